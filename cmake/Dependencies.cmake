@@ -1,0 +1,13 @@
+# Third-party libraries, all from Debian packages (scripts/setup.sh installs them).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavcodec libavformat libavutil libswscale libswresample)
+if(HALVEX_BUILD_TESTS)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+endif()
+if(HALVEX_BUILD_BENCH)
+  find_package(benchmark REQUIRED)
+endif()
