@@ -83,27 +83,34 @@ struct Bgr24Format {
     }
 };
 
-// Sums the pixel, its right, up and up-right neighbours with weights that add up to
-// 1 << shift, per channel, and drops the fraction.
-template <class Format, class Fetch>
-typename Format::Pixel WeightedSample(const Fetch& fetch, std::ptrdiff_t index,
-                                      std::ptrdiff_t stride, std::uint32_t weightPixel,
-                                      std::uint32_t weightRight, std::uint32_t weightUp,
-                                      std::uint32_t weightUpRight, int shift) {
-    const std::uint64_t sum = Format::Spread(fetch(index)) * weightPixel +
-                              Format::Spread(fetch(index + 1)) * weightRight +
-                              Format::Spread(fetch(index + stride)) * weightUp +
-                              Format::Spread(fetch(index + stride + 1)) * weightUpRight;
+// Where a sample reads: the pixel and its right, up and up-right neighbours, as pixel indices.
+struct Taps {
+    std::ptrdiff_t pixel;
+    std::ptrdiff_t right;
+    std::ptrdiff_t up;
+    std::ptrdiff_t upRight;
+};
+
+// Sums the four taps with weights that add up to 1 << shift, per channel, and drops the fraction.
+template <class Format>
+typename Format::Pixel WeightedSample(const std::uint8_t* pixels, const Taps& taps,
+                                      std::uint32_t weightPixel, std::uint32_t weightRight,
+                                      std::uint32_t weightUp, std::uint32_t weightUpRight,
+                                      int shift) {
+    const std::uint64_t sum = Format::Spread(Format::Load(pixels, taps.pixel)) * weightPixel +
+                              Format::Spread(Format::Load(pixels, taps.right)) * weightRight +
+                              Format::Spread(Format::Load(pixels, taps.up)) * weightUp +
+                              Format::Spread(Format::Load(pixels, taps.upRight)) * weightUpRight;
     return Format::Pack((sum >> shift) & Format::kLaneMask);
 }
 
 // Antialias 0: the pixel itself.
 struct NearestLevel {
     static constexpr int kReach = 0;  // neighbours read beyond the pixel, right and up
-    template <class Format, class Fetch>
-    static typename Format::Pixel Sample(const Fetch& fetch, std::ptrdiff_t index,
-                                         std::ptrdiff_t, std::int32_t, std::int32_t) {
-        return Format::Nearest(fetch(index));
+    template <class Format>
+    static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
+                                         std::int32_t, std::int32_t) {
+        return Format::Nearest(Format::Load(pixels, taps.pixel));
     }
 };
 
@@ -111,12 +118,12 @@ struct NearestLevel {
 // or the mean of all four.
 struct HalfLevel {
     static constexpr int kReach = 1;
-    template <class Format, class Fetch>
-    static typename Format::Pixel Sample(const Fetch& fetch, std::ptrdiff_t index,
-                                         std::ptrdiff_t stride, std::int32_t u, std::int32_t v) {
+    template <class Format>
+    static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
+                                         std::int32_t u, std::int32_t v) {
         const std::uint32_t hu = (static_cast<std::uint32_t>(u) >> 15) & 1;
         const std::uint32_t hv = (static_cast<std::uint32_t>(v) >> 15) & 1;
-        return WeightedSample<Format>(fetch, index, stride, (2 - hu) * (2 - hv), hu * (2 - hv),
+        return WeightedSample<Format>(pixels, taps, (2 - hu) * (2 - hv), hu * (2 - hv),
                                       (2 - hu) * hv, hu * hv, 2);
     }
 };
@@ -124,32 +131,36 @@ struct HalfLevel {
 // Antialias 8: bilinear with the top four fraction bits of u and v as weights.
 struct BilinearLevel {
     static constexpr int kReach = 1;
-    template <class Format, class Fetch>
-    static typename Format::Pixel Sample(const Fetch& fetch, std::ptrdiff_t index,
-                                         std::ptrdiff_t stride, std::int32_t u, std::int32_t v) {
+    template <class Format>
+    static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
+                                         std::int32_t u, std::int32_t v) {
         const std::uint32_t a = (static_cast<std::uint32_t>(u) >> 12) & 0xF;
         const std::uint32_t b = (static_cast<std::uint32_t>(v) >> 12) & 0xF;
-        return WeightedSample<Format>(fetch, index, stride, (16 - a) * (16 - b), a * (16 - b),
+        return WeightedSample<Format>(pixels, taps, (16 - a) * (16 - b), a * (16 - b),
                                       (16 - a) * b, a * b, 8);
     }
 };
 
-// Reads pixels of a block known to hold every index asked for.
-template <class Format>
-struct DirectFetch {
-    const std::uint8_t* pixels;
-    typename Format::Pixel operator()(std::ptrdiff_t index) const {
-        return Format::Load(pixels, index);
-    }
-};
+// The layout of the source block, for reads that must wrap or clamp: columns wrap around the
+// image width within their row, rows are clamped to the block.
+struct SourceGrid {
+    std::ptrdiff_t width;
+    std::ptrdiff_t rows;
+    std::ptrdiff_t stride;
 
-// Reads pixels with each index clamped into the block [0, count).
-template <class Format>
-struct ClampedFetch {
-    const std::uint8_t* pixels;
-    std::ptrdiff_t count;
-    typename Format::Pixel operator()(std::ptrdiff_t index) const {
-        const std::ptrdiff_t inside = index < 0 ? 0 : (index >= count ? count - 1 : index);
-        return Format::Load(pixels, inside);
+    std::ptrdiff_t WrapColumn(std::ptrdiff_t column) const {
+        const std::ptrdiff_t wrapped = column % width;
+        return wrapped < 0 ? wrapped + width : wrapped;
+    }
+    std::ptrdiff_t ClampRow(std::ptrdiff_t row) const {
+        return row < 0 ? 0 : (row >= rows ? rows - 1 : row);
+    }
+    // The taps of the pixel at absolute column `column` (any integer) and row `row`.
+    Taps TapsAt(std::ptrdiff_t column, std::ptrdiff_t row) const {
+        const std::ptrdiff_t c = WrapColumn(column);
+        const std::ptrdiff_t right = c + 1 == width ? 0 : c + 1;
+        const std::ptrdiff_t r = ClampRow(row) * stride;
+        const std::ptrdiff_t up = ClampRow(row + 1) * stride;
+        return {r + c, r + right, up + c, up + right};
     }
 };

@@ -125,8 +125,7 @@ void RendererState::SubdivideBlock(int x, int y, int size, int depth,
 
 template <class Format>
 void RendererState::FillBlock(int x, int y, int size, int depth, const SourcePoint corners[4]) {
-    const ClampedFetch<Format> fetch{srcPixels_, srcCount_};
-    const std::ptrdiff_t stride = srcStride_;
+    const SourceGrid grid{srcWidth_, srcHeight_ + 1, srcStride_};
     std::int32_t leftU = corners[kBottomLeft].u;
     std::int32_t leftV = corners[kBottomLeft].v;
     std::int32_t rightU = corners[kBottomRight].u;
@@ -143,8 +142,9 @@ void RendererState::FillBlock(int x, int y, int size, int depth, const SourcePoi
         for (int i = 0; i < size; ++i) {
             const std::int32_t u = leftU + i * du;
             const std::int32_t v = leftV + i * dv;
-            const std::ptrdiff_t index = srcOrigin_ + (u >> 16) + (v >> 16) * stride;
-            Format::Store(out + i * Format::kBytes, Format::Nearest(fetch(index)));
+            const Taps taps = grid.TapsAt(srcOrigin_ + (u >> 16), v >> 16);
+            Format::Store(out + i * Format::kBytes,
+                          Format::Nearest(Format::Load(srcPixels_, taps.pixel)));
         }
         leftU += leftStepU;
         leftV += leftStepV;

@@ -112,7 +112,6 @@ void RendererState::PrepareSource() {
     const int rows = srcHeight_;
     srcHeight_ = rows - 1;
     srcStride_ = (srcWidth_ + 3) / 4 * 4;
-    srcCount_ = static_cast<std::ptrdiff_t>(rows) * srcStride_;
 
     // The kernels look rows 0..rows-1 up in the table.
     if (rowOffsets_.size() < static_cast<std::size_t>(rows)) {

@@ -48,8 +48,9 @@ public:
     // Fills the frame from the panorama. Returns 1, or 0 with nothing drawn for an unknown format,
     // an antialias level other than 0, 1, 8 with formats 15, 16, 24, or arguments that Render
     // refuses (null buffers, sizes not positive, source sides above 16384, non-finite angles,
-    // no positive finite scale). Reads stay inside the source block; writes stay inside the
-    // whole cells of the frame.
+    // no positive finite scale). Reads stay inside the source block: image columns wrap around
+    // the width within their row and rows are clamped to the image. Writes stay inside the whole
+    // cells of the frame.
     int Draw(const DrawRequest& request);
 
     // Entries in the row-offset table and how often it was rebuilt; for tests of its reuse.
@@ -118,8 +119,7 @@ private:
     int srcHeight_ = 0;  // image rows less one: 180 degrees of pitch
     int srcStride_ = 0;  // pixels from one row to the next
     const std::uint8_t* srcPixels_ = nullptr;  // the caller's block, never moved
-    std::ptrdiff_t srcOrigin_ = 0;  // pixel index of the column that u = 0 addresses
-    std::ptrdiff_t srcCount_ = 0;   // pixels in the caller's block
+    std::ptrdiff_t srcOrigin_ = 0;  // image column that u = 0 addresses (may be negative)
     PixelFormatCode format_ = PixelFormatCode::Bgr24;
 
     // The rotated screen basis: the corner of the frame and the steps of one cell.
