@@ -54,14 +54,14 @@ class Renderer {
     // rows above the last whole band are left as they were (the engine sizes frames to
     // multiples of 32).
     //
-    // The source is the panorama image in the same `format`: `srcHeight` rows, the first row in
-    // memory at pitch -90 and the last at +90, each row `srcWidth` pixels covering 360 degrees of
-    // heading (the middle column at heading 0), rows (srcWidth + 3) / 4 * 4 pixels apart. The
-    // caller supplies that block: srcHeight x that stride x bytes-per-pixel bytes readable from
-    // `srcPixels` (for 8-bit images that is exactly a bitmap's 4-byte-padded rows; 16- and
-    // 24-bit images need widths that are multiples of 4 for the two strides to agree). Every
-    // read stays inside the block whatever the view: columns wrap around the width within their
+    // The source is the panorama image in the same `format`, laid out as a bitmap's pixels:
+    // `srcHeight` rows, the first row in memory at pitch -90 and the last at +90, each row
+    // `srcWidth` pixels covering 360 degrees of heading (the middle column at heading 0) padded
+    // to a whole number of 4-byte words. The caller supplies exactly that block,
+    // srcHeight x ((srcWidth x bytes-per-pixel + 3) / 4 x 4) bytes readable from `srcPixels`.
+    // Every read stays inside it whatever the view: columns wrap around the width within their
     // row and rows are clamped, so no guard rows or columns are needed around it.
+    //
     // Returns 1 when drawn, 0 when nothing was drawn: a format other than 8, 15, 16, 24; an
     // antialias level other than 0, 1, 8 for formats 15, 16, 24; a null buffer; a frame or source
     // size that is not positive; a source side above kMaxSourceSide; an angle or position that is
