@@ -21,6 +21,12 @@ struct ContainerHeader {
     std::uint32_t version = 0;
 };
 
+// The version code of a header: the byte at offset 12 as a signed number (format version
+// code + 4; 0 is version 4.0).
+inline std::int8_t VersionCode(const ContainerHeader& header) {
+    return static_cast<std::int8_t>(static_cast<std::uint8_t>(header.version & 0xFF));
+}
+
 struct SectionEntry {
     SectionName name{};
     std::uint32_t offset = 0;  // from the first byte of the container

@@ -198,11 +198,11 @@ std::uint32_t SectionArchive::GetSectionSize(std::uint32_t tag) const {
 }
 
 std::span<const std::uint8_t> SectionArchive::GetSection(std::string_view name) const {
-    const long index = FindEntry(name);
-    if (index < 0) {
+    const std::optional<std::size_t> index = FindEntry(name);
+    if (!index) {
         return {};
     }
-    const SectionEntry entry = Entry(static_cast<std::size_t>(index));
+    const SectionEntry entry = Entry(*index);
     return std::span(block_).subspan(entry.offset, entry.size);
 }
 
@@ -228,13 +228,13 @@ std::uint32_t SectionArchive::SetSection(std::string_view name,
         return 0;
     }
     const SectionName normalized = NormalizeName(name);
-    const long index = FindEntry(name);
+    const std::optional<std::size_t> index = FindEntry(name);
     if (data.empty()) {
-        if (index >= 0 && Header().sectionCount == 1) {
+        if (index && Header().sectionCount == 1) {
             Clear();
-        } else if (index >= 0) {
+        } else if (index) {
             try {
-                block_ = WithoutEntry(block_, static_cast<std::size_t>(index));
+                block_ = WithoutEntry(block_, *index);
             } catch (const std::bad_alloc&) {
                 return 0;
             }
@@ -254,23 +254,23 @@ std::uint32_t SectionArchive::SetSection(std::string_view name,
         return length;
     }
     std::uint64_t remaining = block_.size();
-    if (index >= 0) {
-        const SectionEntry entry = Entry(static_cast<std::size_t>(index));
+    if (index) {
+        const SectionEntry entry = Entry(*index);
         if (entry.size == data.size()) {
             std::memmove(block_.data() + entry.offset, data.data(), data.size());
             return length;
         }
         remaining -= entry.size + kSectionEntrySize;
     }
-    if (data.size() > kMaxContainerSize - kSectionEntrySize - remaining) {
+    if (data.size() > kMaxContainerSize ||
+        remaining + kSectionEntrySize + data.size() > kMaxContainerSize) {
         return 0;
     }
     try {
         // Both steps build new blocks; the old one stays until the end because `data` may
         // point into it, and a failure on the way leaves the archive as it was.
-        if (index >= 0) {
-            const std::vector<std::uint8_t> removed =
-                WithoutEntry(block_, static_cast<std::size_t>(index));
+        if (index) {
+            const std::vector<std::uint8_t> removed = WithoutEntry(block_, *index);
             block_ = WithAppended(removed, normalized, data);
         } else {
             block_ = WithAppended(block_, normalized, data);
@@ -350,18 +350,18 @@ int SectionArchive::Dump() const {
     return static_cast<int>(header.sectionCount);
 }
 
-long SectionArchive::FindEntry(std::string_view name) const {
+std::optional<std::size_t> SectionArchive::FindEntry(std::string_view name) const {
     if (block_.empty() || IsNoName(name)) {
-        return -1;
+        return std::nullopt;
     }
     const SectionName wanted = NormalizeName(name);
     const std::uint32_t count = Header().sectionCount;
     for (std::size_t i = 0; i < count; ++i) {
         if (Entry(i).name == wanted) {
-            return static_cast<long>(i);
+            return i;
         }
     }
-    return -1;
+    return std::nullopt;
 }
 
 ContainerHeader SectionArchive::Header() const {

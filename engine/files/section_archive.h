@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -82,8 +83,8 @@ class SectionArchive {
     int Dump() const;
 
   private:
-    // Index of the first entry with the normalised name, or -1.
-    long FindEntry(std::string_view name) const;
+    // Index of the first entry with the normalised name.
+    std::optional<std::size_t> FindEntry(std::string_view name) const;
     ContainerHeader Header() const;
     SectionEntry Entry(std::size_t index) const;
 

@@ -4,6 +4,7 @@
 // packed value equals the four bytes read from a file as a little-endian number.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
