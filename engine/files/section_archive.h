@@ -79,7 +79,7 @@ class SectionArchive {
     void Clear();
 
     // Formats a listing of the archive (sizes, offsets, each section's bytes in hexadecimal) to
-    // the dump sink; gives the number of sections listed.
+    // the dump sink; gives the number of sections listed. Exceptions of the sink pass through.
     int Dump() const;
 
   private:
