@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <sys/un.h>
@@ -18,6 +19,7 @@ namespace platform {
 namespace {
 
 constexpr const char* kMonitorProgram = "tracemon";
+constexpr int kSendPatienceMs = 100;
 
 std::mutex pathMutex;
 std::string pathOverride;
@@ -46,12 +48,27 @@ struct SendResult {
     int bytes;
 };
 
-SendResult SendOnce(int socketFd, const sockaddr_un& address, std::span<const char> datagram) {
-    const ssize_t sent = sendto(socketFd, datagram.data(), datagram.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
-                                reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    if (sent >= 0) return {SendOutcome::Taken, static_cast<int>(sent)};
-    if (errno == ENOENT || errno == ECONNREFUSED) return {SendOutcome::NoListener, 0};
-    return {SendOutcome::Dropped, 0};
+// Connects a fresh socket to the monitor and sends. A connected datagram socket can wait for room
+// in the monitor's queue; a busy monitor gets kSendPatience, then the text is dropped.
+SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) {
+    const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (socketFd < 0) return {SendOutcome::Dropped, 0};
+    SendResult result{SendOutcome::Dropped, 0};
+    if (connect(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        if (errno == ENOENT || errno == ECONNREFUSED) result.outcome = SendOutcome::NoListener;
+        close(socketFd);
+        return result;
+    }
+    ssize_t sent = send(socketFd, datagram.data(), datagram.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (sent < 0 && errno == EAGAIN) {
+        pollfd room{socketFd, POLLOUT, 0};
+        if (poll(&room, 1, kSendPatienceMs) == 1) {
+            sent = send(socketFd, datagram.data(), datagram.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
+        }
+    }
+    if (sent >= 0) result = {SendOutcome::Taken, static_cast<int>(sent)};
+    close(socketFd);
+    return result;
 }
 
 // The monitor's full path from PATH, resolved before forking so that the child only execs.
@@ -115,14 +132,11 @@ int SendToTraceMonitor(std::span<const char> datagram) noexcept {
     try {
         const std::optional<sockaddr_un> address = MonitorAddress(TraceMonitorSocketPath());
         if (!address || datagram.empty()) return 0;
-        const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        if (socketFd < 0) return 0;
-        SendResult result = SendOnce(socketFd, *address, datagram);
+        SendResult result = SendOnce(*address, datagram);
         if (result.outcome == SendOutcome::NoListener) {
             StartMonitor();
-            result = SendOnce(socketFd, *address, datagram);
+            result = SendOnce(*address, datagram);
         }
-        close(socketFd);
         return result.bytes;
     } catch (...) {
         return 0;

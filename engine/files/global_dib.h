@@ -79,7 +79,9 @@ public:
     BitmapInfoHeader Header() const { return ReadInfoHeader(Data()); }
     void SetHeader(const BitmapInfoHeader& header) { WriteInfoHeader(Data(), header); }
     std::uint8_t* Colours() { return Data() + kInfoHeaderSize; }
+    const std::uint8_t* Colours() const { return Data() + kInfoHeaderSize; }
     std::uint8_t* Pixels() { return Colours() + ColourTableBytes(Header()); }
+    const std::uint8_t* Pixels() const { return Colours() + ColourTableBytes(Header()); }
     // The header with its colour table or masks, and the bytes from the pixels to the end.
     std::span<const std::uint8_t> Info() const;
     std::span<const std::uint8_t> PixelBytes() const;
