@@ -9,32 +9,32 @@
 
 #include "platform/media_service.h"
 
-// Modes of MediaPlayer::Play, combinable.
-inline constexpr int kMediaRestart = 1;  // close any open device and play from the start
-inline constexpr int kMediaResume = 2;   // reopen the open device, with a completion notice
-inline constexpr int kMediaLoop = 4;     // loop the file as wave sound; nothing else
-inline constexpr int kMediaNotify = 8;   // ask for a completion notice
-
-// Results of MediaPlayer::Play.
-inline constexpr int kMediaStarted = 0;
-inline constexpr int kMediaBusy = 1;    // a device is open and no mode bit allows replacing it
-inline constexpr int kMediaFailed = 2;  // a media command failed; no device is left open
-
 // The device name of a media file: the path as it stands (paths here have no short form).
 std::string MediaDeviceNameFor(const std::string& path);
 
 class MediaPlayer {
 public:
+    // Mode bits of Play.
+    static constexpr int kRestart = 1;  // close any open device, then play from the start
+    static constexpr int kResume = 2;   // reopen the open device, with a completion notice
+    static constexpr int kLoop = 4;     // loop the file as wave sound; nothing else
+    static constexpr int kNotify = 8;   // ask for a completion notice
+    // Results of Play.
+    static constexpr int kStarted = 0;
+    static constexpr int kBusy = 1;    // a device is open and no mode bit allows replacing it
+    static constexpr int kFailed = 2;  // a media command failed; no device is left open
+
     MediaPlayer() = default;
     ~MediaPlayer();
     MediaPlayer(const MediaPlayer&) = delete;
     MediaPlayer& operator=(const MediaPlayer&) = delete;
 
-    // Sends `command`; its status reply goes to `reply` when that is not null. Returns the
-    // media error code (0 success); the error's text is fetched and dropped.
-    int SendCommand(const std::string& command, std::string* reply,
+    // Sends `command`; on success its status reply (at most `replyLength` characters) goes to
+    // `reply` when that is not null. Returns the media error code (0 success); a failure's
+    // text is dropped.
+    int SendCommand(const std::string& command, std::string* reply, int replyLength,
                     platform::MediaWindowId notifyWindow);
-    // Sends "close NAME" with whatever the device name holds and clears it.
+    // Sends "close NAME" with whatever `deviceName` holds and clears it.
     void Close();
     // Closes the open device, if any, then stops wave sound.
     void Stop();
@@ -43,22 +43,17 @@ public:
     // Loops `path` as wave sound; a missing file plays nothing and reports nothing.
     static void LoopWaveSound(const std::string& path);
 
-    // Plays `path` in `mode` from `startPosition`; see the kMedia* constants. On failure no
-    // device is left open.
+    // Plays `path` in `mode` from `startPosition` (see the constants above).
     int Play(const std::string& path, int mode, platform::MediaWindowId notifyWindow,
              int startPosition);
 
-    bool IsDeviceOpen() const { return !deviceName_.empty(); }
-    const std::string& DeviceName() const { return deviceName_; }
-    // Records a device that the caller opened itself (a hotspot video).
-    void SetDeviceName(const std::string& name) { deviceName_ = name; }
-    void ClearDeviceName() { deviceName_.clear(); }
+    bool IsDeviceOpen() const { return !deviceName.empty(); }
 
-    const std::string& ResumeName() const { return resumeName_; }
-    const std::string& PositionReply() const { return positionReply_; }
-
-private:
-    std::string deviceName_;
-    std::string positionReply_;
-    std::string resumeName_;
+    // The open device (its file's path); empty when none is open. A hotspot video opens its
+    // device itself and records it here.
+    std::string deviceName;
+    // Reply of the last "status NAME position" (a resume).
+    std::string positionReply;
+    // The device a resume started from.
+    std::string resumeName;
 };
