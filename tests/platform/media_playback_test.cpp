@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "avi_writer.h"
 #include "platform/ffmpeg_media_backend.h"
 #include "platform/mci_interpreter.h"
 #include "platform/media_decoder.h"
@@ -135,6 +136,111 @@ TEST_F(MediaPlaybackTest, LoopingWaveStopsAtOnceAndMissingWavePlaysNothing) {
     EXPECT_TRUE(service.PlayWave(nullptr, kSoundAsync | kSoundNoDefault | kSoundNoWait));
     EXPECT_EQ(service.SendString("open " + (dir_ / "absent.wav").string(), nullptr, 0),
               kMciCannotOpen);
+}
+
+TEST_F(MediaPlaybackTest, DecoderReadsCinepakAndVideo1Pictures) {
+    for (const char* codec : {"cinepak", "msvideo1"}) {
+        fs::path avi = dir_ / (std::string(codec) + ".avi");
+        testing::AviSpec spec;
+        spec.codec = codec;
+        ASSERT_TRUE(testing::WriteAvi(avi.string(), spec)) << codec;
+        std::unique_ptr<MediaDecoder> decoder = MediaDecoder::Open(avi.string());
+        ASSERT_TRUE(decoder) << codec;
+        EXPECT_TRUE(decoder->HasVideo()) << codec;
+        EXPECT_FALSE(decoder->HasAudio()) << codec;
+        EXPECT_EQ(decoder->VideoWidth(), spec.width) << codec;
+        EXPECT_EQ(decoder->VideoHeight(), spec.height) << codec;
+        int pictures = 0;
+        while (std::optional<DecodedUnit> unit = decoder->Next()) {
+            ASSERT_EQ(unit->kind, DecodedUnit::Kind::kVideo);
+            EXPECT_EQ(unit->timeMs, pictures * 100) << codec;
+            const std::uint8_t* middle =
+                unit->bgra.data() + (static_cast<std::size_t>(unit->height / 2) * unit->width +
+                                     unit->width / 2) * 4;
+            EXPECT_NEAR(middle[0], spec.blue, 24) << codec;
+            EXPECT_NEAR(middle[1], spec.green, 24) << codec;
+            EXPECT_NEAR(middle[2], spec.red, 24) << codec;
+            ++pictures;
+        }
+        EXPECT_EQ(pictures, spec.frames) << codec;
+    }
+}
+
+// Outputs that remember what reached them.
+struct SeenOutputs final : MediaOutputs {
+    struct State {
+        std::mutex mutex;
+        int audioSinks = 0;
+        int pictures = 0;
+        std::vector<std::string> placements;
+        bool fullScreen = false;
+    };
+    std::shared_ptr<State> state = std::make_shared<State>();
+
+    struct Audio final : AudioSink {
+        void Write(std::span<const std::int16_t>) override {}
+        void Flush() override {}
+    };
+    struct Video final : VideoSink {
+        explicit Video(std::shared_ptr<State> s) : state(std::move(s)) {}
+        void Place(const ScreenRect& r) override {
+            std::lock_guard lock(state->mutex);
+            state->placements.push_back(std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                                        std::to_string(r.width) + " " +
+                                        std::to_string(r.height));
+        }
+        void Show(int, int, std::span<const std::uint8_t>) override {
+            std::lock_guard lock(state->mutex);
+            ++state->pictures;
+        }
+        std::shared_ptr<State> state;
+    };
+    std::unique_ptr<AudioSink> MakeAudioSink(const AudioFormat&) override {
+        std::lock_guard lock(state->mutex);
+        ++state->audioSinks;
+        return std::make_unique<Audio>();
+    }
+    std::unique_ptr<VideoSink> MakeVideoSink(int, int, bool fullScreen) override {
+        std::lock_guard lock(state->mutex);
+        state->fullScreen = fullScreen;
+        return std::make_unique<Video>(state);
+    }
+};
+
+TEST_F(MediaPlaybackTest, VideoWithSoundPlaysInItsPopupAndNotifies) {
+    fs::path avi = dir_ / "intro film.avi";
+    testing::AviSpec spec;
+    spec.codec = "cinepak";
+    spec.frames = 4;
+    spec.withSound = true;
+    ASSERT_TRUE(testing::WriteAvi(avi.string(), spec));
+    auto outputs = std::make_shared<SeenOutputs>();
+    MciMediaService service(std::make_shared<FfmpegMediaBackend>(outputs));
+
+    std::mutex mutex;
+    std::condition_variable done;
+    bool notified = false;
+    SetMediaNotifyPoster([&](MediaWindowId) {
+        std::lock_guard lock(mutex);
+        notified = true;
+        done.notify_all();
+    });
+    const std::string name = avi.string();
+    ASSERT_EQ(service.SendString("open " + name + " parent 77 style popup", nullptr, 0), kMciOk);
+    ASSERT_EQ(service.SendString("put " + name + " window at 10 20 64 48", nullptr, 0), kMciOk);
+    ASSERT_EQ(service.SendString("play " + name + " notify", nullptr, 77), kMciOk);
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(30), [&] { return notified; }));
+    }
+    EXPECT_EQ(service.SendString("close " + name, nullptr, 0), kMciOk);
+    SetMediaNotifyPoster(nullptr);
+
+    std::lock_guard lock(outputs->state->mutex);
+    EXPECT_EQ(outputs->state->audioSinks, 1);
+    EXPECT_EQ(outputs->state->pictures, spec.frames);
+    EXPECT_EQ(outputs->state->placements, std::vector<std::string>{"10 20 64 48"});
+    EXPECT_FALSE(outputs->state->fullScreen);
 }
 
 }  // namespace
