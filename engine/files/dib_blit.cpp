@@ -4,7 +4,7 @@
 
 namespace {
 
-int FormatCode(const BitmapInfoHeader& header) {
+int FormatCode(const DibHeader& header) {
     switch (header.bitCount) {
     case 8:
         return platform::kPixelFormatIndexed;
@@ -21,16 +21,16 @@ int FormatCode(const BitmapInfoHeader& header) {
 
 std::optional<platform::PixelView> DibPixelView(std::span<const std::uint8_t> bitmapInfo,
                                                 std::span<const std::uint8_t> pixels) {
-    if (bitmapInfo.size() < kInfoHeaderSize) return std::nullopt;
-    const BitmapInfoHeader header = ReadInfoHeader(bitmapInfo.data());
+    if (bitmapInfo.size() < kDibHeaderSize) return std::nullopt;
+    const DibHeader header = ReadDibHeader(bitmapInfo.data());
     const int format = FormatCode(header);
     if (format == 0 || header.width <= 0 || header.height <= 0) return std::nullopt;
-    const std::size_t stride = RowStride(header.width, header.bitCount);
+    const std::size_t stride = DibRowStride(header.width, header.bitCount);
     if (pixels.size() / stride < static_cast<std::size_t>(header.height)) return std::nullopt;
     const std::uint8_t* palette = nullptr;
     if (format == platform::kPixelFormatIndexed) {
-        if (bitmapInfo.size() < kInfoHeaderSize + kColourTableBytes) return std::nullopt;
-        palette = bitmapInfo.data() + kInfoHeaderSize;
+        if (bitmapInfo.size() < kDibHeaderSize + kColourTableBytes) return std::nullopt;
+        palette = bitmapInfo.data() + kDibHeaderSize;
     }
     return platform::PixelView{header.width, header.height, format, pixels.data(), stride, palette};
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::vector<std::uint8_t> InfoOf(const BitmapInfoHeader& header, const std::vector<std::uint8_t>& extra = {}) {
+std::vector<std::uint8_t> InfoOf(const DibHeader& header, const std::vector<std::uint8_t>& extra = {}) {
     std::vector<std::uint8_t> info;
     Append(info, &header, sizeof header);
     info.insert(info.end(), extra.begin(), extra.end());

@@ -116,7 +116,7 @@ TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
                                               << (topDown ? " top-down" : ""));
             ASSERT_TRUE(platform::OverrideDisplayDepth(c.display));
             const GlobalDib dib = DecompressImage(TwoByTwoRecord(c.source, topDown));
-            const BitmapInfoHeader header = dib.Header();
+            const DibHeader header = dib.Header();
             EXPECT_EQ(header.width, 2);
             EXPECT_EQ(header.height, 2);
             EXPECT_EQ(header.bitCount, c.display == 24 ? 24 : 16);
@@ -170,7 +170,7 @@ TEST_F(DisplayConversion, EightBitDisplayQuantizesThroughJpeg) {
     ASSERT_TRUE(platform::OverrideDisplayDepth(8));
     const std::vector<std::uint8_t> rows = BandRows();
     GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(32, 8, 24), {}, rows, true));
-    const BitmapInfoHeader header = dib.Header();
+    const DibHeader header = dib.Header();
     ASSERT_EQ(header.bitCount, 8);
     EXPECT_EQ(header.clrUsed, 256U);
     EXPECT_EQ(header.height, 8);

@@ -38,10 +38,10 @@ double Psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>&
 
 // The picture of a GlobalDib as packed bottom-up blue, green, red rows.
 std::vector<std::uint8_t> AsBgr(const GlobalDib& dib) {
-    const BitmapInfoHeader header = dib.Header();
+    const DibHeader header = dib.Header();
     std::vector<std::uint8_t> bgr;
     const std::uint8_t* pixels = dib.Data() + 40 + ColourTableBytes(header);
-    const std::size_t stride = RowStride(header.width, header.bitCount);
+    const std::size_t stride = DibRowStride(header.width, header.bitCount);
     for (int y = 0; y < std::abs(header.height); ++y) {
         const std::uint8_t* row = pixels + y * stride;
         for (int x = 0; x < header.width; ++x) {
@@ -75,7 +75,7 @@ struct SourceImage {
 SourceImage MakeSource(int bitCount, std::uint32_t compression) {
     const std::vector<std::uint8_t> smooth = SmoothPicture();
     SourceImage image;
-    const BitmapInfoHeader header = MakeHeader(kWidth, kHeight, bitCount, compression);
+    const DibHeader header = MakeHeader(kWidth, kHeight, bitCount, compression);
     Append(image.info, &header, sizeof header);
     if (bitCount == 8) {
         const std::vector<std::uint8_t> table = GreyColourTable();
@@ -147,7 +147,7 @@ TEST(JpegGlue, DecodesAtEveryDisplayDepthCloseToThePicture) {
         {8, 8, 0, 256, 40 + 1024 + kWidth * kHeight, 28.0},
     };
     for (const auto& c : cases) {
-        BitmapInfoHeader header;
+        DibHeader header;
         EXPECT_EQ(DecodeJpeg(stream, header, {}, c.depth, 0), c.size) << c.depth;
         EXPECT_EQ(header.bitCount, c.bitCount) << c.depth;
         EXPECT_EQ(header.compression, c.compression) << c.depth;
@@ -185,7 +185,7 @@ TEST(JpegGlue, TopDownSourceEncodesTheSamePicture) {
     const std::size_t stride = kWidth * 3;
     std::vector<std::uint8_t> flipped;
     for (int y = kHeight - 1; y >= 0; --y) flipped.insert(flipped.end(), image.pixels.begin() + y * stride, image.pixels.begin() + (y + 1) * stride);
-    const BitmapInfoHeader topDown = MakeHeader(kWidth, -kHeight, 24);
+    const DibHeader topDown = MakeHeader(kWidth, -kHeight, 24);
     std::vector<std::uint8_t> info;
     Append(info, &topDown, sizeof topDown);
     const GlobalDib decoded = JpegToDib(DibToJpeg(info, flipped, 90), 24, 0);
@@ -197,7 +197,7 @@ TEST(JpegGlue, EightBitOutputZeroesTheUnusedColours) {
     // 8 x 8 pixels hold at most 64 colours: the table entries beyond them must be 0.
     std::vector<std::uint8_t> pixels;
     for (int i = 0; i < 64; ++i) pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i < 32 ? 250 : 10), 20, 30});
-    const BitmapInfoHeader header = MakeHeader(8, 8, 24);
+    const DibHeader header = MakeHeader(8, 8, 24);
     std::vector<std::uint8_t> info;
     Append(info, &header, sizeof header);
     const std::vector<std::uint8_t> stream = DibToJpeg(info, pixels, 100);
@@ -218,7 +218,7 @@ TEST(JpegGlue, DestinationGrowsPastOneBytePerPixel) {
         seed = seed * 1103515245 + 12345;
         pixels.insert(pixels.end(), 3, static_cast<std::uint8_t>(seed >> 16));  // grey noise
     }
-    const BitmapInfoHeader header = MakeHeader(16, 16, 24);
+    const DibHeader header = MakeHeader(16, 16, 24);
     std::vector<std::uint8_t> info;
     Append(info, &header, sizeof header);
     const std::vector<std::uint8_t> stream = DibToJpeg(info, pixels, 100);
@@ -233,7 +233,7 @@ TEST(JpegGlue, DestinationGrowsPastOneBytePerPixel) {
 TEST(JpegGlue, EncoderRefusesWhatItCannotTake) {
     const SourceImage image = MakeSource(24, 0);
     const SourceImage eight = MakeSource(8, 0);
-    auto headerOnly = [](const BitmapInfoHeader& header) {
+    auto headerOnly = [](const DibHeader& header) {
         std::vector<std::uint8_t> info;
         Append(info, &header, sizeof header);
         return info;
@@ -280,7 +280,7 @@ TEST_F(JpegGlueTrace, TruncatedStreamDecodesAndWarns) {
 
 TEST_F(JpegGlueTrace, GarbageAfterTheMarkerFailsAndTracesTheError) {
     const std::vector<std::uint8_t> garbage = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x02, 0x13, 0x37, 0x00, 0x00};
-    BitmapInfoHeader header;
+    DibHeader header;
     EXPECT_EQ(DecodeJpeg(garbage, header, {}, 24, 0), 0U);
     const std::optional<std::string> text = monitor_.Receive();
     ASSERT_TRUE(text);
@@ -290,7 +290,7 @@ TEST_F(JpegGlueTrace, GarbageAfterTheMarkerFailsAndTracesTheError) {
 TEST(JpegGlue, DecodeIntoATooSmallBlockWritesNothing) {
     const SourceImage image = MakeSource(24, 0);
     const std::vector<std::uint8_t> stream = DibToJpeg(image.info, image.pixels, 75);
-    BitmapInfoHeader header;
+    DibHeader header;
     const std::size_t size = DecodeJpeg(stream, header, {}, 24, 0);
     std::vector<std::uint8_t> block(size - 1, 0xAA);
     EXPECT_EQ(DecodeJpeg(stream, header, block, 24, 0), 0U);
