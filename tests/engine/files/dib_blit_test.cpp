@@ -10,13 +10,6 @@
 
 namespace {
 
-std::vector<std::uint8_t> InfoOf(const DibHeader& header, const std::vector<std::uint8_t>& extra = {}) {
-    std::vector<std::uint8_t> info;
-    Append(info, &header, sizeof header);
-    info.insert(info.end(), extra.begin(), extra.end());
-    return info;
-}
-
 TEST(DibBlit, ViewTellsEachDepthsFormatAndRowStride) {
     const std::vector<std::uint8_t> pixels(8 * 4 * 4, 0);
     const struct {

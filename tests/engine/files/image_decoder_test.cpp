@@ -31,9 +31,7 @@ protected:
 
 std::vector<std::uint8_t> SmallJpeg() {
     const std::vector<std::uint8_t> pixels(8 * 8 * 3, 0x80);
-    const DibHeader header = MakeHeader(8, 8, 24);
-    std::vector<std::uint8_t> info;
-    Append(info, &header, sizeof header);
+    const std::vector<std::uint8_t> info = InfoOf(MakeHeader(8, 8, 24));
     return DibToJpeg(info, pixels, 75);
 }
 

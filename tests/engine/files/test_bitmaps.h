@@ -43,6 +43,11 @@ inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header, std::span<c
     return record;
 }
 
+// The bitmap information of a header: its bytes followed by `extra` (colour table or masks).
+inline std::vector<std::uint8_t> InfoOf(const DibHeader& header, std::span<const std::uint8_t> extra = {}) {
+    return MakeRecord(header, extra, {}, false);
+}
+
 inline std::vector<std::uint8_t> Masks565() {
     std::vector<std::uint8_t> masks;
     for (std::uint32_t mask : {0xF800U, 0x07E0U, 0x001FU}) Append32(masks, mask);
