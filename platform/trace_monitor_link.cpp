@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/files.h"
+
 namespace platform {
 namespace {
 
@@ -28,9 +30,7 @@ std::string DefaultSocketPath() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
         return std::string(runtime) + "/tracemon.sock";
     }
-    const char* temp = std::getenv("TMPDIR");
-    const std::string folder = (temp != nullptr && *temp != '\0') ? temp : "/tmp";
-    return folder + "/tracemon-" + std::to_string(getuid()) + ".sock";
+    return GetTempPath() + "tracemon-" + std::to_string(getuid()) + ".sock";
 }
 
 std::optional<sockaddr_un> MonitorAddress(const std::string& path) {
