@@ -49,7 +49,7 @@ struct SendResult {
 };
 
 // Connects a fresh socket to the monitor and sends. A connected datagram socket can wait for room
-// in the monitor's queue; a busy monitor gets kSendPatience, then the text is dropped.
+// in the monitor's queue; a busy monitor gets kSendPatienceMs to make room, then the text is dropped.
 SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) {
     const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (socketFd < 0) return {SendOutcome::Dropped, 0};

@@ -56,7 +56,8 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
     if (current != 8 && current != 15 && current != 16 && current != 24 && current != 32) {
         throw LoadError(kUnsupportedFormat);
     }
-    if (current == 8 || current == depth) return image;
+    const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24;
+    if (current == 8 || current == depth || !knownDepth) return image;
     if (depth == 8) return ThroughJpeg(std::move(image));
 
     DibHeader header = old;

@@ -88,6 +88,9 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
         throw LoadError(kCodecFailed + platform::FourccText(header.compression));
     }
 
+    const std::size_t packed = static_cast<std::size_t>(header.width) * 3;
+    if (picture.bgr.size() / packed != rows) throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+
     DibHeader decoded;
     decoded.width = header.width;
     decoded.height = static_cast<std::int32_t>(rows);
@@ -96,7 +99,6 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
     GlobalDib dib = GlobalDib::Allocate(kDibHeaderSize + stride * rows);
     if (!dib) throw LoadError(kNoMemory);
     dib.SetHeader(decoded);
-    const std::size_t packed = static_cast<std::size_t>(decoded.width) * 3;
     for (std::size_t r = 0; r < rows; ++r) {
         std::uint8_t* row = dib.Pixels() + r * stride;
         std::memcpy(row, picture.bgr.data() + (rows - 1 - r) * packed, packed);
