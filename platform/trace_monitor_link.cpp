@@ -5,17 +5,14 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <string_view>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <sys/syscall.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/program_launcher.h"
 
 namespace platform {
 namespace {
@@ -71,48 +68,6 @@ SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) 
     return result;
 }
 
-// The monitor's full path from PATH, resolved before forking so that the child only execs.
-std::optional<std::string> FindMonitorProgram() {
-    const char* searchPath = std::getenv("PATH");
-    if (searchPath == nullptr) return std::nullopt;
-    std::string_view rest(searchPath);
-    while (true) {
-        const std::size_t colon = rest.find(':');
-        const std::string_view folder = rest.substr(0, colon);
-        const std::string candidate = std::string(folder.empty() ? "." : folder) + "/" + kMonitorProgram;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        if (colon == std::string_view::npos) return std::nullopt;
-        rest.remove_prefix(colon + 1);
-    }
-}
-
-// Starts the monitor detached: an intermediate child starts it in a new session and exits at
-// once, so the monitor is never our child and never needs reaping. Between fork and exec only
-// async-signal-safe calls are made.
-void StartMonitor() {
-    const std::optional<std::string> program = FindMonitorProgram();
-    if (!program) return;
-    const char* const argv[] = {kMonitorProgram, nullptr};
-    const pid_t intermediate = fork();
-    if (intermediate < 0) return;
-    if (intermediate == 0) {
-        setsid();
-        if (fork() == 0) {
-            const int devNull = open("/dev/null", O_RDWR);
-            if (devNull >= 0) {
-                dup2(devNull, STDIN_FILENO);
-                dup2(devNull, STDOUT_FILENO);
-            }
-            syscall(SYS_close_range, 3U, ~0U, 0U);
-            execv(program->c_str(), const_cast<char* const*>(argv));
-        }
-        _exit(0);
-    }
-    int status = 0;
-    while (waitpid(intermediate, &status, 0) < 0 && errno == EINTR) {
-    }
-}
-
 }  // namespace
 
 std::string TraceMonitorSocketPath() {
@@ -134,7 +89,7 @@ int SendToTraceMonitor(std::span<const char> datagram) noexcept {
         if (!address || datagram.empty()) return 0;
         SendResult result = SendOnce(*address, datagram);
         if (result.outcome == SendOutcome::NoListener) {
-            StartMonitor();
+            WinExec(kMonitorProgram, kShowNormal);
             result = SendOnce(*address, datagram);
         }
         return result.bytes;
