@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -93,6 +94,10 @@ public:
     // changes nothing when the source or target depth cannot be honoured (1 and 4 bits, 8 bits
     // from another depth, unknown codecs) or no memory is left.
     int ChangeBitDepth(int bitsPerPixel);
+    // The picture of a codec-compressed bitmap, decoded by the codec its compression code names
+    // and converted to `bitsPerPixel` (16, 24 or 32). Nothing when this bitmap is not
+    // compressed, no codec takes the data, the decoded size differs or the depth is refused.
+    std::optional<CDIB> DecompressTo(int bitsPerPixel) const;
 
     // Quarter turns and mirror flips; pixels move as raw values, so palettes, indices and
     // channel masks are kept. 0 (unchanged) for empty, compressed, 1-bit or 4-bit bitmaps or
