@@ -24,6 +24,10 @@
 #include "bitmap/bitfield_mask.h"
 #include "bitmap/bitmap_info_header.h"
 
+namespace platform {
+class Surface;
+}
+
 class CDIB {
 public:
     // A blank 16 x 16 picture at 24 bits, as dynamic creation makes it.
@@ -107,6 +111,16 @@ public:
     int Rotate270();  // counter-clockwise
     int FlipVertical();
     int FlipHorizontal();
+
+    // Stretched drawing into a window's surface in place of a device context: the source
+    // rectangle (top-down, in bitmap pixels) is scaled onto the destination rectangle (client
+    // coordinates) by plain copy, each destination pixel taking the source pixel under its
+    // centre; source pixels outside the bitmap are black. A width or height of -1 stands for
+    // the bitmap's own. Draws every uncompressed depth (1 and 4 bits included). 0 when nothing
+    // is drawn: empty or compressed bitmap, empty rectangle, no memory, or the surface refuses.
+    // Any thread (the surface takes its own lock).
+    int Paint(platform::Surface& surface, int xDest, int yDest, int wDest, int hDest, int xSrc,
+              int ySrc, int wSrc, int hSrc) const;
 
     // Bilinear sample at real position (u, v) (whole numbers are pixel centres, v from the top),
     // clamped to the picture; neighbours outside count as black. Writes blue, green, red to
