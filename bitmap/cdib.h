@@ -133,10 +133,11 @@ public:
     int Sample(double u, double v, std::uint32_t* value) const;
     // Fills pixels x..x+15, y..y+15 of this 24-bit bitmap from `source` (24 bits). A, B, C, D
     // are the source positions of the block corners (x, y), (x+16, y), (x, y+16), (x+16, y+16);
-    // pixel (x+i, y+j) samples the position i/16 and j/16 of the way between them. Fixed-point
-    // fast path when both are 24-bit and the corners lie at least 1 pixel inside the source and
-    // 2 inside its far edges; otherwise each pixel is sampled with Sample (clipped to this
-    // bitmap), so no call reads or writes outside either block.
+    // pixel (x+i, y+j) samples the position i/16 and j/16 of the way between them. Integer
+    // fast path when both are 24-bit, the block lies inside this bitmap and every corner lies
+    // in [1, width - 2] x [1, height - 2] of the source; otherwise each pixel is sampled with
+    // Sample and written where it lies inside this bitmap, so no call reads or writes outside
+    // either block.
     void WarpBlock(int x, int y, const CDIB& source, double uA, double vA, double uB, double vB,
                    double uC, double vC, double uD, double vD);
 
