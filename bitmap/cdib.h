@@ -61,7 +61,9 @@ public:
     // The whole packed block (header, colour table, pixels); empty span when empty. The span
     // stays valid until the next operation that replaces the picture.
     std::span<const std::uint8_t> GetBlock() const { return {m_pBMI.get(), m_blockSize}; }
+    // The colour table (or the three channel masks); its size never changes.
     std::span<const std::uint8_t> GetColorTable() const;
+    std::span<std::uint8_t> GetColorTable();
     std::span<const std::uint8_t> GetBits() const;
     std::span<std::uint8_t> GetBits();
 

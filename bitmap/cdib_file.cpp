@@ -140,7 +140,9 @@ int CDIB::Read(std::istream& in) {
     if (compressed) {
         std::uint64_t dataBytes = header.biSizeImage;
         if (dataBytes == 0) dataBytes = layout.statedEnd - pixelOffset;
-        if (dataBytes == 0 || dataBytes > pixelsAvailable) return fail();
+        if (dataBytes == 0 || dataBytes > pixelsAvailable || dataBytes > kMaxBitmapBlockBytes) {
+            return fail();
+        }
         header.biSizeImage = static_cast<std::uint32_t>(dataBytes);
     } else {
         header.biSizeImage = 0;

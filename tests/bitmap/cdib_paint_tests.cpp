@@ -31,7 +31,7 @@ CDIB Numbered(int bits) {
     for (int i = 0; i < 6; ++i) {
         const auto c = static_cast<std::uint8_t>(16 * (i + 1));
         if (bits == 8) {
-            auto* entry = const_cast<std::uint8_t*>(dib.GetColorTable().data()) + 4 * (i + 1);
+            auto* entry = dib.GetColorTable().data() + 4 * (i + 1);
             entry[0] = entry[1] = entry[2] = c;
             dib.SetPixelValue(i % 3, i / 3, static_cast<std::uint32_t>(i + 1));
         } else {
@@ -80,7 +80,7 @@ TEST(CdibPaint, StretchesByPlainCopy) {
 TEST(CdibPaint, DrawsOneAndFourBitPicturesThroughTheirPalettes) {
     for (int bits : {1, 4}) {
         CDIB dib(9, 1, bits);
-        auto* table = const_cast<std::uint8_t*>(dib.GetColorTable().data());
+        auto* table = dib.GetColorTable().data();
         table[4 * 1 + 2] = 200;  // entry 1: red 200
         dib.GetBits()[0] = bits == 1 ? 0x40 : 0x01;  // pixel 1 is entry 1
         platform::Surface surface;
