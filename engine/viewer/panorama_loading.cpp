@@ -6,7 +6,11 @@
 
 #include "engine/files/load_error.h"
 #include "engine/viewer/dib_layout.h"
-#include "engine/viewer/panorama_sections.h"
+#include "engine/files/data_type_sniff.h"
+#include "engine/files/file_section.h"
+#include "engine/files/find_section.h"
+#include "engine/files/hotspot_section.h"
+#include "engine/files/image_decoder.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/files.h"
@@ -44,9 +48,8 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
     std::uint8_t head[4] = {};
     const std::size_t got = file.Read(head, sizeof head);
     const std::span<const std::uint8_t> start(head, got);
-    const PanoramaDataType type = SniffPanoramaData(start);
     const bool bareHeader = got == 4 && head[0] != 'B' && dib::Get32(head) == 40;
-    if (type == PanoramaDataType::None || bareHeader) {
+    if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
     }
     std::vector<std::uint8_t> buffer;
@@ -133,7 +136,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
 
     DecodeImage(buffer, size);
     if (build == EngineBuild::StandAlone &&
-        SniffPanoramaData(block) != PanoramaDataType::Container) {
+        SniffDataType(block) != DataTypeCode::Container) {
         fov = std::clamp(180.0 - 45.0 * dib::Height(imageDib) / 512.0, 60.0, 120.0);
     }
     ApplyInitSection(buffer, size);
@@ -163,24 +166,28 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
 void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
     const std::span<const std::uint8_t> block(buffer, size);
     std::span<const std::uint8_t> record;
-    bool found = false;
-    switch (SniffPanoramaData(block)) {
-        case PanoramaDataType::Bitmap:
-        case PanoramaDataType::Jpeg:
+    switch (SniffDataType(block)) {
+        case DataTypeCode::Bitmap:
+        case DataTypeCode::Jpeg:
             record = block;
-            found = true;
             break;
-        case PanoramaDataType::Container:
-            if (auto section = FindPanoramaSection(block, "BTMP")) {
-                record = *section;
-                found = true;
-            }
+        case DataTypeCode::Container:
+            record = FindSection("BTMP", block);
             break;
-        case PanoramaDataType::None:
+        case DataTypeCode::None:
             break;
     }
     std::string error;
-    if (found) imageHandle = DecodeImageRecord(record.data(), record.size(), &error);
+    if (!record.empty()) {
+        try {
+            const GlobalDib decoded = DecompressImage(record);
+            imageHandle.assign(decoded.Bytes().begin(), decoded.Bytes().end());
+        } catch (const LoadError& failure) {
+            error = failure.what();
+        } catch (const std::bad_alloc&) {
+            error = "Insufficient system memory";
+        }
+    }
     if (imageHandle.empty()) {
         std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
         if (text.size() > 255) text.resize(255);
@@ -191,11 +198,12 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
 }
 
 void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
-    const auto section = FindPanoramaSection({buffer, size}, "INIT");
-    if (!section) return;
-    const auto values = ReadInitSection(*section);
-    if (!values) return;
-    std::array<std::int16_t, 8> s = *values;
+    const std::span<const std::uint8_t> section = FindSection("INIT", {buffer, size});
+    if (section.size() != 16) return;
+    std::array<std::int16_t, 8> s{};
+    for (std::size_t i = 0; i < 8; ++i) {
+        s[i] = static_cast<std::int16_t>(section[2 * i] | section[2 * i + 1] << 8);
+    }
     if (s[2] == 0 && s[3] == 0) {
         const std::int16_t headingSpan = s[0], pitchSpan = s[1];
         s[0] = static_cast<std::int16_t>(-(headingSpan / 2));
@@ -262,14 +270,14 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
 }
 
 void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
-    const auto section = FindPanoramaSection({buffer, size}, "HSPT");
-    if (!section || section->empty()) return;
-    const std::vector<HotspotSectionRecord> records = ReadHotspotSection(*section);
+    const std::span<const std::uint8_t> section = FindSection("HSPT", {buffer, size});
+    if (section.empty()) return;
+    const std::vector<SectionHotspot> records = ParseHotspotSection(section);
     hotspotCount = static_cast<std::int16_t>(records.size());
     hotspots = std::make_unique<Hotspot[]>(records.size());
     const float k = static_cast<float>(kPi / 180.0);
     for (std::size_t i = 0; i < records.size(); ++i) {
-        const HotspotSectionRecord& r = records[i];
+        const SectionHotspot& r = records[i];
         const float a = -r.heading1 * k, b = -r.heading2 * k;
         const float t1 = r.pitch1 * k, t2 = r.pitch2 * k;
         const float headings[4] = {a, b, a, b};
@@ -290,26 +298,26 @@ void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
             hotspot.centre[axis] = (high[axis] + low[axis]) * 5.0f;
             hotspot.size[axis] = (high[axis] - low[axis]) * 10.0f;
         }
-        hotspot.SetTarget(r.target.c_str());
+        hotspot.SetTarget(r.action.c_str());
         hotspot.SetOwner(this);
         hotspot.SetActive(1);
     }
 }
 
 void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
-    const auto section = FindPanoramaSection({buffer, size}, "FILE");
-    if (!section || section->empty()) return;
+    const std::span<const std::uint8_t> section = FindSection("FILE", {buffer, size});
+    if (section.empty()) return;
     const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
     platform::CreateDirectory(folder);
     // Only a real folder of our own is written into, never one planted by someone else.
     if (!platform::DirectoryExists(folder) || platform::FileOwner(folder) != platform::CurrentUserId()) {
         return;
     }
-    for (const EmbeddedFileRecord& entry : ReadFileSection(*section)) {
-        if (!IsPlainFileName(entry.name)) break;
+    for (const EmbeddedFileEntry& entry : ParseFileSection(section)) {
         platform::File file;
-        if (!file.Open(tempExtractDirectory + entry.name, platform::File::Mode::CreateWrite)) break;
-        if (file.Write(entry.bytes.data(), entry.bytes.size()) != entry.bytes.size()) break;
+        const std::string path = tempExtractDirectory + std::string(entry.name);
+        if (!file.Open(path, platform::File::Mode::CreateWrite)) break;
+        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size()) break;
     }
 }
 

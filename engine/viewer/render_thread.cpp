@@ -170,10 +170,22 @@ std::int16_t ViewerEngine::RenderFrame() {
     auto render = [&](int level) {
         if (dib::BitCount(imageDib) == 8 && dib::ColoursUsed(imageDib) == 0) dib::Put32(imageDib + 32, 256);
         const int imageWidth = dib::Width(imageDib);
-        const std::size_t twoRows = 2 * static_cast<std::size_t>(imageWidth) * viewFrame.bytesPerPixel;
+        const int imageHeight = dib::Height(imageDib);
+        // The renderer reads rows (width + 3) / 4 * 4 pixels apart; the image is handed over
+        // without its two bottom and two top rows, and only when all of that lies in the block.
+        const std::size_t stride = (static_cast<std::size_t>(imageWidth) + 3) / 4 * 4 *
+                                   static_cast<std::size_t>(viewFrame.bytesPerPixel);
+        std::uint8_t* pixels = dib::Pixels(imageDib);
+        const std::size_t available =
+            static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);
+        if (imageWidth <= 0 || imageHeight <= 4 ||
+            stride * static_cast<std::size_t>(imageHeight - 2) > available) {
+            return;
+        }
         renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w, h,
-                         viewFrame.pixels.get(), imageWidth, dib::Height(imageDib) - 4,
-                         dib::Pixels(imageDib) + twoRows, dib::PixelFormat(imageDib), 0, level);
+                         viewFrame.pixels.get(), imageWidth, imageHeight - 4, pixels + 2 * stride,
+                         static_cast<PixelFormatCode>(dib::PixelFormat(imageDib)), 0,
+                         static_cast<AntialiasLevel>(level));
     };
     if (antialias >= 1 && current == lastView) {
         if (frameValid) {

@@ -76,8 +76,8 @@ int ViewerEngine::ProjectPoint(double x, double y, double z, int* windowX, int* 
     PointToHeadingPitch(eyeX, eyeY, eyeZ, x, y, z, &heading, &pitch);
     double px = 0, py = 0;
     if (renderer->HPtoXY(environments[static_cast<std::size_t>(currentEnvironment)], view,
-                         reference, viewFrame.width, viewFrame.height, heading, pitch, &px,
-                         &py) == 0) {
+                         reference, viewFrame.width, viewFrame.height, heading, pitch, px,
+                         py) == 0) {
         return 0;
     }
     *windowX = static_cast<int>(px);

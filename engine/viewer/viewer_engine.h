@@ -24,7 +24,7 @@
 
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/hotspot.h"
-#include "engine/viewer/interim_renderer.h"
+#include "engine/render/renderer.h"
 #include "engine/viewer/media_player.h"
 #include "platform/geometry.h"
 #include "platform/input.h"
