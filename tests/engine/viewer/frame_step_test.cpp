@@ -138,3 +138,24 @@ TEST_F(FrameStep, ThreadDrawsRequestedFramesAndClosesCleanly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameStep, RenderThreadMovesByTheVelocitiesAndStopsAtTheLimits) {
+    LoadDefault();
+    ASSERT_EQ(engine.AttachWindow(), 1);
+    EXPECT_EQ(engine.SetPanVelocity(60, 10, 2), 0);  // ten frames, waited for
+    double pan, tilt, roll, fov;
+    engine.GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_NEAR(pan, 12.0, 1e-9);
+
+    const ViewerLimits limits{-15, 15, -360, 360, -360, 360, 10, 170};
+    ASSERT_EQ(engine.SetOption(2, &limits), 0);
+    EXPECT_EQ(engine.SetPanVelocity(60, 10, 2), 0);
+    engine.GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_EQ(pan, 15);
+    EXPECT_EQ(Notifications(), 1);
+    EXPECT_EQ(engine.DetachWindow(), 1);
+}
+
+}  // namespace
