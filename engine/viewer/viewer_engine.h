@@ -97,6 +97,11 @@ public:
     // --- Window binding (user-interface thread) ---
     int AttachWindow();
     int DetachWindow();
+    // Points the render thread at `newWindow` from the next frame on (a preview, and back),
+    // under the state lock, so that no frame is handed to the old window after it returns.
+    // The engine must be detached. 3 when nothing is loaded; 2 when the load was given no
+    // window (no render thread) or `newWindow` is no window; else 0.
+    int RedirectWindow(platform::WindowHandle newWindow);
     void UpdateHotspotCursor();
     Hotspot* GetHotspot(std::int16_t index);
     Avatar* GetAvatar(std::int16_t index);
