@@ -1,0 +1,268 @@
+// Bitmap files: reading (with every size checked against the bytes really there), writing,
+// and loading and saving by path.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <istream>
+#include <limits>
+#include <ostream>
+#include <sstream>
+#include <utility>
+
+#include "bitmap/cdib.h"
+
+namespace {
+
+// Reads from a stream at offsets relative to where the bitmap file starts, never past the
+// stream's real end.
+class BoundedReader {
+public:
+    BoundedReader(std::istream& in, std::streamoff start, std::uint64_t available)
+        : in_(in), start_(start), available_(available) {}
+
+    std::uint64_t Available() const { return available_; }
+
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+        if (offset > available_ || size > available_ - offset) return false;
+        in_.seekg(start_ + static_cast<std::streamoff>(offset));
+        in_.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+        return in_.good() && in_.gcount() == static_cast<std::streamsize>(size);
+    }
+
+private:
+    std::istream& in_;
+    std::streamoff start_;
+    std::uint64_t available_;
+};
+
+// Where the parts of a bitmap file lie, and the header it is held under in memory.
+struct FileLayout {
+    BitmapInfoHeader header;       // normalised: biSize 40, height positive
+    bool topDown = false;
+    std::uint64_t masksAt = 0;     // offset of the three bit-field masks (0: none)
+    std::uint64_t tableAt = 0;     // offset of the colour table
+    std::size_t tableEntryBytes = 4;
+    std::size_t tableEntriesToRead = 0;
+    std::uint64_t pixelsAt = 0;
+    std::uint64_t statedEnd = 0;   // where the file says it ends
+};
+
+bool IsUncompressed(std::uint32_t compression) {
+    return compression == kBiRgb || compression == kBiBitfields;
+}
+
+bool WriteFileSafely(const std::string& path, const std::string& bytes) {
+    static std::atomic<unsigned> counter{0};
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    struct stat existing {};
+    if (stat(path.c_str(), &existing) == 0) fchmod(fd, existing.st_mode & 07777);
+    bool ok = true;
+    std::size_t written = 0;
+    while (ok && written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n > 0) {
+            written += static_cast<std::size_t>(n);
+        } else if (n < 0 && errno != EINTR) {
+            ok = false;
+        }
+    }
+    ok = ok && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
+    if (!ok) unlink(temporary.c_str());
+    return ok;
+}
+
+}  // namespace
+
+int CDIB::Read(std::istream& in) {
+    Clear();
+    const std::streamoff start = in.tellg();
+    if (start < 0) return 0;
+    auto fail = [&] {
+        in.clear();
+        in.seekg(start);
+        return 0;
+    };
+    in.seekg(0, std::ios::end);
+    const std::streamoff end = in.tellg();
+    if (end < start) return fail();
+    BoundedReader reader(in, start, static_cast<std::uint64_t>(end - start));
+
+    std::uint8_t fileHeader[kFileHeaderSize];
+    if (!reader.ReadAt(0, fileHeader, sizeof fileHeader)) return fail();
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M') return fail();
+    const std::uint32_t statedSize = LoadLe32(fileHeader + 2);
+    std::uint64_t pixelOffset = LoadLe32(fileHeader + 10);
+
+    std::uint8_t sizeField[4];
+    if (!reader.ReadAt(kFileHeaderSize, sizeField, sizeof sizeField)) return fail();
+    const std::uint32_t headerSize = LoadLe32(sizeField);
+
+    FileLayout layout;
+    BitmapInfoHeader& header = layout.header;
+    std::int64_t height = 0;
+    if (headerSize == kCoreHeaderSize) {
+        std::uint8_t core[kCoreHeaderSize];
+        if (!reader.ReadAt(kFileHeaderSize, core, sizeof core)) return fail();
+        header.biWidth = LoadLe16(core + 4);
+        height = LoadLe16(core + 6);
+        header.biBitCount = LoadLe16(core + 10);
+        layout.tableAt = kFileHeaderSize + kCoreHeaderSize;
+        layout.tableEntryBytes = 3;
+    } else if (headerSize >= kInfoHeaderSize) {
+        std::uint8_t info[kInfoHeaderSize];
+        if (!reader.ReadAt(kFileHeaderSize, info, sizeof info)) return fail();
+        header = LoadInfoHeader(info);
+        height = header.biHeight;
+        if (header.biCompression == kBiRle8 || header.biCompression == kBiRle4) return fail();
+        layout.tableAt = std::uint64_t{kFileHeaderSize} + headerSize;
+        if (header.biCompression == kBiBitfields) {
+            // Headers of 52 bytes and more carry the masks themselves; a 40-byte header is
+            // followed by them.
+            if (headerSize >= kInfoHeaderSize + 12) {
+                layout.masksAt = kFileHeaderSize + kInfoHeaderSize;
+            } else {
+                layout.masksAt = layout.tableAt;
+                layout.tableAt += 12;
+            }
+        }
+    } else {
+        return fail();
+    }
+
+    layout.topDown = height < 0;
+    if (layout.topDown) height = -height;
+    if (height <= 0 || height > std::numeric_limits<std::int32_t>::max()) return fail();
+    if (layout.topDown && !IsUncompressed(header.biCompression)) return fail();
+    header.biSize = kInfoHeaderSize;
+    header.biHeight = static_cast<std::int32_t>(height);
+    header.biPlanes = 1;
+    const std::uint32_t colorsUsed = header.biClrUsed;
+    header.biClrUsed = 0;
+    header.biClrImportant = 0;
+
+    const bool compressed = !IsUncompressed(header.biCompression);
+    const std::size_t paletteEntries =
+        compressed || header.biCompression == kBiBitfields
+            ? 0
+            : static_cast<std::size_t>(ColorTableEntries(header.biBitCount, kBiRgb));
+    if (pixelOffset == 0) pixelOffset = layout.tableAt + layout.tableEntryBytes * paletteEntries;
+    if (pixelOffset < layout.tableAt || pixelOffset > reader.Available()) return fail();
+    if (statedSize != 0 && statedSize < pixelOffset) return fail();
+    layout.pixelsAt = pixelOffset;
+    layout.statedEnd = statedSize == 0 ? reader.Available()
+                                       : std::min<std::uint64_t>(statedSize, reader.Available());
+    std::size_t entries = colorsUsed != 0 ? std::min<std::size_t>(colorsUsed, paletteEntries)
+                                          : paletteEntries;
+    entries = std::min<std::size_t>(entries, (pixelOffset - layout.tableAt) / layout.tableEntryBytes);
+    layout.tableEntriesToRead = entries;
+
+    const std::uint64_t pixelsAvailable = reader.Available() - pixelOffset;
+    if (compressed) {
+        std::uint64_t dataBytes = header.biSizeImage;
+        if (dataBytes == 0) dataBytes = layout.statedEnd - pixelOffset;
+        if (dataBytes == 0 || dataBytes > pixelsAvailable) return fail();
+        header.biSizeImage = static_cast<std::uint32_t>(dataBytes);
+    } else {
+        header.biSizeImage = 0;
+    }
+
+    Layout memory;
+    if (!LayoutOf(header, &memory)) return fail();
+    if (memory.pixelBytes > pixelsAvailable) return fail();
+    std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(memory.blockBytes);
+    if (!block) return fail();
+    StoreInfoHeader(block.get(), header);
+    std::uint8_t* table = block.get() + kInfoHeaderSize;
+
+    if (layout.masksAt != 0) {
+        if (!reader.ReadAt(layout.masksAt, table, 12)) return fail();
+        if (header.biBitCount == 16) {
+            for (int i = 0; i < 3; ++i) {
+                if (!DescribeBitfieldMask(LoadLe32(table + 4 * i), 16)) return fail();
+            }
+        }
+    }
+    for (std::size_t i = 0; i < layout.tableEntriesToRead; ++i) {
+        if (!reader.ReadAt(layout.tableAt + i * layout.tableEntryBytes, table + 4 * i,
+                           layout.tableEntryBytes)) {
+            return fail();
+        }
+        if (layout.tableEntryBytes == 3) table[4 * i + 3] = 0;
+    }
+
+    std::uint8_t* pixels = table + 4 * memory.tableEntries;
+    if (layout.topDown) {
+        const std::size_t rows = static_cast<std::size_t>(header.biHeight);
+        for (std::size_t row = 0; row < rows; ++row) {
+            std::uint8_t* target = pixels + (rows - 1 - row) * memory.stride;
+            if (!reader.ReadAt(pixelOffset + row * memory.stride, target, memory.stride)) {
+                return fail();
+            }
+        }
+    } else if (!reader.ReadAt(pixelOffset, pixels, memory.pixelBytes)) {
+        return fail();
+    }
+
+    const std::uint64_t consumed =
+        std::max<std::uint64_t>(pixelOffset + memory.pixelBytes, layout.statedEnd);
+    in.clear();
+    in.seekg(start + static_cast<std::streamoff>(consumed));
+    Adopt(std::move(block), memory.blockBytes);
+    return 1;
+}
+
+int CDIB::Write(std::ostream& out) const {
+    if (IsEmpty()) return 0;
+    const std::size_t tableBytes = static_cast<std::size_t>(m_pBits - m_pBMI.get()) - kInfoHeaderSize;
+    const std::size_t dataBytes = static_cast<std::size_t>(m_pBMI.get() + m_blockSize - m_pBits);
+    const std::size_t imageBytes = (dataBytes + 3) / 4 * 4;
+    const std::size_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + tableBytes;
+
+    std::uint8_t head[kFileHeaderSize + kInfoHeaderSize] = {};
+    head[0] = 'B';
+    head[1] = 'M';
+    StoreLe32(head + 2, static_cast<std::uint32_t>(pixelOffset + imageBytes));
+    StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    BitmapInfoHeader header;
+    header.biWidth = m_header.biWidth;
+    header.biHeight = m_header.biHeight;
+    header.biBitCount = m_header.biBitCount;
+    header.biCompression = m_header.biCompression;
+    header.biSizeImage = IsCompressed() ? m_header.biSizeImage : 0;
+    StoreInfoHeader(head + kFileHeaderSize, header);
+
+    static constexpr char kPadding[4] = {};
+    out.write(reinterpret_cast<const char*>(head), sizeof head);
+    out.write(reinterpret_cast<const char*>(m_pBMI.get() + kInfoHeaderSize),
+              static_cast<std::streamsize>(tableBytes + dataBytes));
+    out.write(kPadding, static_cast<std::streamsize>(imageBytes - dataBytes));
+    return out.good() ? 1 : 0;
+}
+
+int CDIB::Load(const std::string& path) {
+    Clear();
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return 0;
+    return Read(in);
+}
+
+int CDIB::Save(const std::string& path) const {
+    std::ostringstream bytes(std::ios::binary);
+    if (Write(bytes) == 0) return 0;
+    return WriteFileSafely(path, std::move(bytes).str()) ? 1 : 0;
+}
