@@ -90,7 +90,10 @@ public:
     void Reset() noexcept;
 
 private:
-    std::unique_ptr<std::uint8_t[]> block_;
+    struct FreeBlock {
+        void operator()(std::uint8_t* block) const noexcept;
+    };
+    std::unique_ptr<std::uint8_t[], FreeBlock> block_;
     std::size_t size_ = 0;
 };
 
