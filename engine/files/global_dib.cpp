@@ -1,8 +1,8 @@
 #include "engine/files/global_dib.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include <sys/mman.h>
@@ -18,8 +18,10 @@ void WriteDibHeader(std::uint8_t* bytes, const DibHeader& header) {
 }
 
 std::size_t ColourTableBytes(const DibHeader& header) {
-    if (header.bitCount == 8) return kColourTableBytes;
-    if (header.compression == kCompressionBitFields) return kMaskBytes;
+    if (header.bitCount == 8)
+        return kColourTableBytes;
+    if (header.compression == kCompressionBitFields)
+        return kMaskBytes;
     return 0;
 }
 
@@ -35,27 +37,34 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 void* AllocateBlock(std::size_t size) {
-    if (size < kHugePage) return std::malloc(std::max<std::size_t>(size, 1));
-    if (size > std::numeric_limits<std::size_t>::max() - kHugePage) return nullptr;
+    if (size < kHugePage)
+        return std::malloc(std::max<std::size_t>(size, 1));
+    if (size > std::numeric_limits<std::size_t>::max() - kHugePage)
+        return nullptr;
     const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
     void* block = std::aligned_alloc(kHugePage, rounded);
-    if (block != nullptr) madvise(block, rounded, MADV_HUGEPAGE);
+    if (block != nullptr)
+        madvise(block, rounded, MADV_HUGEPAGE);
     return block;
 }
 
 }  // namespace
 
-void GlobalDib::FreeBlock::operator()(std::uint8_t* block) const noexcept { std::free(block); }
+void GlobalDib::FreeBlock::operator()(std::uint8_t* block) const noexcept {
+    std::free(block);
+}
 
 GlobalDib GlobalDib::Allocate(std::size_t size) noexcept {
     GlobalDib dib;
     dib.block_.reset(static_cast<std::uint8_t*>(AllocateBlock(size)));
-    if (dib.block_) dib.size_ = size;
+    if (dib.block_)
+        dib.size_ = size;
     return dib;
 }
 
 std::span<const std::uint8_t> GlobalDib::Info() const {
-    if (size_ < kDibHeaderSize) return {};
+    if (size_ < kDibHeaderSize)
+        return {};
     return Bytes().first(std::min(size_, kDibHeaderSize + ColourTableBytes(Header())));
 }
 
