@@ -16,7 +16,8 @@ void StoreLe16(std::uint8_t* bytes, std::uint16_t value) {
 }
 
 void StoreLe32(std::uint8_t* bytes, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = static_cast<std::uint8_t>((value >> (8 * i)) & 0xFF);
 }
 
 BitmapInfoHeader LoadInfoHeader(const std::uint8_t* bytes) {
@@ -50,13 +51,15 @@ void StoreInfoHeader(std::uint8_t* bytes, const BitmapInfoHeader& h) {
 }
 
 std::optional<std::uint64_t> RowStride(std::int64_t width, int bitsPerPixel) {
-    if (width < 0 || bitsPerPixel <= 0) return std::nullopt;
+    if (width < 0 || bitsPerPixel <= 0)
+        return std::nullopt;
     const auto bits = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitsPerPixel);
     return (bits + 31) / 32 * 4;
 }
 
 bool MultiplyWithin(std::uint64_t a, std::uint64_t b, std::uint64_t limit, std::uint64_t* value) {
-    if (a != 0 && b > limit / a) return false;
+    if (a != 0 && b > limit / a)
+        return false;
     *value = a * b;
     return *value <= limit;
 }
