@@ -163,7 +163,7 @@ class CDIB {
         std::size_t pixelBytes = 0;
         std::size_t blockBytes = 0;
     };
-    // The block layout of a header, or nothing when the header cannot be held (see top).
+    // The block layout of a header; false when the header cannot be held (see top).
     static bool LayoutOf(const BitmapInfoHeader& header, Layout* layout);
     static std::unique_ptr<std::uint8_t[]> AllocateZeroed(std::size_t bytes);
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <istream>
 #include <limits>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <utility>
@@ -52,6 +53,123 @@ bool IsUncompressed(std::uint32_t compression) {
     return compression == kBiRgb || compression == kBiBitfields;
 }
 
+// The parts of the bitmap file that `reader` holds, checked against its real length; nothing
+// when the headers are refused.
+std::optional<FileLayout> ParseHeaders(BoundedReader& reader) {
+    std::uint8_t fileHeader[kFileHeaderSize + 4];
+    if (!reader.ReadAt(0, fileHeader, sizeof fileHeader))
+        return std::nullopt;
+    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
+        return std::nullopt;
+    const std::uint32_t statedSize = LoadLe32(fileHeader + 2);
+    std::uint64_t pixelOffset = LoadLe32(fileHeader + 10);
+    const std::uint32_t headerSize = LoadLe32(fileHeader + kFileHeaderSize);
+
+    FileLayout layout;
+    BitmapInfoHeader& header = layout.header;
+    std::int64_t height = 0;
+    if (headerSize == kCoreHeaderSize) {
+        std::uint8_t core[kCoreHeaderSize];
+        if (!reader.ReadAt(kFileHeaderSize, core, sizeof core))
+            return std::nullopt;
+        header.biWidth = LoadLe16(core + 4);
+        height = LoadLe16(core + 6);
+        header.biBitCount = LoadLe16(core + 10);
+        layout.tableAt = kFileHeaderSize + kCoreHeaderSize;
+        layout.tableEntryBytes = 3;
+    } else if (headerSize >= kInfoHeaderSize) {
+        std::uint8_t info[kInfoHeaderSize];
+        if (!reader.ReadAt(kFileHeaderSize, info, sizeof info))
+            return std::nullopt;
+        header = LoadInfoHeader(info);
+        height = header.biHeight;
+        if (header.biCompression == kBiRle8 || header.biCompression == kBiRle4)
+            return std::nullopt;
+        layout.tableAt = std::uint64_t{kFileHeaderSize} + headerSize;
+        if (header.biCompression == kBiBitfields) {
+            // Headers of 52 bytes and more carry the masks themselves; a 40-byte header is
+            // followed by them.
+            if (headerSize >= kInfoHeaderSize + 12) {
+                layout.masksAt = kFileHeaderSize + kInfoHeaderSize;
+            } else {
+                layout.masksAt = layout.tableAt;
+                layout.tableAt += 12;
+            }
+        }
+    } else {
+        return std::nullopt;
+    }
+
+    layout.topDown = height < 0;
+    if (layout.topDown)
+        height = -height;
+    const bool compressed = !IsUncompressed(header.biCompression);
+    if (height <= 0 || height > std::numeric_limits<std::int32_t>::max())
+        return std::nullopt;
+    if (layout.topDown && compressed)
+        return std::nullopt;
+    header.biSize = kInfoHeaderSize;
+    header.biHeight = static_cast<std::int32_t>(height);
+    header.biPlanes = 1;
+    const std::uint32_t colorsUsed = header.biClrUsed;
+    header.biClrUsed = 0;
+    header.biClrImportant = 0;
+
+    const std::size_t paletteEntries =
+        compressed || header.biCompression == kBiBitfields
+            ? 0
+            : static_cast<std::size_t>(CDIB::ColorTableEntries(header.biBitCount, kBiRgb));
+    if (pixelOffset == 0)
+        pixelOffset = layout.tableAt + layout.tableEntryBytes * paletteEntries;
+    if (pixelOffset < layout.tableAt || pixelOffset > reader.Available())
+        return std::nullopt;
+    if (statedSize != 0 && statedSize < pixelOffset)
+        return std::nullopt;
+    layout.pixelsAt = pixelOffset;
+    layout.statedEnd = statedSize == 0 ? reader.Available()
+                                       : std::min<std::uint64_t>(statedSize, reader.Available());
+    // Entries past the depth's table or past the pixel offset are not read.
+    const std::size_t entries =
+        colorsUsed != 0 ? std::min<std::size_t>(colorsUsed, paletteEntries) : paletteEntries;
+    layout.tableEntriesToRead =
+        std::min<std::size_t>(entries, (pixelOffset - layout.tableAt) / layout.tableEntryBytes);
+
+    if (compressed) {
+        std::uint64_t dataBytes = header.biSizeImage;
+        if (dataBytes == 0)
+            dataBytes = layout.statedEnd - pixelOffset;
+        if (dataBytes == 0 || dataBytes > reader.Available() - pixelOffset ||
+            dataBytes > kMaxBitmapBlockBytes) {
+            return std::nullopt;
+        }
+        header.biSizeImage = static_cast<std::uint32_t>(dataBytes);
+    } else {
+        header.biSizeImage = 0;
+    }
+    return layout;
+}
+
+// Reads the masks and the colour table into `table` (the block's, zeroed).
+bool ReadColorTable(BoundedReader& reader, const FileLayout& layout, std::uint8_t* table) {
+    if (layout.masksAt != 0) {
+        if (!reader.ReadAt(layout.masksAt, table, 12))
+            return false;
+        for (int i = 0; layout.header.biBitCount == 16 && i < 3; ++i) {
+            if (!DescribeBitfieldMask(LoadLe32(table + 4 * i), 16))
+                return false;
+        }
+    }
+    for (std::size_t i = 0; i < layout.tableEntriesToRead; ++i) {
+        if (!reader.ReadAt(layout.tableAt + i * layout.tableEntryBytes, table + 4 * i,
+                           layout.tableEntryBytes)) {
+            return false;
+        }
+        if (layout.tableEntryBytes == 3)
+            table[4 * i + 3] = 0;
+    }
+    return true;
+}
+
 }  // namespace
 
 int CDIB::Read(std::istream& in) {
@@ -70,146 +188,35 @@ int CDIB::Read(std::istream& in) {
         return fail();
     BoundedReader reader(in, start, static_cast<std::uint64_t>(end - start));
 
-    std::uint8_t fileHeader[kFileHeaderSize];
-    if (!reader.ReadAt(0, fileHeader, sizeof fileHeader))
-        return fail();
-    if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
-        return fail();
-    const std::uint32_t statedSize = LoadLe32(fileHeader + 2);
-    std::uint64_t pixelOffset = LoadLe32(fileHeader + 10);
-
-    std::uint8_t sizeField[4];
-    if (!reader.ReadAt(kFileHeaderSize, sizeField, sizeof sizeField))
-        return fail();
-    const std::uint32_t headerSize = LoadLe32(sizeField);
-
-    FileLayout layout;
-    BitmapInfoHeader& header = layout.header;
-    std::int64_t height = 0;
-    if (headerSize == kCoreHeaderSize) {
-        std::uint8_t core[kCoreHeaderSize];
-        if (!reader.ReadAt(kFileHeaderSize, core, sizeof core))
-            return fail();
-        header.biWidth = LoadLe16(core + 4);
-        height = LoadLe16(core + 6);
-        header.biBitCount = LoadLe16(core + 10);
-        layout.tableAt = kFileHeaderSize + kCoreHeaderSize;
-        layout.tableEntryBytes = 3;
-    } else if (headerSize >= kInfoHeaderSize) {
-        std::uint8_t info[kInfoHeaderSize];
-        if (!reader.ReadAt(kFileHeaderSize, info, sizeof info))
-            return fail();
-        header = LoadInfoHeader(info);
-        height = header.biHeight;
-        if (header.biCompression == kBiRle8 || header.biCompression == kBiRle4)
-            return fail();
-        layout.tableAt = std::uint64_t{kFileHeaderSize} + headerSize;
-        if (header.biCompression == kBiBitfields) {
-            // Headers of 52 bytes and more carry the masks themselves; a 40-byte header is
-            // followed by them.
-            if (headerSize >= kInfoHeaderSize + 12) {
-                layout.masksAt = kFileHeaderSize + kInfoHeaderSize;
-            } else {
-                layout.masksAt = layout.tableAt;
-                layout.tableAt += 12;
-            }
-        }
-    } else {
-        return fail();
-    }
-
-    layout.topDown = height < 0;
-    if (layout.topDown)
-        height = -height;
-    if (height <= 0 || height > std::numeric_limits<std::int32_t>::max())
-        return fail();
-    if (layout.topDown && !IsUncompressed(header.biCompression))
-        return fail();
-    header.biSize = kInfoHeaderSize;
-    header.biHeight = static_cast<std::int32_t>(height);
-    header.biPlanes = 1;
-    const std::uint32_t colorsUsed = header.biClrUsed;
-    header.biClrUsed = 0;
-    header.biClrImportant = 0;
-
-    const bool compressed = !IsUncompressed(header.biCompression);
-    const std::size_t paletteEntries =
-        compressed || header.biCompression == kBiBitfields
-            ? 0
-            : static_cast<std::size_t>(ColorTableEntries(header.biBitCount, kBiRgb));
-    if (pixelOffset == 0)
-        pixelOffset = layout.tableAt + layout.tableEntryBytes * paletteEntries;
-    if (pixelOffset < layout.tableAt || pixelOffset > reader.Available())
-        return fail();
-    if (statedSize != 0 && statedSize < pixelOffset)
-        return fail();
-    layout.pixelsAt = pixelOffset;
-    layout.statedEnd = statedSize == 0 ? reader.Available()
-                                       : std::min<std::uint64_t>(statedSize, reader.Available());
-    std::size_t entries =
-        colorsUsed != 0 ? std::min<std::size_t>(colorsUsed, paletteEntries) : paletteEntries;
-    entries =
-        std::min<std::size_t>(entries, (pixelOffset - layout.tableAt) / layout.tableEntryBytes);
-    layout.tableEntriesToRead = entries;
-
-    const std::uint64_t pixelsAvailable = reader.Available() - pixelOffset;
-    if (compressed) {
-        std::uint64_t dataBytes = header.biSizeImage;
-        if (dataBytes == 0)
-            dataBytes = layout.statedEnd - pixelOffset;
-        if (dataBytes == 0 || dataBytes > pixelsAvailable || dataBytes > kMaxBitmapBlockBytes) {
-            return fail();
-        }
-        header.biSizeImage = static_cast<std::uint32_t>(dataBytes);
-    } else {
-        header.biSizeImage = 0;
-    }
-
+    const std::optional<FileLayout> layout = ParseHeaders(reader);
     Layout memory;
-    if (!LayoutOf(header, &memory))
+    if (!layout || !LayoutOf(layout->header, &memory) ||
+        memory.pixelBytes > reader.Available() - layout->pixelsAt) {
         return fail();
-    if (memory.pixelBytes > pixelsAvailable)
-        return fail();
+    }
     std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(memory.blockBytes);
     if (!block)
         return fail();
-    StoreInfoHeader(block.get(), header);
+    StoreInfoHeader(block.get(), layout->header);
     std::uint8_t* table = block.get() + kInfoHeaderSize;
-
-    if (layout.masksAt != 0) {
-        if (!reader.ReadAt(layout.masksAt, table, 12))
-            return fail();
-        if (header.biBitCount == 16) {
-            for (int i = 0; i < 3; ++i) {
-                if (!DescribeBitfieldMask(LoadLe32(table + 4 * i), 16))
-                    return fail();
-            }
-        }
-    }
-    for (std::size_t i = 0; i < layout.tableEntriesToRead; ++i) {
-        if (!reader.ReadAt(layout.tableAt + i * layout.tableEntryBytes, table + 4 * i,
-                           layout.tableEntryBytes)) {
-            return fail();
-        }
-        if (layout.tableEntryBytes == 3)
-            table[4 * i + 3] = 0;
-    }
+    if (!ReadColorTable(reader, *layout, table))
+        return fail();
 
     std::uint8_t* pixels = table + 4 * memory.tableEntries;
-    if (layout.topDown) {
-        const std::size_t rows = static_cast<std::size_t>(header.biHeight);
+    if (layout->topDown) {
+        const std::size_t rows = static_cast<std::size_t>(layout->header.biHeight);
         for (std::size_t row = 0; row < rows; ++row) {
-            std::uint8_t* target = pixels + (rows - 1 - row) * memory.stride;
-            if (!reader.ReadAt(pixelOffset + row * memory.stride, target, memory.stride)) {
+            if (!reader.ReadAt(layout->pixelsAt + row * memory.stride,
+                               pixels + (rows - 1 - row) * memory.stride, memory.stride)) {
                 return fail();
             }
         }
-    } else if (!reader.ReadAt(pixelOffset, pixels, memory.pixelBytes)) {
+    } else if (!reader.ReadAt(layout->pixelsAt, pixels, memory.pixelBytes)) {
         return fail();
     }
 
     const std::uint64_t consumed =
-        std::max<std::uint64_t>(pixelOffset + memory.pixelBytes, layout.statedEnd);
+        std::max<std::uint64_t>(layout->pixelsAt + memory.pixelBytes, layout->statedEnd);
     in.clear();
     in.seekg(start + static_cast<std::streamoff>(consumed));
     Adopt(std::move(block), memory.blockBytes);
