@@ -58,8 +58,8 @@ int CDIB::CreateFromPackedDib(std::span<const std::uint8_t> packed) {
     auto* head = reinterpret_cast<std::uint8_t*>(file.data());
     head[0] = 'B';
     head[1] = 'M';
-    StoreLe32(head + 2, static_cast<std::uint32_t>(fileSize));
-    StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    WriteLe32(head + 2, static_cast<std::uint32_t>(fileSize));
+    WriteLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
     file.append(reinterpret_cast<const char*>(packed.data()), packed.size());
     std::istringstream in(std::move(file), std::ios::binary);
     CDIB copy(0, 0, 0);
