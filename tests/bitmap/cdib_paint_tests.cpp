@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "bitmap/cdib.h"
 #include "platform/surface.h"
 
@@ -99,7 +101,8 @@ TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
         {"compressed", compressed, -1, -1},
         {"zero width", plain, 0, 5},
         {"negative height", plain, 5, -2},
-        {"absurd size", plain, 1 << 20, 1 << 20}};
+        {"absurd size", plain, 1 << 20, 1 << 20},
+        {"beyond the coordinates", plain, std::numeric_limits<int>::max(), 1}};
     for (const auto& [name, dib, w, h2] : kCases) {
         platform::Surface surface;
         EXPECT_EQ(dib.Paint(surface, 0, 0, w, h2, 0, 0, -1, -1), 0) << name;
