@@ -6,6 +6,8 @@
 
 #include "platform/ffmpeg_media_backend.h"
 #include "platform/mci_interpreter.h"
+#include "platform/messages.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -16,20 +18,7 @@ std::mutex& ServiceMutex() {
     return mutex;
 }
 
-std::mutex& PosterMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-MediaNotifyPoster& PosterSlot() {
-    static MediaNotifyPoster poster;
-    return poster;
-}
-
 std::shared_ptr<MediaService>& ServiceSlot() {
-    // The poster is made first so that it outlives the service's playback threads at exit.
-    PosterMutex();
-    PosterSlot();
     static std::shared_ptr<MediaService> service;
     return service;
 }
@@ -88,14 +77,8 @@ bool PlaySound(const char* name, const void*, unsigned flags) {
     return CurrentMediaService()->PlayWave(name, flags);
 }
 
-void SetMediaNotifyPoster(MediaNotifyPoster poster) {
-    std::lock_guard lock(PosterMutex());
-    PosterSlot() = std::move(poster);
-}
-
 void PostMediaNotify(MediaWindowId window) {
-    std::lock_guard lock(PosterMutex());
-    if (PosterSlot()) PosterSlot()(window);
+    PostMessage(window, MM_MCINOTIFY, kMediaNotifySuccessful, 0);
 }
 
 }  // namespace platform

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,10 +60,10 @@ int SendMciString(std::string_view command, char* reply, std::size_t replyLength
 // Wave sound through the process's service; `module` is unused and kept for its callers.
 bool PlaySound(const char* name, const void* module, unsigned flags);
 
-// Delivers completion notices: the windowing layer installs its poster (which queues the
-// media-notify message on the window); until then notices are dropped. Any thread.
-using MediaNotifyPoster = std::function<void(MediaWindowId window)>;
-void SetMediaNotifyPoster(MediaNotifyPoster poster);
+// The wParam of the completion notice: the play ran to its end.
+inline constexpr std::uintptr_t kMediaNotifySuccessful = 1;
+// Queues the completion notice (MM_MCINOTIFY, kMediaNotifySuccessful) on `window`; dropped
+// when the window is gone. Any thread.
 void PostMediaNotify(MediaWindowId window);
 
 }  // namespace platform

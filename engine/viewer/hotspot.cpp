@@ -1,6 +1,8 @@
 #include "engine/viewer/hotspot.h"
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "engine/viewer/box_projection.h"
 #include "engine/viewer/state_lock.h"
@@ -42,7 +44,8 @@ int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
 }
 
 int Hotspot::GetCentre(double* x, double* y, double* z) const {
-    StateLock lock(engine ? engine->lockSemaphore.get() : nullptr);
+    std::optional<StateLock> lock;
+    if (engine) lock.emplace(*engine);
     *x = centre[0];
     *y = centre[1];
     *z = centre[2];
@@ -50,7 +53,8 @@ int Hotspot::GetCentre(double* x, double* y, double* z) const {
 }
 
 int Hotspot::GetSize(double* x, double* y, double* z) const {
-    StateLock lock(engine ? engine->lockSemaphore.get() : nullptr);
+    std::optional<StateLock> lock;
+    if (engine) lock.emplace(*engine);
     *x = size[0];
     *y = size[1];
     *z = size[2];

@@ -228,8 +228,12 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
     const std::int32_t height = dib::Height(imageDib);
     const int bits = dib::BitCount(imageDib);
     const std::size_t bytes = static_cast<std::size_t>(bits / 8);
-    const int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
-    const int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
+    int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
+    int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
+    // Rounding down could leave less room than the old image needs (a span just short of the
+    // full circle); the enlarged image always holds the old one.
+    if (newWidth < width) newWidth += 4;
+    if (newHeight < height) newHeight += 4;
     const std::size_t colours = dib::ColourBytes(imageDib);
 
     std::vector<std::uint8_t> enlarged;
@@ -323,7 +327,10 @@ void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
 
 void ViewerEngine::DeleteExtractedFiles() {
     const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
-    if (folder.empty() || !platform::DirectoryExists(folder)) return;
+    if (folder.empty() || !platform::DirectoryExists(folder) ||
+        platform::FileOwner(folder) != platform::CurrentUserId()) {
+        return;
+    }
     for (const std::string& name : platform::ListFiles(folder, "~*.*")) {
         platform::DeleteFile(tempExtractDirectory + name);
     }

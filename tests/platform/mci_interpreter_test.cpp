@@ -1,5 +1,7 @@
 #include "platform/mci_interpreter.h"
 
+#include "platform/headless/headless_backend.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -133,19 +135,23 @@ TEST(MciMediaService, DevicesLiveFromOpenToCloseUnderTheirName) {
 }
 
 TEST(MciMediaService, CompletionNoticeGoesToTheNamedWindow) {
+    HeadlessBackend backend;
+    const WindowHandle quiet = backend.CreateWindow({10, 10});
+    const WindowHandle told = backend.CreateWindow({10, 10});
     auto log = std::make_shared<FakeLog>();
     log->endAtOnce = true;
     MciMediaService service(std::make_shared<FakeBackend>(log));
-    std::vector<MediaWindowId> notified;
-    SetMediaNotifyPoster([&](MediaWindowId window) { notified.push_back(window); });
 
     service.SendString("open a.wav", nullptr, 0);
-    service.SendString("play a.wav from 0", nullptr, 11);
-    service.SendString("play a.wav from 0 notify", nullptr, 12);
-    SetMediaNotifyPoster(nullptr);
-    PostMediaNotify(13);
+    service.SendString("play a.wav from 0", nullptr, quiet);
+    service.SendString("play a.wav from 0 notify", nullptr, told);
+    backend.Pump();
 
-    EXPECT_EQ(notified, std::vector<MediaWindowId>{12});
+    EXPECT_TRUE(backend.Log(quiet).empty());
+    std::vector<Message> messages = backend.Log(told);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].id, MM_MCINOTIFY);
+    EXPECT_EQ(messages[0].wParam, kMediaNotifySuccessful);
 }
 
 TEST(MciMediaService, WaveSoundReplacesItselfAndMissingFilesPlayNothing) {

@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +11,7 @@
 
 #include "avi_writer.h"
 #include "platform/ffmpeg_media_backend.h"
+#include "platform/headless/headless_backend.h"
 #include "platform/mci_interpreter.h"
 #include "platform/media_decoder.h"
 
@@ -99,29 +99,22 @@ TEST_F(MediaPlaybackTest, RealWavePlaysToItsEndAndNotifies) {
     MciMediaService service(
         std::make_shared<FfmpegMediaBackend>(std::make_shared<NullMediaOutputs>()));
 
-    std::mutex mutex;
-    std::condition_variable done;
-    std::vector<MediaWindowId> notified;
-    SetMediaNotifyPoster([&](MediaWindowId window) {
-        std::lock_guard lock(mutex);
-        notified.push_back(window);
-        done.notify_all();
-    });
+    HeadlessBackend backend;
+    const WindowHandle window = backend.CreateWindow({100, 100});
 
     const std::string name = wave.string();
     ASSERT_EQ(service.SendString("open " + name, nullptr, 0), kMciOk);
-    ASSERT_EQ(service.SendString("play " + name + " from 0 notify", nullptr, 99), kMciOk);
-    {
-        std::unique_lock lock(mutex);
-        // A guard against a hang, not a timing check: the tone lasts 0.2 s.
-        ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(30), [&] { return !notified.empty(); }));
-    }
+    ASSERT_EQ(service.SendString("play " + name + " from 0 notify", nullptr, window), kMciOk);
+    // A guard against a hang, not a timing check: the tone lasts 0.2 s.
+    ASSERT_TRUE(backend.WaitForMessage(30000));
+    backend.Pump();
     std::string position;
     EXPECT_EQ(service.SendString("status " + name + " position", &position, 0), kMciOk);
     EXPECT_EQ(position, "200");
     EXPECT_EQ(service.SendString("close " + name, nullptr, 0), kMciOk);
-    SetMediaNotifyPoster(nullptr);
-    EXPECT_EQ(notified, std::vector<MediaWindowId>{99});
+    std::vector<Message> messages = backend.Log(window);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].id, MM_MCINOTIFY);
 }
 
 TEST_F(MediaPlaybackTest, LoopingWaveStopsAtOnceAndMissingWavePlaysNothing) {
@@ -217,24 +210,20 @@ TEST_F(MediaPlaybackTest, VideoWithSoundPlaysInItsPopupAndNotifies) {
     auto outputs = std::make_shared<SeenOutputs>();
     MciMediaService service(std::make_shared<FfmpegMediaBackend>(outputs));
 
-    std::mutex mutex;
-    std::condition_variable done;
-    bool notified = false;
-    SetMediaNotifyPoster([&](MediaWindowId) {
-        std::lock_guard lock(mutex);
-        notified = true;
-        done.notify_all();
-    });
+    HeadlessBackend backend;
+    const WindowHandle window = backend.CreateWindow({100, 100});
     const std::string name = avi.string();
-    ASSERT_EQ(service.SendString("open " + name + " parent 77 style popup", nullptr, 0), kMciOk);
+    ASSERT_EQ(service.SendString("open " + name + " parent " + std::to_string(window) +
+                                     " style popup",
+                                 nullptr, 0),
+              kMciOk);
     ASSERT_EQ(service.SendString("put " + name + " window at 10 20 64 48", nullptr, 0), kMciOk);
-    ASSERT_EQ(service.SendString("play " + name + " notify", nullptr, 77), kMciOk);
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(done.wait_for(lock, std::chrono::seconds(30), [&] { return notified; }));
-    }
+    ASSERT_EQ(service.SendString("play " + name + " notify", nullptr, window), kMciOk);
+    ASSERT_TRUE(backend.WaitForMessage(30000));
+    backend.Pump();
     EXPECT_EQ(service.SendString("close " + name, nullptr, 0), kMciOk);
-    SetMediaNotifyPoster(nullptr);
+    ASSERT_EQ(backend.Log(window).size(), 1u);
+    EXPECT_EQ(backend.Log(window)[0].id, MM_MCINOTIFY);
 
     std::lock_guard lock(outputs->state->mutex);
     EXPECT_EQ(outputs->state->audioSinks, 1);

@@ -4,6 +4,7 @@
 
 #include "engine_fixture.h"
 #include "platform/files.h"
+#include "platform/recording_media_service.h"
 
 namespace {
 
@@ -72,23 +73,93 @@ TEST_F(BindingTest, AWindowWithoutAnEntryNeverReachesAnEngine) {
     EXPECT_EQ(UnsubclassViewerWindow(window), kSubclassTableSize);
 }
 
-TEST_F(BindingTest, OpenPanoramaMakesTheFolderCurrent) {
+bool PlayedWave(const std::vector<std::string>& log, const std::string& name) {
+    for (const std::string& line : log) {
+        if (line.rfind("PlaySound(" + name + ",", 0) == 0) return true;
+    }
+    return false;
+}
+
+TEST_F(BindingTest, OpenPanoramaEntersTheFolderAndLoopsTheCompanionSound) {
     window = backend.CreateWindow({64, 48});
+    auto media = std::make_shared<platform::RecordingMediaService>();
+    auto previous = platform::InstallMediaService(media);
     const std::string saved = platform::GetCurrentDirectory();
-    const std::string folder =
-        platform::GetTempPath() + "open-panorama-" + std::to_string(platform::CurrentProcessId());
+    const std::string folder = platform::GetFullPathName(
+        platform::GetTempPath() + "open-panorama-" + std::to_string(platform::CurrentProcessId()));
     ASSERT_TRUE(platform::CreateDirectory(folder));
-    const std::string path = folder + "/room.PAN";
-    ASSERT_TRUE(platform::WriteFileSafely(path, MakeContainer({{"BTMP", MakeBitmap(64, 32)}})));
-    engine.OpenPanorama(path.c_str(), window, 0, 0, 10);
-    EXPECT_EQ(platform::GetCurrentDirectory(), platform::GetFullPathName(folder));
-    EXPECT_EQ(engine.AttachWindow(), 1);
-    engine.DetachWindow();
-    engine.ClosePanorama(0, 0);
-    EXPECT_FALSE(engine.IsLoaded());
+    struct Case {
+        const char* file;
+        EngineBuild build;
+        const char* sound;  // null: no companion sound and no folder change
+    };
+    const Case cases[] = {
+        {"room.PAN", EngineBuild::Full, "room.wav"},
+        {"hall.pan", EngineBuild::Full, "hall.wav"},
+        {"room.bmp", EngineBuild::Full, nullptr},
+        {"edit.pan", EngineBuild::Editor, nullptr},
+    };
+    const platform::WindowProc original = platform::GetWindowProc(window);
+    for (const Case& c : cases) {
+        const std::string path = folder + "/" + c.file;
+        const Bytes bytes = std::string(c.file).ends_with(".bmp")
+                                ? MakeBitmap(64, 32)
+                                : MakeContainer({{"BTMP", MakeBitmap(64, 32)}});
+        ASSERT_TRUE(platform::WriteFileSafely(path, bytes));
+        platform::SetCurrentDirectory(saved);
+        media->ClearLog();
+        ViewerEngine viewer(c.build);
+        viewer.OpenPanorama(path.c_str(), window, 0, 0, 10);
+        EXPECT_EQ(viewer.playingMedia, -1);
+        if (c.sound) {
+            EXPECT_EQ(platform::GetCurrentDirectory(), folder) << c.file;
+            EXPECT_TRUE(PlayedWave(media->Log(), folder + "/" + c.sound)) << c.file;
+        } else {
+            EXPECT_EQ(platform::GetCurrentDirectory(), c.build == EngineBuild::Editor ? saved : folder)
+                << c.file;
+            for (const std::string& line : media->Log()) {
+                EXPECT_EQ(line.rfind("PlaySound(null", 0), 0u) << c.file << ": " << line;
+            }
+        }
+        EXPECT_EQ(viewer.AttachWindow(), 1);
+        viewer.ClosePanorama(0, 0);
+        EXPECT_EQ(platform::GetWindowProc(window), original) << "closing detached the window";
+        platform::DeleteFile(path);
+    }
     platform::SetCurrentDirectory(saved);
-    platform::DeleteFile(path);
     platform::RemoveDirectory(folder);
+    platform::InstallMediaService(previous);
+}
+
+TEST_F(BindingTest, MediaNoticesAndMovesStopTheMediaOfTheFullBuildOnly) {
+    auto media = std::make_shared<platform::RecordingMediaService>();
+    auto previous = platform::InstallMediaService(media);
+    LoadDefault();
+    ASSERT_EQ(engine.AttachWindow(), 1);
+    engine.playingMedia = 3;
+    engine.media.deviceName = "clip.avi";
+    backend.Move(window, {10, 10});
+    EXPECT_FALSE(engine.media.IsDeviceOpen()) << "a move stops a hotspot video";
+    EXPECT_EQ(engine.playingMedia, 3);
+    engine.media.deviceName = "clip.avi";
+    platform::SendMessage(window, platform::MM_MCINOTIFY, 1, 0);
+    EXPECT_FALSE(engine.media.IsDeviceOpen());
+    EXPECT_EQ(engine.playingMedia, -1);
+    engine.DetachWindow();
+
+    ViewerEngine editor(EngineBuild::Editor);
+    LoadInto(window, MakeContainer({{"BTMP", MakeBitmap(64, 32)}}), editor);
+    ASSERT_EQ(editor.AttachWindow(), 1);
+    editor.playingMedia = 2;
+    editor.media.deviceName = "clip.avi";
+    backend.ClearLog(window);
+    platform::SendMessage(window, platform::MM_MCINOTIFY, 1, 0);
+    EXPECT_TRUE(editor.media.IsDeviceOpen()) << "the editor's own window handles the notice";
+    EXPECT_EQ(editor.playingMedia, 2);
+    EXPECT_EQ(backend.Log(window).back().id, platform::MM_MCINOTIFY);
+    editor.media.deviceName.clear();
+    editor.DetachWindow();
+    platform::InstallMediaService(previous);
 }
 
 }  // namespace

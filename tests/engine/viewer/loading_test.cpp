@@ -98,6 +98,17 @@ TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
     EXPECT_EQ(at(499, 125)[2], 0) << "margins are blank";
 }
 
+TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
+    // 5 x 360 / 359 rounds to 4 columns: too few for the old 5.
+    ViewerEngine engine;
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}},
+                                           0, 5, 4)),
+              "");
+    ASSERT_EQ(dib::Width(engine.imageDib), 8);
+    const std::uint8_t* pixels = engine.imageDib + 40;
+    EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
+}
+
 TEST(Loading, BareInformationHeaderOnlyFromMemory) {
     const Bytes bare = MakeBitmap(64, 32, false);
     ViewerEngine engine;

@@ -139,16 +139,23 @@ TEST_F(ViewControl, Options) {
 }
 
 ViewerEngine* engineInFrame = nullptr;
-int runFromFrame = -1;
+int waitingRunFromFrame = -1;
 
-TEST_F(ViewControl, WaitingRunFromTheRenderThreadIsRefused) {
+TEST_F(ViewControl, CallsFromInsideAFrameNeitherStallNorDeadlock) {
     LoadDefault();
     engineInFrame = &engine;
-    runFromFrame = -1;
+    waitingRunFromFrame = -1;
     engine.drawCallback = [](platform::WindowHandle, const std::uint8_t*, const std::uint8_t*,
-                             const platform::Rect*) { runFromFrame = engineInFrame->Run(1, 2); };
+                             const platform::Rect*) {
+        engineInFrame->drawCallback = nullptr;
+        waitingRunFromFrame = engineInFrame->Run(1, 2);
+        engineInFrame->SetView(33, 0, 0, 60, 0);  // the lock is this thread's already
+    };
     EXPECT_EQ(engine.Run(1, 2), 0);
-    EXPECT_EQ(runFromFrame, 2);
+    EXPECT_EQ(waitingRunFromFrame, 2) << "a waiting run on the render thread is refused";
+    double pan, tilt, roll, fov;
+    engine.GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_EQ(pan, 33);
 }
 
 TEST_F(ViewControl, VelocityGettersReportOnlyRunningAxes) {
