@@ -146,6 +146,11 @@ std::span<const std::uint8_t> CDIB::GetColorTable() const {
     return {m_pBMI.get() + kInfoHeaderSize, m_pBits};
 }
 
+std::span<std::uint8_t> CDIB::GetColorTable() {
+    if (IsEmpty()) return {};
+    return {m_pBMI.get() + kInfoHeaderSize, m_pBits};
+}
+
 std::span<const std::uint8_t> CDIB::GetBits() const {
     if (IsEmpty()) return {};
     return {m_pBits, m_pBMI.get() + m_blockSize};

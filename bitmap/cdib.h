@@ -17,11 +17,16 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "bitmap/bitfield_mask.h"
 #include "bitmap/bitmap_info_header.h"
+
+namespace platform {
+class Surface;
+}
 
 class CDIB {
 public:
@@ -56,7 +61,9 @@ public:
     // The whole packed block (header, colour table, pixels); empty span when empty. The span
     // stays valid until the next operation that replaces the picture.
     std::span<const std::uint8_t> GetBlock() const { return {m_pBMI.get(), m_blockSize}; }
+    // The colour table (or the three channel masks); its size never changes.
     std::span<const std::uint8_t> GetColorTable() const;
+    std::span<std::uint8_t> GetColorTable();
     std::span<const std::uint8_t> GetBits() const;
     std::span<std::uint8_t> GetBits();
 
@@ -93,6 +100,10 @@ public:
     // changes nothing when the source or target depth cannot be honoured (1 and 4 bits, 8 bits
     // from another depth, unknown codecs) or no memory is left.
     int ChangeBitDepth(int bitsPerPixel);
+    // The picture of a codec-compressed bitmap, decoded by the codec its compression code names
+    // and converted to `bitsPerPixel` (16, 24 or 32). Nothing when this bitmap is not
+    // compressed, no codec takes the data, the decoded size differs or the depth is refused.
+    std::optional<CDIB> DecompressTo(int bitsPerPixel) const;
 
     // Quarter turns and mirror flips; pixels move as raw values, so palettes, indices and
     // channel masks are kept. 0 (unchanged) for empty, compressed, 1-bit or 4-bit bitmaps or
@@ -102,6 +113,16 @@ public:
     int Rotate270();  // counter-clockwise
     int FlipVertical();
     int FlipHorizontal();
+
+    // Stretched drawing into a window's surface in place of a device context: the source
+    // rectangle (top-down, in bitmap pixels) is scaled onto the destination rectangle (client
+    // coordinates) by plain copy, each destination pixel taking the source pixel under its
+    // centre; source pixels outside the bitmap are black. A width or height of -1 stands for
+    // the bitmap's own. Draws every uncompressed depth (1 and 4 bits included). 0 when nothing
+    // is drawn: empty or compressed bitmap, empty rectangle, no memory, or the surface refuses.
+    // Any thread (the surface takes its own lock).
+    int Paint(platform::Surface& surface, int xDest, int yDest, int wDest, int hDest, int xSrc,
+              int ySrc, int wSrc, int hSrc) const;
 
     // Bilinear sample at real position (u, v) (whole numbers are pixel centres, v from the top),
     // clamped to the picture; neighbours outside count as black. Writes blue, green, red to
@@ -114,10 +135,11 @@ public:
     int Sample(double u, double v, std::uint32_t* value) const;
     // Fills pixels x..x+15, y..y+15 of this 24-bit bitmap from `source` (24 bits). A, B, C, D
     // are the source positions of the block corners (x, y), (x+16, y), (x, y+16), (x+16, y+16);
-    // pixel (x+i, y+j) samples the position i/16 and j/16 of the way between them. Fixed-point
-    // fast path when both are 24-bit and the corners lie at least 1 pixel inside the source and
-    // 2 inside its far edges; otherwise each pixel is sampled with Sample (clipped to this
-    // bitmap), so no call reads or writes outside either block.
+    // pixel (x+i, y+j) samples the position i/16 and j/16 of the way between them. Integer
+    // fast path when both are 24-bit, the block lies inside this bitmap and every corner lies
+    // in [1, width - 2] x [1, height - 2] of the source; otherwise each pixel is sampled with
+    // Sample and written where it lies inside this bitmap, so no call reads or writes outside
+    // either block.
     void WarpBlock(int x, int y, const CDIB& source, double uA, double vA, double uB, double vB,
                    double uC, double vC, double uD, double vD);
 

@@ -1,13 +1,6 @@
 // Bitmap files: reading (with every size checked against the bytes really there), writing,
 // and loading and saving by path.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <atomic>
-#include <cstring>
 #include <fstream>
 #include <istream>
 #include <limits>
@@ -16,6 +9,7 @@
 #include <utility>
 
 #include "bitmap/cdib.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -55,35 +49,6 @@ struct FileLayout {
 
 bool IsUncompressed(std::uint32_t compression) {
     return compression == kBiRgb || compression == kBiBitfields;
-}
-
-bool WriteFileSafely(const std::string& path, const std::string& bytes) {
-    static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".~" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
-    }
-    if (fd < 0) return false;
-    struct stat existing {};
-    if (stat(path.c_str(), &existing) == 0) fchmod(fd, existing.st_mode & 07777);
-    bool ok = true;
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n > 0) {
-            written += static_cast<std::size_t>(n);
-        } else if (n < 0 && errno != EINTR) {
-            ok = false;
-        }
-    }
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temporary.c_str());
-    return ok;
 }
 
 }  // namespace
@@ -175,7 +140,9 @@ int CDIB::Read(std::istream& in) {
     if (compressed) {
         std::uint64_t dataBytes = header.biSizeImage;
         if (dataBytes == 0) dataBytes = layout.statedEnd - pixelOffset;
-        if (dataBytes == 0 || dataBytes > pixelsAvailable) return fail();
+        if (dataBytes == 0 || dataBytes > pixelsAvailable || dataBytes > kMaxBitmapBlockBytes) {
+            return fail();
+        }
         header.biSizeImage = static_cast<std::uint32_t>(dataBytes);
     } else {
         header.biSizeImage = 0;
@@ -262,7 +229,9 @@ int CDIB::Load(const std::string& path) {
 }
 
 int CDIB::Save(const std::string& path) const {
-    std::ostringstream bytes(std::ios::binary);
-    if (Write(bytes) == 0) return 0;
-    return WriteFileSafely(path, std::move(bytes).str()) ? 1 : 0;
+    std::ostringstream file(std::ios::binary);
+    if (Write(file) == 0) return 0;
+    const std::string bytes = std::move(file).str();
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    return platform::WriteFileSafely(path, {data, bytes.size()}) ? 1 : 0;
 }

@@ -145,7 +145,13 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
 }
 
 int CDIB::ChangeBitDepth(int bitsPerPixel) {
-    if (IsEmpty() || IsCompressed()) return 0;
+    if (IsEmpty()) return 0;
+    if (IsCompressed()) {
+        std::optional<CDIB> picture = DecompressTo(bitsPerPixel);
+        if (!picture) return 0;
+        *this = std::move(*picture);
+        return 1;
+    }
     const int current = GetBitCount();
     if (current == bitsPerPixel) return 1;
     const bool readable = current == 8 || current == 16 || current == 24 || current == 32;

@@ -1,34 +1,29 @@
 #pragma once
-// Drawing a device-independent bitmap for display: its pixels, of any depth a GlobalDib holds,
-// are copied unscaled into a 32-bit surface that a windowing backend can show.
+// Showing a device-independent bitmap in a window, through the window's surface
+// (platform/surface.h), which keeps the pixels in their own format for the backend to paint.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "engine/files/global_dib.h"
+#include "platform/geometry.h"
+#include "platform/pixel_view.h"
+#include "platform/window.h"
 
-// A surface of 0xFFRRGGBB pixels, rows top-down, `stride` pixels from one row to the next.
-struct BlitTarget {
-    std::uint32_t* pixels = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-};
+// The pixels of a bottom-up bitmap as surfaces take them: format 8 with the colour table as
+// palette, 15 (16 bits, compression 0), 16 (16 bits, bit-field compression) or 24. `bitmapInfo`
+// starts with the header, followed for 8 bits by 256 colours. Nothing for other depths (32
+// included), a top-down bitmap, or a header, colour table or pixels shorter than the header
+// says. The view points into `bitmapInfo` and `pixels`.
+std::optional<platform::PixelView> DibPixelView(std::span<const std::uint8_t> bitmapInfo,
+                                                std::span<const std::uint8_t> pixels);
 
-struct BlitRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
-
-// Draws the bitmap at `destination` (the whole bitmap at 0, 0 without one): the destination's
-// size is taken from the bitmap's lower-left corner, as a bitmap's origin is its bottom row.
-// Parts outside the bitmap or the target are left alone. `bitmapInfo` starts with the header,
-// followed by the colour table for 8 bits (256 entries); `pixels` holds the rows as the header
-// describes them (bottom-up, or top-down for a negative height). Depths 8, 16 (5-5-5, or 5-6-5
-// with bit-field compression), 24 and 32. Returns the number of rows drawn; 0 when the format is
-// another or the header, colours or pixels are short. The caller's thread; the caller owns both.
-int BlitDib(const BlitTarget& target, std::span<const std::uint8_t> bitmapInfo, std::span<const std::uint8_t> pixels,
-            const BlitRect* destination = nullptr);
-int BlitDib(const BlitTarget& target, const GlobalDib& dib, const BlitRect* destination = nullptr);
+// Shows the bitmap in `window`: the lower-left part of the bitmap, the size of `destination`,
+// unscaled at `destination` (the whole bitmap at 0, 0 without one); the backend repaints the
+// window. An 8-bit bitmap carries its colour table to the surface as its palette. Any thread:
+// the surface copies the pixels under its lock. False when the bitmap cannot be shown (see
+// DibPixelView) or the window has no surface; the window keeps its previous picture then.
+bool BlitDib(platform::WindowHandle window, std::span<const std::uint8_t> bitmapInfo,
+             std::span<const std::uint8_t> pixels, const platform::Rect* destination = nullptr);
+bool BlitDib(platform::WindowHandle window, const GlobalDib& dib, const platform::Rect* destination = nullptr);

@@ -15,19 +15,19 @@ constexpr const char* kUnsupportedFormat = "Unsupported file fomat";
 constexpr const char* kNoMemory = "Insufficient system memory";
 
 // The depth code of an image: 16 bits without masks is 15.
-int DepthOf(const BitmapInfoHeader& header) {
+int DepthOf(const DibHeader& header) {
     if (header.bitCount == 16 && header.compression == kCompressionNone) return 15;
     return header.bitCount;
 }
 
-PixelFormat FormatForDepth(int depth) {
+DibPixelFormat FormatForDepth(int depth) {
     switch (depth) {
     case 15:
-        return PixelFormat::Rgb555;
+        return DibPixelFormat::Rgb555;
     case 16:
-        return PixelFormat::Rgb565;
+        return DibPixelFormat::Rgb565;
     default:
-        return PixelFormat::Bgr24;
+        return DibPixelFormat::Bgr24;
     }
 }
 
@@ -51,29 +51,30 @@ int ProbeDisplayDepth() {
 }
 
 GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
-    const BitmapInfoHeader old = image.Header();
+    const DibHeader old = image.Header();
     const int current = DepthOf(old);
     if (current != 8 && current != 15 && current != 16 && current != 24 && current != 32) {
         throw LoadError(kUnsupportedFormat);
     }
-    if (current == 8 || current == depth) return image;
+    const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24;
+    if (current == 8 || current == depth || !knownDepth) return image;
     if (depth == 8) return ThroughJpeg(std::move(image));
 
-    BitmapInfoHeader header = old;
+    DibHeader header = old;
     header.bitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
     header.compression = depth == 16 ? kCompressionBitFields : kCompressionNone;
     header.sizeImage = 0;
     header.clrUsed = depth == 16 ? 3 : 0;
 
-    const PixelFormat from = *FormatOf(old);
-    const PixelFormat to = FormatForDepth(depth);
+    const DibPixelFormat from = *DibFormatOf(old);
+    const DibPixelFormat to = FormatForDepth(depth);
     const auto width = static_cast<std::size_t>(old.width);
     const auto rows = static_cast<std::size_t>(std::abs(old.height));
-    const std::size_t oldStride = RowStride(old.width, old.bitCount);
-    const std::size_t newStride = RowStride(header.width, header.bitCount);
-    const std::size_t oldOffset = kInfoHeaderSize + ColourTableBytes(old);
-    const std::size_t newOffset = kInfoHeaderSize + ColourTableBytes(header);
-    const bool inPlace = newOffset <= oldOffset && BitsPerPixel(to) <= BitsPerPixel(from);
+    const std::size_t oldStride = DibRowStride(old.width, old.bitCount);
+    const std::size_t newStride = DibRowStride(header.width, header.bitCount);
+    const std::size_t oldOffset = kDibHeaderSize + ColourTableBytes(old);
+    const std::size_t newOffset = kDibHeaderSize + ColourTableBytes(header);
+    const bool inPlace = newOffset <= oldOffset && DibBitsPerPixel(to) <= DibBitsPerPixel(from);
 
     GlobalDib target;
     if (!inPlace) {
@@ -81,8 +82,8 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
         if (!target) throw LoadError(kNoMemory);
     }
     GlobalDib& result = inPlace ? image : target;
-    const SourceRows source{from, image.Data() + oldOffset, oldStride, {}};
-    ConvertPixels(source, {to, result.Data() + newOffset, newStride}, width, rows, false);
+    const DibSourceRows source{from, image.Data() + oldOffset, oldStride, {}};
+    ConvertDibPixels(source, {to, result.Data() + newOffset, newStride}, width, rows, false);
     result.SetHeader(header);
     if (depth == 16) {
         const std::uint32_t masks[3] = {kRedMask565, kGreenMask565, kBlueMask565};

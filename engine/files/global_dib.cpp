@@ -4,23 +4,23 @@
 #include <cstring>
 #include <new>
 
-BitmapInfoHeader ReadInfoHeader(const std::uint8_t* bytes) {
-    BitmapInfoHeader header;
+DibHeader ReadDibHeader(const std::uint8_t* bytes) {
+    DibHeader header;
     std::memcpy(&header, bytes, sizeof header);
     return header;
 }
 
-void WriteInfoHeader(std::uint8_t* bytes, const BitmapInfoHeader& header) {
+void WriteDibHeader(std::uint8_t* bytes, const DibHeader& header) {
     std::memcpy(bytes, &header, sizeof header);
 }
 
-std::size_t ColourTableBytes(const BitmapInfoHeader& header) {
+std::size_t ColourTableBytes(const DibHeader& header) {
     if (header.bitCount == 8) return kColourTableBytes;
     if (header.compression == kCompressionBitFields) return kMaskBytes;
     return 0;
 }
 
-std::size_t RowStride(std::int64_t width, int bitCount) {
+std::size_t DibRowStride(std::int64_t width, int bitCount) {
     const auto bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount);
     return (bits + 31) / 32 * 4;
 }
@@ -33,8 +33,8 @@ GlobalDib GlobalDib::Allocate(std::size_t size) noexcept {
 }
 
 std::span<const std::uint8_t> GlobalDib::Info() const {
-    if (size_ < kInfoHeaderSize) return {};
-    return Bytes().first(std::min(size_, kInfoHeaderSize + ColourTableBytes(Header())));
+    if (size_ < kDibHeaderSize) return {};
+    return Bytes().first(std::min(size_, kDibHeaderSize + ColourTableBytes(Header())));
 }
 
 std::span<const std::uint8_t> GlobalDib::PixelBytes() const {

@@ -1,7 +1,7 @@
 #pragma once
 // GlobalDib: a packed device-independent bitmap in one owned memory block, the currency between
 // the image decoders, the viewer engine and the editors. The block holds, in this order:
-//   - a 40-byte bitmap information header (BitmapInfoHeader);
+//   - a 40-byte bitmap information header (DibHeader);
 //   - for 8 bits a pixel, a colour table of exactly 256 entries (blue, green, red, 0);
 //     for bit-field compression (3), the three 32-bit colour masks (5-6-5: 0xF800, 0x07E0,
 //     0x001F for 16 bits); nothing otherwise;
@@ -18,7 +18,7 @@
 
 static_assert(std::endian::native == std::endian::little, "bitmap headers are read in place");
 
-struct BitmapInfoHeader {
+struct DibHeader {
     std::uint32_t size = 40;
     std::int32_t width = 0;
     std::int32_t height = 0;  // negative: rows stored top-down
@@ -31,9 +31,9 @@ struct BitmapInfoHeader {
     std::uint32_t clrUsed = 0;
     std::uint32_t clrImportant = 0;
 };
-static_assert(sizeof(BitmapInfoHeader) == 40);
+static_assert(sizeof(DibHeader) == 40);
 
-inline constexpr std::size_t kInfoHeaderSize = 40;
+inline constexpr std::size_t kDibHeaderSize = 40;
 inline constexpr std::uint32_t kCompressionNone = 0;
 inline constexpr std::uint32_t kCompressionBitFields = 3;
 inline constexpr std::size_t kColourTableBytes = 256 * 4;
@@ -43,16 +43,16 @@ inline constexpr std::uint32_t kGreenMask565 = 0x07E0;
 inline constexpr std::uint32_t kBlueMask565 = 0x001F;
 
 // The header in the first 40 bytes of `bytes` (the caller guarantees they are there).
-BitmapInfoHeader ReadInfoHeader(const std::uint8_t* bytes);
-void WriteInfoHeader(std::uint8_t* bytes, const BitmapInfoHeader& header);
+DibHeader ReadDibHeader(const std::uint8_t* bytes);
+void WriteDibHeader(std::uint8_t* bytes, const DibHeader& header);
 
 // The bytes between the header and the pixels of a GlobalDib with this header: 1024 for 8 bits,
 // 12 for bit-field compression, else 0.
-std::size_t ColourTableBytes(const BitmapInfoHeader& header);
+std::size_t ColourTableBytes(const DibHeader& header);
 
 // The bytes of one stored row: bitCount x width bits rounded up to a multiple of 4 bytes.
 // `width` and `bitCount` are at least 0.
-std::size_t RowStride(std::int64_t width, int bitCount);
+std::size_t DibRowStride(std::int64_t width, int bitCount);
 
 class GlobalDib {
 public:
@@ -76,10 +76,10 @@ public:
 
     // The header, the colour table or masks, and the pixels. These require a block that holds at
     // least the header; Pixels is behind ColourTableBytes(Header()).
-    BitmapInfoHeader Header() const { return ReadInfoHeader(Data()); }
-    void SetHeader(const BitmapInfoHeader& header) { WriteInfoHeader(Data(), header); }
-    std::uint8_t* Colours() { return Data() + kInfoHeaderSize; }
-    const std::uint8_t* Colours() const { return Data() + kInfoHeaderSize; }
+    DibHeader Header() const { return ReadDibHeader(Data()); }
+    void SetHeader(const DibHeader& header) { WriteDibHeader(Data(), header); }
+    std::uint8_t* Colours() { return Data() + kDibHeaderSize; }
+    const std::uint8_t* Colours() const { return Data() + kDibHeaderSize; }
     std::uint8_t* Pixels() { return Colours() + ColourTableBytes(Header()); }
     const std::uint8_t* Pixels() const { return Colours() + ColourTableBytes(Header()); }
     // The header with its colour table or masks, and the bytes from the pixels to the end.

@@ -31,7 +31,7 @@ std::uint32_t Read32(std::span<const std::uint8_t> bytes) {
 }
 
 // The rows of a header whose height is neither 0 nor the one value without a magnitude.
-std::size_t RowCount(const BitmapInfoHeader& header) {
+std::size_t RowCount(const DibHeader& header) {
     if (header.width <= 0 || header.height == 0 || header.height == std::numeric_limits<std::int32_t>::min()) {
         throw LoadError(kUnsupportedFormat);
     }
@@ -39,15 +39,15 @@ std::size_t RowCount(const BitmapInfoHeader& header) {
 }
 
 // A plain or bit-field bitmap record, copied and turned bottom-up.
-GlobalDib CopyBitmapRecord(const BitmapInfoHeader& header, std::span<const std::uint8_t> body) {
+GlobalDib CopyBitmapRecord(const DibHeader& header, std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
     const bool depthKnown = header.bitCount == 8 || header.bitCount == 16 || header.bitCount == 24 ||
                             header.bitCount == 32;
     const bool masksFit = header.compression == kCompressionNone || header.bitCount == 16 || header.bitCount == 32;
     if (!depthKnown || !masksFit) throw LoadError(kUnsupportedFormat);
 
-    const std::size_t pixelOffset = kInfoHeaderSize + ColourTableBytes(header);
-    const std::size_t stride = RowStride(header.width, header.bitCount);
+    const std::size_t pixelOffset = kDibHeaderSize + ColourTableBytes(header);
+    const std::size_t stride = DibRowStride(header.width, header.bitCount);
     if (body.size() < pixelOffset || (body.size() - pixelOffset) / stride < rows) {
         throw LoadError(kUnsupportedFormat);
     }
@@ -61,7 +61,7 @@ GlobalDib CopyBitmapRecord(const BitmapInfoHeader& header, std::span<const std::
         std::memcpy(target, source, stride * rows);
     } else {
         for (std::size_t r = 0; r < rows; ++r) std::memcpy(target + r * stride, source + (rows - 1 - r) * stride, stride);
-        BitmapInfoHeader bottomUp = header;
+        DibHeader bottomUp = header;
         bottomUp.height = static_cast<std::int32_t>(rows);
         dib.SetHeader(bottomUp);
     }
@@ -69,9 +69,9 @@ GlobalDib CopyBitmapRecord(const BitmapInfoHeader& header, std::span<const std::
 }
 
 // A record whose pixels a video codec compressed: decoded by the codec bridge to 24 bits.
-GlobalDib DecodeCodecRecord(const BitmapInfoHeader& header, std::span<const std::uint8_t> body) {
+GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
-    std::span<const std::uint8_t> data = body.subspan(kInfoHeaderSize);
+    std::span<const std::uint8_t> data = body.subspan(kDibHeaderSize);
     if (header.sizeImage != 0) {
         if (header.sizeImage > data.size()) throw LoadError(kUnsupportedFormat);
         data = data.first(header.sizeImage);
@@ -88,15 +88,17 @@ GlobalDib DecodeCodecRecord(const BitmapInfoHeader& header, std::span<const std:
         throw LoadError(kCodecFailed + platform::FourccText(header.compression));
     }
 
-    BitmapInfoHeader decoded;
+    const std::size_t packed = static_cast<std::size_t>(header.width) * 3;
+    if (picture.bgr.size() / packed != rows) throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+
+    DibHeader decoded;
     decoded.width = header.width;
     decoded.height = static_cast<std::int32_t>(rows);
     decoded.bitCount = 24;
-    const std::size_t stride = RowStride(decoded.width, 24);
-    GlobalDib dib = GlobalDib::Allocate(kInfoHeaderSize + stride * rows);
+    const std::size_t stride = DibRowStride(decoded.width, 24);
+    GlobalDib dib = GlobalDib::Allocate(kDibHeaderSize + stride * rows);
     if (!dib) throw LoadError(kNoMemory);
     dib.SetHeader(decoded);
-    const std::size_t packed = static_cast<std::size_t>(decoded.width) * 3;
     for (std::size_t r = 0; r < rows; ++r) {
         std::uint8_t* row = dib.Pixels() + r * stride;
         std::memcpy(row, picture.bgr.data() + (rows - 1 - r) * packed, packed);
@@ -111,9 +113,9 @@ GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
         if (record.size() < kFileHeaderSize) throw LoadError(kUnsupportedFormat);
         body = record.subspan(kFileHeaderSize);
     }
-    if (body.size() >= 4 && Read32(body) == kInfoHeaderSize) {
-        if (body.size() < kInfoHeaderSize) throw LoadError(kUnsupportedFormat);
-        const BitmapInfoHeader header = ReadInfoHeader(body.data());
+    if (body.size() >= 4 && Read32(body) == kDibHeaderSize) {
+        if (body.size() < kDibHeaderSize) throw LoadError(kUnsupportedFormat);
+        const DibHeader header = ReadDibHeader(body.data());
         if (header.compression != kCompressionNone && header.compression != kCompressionBitFields) {
             return DecodeCodecRecord(header, body);
         }

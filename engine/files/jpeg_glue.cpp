@@ -61,13 +61,13 @@ bool RunEncode(const EncodeJob& job) {
     return true;
 }
 
-std::size_t ColourEntries(const BitmapInfoHeader& header) {
+std::size_t ColourEntries(const DibHeader& header) {
     return header.clrUsed > 0 && header.clrUsed <= 256 ? header.clrUsed : 256;
 }
 
 struct DecodeJob {
     std::span<const std::uint8_t> stream;
-    BitmapInfoHeader* header;
+    DibHeader* header;
     std::span<std::uint8_t> dib;
     int depth;
     int flags;
@@ -88,8 +88,8 @@ void ConfigureOutput(jpeg_decompress_struct& info, int depth, int flags) {
     }
 }
 
-BitmapInfoHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
-    BitmapInfoHeader header;
+DibHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
+    DibHeader header;
     header.width = static_cast<std::int32_t>(info.output_width);
     header.height = static_cast<std::int32_t>(info.output_height);
     if ((flags & kJpegTopDown) != 0) header.height = -header.height;
@@ -120,7 +120,7 @@ void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t st
         buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                             info.output_width * 3, 1);
     }
-    const PixelFormat packed = depth == 16 ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
+    const DibPixelFormat packed = depth == 16 ? DibPixelFormat::Rgb565 : DibPixelFormat::Rgb555;
     while (info.output_scanline < info.output_height) {
         const JDIMENSION line = info.output_scanline;
         std::uint8_t* row = pixels + std::size_t{topDown ? line : info.output_height - 1 - line} * stride;
@@ -131,7 +131,7 @@ void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t st
         jpeg_read_scanlines(&info, buffer, 1);
         const JSAMPROW rgb = buffer[0];
         for (JDIMENSION x = 0; x < info.output_width; ++x) {
-            WritePixel(packed, row, x, Bgr{rgb[3 * x + 2], rgb[3 * x + 1], rgb[3 * x]});
+            WriteDibPixel(packed, row, x, BgrPixel{rgb[3 * x + 2], rgb[3 * x + 1], rgb[3 * x]});
         }
     }
 }
@@ -152,19 +152,19 @@ std::size_t RunDecode(const DecodeJob& job) {
     jpeg_calc_output_dimensions(&info);
 
     *job.header = HeaderFor(info, job.depth, job.flags);
-    const std::size_t stride = RowStride(info.output_width, job.header->bitCount);
-    const std::size_t total = kInfoHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
+    const std::size_t stride = DibRowStride(info.output_width, job.header->bitCount);
+    const std::size_t total = kDibHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
     if (job.dib.empty() || job.dib.size() < total) {
         jpeg_destroy_decompress(&info);
         return job.dib.empty() ? total : 0;
     }
 
     std::uint8_t* const dib = job.dib.data();
-    WriteInfoHeader(dib, *job.header);
+    WriteDibHeader(dib, *job.header);
     jpeg_start_decompress(&info);
-    if (job.depth == 8) WriteColourTable(info, dib + kInfoHeaderSize);
-    if (job.depth == 16) WriteMasks(dib + kInfoHeaderSize);
-    ReadRows(info, dib + kInfoHeaderSize + ColourTableBytes(*job.header), stride, job.depth,
+    if (job.depth == 8) WriteColourTable(info, dib + kDibHeaderSize);
+    if (job.depth == 16) WriteMasks(dib + kDibHeaderSize);
+    ReadRows(info, dib + kDibHeaderSize + ColourTableBytes(*job.header), stride, job.depth,
              (job.flags & kJpegTopDown) != 0);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -177,9 +177,9 @@ bool IsDecodeDepth(int depth) { return depth == 8 || depth == 15 || depth == 16 
 
 std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo, std::span<const std::uint8_t> pixels,
                                     int quality) {
-    if (bitmapInfo.size() < kInfoHeaderSize) return {};
-    const BitmapInfoHeader header = ReadInfoHeader(bitmapInfo.data());
-    const std::optional<PixelFormat> format = FormatOf(header);
+    if (bitmapInfo.size() < kDibHeaderSize) return {};
+    const DibHeader header = ReadDibHeader(bitmapInfo.data());
+    const std::optional<DibPixelFormat> format = DibFormatOf(header);
     if (!format || header.width <= 0 || header.height == 0 ||
         header.height == std::numeric_limits<std::int32_t>::min()) {
         return {};
@@ -189,11 +189,11 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo, st
     if (width % 4 != 0 || height % 4 != 0) return {};
     if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return {};
 
-    const std::size_t stride = RowStride(header.width, header.bitCount);
+    const std::size_t stride = DibRowStride(header.width, header.bitCount);
     if (pixels.size() / stride < height) return {};
     std::span<const std::uint8_t> colours;
-    if (*format == PixelFormat::Indexed8) {
-        colours = bitmapInfo.subspan(kInfoHeaderSize);
+    if (*format == DibPixelFormat::Indexed8) {
+        colours = bitmapInfo.subspan(kDibHeaderSize);
         if (colours.size() < 4 * ColourEntries(header)) return {};
         colours = colours.first(4 * ColourEntries(header));
     }
@@ -202,9 +202,9 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo, st
         std::vector<std::uint8_t> converted;
         EncodeJob job{pixels.data(), stride, static_cast<JDIMENSION>(width), static_cast<JDIMENSION>(height),
                       header.height < 0, quality, nullptr};
-        if (*format != PixelFormat::Bgr24) {
+        if (*format != DibPixelFormat::Bgr24) {
             converted.resize(width * height * 3);
-            ConvertPixels({*format, pixels.data(), stride, colours}, {PixelFormat::Bgr24, converted.data(), width * 3},
+            ConvertDibPixels({*format, pixels.data(), stride, colours}, {DibPixelFormat::Bgr24, converted.data(), width * 3},
                           width, height, false);
             job.rows = converted.data();
             job.stride = width * 3;
@@ -224,14 +224,14 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality) {
     return DibToJpeg(dib.Info(), dib.PixelBytes(), quality);
 }
 
-std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, BitmapInfoHeader& header, std::span<std::uint8_t> dib,
+std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header, std::span<std::uint8_t> dib,
                        int depth, int flags) {
     if (!IsDecodeDepth(depth)) return 0;
     return RunDecode({stream, &header, dib, depth, flags});
 }
 
 GlobalDib JpegToDib(std::span<const std::uint8_t> stream, int depth, int flags) {
-    BitmapInfoHeader header;
+    DibHeader header;
     const std::size_t size = DecodeJpeg(stream, header, {}, depth, flags);
     if (size == 0) return {};
     GlobalDib dib = GlobalDib::Allocate(size);

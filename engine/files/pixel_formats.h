@@ -10,7 +10,7 @@
 
 #include "engine/files/global_dib.h"
 
-enum class PixelFormat {
+enum class DibPixelFormat {
     Indexed8,  // palette index; colour table entries blue, green, red, 0
     Rgb555,    // 16 bits, compression 0 (called 15)
     Rgb565,    // 16 bits, bit-field compression
@@ -18,52 +18,52 @@ enum class PixelFormat {
     Bgrx32,    // fourth byte ignored
 };
 
-struct Bgr {
+struct BgrPixel {
     std::uint8_t blue;
     std::uint8_t green;
     std::uint8_t red;
 };
 
 // The format a header describes; nothing for other bit counts.
-std::optional<PixelFormat> FormatOf(const BitmapInfoHeader& header);
-int BitsPerPixel(PixelFormat format);
+std::optional<DibPixelFormat> DibFormatOf(const DibHeader& header);
+int DibBitsPerPixel(DibPixelFormat format);
 
 // 5-5-5 and 5-6-5 values are widened by shifting, the low bits left 0.
-inline Bgr Expand555(std::uint16_t value) {
+inline BgrPixel Expand555(std::uint16_t value) {
     return {static_cast<std::uint8_t>(value << 3), static_cast<std::uint8_t>((value >> 2) & 0xF8),
             static_cast<std::uint8_t>((value >> 7) & 0xF8)};
 }
-inline Bgr Expand565(std::uint16_t value) {
+inline BgrPixel Expand565(std::uint16_t value) {
     return {static_cast<std::uint8_t>(value << 3), static_cast<std::uint8_t>((value >> 3) & 0xFC),
             static_cast<std::uint8_t>((value >> 8) & 0xF8)};
 }
-inline std::uint16_t Pack555(Bgr pixel) {
+inline std::uint16_t Pack555(BgrPixel pixel) {
     return static_cast<std::uint16_t>((pixel.red >> 3) << 10 | (pixel.green >> 3) << 5 | pixel.blue >> 3);
 }
-inline std::uint16_t Pack565(Bgr pixel) {
+inline std::uint16_t Pack565(BgrPixel pixel) {
     return static_cast<std::uint16_t>((pixel.red >> 3) << 11 | (pixel.green >> 2) << 5 | pixel.blue >> 3);
 }
 
 // Pixel x of `row`. For Indexed8 the index is looked up in `colours` (4 bytes an entry); an index
 // beyond the table gives black.
-Bgr ReadPixel(PixelFormat format, const std::uint8_t* row, std::size_t x, std::span<const std::uint8_t> colours);
+BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x, std::span<const std::uint8_t> colours);
 // Stores `pixel` as pixel x of `row`; Indexed8 is not a target.
-void WritePixel(PixelFormat format, std::uint8_t* row, std::size_t x, Bgr pixel);
+void WriteDibPixel(DibPixelFormat format, std::uint8_t* row, std::size_t x, BgrPixel pixel);
 
 // Converts `width` x `rows` pixels. Row r of the target is row r of the source, or row
 // rows - 1 - r when `flipRows`. Source and target may be the same memory when the target lies at
 // or before the source, takes no more bytes a pixel and has a stride no larger, and no flip is
 // asked: each pixel is read before its target bytes are written.
-struct PixelRows {
-    PixelFormat format;
+struct DibPixelRows {
+    DibPixelFormat format;
     std::uint8_t* first;  // row 0
     std::size_t stride;
 };
-struct SourceRows {
-    PixelFormat format;
+struct DibSourceRows {
+    DibPixelFormat format;
     const std::uint8_t* first;
     std::size_t stride;
     std::span<const std::uint8_t> colours;
 };
-void ConvertPixels(const SourceRows& source, const PixelRows& target, std::size_t width, std::size_t rows,
+void ConvertDibPixels(const DibSourceRows& source, const DibPixelRows& target, std::size_t width, std::size_t rows,
                    bool flipRows);

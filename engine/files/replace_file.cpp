@@ -19,9 +19,12 @@ int CreateSiblingTemporary(const std::filesystem::path& target, std::filesystem:
     static std::atomic<unsigned> counter{0};
     const std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target.filename().string() + ".tmp" +
-                                 std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter.fetch_add(1));
+        std::string name = ".";
+        name.append(target.filename().string());
+        name.append(".tmp");
+        name.append(std::to_string(::getpid()));
+        name.push_back('-');
+        name.append(std::to_string(counter.fetch_add(1)));
         created = folder.empty() ? std::filesystem::path(name) : folder / name;
         const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {

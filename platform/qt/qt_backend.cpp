@@ -101,12 +101,14 @@ QtBackend::QtBackend() : dispatcher_(new Dispatcher(*this)) {}
 QtBackend::~QtBackend()
 {
     if (InstalledBackend() == this) InstallBackend(nullptr);
+    if (&GetClipboard() == &clipboard_) SetClipboard(nullptr);
     delete dispatcher_;
 }
 
 void QtBackend::Install()
 {
     InstallBackend(this);
+    SetClipboard(&clipboard_);
 }
 
 QtBackend* QtBackend::Installed()

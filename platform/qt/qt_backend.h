@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "platform/backend.h"
+#include "platform/qt/qt_clipboard.h"
 
 namespace platform {
 
@@ -26,7 +27,8 @@ public:
     QtBackend(const QtBackend&) = delete;
     QtBackend& operator=(const QtBackend&) = delete;
 
-    // Installs this backend for the process; the destructor uninstalls it.
+    // Installs this backend, and the desktop's clipboard, for the process; the destructor
+    // uninstalls both.
     void Install();
     // The installed backend when it is a QtBackend, else null.
     static QtBackend* Installed();
@@ -50,6 +52,7 @@ private:
     class Dispatcher;
 
     Dispatcher* dispatcher_;
+    QtClipboard clipboard_;
     std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
 };
 

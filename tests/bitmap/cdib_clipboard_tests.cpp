@@ -38,7 +38,7 @@ TEST_F(CdibClipboard, CopyThenPasteGivesBackTheSamePicture) {
         CDIB source(5, 3, bits);
         std::span<std::uint8_t> pixels = source.GetBits();
         for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i * 31);
-        auto* table = const_cast<std::uint8_t*>(source.GetColorTable().data());
+        auto* table = source.GetColorTable().data();
         for (std::size_t i = 0; i < source.GetColorTable().size(); ++i) table[i] = static_cast<std::uint8_t>(i);
         ASSERT_EQ(source.CopyToClipboard(), 1) << bits;
         CDIB target(1, 1, 24);

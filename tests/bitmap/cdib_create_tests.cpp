@@ -65,7 +65,7 @@ TEST(CdibCreate, DefaultIsBlank16By16At24Bits) {
 
 TEST(CdibCopy, DeepCopyKeepsHeaderTableAndPixelsAndIsIndependent) {
     CDIB source(5, 3, 8);
-    auto table = const_cast<std::uint8_t*>(source.GetColorTable().data());
+    auto table = source.GetColorTable().data();
     table[4 * 9 + 2] = 200;  // entry 9 red
     source.SetPixelValue(4, 2, 9);
 

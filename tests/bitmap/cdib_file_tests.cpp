@@ -31,7 +31,7 @@ TEST(CdibFile, RoundTripAtEveryDepthAndOddWidth) {
             SCOPED_TRACE(testing::Message() << bits << " bits, width " << width);
             CDIB dib(width, 3, bits);
             FillPattern(dib);
-            auto* table = const_cast<std::uint8_t*>(dib.GetColorTable().data());
+            auto* table = dib.GetColorTable().data();
             for (std::size_t i = 0; i < dib.GetColorTable().size(); ++i) {
                 table[i] = static_cast<std::uint8_t>(255 - i);
             }

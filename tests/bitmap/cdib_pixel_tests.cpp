@@ -22,7 +22,7 @@ Rgb PixelOf(const CDIB& dib, int x, int y) {
 }
 
 void SetEntry(CDIB& dib, int index, Rgb c) {
-    auto* entry = const_cast<std::uint8_t*>(dib.GetColorTable().data()) + 4 * index;
+    auto* entry = dib.GetColorTable().data() + 4 * index;
     entry[0] = c.b;
     entry[1] = c.g;
     entry[2] = c.r;

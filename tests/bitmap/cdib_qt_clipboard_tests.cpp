@@ -7,6 +7,7 @@
 #include <QMimeData>
 
 #include "bitmap/cdib.h"
+#include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_clipboard.h"
 
 namespace {
@@ -82,6 +83,20 @@ TEST_F(CdibQtClipboard, TextOnlyLeavesTheBitmapAlone) {
     const CDIB original = Pattern();
     EXPECT_TRUE(std::equal(picture.GetBlock().begin(), picture.GetBlock().end(),
                            original.GetBlock().begin(), original.GetBlock().end()));
+}
+
+TEST(CdibQtBackend, InstallingTheBackendInstallsTheDesktopClipboard) {
+    Application();
+    QGuiApplication::clipboard()->setText("before");
+    {
+        platform::QtBackend backend;
+        backend.Install();
+        ASSERT_EQ(Pattern().CopyToClipboard(), 1);
+        EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->hasFormat("image/bmp"));
+    }
+    QGuiApplication::clipboard()->setText("after");
+    ASSERT_EQ(Pattern().CopyToClipboard(), 1);  // the in-memory clipboard again
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "after");
 }
 
 }  // namespace

@@ -79,13 +79,13 @@ TEST(CdibSampling, RawValueAndDepths) {
         CDIB dib(4, 4, bits);
         std::span<std::uint8_t> bits_ = dib.GetBits();
         std::fill(bits_.begin(), bits_.end(), 0xFF);
-        auto* table = const_cast<std::uint8_t*>(dib.GetColorTable().data());
+        auto* table = dib.GetColorTable().data();
         std::fill(table, table + dib.GetColorTable().size(), 0xFF);
         EXPECT_EQ(SampleAt(dib, 1.5, 1.5), Bgr{}) << bits;
     }
 
     CDIB palette(2, 2, 8);
-    auto* table = const_cast<std::uint8_t*>(palette.GetColorTable().data());
+    auto* table = palette.GetColorTable().data();
     table[4 * 3 + 0] = 40;  // entry 3: blue 40, red 80
     table[4 * 3 + 2] = 80;
     palette.SetPixelValue(0, 0, 3);

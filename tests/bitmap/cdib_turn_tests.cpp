@@ -74,7 +74,7 @@ TEST(CdibTurns, EveryTurnAtEveryDepthMovesRawPixels) {
 TEST(CdibTurns, EightBitTurnsKeepThePalette) {
     for (const Turn& turn : kTurns) {
         CDIB dib = FromGrid({{1, 2, 3}, {4, 5, 6}}, 8);
-        auto* table = const_cast<std::uint8_t*>(dib.GetColorTable().data());
+        auto* table = dib.GetColorTable().data();
         for (int i = 0; i < 1024; ++i) table[i] = static_cast<std::uint8_t>(i * 3 + 1);
         const std::vector<std::uint8_t> palette(dib.GetColorTable().begin(),
                                                 dib.GetColorTable().end());

@@ -1,9 +1,9 @@
 #include "platform/trace_monitor_link.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/program_launcher.h"
 #include "tests/platform/stand_in_trace_monitor.h"
 
 namespace {
@@ -86,42 +87,30 @@ TEST(TraceMonitorLink, ConcurrentSendsReportWhatArrived) {
     EXPECT_EQ(received, taken.load());
 }
 
-TEST(TraceMonitorLink, WithoutMonitorOrProgramTheTextIsDropped) {
-    const StandInTraceMonitor unrelated;  // only for its empty folder
-    platform::SetTraceMonitorSocketPath(unrelated.Folder() + "/nobody.sock");
-    const ScopedEnvironment path("PATH", unrelated.Folder().c_str());
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
-}
-
 TEST(TraceMonitorLink, TooLongSocketPathDropsTheText) {
     platform::SetTraceMonitorSocketPath("/tmp/" + std::string(200, 'x'));
     EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
     platform::SetTraceMonitorSocketPath("");
 }
 
-// A program named tracemon on PATH is started when nothing listens; the send itself does not
-// wait for it and drops the text.
-TEST(TraceMonitorLink, StartsTheMonitorProgramFromPathWhenNothingListens) {
+// When nothing listens, a program named tracemon is started from PATH (through the launcher,
+// recording here), and the send itself does not wait for it: the text is dropped.
+TEST(TraceMonitorLink, StartsTheMonitorProgramWhenNothingListens) {
     const StandInTraceMonitor unrelated;
-    const std::string marker = unrelated.Folder() + "/started";
-    const std::string program = unrelated.Folder() + "/tracemon";
-    {
-        std::ofstream script(program);
-        script << "#!/bin/sh\necho \"$0\" > \"$TRACEMON_TEST_MARKER\"\n";
-    }
-    chmod(program.c_str(), 0755);
     platform::SetTraceMonitorSocketPath(unrelated.Folder() + "/nobody.sock");
     const ScopedEnvironment path("PATH", unrelated.Folder().c_str());
-    const ScopedEnvironment markerVariable("TRACEMON_TEST_MARKER", marker.c_str());
+    const auto launcher = std::make_shared<platform::RecordingLauncher>();
+    const auto previous = platform::InstallProgramLauncher(launcher);
 
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
+    EXPECT_TRUE(launcher->Log().empty()) << "no tracemon on PATH: nothing is started";
+
+    const std::string program = unrelated.Folder() + "/tracemon";
+    std::ofstream(program) << "#!/bin/sh\n";
+    chmod(program.c_str(), 0755);
     EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
-    bool started = false;
-    for (int i = 0; i < 500 && !started; ++i) {
-        started = access(marker.c_str(), R_OK) == 0 && std::ifstream(marker).peek() != EOF;
-        if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(started);
-    unlink(marker.c_str());
+    EXPECT_EQ(launcher->Log(), std::vector<std::string>{"run " + program + " show 1"});
+    platform::InstallProgramLauncher(previous);
     unlink(program.c_str());
 }
 

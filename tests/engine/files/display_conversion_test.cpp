@@ -12,92 +12,38 @@
 
 namespace {
 
-// Two pixels, p0 = (blue 0x12, green 0x34, red 0x56) and p1 = (0xFF, 0x80, 0x01), in every
-// source format, and what each display depth makes of them.
-constexpr std::uint16_t kP0As565 = 0x51A2;
-constexpr std::uint16_t kP1As565 = 0x041F;
-constexpr std::uint16_t kP0As555 = 0x28C2;
-constexpr std::uint16_t kP1As555 = 0x021F;
-constexpr std::uint16_t kP0As565From555 = 0x5182;  // green keeps only its five bits
-
-enum class Source { Bgr24, Bgrx32, Rgb565, Rgb555 };
-
-// A 2 x 2 record: bottom row p0 p1, top row p1 p0 (stored top-down when `topDown`).
-std::vector<std::uint8_t> TwoByTwoRecord(Source source, bool topDown) {
-    std::vector<std::uint8_t> rows;
-    auto pixel = [&](int which) {
-        switch (source) {
-        case Source::Bgr24:
-        case Source::Bgrx32:
-            if (which == 0) rows.insert(rows.end(), {0x12, 0x34, 0x56}); else rows.insert(rows.end(), {0xFF, 0x80, 0x01});
-            if (source == Source::Bgrx32) rows.push_back(0xEE);
-            break;
-        case Source::Rgb565:
-            Append(rows, which == 0 ? &kP0As565 : &kP1As565, 2);
-            break;
-        case Source::Rgb555:
-            Append(rows, which == 0 ? &kP0As555 : &kP1As555, 2);
-            break;
-        }
-    };
-    auto row = [&](int first, int second) {
-        pixel(first);
-        pixel(second);
-        while (rows.size() % 4 != 0) rows.push_back(0xCC);  // padding
-    };
-    if (topDown) {
-        row(1, 0);
-        row(0, 1);
-    } else {
-        row(0, 1);
-        row(1, 0);
-    }
-    const int height = topDown ? -2 : 2;
-    switch (source) {
-    case Source::Bgr24:
-        return MakeRecord(MakeHeader(2, height, 24), {}, rows, true);
-    case Source::Bgrx32:
-        return MakeRecord(MakeHeader(2, height, 32), {}, rows, false);
-    case Source::Rgb565:
-        return MakeRecord(MakeHeader(2, height, 16, 3), Masks565(), rows, true);
-    case Source::Rgb555:
-        return MakeRecord(MakeHeader(2, height, 16), {}, rows, false);
-    }
-    return {};
-}
-
-// The expected stored rows (bottom row first, padded) of p0 p1 / p1 p0 at a display depth.
-std::vector<std::uint8_t> ExpectedRows(int depth, bool fromSixteenBits, bool fromFiveFiveFive) {
+// Two pixels, p0 = (blue 0x12, green 0x34, red 0x56) and p1 = (0xFF, 0x80, 0x01), as each
+// format stores them.
+struct Format {
+    int bitCount;
+    std::uint32_t compression;
     std::vector<std::uint8_t> p0;
     std::vector<std::uint8_t> p1;
-    if (depth == 24 && !fromSixteenBits) {
-        p0 = {0x12, 0x34, 0x56};
-        p1 = {0xFF, 0x80, 0x01};
-    } else if (depth == 24 && fromFiveFiveFive) {
-        p0 = {0x10, 0x30, 0x50};
-        p1 = {0xF8, 0x80, 0x00};
-    } else if (depth == 24) {
-        p0 = {0x10, 0x34, 0x50};
-        p1 = {0xF8, 0x80, 0x00};
-    } else {
-        const std::uint16_t v0 = depth == 15 ? kP0As555 : fromFiveFiveFive ? kP0As565From555 : kP0As565;
-        const std::uint16_t v1 = depth == 16 ? kP1As565 : kP1As555;
-        Append(p0, &v0, 2);
-        Append(p1, &v1, 2);
-    }
-    std::vector<std::uint8_t> rows;
-    for (const auto& pair : {std::pair{&p0, &p1}, std::pair{&p1, &p0}}) {
-        rows.insert(rows.end(), pair.first->begin(), pair.first->end());
-        rows.insert(rows.end(), pair.second->begin(), pair.second->end());
-        while (rows.size() % 4 != 0) rows.push_back(0);
-    }
-    return rows;
+};
+
+const Format k24{24, 0, {0x12, 0x34, 0x56}, {0xFF, 0x80, 0x01}};
+const Format k32{32, 0, {0x12, 0x34, 0x56, 0xEE}, {0xFF, 0x80, 0x01, 0xEE}};
+const Format k565{16, 3, {0xA2, 0x51}, {0x1F, 0x04}};
+const Format k555{16, 0, {0xC2, 0x28}, {0x1F, 0x02}};
+
+// Two stored rows, padded to 4 bytes: bottom p0 p1, top p1 p0.
+std::vector<std::vector<std::uint8_t>> Rows(const Format& format) {
+    std::vector<std::uint8_t> bottom = format.p0;
+    bottom.insert(bottom.end(), format.p1.begin(), format.p1.end());
+    std::vector<std::uint8_t> top = format.p1;
+    top.insert(top.end(), format.p0.begin(), format.p0.end());
+    return {bottom, top};
 }
 
-struct ConversionCase {
-    Source source;
-    int display;
-};
+std::vector<std::uint8_t> TwoByTwoRecord(const Format& format) {
+    std::vector<std::uint8_t> pixels;
+    for (std::vector<std::uint8_t> row : Rows(format)) {
+        row.resize((row.size() + 3) / 4 * 4, 0xCC);
+        pixels.insert(pixels.end(), row.begin(), row.end());
+    }
+    const std::vector<std::uint8_t> masks = format.compression == 3 ? Masks565() : std::vector<std::uint8_t>{};
+    return MakeRecord(MakeHeader(2, 2, format.bitCount, format.compression), masks, pixels, format.bitCount == 24);
+}
 
 class DisplayConversion : public ::testing::Test {
 protected:
@@ -105,45 +51,49 @@ protected:
 };
 
 TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
-    const ConversionCase cases[] = {
-        {Source::Bgr24, 24},  {Source::Bgr24, 16},  {Source::Bgr24, 15},  {Source::Bgrx32, 24},
-        {Source::Bgrx32, 16}, {Source::Bgrx32, 15}, {Source::Rgb565, 24}, {Source::Rgb565, 16},
-        {Source::Rgb565, 15}, {Source::Rgb555, 24}, {Source::Rgb555, 16}, {Source::Rgb555, 15},
+    const struct {
+        const char* name;
+        const Format* source;
+        int display;
+        Format expected;
+    } cases[] = {
+        {"24 on 24", &k24, 24, k24},
+        {"24 on 16", &k24, 16, k565},
+        {"24 on 15", &k24, 15, k555},
+        {"32 on 24", &k32, 24, k24},
+        {"32 on 16", &k32, 16, k565},
+        {"32 on 15", &k32, 15, k555},
+        {"5-6-5 on 24", &k565, 24, {24, 0, {0x10, 0x34, 0x50}, {0xF8, 0x80, 0x00}}},
+        {"5-6-5 on 16", &k565, 16, k565},
+        {"5-6-5 on 15", &k565, 15, k555},
+        {"5-5-5 on 24", &k555, 24, {24, 0, {0x10, 0x30, 0x50}, {0xF8, 0x80, 0x00}}},
+        {"5-5-5 on 16", &k555, 16, {16, 3, {0x82, 0x51}, {0x1F, 0x04}}},
+        {"5-5-5 on 15", &k555, 15, k555},
     };
-    for (const ConversionCase& c : cases) {
-        for (bool topDown : {false, true}) {
-            SCOPED_TRACE(::testing::Message() << "source " << static_cast<int>(c.source) << " display " << c.display
-                                              << (topDown ? " top-down" : ""));
-            ASSERT_TRUE(platform::OverrideDisplayDepth(c.display));
-            const GlobalDib dib = DecompressImage(TwoByTwoRecord(c.source, topDown));
-            const BitmapInfoHeader header = dib.Header();
-            EXPECT_EQ(header.width, 2);
-            EXPECT_EQ(header.height, 2);
-            EXPECT_EQ(header.bitCount, c.display == 24 ? 24 : 16);
-            EXPECT_EQ(header.compression, c.display == 16 ? 3U : 0U);
-            const bool sixteen = c.source == Source::Rgb565 || c.source == Source::Rgb555;
-            const bool converted = c.display != (c.source == Source::Rgb565 ? 16 : c.source == Source::Rgb555 ? 15 : 24) ||
-                                   c.source == Source::Bgrx32;
-            if (converted) {
-                EXPECT_EQ(header.clrUsed, c.display == 16 ? 3U : 0U);
-                EXPECT_EQ(header.sizeImage, 0U);
-            }
-            std::size_t pixelOffset = 40;
-            if (c.display == 16) {
-                EXPECT_EQ(Load32(dib.Data() + 40), 0xF800U);
-                EXPECT_EQ(Load32(dib.Data() + 44), 0x07E0U);
-                EXPECT_EQ(Load32(dib.Data() + 48), 0x001FU);
-                pixelOffset = 52;
-            }
-            const std::vector<std::uint8_t> expected = ExpectedRows(c.display, sixteen, c.source == Source::Rgb555);
-            ASSERT_GE(dib.Size(), pixelOffset + expected.size());
-            const int rowBytes = c.display == 24 ? 6 : 4;
-            for (int row = 0; row < 2; ++row) {
-                const std::size_t at = static_cast<std::size_t>(row) * (expected.size() / 2);
-                EXPECT_EQ(std::vector<std::uint8_t>(dib.Data() + pixelOffset + at, dib.Data() + pixelOffset + at + rowBytes),
-                          std::vector<std::uint8_t>(expected.begin() + at, expected.begin() + at + rowBytes))
-                    << "stored row " << row;
-            }
+    for (const auto& c : cases) {
+        ASSERT_TRUE(platform::OverrideDisplayDepth(c.display));
+        const GlobalDib dib = DecompressImage(TwoByTwoRecord(*c.source));
+        const DibHeader header = dib.Header();
+        EXPECT_EQ(header.width, 2) << c.name;
+        EXPECT_EQ(header.height, 2) << c.name;
+        EXPECT_EQ(header.bitCount, c.expected.bitCount) << c.name;
+        EXPECT_EQ(header.compression, c.expected.compression) << c.name;
+        const bool converted = c.source->bitCount != c.expected.bitCount || c.source->compression != c.expected.compression;
+        if (converted) {
+            EXPECT_EQ(header.clrUsed, c.display == 16 ? 3U : 0U) << c.name;
+        }
+        if (c.display == 16) {
+            EXPECT_EQ(Load32(dib.Colours()), 0xF800U) << c.name;
+            EXPECT_EQ(Load32(dib.Colours() + 4), 0x07E0U) << c.name;
+            EXPECT_EQ(Load32(dib.Colours() + 8), 0x001FU) << c.name;
+        }
+        const std::size_t stride = DibRowStride(2, c.expected.bitCount);
+        ASSERT_GE(dib.PixelBytes().size(), 2 * stride) << c.name;
+        const std::vector<std::vector<std::uint8_t>> expected = Rows(c.expected);
+        for (std::size_t row = 0; row < 2; ++row) {
+            const std::uint8_t* stored = dib.Pixels() + row * stride;
+            EXPECT_EQ(std::vector<std::uint8_t>(stored, stored + expected[row].size()), expected[row])
+                << c.name << ", stored row " << row;
         }
     }
 }
@@ -170,7 +120,7 @@ TEST_F(DisplayConversion, EightBitDisplayQuantizesThroughJpeg) {
     ASSERT_TRUE(platform::OverrideDisplayDepth(8));
     const std::vector<std::uint8_t> rows = BandRows();
     GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(32, 8, 24), {}, rows, true));
-    const BitmapInfoHeader header = dib.Header();
+    const DibHeader header = dib.Header();
     ASSERT_EQ(header.bitCount, 8);
     EXPECT_EQ(header.clrUsed, 256U);
     EXPECT_EQ(header.height, 8);

@@ -31,9 +31,7 @@ protected:
 
 std::vector<std::uint8_t> SmallJpeg() {
     const std::vector<std::uint8_t> pixels(8 * 8 * 3, 0x80);
-    const BitmapInfoHeader header = MakeHeader(8, 8, 24);
-    std::vector<std::uint8_t> info;
-    Append(info, &header, sizeof header);
+    const std::vector<std::uint8_t> info = InfoOf(MakeHeader(8, 8, 24));
     return DibToJpeg(info, pixels, 75);
 }
 
@@ -72,12 +70,12 @@ TEST_F(ImageDecoder, TopDownBitmapComesOutBottomUp) {
 // past their end (the address sanitizer watches the reads).
 TEST_F(ImageDecoder, RefusesRecordsThatLie) {
     const std::vector<std::uint8_t> rows(4 * 4 * 4, 0x10);
-    auto withHeader = [](BitmapInfoHeader header, std::size_t dataBytes, bool fileHeader = false) {
+    auto withHeader = [](DibHeader header, std::size_t dataBytes, bool fileHeader = false) {
         return MakeRecord(header, {}, std::vector<std::uint8_t>(dataBytes, 0x5A), fileHeader);
     };
-    BitmapInfoHeader longerHeader = MakeHeader(4, 4, 24);
+    DibHeader longerHeader = MakeHeader(4, 4, 24);
     longerHeader.size = 124;
-    BitmapInfoHeader lyingCodecSize = MakeHeader(16, 16, 24, platform::MakeFourcc("cvid"));
+    DibHeader lyingCodecSize = MakeHeader(16, 16, 24, platform::MakeFourcc("cvid"));
     lyingCodecSize.sizeImage = 1000;
     std::vector<std::uint8_t> shortHeader = withHeader(MakeHeader(4, 4, 24), 0);
     shortHeader.resize(39);
@@ -136,7 +134,7 @@ TEST_F(ImageDecoder, CodecRecordsDecodeToThePictureBottomUp) {
     for (const auto& c : cases) {
         const std::vector<std::uint8_t> data = EncodeTestPicture(c.encoder, picture, kCodecWidth, kCodecHeight);
         ASSERT_FALSE(data.empty()) << c.fourcc;
-        BitmapInfoHeader header = MakeHeader(kCodecWidth, kCodecHeight, c.bitCount, 0);
+        DibHeader header = MakeHeader(kCodecWidth, kCodecHeight, c.bitCount, 0);
         std::memcpy(&header.compression, c.fourcc, 4);
         header.sizeImage = static_cast<std::uint32_t>(data.size());
         std::vector<std::uint8_t> padded = data;
@@ -144,7 +142,7 @@ TEST_F(ImageDecoder, CodecRecordsDecodeToThePictureBottomUp) {
         for (int display : {24, 16}) {
             ASSERT_TRUE(platform::OverrideDisplayDepth(display));
             const GlobalDib dib = DecompressImage(MakeRecord(header, {}, padded, true));
-            const BitmapInfoHeader out = dib.Header();
+            const DibHeader out = dib.Header();
             EXPECT_EQ(out.width, kCodecWidth);
             EXPECT_EQ(out.height, kCodecHeight);
             EXPECT_EQ(out.bitCount, display);
@@ -174,7 +172,7 @@ TEST_F(ImageDecoder, CodecFailureNamesTheCode) {
         {"IV41", "File decompression failed; Codec: IV41"},
     };
     for (const auto& c : cases) {
-        BitmapInfoHeader header = MakeHeader(16, 16, 24);
+        DibHeader header = MakeHeader(16, 16, 24);
         std::memcpy(&header.compression, c.fourcc, 4);
         EXPECT_EQ(FailureText(MakeRecord(header, {}, garbage, false)), c.text);
     }

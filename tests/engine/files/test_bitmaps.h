@@ -9,8 +9,8 @@
 #include "engine/files/global_dib.h"
 #include "tests/platform/stand_in_trace_monitor.h"
 
-inline BitmapInfoHeader MakeHeader(int width, int height, int bitCount, std::uint32_t compression = 0) {
-    BitmapInfoHeader header;
+inline DibHeader MakeHeader(int width, int height, int bitCount, std::uint32_t compression = 0) {
+    DibHeader header;
     header.width = width;
     header.height = height;
     header.bitCount = static_cast<std::uint16_t>(bitCount);
@@ -27,7 +27,7 @@ inline void Append32(std::vector<std::uint8_t>& bytes, std::uint32_t value) { Ap
 
 // A record: the 14-byte file header when asked, the information header, `extra` (colour table or
 // masks) and `pixels`, each as given.
-inline std::vector<std::uint8_t> MakeRecord(const BitmapInfoHeader& header, std::span<const std::uint8_t> extra,
+inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header, std::span<const std::uint8_t> extra,
                                             std::span<const std::uint8_t> pixels, bool fileHeader) {
     std::vector<std::uint8_t> record;
     if (fileHeader) {
@@ -41,6 +41,11 @@ inline std::vector<std::uint8_t> MakeRecord(const BitmapInfoHeader& header, std:
     record.insert(record.end(), extra.begin(), extra.end());
     record.insert(record.end(), pixels.begin(), pixels.end());
     return record;
+}
+
+// The bitmap information of a header: its bytes followed by `extra` (colour table or masks).
+inline std::vector<std::uint8_t> InfoOf(const DibHeader& header, std::span<const std::uint8_t> extra = {}) {
+    return MakeRecord(header, extra, {}, false);
 }
 
 inline std::vector<std::uint8_t> Masks565() {
