@@ -1,7 +1,6 @@
 #include "platform/codec_encoder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -11,6 +10,8 @@ extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/frame.h>
 }
+
+#include "platform/codec_fourcc.h"
 
 namespace platform {
 namespace {
@@ -22,17 +23,14 @@ struct EncoderChoice {
 };
 
 std::optional<EncoderChoice> EncoderForFourcc(std::uint32_t fourcc) {
-    char text[4];
-    for (int i = 0; i < 4; ++i) {
-        text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(fourcc >> (8 * i))));
+    switch (CodecForFourcc(fourcc).value_or(AV_CODEC_ID_NONE)) {
+        case AV_CODEC_ID_CINEPAK:
+            return EncoderChoice{AV_CODEC_ID_CINEPAK, AV_PIX_FMT_RGB24, 24};
+        case AV_CODEC_ID_MSVIDEO1:
+            return EncoderChoice{AV_CODEC_ID_MSVIDEO1, AV_PIX_FMT_RGB555LE, 16};
+        default:
+            return std::nullopt;
     }
-    const std::string_view code(text, 4);
-    if (code == "cvid")
-        return EncoderChoice{AV_CODEC_ID_CINEPAK, AV_PIX_FMT_RGB24, 24};
-    if (code == "msvc" || code == "cram") {
-        return EncoderChoice{AV_CODEC_ID_MSVIDEO1, AV_PIX_FMT_RGB555LE, 16};
-    }
-    return std::nullopt;
 }
 
 struct CodecContextFree {
