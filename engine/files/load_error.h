@@ -7,7 +7,7 @@
 #include <string>
 
 class LoadError : public std::runtime_error {
-public:
+  public:
     explicit LoadError(const std::string& text) : std::runtime_error(text) {}
     explicit LoadError(const char* text) : std::runtime_error(text) {}
 };

@@ -1,0 +1,95 @@
+#include "apps/compactor/compactor_app.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <new>
+#include <string_view>
+
+#include "apps/compactor/command_line.h"
+#include "apps/compactor/compactor_messages.h"
+#include "apps/compactor/compactor_writers.h"
+#include "apps/compactor/compression_options_dlg.h"
+#include "apps/compactor/compression_settings.h"
+#include "apps/compactor/help_page.h"
+#include "bitmap/cdib.h"
+#include "platform/qt/qt_backend.h"
+
+namespace {
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+}  // namespace
+
+int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
+                      const CompressionSettings& settings, const MessageSink& messages) {
+    CDIB dib(16, 16, 24);
+    if (dib.Load(inputName) == 0) {
+        messages("Failed to open " + inputName);
+        return 0;
+    }
+    if (dib.ChangeBitDepth(24) == 0)
+        messages("Failed to convert to 24 bit");
+    return WriteCompressedOutput(dib, settings.ReadCodec(), settings.ReadQuality(), outputName,
+                                 settings.ReadThumbnail(), messages);
+}
+
+bool HasDisplay() {
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM")) {
+        const std::string_view name(platform);
+        if (name.starts_with("offscreen") || name.starts_with("minimal"))
+            return false;
+    }
+    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+CCompactorApp::CCompactorApp(std::string programPath, std::vector<std::string> args)
+    : programPath_(std::move(programPath)), args_(std::move(args)) {}
+
+int CCompactorApp::InitInstance() {
+    try {
+        return Run();
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Compactor: out of memory" << std::endl;
+        return 2;
+    }
+}
+
+int CCompactorApp::Run() {
+    CompressionSettings settings;
+    CCompactorCommandLineInfo info(settings);
+    ParseCommandLine(args_, info);
+
+    // Qt's own options stay out of the way: the toolkit sees only the program's name.
+    int qtArgc = 1;
+    char* qtArgv[] = {programPath_.data(), nullptr};
+    std::unique_ptr<QApplication> gui;
+    std::unique_ptr<platform::QtBackend> backend;
+    if (HasDisplay()) {
+        gui = std::make_unique<QApplication>(qtArgc, qtArgv);
+        backend = std::make_unique<platform::QtBackend>();
+        backend->Install();
+    }
+
+    if (info.dialogFlag != 0) {
+        if (gui) {
+            CCompressionOptionsDlg dialog(settings, DefaultHelpFilePath(), ShowCompactorMessage);
+            dialog.DoModalFor(info.callerWindow);
+        } else {
+            std::cerr << "Compactor: no display; the Compression Options dialog is not shown"
+                      << std::endl;
+        }
+    }
+    if (!info.inputName.empty() && !info.outputName.empty()) {
+        if (gui)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        ConvertBitmapFile(info.inputName, info.outputName, settings, ShowCompactorMessage);
+        if (gui)
+            QApplication::restoreOverrideCursor();
+    }
+    return 0;
+}

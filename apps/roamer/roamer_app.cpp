@@ -1,0 +1,85 @@
+#include "apps/roamer/roamer_app.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "apps/roamer/about_dialog.h"
+#include "apps/roamer/main_frame.h"
+#include "apps/roamer/roamer_view.h"
+
+CRoamerApp::CRoamerApp(const QString& profilePath)
+    : profile_(profilePath), recentFiles_(RoamerProfile::kRecentFileCount)
+{
+    recentFiles_.Assign(profile_.RecentFiles());
+}
+
+CRoamerApp::~CRoamerApp()
+{
+    frame_.reset();  // the view writes its settings as it goes
+    profile_.SetRecentFiles(recentFiles_.Paths());
+    profile_.Sync();
+}
+
+bool CRoamerApp::InitInstance(const QStringList& arguments)
+{
+    frame_ = std::make_unique<CMainFrame>(*this, document_, profile_);
+    frame_->UpdateRecentFileMenu();
+    frame_->show();
+
+    QString file;
+    for (const QString& argument : arguments) {
+        if (!argument.startsWith(QLatin1Char('-'))) {
+            file = argument;
+            break;
+        }
+    }
+    if (file.isEmpty()) {
+        OnFileNew();
+    } else {
+        OpenDocumentFile(file);
+    }
+    frame_->setAcceptDrops(true);
+    return true;
+}
+
+void CRoamerApp::OnFileNew()
+{
+    document_.OnNewDocument();
+    frame_->SetDocumentTitle({});
+    frame_->UpdateCommandUi();
+}
+
+bool CRoamerApp::OpenDocumentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    document_.OnOpenDocument(absolute.toStdString());
+    const bool loaded = frame_->View()->OnInitialUpdate();
+    if (loaded) {
+        recentFiles_.Add(absolute.toStdString());
+        frame_->SetDocumentTitle(QFileInfo(absolute).fileName());
+    } else {
+        recentFiles_.Remove(absolute.toStdString());
+        frame_->SetDocumentTitle({});
+    }
+    frame_->UpdateRecentFileMenu();
+    frame_->UpdateCommandUi();
+    return loaded;
+}
+
+void CRoamerApp::OnFileOpen()
+{
+    QFileDialog dialog(frame_.get(), QStringLiteral("Open"));
+    // Qt's own dialog matches the filter in any letter case (.pan, .PAN, .Pan).
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Panorama Files (*.pan)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    OpenDocumentFile(dialog.selectedFiles().front());
+}
+
+void CRoamerApp::OnAppAbout()
+{
+    CAboutDlg about(frame_.get());
+    about.exec();
+}

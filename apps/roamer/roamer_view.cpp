@@ -1,0 +1,196 @@
+#include "apps/roamer/roamer_view.h"
+
+#include <QGuiApplication>
+#include <QVBoxLayout>
+
+#include "apps/roamer/freedom_limits.h"
+#include "apps/roamer/panorama_details_dialog.h"
+#include "apps/roamer/roamer_doc.h"
+#include "apps/roamer/roamer_help.h"
+#include "apps/roamer/roamer_profile.h"
+#include "engine/files/load_error.h"
+#include "engine/files/section_archive.h"
+#include "platform/message_box.h"
+#include "platform/messages.h"
+#include "platform/qt/window_host.h"
+
+namespace {
+
+constexpr std::uint32_t kNotifyMessage = 0;
+constexpr std::int16_t kFrameRate = 0;
+constexpr std::int16_t kAvatarSlots = 10;
+constexpr int kInstructionsContext = 3;
+constexpr double kPreviewPanVelocity = -20.0;
+constexpr std::int16_t kOptionLimits = 2;
+constexpr std::int16_t kOptionAntialias = 3;
+
+ViewerLimits ToViewerLimits(const FreedomRanges& r)
+{
+    return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
+}
+
+}  // namespace
+
+CRoamerView::CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* parent)
+    : QWidget(parent),
+      profile_(profile),
+      document_(document),
+      host_(new platform::QtWindowHost(this)),
+      antialiasLevel_(profile.Antialias()),
+      freedoms_(profile.Freedoms()),
+      viewCursor_(platform::LoadCursor(platform::CursorShape::Arrow))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(host_);
+    setFocusProxy(host_);
+    platform::SetWindowUserData(host_->Handle(), this);
+    platform::SetWindowProc(host_->Handle(), &CRoamerView::ViewProc);
+}
+
+CRoamerView::~CRoamerView()
+{
+    profile_.SetAntialias(antialiasLevel_);
+    profile_.SetFreedoms(freedoms_);
+    engine_.DetachWindow();
+    engine_.ClosePanorama(0, 0);
+    platform::SetWindowUserData(host_->Handle(), nullptr);
+}
+
+platform::WindowHandle CRoamerView::ViewWindow() const
+{
+    return host_->Handle();
+}
+
+bool CRoamerView::IsLoaded() const
+{
+    return engine_.IsLoaded();
+}
+
+std::intptr_t CRoamerView::ViewProc(platform::WindowHandle window, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam)
+{
+    auto* view = static_cast<CRoamerView*>(platform::GetWindowUserData(window));
+    // With a panorama loaded the engine chooses the cursor; without one the view shows its own.
+    if (view && message == platform::WM_MOUSEMOVE && !view->IsLoaded()) view->ShowViewCursor();
+    return platform::DefaultWindowProc(window, message, wParam, lParam);
+}
+
+void CRoamerView::ShowViewCursor()
+{
+    platform::SetCursor(ViewWindow(), viewCursor_);
+}
+
+void CRoamerView::ClosePanorama()
+{
+    engine_.DetachWindow();
+    engine_.ClosePanorama(0, 0);
+}
+
+bool CRoamerView::OnInitialUpdate()
+{
+    const std::string path = document_.path;
+    if (path.empty()) return false;
+    if (IsLoaded()) ClosePanorama();
+
+    const platform::CursorHandle previousCursor = viewCursor_;
+    viewCursor_ = platform::LoadCursor(platform::CursorShape::Wait);
+    ShowViewCursor();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    note_.reset();
+
+    // The details come from the file's "NOTE" section; the engine reads the rest itself.
+    {
+        SectionArchive archive;
+        if (archive.Load(path) != 0) note_ = ParsePanoramaNote(archive.GetSection(kNoteSectionName));
+    }
+
+    std::string failure;
+    try {
+        engine_.OpenPanorama(path.c_str(), ViewWindow(), kNotifyMessage, kFrameRate, kAvatarSlots);
+    } catch (const LoadError& error) {
+        failure = error.what();
+    }
+    QGuiApplication::restoreOverrideCursor();
+    viewCursor_ = previousCursor;
+    ShowViewCursor();
+    document_.path.clear();
+
+    if (!failure.empty()) {
+        platform::MessageBox(ViewWindow(), failure, "Roamer",
+                             platform::MB_OK | platform::MB_ICONWARNING);
+        engine_.ClosePanorama(0, 0);
+        host_->ClearPicture();
+        note_.reset();
+        return false;
+    }
+
+    engine_.cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
+    engine_.cursorHotspot = platform::LoadCursor(platform::CursorShape::Arrow);
+    engine_.cursorPanoramaLink = platform::LoadCursor(platform::CursorShape::UpArrow);
+    const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
+    engine_.SetOption(kOptionLimits, &limits);
+    engine_.SetOption(kOptionAntialias, std::intptr_t{antialiasLevel_});
+    engine_.AttachWindow();
+    host_->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void CRoamerView::OnResetPanorama()
+{
+    if (IsLoaded()) engine_.SendKey(platform::VK_SPACE, 1, 0);
+}
+
+void CRoamerView::OnAntialiasLevel(int level)
+{
+    if (!IsLoaded()) return;
+    antialiasLevel_ = level;
+    engine_.SetOption(kOptionAntialias, std::intptr_t{level});
+    engine_.UpdateHotspotCursor();
+}
+
+void CRoamerView::OnToggleFreedom(int bit)
+{
+    if (!IsLoaded()) return;
+    ToggleFlag(freedoms_, bit);
+    const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
+    engine_.SetOption(kOptionLimits, &limits);
+    engine_.UpdateHotspotCursor();
+}
+
+void CRoamerView::OnInstructions()
+{
+    ShowRoamerHelp(window(), kInstructionsContext);
+}
+
+void CRoamerView::OnPanoramaDetails()
+{
+    if (!IsLoaded() || !note_) return;
+    CPanoramaDetailsDlg dialog(note_->fields, window());
+    double pan = 0;
+    double tilt = 0;
+    double roll = 0;
+    double fov = 0;
+    dialog.previewOpened = [&](platform::WindowHandle preview) {
+        engine_.DetachWindow();
+        engine_.GetView(&pan, &tilt, &roll, &fov);
+        engine_.RedirectWindow(preview);
+        engine_.SetView(0, 0, 0, fov, 0);
+        engine_.SetTiltVelocity(0, -1, 0);
+        engine_.SetRollVelocity(0, -1, 0);
+        engine_.SetZoomVelocity(0, -1, 0);
+        engine_.SetPanVelocity(kPreviewPanVelocity, -1, 0);
+        engine_.Run(-1, 1);
+    };
+    // Runs before the preview window goes away: the engine is pointed back at the view under
+    // its lock, so no frame is handed to the preview afterwards.
+    dialog.previewClosing = [&] {
+        engine_.Run(0, 1);
+        engine_.RedirectWindow(ViewWindow());
+        engine_.SetView(pan, tilt, roll, fov, 0);
+        engine_.SetPanVelocity(0, -1, 0);
+        engine_.AttachWindow();
+        host_->setFocus(Qt::OtherFocusReason);
+    };
+    dialog.exec();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Roamer's view: one platform window that a viewer engine draws into and drives, the view
+// commands (reset, details, antialiasing level, degrees of freedom, instructions) and the two
+// settings they change. UI thread only.
+//
+// The antialiasing level and the freedoms are read from the profile when the view is made and
+// written back when it is destroyed. The view owns its engine for its whole life.
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+#include "engine/files/panorama_note.h"
+#include "engine/viewer/viewer_engine.h"
+#include "platform/input.h"
+#include "platform/window.h"
+
+class CRoamerDoc;
+class RoamerProfile;
+
+namespace platform {
+class QtWindowHost;
+}
+
+class CRoamerView : public QWidget {
+public:
+    CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* parent = nullptr);
+    ~CRoamerView() override;
+
+    // Loads the document's path, when it has one, into the engine and shows it; the path is
+    // consumed either way. A load failure is shown in a message box ("Roamer") and leaves the
+    // view empty. True when a panorama was loaded.
+    bool OnInitialUpdate();
+
+    // Whether a panorama is loaded (the view commands are enabled).
+    bool IsLoaded() const;
+    // Whether the loaded panorama carries details (the details command is enabled).
+    bool HasNote() const { return note_.has_value(); }
+    int AntialiasLevel() const { return antialiasLevel_; }
+    int Freedoms() const { return freedoms_; }
+
+    // The view's platform window.
+    platform::WindowHandle ViewWindow() const;
+    ViewerEngine& Engine() { return engine_; }
+
+    void OnResetPanorama();
+    void OnPanoramaDetails();
+    void OnAntialiasLevel(int level);
+    void OnToggleFreedom(int bit);
+    void OnInstructions();
+
+private:
+    static std::intptr_t ViewProc(platform::WindowHandle window, std::uint32_t message,
+                                  std::uintptr_t wParam, std::intptr_t lParam);
+    void ClosePanorama();
+    void ShowViewCursor();
+
+    RoamerProfile& profile_;
+    CRoamerDoc& document_;
+    platform::QtWindowHost* host_;
+    ViewerEngine engine_;
+    int antialiasLevel_;
+    int freedoms_;
+    std::optional<PanoramaNote> note_;
+    platform::CursorHandle viewCursor_;
+};

@@ -1,0 +1,6 @@
+#pragma once
+// The engine's trace texts go to the trace link.
+
+#include "engine/files/trace_link.h"
+
+inline void TraceEngineText(const char* text) { SendTraceText(text); }

@@ -1,0 +1,385 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "engine/files/load_error.h"
+#include "engine/viewer/dib_layout.h"
+#include "engine/files/data_type_sniff.h"
+#include "engine/files/file_section.h"
+#include "engine/files/find_section.h"
+#include "engine/files/hotspot_section.h"
+#include "engine/files/image_decoder.h"
+#include "engine/viewer/state_lock.h"
+#include "engine/viewer/viewer_engine.h"
+#include "platform/files.h"
+
+namespace {
+
+const double kPi = 2.0 * std::acos(0.0);
+
+// The folder's name holds the engine's address and the process id, so that neither two
+// engines of one process nor two processes share one.
+std::string ExtractionFolderFor(const void* engine) {
+    char name[48];
+    std::snprintf(name, sizeof name, "~HV%08x.%u/",
+                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(engine)),
+                  static_cast<unsigned>(platform::CurrentProcessId()));
+    return platform::GetTempPath() + name;
+}
+
+// Moves n to the nearest multiple of 4 (5 -> 4, 6 -> 8, 7 -> 8).
+int NearestMultipleOf4(int n) { return n - ((n + 2) % 4) + 2; }
+
+}  // namespace
+
+void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
+                            std::uint32_t notifyMsg, std::int16_t frameRate,
+                            std::int16_t avatarSlots) {
+    Close();
+    const std::string full = path ? platform::GetFullPathName(path) : std::string();
+    if (full.empty()) throw LoadError("File I/O Error: Cannot Find Specified File");
+    platform::File file;
+    if (!file.Open(full, platform::File::Mode::Read)) {
+        throw LoadError("File I/O Error: Cannot Open Specified File");
+    }
+    const std::uint64_t size = file.Size().value_or(0);
+    std::uint8_t head[4] = {};
+    const std::size_t got = file.Read(head, sizeof head);
+    const std::span<const std::uint8_t> start(head, got);
+    const bool bareHeader = got == 4 && head[0] != 'B' && dib::Get32(head) == 40;
+    if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
+        throw LoadError("File Type Error: Unsupported File Format");
+    }
+    std::vector<std::uint8_t> buffer;
+    try {
+        buffer.resize(static_cast<std::size_t>(size));
+    } catch (const std::exception&) {
+        throw LoadError("Resource Error: Insufficient System Memory");
+    }
+    std::memcpy(buffer.data(), head, std::min<std::size_t>(got, buffer.size()));
+    const std::size_t rest = buffer.size() > got ? buffer.size() - got : 0;
+    if (file.Read(buffer.data() + got, rest) != rest) {
+        throw LoadError("File I/O Error: Cannot Read Specified File");
+    }
+    file.Close();
+    Load(buffer.data(), buffer.size(), newWindow, notifyMsg, frameRate, avatarSlots);
+}
+
+void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots) {
+    window = newWindow;
+    avatarSlotCount = std::clamp<std::int16_t>(avatarSlots, 0, 32);
+    rateReversed = 0;
+    panMin = tiltMin = rollMin = -360;
+    panMax = tiltMax = rollMax = 360;
+    fovMin = 10;
+    fovMax = 170;
+    homePan = homeTilt = homeRoll = 0;
+    homeFov = 60;
+    fov = 60;
+    fixedPanMin = fixedPanMax = fixedTiltMin = fixedTiltMax = 0;
+    framesPerSecond = 50;
+    framesToRun = 0;
+    notifyOnce = 1;
+    antialias = 8;
+    viewFrame = FrameBuffer{};
+    compositeFrame = FrameBuffer{};
+    clipRect = platform::Rect{};
+    clipRectSet = nullptr;
+    firstFrame = 1;
+    frameValid = 0;
+    lastView = {};
+    paused = 0;
+    syncRunPending = 0;
+    eyeX = eyeY = eyeZ = eyeSpeed = 0;
+    eyeFrames = 0;
+    pan = tilt = roll = 0;
+    panVelocity = tiltVelocity = rollVelocity = fovVelocity = 0;
+    panFrames = tiltFrames = rollFrames = fovFrames = 0;
+    travelHeading = travelPitch = travelHeadingVelocity = travelPitchVelocity = 0;
+    travelHeadingFrames = travelPitchFrames = 0;
+    hotspotCount = 0;
+    hotspots.reset();
+    renderThread.reset();
+    imageHandle.clear();
+    imageDib = nullptr;
+    drawCallback = nullptr;
+    stopRequested = false;
+}
+
+void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
+                        platform::WindowHandle newWindow, std::uint32_t notifyMsg,
+                        std::int16_t frameRate, std::int16_t avatarSlots) {
+    Close();
+    ResetForLoad(newWindow, avatarSlots);
+    tempExtractDirectory = ExtractionFolderFor(this);
+    lockSemaphore = std::make_unique<platform::Semaphore>(1, 1);
+    wakeSemaphore = std::make_unique<platform::Semaphore>(0, 1);
+    doneSemaphore = std::make_unique<platform::Semaphore>(0, 1);
+
+    if (!buffer) {
+        Close();
+        throw LoadError("Data Error: No Data Available");
+    }
+    const std::span<const std::uint8_t> block(buffer, size);
+    const int version =
+        size >= 13 && std::memcmp(buffer, "HVXK", 4) == 0 ? static_cast<std::int8_t>(buffer[12]) : -1;
+    if (version >= 1) {
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "Version Error: Cannot load a version %d.0 file with version %d.%d software",
+                      version + 4, 4, 0);
+        Close();
+        throw LoadError(text);
+    }
+
+    DecodeImage(buffer, size);
+    if (build == EngineBuild::StandAlone &&
+        SniffDataType(block) != DataTypeCode::Container) {
+        fov = std::clamp(180.0 - 45.0 * dib::Height(imageDib) / 512.0, 60.0, 120.0);
+    }
+    ApplyInitSection(buffer, size);
+    BuildHotspots(buffer, size);
+    ExtractFiles(buffer, size);
+
+    if (newWindow != platform::kNoWindow) notifyWindow = newWindow;
+    notifyMessage = notifyMsg;
+    currentEnvironment = 0;
+    environments.assign(1, Renderer::Environment{-1000, 1000, -1000, 1000, -1000, 1000});
+    renderer = std::make_unique<Renderer>();
+    avatars = std::make_unique<Avatar[]>(static_cast<std::size_t>(avatarSlotCount) + 1);
+    for (int i = 0; i <= avatarSlotCount; ++i) avatars[static_cast<std::size_t>(i)].SetOwner(this);
+
+    if (newWindow != platform::kNoWindow) {
+        renderThread = std::make_unique<platform::Thread>();
+        paused = 1;
+        if (!renderThread->Start([this] { RenderThreadProc(this); },
+                                 platform::PriorityBelow(platform::CurrentThreadPriority()))) {
+            Close();
+            throw LoadError("Resource Error: Insufficient System Memory");
+        }
+        SetFrameRate(frameRate);
+    }
+}
+
+void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
+    const std::span<const std::uint8_t> block(buffer, size);
+    std::span<const std::uint8_t> record;
+    switch (SniffDataType(block)) {
+        case DataTypeCode::Bitmap:
+        case DataTypeCode::Jpeg:
+            record = block;
+            break;
+        case DataTypeCode::Container:
+            record = FindSection("BTMP", block);
+            break;
+        case DataTypeCode::None:
+            break;
+    }
+    std::string error;
+    if (!record.empty()) {
+        try {
+            const GlobalDib decoded = DecompressImage(record);
+            imageHandle.assign(decoded.Bytes().begin(), decoded.Bytes().end());
+        } catch (const LoadError& failure) {
+            error = failure.what();
+        } catch (const std::bad_alloc&) {
+            error = "Insufficient system memory";
+        }
+    }
+    if (imageHandle.empty()) {
+        std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
+        if (text.size() > 255) text.resize(255);
+        Close();
+        throw LoadError(text);
+    }
+    imageDib = imageHandle.data();
+}
+
+void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
+    const std::span<const std::uint8_t> section = FindSection("INIT", {buffer, size});
+    if (section.size() != 16) return;
+    std::array<std::int16_t, 8> s{};
+    for (std::size_t i = 0; i < 8; ++i) {
+        s[i] = static_cast<std::int16_t>(section[2 * i] | section[2 * i + 1] << 8);
+    }
+    if (s[2] == 0 && s[3] == 0) {
+        const std::int16_t headingSpan = s[0], pitchSpan = s[1];
+        s[0] = static_cast<std::int16_t>(-(headingSpan / 2));
+        s[1] = static_cast<std::int16_t>(headingSpan / 2);
+        s[2] = static_cast<std::int16_t>(-(pitchSpan / 2));
+        s[3] = static_cast<std::int16_t>(pitchSpan / 2);
+    }
+    int headingSpan = s[1] - s[0];
+    int pitchSpan = s[3] - s[2];
+    if (headingSpan < 1 || headingSpan > 360) headingSpan = 360;
+    if (pitchSpan < 1 || pitchSpan > 180) pitchSpan = 180;
+    homePan = pan = s[4];
+    homeTilt = tilt = s[5];
+    homeRoll = roll = s[6];
+    homeFov = std::clamp(s[7] == 0 ? 60.0 : static_cast<double>(s[7]), 10.0, 170.0);
+    if (s[7] != 0) fov = s[7];
+    if (headingSpan != 360 || pitchSpan != 180) EnlargePartialImage(headingSpan, pitchSpan);
+}
+
+void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
+    const std::int32_t width = dib::Width(imageDib);
+    const std::int32_t height = dib::Height(imageDib);
+    const int bits = dib::BitCount(imageDib);
+    const std::size_t bytes = static_cast<std::size_t>(bits / 8);
+    int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
+    int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
+    // Rounding down could leave less room than the old image needs (a span just short of the
+    // full circle); the enlarged image always holds the old one.
+    if (newWidth < width) newWidth += 4;
+    if (newHeight < height) newHeight += 4;
+    const std::size_t colours = dib::ColourBytes(imageDib);
+
+    std::vector<std::uint8_t> enlarged;
+    try {
+        enlarged.assign(40 + colours + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
+    } catch (const std::exception&) {
+        Close();
+        throw LoadError("Resource Error: Insufficient System Memory");
+    }
+    std::memcpy(enlarged.data(), imageDib, 40 + colours);
+    dib::Put32(enlarged.data() + 4, newWidth);
+    dib::Put32(enlarged.data() + 8, newHeight);
+    dib::Put32(enlarged.data() + 20, 0);  // image size: no longer that of the old rows
+
+    const std::uint8_t* from = dib::Pixels(imageDib);
+    std::uint8_t* to = dib::Pixels(enlarged.data());
+    const std::size_t oldStride = dib::Stride(width, bits);
+    const std::size_t newStride = static_cast<std::size_t>(newWidth) * bytes;
+    const std::size_t firstRow = static_cast<std::size_t>((newHeight - height) / 2);
+    const std::size_t firstColumn = static_cast<std::size_t>((newWidth - width) / 2);
+    for (std::int32_t row = 0; row < height; ++row) {
+        std::memcpy(to + (firstRow + row) * newStride + firstColumn * bytes, from + row * oldStride,
+                    static_cast<std::size_t>(width) * bytes);
+    }
+    imageHandle = std::move(enlarged);
+    imageDib = imageHandle.data();
+
+    platform::Rect client;
+    platform::GetClientRect(window, &client);
+    const double ratio = static_cast<double>(client.Width()) / client.Height();
+    const double fromPitch = 2.0 * std::atan(ratio * std::tan(pitchSpan * kPi / 360.0)) * 180.0 / kPi;
+    fovMax = 0.75 * (fromPitch < headingSpan ? fromPitch : headingSpan);
+    rollMin = rollMax = 0;
+    fixedPanMin = -(headingSpan / 2);
+    fixedPanMax = headingSpan / 2;
+    fixedTiltMin = -(pitchSpan / 2);
+    fixedTiltMax = pitchSpan / 2;
+}
+
+void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
+    const std::span<const std::uint8_t> section = FindSection("HSPT", {buffer, size});
+    if (section.empty()) return;
+    const std::vector<SectionHotspot> records = ParseHotspotSection(section);
+    hotspotCount = static_cast<std::int16_t>(records.size());
+    hotspots = std::make_unique<Hotspot[]>(records.size());
+    const float k = static_cast<float>(kPi / 180.0);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const SectionHotspot& r = records[i];
+        const float a = -r.heading1 * k, b = -r.heading2 * k;
+        const float t1 = r.pitch1 * k, t2 = r.pitch2 * k;
+        const float headings[4] = {a, b, a, b};
+        const float pitches[4] = {t1, t1, t2, t2};
+        float low[3] = {0, 0, 0}, high[3] = {0, 0, 0};
+        for (int c = 0; c < 4; ++c) {
+            const float x = std::sin(headings[c]) * std::cos(pitches[c]);
+            const float y = std::cos(headings[c]) * std::cos(pitches[c]);
+            const float z = std::sin(pitches[c]);
+            const float p[3] = {x, y, z};
+            for (int axis = 0; axis < 3; ++axis) {
+                low[axis] = c == 0 ? p[axis] : std::min(low[axis], p[axis]);
+                high[axis] = c == 0 ? p[axis] : std::max(high[axis], p[axis]);
+            }
+        }
+        Hotspot& hotspot = hotspots[i];
+        for (int axis = 0; axis < 3; ++axis) {
+            hotspot.centre[axis] = (high[axis] + low[axis]) * 5.0f;
+            hotspot.size[axis] = (high[axis] - low[axis]) * 10.0f;
+        }
+        hotspot.SetTarget(r.action.c_str());
+        hotspot.SetOwner(this);
+        hotspot.SetActive(1);
+    }
+}
+
+void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
+    const std::span<const std::uint8_t> section = FindSection("FILE", {buffer, size});
+    if (section.empty()) return;
+    const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
+    platform::CreateDirectory(folder);
+    // Only a real folder of our own is written into, never one planted by someone else.
+    if (!platform::DirectoryExists(folder) || platform::FileOwner(folder) != platform::CurrentUserId()) {
+        return;
+    }
+    for (const EmbeddedFileEntry& entry : ParseFileSection(section)) {
+        platform::File file;
+        const std::string path = tempExtractDirectory + std::string(entry.name);
+        if (!file.Open(path, platform::File::Mode::CreateWrite)) break;
+        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size()) break;
+    }
+}
+
+void ViewerEngine::DeleteExtractedFiles() {
+    const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
+    if (folder.empty() || !platform::DirectoryExists(folder) ||
+        platform::FileOwner(folder) != platform::CurrentUserId()) {
+        return;
+    }
+    for (const std::string& name : platform::ListFiles(folder, "~*.*")) {
+        platform::DeleteFile(tempExtractDirectory + name);
+    }
+    platform::RemoveDirectory(folder);
+}
+
+const char* ViewerEngine::EnterTempDirectory() {
+    static char saved[256];
+    const std::string current = platform::GetCurrentDirectory();
+    std::snprintf(saved, sizeof saved, "%s", current.c_str());
+    platform::SetCurrentDirectory(tempExtractDirectory);
+    return saved;
+}
+
+void ViewerEngine::StopRenderThread() {
+    if (!renderThread) return;
+    {
+        StateLock lock(*this);
+        stopRequested = true;
+        if (framesToRun != 0) framesToRun = 1;  // one last frame, then the thread returns
+        if (syncRunPending) {
+            syncRunPending = 0;
+            doneSemaphore->Release();
+        }
+        paused = 0;
+        wakeSemaphore->Release();
+    }
+    renderThread->Join();
+    renderThread.reset();
+}
+
+void ViewerEngine::Close() {
+    if (!IsLoaded()) return;
+    if (renderThread) Run(0, 1);
+    StopRenderThread();
+    {
+        StateLock lock(*this);
+        imageHandle.clear();
+        imageDib = nullptr;
+        hotspots.reset();
+        hotspotCount = 0;
+        wakeSemaphore.reset();
+        doneSemaphore.reset();
+        environments.clear();
+        renderer.reset();
+        viewFrame.pixels.reset();
+        compositeFrame.pixels.reset();
+        DeleteExtractedFiles();
+    }
+    avatars.reset();
+    lockSemaphore.reset();
+}

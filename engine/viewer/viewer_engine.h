@@ -1,0 +1,310 @@
+#pragma once
+// The viewer object: binds one loaded panorama to one window, owns the decoded image, the
+// projection, the hotspots, the avatar slots, the media player, the three semaphores and the
+// render thread.
+//
+// Threads: every operation is for the user-interface thread that owns the window, except
+// `Pause` and `RenderFrame`, which the render thread calls holding the state lock. The render
+// thread and the user-interface thread share the view state under `lockSemaphore` (waits of
+// at most 10 s; a time-out is traced as "\a*" and the work goes on).
+//
+// Calling order: construct; OpenPanorama (load failures are thrown as LoadError with the
+// user's text and leave the engine closed); set cursors and options; AttachWindow; ...;
+// DetachWindow and ClosePanorama(0, 0) before another open or when the window goes; destroy.
+//
+// Results of the view operations (`EngineResult`): 0 done, 2 refused or bad argument, 3 no
+// panorama loaded.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/viewer/avatar.h"
+#include "engine/viewer/hotspot.h"
+#include "engine/render/renderer.h"
+#include "engine/viewer/media_player.h"
+#include "platform/geometry.h"
+#include "platform/input.h"
+#include "platform/semaphore.h"
+#include "platform/thread.h"
+#include "platform/window.h"
+
+struct ActionCommand;
+
+enum EngineResult : int { kEngineDone = 0, kEngineRefused = 2, kEngineNotLoaded = 3 };
+
+// Limits in degrees: pan min, pan max, tilt min, tilt max, roll min, roll max, FOV min, max.
+struct ViewerLimits {
+    std::int32_t panMin, panMax, tiltMin, tiltMax, rollMin, rollMax, fovMin, fovMax;
+};
+// The home view in degrees.
+struct HomeView {
+    std::int32_t pan, tilt, roll, fov;
+};
+// What a window point hits.
+enum HitKind : std::int16_t { kHitNothing = 0, kHitAvatar = 2, kHitHotspot = 4 };
+
+// The builds of the engine, chosen at construction: the viewer program's full build, the
+// hotspot editor's build (no media, no companion sound, no folder change), and the build
+// behind the stand-alone viewer windows (the field of view of a bare image follows its
+// height).
+enum class EngineBuild { Full, Editor, StandAlone };
+
+// A frame buffer: rows bottom-up, packed end to end.
+struct FrameBuffer {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int16_t bytesPerPixel = 3;
+    std::int16_t bitsPerPixel = 24;
+    std::unique_ptr<std::uint8_t[]> pixels;
+};
+
+// Receives each finished frame instead of the window's surface: the window, the image's
+// 40-byte information header (with the frame's width and height) followed by its colours,
+// the pixels, and the clip rectangle or null. Called on the render thread under the lock.
+using DrawCallback = void (*)(platform::WindowHandle window, const std::uint8_t* header,
+                              const std::uint8_t* pixels, const platform::Rect* clip);
+
+class ViewerEngine {
+public:
+    explicit ViewerEngine(EngineBuild build = EngineBuild::Full);
+    ~ViewerEngine();
+    ViewerEngine(const ViewerEngine&) = delete;
+    ViewerEngine& operator=(const ViewerEngine&) = delete;
+
+    // --- Opening and closing (user-interface thread) ---
+    // Closes what was open, loads `path` for `window` (kNoWindow: no render thread), makes the
+    // file's folder current and starts the companion sound. Throws LoadError.
+    void OpenPanorama(const char* path, platform::WindowHandle window, std::uint32_t notifyMsg,
+                      std::int16_t frameRate, std::int16_t avatarSlots);
+    void ClosePanorama(int keepMedia, int keepWindow);
+    // Reads a panorama or image file and loads it. Throws LoadError.
+    void OpenFile(const char* path, platform::WindowHandle window, std::uint32_t notifyMsg,
+                  std::int16_t frameRate, std::int16_t avatarSlots);
+    // Loads from memory; the caller keeps the buffer. Throws LoadError (engine closed).
+    void Load(const std::uint8_t* buffer, std::size_t size, platform::WindowHandle window,
+              std::uint32_t notifyMsg, std::int16_t frameRate, std::int16_t avatarSlots);
+    // Stops the render thread (cooperatively), frees everything, deletes the extracted
+    // files. Does nothing when nothing is loaded.
+    void Close();
+    void Unload() { Close(); }
+    // Makes the extraction folder current; returns the directory that was current.
+    const char* EnterTempDirectory();
+    // The extraction folder of this engine (ends in "/").
+    const std::string& TempExtractDirectory() const { return tempExtractDirectory; }
+
+    // --- Window binding (user-interface thread) ---
+    // Draws two frames and waits for them, then binds the window (its messages reach this
+    // engine first): 1. 0 when nothing is loaded, no window was given, the window is bound
+    // already or the table is full; the window's handler chain is then as it was.
+    int AttachWindow();
+    // Unbinds the window (when bound), stops every motion, draws two frames and releases the
+    // cursor clip: 1. 0 when nothing is loaded or no window was given.
+    int DetachWindow();
+    // Points the render thread at `newWindow` from the next frame on (a preview, and back),
+    // under the state lock, so that no frame is handed to the old window after it returns.
+    // The engine must be detached. 3 when nothing is loaded; 2 when the load was given no
+    // window (no render thread) or `newWindow` is no window; else 0.
+    int RedirectWindow(platform::WindowHandle newWindow);
+    // Sets the cursor for what lies under the pointer, then asks for two frames.
+    void UpdateHotspotCursor();
+    // Null when out of range or nothing is loaded. No lock; valid until the next close.
+    Hotspot* GetHotspot(std::int16_t index);
+    Avatar* GetAvatar(std::int16_t index);
+    // The frame point (rows from the bottom) of world point (x, y, z) in the current view: 1,
+    // or 0 when it does not project (behind the viewer) or nothing is loaded. No lock.
+    int ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const;
+
+    // --- View control (user-interface thread) ---
+    // Each returns an EngineResult and takes the state lock, except SetOption (no lock).
+    // SetOption types: 1 clip rectangle (platform::Rect*, null = whole client area),
+    // 2 ViewerLimits* (null = defaults; refused on a partial panorama), 3 antialias level
+    // 0, 1 or 8 (other values: 8), 4 HomeView* (null = 0, 0, 0, 60); others refused.
+    int SetOption(std::int16_t type, const void* data);
+    // Option 3 takes the antialias level as the pointer value.
+    int SetOption(std::int16_t type, std::intptr_t value) {
+        return SetOption(type, reinterpret_cast<const void*>(value));
+    }
+    // What lies under window point (x, y): avatars nearest first, then active hotspots in
+    // order. The index, or 0xFFFF with kind 0 when nothing is hit.
+    std::uint16_t HitTest(int x, int y, std::int16_t* kind);
+    // Asks the render thread for frames (0 one redraw, n, -1 endless). Mode 1 returns at once;
+    // mode 2 waits until they are drawn and the thread paused (refused on the render thread
+    // itself, for endless frames, and while another waiting run is pending); mode 0 refused.
+    // 3 when nothing is loaded or no window was given.
+    int Run(int frames, int mode);
+    // Render thread, under the lock: pauses the thread and ends a pending waiting run.
+    int Pause();
+    // 1..50 frames a second; a negative rate marks playback reversed, 0 keeps the rate.
+    int SetFrameRate(std::int16_t rate);
+    int GetFrameRate(std::int16_t* rate);
+    // Degrees a second for `frames` frames (0 stop, -1 endless); a non-zero mode then runs
+    // those frames as Run does.
+    int SetPanVelocity(double velocity, int frames, int mode);
+    int SetTiltVelocity(double velocity, int frames, int mode);
+    int SetRollVelocity(double velocity, int frames, int mode);
+    int SetZoomVelocity(double velocity, int frames, int mode);
+    int SetHeadingVelocity(double velocity, int frames, int mode);
+    int GetPanVelocity(double* velocity);
+    int GetTiltVelocity(double* velocity);
+    int GetRollVelocity(double* velocity);
+    int GetZoomVelocity(double* velocity);
+    // Angles wrapped into (-180, 180]; the field of view is clamped by the next frame.
+    int SetView(double panValue, double tiltValue, double rollValue, double fovValue, int mode);
+    int GetView(double* panValue, double* tiltValue, double* rollValue, double* fovValue);
+
+    // --- Render thread ---
+    // One frame step; the caller holds the lock. Returns 0, or the set of 1 (nothing could
+    // be drawn) and 8 (a value was clamped to a limit).
+    std::int16_t RenderFrame();
+
+    // --- Navigation and actions (window procedure, user-interface thread) ---
+    void OnKeyDown(int virtualKey, std::uint32_t keyData);
+    void OnKeyUp(int virtualKey, std::uint32_t keyData);
+    void OnMouseMove(int x, int y, std::uint32_t keyFlags);
+    void OnLButtonDown(int x, int y, std::uint32_t keyFlags);
+    void OnLButtonUp(int x, int y, std::uint32_t keyFlags);
+    void SendKey(int virtualKey, int repeatCount, int flags);
+    int RunHotspotAction(std::int16_t index);
+
+    // Whether a panorama is loaded.
+    bool IsLoaded() const { return lockSemaphore != nullptr; }
+    EngineBuild Build() const { return build; }
+
+    // The record, as the viewer's code and its embedding programs use it.
+    platform::WindowHandle window = platform::kNoWindow;
+    std::uint32_t notifyMessage = 0;
+    std::int16_t avatarSlotCount = 0;
+    std::int16_t rateReversed = 0;
+    double panMin = -360, panMax = 360, homePan = 0;
+    double tiltMin = -360, tiltMax = 360, homeTilt = 0;
+    double rollMin = -360, rollMax = 360, homeRoll = 0;
+    double fovMin = 10, fovMax = 170, homeFov = 60;
+    double fixedPanMin = 0, fixedPanMax = 0;
+    double fixedTiltMin = 0, fixedTiltMax = 0;
+    std::unique_ptr<platform::Thread> renderThread;
+    DrawCallback drawCallback = nullptr;
+    // The decoded panorama: information header, colours, bottom-up rows.
+    std::vector<std::uint8_t> imageHandle;
+    std::uint8_t* imageDib = nullptr;
+    platform::WindowHandle notifyWindow = platform::kNoWindow;
+    std::atomic<std::int16_t> paused{0};
+    std::int16_t framesPerSecond = 50;
+    std::int32_t framesToRun = 0;
+    std::int16_t notifyOnce = 1;
+    double eyeX = 0, eyeY = 0, eyeZ = 0;
+    double eyeSpeed = 0;
+    std::int32_t eyeFrames = 0;
+    double pan = 0, tilt = 0, roll = 0;
+    double panVelocity = 0, tiltVelocity = 0, rollVelocity = 0;
+    std::int32_t panFrames = 0, tiltFrames = 0, rollFrames = 0;
+    double travelHeading = 0, travelPitch = 0;
+    double travelHeadingVelocity = 0, travelPitchVelocity = 0;
+    std::int32_t travelHeadingFrames = 0, travelPitchFrames = 0;
+    double fov = 60;
+    double fovVelocity = 0;
+    std::int32_t fovFrames = 0;
+    FrameBuffer viewFrame;
+    platform::Rect clipRect;
+    const platform::Rect* clipRectSet = nullptr;
+    std::int16_t firstFrame = 1;
+    std::int16_t frameValid = 0;
+    // Eye x, y, z, pan, tilt, roll, fov of the last frame rendered while moving.
+    std::array<double, 7> lastView{};
+    FrameBuffer compositeFrame;
+    std::int16_t antialias = 8;
+    std::int16_t syncRunPending = 0;
+    std::unique_ptr<platform::Semaphore> doneSemaphore;
+    std::vector<Renderer::Environment> environments;
+    std::unique_ptr<Renderer> renderer;
+    std::int16_t currentEnvironment = 0;
+    std::int16_t hotspotCount = 0;
+    std::unique_ptr<platform::Semaphore> wakeSemaphore;
+    std::unique_ptr<platform::Semaphore> lockSemaphore;
+    std::unique_ptr<Hotspot[]> hotspots;
+    std::unique_ptr<Avatar[]> avatars;
+    std::int32_t animating = 0;
+    platform::CursorHandle cursorNormal = nullptr;
+    platform::CursorHandle cursorHotspot = nullptr;
+    platform::CursorHandle cursorPanoramaLink = nullptr;
+    std::int32_t grabbedAvatar = -1;
+    std::int32_t grabX = 0, grabY = 0;
+    std::uint32_t grabKeys = 0;
+    MediaPlayer media;
+    std::int16_t playingMedia = -1;
+    std::array<std::unique_ptr<std::string>, 32> avatarSounds;
+
+    // The engine's own additions: the build, the extraction folder, and the render thread's
+    // stop request (set by Close, which then wakes and joins the thread).
+    EngineBuild build;
+    std::string tempExtractDirectory;
+    std::atomic<bool> stopRequested{false};
+
+private:
+    friend class StateLock;
+    void InitCore();
+    void ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots);
+    void DecodeImage(const std::uint8_t* buffer, std::size_t size);
+    void ApplyInitSection(const std::uint8_t* buffer, std::size_t size);
+    void EnlargePartialImage(int headingSpan, int pitchSpan);
+    void BuildHotspots(const std::uint8_t* buffer, std::size_t size);
+    void ExtractFiles(const std::uint8_t* buffer, std::size_t size);
+    void DeleteExtractedFiles();
+    void StopRenderThread();
+    void FreeSoundNames();
+    void ApplyCursorRule();
+    void ApplyCursorRuleAt(int x, int y);
+    int SetAxisVelocity(double* velocityField, std::int32_t* framesField, double velocity,
+                        int frames, int mode);
+    int GetAxisVelocity(const double& velocityField, const std::int32_t& framesField,
+                        double* velocity);
+    bool EnsureFrameBuffers(int width, int height);
+    void MoveAvatars();
+    void DrawAvatars();
+    // Draws the avatar of `slot` into `viewFrame` (render thread, under the lock).
+    void DrawAvatar(int slot);
+    void Present(int width, int height);
+    std::uint16_t HitAvatar(int x, int frameY);
+    std::uint16_t HitHotspot(int x, int frameY);
+
+    friend void RenderThreadProc(ViewerEngine* engine);
+
+    // Navigation and the action runner (navigation.cpp, hotspot_actions.cpp).
+    bool HasMediaPlayer() const { return build != EngineBuild::Editor; }
+    void DeleteGrabbedAvatar();
+    void SwingHome();
+    // The four view velocities at once, endless, without a run.
+    void SetViewVelocities(double panSpeed, double tiltSpeed, double rollSpeed,
+                           double zoomSpeed);
+    void ShowActionMessage(const std::string& text);
+    void RunSoundCommand(const ActionCommand& command);
+    void RunVideoCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    void RunAvatarCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    // False when the load threw (the run ends).
+    bool RunPanoramaCommand(const ActionCommand& command);
+    void RunScriptCommand(const ActionCommand& command);
+    void RunLaunchCommand(const ActionCommand& command);
+};
+
+// The render thread's procedure: runs frames while requested, pauses otherwise, returns when
+// the engine asks it to stop.
+void RenderThreadProc(ViewerEngine* engine);
+
+// The subclass procedure that routes a bound window's messages to its engine.
+std::intptr_t ViewerWindowProc(platform::WindowHandle window, std::uint32_t message,
+                               std::uintptr_t wParam, std::intptr_t lParam);
+// Unbinds `window`: restores its procedure and frees its table entry (0); 32 when the window
+// has no entry.
+int UnsubclassViewerWindow(platform::WindowHandle window);
+
+// The process-wide binding of windows to engines (user-interface thread).
+struct SubclassEntry {
+    platform::WindowHandle window = platform::kNoWindow;
+    ViewerEngine* engine = nullptr;
+    platform::WindowProc previous = nullptr;
+};
+inline constexpr int kSubclassTableSize = 32;
+extern std::array<SubclassEntry, kSubclassTableSize> SubclassTable;

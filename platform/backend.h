@@ -1,0 +1,54 @@
+#pragma once
+// The seam between platform/ and a windowing backend (platform/headless, platform/qt).
+//
+// One backend is installed per process with `InstallBackend`; the free functions of
+// window.h, input.h, message_box.h and surface.h forward to it. The window table itself
+// (handles, handler chains, geometry, surfaces) lives in platform/ and is shared by every
+// backend; a backend creates records with `CreateWindowRecord`, keeps their geometry current
+// with `SetWindowGeometry`, and delivers queued messages with `DispatchMessage`.
+//
+// Which thread calls what:
+// - `Post` and `FrameReady` are called from any thread (the render thread among them) and
+//   must not block on the user-interface thread.
+// - Everything else is called on the user-interface thread.
+// A real backend sends the same messages in the same order as the headless one: WM_SIZE
+// then a queued WM_PAINT after a resize, WM_MOVE after a move, WM_CLOSE then (when the
+// window is destroyed) WM_DESTROY, keys as WM_KEYDOWN/WM_KEYUP with virtual-key codes and
+// key data, mouse messages with client coordinates in lParam and MK_* flags in wParam.
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/geometry.h"
+#include "platform/input.h"
+#include "platform/window.h"
+
+namespace platform {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Queues the message for delivery on the user-interface thread through DispatchMessage.
+    // Any thread; never blocks for long.
+    virtual void Post(const Message& message) = 0;
+    // The window's surface has a new picture; repaint the window soon. Any thread.
+    virtual void FrameReady(WindowHandle window) = 0;
+
+    virtual Size ScreenSize() = 0;
+    virtual Point CursorPos() = 0;
+    virtual void SetCursor(WindowHandle window, CursorHandle cursor) = 0;
+    virtual void ClipCursor(const Rect* screenRect) = 0;
+    virtual bool IsKeyHeld(int virtualKey) = 0;
+    // Shows a message box and returns the answer (platform/message_box.h).
+    virtual int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
+                           std::uint32_t type) = 0;
+};
+
+// Installs the process's backend (null: none). The caller keeps ownership and must keep it
+// alive until it is uninstalled. Call before any window exists and uninstall after the last
+// one is gone.
+void InstallBackend(Backend* backend);
+Backend* InstalledBackend();
+
+}  // namespace platform

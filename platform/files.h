@@ -1,0 +1,85 @@
+#pragma once
+// Files and directories: the current directory, the temporary directory, full paths, reading
+// and writing files, creating, listing and removing directories. Paths are POSIX paths.
+// Any thread; the current directory is process-wide, so callers that change it briefly must
+// restore it.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// The current directory; empty when it cannot be had.
+std::string GetCurrentDirectory();
+// False (nothing changed) when the directory does not exist or cannot be entered.
+bool SetCurrentDirectory(const std::string& path);
+
+// The temporary directory: $TMPDIR when it names a directory, else /tmp; always ends in "/".
+std::string GetTempPath();
+
+// `name` made absolute against the current directory and normalised ("." and ".." removed);
+// the file need not exist. Empty for an empty name or when the current directory is unknown.
+std::string GetFullPathName(const std::string& name);
+
+// The part of `path` before its last "/", without that "/" unless it is the root: "/a/b.pan"
+// gives "/a", "/b.pan" gives "/". Empty when there is no "/".
+std::string ParentDirectory(const std::string& path);
+
+// Creates one directory (mode 0700). False when it cannot be made or already exists.
+bool CreateDirectory(const std::string& path);
+// Removes an empty directory. False otherwise.
+bool RemoveDirectory(const std::string& path);
+bool DeleteFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// The owner's user id of the file or directory, or nothing when it cannot be had.
+std::optional<std::uint32_t> FileOwner(const std::string& path);
+std::uint32_t CurrentUserId();
+std::uint32_t CurrentProcessId();
+
+// Whether `name` matches a pattern of '*' (any run) and '?' (one character), compared
+// case-insensitively for ASCII letters. "*.*" matches every name, with or without a dot, as
+// the classic pattern does; so "~*.*" matches every name that begins with "~".
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+// The names (no directory part) of the regular files in `directory` that match `pattern`,
+// sorted. Empty when the directory cannot be read.
+std::vector<std::string> ListFiles(const std::string& directory, const std::string& pattern);
+
+// An open file. Movable, not copyable; closes itself.
+class File {
+public:
+    enum class Mode { Read, CreateWrite };
+    File() = default;
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File();
+
+    // Read: an existing file. CreateWrite: created or truncated, mode 0600 | umask. False on
+    // failure (the object stays closed).
+    bool Open(const std::string& path, Mode mode);
+    bool IsOpen() const { return fd_ >= 0; }
+    // Size in bytes, or nothing when it cannot be had.
+    std::optional<std::uint64_t> Size() const;
+    // Reads up to `size` bytes; returns how many were read (fewer only at the end or on an
+    // error).
+    std::size_t Read(void* buffer, std::size_t size);
+    // Writes all bytes; returns how many were written (fewer only on an error).
+    std::size_t Write(const void* data, std::size_t size);
+    // Closes; false when the close reported an error (e.g. a full disk).
+    bool Close();
+
+private:
+    int fd_ = -1;
+};
+
+// Writes `bytes` to a temporary file in the target's folder and renames it over `path`, so a
+// failure leaves the old file as it was. False on any failure (the temporary file removed).
+bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
+
+}  // namespace platform

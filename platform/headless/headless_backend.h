@@ -1,0 +1,119 @@
+#pragma once
+// The headless windowing backend: windows without a display, for tests and batch runs.
+//
+// Constructing a HeadlessBackend installs it as the process's backend; destroying it
+// uninstalls it (and destroys the windows it still has). Only one may exist at a time.
+//
+// The thread that calls `Pump` is the user-interface thread. Input is simulated by the
+// `Press`, `Release`, `MoveMouse`, `PressLeft` and `ReleaseLeft` calls, which queue the same
+// messages, with the same parameters, that a real backend delivers; `Resize` and `Move`
+// send WM_SIZE/WM_MOVE at once and queue a WM_PAINT, as a real window does. Message boxes
+// are recorded and answered from a list the test fills (else with the default answer).
+// Every message that reaches the end of a window's handler chain is recorded in its log.
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+struct MessageBoxRecord {
+    WindowHandle owner = kNoWindow;
+    std::string text;
+    std::string caption;
+    std::uint32_t type = 0;
+    int answer = 0;
+};
+
+class HeadlessBackend final : public Backend {
+public:
+    HeadlessBackend();
+    ~HeadlessBackend() override;
+    HeadlessBackend(const HeadlessBackend&) = delete;
+    HeadlessBackend& operator=(const HeadlessBackend&) = delete;
+
+    // --- Windows (user-interface thread) ---
+    // A window with a client area of `clientSize` whose top-left corner is at `screenOrigin`.
+    WindowHandle CreateWindow(Size clientSize, Point screenOrigin = {});
+    // Sends WM_DESTROY through the chain, then forgets the window.
+    void DestroyWindow(WindowHandle window);
+    // New client size: sends WM_SIZE (SIZE_RESTORED, width and height) and queues WM_PAINT.
+    void Resize(WindowHandle window, Size clientSize);
+    // New position: sends WM_MOVE (client origin x and y) and queues WM_PAINT.
+    void Move(WindowHandle window, Point screenOrigin);
+
+    // --- Input (user-interface thread): queued, delivered by Pump ---
+    // WM_KEYDOWN with the key data of `repeatCount` (previous state "up" for the first press).
+    void Press(WindowHandle window, int virtualKey, int repeatCount = 1);
+    void Release(WindowHandle window, int virtualKey);
+    // Sets what IsKeyHeld reports for VK_CONTROL / VK_SHIFT.
+    void HoldKey(int virtualKey, bool held);
+    // Mouse messages at client point `at`; the pointer moves there. Key flags: MK_* of the
+    // held button and modifiers (MK_SHIFT/MK_CONTROL from HoldKey are added).
+    void MoveMouse(WindowHandle window, Point at);
+    void PressLeft(WindowHandle window, Point at);
+    void ReleaseLeft(WindowHandle window, Point at);
+    void SetScreenSize(Size size);
+
+    // --- Queue ---
+    // Delivers every queued message (also those queued while pumping) and returns how many.
+    int Pump();
+    // Waits up to `timeoutMs` until at least one message is queued; true when one is.
+    bool WaitForMessage(std::uint32_t timeoutMs);
+    // How many messages wait in the queue.
+    std::size_t QueuedCount() const;
+
+    // --- Observations ---
+    // Messages that reached the end of the window's chain, in order.
+    std::vector<Message> Log(WindowHandle window) const;
+    void ClearLog(WindowHandle window);
+    // How many times FrameReady was called for the window.
+    int FramesReady(WindowHandle window) const;
+    CursorHandle CurrentCursor(WindowHandle window) const;
+    std::optional<Rect> CursorClip() const;
+
+    // --- Message boxes ---
+    void AnswerNextMessageBox(int answer);
+    std::vector<MessageBoxRecord> MessageBoxes() const;
+
+    // --- Backend ---
+    void Post(const Message& message) override;
+    void FrameReady(WindowHandle window) override;
+    Size ScreenSize() override;
+    Point CursorPos() override;
+    void SetCursor(WindowHandle window, CursorHandle cursor) override;
+    void ClipCursor(const Rect* screenRect) override;
+    bool IsKeyHeld(int virtualKey) override;
+    int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
+                   std::uint32_t type) override;
+
+private:
+    static std::intptr_t BaseProc(WindowHandle window, std::uint32_t message,
+                                  std::uintptr_t wParam, std::intptr_t lParam);
+    void QueueMouse(WindowHandle window, std::uint32_t message, Point at, std::uint32_t flags);
+    std::uint32_t ModifierFlags() const;
+
+    mutable std::mutex mutex_;
+    std::condition_variable queued_;
+    std::deque<Message> queue_;
+    std::map<WindowHandle, std::vector<Message>> logs_;
+    std::map<WindowHandle, int> framesReady_;
+    std::map<WindowHandle, CursorHandle> cursors_;
+    std::optional<Rect> clip_;
+    Point cursorPos_;
+    Size screenSize_{1024, 768};
+    bool ctrlHeld_ = false;
+    bool shiftHeld_ = false;
+    bool leftHeld_ = false;
+    std::deque<int> answers_;
+    std::vector<MessageBoxRecord> messageBoxes_;
+};
+
+}  // namespace platform

@@ -1,0 +1,59 @@
+#pragma once
+// The windowing backend of the programs, over Qt 6 Widgets. Make one on the user-interface
+// thread after the QApplication, install it with platform::InstallBackend (Install() does
+// both), and keep it until the last window host is gone.
+//
+// Posted messages become queued Qt events delivered through DispatchMessage on the
+// user-interface thread; FrameReady from any thread queues a repaint of the window's host;
+// message boxes are QMessageBox; cursors are Qt cursor shapes. Cursor confinement is left to
+// the window hosts, which keep mouse points inside the client area while a button is held.
+
+#include <QObject>
+#include <QPointer>
+
+#include <unordered_map>
+
+#include "platform/backend.h"
+#include "platform/qt/qt_clipboard.h"
+
+namespace platform {
+
+class QtWindowHost;
+
+class QtBackend : public Backend {
+public:
+    QtBackend();
+    ~QtBackend() override;
+    QtBackend(const QtBackend&) = delete;
+    QtBackend& operator=(const QtBackend&) = delete;
+
+    // Installs this backend, and the desktop's clipboard, for the process; the destructor
+    // uninstalls both.
+    void Install();
+    // The installed backend when it is a QtBackend, else null.
+    static QtBackend* Installed();
+
+    // Window hosts announce themselves here. User-interface thread.
+    void RegisterHost(WindowHandle window, QtWindowHost* host);
+    void UnregisterHost(WindowHandle window);
+    QtWindowHost* Host(WindowHandle window) const;
+
+    void Post(const Message& message) override;
+    void FrameReady(WindowHandle window) override;
+    Size ScreenSize() override;
+    Point CursorPos() override;
+    void SetCursor(WindowHandle window, CursorHandle cursor) override;
+    void ClipCursor(const Rect* screenRect) override;
+    bool IsKeyHeld(int virtualKey) override;
+    int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
+                   std::uint32_t type) override;
+
+private:
+    class Dispatcher;
+
+    Dispatcher* dispatcher_;
+    QtClipboard clipboard_;
+    std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
+};
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+#include "platform/qt/qt_media_outputs.h"
+
+#include "platform/ffmpeg_media_backend.h"
+#include "platform/mci_interpreter.h"
+#include "platform/media_service.h"
+#include "platform/qt/qt_audio_sink.h"
+#include "platform/qt/qt_video_popup.h"
+
+namespace platform {
+
+std::unique_ptr<AudioSink> QtMediaOutputs::MakeAudioSink(const AudioFormat& format) {
+    return QtAudioSink::Create(format);
+}
+
+std::unique_ptr<VideoSink> QtMediaOutputs::MakeVideoSink(int videoWidth, int videoHeight,
+                                                         bool fullScreen) {
+    return std::make_unique<QtVideoSink>(videoWidth, videoHeight, fullScreen);
+}
+
+void InstallQtMedia() {
+    InstallMediaService(std::make_shared<MciMediaService>(
+        std::make_shared<FfmpegMediaBackend>(std::make_shared<QtMediaOutputs>())));
+}
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+#include "platform/surface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/backend.h"
+
+namespace platform {
+
+int BytesPerPixel(int format) {
+    switch (format) {
+        case kPixelFormatIndexed: return 1;
+        case kPixelFormat555:
+        case kPixelFormat565: return 2;
+        case kPixelFormatBgr: return 3;
+        default: return 0;
+    }
+}
+
+bool Surface::Draw(const PixelView& source, const Rect& dest) {
+    const int bytes = BytesPerPixel(source.format);
+    if (bytes == 0 || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels) return false;
+    const int width = std::min(dest.Width(), source.width);
+    const int height = std::min(dest.Height(), source.height);
+    if (width <= 0 || height <= 0) return false;
+
+    SurfacePicture next;
+    try {
+        next.origin = Point{dest.left, dest.top};
+        next.size = Size{width, height};
+        next.format = source.format;
+        next.stride = (static_cast<std::size_t>(width) * bytes + 3) & ~std::size_t{3};
+        next.pixels.resize(next.stride * static_cast<std::size_t>(height));
+        for (int row = 0; row < height; ++row) {
+            std::memcpy(next.pixels.data() + next.stride * row, source.pixels + source.stride * row,
+                        static_cast<std::size_t>(width) * bytes);
+        }
+        if (source.format == kPixelFormatIndexed && source.palette) {
+            next.palette.assign(source.palette, source.palette + 1024);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    std::lock_guard lock(lock_);
+    next.serial = picture_.serial + 1;
+    picture_ = std::move(next);
+    return true;
+}
+
+void Surface::Read(const std::function<void(const SurfacePicture&)>& reader) const {
+    std::lock_guard lock(lock_);
+    reader(picture_);
+}
+
+std::uint64_t Surface::Serial() const {
+    std::lock_guard lock(lock_);
+    return picture_.serial;
+}
+
+bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest) {
+    std::shared_ptr<Surface> surface = GetWindowSurface(window);
+    if (!surface || !surface->Draw(source, dest)) return false;
+    if (Backend* backend = InstalledBackend()) backend->FrameReady(window);
+    return true;
+}
+
+}  // namespace platform

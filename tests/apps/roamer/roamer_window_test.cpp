@@ -1,0 +1,257 @@
+// Roamer's window with a real engine on the offscreen display: opening the sample, turning
+// the view, load failures, the recent-file list, the details dialog and the window placement.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "apps/roamer/command_ids.h"
+#include "apps/roamer/main_frame.h"
+#include "apps/roamer/roamer_app.h"
+#include "apps/roamer/roamer_view.h"
+#include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/window_host.h"
+#include "platform/surface.h"
+
+namespace {
+
+// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "roamer_tests";
+    static char* argv[] = {name, nullptr};
+    static const QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}
+
+template <typename Done>
+bool PumpUntil(Done done, int limitMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+// The platform window host among `parent`'s descendants (it has no meta-object of its own, so
+// findChild cannot tell it from other widgets).
+platform::QtWindowHost* HostIn(const QWidget& parent)
+{
+    for (QWidget* child : parent.findChildren<QWidget*>()) {
+        if (auto* host = dynamic_cast<platform::QtWindowHost*>(child)) return host;
+    }
+    return nullptr;
+}
+
+void Settle(int ms = 150)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+const QString kSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample.pan");
+const QString kSecondSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample2.pan");
+
+class RoamerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        backend_.Install();
+        platform::SetBatchMode(true);
+        ASSERT_TRUE(QFile::exists(kSample)) << kSample.toStdString();
+    }
+    void TearDown() override
+    {
+        app_.reset();
+        platform::SetBatchMode(false);
+    }
+
+    void Start(const QStringList& arguments)
+    {
+        app_ = std::make_unique<CRoamerApp>(ProfilePath());
+        ASSERT_TRUE(app_->InitInstance(arguments));
+        Settle();
+    }
+    QString ProfilePath() const { return dir_.filePath(QStringLiteral("Roamer.ini")); }
+    CMainFrame& Frame() { return *app_->MainFrame(); }
+    CRoamerView& View() { return *Frame().View(); }
+    platform::QtWindowHost& Host() { return *HostIn(View()); }
+    std::uint64_t FramesShown()
+    {
+        return platform::GetWindowSurface(View().ViewWindow())->Serial();
+    }
+    QImage Shown() { return Host().grab().toImage(); }
+
+    // Opens `path` and returns what the message boxes said meanwhile.
+    std::string OpenCapturingMessages(const QString& path)
+    {
+        testing::internal::CaptureStderr();
+        app_->OpenDocumentFile(path);
+        return testing::internal::GetCapturedStderr();
+    }
+
+    platform::QtBackend backend_;
+    QTemporaryDir dir_;
+    std::unique_ptr<CRoamerApp> app_;
+};
+
+TEST_F(RoamerWindowTest, OpensTheSampleFromTheCommandLineAndShowsFrames)
+{
+    Start({kSample});
+    ASSERT_TRUE(View().IsLoaded());
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+
+    const QImage shown = Shown();
+    const QColor centre = shown.pixelColor(shown.width() / 2, shown.height() / 2);
+    EXPECT_NE(centre, QColor(192, 192, 192)) << "the view still shows its empty background";
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("sample.pan - Roamer"));
+    EXPECT_TRUE(Frame().Command(kCmdResetPanorama)->isEnabled());
+    EXPECT_TRUE(Frame().Command(kCmdPanoramaDetails)->isEnabled());
+    EXPECT_TRUE(Frame().Command(kCmdAntialiasHigh)->isChecked());
+}
+
+TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheViewEmpty)
+{
+    QFile garbage(dir_.filePath(QStringLiteral("garbage.pan")));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write("this is not a panorama at all");
+    garbage.close();
+    QFile badImage(dir_.filePath(QStringLiteral("bad-image.pan")));
+    ASSERT_TRUE(badImage.open(QIODevice::WriteOnly));
+    // A container whose one "BTMP" section holds no image.
+    badImage.write(QByteArray("HVXK\x24\0\0\0\x01\0\0\0\0\0\0\0BTMP\x20\0\0\0\x04\0\0\0\0\0\0\0junk",
+                              36));
+    badImage.close();
+
+    const struct {
+        const char* name;
+        QString path;
+        const char* message;
+    } cases[] = {
+        {"missing", dir_.filePath(QStringLiteral("missing.pan")),
+         "File I/O Error: Cannot Open Specified File"},
+        {"not a panorama", garbage.fileName(), "File Type Error: Unsupported File Format"},
+        {"no image", badImage.fileName(), "File Format Error: Cannot Format Specified Image."},
+    };
+    Start({});
+    for (const auto& c : cases) {
+        ASSERT_TRUE(app_->OpenDocumentFile(kSample)) << c.name;
+        ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; })) << c.name;
+
+        const std::string said = OpenCapturingMessages(c.path);
+        EXPECT_NE(said.find(std::string("Roamer: ") + c.message), std::string::npos)
+            << c.name << ": " << said;
+        EXPECT_FALSE(View().IsLoaded()) << c.name;
+        EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled()) << c.name;
+        EXPECT_FALSE(Frame().Command(kCmdPanoramaDetails)->isEnabled()) << c.name;
+        EXPECT_FALSE(Frame().Command(kCmdEnableZoom)->isEnabled()) << c.name;
+        Settle();
+        const QImage shown = Shown();
+        EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(192, 192, 192))
+            << c.name;
+        EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Roamer")) << c.name;
+    }
+}
+
+TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308)
+{
+    Start({});
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QRect frame = Frame().geometry();
+    EXPECT_EQ(frame.width(), 516);
+    EXPECT_EQ(frame.height() - Frame().menuBar()->height(), 308);
+    EXPECT_EQ(frame.left(), (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), (screen.height() - frame.height()) / 2);
+    EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled());
+}
+
+TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart)
+{
+    Start({});
+    EXPECT_TRUE(app_->OpenDocumentFile(kSample));
+    EXPECT_TRUE(app_->OpenDocumentFile(kSecondSample));
+    OpenCapturingMessages(dir_.filePath(QStringLiteral("missing.pan")));
+    EXPECT_EQ(app_->RecentFiles().Paths(),
+              (std::vector<std::string>{kSecondSample.toStdString(), kSample.toStdString()}));
+
+    app_.reset();
+    Start({});
+    EXPECT_EQ(app_->RecentFiles().Paths(),
+              (std::vector<std::string>{kSecondSample.toStdString(), kSample.toStdString()}));
+}
+
+TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext)
+{
+    Start({kSample});
+    Frame().Command(kCmdEnableZoom)->trigger();
+    Frame().Command(kCmdAntialiasLow)->trigger();
+    EXPECT_EQ(View().Engine().fovMin, 60);
+    EXPECT_EQ(View().Engine().fovMax, 60);
+    const QRect placed(40, 30, 600, 400);
+    Frame().setGeometry(placed);
+    Settle();
+    const QRect geometry = Frame().geometry();
+    Frame().close();
+    app_.reset();
+
+    Start({kSample});
+    EXPECT_EQ(View().Freedoms(), 11 & ~8);
+    EXPECT_EQ(View().AntialiasLevel(), 1);
+    EXPECT_FALSE(Frame().Command(kCmdEnableZoom)->isChecked());
+    EXPECT_TRUE(Frame().Command(kCmdAntialiasLow)->isChecked());
+    EXPECT_EQ(Frame().geometry(), geometry);
+}
+
+TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas)
+{
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    View().Engine().SetView(33, 12, 0, 50, 2);
+    Settle();
+    std::uint64_t previewFrames = 0;
+    QString description;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        platform::QtWindowHost* preview = HostIn(*dialog);
+        ASSERT_NE(preview, nullptr);
+        PumpUntil([&] { return platform::GetWindowSurface(preview->Handle())->Serial() > 3; });
+        previewFrames = platform::GetWindowSurface(preview->Handle())->Serial();
+        description = dialog->findChild<QWidget*>(QStringLiteral("1001"))
+                          ->property("text")
+                          .toString();
+        dialog->accept();
+    });
+    Frame().Command(kCmdPanoramaDetails)->trigger();
+    Settle();
+
+    EXPECT_GT(previewFrames, 3u);
+    EXPECT_TRUE(description.startsWith(QStringLiteral("A synthetic sphere")));
+    double pan = 0, tilt = 0, roll = 0, fov = 0;
+    View().Engine().GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_EQ(pan, 33);
+    EXPECT_EQ(tilt, 12);
+    EXPECT_EQ(fov, 50);
+    EXPECT_EQ(View().Engine().window, View().ViewWindow());
+
+    // Attached again: a repaint of the view makes the engine draw.
+    const std::uint64_t before = FramesShown();
+    Host().repaint();
+    EXPECT_TRUE(PumpUntil([&] { return FramesShown() > before + 1; }));
+}
+
+}  // namespace

@@ -1,0 +1,227 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "engine/files/load_error.h"
+#include "engine/viewer/dib_layout.h"
+#include "engine/viewer/viewer_engine.h"
+#include "platform/files.h"
+#include "platform/headless/headless_backend.h"
+#include "test_panoramas.h"
+
+namespace {
+
+std::string LoadFailure(ViewerEngine& engine, const Bytes& bytes) {
+    try {
+        engine.Load(bytes.data(), bytes.size(), platform::kNoWindow, 0, 0, 4);
+    } catch (const LoadError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+Bytes Panorama(std::vector<std::pair<std::string, Bytes>> extra = {}, std::int8_t version = 0,
+               int width = 64, int height = 32) {
+    extra.insert(extra.begin(), {"BTMP", MakeBitmap(width, height)});
+    return MakeContainer(extra, version);
+}
+
+TEST(Loading, VersionByteDecides) {
+    struct Case {
+        std::int8_t version;
+        const char* error;
+    };
+    const Case cases[] = {
+        {1, "Version Error: Cannot load a version 5.0 file with version 4.0 software"},
+        {3, "Version Error: Cannot load a version 7.0 file with version 4.0 software"},
+        {0, ""},
+        {-1, ""},
+    };
+    for (const Case& c : cases) {
+        ViewerEngine engine;
+        EXPECT_EQ(LoadFailure(engine, Panorama({}, c.version)), c.error) << int(c.version);
+        EXPECT_EQ(engine.IsLoaded(), *c.error == '\0') << "a refused load leaves the engine closed";
+    }
+}
+
+TEST(Loading, InitFormsAndLengths) {
+    struct Case {
+        const char* name;
+        Bytes init;
+        double homePan, homeTilt, homeFov, fov, fixedPanMax, fixedTiltMax;
+    };
+    const Case cases[] = {
+        {"zeros: full sphere", InitSection({0, 0, 0, 0, 0, 0, 0, 0}), 0, 0, 60, 60, 0, 0},
+        {"fov above the range", InitSection({0, 0, 0, 0, 3, 4, 0, 200}), 3, 4, 170, 200, 0, 0},
+        {"15 bytes ignored", Bytes(15, 1), 0, 0, 60, 60, 0, 0},
+        {"17 bytes ignored", Bytes(17, 1), 0, 0, 60, 60, 0, 0},
+        {"long form", InitSection({-90, 90, -30, 30, 0, 0, 0, 75}), 0, 0, 75, 75, 90, 30},
+        {"spans out of range", InitSection({400, 200, 0, 0, 0, 0, 0, 0}), 0, 0, 60, 60, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ViewerEngine engine;
+        ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", c.init}})), "") << c.name;
+        EXPECT_EQ(engine.homePan, c.homePan) << c.name;
+        EXPECT_EQ(engine.homeTilt, c.homeTilt) << c.name;
+        EXPECT_EQ(engine.homeFov, c.homeFov) << c.name;
+        EXPECT_EQ(engine.fov, c.fov) << c.name;
+        EXPECT_EQ(engine.fixedPanMax, c.fixedPanMax) << c.name;
+        EXPECT_EQ(engine.fixedTiltMax, c.fixedTiltMax) << c.name;
+    }
+}
+
+TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
+    ViewerEngine engine;
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({180, 90, 0, 0, 10, 5, 0, 0})}},
+                                           0, 1000, 250)),
+              "");
+    const std::uint8_t* image = engine.imageDib;
+    ASSERT_EQ(dib::Width(image), 2000);
+    ASSERT_EQ(dib::Height(image), 500);
+    EXPECT_EQ(engine.homePan, 10);
+    EXPECT_EQ(engine.homeTilt, 5);
+    EXPECT_EQ(engine.homeFov, 60);
+    EXPECT_EQ(engine.fixedPanMin, -90);
+    EXPECT_EQ(engine.fixedPanMax, 90);
+    EXPECT_EQ(engine.fixedTiltMin, -45);
+    EXPECT_EQ(engine.fixedTiltMax, 45);
+    EXPECT_EQ(engine.rollMin, 0);
+    EXPECT_EQ(engine.rollMax, 0);
+    // The old pixel (x, y) now lies at (x + 500, y + 125): blue = x, green = y.
+    const std::uint8_t* pixels = engine.imageDib + 40;
+    auto at = [&](int x, int y) { return pixels + (static_cast<std::size_t>(y) * 2000 + x) * 3; };
+    EXPECT_EQ(at(500 + 3, 125 + 9)[0], 3);
+    EXPECT_EQ(at(500 + 3, 125 + 9)[1], 9);
+    EXPECT_EQ(at(500 + 999, 125 + 249)[2], 7);
+    EXPECT_EQ(at(499, 125)[2], 0) << "margins are blank";
+}
+
+TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
+    // 5 x 360 / 359 rounds to 4 columns: too few for the old 5.
+    ViewerEngine engine;
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}},
+                                           0, 5, 4)),
+              "");
+    ASSERT_EQ(dib::Width(engine.imageDib), 8);
+    const std::uint8_t* pixels = engine.imageDib + 40;
+    EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
+}
+
+TEST(Loading, BareInformationHeaderOnlyFromMemory) {
+    const Bytes bare = MakeBitmap(64, 32, false);
+    ViewerEngine engine;
+    EXPECT_EQ(LoadFailure(engine, bare), "");
+    EXPECT_TRUE(engine.IsLoaded());
+
+    const std::string path = platform::GetTempPath() + "bare-header-" +
+                             std::to_string(platform::CurrentProcessId()) + ".bmp";
+    ASSERT_TRUE(platform::WriteFileSafely(path, bare));
+    try {
+        engine.OpenFile(path.c_str(), platform::kNoWindow, 0, 0, 4);
+        ADD_FAILURE() << "OpenFile accepted a bare header";
+    } catch (const LoadError& error) {
+        EXPECT_STREQ(error.what(), "File Type Error: Unsupported File Format");
+    }
+    EXPECT_FALSE(engine.IsLoaded());
+    platform::DeleteFile(path);
+}
+
+TEST(Loading, FileErrorsCarryTheirTexts) {
+    const std::string folder = platform::GetTempPath();
+    const std::string garbage = folder + "garbage-" + std::to_string(platform::CurrentProcessId());
+    ASSERT_TRUE(platform::WriteFileSafely(garbage, Bytes{'G', 'I', 'F', '8', '9'}));
+    struct Case {
+        const char* path;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"", "File I/O Error: Cannot Find Specified File"},
+        {nullptr, "File I/O Error: Cannot Find Specified File"},
+        {"/no/such/file.pan", "File I/O Error: Cannot Open Specified File"},
+        {garbage.c_str(), "File Type Error: Unsupported File Format"},
+    };
+    for (const Case& c : cases) {
+        ViewerEngine engine;
+        try {
+            engine.OpenFile(c.path, platform::kNoWindow, 0, 0, 4);
+            ADD_FAILURE() << "accepted " << (c.path ? c.path : "null");
+        } catch (const LoadError& error) {
+            EXPECT_STREQ(error.what(), c.error);
+        }
+    }
+    platform::DeleteFile(garbage);
+
+    ViewerEngine engine;
+    EXPECT_EQ(LoadFailure(engine, MakeContainer({{"INIT", InitSection({0, 0, 0, 0, 0, 0, 0, 0})}})),
+              "File Format Error: Cannot Format Specified Image.  ");
+    EXPECT_EQ(LoadFailure(engine, MakeContainer({{"BTMP", Bytes{'B', 'M', 1, 2, 3}}})),
+              "File Format Error: Cannot Format Specified Image.  Unsupported file fomat");
+    try {
+        engine.Load(nullptr, 0, platform::kNoWindow, 0, 0, 4);
+        ADD_FAILURE();
+    } catch (const LoadError& error) {
+        EXPECT_STREQ(error.what(), "Data Error: No Data Available");
+    }
+}
+
+TEST(Loading, WindowlessLoadKeepsTheNotifyWindow) {
+    ViewerEngine engine;
+    engine.notifyWindow = 77;
+    const Bytes bytes = Panorama();
+    engine.Load(bytes.data(), bytes.size(), platform::kNoWindow, 5, 0, 4);
+    EXPECT_EQ(engine.notifyWindow, 77u);
+    EXPECT_EQ(engine.notifyMessage, 5u);
+    EXPECT_EQ(engine.renderThread, nullptr);
+    EXPECT_EQ(engine.Run(1, 1), kEngineNotLoaded) << "no window: nothing to run";
+}
+
+TEST(Loading, EmbeddedFilesAreExtractedAndOnlyTildeFilesDeleted) {
+    ViewerEngine engine;
+    const Bytes files = FileSection({{"~one.txt", "first"}, {"~two.wav", "second"}});
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"FILE", files}})), "");
+    const std::string folder = engine.TempExtractDirectory();
+    EXPECT_NE(folder.find("~HV"), std::string::npos);
+    EXPECT_EQ(platform::ListFiles(folder, "*"), (std::vector<std::string>{"~one.txt", "~two.wav"}));
+    std::ifstream in(folder + "~one.txt");
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "first");
+
+    ASSERT_TRUE(platform::WriteFileSafely(folder + "keep.txt", Bytes{1}));
+    engine.Close();
+    EXPECT_EQ(platform::ListFiles(folder, "*"), std::vector<std::string>{"keep.txt"});
+    platform::DeleteFile(folder + "keep.txt");
+}
+
+TEST(Loading, ExtractionRefusesDirectoryParts) {
+    ViewerEngine engine;
+    const Bytes files = FileSection({{"~ok.txt", "a"}, {"../~escape.txt", "b"}, {"~after.txt", "c"}});
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"FILE", files}})), "");
+    const std::string folder = engine.TempExtractDirectory();
+    EXPECT_EQ(platform::ListFiles(folder, "*"), (std::vector<std::string>{"~after.txt", "~ok.txt"}));
+    EXPECT_FALSE(platform::FileExists(folder + "../~escape.txt"));
+    engine.Close();
+    EXPECT_FALSE(platform::DirectoryExists(folder)) << "an emptied folder is removed";
+}
+
+TEST(Loading, StandAloneBuildSetsTheFieldOfViewFromABareImage) {
+    struct Case {
+        int height;
+        double fov;
+    };
+    const Case cases[] = {{128, 120}, {1024, 90}, {1280, 67.5}, {1536, 60}};
+    for (const Case& c : cases) {
+        ViewerEngine engine(EngineBuild::StandAlone);
+        const Bytes bitmap = MakeBitmap(c.height * 2, c.height);
+        engine.Load(bitmap.data(), bitmap.size(), platform::kNoWindow, 0, 0, 4);
+        EXPECT_EQ(engine.fov, c.fov) << c.height;
+    }
+    ViewerEngine full;
+    const Bytes bitmap = MakeBitmap(64, 32);
+    full.Load(bitmap.data(), bitmap.size(), platform::kNoWindow, 0, 0, 4);
+    EXPECT_EQ(full.fov, 60);
+}
+
+}  // namespace

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "engine/viewer/run_request.h"
+#include "engine_fixture.h"
+#include "platform/surface.h"
+
+namespace {
+
+using ViewControl = EngineFixture;
+
+TEST_F(ViewControl, NothingLoadedGivesThree) {
+    ViewerEngine idle;
+    double d = 0;
+    std::int16_t s = 0;
+    EXPECT_EQ(idle.Run(1, 1), kEngineNotLoaded);
+    EXPECT_EQ(idle.SetFrameRate(10), kEngineNotLoaded);
+    EXPECT_EQ(idle.SetView(0, 0, 0, 60, 0), kEngineNotLoaded);
+    EXPECT_EQ(idle.GetPanVelocity(&d), kEngineNotLoaded);
+    EXPECT_EQ(idle.GetFrameRate(&s), kEngineNotLoaded);
+    EXPECT_EQ(idle.SetOption(3, std::intptr_t{1}), kEngineNotLoaded);
+    EXPECT_EQ(idle.HitTest(1, 1, &s), 0xFFFF);
+    EXPECT_EQ(idle.GetHotspot(0), nullptr);
+    EXPECT_EQ(idle.GetAvatar(0), nullptr);
+}
+
+TEST(RunRequest, CounterRules) {
+    struct Case {
+        const char* name;
+        std::int32_t before;
+        int frames;
+        bool wake;
+        std::int32_t after;
+    };
+    const Case cases[] = {
+        {"endless, 0 frames: one more, then a pause", -1, 0, true, 1},
+        {"endless goes on untouched", -1, 5, false, -1},
+        {"more frames than asked stay", 10, 5, true, 10},
+        {"fewer frames are raised", 2, 5, true, 5},
+        {"idle, 0 frames: one redraw", 0, 0, true, 1},
+        {"negative: endless", 3, -1, true, -1},
+    };
+    for (const Case& c : cases) {
+        std::int32_t next = 99;
+        EXPECT_EQ(NextFramesToRun(c.before, c.frames, &next), c.wake) << c.name;
+        EXPECT_EQ(next, c.after) << c.name;
+    }
+}
+
+TEST_F(ViewControl, RunRefusals) {
+    LoadDefault();
+    EXPECT_EQ(engine.Run(3, 0), 2);
+    EXPECT_EQ(engine.Run(-1, 2), 2);
+    EXPECT_EQ(engine.Run(2, 2), 0);
+    EXPECT_EQ(engine.paused, 1) << "a waiting run returns once the thread paused";
+}
+
+TEST_F(ViewControl, FrameRateKeepsItsSignApart) {
+    LoadDefault();
+    std::int16_t rate = 0;
+    EXPECT_EQ(engine.SetFrameRate(-20), 0);
+    engine.GetFrameRate(&rate);
+    EXPECT_EQ(rate, 20);
+    EXPECT_EQ(engine.rateReversed, 1);
+    EXPECT_EQ(engine.SetFrameRate(0), 0);
+    engine.GetFrameRate(&rate);
+    EXPECT_EQ(rate, 20);
+    EXPECT_EQ(engine.rateReversed, 1);
+    EXPECT_EQ(engine.SetFrameRate(51), 2);
+    EXPECT_EQ(engine.SetFrameRate(-51), 2);
+    EXPECT_EQ(engine.SetFrameRate(25), 0);
+    EXPECT_EQ(engine.rateReversed, 0);
+
+    ViewerEngine windowless;
+    const Bytes bytes = MakeContainer({{"BTMP", MakeBitmap(64, 32)}});
+    windowless.Load(bytes.data(), bytes.size(), platform::kNoWindow, 0, 0, 4);
+    EXPECT_EQ(windowless.SetFrameRate(0), 2);
+    EXPECT_EQ(windowless.SetFrameRate(10), 0);
+}
+
+TEST_F(ViewControl, SetViewWrapsAndDrawsNothingInModeZero) {
+    LoadDefault();
+    const auto before = platform::GetWindowSurface(window)->Serial();
+    struct Case {
+        double pan, tilt, roll, fov;
+        double wantPan, wantTilt, wantRoll;
+    };
+    const Case cases[] = {
+        {190, -180, 540, 75, -170, 180, 180},
+        {-540, 360, 0, 200, 180, 0, 0},
+        {1e300, 0, 0, 60, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(engine.SetView(c.pan, c.tilt, c.roll, c.fov, 0), 0);
+        double p, t, r, f;
+        engine.GetView(&p, &t, &r, &f);
+        EXPECT_DOUBLE_EQ(p, c.wantPan) << c.pan;
+        EXPECT_DOUBLE_EQ(t, c.wantTilt) << c.tilt;
+        EXPECT_DOUBLE_EQ(r, c.wantRoll) << c.roll;
+        EXPECT_EQ(f, c.fov) << "the field of view is clamped by the next frame, not here";
+    }
+    EXPECT_EQ(platform::GetWindowSurface(window)->Serial(), before);
+}
+
+TEST_F(ViewControl, Options) {
+    LoadDefault();
+    EXPECT_EQ(engine.SetOption(3, std::intptr_t{5}), 0);
+    EXPECT_EQ(engine.antialias, 8);
+    EXPECT_EQ(engine.SetOption(3, std::intptr_t{1}), 0);
+    EXPECT_EQ(engine.antialias, 1);
+    EXPECT_EQ(engine.SetOption(9, nullptr), 2);
+
+    const ViewerLimits limits{-10, 10, -20, 20, 0, 0, 200, 5};
+    EXPECT_EQ(engine.SetOption(2, &limits), 0);
+    EXPECT_EQ(engine.panMax, 10);
+    EXPECT_EQ(engine.fovMin, 170);
+    EXPECT_EQ(engine.fovMax, 10);
+    EXPECT_EQ(engine.SetOption(2, nullptr), 0);
+    EXPECT_EQ(engine.tiltMin, -360);
+
+    const platform::Rect clip{4, 4, 36, 20};
+    EXPECT_EQ(engine.SetOption(1, &clip), 0);
+    EXPECT_EQ(engine.clipRectSet, &engine.clipRect);
+    EXPECT_EQ(engine.Run(1, 2), 0);
+    platform::GetWindowSurface(window)->Read([](const platform::SurfacePicture& picture) {
+        EXPECT_EQ(picture.origin, (platform::Point{4, 4}));
+        EXPECT_EQ(picture.size, (platform::Size{32, 16}));
+    });
+
+    const HomeView home{1, 2, 3, 45};
+    EXPECT_EQ(engine.SetOption(4, &home), 0);
+    EXPECT_EQ(engine.homeFov, 45);
+    EXPECT_EQ(engine.SetOption(4, nullptr), 0);
+    EXPECT_EQ(engine.homeFov, 60);
+
+    ViewerEngine partial;
+    const Bytes bytes = MakeContainer({{"BTMP", MakeBitmap(64, 32)}, {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}});
+    partial.Load(bytes.data(), bytes.size(), platform::kNoWindow, 0, 0, 4);
+    EXPECT_EQ(partial.SetOption(2, &limits), 2) << "a partial panorama keeps its own limits";
+}
+
+ViewerEngine* engineInFrame = nullptr;
+int waitingRunFromFrame = -1;
+
+TEST_F(ViewControl, CallsFromInsideAFrameNeitherStallNorDeadlock) {
+    LoadDefault();
+    engineInFrame = &engine;
+    waitingRunFromFrame = -1;
+    engine.drawCallback = [](platform::WindowHandle, const std::uint8_t*, const std::uint8_t*,
+                             const platform::Rect*) {
+        engineInFrame->drawCallback = nullptr;
+        waitingRunFromFrame = engineInFrame->Run(1, 2);
+        engineInFrame->SetView(33, 0, 0, 60, 0);  // the lock is this thread's already
+    };
+    EXPECT_EQ(engine.Run(1, 2), 0);
+    EXPECT_EQ(waitingRunFromFrame, 2) << "a waiting run on the render thread is refused";
+    double pan, tilt, roll, fov;
+    engine.GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_EQ(pan, 33);
+}
+
+TEST_F(ViewControl, VelocityGettersReportOnlyRunningAxes) {
+    LoadDefault();
+    double v = 0;
+    engine.SetPanVelocity(30, 0, 0);
+    engine.GetPanVelocity(&v);
+    EXPECT_EQ(v, 0) << "a stopped axis reports 0";
+    engine.SetZoomVelocity(-60, 5, 0);
+    engine.GetZoomVelocity(&v);
+    EXPECT_EQ(v, -60);
+    engine.SetRollVelocity(10, -1, 0);
+    engine.GetRollVelocity(&v);
+    EXPECT_EQ(v, 10);
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/clock.h"
+#include "platform/semaphore.h"
+#include "platform/thread.h"
+
+namespace platform {
+namespace {
+
+TEST(Semaphore, CountsWithinItsMaximum) {
+    Semaphore semaphore(1, 1);
+    EXPECT_TRUE(semaphore.Wait(0));
+    EXPECT_FALSE(semaphore.Wait(0)) << "empty semaphore must time out";
+    EXPECT_TRUE(semaphore.Release());
+    EXPECT_FALSE(semaphore.Release()) << "a release beyond the maximum is refused";
+    EXPECT_EQ(semaphore.Count(), 1);
+    EXPECT_FALSE(semaphore.Release(0));
+}
+
+TEST(Semaphore, TimedWaitGivesUpAndLeavesCount) {
+    Semaphore semaphore(0, 1);
+    EXPECT_FALSE(semaphore.Wait(5));
+    EXPECT_EQ(semaphore.Count(), 0);
+}
+
+TEST(Semaphore, WakesAWaiterOnAnotherThread) {
+    Semaphore semaphore(0, 1);
+    std::atomic<bool> woke{false};
+    Thread waiter;
+    ASSERT_TRUE(waiter.Start([&] {
+        woke = semaphore.Wait(kInfinite);
+    }));
+    EXPECT_TRUE(semaphore.Release());
+    waiter.Join();
+    EXPECT_TRUE(woke);
+    EXPECT_FALSE(waiter.Running());
+}
+
+TEST(Thread, CarriesItsPriorityHintAndRefusesASecondStart) {
+    Thread thread;
+    std::atomic<int> seen{99};
+    Semaphore hold(0, 1);
+    ASSERT_TRUE(thread.Start(
+        [&] {
+            seen = static_cast<int>(CurrentThreadPriority());
+            hold.Wait(kInfinite);
+        },
+        PriorityBelow(ThreadPriority::Normal)));
+    EXPECT_FALSE(thread.Start([] {}));
+    hold.Release();
+    thread.Join();
+    EXPECT_EQ(seen, static_cast<int>(ThreadPriority::BelowNormal));
+    EXPECT_EQ(PriorityBelow(ThreadPriority::Lowest), ThreadPriority::Lowest);
+}
+
+TEST(Clock, NeverRunsBackwards) {
+    const std::uint32_t before = TimeGetTime();
+    Sleep(2);
+    EXPECT_GE(TimeGetTime() - before, 2u);
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,196 @@
+#include "platform/qt/window_host.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+#include <thread>
+#include <vector>
+
+#include "platform/messages.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/surface.h"
+
+namespace platform {
+namespace {
+
+// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
+void EnsureApp()
+{
+    static int argc = 1;
+    static char name[] = "platform_qt_tests";
+    static char* argv[] = {name, nullptr};
+    static const QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}
+
+// Every message that reaches a host's window, with the thread it arrived on.
+struct Received {
+    std::uint32_t id;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    std::thread::id thread;
+};
+std::vector<Received> received;
+
+std::intptr_t RecordingProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                            std::intptr_t lParam)
+{
+    received.push_back({message, wParam, lParam, std::this_thread::get_id()});
+    return DefaultWindowProc(window, message, wParam, lParam);
+}
+
+std::vector<Received> ReceivedOf(std::uint32_t id)
+{
+    std::vector<Received> found;
+    for (const Received& r : received) {
+        if (r.id == id) found.push_back(r);
+    }
+    return found;
+}
+
+// Pumps events until `done` holds or `limitMs` passed.
+template <typename Done>
+bool PumpUntil(Done done, int limitMs = 2000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < limitMs) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return done();
+}
+
+// Lets queued events settle.
+void Settle()
+{
+    PumpUntil([] { return false; }, 100);
+}
+
+class WindowHostTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        backend_.Install();
+        host_ = std::make_unique<QtWindowHost>();
+        host_->resize(64, 48);
+        host_->show();
+        SetWindowProc(host_->Handle(), &RecordingProc);
+        Settle();
+        received.clear();
+    }
+    void TearDown() override { host_.reset(); }
+
+    QtBackend backend_;
+    std::unique_ptr<QtWindowHost> host_;
+};
+
+TEST_F(WindowHostTest, KeysArriveAsVirtualKeysAndHeldKeysSendOneKeyUp)
+{
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    for (QKeyEvent* event : {&press, &repeatRelease, &repeat, &release}) {
+        QApplication::sendEvent(host_.get(), event);
+    }
+
+    const auto downs = ReceivedOf(WM_KEYDOWN);
+    const auto ups = ReceivedOf(WM_KEYUP);
+    ASSERT_EQ(downs.size(), 2u);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(downs[0].wParam, std::uintptr_t(VK_LEFT));
+    EXPECT_EQ(downs[0].lParam, MakeKeyData(1, false, false));
+    EXPECT_EQ(downs[1].lParam, MakeKeyData(1, true, false));
+    EXPECT_EQ(ups[0].lParam, MakeKeyData(1, true, true));
+}
+
+TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhileHeld)
+{
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 20), QPointF(10, 20), Qt::LeftButton,
+                      Qt::LeftButton, Qt::ControlModifier);
+    QMouseEvent drag(QEvent::MouseMove, QPointF(-30, 500), QPointF(-30, 500), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(100, 5), QPointF(100, 5),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent hover(QEvent::MouseMove, QPointF(3, 4), QPointF(3, 4), Qt::NoButton,
+                      Qt::NoButton, Qt::ShiftModifier);
+    for (QMouseEvent* event : {&press, &drag, &release, &hover}) {
+        QApplication::sendEvent(host_.get(), event);
+    }
+
+    const auto downs = ReceivedOf(WM_LBUTTONDOWN);
+    const auto moves = ReceivedOf(WM_MOUSEMOVE);
+    const auto ups = ReceivedOf(WM_LBUTTONUP);
+    ASSERT_EQ(downs.size(), 1u);
+    ASSERT_EQ(moves.size(), 2u);
+    ASSERT_EQ(ups.size(), 1u);
+    EXPECT_EQ(downs[0].wParam, MK_LBUTTON | MK_CONTROL);
+    EXPECT_EQ(downs[0].lParam, MakeLParam(10, 20));
+    EXPECT_EQ(moves[0].wParam, MK_LBUTTON);
+    EXPECT_EQ(moves[0].lParam, MakeLParam(0, 47));
+    EXPECT_EQ(ups[0].lParam, MakeLParam(63, 5));
+    EXPECT_EQ(moves[1].wParam, MK_SHIFT);
+    EXPECT_EQ(moves[1].lParam, MakeLParam(3, 4));
+}
+
+TEST_F(WindowHostTest, ResizeSendsSizeThenPaint)
+{
+    host_->resize(80, 60);
+    PumpUntil([] { return !ReceivedOf(WM_PAINT).empty(); });
+    ASSERT_FALSE(ReceivedOf(WM_SIZE).empty());
+    EXPECT_EQ(ReceivedOf(WM_SIZE).back().lParam, MakeLParam(80, 60));
+    Rect client;
+    ASSERT_TRUE(GetClientRect(host_->Handle(), &client));
+    EXPECT_EQ(client, (Rect{0, 0, 80, 60}));
+    EXPECT_FALSE(ReceivedOf(WM_PAINT).empty());
+}
+
+TEST_F(WindowHostTest, PostedMessagesArriveOnTheUserInterfaceThread)
+{
+    std::thread poster([handle = host_->Handle()] {
+        EXPECT_TRUE(PostMessage(handle, WM_USER + 5, 7, 9));
+    });
+    poster.join();
+    ASSERT_TRUE(PumpUntil([] { return !ReceivedOf(WM_USER + 5).empty(); }));
+    const Received message = ReceivedOf(WM_USER + 5).front();
+    EXPECT_EQ(message.wParam, 7u);
+    EXPECT_EQ(message.lParam, 9);
+    EXPECT_EQ(message.thread, std::this_thread::get_id());
+}
+
+TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFrame)
+{
+    // A 64 x 48 frame of pure red, bottom-up BGR rows.
+    std::vector<std::uint8_t> pixels(64 * 3 * 48);
+    for (std::size_t i = 0; i < pixels.size(); i += 3) pixels[i + 2] = 0xFF;
+    std::thread renderer([&, handle = host_->Handle()] {
+        const PixelView frame{64, 48, kPixelFormatBgr, pixels.data(), 64 * 3, nullptr};
+        EXPECT_TRUE(PresentToWindow(handle, frame, Rect{0, 0, 64, 48}));
+    });
+    renderer.join();
+    Settle();
+    EXPECT_TRUE(ReceivedOf(WM_PAINT).empty());
+
+    const QImage shown = host_->grab().toImage();
+    EXPECT_EQ(QColor(shown.pixel(5, 5)), QColor(Qt::red));
+
+    host_->ClearPicture();
+    Settle();
+    EXPECT_NE(QColor(host_->grab().toImage().pixel(5, 5)), QColor(Qt::red));
+}
+
+TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow)
+{
+    const WindowHandle handle = host_->Handle();
+    host_.reset();
+    EXPECT_EQ(ReceivedOf(WM_DESTROY).size(), 1u);
+    EXPECT_FALSE(IsWindow(handle));
+}
+
+}  // namespace
+}  // namespace platform
