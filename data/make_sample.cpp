@@ -30,12 +30,12 @@ struct SampleSpec {
 
 std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas)
 {
-    BitmapInfoHeader header;
+    DibHeader header;
     header.width = canvas.Width();
     header.height = canvas.Height();
     header.bitCount = 24;
-    std::vector<std::uint8_t> info(kInfoHeaderSize);
-    WriteInfoHeader(info.data(), header);
+    std::vector<std::uint8_t> info(kDibHeaderSize);
+    WriteDibHeader(info.data(), header);
     return DibToJpeg(info, canvas.BottomUpBgr(), kJpegQuality);
 }
 

@@ -32,6 +32,8 @@
 #include "platform/thread.h"
 #include "platform/window.h"
 
+struct ActionCommand;
+
 enum EngineResult : int { kEngineDone = 0, kEngineRefused = 2, kEngineNotLoaded = 3 };
 
 // Limits in degrees: pan min, pan max, tilt min, tilt max, roll min, roll max, FOV min, max.
@@ -269,6 +271,22 @@ private:
     std::uint16_t HitHotspot(int x, int frameY);
 
     friend void RenderThreadProc(ViewerEngine* engine);
+
+    // Navigation and the action runner (navigation.cpp, hotspot_actions.cpp).
+    bool HasMediaPlayer() const { return build != EngineBuild::Editor; }
+    void DeleteGrabbedAvatar();
+    void SwingHome();
+    // The four view velocities at once, endless, without a run.
+    void SetViewVelocities(double panSpeed, double tiltSpeed, double rollSpeed,
+                           double zoomSpeed);
+    void ShowActionMessage(const std::string& text);
+    void RunSoundCommand(const ActionCommand& command);
+    void RunVideoCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    void RunAvatarCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    // False when the load threw (the run ends).
+    bool RunPanoramaCommand(const ActionCommand& command);
+    void RunScriptCommand(const ActionCommand& command);
+    void RunLaunchCommand(const ActionCommand& command);
 };
 
 // The render thread's procedure: runs frames while requested, pauses otherwise, returns when
