@@ -14,6 +14,6 @@ extern "C" const char* __lsan_default_suppressions()
 extern "C" const char* __tsan_default_suppressions()
 {
     return "race:libQt6Core.so\n"
-
+           "race:libQt6Gui.so\n"
            "race:libQt6Widgets.so\n";
 }
