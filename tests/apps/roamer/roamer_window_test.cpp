@@ -12,12 +12,15 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "apps/roamer/command_ids.h"
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_app.h"
+#include "apps/roamer/roamer_help.h"
 #include "apps/roamer/roamer_view.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
@@ -124,6 +127,55 @@ TEST_F(RoamerWindowTest, OpensTheSampleFromTheCommandLineAndShowsFrames)
     EXPECT_TRUE(Frame().Command(kCmdAntialiasHigh)->isChecked());
 }
 
+double CurrentPan(CRoamerView& view)
+{
+    double pan = 0, tilt = 0, roll = 0, fov = 0;
+    view.Engine().GetView(&pan, &tilt, &roll, &fov);
+    return pan;
+}
+
+TEST_F(RoamerWindowTest, HoldingAnArrowKeyTurnsTheViewAndResetBringsItHome)
+{
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    Settle(300);
+    const QImage before = Shown();
+
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &press);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPan(View()) > 10; }))
+        << "Left turns towards growing headings";
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &release);
+    Settle(300);
+    const double stopped = CurrentPan(View());
+    Settle(300);
+    EXPECT_EQ(CurrentPan(View()), stopped) << "letting go of the key stops the turn";
+    EXPECT_NE(Shown(), before);
+
+    Frame().Command(kCmdResetPanorama)->trigger();
+    Settle();
+    EXPECT_EQ(CurrentPan(View()), 0);
+}
+
+TEST_F(RoamerWindowTest, DraggingLeftOfTheCentreTurnsTheView)
+{
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    const QPointF left(Host().width() / 8.0, Host().height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, left, Host().mapToGlobal(left), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &press);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPan(View()) > 10; }));
+    QMouseEvent release(QEvent::MouseButtonRelease, left, Host().mapToGlobal(left),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &release);
+    Settle(300);
+    const double stopped = CurrentPan(View());
+    Settle(300);
+    EXPECT_EQ(CurrentPan(View()), stopped);
+}
+
 TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheViewEmpty)
 {
     QFile garbage(dir_.filePath(QStringLiteral("garbage.pan")));
@@ -177,6 +229,32 @@ TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308)
     EXPECT_EQ(frame.left(), (screen.width() - frame.width()) / 2);
     EXPECT_EQ(frame.top(), (screen.height() - frame.height()) / 2);
     EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled());
+}
+
+TEST_F(RoamerWindowTest, AFileDroppedOnTheWindowIsOpened)
+{
+    Start({});
+    ASSERT_FALSE(View().IsLoaded());
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(kSecondSample)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    EXPECT_TRUE(View().IsLoaded());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("sample2.pan - Roamer"));
+}
+
+TEST(RoamerHelp, ThePageBesideTheProgramHasTheInstructionsAnchor)
+{
+    const QUrl url = RoamerHelpUrl(QStringLiteral(HALVEX_ROAMER_DIR), 3);
+    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+    EXPECT_EQ(url.fragment(), QStringLiteral("context-3"));
+    QFile page(url.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("id=\"context-3\""));
+    EXPECT_TRUE(RoamerHelpUrl(QStringLiteral("/nonexistent"), 3).isEmpty());
 }
 
 TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart)
