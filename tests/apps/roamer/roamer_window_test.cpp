@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSettings>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -292,6 +293,24 @@ TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext)
     EXPECT_FALSE(Frame().Command(kCmdEnableZoom)->isChecked());
     EXPECT_TRUE(Frame().Command(kCmdAntialiasLow)->isChecked());
     EXPECT_EQ(Frame().geometry(), geometry);
+}
+
+TEST_F(RoamerWindowTest, AMaximisedWindowReopensInItsNormalRectangle)
+{
+    Start({});
+    Frame().setGeometry(QRect(60, 40, 500, 350));
+    Settle();
+    const QRect normal = Frame().geometry();
+    Frame().showMaximized();
+    Settle();
+    ASSERT_TRUE(Frame().isMaximized());
+    Frame().close();
+    app_.reset();
+    EXPECT_EQ(QSettings(ProfilePath(), QSettings::IniFormat).value("RESTORE/showCmd").toInt(), 3);
+
+    Start({});
+    EXPECT_FALSE(Frame().isMaximized());
+    EXPECT_EQ(Frame().geometry(), normal);
 }
 
 TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas)
