@@ -3,7 +3,6 @@
 
 extern "C" const char* __lsan_default_suppressions();
 
-extern "C" const char* __lsan_default_suppressions()
-{
+extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
 }
