@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
+#include <new>
+
 #include "apps/roamer/freedom_limits.h"
 #include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_doc.h"
@@ -21,6 +23,7 @@ constexpr std::int16_t kFrameRate = 0;
 constexpr std::int16_t kAvatarSlots = 10;
 constexpr int kInstructionsContext = 3;
 constexpr double kPreviewPanVelocity = -20.0;
+constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
 constexpr std::int16_t kOptionLimits = 2;
 constexpr std::int16_t kOptionAntialias = 3;
 
@@ -100,19 +103,21 @@ bool CRoamerView::OnInitialUpdate() {
             note_ = ParsePanoramaNote(archive.GetSection(kNoteSectionName));
     }
 
-    std::string failure;
+    std::optional<std::string> failure;
     try {
         engine_.OpenPanorama(path.c_str(), ViewWindow(), kNotifyMessage, kFrameRate, kAvatarSlots);
     } catch (const LoadError& error) {
         failure = error.what();
+    } catch (const std::bad_alloc&) {
+        failure = kOutOfMemory;
     }
     QGuiApplication::restoreOverrideCursor();
     viewCursor_ = previousCursor;
     ShowViewCursor();
     document_.path.clear();
 
-    if (!failure.empty()) {
-        platform::MessageBox(ViewWindow(), failure, "Roamer",
+    if (failure) {
+        platform::MessageBox(ViewWindow(), *failure, "Roamer",
                              platform::MB_OK | platform::MB_ICONWARNING);
         engine_.ClosePanorama(0, 0);
         host_->ClearPicture();
