@@ -13,18 +13,10 @@
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/surface.h"
+#include "tests/platform/qt/qt_test_app.h"
 
 namespace platform {
 namespace {
-
-// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
-void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "platform_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static const QApplication* app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // Every message that reaches a host's window, with the thread it arrived on.
 struct Received {
@@ -69,7 +61,7 @@ void Settle() {
 class WindowHostTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        EnsureApp();
+        EnsureQtTestApp();
         backend_.Install();
         host_ = std::make_unique<QtWindowHost>();
         host_->resize(64, 48);
