@@ -28,8 +28,7 @@ struct SampleSpec {
     PanoramaNote note;
 };
 
-std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas)
-{
+std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas) {
     DibHeader header;
     header.width = canvas.Width();
     header.height = canvas.Height();
@@ -39,37 +38,37 @@ std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas)
     return DibToJpeg(info, canvas.BottomUpBgr(), kJpegQuality);
 }
 
-bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder)
-{
+bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder) {
     SphereCanvas canvas(spec.height);
     PaintSphere(canvas, spec.colours);
     PaintCompass(canvas);
-    for (const SampleHotspot& hotspot : spec.hotspots) PaintHotspot(canvas, hotspot);
+    for (const SampleHotspot& hotspot : spec.hotspots)
+        PaintHotspot(canvas, hotspot);
     const std::vector<std::uint8_t> jpeg = JpegOf(canvas);
-    if (jpeg.empty()) return false;
+    if (jpeg.empty())
+        return false;
 
     std::vector<SectionHotspot> records;
     for (const SampleHotspot& hotspot : spec.hotspots) {
-        records.push_back({hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2,
-                           hotspot.action});
+        records.push_back(
+            {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2, hotspot.action});
     }
     const auto hotspotSection = BuildHotspotSection(records);
-    if (!hotspotSection) return false;
+    if (!hotspotSection)
+        return false;
 
     SectionArchive archive;
     const InitSectionBytes init = BuildInitSection({0, 0, 0, 0, 0, 0, 0, 0});
     const std::vector<std::uint8_t> note = BuildPanoramaNote(spec.note);
-    const bool stored = archive.SetSection("INIT", init) != 0 &&
-                        archive.SetSection("BTMP", jpeg) != 0 &&
-                        archive.SetSection("HSPT", *hotspotSection) != 0 &&
-                        archive.SetSection("NOTE", note) != 0;
+    const bool stored =
+        archive.SetSection("INIT", init) != 0 && archive.SetSection("BTMP", jpeg) != 0 &&
+        archive.SetSection("HSPT", *hotspotSection) != 0 && archive.SetSection("NOTE", note) != 0;
     return stored && archive.Save(folder / spec.fileName) != 0;
 }
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_sample <output folder>\n");
         return 1;
@@ -89,8 +88,7 @@ int main(int argc, char* argv[])
          512,
          {{255, 200, 140}, {90, 40, 110}, {120, 100, 90}, {40, 30, 30}},
          {{45.0f, -8.0f, 25.0f, 12.0f, "sample.pan", "BACK", {180, 90, 30}}},
-         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "",
-           ""}}},
+         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "", ""}}},
     };
     for (const SampleSpec& sample : samples) {
         if (!WriteSample(sample, folder)) {

@@ -5,8 +5,7 @@
 #include "apps/roamer/roamer_app.h"
 #include "platform/qt/qt_backend.h"
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Roamer"));
     platform::QtBackend backend;
@@ -15,6 +14,7 @@ int main(int argc, char* argv[])
     CRoamerApp roamer;
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
-    if (!roamer.InitInstance(arguments)) return 1;
+    if (!roamer.InitInstance(arguments))
+        return 1;
     return QApplication::exec();
 }
