@@ -4,6 +4,7 @@
 
 #include "apps/roamer/roamer_app.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_media_outputs.h"
 
 int main(int argc, char* argv[])
 {
@@ -11,6 +12,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Roamer"));
     platform::QtBackend backend;
     backend.Install();
+    platform::ScopedQtMedia media;
 
     CRoamerApp roamer;
     QStringList arguments = QApplication::arguments();
