@@ -1,6 +1,6 @@
 // Writes the sample panoramas into a folder: sample.pan (4096 x 2048, full sphere, with a link
-// to the second sample, a swing command and a chime) and sample2.pan (1024 x 512, with a link
-// back), and the chime's sound, chime.wav.
+// to the second sample, a swing command and a bell) and sample2.pan (1024 x 512, with a link
+// back), and the bell's sound, bell.wav.
 // Usage: make_sample <output folder>. Exits with 1 and a message when a file cannot be made;
 // an existing file is replaced only once its successor is completely written.
 
@@ -70,7 +70,7 @@ bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder)
 }
 
 // A 16-bit mono wave file: a bell-like tone of 0.8 s that fades out.
-bool WriteChime(const std::filesystem::path& path)
+bool WriteBell(const std::filesystem::path& path)
 {
     constexpr std::uint32_t kRate = 22050;
     constexpr std::uint32_t kSamples = kRate * 8 / 10;
@@ -117,7 +117,7 @@ int main(int argc, char* argv[])
          {{200, 225, 255}, {40, 80, 170}, {170, 150, 110}, {60, 90, 40}},
          {{55.0f, -6.0f, 35.0f, 10.0f, "sample2.pan", "LINK", {40, 140, 60}},
           {-35.0f, -6.0f, -55.0f, 10.0f, "#swingto(180,0,0,60,2000)", "SWING", {150, 60, 160}},
-          {145.0f, -6.0f, 125.0f, 10.0f, "chime.wav", "CHIME", {200, 160, 30}}},
+          {145.0f, -6.0f, 125.0f, 10.0f, "bell.wav", "BELL", {200, 160, 30}}},
          {{"Halvex sample generator", "Halvex", "", "", "", "", "",
            "A synthetic sphere: compass letters, bearings, a grid and marked poles",
            "LINK opens the second sample; SWING turns the view to the south", "Halvex"}}},
@@ -135,8 +135,8 @@ int main(int argc, char* argv[])
             return 1;
         }
     }
-    if (!WriteChime(folder / "chime.wav")) {
-        std::fprintf(stderr, "make_sample: cannot write %s\n", (folder / "chime.wav").string().c_str());
+    if (!WriteBell(folder / "bell.wav")) {
+        std::fprintf(stderr, "make_sample: cannot write %s\n", (folder / "bell.wav").string().c_str());
         return 1;
     }
     return 0;
