@@ -1,7 +1,6 @@
 #include "platform/codec_encoder.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -11,6 +10,8 @@ extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/frame.h>
 }
+
+#include "platform/codec_fourcc.h"
 
 namespace platform {
 namespace {
@@ -22,16 +23,14 @@ struct EncoderChoice {
 };
 
 std::optional<EncoderChoice> EncoderForFourcc(std::uint32_t fourcc) {
-    char text[4];
-    for (int i = 0; i < 4; ++i) {
-        text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(fourcc >> (8 * i))));
+    switch (CodecForFourcc(fourcc).value_or(AV_CODEC_ID_NONE)) {
+        case AV_CODEC_ID_CINEPAK:
+            return EncoderChoice{AV_CODEC_ID_CINEPAK, AV_PIX_FMT_RGB24, 24};
+        case AV_CODEC_ID_MSVIDEO1:
+            return EncoderChoice{AV_CODEC_ID_MSVIDEO1, AV_PIX_FMT_RGB555LE, 16};
+        default:
+            return std::nullopt;
     }
-    const std::string_view code(text, 4);
-    if (code == "cvid") return EncoderChoice{AV_CODEC_ID_CINEPAK, AV_PIX_FMT_RGB24, 24};
-    if (code == "msvc" || code == "cram") {
-        return EncoderChoice{AV_CODEC_ID_MSVIDEO1, AV_PIX_FMT_RGB555LE, 16};
-    }
-    return std::nullopt;
 }
 
 struct CodecContextFree {
@@ -79,40 +78,47 @@ EncodeStatus EncodePicture(std::uint32_t fourcc, const UncompressedPicture& inpu
                            EncodedPicture& picture) {
     picture = EncodedPicture{};
     const std::optional<EncoderChoice> choice = EncoderForFourcc(fourcc);
-    if (!choice) return EncodeStatus::Failed;
-    if (input.width <= 0 || input.height <= 0 || input.width % 4 != 0 ||
-        input.height % 4 != 0) {
+    if (!choice)
+        return EncodeStatus::Failed;
+    if (input.width <= 0 || input.height <= 0 || input.width % 4 != 0 || input.height % 4 != 0) {
         return EncodeStatus::Failed;
     }
     const std::size_t needed =
         static_cast<std::size_t>(input.width) * static_cast<std::size_t>(input.height) * 3;
-    if (input.bgr.size() < needed) return EncodeStatus::Failed;
+    if (input.bgr.size() < needed)
+        return EncodeStatus::Failed;
     const AVCodec* codec = avcodec_find_encoder(choice->codec);
-    if (codec == nullptr) return EncodeStatus::Failed;
+    if (codec == nullptr)
+        return EncodeStatus::Failed;
 
     std::unique_ptr<AVCodecContext, CodecContextFree> context(avcodec_alloc_context3(codec));
     std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
     std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
-    if (!context || !frame || !packet) return EncodeStatus::Unavailable;
+    if (!context || !frame || !packet)
+        return EncodeStatus::Unavailable;
     context->width = input.width;
     context->height = input.height;
     context->pix_fmt = choice->pixelFormat;
     context->time_base = AVRational{1, 25};
     context->framerate = AVRational{25, 1};
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) return EncodeStatus::Failed;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return EncodeStatus::Failed;
 
     frame->format = choice->pixelFormat;
     frame->width = input.width;
     frame->height = input.height;
-    if (av_frame_get_buffer(frame.get(), 0) < 0) return EncodeStatus::Unavailable;
+    if (av_frame_get_buffer(frame.get(), 0) < 0)
+        return EncodeStatus::Unavailable;
     FillFrame(input, choice->pixelFormat, *frame);
     frame->pts = 0;
     if (choice->codec == AV_CODEC_ID_CINEPAK) {
         frame->quality = CinepakFrameQuality(std::clamp(quality, 0, 10000));
     }
 
-    if (avcodec_send_frame(context.get(), frame.get()) < 0) return EncodeStatus::Failed;
-    if (avcodec_send_frame(context.get(), nullptr) < 0) return EncodeStatus::Failed;
+    if (avcodec_send_frame(context.get(), frame.get()) < 0)
+        return EncodeStatus::Failed;
+    if (avcodec_send_frame(context.get(), nullptr) < 0)
+        return EncodeStatus::Failed;
     if (avcodec_receive_packet(context.get(), packet.get()) < 0 || packet->size <= 0) {
         return EncodeStatus::Failed;
     }

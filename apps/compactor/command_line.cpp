@@ -24,15 +24,16 @@ std::optional<int> LeadingInteger(std::string_view text) {
     const std::string copy(text);
     char* end = nullptr;
     const long value = std::strtol(copy.c_str(), &end, 10);
-    if (end == copy.c_str()) return std::nullopt;
+    if (end == copy.c_str())
+        return std::nullopt;
     return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
 }
 
 }  // namespace
 
 bool IsSwitchWord(std::string_view word) {
-    static constexpr std::array<std::string_view, 6> kWords = {
-        "codec", "quality", "dialog", "registry", "window", "thumbnail"};
+    static constexpr std::array<std::string_view, 6> kWords = {"codec",    "quality", "dialog",
+                                                               "registry", "window",  "thumbnail"};
     return std::find(kWords.begin(), kWords.end(), word) != kWords.end();
 }
 
@@ -85,7 +86,8 @@ void CCompactorCommandLineInfo::ParseValue(std::string_view value) {
             settings_.SetRegistryKey(LowerCase(value));
             break;
         case ParserState::WindowHandle:
-            if (const auto window = LeadingInteger(value)) callerWindow = *window;
+            if (const auto window = LeadingInteger(value))
+                callerWindow = *window;
             break;
         case ParserState::ThumbnailFlag:
             settings_.WriteThumbnail(LowerCase(value) == "true" ? 1 : 0);
@@ -99,10 +101,10 @@ void ParseCommandLine(const std::vector<std::string>& args, CCompactorCommandLin
         const bool numberExpected =
             info.state == CCompactorCommandLineInfo::ParserState::Quality ||
             info.state == CCompactorCommandLineInfo::ParserState::WindowHandle;
-        const bool negativeNumber = arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' &&
-                                    arg[1] <= '9';
-        const bool dashSwitch = arg.size() > 1 && arg[0] == '-' &&
-                                !(numberExpected && negativeNumber);
+        const bool negativeNumber =
+            arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9';
+        const bool dashSwitch =
+            arg.size() > 1 && arg[0] == '-' && !(numberExpected && negativeNumber);
         const bool slashSwitch =
             arg.size() > 1 && arg[0] == '/' && IsSwitchWord(LowerCase(arg.substr(1)));
         if (dashSwitch || slashSwitch) {

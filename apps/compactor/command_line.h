@@ -12,7 +12,7 @@
 #include "apps/compactor/compression_settings.h"
 
 class CCompactorCommandLineInfo {
-public:
+  public:
     // What the next plain argument means.
     enum class ParserState {
         FileName = 0,
@@ -37,7 +37,7 @@ public:
     int callerWindow = 0;    // the "window" switch's value, 0 if none
     ParserState state = ParserState::FileName;
 
-private:
+  private:
     void ParseSwitch(const std::string& word);
     void ParseValue(std::string_view value);
 

@@ -9,9 +9,12 @@
 
 #include "apps/compactor/command_line.h"
 #include "apps/compactor/compactor_messages.h"
+#include "apps/compactor/compactor_writers.h"
 #include "apps/compactor/compression_options_dlg.h"
 #include "apps/compactor/compression_settings.h"
 #include "apps/compactor/help_page.h"
+#include "bitmap/cdib.h"
+#include "platform/qt/qt_backend.h"
 
 namespace {
 
@@ -22,10 +25,24 @@ bool IsSet(const char* name) {
 
 }  // namespace
 
+int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
+                      const CompressionSettings& settings, const MessageSink& messages) {
+    CDIB dib(16, 16, 24);
+    if (dib.Load(inputName) == 0) {
+        messages("Failed to open " + inputName);
+        return 0;
+    }
+    if (dib.ChangeBitDepth(24) == 0)
+        messages("Failed to convert to 24 bit");
+    return WriteCompressedOutput(dib, settings.ReadCodec(), settings.ReadQuality(), outputName,
+                                 settings.ReadThumbnail(), messages);
+}
+
 bool HasDisplay() {
     if (const char* platform = std::getenv("QT_QPA_PLATFORM")) {
         const std::string_view name(platform);
-        if (name.starts_with("offscreen") || name.starts_with("minimal")) return false;
+        if (name.starts_with("offscreen") || name.starts_with("minimal"))
+            return false;
     }
     return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
 }
@@ -51,7 +68,12 @@ int CCompactorApp::Run() {
     int qtArgc = 1;
     char* qtArgv[] = {programPath_.data(), nullptr};
     std::unique_ptr<QApplication> gui;
-    if (HasDisplay()) gui = std::make_unique<QApplication>(qtArgc, qtArgv);
+    std::unique_ptr<platform::QtBackend> backend;
+    if (HasDisplay()) {
+        gui = std::make_unique<QApplication>(qtArgc, qtArgv);
+        backend = std::make_unique<platform::QtBackend>();
+        backend->Install();
+    }
 
     if (info.dialogFlag != 0) {
         if (gui) {
@@ -61,6 +83,13 @@ int CCompactorApp::Run() {
             std::cerr << "Compactor: no display; the Compression Options dialog is not shown"
                       << std::endl;
         }
+    }
+    if (!info.inputName.empty() && !info.outputName.empty()) {
+        if (gui)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        ConvertBitmapFile(info.inputName, info.outputName, settings, ShowCompactorMessage);
+        if (gui)
+            QApplication::restoreOverrideCursor();
     }
     return 0;
 }

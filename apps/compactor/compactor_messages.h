@@ -7,6 +7,6 @@
 
 using MessageSink = std::function<void(std::string_view text)>;
 
-// The program's own sink: a message box when the program has a display, else "Compactor: "
-// and the text on standard error, answered at once.
+// The program's own sink: the platform's message box, shown by the Qt backend when the program
+// has a display, else written to standard error as "Compactor: " and the text, answered at once.
 void ShowCompactorMessage(std::string_view text);

@@ -4,14 +4,15 @@
 
 namespace {
 
-constexpr std::array<std::string_view, kCodecCount> kCommandWords = {
-    "jpeg", "indeo", "cinepak", "video1", "16bit", "24bit"};
+constexpr std::array<std::string_view, kCodecCount> kCommandWords = {"jpeg",   "indeo", "cinepak",
+                                                                     "video1", "16bit", "24bit"};
 
 }  // namespace
 
 std::optional<CompressionCodec> CodecFromCommandWord(std::string_view word) {
     for (int codec = 0; codec < kCodecCount; ++codec) {
-        if (kCommandWords[codec] == word) return static_cast<CompressionCodec>(codec);
+        if (kCommandWords[codec] == word)
+            return static_cast<CompressionCodec>(codec);
     }
     return std::nullopt;
 }

@@ -25,16 +25,17 @@ constexpr int kMaxQuality = 100;
 
 // The radio buttons in the group's order, which is the codec number's order.
 constexpr std::array<const char*, kCodecCount> kCodecTexts = {
-    "JPEG Archive",     "Intel Indeo Interactive", "Cinepak by Radius", "Microsoft Video 1",
-    "16 Bit BMP",       "24 Bit BMP (Uncompressed)"};
+    "JPEG Archive", "Intel Indeo Interactive",  "Cinepak by Radius", "Microsoft Video 1",
+    "16 Bit BMP",   "24 Bit BMP (Uncompressed)"};
 
-bool UsesQuality(int codec) { return codec >= kCodecJpeg && codec <= kCodecVideo1; }
+bool UsesQuality(int codec) {
+    return codec >= kCodecJpeg && codec <= kCodecVideo1;
+}
 
 }  // namespace
 
-CCompressionOptionsDlg::CCompressionOptionsDlg(CompressionSettings& settings,
-                                               std::string helpFile, MessageSink messages,
-                                               QWidget* parent)
+CCompressionOptionsDlg::CCompressionOptionsDlg(CompressionSettings& settings, std::string helpFile,
+                                               MessageSink messages, QWidget* parent)
     : QDialog(parent),
       settings_(settings),
       helpFile_(std::move(helpFile)),
@@ -48,8 +49,7 @@ CCompressionOptionsDlg::CCompressionOptionsDlg(CompressionSettings& settings,
         codecButtons_[codec] = new QRadioButton(QString::fromLatin1(kCodecTexts[codec]));
         buttonGroup->addButton(codecButtons_[codec], codec);
         codecLayout->addWidget(codecButtons_[codec]);
-        connect(codecButtons_[codec], &QRadioButton::clicked, this,
-                [this] { OnCodecClicked(); });
+        connect(codecButtons_[codec], &QRadioButton::clicked, this, [this] { OnCodecClicked(); });
     }
 
     qualityEdit_ = new QLineEdit;
@@ -112,7 +112,8 @@ bool CCompressionOptionsDlg::DoDataExchange(bool saveAndValidate) {
     bool valid = true;
     if (saveAndValidate) {
         for (int codec = 0; codec < kCodecCount; ++codec) {
-            if (codecButtons_[codec]->isChecked()) codec_ = codec;
+            if (codecButtons_[codec]->isChecked())
+                codec_ = codec;
         }
         thumbnail_ = thumbnailBox_->isChecked() ? 1 : 0;
         bool isInteger = false;
@@ -137,20 +138,26 @@ bool CCompressionOptionsDlg::DoDataExchange(bool saveAndValidate) {
     return valid;
 }
 
-void CCompressionOptionsDlg::OnCodecClicked() { DoDataExchange(true); }
+void CCompressionOptionsDlg::OnCodecClicked() {
+    DoDataExchange(true);
+}
 
 void CCompressionOptionsDlg::OnOK() {
-    if (!DoDataExchange(true)) return;
+    if (!DoDataExchange(true))
+        return;
     settings_.WriteCodec(codec_);
     settings_.WriteQuality(quality_);
     settings_.WriteThumbnail(thumbnail_);
     accept();
 }
 
-void CCompressionOptionsDlg::OnCancel() { reject(); }
+void CCompressionOptionsDlg::OnCancel() {
+    reject();
+}
 
 void CCompressionOptionsDlg::OnHelp() {
-    if (!OpenHelpContext(helpFile_, kHelpContext)) messages_("Unable to open help file");
+    if (!OpenHelpContext(helpFile_, kHelpContext))
+        messages_("Unable to open help file");
 }
 
 void CCompressionOptionsDlg::keyPressEvent(QKeyEvent* event) {

@@ -18,7 +18,7 @@ class QLineEdit;
 class QRadioButton;
 
 class CCompressionOptionsDlg : public QDialog {
-public:
+  public:
     // `settings` must outlive the dialog. `helpFile` is the help page opened by "Help" and F1;
     // `messages` receives the dialog's message boxes (validation, help failure).
     CCompressionOptionsDlg(CompressionSettings& settings, std::string helpFile,
@@ -48,10 +48,10 @@ public:
     QLineEdit* qualityEdit() const { return qualityEdit_; }
     QCheckBox* thumbnailBox() const { return thumbnailBox_; }
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void OnInitDialog();
     void StepQuality(int step);
     void UpdateEnabling();

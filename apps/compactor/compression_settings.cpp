@@ -26,7 +26,8 @@ std::string CompressionSettings::FilePath() const {
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
     std::string level;
     auto flushLevel = [&] {
-        if (!level.empty() && level != "." && level != "..") path += '/' + level;
+        if (!level.empty() && level != "." && level != "..")
+            path += '/' + level;
         level.clear();
     };
     for (char c : key_) {
@@ -40,7 +41,9 @@ std::string CompressionSettings::FilePath() const {
     return path + '/' + kProgramName + ".conf";
 }
 
-int CompressionSettings::ReadCodec() const { return ReadValue("Codec", kDefaultCodec); }
+int CompressionSettings::ReadCodec() const {
+    return ReadValue("Codec", kDefaultCodec);
+}
 
 int CompressionSettings::ReadQuality() const {
     return std::clamp(ReadValue("Quality", kDefaultQuality), 0, 100);
@@ -50,9 +53,15 @@ int CompressionSettings::ReadThumbnail() const {
     return ReadValue("Thumbnail", kDefaultThumbnail);
 }
 
-void CompressionSettings::WriteCodec(int codec) { WriteValue("Codec", codec); }
-void CompressionSettings::WriteQuality(int quality) { WriteValue("Quality", quality); }
-void CompressionSettings::WriteThumbnail(int thumbnail) { WriteValue("Thumbnail", thumbnail); }
+void CompressionSettings::WriteCodec(int codec) {
+    WriteValue("Codec", codec);
+}
+void CompressionSettings::WriteQuality(int quality) {
+    WriteValue("Quality", quality);
+}
+void CompressionSettings::WriteThumbnail(int thumbnail) {
+    WriteValue("Thumbnail", thumbnail);
+}
 
 int CompressionSettings::ReadValue(const char* name, int defaultValue) const {
     QSettings settings(QString::fromStdString(FilePath()), QSettings::IniFormat);

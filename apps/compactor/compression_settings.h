@@ -10,7 +10,7 @@
 #include <string_view>
 
 class CompressionSettings {
-public:
+  public:
     static constexpr int kDefaultCodec = 0;
     static constexpr int kDefaultQuality = 75;
     static constexpr int kDefaultThumbnail = 1;
@@ -38,7 +38,7 @@ public:
     void WriteQuality(int quality);
     void WriteThumbnail(int thumbnail);
 
-private:
+  private:
     int ReadValue(const char* name, int defaultValue) const;
     void WriteValue(const char* name, int value);
 

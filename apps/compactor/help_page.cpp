@@ -11,7 +11,8 @@ std::string DefaultHelpFilePath() {
 
 bool OpenHelpContext(const std::string& helpFile, int context) {
     const QFileInfo file(QString::fromStdString(helpFile));
-    if (!file.isFile()) return false;
+    if (!file.isFile())
+        return false;
     QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
     url.setFragment(QStringLiteral("context-%1").arg(context));
     return QDesktopServices::openUrl(url);

@@ -14,7 +14,7 @@
 namespace {
 
 class CompressionOptionsDlgTest : public TempConfigTest {
-protected:
+  protected:
     void SetUp() override {
         TempConfigTest::SetUp();
         TestApplication();
@@ -45,8 +45,8 @@ TEST_F(CompressionOptionsDlgTest, EnablingFollowsTheChosenCodec) {
         bool qualityEnabled;
         bool thumbnailEnabled;
     };
-    const Case cases[] = {{0, true, true},   {1, true, false},  {2, true, false},
-                          {3, true, false},  {4, false, false}, {5, false, false}};
+    const Case cases[] = {{0, true, true},  {1, true, false},  {2, true, false},
+                          {3, true, false}, {4, false, false}, {5, false, false}};
     CCompressionOptionsDlg dialog(settings_, "", Recorder());
     for (const Case& c : cases) {
         dialog.codecButton(c.codec)->click();
@@ -61,8 +61,8 @@ TEST_F(CompressionOptionsDlgTest, OkValidatesTheQualityThenWritesAllThree) {
     const struct {
         const char* text;
         bool accepted;
-    } cases[] = {{"101", false}, {"-1", false}, {"abc", false}, {"", false}, {"0", true},
-                 {" 100 ", true}};
+    } cases[] = {{"101", false}, {"-1", false}, {"abc", false},
+                 {"", false},    {"0", true},   {" 100 ", true}};
     for (const auto& c : cases) {
         messages_.clear();
         settings_.WriteQuality(55);
@@ -78,7 +78,8 @@ TEST_F(CompressionOptionsDlgTest, OkValidatesTheQualityThenWritesAllThree) {
             EXPECT_EQ(settings_.ReadQuality(), QString(c.text).trimmed().toInt());
             EXPECT_EQ(settings_.ReadThumbnail(), 0);
         } else {
-            EXPECT_EQ(messages_, std::vector<std::string>{"Please enter an integer between 0 and 100."})
+            EXPECT_EQ(messages_,
+                      std::vector<std::string>{"Please enter an integer between 0 and 100."})
                 << c.text;
             EXPECT_EQ(settings_.ReadQuality(), 55) << c.text;
         }

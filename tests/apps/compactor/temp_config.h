@@ -13,7 +13,7 @@ class QApplication;
 // Points XDG_CONFIG_HOME at a fresh temporary folder for the test's lifetime and removes the
 // folder afterwards, so tests never touch the real user configuration.
 class TempConfigTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -26,7 +26,7 @@ protected:
     std::filesystem::path root_;
     std::filesystem::path config_;
 
-private:
+  private:
     std::optional<std::string> savedConfigHome_;
 };
 
