@@ -10,7 +10,8 @@ namespace {
 CDIB Textured(int width, int height) {
     CDIB dib(width, height, 24);
     std::span<std::uint8_t> bits = dib.GetBits();
-    for (std::size_t i = 0; i < bits.size(); ++i) bits[i] = static_cast<std::uint8_t>(i * 37 + i / 97);
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        bits[i] = static_cast<std::uint8_t>(i * 37 + i / 97);
     return dib;
 }
 

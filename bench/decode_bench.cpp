@@ -74,7 +74,8 @@ void PlainLibjpegTurbo(benchmark::State& state) {
         jpeg_mem_src(&info, stream.data(), static_cast<unsigned long>(stream.size()));
         jpeg_read_header(&info, TRUE);
         jpeg_start_decompress(&info);
-        const std::size_t stride = static_cast<std::size_t>(info.output_width) * info.output_components;
+        const std::size_t stride =
+            static_cast<std::size_t>(info.output_width) * info.output_components;
         while (info.output_scanline < info.output_height) {
             JSAMPROW row = buffer.data() + info.output_scanline * stride;
             jpeg_read_scanlines(&info, &row, 1);
@@ -91,10 +92,11 @@ BENCHMARK(PlainLibjpegTurbo)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Keeps each benchmark's time per iteration while printing as usual.
 class RecordingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Iteration)
+                times[run.benchmark_name()] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -110,8 +112,11 @@ int main(int argc, char** argv) {
     const auto ours = reporter.times.find("DecompressImageTo24Bits/min_time:2.000");
     const auto plain = reporter.times.find("PlainLibjpegTurbo/min_time:2.000");
     if (ours != reporter.times.end() && plain != reporter.times.end() && plain->second > 0) {
-        std::printf("%d x %d JPEG (%zu bytes): DecompressImage %.1f ms, plain libjpeg-turbo %.1f ms, ratio %.2f\n",
-                    kWidth, kHeight, PanoramaStream().size(), ours->second, plain->second, ours->second / plain->second);
+        std::printf(
+            "%d x %d JPEG (%zu bytes): DecompressImage %.1f ms, plain libjpeg-turbo %.1f ms, ratio "
+            "%.2f\n",
+            kWidth, kHeight, PanoramaStream().size(), ours->second, plain->second,
+            ours->second / plain->second);
     }
     benchmark::Shutdown();
     return 0;

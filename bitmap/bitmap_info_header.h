@@ -32,10 +32,10 @@ struct BitmapInfoHeader {
     std::uint32_t biClrImportant = 0;
 };
 
-std::uint16_t LoadLe16(const std::uint8_t* bytes);
-std::uint32_t LoadLe32(const std::uint8_t* bytes);
-void StoreLe16(std::uint8_t* bytes, std::uint16_t value);
-void StoreLe32(std::uint8_t* bytes, std::uint32_t value);
+std::uint16_t ReadLe16(const std::uint8_t* bytes);
+std::uint32_t ReadLe32(const std::uint8_t* bytes);
+void WriteLe16(std::uint8_t* bytes, std::uint16_t value);
+void WriteLe32(std::uint8_t* bytes, std::uint32_t value);
 
 // Reads / writes the 40 header bytes at `bytes` (which must hold at least 40 bytes).
 BitmapInfoHeader LoadInfoHeader(const std::uint8_t* bytes);

@@ -6,10 +6,13 @@
 
 CDIB::CDIB() : CDIB(16, 16, 24) {}
 
-CDIB::CDIB(int width, int height, int bitsPerPixel) { Create(width, height, bitsPerPixel); }
+CDIB::CDIB(int width, int height, int bitsPerPixel) {
+    Create(width, height, bitsPerPixel);
+}
 
 CDIB::CDIB(const CDIB& other) {
-    if (!other.IsEmpty() && CopyFrom(other) == 0) throw std::bad_alloc();
+    if (!other.IsEmpty() && CopyFrom(other) == 0)
+        throw std::bad_alloc();
 }
 
 CDIB& CDIB::operator=(const CDIB& other) {
@@ -58,20 +61,25 @@ int CDIB::ColorTableEntries(int bitsPerPixel, std::uint32_t compression) {
 }
 
 bool CDIB::LayoutOf(const BitmapInfoHeader& header, Layout* layout) {
-    if (header.biWidth <= 0 || header.biHeight <= 0) return false;
+    if (header.biWidth <= 0 || header.biHeight <= 0)
+        return false;
     Layout result;
     std::uint64_t pixelBytes = 0;
     const bool compressed = header.biCompression != kBiRgb && header.biCompression != kBiBitfields;
     if (compressed) {
         pixelBytes = header.biSizeImage;
-        if (pixelBytes == 0) return false;
+        if (pixelBytes == 0)
+            return false;
     } else {
         const int bits = header.biBitCount;
         const bool knownDepth =
             bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-        if (!knownDepth) return false;
-        if (header.biCompression == kBiBitfields && bits != 16 && bits != 32) return false;
-        result.tableEntries = static_cast<std::size_t>(ColorTableEntries(bits, header.biCompression));
+        if (!knownDepth)
+            return false;
+        if (header.biCompression == kBiBitfields && bits != 16 && bits != 32)
+            return false;
+        result.tableEntries =
+            static_cast<std::size_t>(ColorTableEntries(bits, header.biCompression));
         const std::optional<std::uint64_t> stride = RowStride(header.biWidth, bits);
         if (!stride || !MultiplyWithin(*stride, static_cast<std::uint64_t>(header.biHeight),
                                        kMaxBitmapBlockBytes, &pixelBytes)) {
@@ -79,8 +87,10 @@ bool CDIB::LayoutOf(const BitmapInfoHeader& header, Layout* layout) {
         }
         result.stride = static_cast<std::size_t>(*stride);
     }
-    const std::uint64_t total = kInfoHeaderSize + 4 * std::uint64_t{result.tableEntries} + pixelBytes;
-    if (total > kMaxBitmapBlockBytes) return false;
+    const std::uint64_t total =
+        kInfoHeaderSize + 4 * std::uint64_t{result.tableEntries} + pixelBytes;
+    if (total > kMaxBitmapBlockBytes)
+        return false;
     result.pixelBytes = static_cast<std::size_t>(pixelBytes);
     result.blockBytes = static_cast<std::size_t>(total);
     *layout = result;
@@ -109,24 +119,29 @@ void CDIB::Clear() {
 
 int CDIB::Create(int width, int height, int bitsPerPixel) {
     Clear();
-    if (bitsPerPixel < 0 || bitsPerPixel > 32) return 0;
+    if (bitsPerPixel < 0 || bitsPerPixel > 32)
+        return 0;
     BitmapInfoHeader header;
     header.biWidth = width;
     header.biHeight = height;
     header.biBitCount = static_cast<std::uint16_t>(bitsPerPixel);
     Layout layout;
-    if (!LayoutOf(header, &layout)) return 0;
+    if (!LayoutOf(header, &layout))
+        return 0;
     std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(layout.blockBytes);
-    if (!block) return 0;
+    if (!block)
+        return 0;
     StoreInfoHeader(block.get(), header);
     Adopt(std::move(block), layout.blockBytes);
     return 1;
 }
 
 int CDIB::GetBitCount() const {
-    if (IsEmpty() || IsCompressed()) return 0;
+    if (IsEmpty() || IsCompressed())
+        return 0;
     const int bits = m_header.biBitCount;
-    const bool known = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool known =
+        bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     return known ? bits : -1;
 }
 
@@ -137,33 +152,40 @@ int CDIB::IsCompressed() const {
 }
 
 std::size_t CDIB::GetStride() const {
-    if (IsEmpty() || IsCompressed()) return 0;
+    if (IsEmpty() || IsCompressed())
+        return 0;
     return static_cast<std::size_t>(*RowStride(m_header.biWidth, m_header.biBitCount));
 }
 
 std::span<const std::uint8_t> CDIB::GetColorTable() const {
-    if (IsEmpty()) return {};
+    if (IsEmpty())
+        return {};
     return {m_pBMI.get() + kInfoHeaderSize, m_pBits};
 }
 
 std::span<std::uint8_t> CDIB::GetColorTable() {
-    if (IsEmpty()) return {};
+    if (IsEmpty())
+        return {};
     return {m_pBMI.get() + kInfoHeaderSize, m_pBits};
 }
 
 std::span<const std::uint8_t> CDIB::GetBits() const {
-    if (IsEmpty()) return {};
+    if (IsEmpty())
+        return {};
     return {m_pBits, m_pBMI.get() + m_blockSize};
 }
 
 std::span<std::uint8_t> CDIB::GetBits() {
-    if (IsEmpty()) return {};
+    if (IsEmpty())
+        return {};
     return {m_pBits, m_pBMI.get() + m_blockSize};
 }
 
 int CDIB::CopyFrom(const CDIB& other) {
-    if (other.IsEmpty()) return 0;
-    if (this == &other) return 1;
+    if (other.IsEmpty())
+        return 0;
+    if (this == &other)
+        return 1;
     if (m_blockSize == other.m_blockSize && GetBitCount() == other.GetBitCount()) {
         std::memcpy(m_pBMI.get(), other.m_pBMI.get(), m_blockSize);
         m_header = other.m_header;
@@ -171,7 +193,8 @@ int CDIB::CopyFrom(const CDIB& other) {
         return 1;
     }
     std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(other.m_blockSize);
-    if (!block) return 0;
+    if (!block)
+        return 0;
     std::memcpy(block.get(), other.m_pBMI.get(), other.m_blockSize);
     Adopt(std::move(block), other.m_blockSize);
     return 1;

@@ -29,7 +29,7 @@ class Surface;
 }
 
 class CDIB {
-public:
+  public:
     // A blank 16 x 16 picture at 24 bits, as dynamic creation makes it.
     CDIB();
     // Starts empty, then Create(width, height, bitsPerPixel); a failed Create leaves it empty.
@@ -156,14 +156,14 @@ public:
     // header is not usable or no memory is left.
     int CreateFromPackedDib(std::span<const std::uint8_t> packed);
 
-private:
+  private:
     struct Layout {
         std::size_t tableEntries = 0;
         std::size_t stride = 0;
         std::size_t pixelBytes = 0;
         std::size_t blockBytes = 0;
     };
-    // The block layout of a header, or nothing when the header cannot be held (see top).
+    // The block layout of a header; false when the header cannot be held (see top).
     static bool LayoutOf(const BitmapInfoHeader& header, Layout* layout);
     static std::unique_ptr<std::uint8_t[]> AllocateZeroed(std::size_t bytes);
 

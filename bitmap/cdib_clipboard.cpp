@@ -8,7 +8,8 @@
 
 int CDIB::CopyToClipboard() const {
     std::ostringstream file(std::ios::binary);
-    if (Write(file) == 0) return 0;
+    if (Write(file) == 0)
+        return 0;
     const std::string bytes = std::move(file).str();
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     return platform::GetClipboard().SetData(platform::kBitmapMimeType, {data, bytes.size()}) ? 1
@@ -18,18 +19,22 @@ int CDIB::CopyToClipboard() const {
 int CDIB::PasteFromClipboard() {
     const std::optional<std::vector<std::uint8_t>> bytes =
         platform::GetClipboard().GetData(platform::kBitmapMimeType);
-    if (!bytes) return 0;
+    if (!bytes)
+        return 0;
     std::istringstream file(std::string(bytes->begin(), bytes->end()), std::ios::binary);
     CDIB pasted(0, 0, 0);
-    if (pasted.Read(file) == 0) return 0;
+    if (pasted.Read(file) == 0)
+        return 0;
     *this = std::move(pasted);
     return 1;
 }
 
 int CDIB::CreateFromPackedDib(std::span<const std::uint8_t> packed) {
-    if (packed.size() < kInfoHeaderSize) return 0;
+    if (packed.size() < kInfoHeaderSize)
+        return 0;
     const BitmapInfoHeader header = LoadInfoHeader(packed.data());
-    if (header.biSize < kInfoHeaderSize || header.biSize > packed.size()) return 0;
+    if (header.biSize < kInfoHeaderSize || header.biSize > packed.size())
+        return 0;
 
     // The pixels follow the header, the masks of a 40-byte bit-field header and a colour
     // table of biClrUsed entries (or the depth's full table).
@@ -46,18 +51,20 @@ int CDIB::CreateFromPackedDib(std::span<const std::uint8_t> packed) {
     }
     pixelOffset += 4 * entries;
     const std::uint64_t fileSize = kFileHeaderSize + std::uint64_t{packed.size()};
-    if (pixelOffset > fileSize || fileSize > kMaxBitmapBlockBytes) return 0;
+    if (pixelOffset > fileSize || fileSize > kMaxBitmapBlockBytes)
+        return 0;
 
     std::string file(kFileHeaderSize, '\0');
     auto* head = reinterpret_cast<std::uint8_t*>(file.data());
     head[0] = 'B';
     head[1] = 'M';
-    StoreLe32(head + 2, static_cast<std::uint32_t>(fileSize));
-    StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    WriteLe32(head + 2, static_cast<std::uint32_t>(fileSize));
+    WriteLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
     file.append(reinterpret_cast<const char*>(packed.data()), packed.size());
     std::istringstream in(std::move(file), std::ios::binary);
     CDIB copy(0, 0, 0);
-    if (copy.Read(in) == 0) return 0;
+    if (copy.Read(in) == 0)
+        return 0;
     *this = std::move(copy);
     return 1;
 }

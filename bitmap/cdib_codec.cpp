@@ -6,7 +6,8 @@
 #include "platform/codec_bridge.h"
 
 std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
-    if (!IsCompressed()) return std::nullopt;
+    if (!IsCompressed())
+        return std::nullopt;
     platform::CompressedPicture input;
     input.fourcc = m_header.biCompression;
     input.width = m_header.biWidth;
@@ -20,13 +21,15 @@ std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
     }
     CDIB picture(decoded.width, decoded.height, 24);
     const std::size_t rowBytes = 3 * static_cast<std::size_t>(decoded.width);
-    if (picture.IsEmpty() || decoded.bgr.size() < rowBytes * static_cast<std::size_t>(decoded.height)) {
+    if (picture.IsEmpty() ||
+        decoded.bgr.size() < rowBytes * static_cast<std::size_t>(decoded.height)) {
         return std::nullopt;
     }
     for (int y = 0; y < decoded.height; ++y) {
         std::memcpy(picture.RowAt(y), decoded.bgr.data() + static_cast<std::size_t>(y) * rowBytes,
                     rowBytes);
     }
-    if (picture.ChangeBitDepth(bitsPerPixel) == 0) return std::nullopt;
+    if (picture.ChangeBitDepth(bitsPerPixel) == 0)
+        return std::nullopt;
     return picture;
 }

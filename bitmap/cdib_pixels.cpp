@@ -19,12 +19,13 @@ std::uint8_t* CDIB::RowAt(int y) const {
 }
 
 std::array<BitfieldMask, 3> CDIB::ChannelMasks() const {
-    if (m_header.biCompression != kBiBitfields) return {kRed555, kGreen555, kBlue555};
+    if (m_header.biCompression != kBiBitfields)
+        return {kRed555, kGreen555, kBlue555};
     const std::uint8_t* masks = m_pBMI.get() + kInfoHeaderSize;
     std::array<BitfieldMask, 3> result{};
     for (int i = 0; i < 3; ++i) {
         // Masks were checked when the block was made; an unusable one reads as an absent channel.
-        result[i] = DescribeBitfieldMask(LoadLe32(masks + 4 * i), 16).value_or(BitfieldMask{});
+        result[i] = DescribeBitfieldMask(ReadLe32(masks + 4 * i), 16).value_or(BitfieldMask{});
     }
     return result;
 }
@@ -49,7 +50,7 @@ void CDIB::ReadColor(int x, int y, std::uint8_t* r, std::uint8_t* g, std::uint8_
             fromPalette(row[x]);
             break;
         case 16: {
-            const std::uint32_t word = LoadLe16(row + 2 * x);
+            const std::uint32_t word = ReadLe16(row + 2 * x);
             const std::array<BitfieldMask, 3> masks = ChannelMasks();
             *r = masks[0].Expand(word);
             *g = masks[1].Expand(word);
@@ -58,7 +59,8 @@ void CDIB::ReadColor(int x, int y, std::uint8_t* r, std::uint8_t* g, std::uint8_
         }
         case 24:
         case 32: {
-            const std::uint8_t* pixel = row + static_cast<std::size_t>(x) * (m_header.biBitCount / 8);
+            const std::uint8_t* pixel =
+                row + static_cast<std::size_t>(x) * (m_header.biBitCount / 8);
             *b = pixel[0];
             *g = pixel[1];
             *r = pixel[2];
@@ -71,14 +73,16 @@ void CDIB::ReadColor(int x, int y, std::uint8_t* r, std::uint8_t* g, std::uint8_
 
 int CDIB::GetPixel(int x, int y, std::uint8_t* r, std::uint8_t* g, std::uint8_t* b) const {
     const int bits = GetBitCount();
-    if (!Contains(x, y) || (bits != 8 && bits != 16 && bits != 24 && bits != 32)) return 0;
+    if (!Contains(x, y) || (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return 0;
     ReadColor(x, y, r, g, b);
     return 1;
 }
 
 int CDIB::SetPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     const int bits = GetBitCount();
-    if (!Contains(x, y)) return 0;
+    if (!Contains(x, y))
+        return 0;
     std::uint8_t* row = RowAt(y);
     switch (bits) {
         case 8: {
@@ -102,7 +106,7 @@ int CDIB::SetPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b)
         case 16: {
             const std::array<BitfieldMask, 3> masks = ChannelMasks();
             const std::uint32_t word = masks[0].Pack(r) | masks[1].Pack(g) | masks[2].Pack(b);
-            StoreLe16(row + 2 * x, static_cast<std::uint16_t>(word));
+            WriteLe16(row + 2 * x, static_cast<std::uint16_t>(word));
             return 1;
         }
         case 24:
@@ -111,7 +115,8 @@ int CDIB::SetPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b)
             pixel[0] = b;
             pixel[1] = g;
             pixel[2] = r;
-            if (bits == 32) pixel[3] = 0;
+            if (bits == 32)
+                pixel[3] = 0;
             return 1;
         }
         default:
@@ -120,14 +125,15 @@ int CDIB::SetPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 }
 
 int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
-    if (!Contains(x, y)) return 0;
+    if (!Contains(x, y))
+        return 0;
     std::uint8_t* row = RowAt(y);
     switch (GetBitCount()) {
         case 8:
             row[x] = static_cast<std::uint8_t>(value & 0xFF);
             return 1;
         case 16:
-            StoreLe16(row + 2 * x, static_cast<std::uint16_t>(value & 0xFFFF));
+            WriteLe16(row + 2 * x, static_cast<std::uint16_t>(value & 0xFFFF));
             return 1;
         case 24: {
             std::uint8_t* pixel = row + 3 * static_cast<std::size_t>(x);
@@ -137,7 +143,7 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
             return 1;
         }
         case 32:
-            StoreLe32(row + 4 * static_cast<std::size_t>(x), value);
+            WriteLe32(row + 4 * static_cast<std::size_t>(x), value);
             return 1;
         default:
             return 0;
@@ -145,20 +151,25 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
 }
 
 int CDIB::ChangeBitDepth(int bitsPerPixel) {
-    if (IsEmpty()) return 0;
+    if (IsEmpty())
+        return 0;
     if (IsCompressed()) {
         std::optional<CDIB> picture = DecompressTo(bitsPerPixel);
-        if (!picture) return 0;
+        if (!picture)
+            return 0;
         *this = std::move(*picture);
         return 1;
     }
     const int current = GetBitCount();
-    if (current == bitsPerPixel) return 1;
+    if (current == bitsPerPixel)
+        return 1;
     const bool readable = current == 8 || current == 16 || current == 24 || current == 32;
     const bool writable = bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
-    if (!readable || !writable) return 0;
+    if (!readable || !writable)
+        return 0;
     CDIB converted(m_header.biWidth, m_header.biHeight, bitsPerPixel);
-    if (converted.IsEmpty()) return 0;
+    if (converted.IsEmpty())
+        return 0;
     std::uint8_t r = 0;
     std::uint8_t g = 0;
     std::uint8_t b = 0;

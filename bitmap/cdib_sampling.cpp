@@ -8,12 +8,17 @@ namespace {
 constexpr int kBlock = 16;
 
 // 16.16 fixed point, truncated toward zero.
-std::int64_t ToFixed(double z) { return static_cast<std::int64_t>(z * 65536.0); }
+std::int64_t ToFixed(double z) {
+    return static_cast<std::int64_t>(z * 65536.0);
+}
 
 double Clamp(double value, double highest) {
-    if (std::isnan(value)) return 0;
-    if (value > highest) value = highest;
-    if (value < 0) value = 0;
+    if (std::isnan(value))
+        return 0;
+    if (value > highest)
+        value = highest;
+    if (value < 0)
+        value = 0;
     return value;
 }
 
@@ -23,11 +28,11 @@ bool Inside(double value, double lowest, double highest) {
 
 }  // namespace
 
-void CDIB::SumWeightedPixels(std::uint8_t* out,
-                             const std::array<std::array<int, 3>, 4>& weighted) {
+void CDIB::SumWeightedPixels(std::uint8_t* out, const std::array<std::array<int, 3>, 4>& weighted) {
     for (int channel = 0; channel < 3; ++channel) {
         int sum = 0;
-        for (const std::array<int, 3>& pixel : weighted) sum += pixel[channel];
+        for (const std::array<int, 3>& pixel : weighted)
+            sum += pixel[channel];
         out[channel] = static_cast<std::uint8_t>(sum > 255 ? 255 : sum);
     }
 }
@@ -50,7 +55,8 @@ int CDIB::SampleBilinear(double u, double v, std::uint8_t* bgr) const {
     std::array<std::array<int, 3>, 4> weighted{};
     for (int i = 0; i < 4; ++i) {
         std::uint8_t r = 0, g = 0, b = 0;
-        if (GetPixel(neighbours[i].x, neighbours[i].y, &r, &g, &b) == 0) continue;
+        if (GetPixel(neighbours[i].x, neighbours[i].y, &r, &g, &b) == 0)
+            continue;
         const double w = neighbours[i].weight;
         weighted[i] = {static_cast<int>(std::floor(b * w + 0.5)),
                        static_cast<int>(std::floor(g * w + 0.5)),
@@ -84,8 +90,8 @@ void CDIB::WarpBlockBySampling(int x, int y, const CDIB& source, const double* c
     }
 }
 
-void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, double uB,
-                     double vB, double uC, double vC, double uD, double vD) {
+void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, double uB, double vB,
+                     double uC, double vC, double uD, double vD) {
     const double corners[8] = {uA, vA, uB, vB, uC, vC, uD, vD};
     const int sourceWidth = source.m_header.biWidth;
     const int sourceHeight = source.m_header.biHeight;
@@ -135,10 +141,10 @@ void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, dou
             const std::uint32_t w10 = (256 - fu) * fv;
             const std::uint32_t w11 = fu * fv;
             for (int channel = 0; channel < 3; ++channel) {
-                out[channel] = static_cast<std::uint8_t>(
-                    (p00[channel] * w00 + p01[channel] * w01 + p10[channel] * w10 +
-                     p11[channel] * w11) >>
-                    16);
+                out[channel] =
+                    static_cast<std::uint8_t>((p00[channel] * w00 + p01[channel] * w01 +
+                                               p10[channel] * w10 + p11[channel] * w11) >>
+                                              16);
             }
             out += 3;
             u += stepU;

@@ -8,14 +8,17 @@
 template <typename Place>
 int CDIB::Remap(int newWidth, int newHeight, Place place) {
     const int bits = GetBitCount();
-    if (bits != 8 && bits != 16 && bits != 24 && bits != 32) return 0;
+    if (bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return 0;
     BitmapInfoHeader header = m_header;
     header.biWidth = newWidth;
     header.biHeight = newHeight;
     Layout layout;
-    if (!LayoutOf(header, &layout)) return 0;
+    if (!LayoutOf(header, &layout))
+        return 0;
     std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(layout.blockBytes);
-    if (!block) return 0;
+    if (!block)
+        return 0;
     StoreInfoHeader(block.get(), header);
     const std::size_t tableBytes = 4 * layout.tableEntries;
     std::memcpy(block.get() + kInfoHeaderSize, m_pBMI.get() + kInfoHeaderSize, tableBytes);

@@ -27,7 +27,8 @@ function(halvex_add_library name)
 endfunction()
 
 # halvex_add_test(name SOURCES ... LINKS ... [LABELS threads]): a GoogleTest executable registered
-# with CTest. Tests labelled "threads" also run under the tsan preset.
+# with CTest. Tests labelled "threads" also run under the tsan preset; Qt tests are not labelled,
+# as Qt's own threads are not instrumented and report races that are not ours.
 function(halvex_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS;ENV;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

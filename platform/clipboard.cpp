@@ -20,7 +20,8 @@ bool MemoryClipboard::SetData(const std::string& mimeType, std::span<const std::
 
 std::optional<std::vector<std::uint8_t>> MemoryClipboard::GetData(const std::string& mimeType) {
     std::lock_guard<std::mutex> hold(lock_);
-    if (mimeType_.empty() || mimeType_ != mimeType) return std::nullopt;
+    if (mimeType_.empty() || mimeType_ != mimeType)
+        return std::nullopt;
     return bytes_;
 }
 
@@ -30,6 +31,8 @@ Clipboard& GetClipboard() {
     return installed != nullptr ? *installed : memoryClipboard;
 }
 
-void SetClipboard(Clipboard* clipboard) { installedClipboard.store(clipboard); }
+void SetClipboard(Clipboard* clipboard) {
+    installedClipboard.store(clipboard);
+}
 
 }  // namespace platform

@@ -20,7 +20,7 @@ namespace platform {
 inline constexpr const char* kBitmapMimeType = "image/bmp";
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     // Replaces the whole content of the clipboard by `bytes` under `mimeType` (the clipboard
     // keeps its own copy). False, with the clipboard unchanged, when it cannot be written.
@@ -31,11 +31,11 @@ public:
 
 // The in-memory clipboard: one content, one type.
 class MemoryClipboard final : public Clipboard {
-public:
+  public:
     bool SetData(const std::string& mimeType, std::span<const std::uint8_t> bytes) override;
     std::optional<std::vector<std::uint8_t>> GetData(const std::string& mimeType) override;
 
-private:
+  private:
     std::mutex lock_;
     std::string mimeType_;
     std::vector<std::uint8_t> bytes_;

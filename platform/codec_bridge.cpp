@@ -35,31 +35,40 @@ using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 
 // The packet owns a padded copy of the data: decoders may read a little past the end.
 bool FillPacket(AVPacket& packet, std::span<const std::uint8_t> data) {
-    if (data.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE)) return false;
-    if (av_new_packet(&packet, static_cast<int>(data.size())) < 0) return false;
-    if (!data.empty()) std::memcpy(packet.data, data.data(), data.size());
+    if (data.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE))
+        return false;
+    if (av_new_packet(&packet, static_cast<int>(data.size())) < 0)
+        return false;
+    if (!data.empty())
+        std::memcpy(packet.data, data.data(), data.size());
     packet.flags |= AV_PKT_FLAG_KEY;
     return true;
 }
 
 // Sends the one packet, drains the decoder and keeps its first picture.
 bool DecodeOne(AVCodecContext& context, AVPacket& packet, AVFrame& frame) {
-    if (avcodec_send_packet(&context, &packet) < 0) return false;
-    if (avcodec_receive_frame(&context, &frame) == 0) return true;
-    if (avcodec_send_packet(&context, nullptr) < 0) return false;
+    if (avcodec_send_packet(&context, &packet) < 0)
+        return false;
+    if (avcodec_receive_frame(&context, &frame) == 0)
+        return true;
+    if (avcodec_send_packet(&context, nullptr) < 0)
+        return false;
     return avcodec_receive_frame(&context, &frame) == 0;
 }
 
 CodecStatus ConvertToBgr(const AVFrame& frame, DecodedPicture& picture) {
-    ScalerPtr scaler(sws_getContext(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
-                                    frame.width, frame.height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr,
-                                    nullptr, nullptr));
-    if (!scaler) return CodecStatus::Failed;
+    ScalerPtr scaler(sws_getContext(
+        frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width,
+        frame.height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr));
+    if (!scaler)
+        return CodecStatus::Failed;
     std::vector<std::uint8_t> bgr(static_cast<std::size_t>(frame.width) * frame.height * 3);
     std::uint8_t* const planes[4] = {bgr.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {frame.width * 3, 0, 0, 0};
-    const int rows = sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
-    if (rows != frame.height) return CodecStatus::Failed;
+    const int rows =
+        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
+    if (rows != frame.height)
+        return CodecStatus::Failed;
     picture.width = frame.width;
     picture.height = frame.height;
     picture.bgr = std::move(bgr);
@@ -71,18 +80,22 @@ CodecStatus ConvertToBgr(const AVFrame& frame, DecodedPicture& picture) {
 CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture) {
     picture = DecodedPicture{};
     const std::optional<AVCodecID> codecId = CodecForFourcc(input.fourcc);
-    if (!codecId) return CodecStatus::Failed;
+    if (!codecId)
+        return CodecStatus::Failed;
     const AVCodec* codec = avcodec_find_decoder(*codecId);
-    if (codec == nullptr) return CodecStatus::Failed;
+    if (codec == nullptr)
+        return CodecStatus::Failed;
     if (input.width <= 0 || input.height <= 0 ||
-        av_image_check_size(static_cast<unsigned>(input.width), static_cast<unsigned>(input.height), 0, nullptr) < 0) {
+        av_image_check_size(static_cast<unsigned>(input.width), static_cast<unsigned>(input.height),
+                            0, nullptr) < 0) {
         return CodecStatus::Failed;
     }
 
     ContextPtr context(avcodec_alloc_context3(codec));
     FramePtr frame(av_frame_alloc());
     PacketPtr packet(av_packet_alloc());
-    if (!context || !frame || !packet) return CodecStatus::Unavailable;
+    if (!context || !frame || !packet)
+        return CodecStatus::Unavailable;
 
     context->width = input.width;
     context->height = input.height;
@@ -91,10 +104,14 @@ CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPictu
     context->bits_per_coded_sample = input.bitsPerPixel;
     context->codec_tag = input.fourcc;
     context->thread_count = 1;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) return CodecStatus::Failed;
-    if (!FillPacket(*packet, input.data)) return CodecStatus::Failed;
-    if (!DecodeOne(*context, *packet, *frame)) return CodecStatus::Failed;
-    if (frame->width != input.width || frame->height != input.height) return CodecStatus::Failed;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return CodecStatus::Failed;
+    if (!FillPacket(*packet, input.data))
+        return CodecStatus::Failed;
+    if (!DecodeOne(*context, *packet, *frame))
+        return CodecStatus::Failed;
+    if (frame->width != input.width || frame->height != input.height)
+        return CodecStatus::Failed;
     return ConvertToBgr(*frame, picture);
 }
 

@@ -11,10 +11,10 @@ namespace platform {
 
 // The compressed pixels of one picture and what its bitmap header says about them.
 struct CompressedPicture {
-    std::uint32_t fourcc = 0;        // the header's compression field
-    int width = 0;                   // pixels, above 0
-    int height = 0;                  // rows, above 0
-    int bitsPerPixel = 0;            // the header's bit count (Video 1 tells 8 from 16 by it)
+    std::uint32_t fourcc = 0;  // the header's compression field
+    int width = 0;             // pixels, above 0
+    int height = 0;            // rows, above 0
+    int bitsPerPixel = 0;      // the header's bit count (Video 1 tells 8 from 16 by it)
     std::span<const std::uint8_t> data;
 };
 

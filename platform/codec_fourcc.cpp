@@ -33,7 +33,8 @@ std::string FourccText(std::uint32_t fourcc) {
     std::string text;
     for (int shift = 0; shift < 32; shift += 8) {
         const char character = static_cast<char>(fourcc >> shift);
-        if (character == '\0') break;
+        if (character == '\0')
+            break;
         text += character;
     }
     return text;
@@ -42,7 +43,8 @@ std::string FourccText(std::uint32_t fourcc) {
 std::optional<AVCodecID> CodecForFourcc(std::uint32_t fourcc) {
     const std::uint32_t lowered = LowerCase(fourcc);
     for (const FourccCodec& entry : kCodecs) {
-        if (entry.fourcc == lowered) return entry.codec;
+        if (entry.fourcc == lowered)
+            return entry.codec;
     }
     return std::nullopt;
 }

@@ -18,29 +18,31 @@ bool IsKnownDepth(int depth) {
 DisplayFormat FormatForDepth(int depth) {
     DisplayFormat format;
     switch (depth) {
-    case 15:
-        format.bitsPerPixel = 16;
-        break;
-    case 16:
-        format.bitsPerPixel = 16;
-        format.compression = 3;
-        format.redMask = 0xF800;
-        format.greenMask = 0x07E0;
-        format.blueMask = 0x001F;
-        break;
-    default:
-        format.bitsPerPixel = depth;
-        break;
+        case 15:
+            format.bitsPerPixel = 16;
+            break;
+        case 16:
+            format.bitsPerPixel = 16;
+            format.compression = 3;
+            format.redMask = 0xF800;
+            format.greenMask = 0x07E0;
+            format.blueMask = 0x001F;
+            break;
+        default:
+            format.bitsPerPixel = depth;
+            break;
     }
     return format;
 }
 
 int DepthFromEnvironment() {
     const char* text = std::getenv(kDisplayDepthVariable);
-    if (text == nullptr) return kNoOverride;
+    if (text == nullptr)
+        return kNoOverride;
     const std::string_view value(text);
     for (int depth : {8, 15, 16, 24, 32}) {
-        if (value == std::to_string(depth)) return depth;
+        if (value == std::to_string(depth))
+            return depth;
     }
     return kNoOverride;
 }
@@ -49,17 +51,22 @@ int DepthFromEnvironment() {
 
 DisplayFormat QueryDisplayFormat() {
     int depth = overrideDepth.load();
-    if (depth == kNoOverride) depth = DepthFromEnvironment();
-    if (depth == kNoOverride) depth = 24;
+    if (depth == kNoOverride)
+        depth = DepthFromEnvironment();
+    if (depth == kNoOverride)
+        depth = 24;
     return FormatForDepth(depth);
 }
 
 bool OverrideDisplayDepth(int depth) {
-    if (!IsKnownDepth(depth)) return false;
+    if (!IsKnownDepth(depth))
+        return false;
     overrideDepth.store(depth);
     return true;
 }
 
-void ClearDisplayDepthOverride() { overrideDepth.store(kNoOverride); }
+void ClearDisplayDepthOverride() {
+    overrideDepth.store(kNoOverride);
+}
 
 }  // namespace platform

@@ -21,7 +21,7 @@ constexpr std::int64_t kAudioLeadMs = 250;
 constexpr std::int64_t kDefaultPictureMs = 40;
 
 class ClipPlayer final : public MediaClip {
-public:
+  public:
     ClipPlayer(std::unique_ptr<MediaDecoder> decoder, std::unique_ptr<AudioSink> audio,
                std::unique_ptr<VideoSink> video)
         : decoder_(std::move(decoder)), audio_(std::move(audio)), video_(std::move(video)) {}
@@ -31,13 +31,16 @@ public:
     bool HasVideo() const override { return video_ != nullptr; }
 
     void Place(const ScreenRect& rect) override {
-        if (video_) video_->Place(rect);
+        if (video_)
+            video_->Place(rect);
     }
 
     bool Play(std::int64_t fromMs, bool repeat, std::function<void()> onEnd) override {
         StopThread();
-        if (played_ && !decoder_->Rewind()) return false;
-        if (audio_) audio_->Flush();
+        if (played_ && !decoder_->Rewind())
+            return false;
+        if (audio_)
+            audio_->Flush();
         played_ = true;
         stop_ = false;
         position_ = std::max<std::int64_t>(fromMs, 0);
@@ -49,14 +52,15 @@ public:
 
     std::int64_t PositionMs() const override { return position_.load(); }
 
-private:
+  private:
     void StopThread() {
         {
             std::lock_guard lock(mutex_);
             stop_ = true;
         }
         wake_.notify_all();
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
 
     // Waits until `due`; false when told to stop meanwhile.
@@ -73,9 +77,11 @@ private:
         for (;;) {
             std::optional<DecodedUnit> unit = decoder_->Next();
             if (!unit) {
-                if (!WaitUntil(base + std::chrono::milliseconds(endMs))) return;
+                if (!WaitUntil(base + std::chrono::milliseconds(endMs)))
+                    return;
                 position_ = endMs;
-                if (!repeat || endMs <= 0 || !decoder_->Rewind()) break;
+                if (!repeat || endMs <= 0 || !decoder_->Rewind())
+                    break;
                 base += std::chrono::milliseconds(endMs);
                 endMs = 0;
                 lastPictureMs = -1;
@@ -84,7 +90,8 @@ private:
             }
             if (unit->kind == DecodedUnit::Kind::kAudio) {
                 endMs = std::max(endMs, unit->endMs);
-                if (unit->timeMs < fromMs || !audio_) continue;
+                if (unit->timeMs < fromMs || !audio_)
+                    continue;
                 if (!WaitUntil(base + std::chrono::milliseconds(unit->timeMs - kAudioLeadMs)))
                     return;
                 audio_->Write(unit->samples);
@@ -94,15 +101,18 @@ private:
                 }
                 lastPictureMs = unit->timeMs;
                 endMs = std::max(endMs, unit->timeMs + pictureMs);
-                if (unit->timeMs < fromMs || !video_) continue;
-                if (!WaitUntil(base + std::chrono::milliseconds(unit->timeMs))) return;
+                if (unit->timeMs < fromMs || !video_)
+                    continue;
+                if (!WaitUntil(base + std::chrono::milliseconds(unit->timeMs)))
+                    return;
                 video_->Show(unit->width, unit->height, unit->bgra);
             }
-            auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() -
-                                                                                 base);
+            auto elapsed =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - base);
             position_ = std::clamp<std::int64_t>(elapsed.count(), 0, endMs);
         }
-        if (onEnd) onEnd();
+        if (onEnd)
+            onEnd();
     }
 
     std::unique_ptr<MediaDecoder> decoder_;
@@ -117,13 +127,13 @@ private:
 };
 
 class NullAudioSink final : public AudioSink {
-public:
+  public:
     void Write(std::span<const std::int16_t>) override {}
     void Flush() override {}
 };
 
 class NullVideoSink final : public VideoSink {
-public:
+  public:
     void Place(const ScreenRect&) override {}
     void Show(int, int, std::span<const std::uint8_t>) override {}
 };
@@ -136,15 +146,18 @@ FfmpegMediaBackend::FfmpegMediaBackend(std::shared_ptr<MediaOutputs> outputs)
 std::unique_ptr<MediaClip> FfmpegMediaBackend::OpenClip(const std::string& path,
                                                         VideoPlacement placement) {
     std::unique_ptr<MediaDecoder> decoder = MediaDecoder::Open(path);
-    if (!decoder) return nullptr;
+    if (!decoder)
+        return nullptr;
     std::unique_ptr<AudioSink> audio;
     std::unique_ptr<VideoSink> video;
-    if (decoder->HasAudio()) audio = outputs_->MakeAudioSink(decoder->Audio());
+    if (decoder->HasAudio())
+        audio = outputs_->MakeAudioSink(decoder->Audio());
     if (decoder->HasVideo()) {
         video = outputs_->MakeVideoSink(decoder->VideoWidth(), decoder->VideoHeight(),
                                         placement == VideoPlacement::kFullScreen);
     }
-    if (!audio && !video) return nullptr;
+    if (!audio && !video)
+        return nullptr;
     return std::make_unique<ClipPlayer>(std::move(decoder), std::move(audio), std::move(video));
 }
 

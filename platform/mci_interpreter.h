@@ -32,14 +32,14 @@ struct MciCommand {
 std::optional<MciCommand> ParseMciCommand(std::string_view command);
 
 class MciMediaService final : public MediaService {
-public:
+  public:
     explicit MciMediaService(std::shared_ptr<MediaBackend> backend);
     ~MciMediaService() override;
     int SendString(std::string_view command, std::string* reply,
                    MediaWindowId notifyWindow) override;
     bool PlayWave(const char* name, unsigned flags) override;
 
-private:
+  private:
     std::shared_ptr<MediaBackend> backend_;
     std::mutex mutex_;
     std::map<std::string, std::unique_ptr<MediaClip>> devices_;

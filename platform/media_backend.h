@@ -20,7 +20,7 @@ struct AudioFormat {
 // clip's playback thread, paced to real time with a small lead. The sink is destroyed on the
 // opening thread after the playback thread has ended.
 class AudioSink {
-public:
+  public:
     virtual ~AudioSink() = default;
     virtual void Write(std::span<const std::int16_t> samples) = 0;
     // Drops what was written but not yet heard (a rewind, a loop restart).
@@ -38,7 +38,7 @@ struct ScreenRect {
 // Receives decoded pictures (32-bit pixels, bytes blue, green, red, 255, rows top-down).
 // Place is called on the opening thread; Show from the playback thread.
 class VideoSink {
-public:
+  public:
     virtual ~VideoSink() = default;
     virtual void Place(const ScreenRect& rect) = 0;
     virtual void Show(int width, int height, std::span<const std::uint8_t> bgra) = 0;
@@ -47,7 +47,7 @@ public:
 // Makes the sinks of one clip. Any thread; returns null when the output cannot be had (no
 // audio device): the clip then plays without it, or fails to open when it has nothing else.
 class MediaOutputs {
-public:
+  public:
     virtual ~MediaOutputs() = default;
     virtual std::unique_ptr<AudioSink> MakeAudioSink(const AudioFormat& format) = 0;
     virtual std::unique_ptr<VideoSink> MakeVideoSink(int videoWidth, int videoHeight,
@@ -57,7 +57,7 @@ public:
 // One opened media file. Owned by whoever opened it; destroying it stops playback and waits for
 // the playback thread. Not thread-safe: one thread drives it.
 class MediaClip {
-public:
+  public:
     virtual ~MediaClip() = default;
     virtual bool HasVideo() const = 0;
     // Moves the clip's picture (a clip without pictures accepts and ignores it).
@@ -75,7 +75,7 @@ enum class VideoPlacement { kPopup, kFullScreen };
 
 // Opens media files. Any thread; implementations are thread-safe.
 class MediaBackend {
-public:
+  public:
     virtual ~MediaBackend() = default;
     // Null when the file cannot be read, holds nothing playable, or nothing of it can be output.
     virtual std::unique_ptr<MediaClip> OpenClip(const std::string& path,

@@ -30,12 +30,16 @@ struct PacketDeleter {
 
 CodecContextPtr OpenDecoder(AVStream* stream) {
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (codec == nullptr) return nullptr;
+    if (codec == nullptr)
+        return nullptr;
     CodecContextPtr context(avcodec_alloc_context3(codec));
-    if (!context) return nullptr;
-    if (avcodec_parameters_to_context(context.get(), stream->codecpar) < 0) return nullptr;
+    if (!context)
+        return nullptr;
+    if (avcodec_parameters_to_context(context.get(), stream->codecpar) < 0)
+        return nullptr;
     context->pkt_timebase = stream->time_base;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return nullptr;
     return context;
 }
 
@@ -66,8 +70,10 @@ struct MediaDecoder::State {
 
     bool SetUpResampler() {
         AVChannelLayout& in = audio->ch_layout;
-        if (in.nb_channels <= 0 || audio->sample_rate <= 0) return false;
-        if (in.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&in, in.nb_channels);
+        if (in.nb_channels <= 0 || audio->sample_rate <= 0)
+            return false;
+        if (in.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, in.nb_channels);
         AVChannelLayout out{};
         av_channel_layout_default(&out, std::min(in.nb_channels, 2));
         int rc = swr_alloc_set_opts2(&resampler, &out, AV_SAMPLE_FMT_S16, audio->sample_rate, &in,
@@ -79,14 +85,16 @@ struct MediaDecoder::State {
 
     void EmitAudio(const std::uint8_t** input, int inputSamples) {
         int capacity = swr_get_out_samples(resampler, inputSamples);
-        if (capacity <= 0) return;
+        if (capacity <= 0)
+            return;
         DecodedUnit unit;
         unit.kind = DecodedUnit::Kind::kAudio;
         unit.samples.resize(static_cast<std::size_t>(capacity) *
                             static_cast<std::size_t>(audioFormat.channels));
         std::uint8_t* out[1] = {reinterpret_cast<std::uint8_t*>(unit.samples.data())};
         int got = swr_convert(resampler, out, capacity, input, inputSamples);
-        if (got <= 0) return;
+        if (got <= 0)
+            return;
         unit.samples.resize(static_cast<std::size_t>(got) *
                             static_cast<std::size_t>(audioFormat.channels));
         unit.timeMs = samplesOut * 1000 / audioFormat.sampleRate;
@@ -96,12 +104,14 @@ struct MediaDecoder::State {
     }
 
     void EmitVideo(const AVFrame& picture) {
-        if (picture.width <= 0 || picture.height <= 0) return;
+        if (picture.width <= 0 || picture.height <= 0)
+            return;
         scaler = sws_getCachedContext(scaler, picture.width, picture.height,
                                       static_cast<AVPixelFormat>(picture.format), picture.width,
                                       picture.height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr,
                                       nullptr, nullptr);
-        if (scaler == nullptr) return;
+        if (scaler == nullptr)
+            return;
         DecodedUnit unit;
         unit.kind = DecodedUnit::Kind::kVideo;
         unit.width = picture.width;
@@ -128,11 +138,14 @@ struct MediaDecoder::State {
 
     // Sends one packet (null: drain) to `context` and turns every frame it yields into units.
     bool Decode(AVCodecContext* context, const AVPacket* input) {
-        if (avcodec_send_packet(context, input) < 0 && input == nullptr) return false;
+        if (avcodec_send_packet(context, input) < 0 && input == nullptr)
+            return false;
         for (;;) {
             int rc = avcodec_receive_frame(context, frame.get());
-            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF) return true;
-            if (rc < 0) return false;
+            if (rc == AVERROR(EAGAIN) || rc == AVERROR_EOF)
+                return true;
+            if (rc < 0)
+                return false;
             if (context == audio.get()) {
                 EmitAudio(const_cast<const std::uint8_t**>(frame->extended_data),
                           frame->nb_samples);
@@ -155,7 +168,8 @@ struct MediaDecoder::State {
                 Decode(audio.get(), nullptr);
                 EmitAudio(nullptr, 0);
             }
-            if (video) Decode(video.get(), nullptr);
+            if (video)
+                Decode(video.get(), nullptr);
             return;
         }
         if (packet->stream_index == audioIndex && audio) {
@@ -172,9 +186,12 @@ MediaDecoder::~MediaDecoder() = default;
 
 std::unique_ptr<MediaDecoder> MediaDecoder::Open(const std::string& path) {
     auto state = std::make_unique<State>();
-    if (!state->frame || !state->packet) return nullptr;
-    if (avformat_open_input(&state->format, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-    if (avformat_find_stream_info(state->format, nullptr) < 0) return nullptr;
+    if (!state->frame || !state->packet)
+        return nullptr;
+    if (avformat_open_input(&state->format, path.c_str(), nullptr, nullptr) < 0)
+        return nullptr;
+    if (avformat_find_stream_info(state->format, nullptr) < 0)
+        return nullptr;
 
     int audioIndex = av_find_best_stream(state->format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (audioIndex >= 0) {
@@ -194,19 +211,32 @@ std::unique_ptr<MediaDecoder> MediaDecoder::Open(const std::string& path) {
             state->video.reset();
         }
     }
-    if (!state->audio && !state->video) return nullptr;
+    if (!state->audio && !state->video)
+        return nullptr;
     return std::unique_ptr<MediaDecoder>(new MediaDecoder(std::move(state)));
 }
 
-bool MediaDecoder::HasAudio() const { return state_->audio != nullptr; }
-bool MediaDecoder::HasVideo() const { return state_->video != nullptr; }
-AudioFormat MediaDecoder::Audio() const { return state_->audioFormat; }
-int MediaDecoder::VideoWidth() const { return state_->video ? state_->video->width : 0; }
-int MediaDecoder::VideoHeight() const { return state_->video ? state_->video->height : 0; }
+bool MediaDecoder::HasAudio() const {
+    return state_->audio != nullptr;
+}
+bool MediaDecoder::HasVideo() const {
+    return state_->video != nullptr;
+}
+AudioFormat MediaDecoder::Audio() const {
+    return state_->audioFormat;
+}
+int MediaDecoder::VideoWidth() const {
+    return state_->video ? state_->video->width : 0;
+}
+int MediaDecoder::VideoHeight() const {
+    return state_->video ? state_->video->height : 0;
+}
 
 std::optional<DecodedUnit> MediaDecoder::Next() {
-    while (state_->pending.empty() && !state_->finished) state_->ReadMore();
-    if (state_->pending.empty()) return std::nullopt;
+    while (state_->pending.empty() && !state_->finished)
+        state_->ReadMore();
+    if (state_->pending.empty())
+        return std::nullopt;
     DecodedUnit unit = std::move(state_->pending.front());
     state_->pending.pop_front();
     return unit;
@@ -219,8 +249,10 @@ bool MediaDecoder::Rewind() {
     s.videoFrames = 0;
     s.endOfInput = false;
     s.finished = false;
-    if (s.audio) avcodec_flush_buffers(s.audio.get());
-    if (s.video) avcodec_flush_buffers(s.video.get());
+    if (s.audio)
+        avcodec_flush_buffers(s.audio.get());
+    if (s.video)
+        avcodec_flush_buffers(s.video.get());
     if (s.resampler != nullptr) {
         swr_close(s.resampler);
         if (swr_init(s.resampler) < 0) {

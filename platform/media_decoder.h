@@ -15,17 +15,17 @@ namespace platform {
 
 struct DecodedUnit {
     enum class Kind { kAudio, kVideo } kind = Kind::kAudio;
-    std::int64_t timeMs = 0;             // when the unit is due, from the start of the media
-    std::int64_t endMs = 0;              // audio: when its last sample has been heard
-    std::vector<std::int16_t> samples;   // audio: interleaved
-    int width = 0;                       // video
+    std::int64_t timeMs = 0;            // when the unit is due, from the start of the media
+    std::int64_t endMs = 0;             // audio: when its last sample has been heard
+    std::vector<std::int16_t> samples;  // audio: interleaved
+    int width = 0;                      // video
     int height = 0;
-    std::vector<std::uint8_t> bgra;      // video: width x height x 4 bytes, rows top-down
+    std::vector<std::uint8_t> bgra;  // video: width x height x 4 bytes, rows top-down
 };
 
 // One open file. One thread at a time; the object owns every FFmpeg context it made.
 class MediaDecoder {
-public:
+  public:
     // Null when the file cannot be opened or has neither a decodable audio nor video stream.
     static std::unique_ptr<MediaDecoder> Open(const std::string& path);
     ~MediaDecoder();
@@ -47,7 +47,7 @@ public:
 
     struct State;
 
-private:
+  private:
     explicit MediaDecoder(std::unique_ptr<State> state);
     std::unique_ptr<State> state_;
 };

@@ -36,7 +36,7 @@ inline constexpr unsigned kSoundFilename = 0x20000;
 using MediaWindowId = std::uintptr_t;
 
 class MediaService {
-public:
+  public:
     virtual ~MediaService() = default;
     // Runs one command string; `reply` (may be null) receives a status reply. `notifyWindow`
     // receives the completion notice of a "notify" play. Any thread; thread-safe.

@@ -48,12 +48,15 @@ bool IsExecutableFile(const std::string& path) {
 }
 
 std::optional<std::string> FindExecutable(const std::string& name) {
-    if (name.empty()) return std::nullopt;
+    if (name.empty())
+        return std::nullopt;
     if (name.find('/') != std::string::npos) {
-        if (IsExecutableFile(name)) return name;
+        if (IsExecutableFile(name))
+            return name;
         return std::nullopt;
     }
-    if (IsExecutableFile(name)) return (std::filesystem::current_path() / name).string();
+    if (IsExecutableFile(name))
+        return (std::filesystem::current_path() / name).string();
     const char* path = std::getenv("PATH");
     std::string dirs = path != nullptr ? path : "/usr/local/bin:/usr/bin:/bin";
     std::size_t start = 0;
@@ -62,18 +65,22 @@ std::optional<std::string> FindExecutable(const std::string& name) {
         std::string dir = dirs.substr(start, colon - start);
         if (!dir.empty()) {
             std::string candidate = dir + "/" + name;
-            if (IsExecutableFile(candidate)) return candidate;
+            if (IsExecutableFile(candidate))
+                return candidate;
         }
-        if (colon == std::string::npos) break;
+        if (colon == std::string::npos)
+            break;
         start = colon + 1;
     }
     return std::nullopt;
 }
 
 bool EndsWithExe(const std::string& name) {
-    if (name.size() < 4) return false;
+    if (name.size() < 4)
+        return false;
     std::string tail = name.substr(name.size() - 4);
-    for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == ".exe";
 }
 
@@ -81,12 +88,14 @@ bool EndsWithExe(const std::string& name) {
 std::optional<pid_t> Spawn(const std::vector<std::string>& words, bool searchPath) {
     std::vector<char*> argv;
     argv.reserve(words.size() + 1);
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+    for (const std::string& word : words)
+        argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     pid_t child = 0;
     int rc = searchPath ? ::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ)
                         : ::posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ);
-    if (rc != 0) return std::nullopt;
+    if (rc != 0)
+        return std::nullopt;
     return child;
 }
 
@@ -103,20 +112,24 @@ bool SpawningLauncher::Launch(const LaunchRequest& request) {
     std::vector<std::string> words{request.program};
     words.insert(words.end(), request.arguments.begin(), request.arguments.end());
     std::optional<pid_t> child = Spawn(words, false);
-    if (!child) return false;
+    if (!child)
+        return false;
     ReapInBackground(*child);
     return true;
 }
 
 bool SpawningLauncher::Open(const std::string& target, int) {
     std::optional<pid_t> child = Spawn({"xdg-open", target}, true);
-    if (!child) return false;
+    if (!child)
+        return false;
     auto deadline = std::chrono::steady_clock::now() + kOpenerVerdictWait;
     while (std::chrono::steady_clock::now() < deadline) {
         int status = 0;
         pid_t done = ::waitpid(*child, &status, WNOHANG);
-        if (done == *child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        if (done < 0) return false;
+        if (done == *child)
+            return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (done < 0)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     ReapInBackground(*child);
@@ -125,7 +138,8 @@ bool SpawningLauncher::Open(const std::string& target, int) {
 
 bool RecordingLauncher::Launch(const LaunchRequest& request) {
     std::string line = "run " + request.program;
-    for (const std::string& argument : request.arguments) line += " " + argument;
+    for (const std::string& argument : request.arguments)
+        line += " " + argument;
     line += " show " + std::to_string(request.showState);
     std::lock_guard lock(mutex_);
     log_.push_back(line);
@@ -159,7 +173,8 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
             quoted = !quoted;
             inWord = true;
         } else if (!quoted && (c == ' ' || c == '\t')) {
-            if (inWord) words.push_back(word);
+            if (inWord)
+                words.push_back(word);
             word.clear();
             inWord = false;
         } else {
@@ -167,35 +182,44 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
             inWord = true;
         }
     }
-    if (inWord) words.push_back(word);
+    if (inWord)
+        words.push_back(word);
     return words;
 }
 
 std::optional<std::string> ResolveProgram(const std::string& name) {
-    if (std::optional<std::string> found = FindExecutable(name)) return found;
-    if (EndsWithExe(name)) return FindExecutable(name.substr(0, name.size() - 4));
+    if (std::optional<std::string> found = FindExecutable(name))
+        return found;
+    if (EndsWithExe(name))
+        return FindExecutable(name.substr(0, name.size() - 4));
     return std::nullopt;
 }
 
 int WinExec(const std::string& commandLine, int showState) {
     std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (words.empty()) return kFileNotFound;
+    if (words.empty())
+        return kFileNotFound;
     std::optional<std::string> program = ResolveProgram(words.front());
-    if (!program) return kFileNotFound;
+    if (!program)
+        return kFileNotFound;
     LaunchRequest request{*program, {words.begin() + 1, words.end()}, showState};
     return CurrentLauncher()->Launch(request) ? kExecStarted : kBadFormat;
 }
 
 int ShellExecute(const std::string& verb, const std::string& file, const std::string& directory,
                  int showState) {
-    if (verb != "open" || file.empty()) return kNoAssociation;
+    if (verb != "open" || file.empty())
+        return kNoAssociation;
     std::filesystem::path target(file);
-    if (target.is_relative() && !directory.empty()) target = std::filesystem::path(directory) / target;
+    if (target.is_relative() && !directory.empty())
+        target = std::filesystem::path(directory) / target;
     std::error_code error;
-    if (!std::filesystem::exists(target, error)) return kFileNotFound;
+    if (!std::filesystem::exists(target, error))
+        return kFileNotFound;
     std::string path = target.string();
     // A name that begins with "-" must not read as an option of the opener.
-    if (path.front() == '-') path = "./" + path;
+    if (path.front() == '-')
+        path = "./" + path;
     return CurrentLauncher()->Open(path, showState) ? kOpenHandedOver : kNoAssociation;
 }
 

@@ -23,7 +23,7 @@ struct LaunchRequest {
 };
 
 class ProgramLauncher {
-public:
+  public:
     virtual ~ProgramLauncher() = default;
     // Starts the program without waiting for it. False when it could not be started.
     virtual bool Launch(const LaunchRequest& request) = 0;
@@ -35,14 +35,14 @@ public:
 // The real launcher: posix_spawn with an argument vector; children are reaped in the
 // background. The opener is "xdg-open", waited for at most a few seconds for its verdict.
 class SpawningLauncher final : public ProgramLauncher {
-public:
+  public:
     bool Launch(const LaunchRequest& request) override;
     bool Open(const std::string& target, int showState) override;
 };
 
 // Records requests instead of running them; results are the test's choice (default success).
 class RecordingLauncher final : public ProgramLauncher {
-public:
+  public:
     bool Launch(const LaunchRequest& request) override;
     bool Open(const std::string& target, int showState) override;
     // One line per request: "run PROGRAM [ARG...] show N" or "open TARGET show N".
@@ -50,7 +50,7 @@ public:
     bool launchResult = true;
     bool openResult = true;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> log_;
 };

@@ -19,14 +19,15 @@ void RecordingMediaService::ClearLog() {
     log_.clear();
 }
 
-int RecordingMediaService::SendString(std::string_view command, std::string* reply,
-                                      MediaWindowId) {
+int RecordingMediaService::SendString(std::string_view command, std::string* reply, MediaWindowId) {
     std::lock_guard lock(mutex_);
     log_.emplace_back(command);
     for (const auto& [prefix, code] : failures_) {
-        if (command.substr(0, prefix.size()) == prefix) return code;
+        if (command.substr(0, prefix.size()) == prefix)
+            return code;
     }
-    if (reply != nullptr) *reply = "0";
+    if (reply != nullptr)
+        *reply = "0";
     return kMciOk;
 }
 

@@ -12,7 +12,7 @@
 namespace platform {
 
 class RecordingMediaService final : public MediaService {
-public:
+  public:
     // Commands that begin with `prefix` return `code` (the first matching rule wins); all
     // others return 0.
     void FailCommandsStartingWith(std::string prefix, int code);
@@ -25,7 +25,7 @@ public:
                    MediaWindowId notifyWindow) override;
     bool PlayWave(const char* name, unsigned flags) override;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> log_;
     std::vector<std::pair<std::string, int>> failures_;

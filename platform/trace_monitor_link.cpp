@@ -24,7 +24,8 @@ std::mutex pathMutex;
 std::string pathOverride;
 
 std::string DefaultSocketPath() {
-    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime != nullptr && *runtime != '\0') {
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        runtime != nullptr && *runtime != '\0') {
         return std::string(runtime) + "/tracemon.sock";
     }
     return GetTempPath() + "tracemon-" + std::to_string(getuid()) + ".sock";
@@ -33,7 +34,8 @@ std::string DefaultSocketPath() {
 std::optional<sockaddr_un> MonitorAddress(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.empty() || path.size() >= sizeof(address.sun_path)) return std::nullopt;
+    if (path.empty() || path.size() >= sizeof(address.sun_path))
+        return std::nullopt;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return address;
 }
@@ -46,13 +48,16 @@ struct SendResult {
 };
 
 // Connects a fresh socket to the monitor and sends. A connected datagram socket can wait for room
-// in the monitor's queue; a busy monitor gets kSendPatienceMs to make room, then the text is dropped.
+// in the monitor's queue; a busy monitor gets kSendPatienceMs to make room, then the text is
+// dropped.
 SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) {
     const int socketFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (socketFd < 0) return {SendOutcome::Dropped, 0};
+    if (socketFd < 0)
+        return {SendOutcome::Dropped, 0};
     SendResult result{SendOutcome::Dropped, 0};
     if (connect(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
-        if (errno == ENOENT || errno == ECONNREFUSED) result.outcome = SendOutcome::NoListener;
+        if (errno == ENOENT || errno == ECONNREFUSED)
+            result.outcome = SendOutcome::NoListener;
         close(socketFd);
         return result;
     }
@@ -63,7 +68,8 @@ SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) 
             sent = send(socketFd, datagram.data(), datagram.size(), MSG_DONTWAIT | MSG_NOSIGNAL);
         }
     }
-    if (sent >= 0) result = {SendOutcome::Taken, static_cast<int>(sent)};
+    if (sent >= 0)
+        result = {SendOutcome::Taken, static_cast<int>(sent)};
     close(socketFd);
     return result;
 }
@@ -73,7 +79,8 @@ SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) 
 std::string TraceMonitorSocketPath() {
     {
         const std::lock_guard lock(pathMutex);
-        if (!pathOverride.empty()) return pathOverride;
+        if (!pathOverride.empty())
+            return pathOverride;
     }
     return DefaultSocketPath();
 }
@@ -86,7 +93,8 @@ void SetTraceMonitorSocketPath(const std::string& path) {
 int SendToTraceMonitor(std::span<const char> datagram) noexcept {
     try {
         const std::optional<sockaddr_un> address = MonitorAddress(TraceMonitorSocketPath());
-        if (!address || datagram.empty()) return 0;
+        if (!address || datagram.empty())
+            return 0;
         SendResult result = SendOnce(*address, datagram);
         if (result.outcome == SendOutcome::NoListener) {
             WinExec(kMonitorProgram, kShowNormal);

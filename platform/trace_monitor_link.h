@@ -19,9 +19,9 @@ void SetTraceMonitorSocketPath(const std::string& path);
 
 // Sends `datagram` (a text and its terminating NUL) to the monitor as one datagram. When nothing
 // listens, starts the program "tracemon" through the process's program launcher (WinExec: no
-// shell, not waited for; nothing happens when it is not found) and tries once more at once. Returns the number of
-// bytes the monitor took, 0 when the text was dropped. A monitor whose queue is full gets at most
-// 100 ms to make room, then the text is dropped. Any thread; every failure is silent.
+// shell, not waited for; nothing happens when it is not found) and tries once more at once. Returns
+// the number of bytes the monitor took, 0 when the text was dropped. A monitor whose queue is full
+// gets at most 100 ms to make room, then the text is dropped. Any thread; every failure is silent.
 int SendToTraceMonitor(std::span<const char> datagram) noexcept;
 
 }  // namespace platform

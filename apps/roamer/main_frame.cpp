@@ -24,7 +24,7 @@
 
 namespace {
 
-// The view's area on a first start, in pixels.
+// The frame's client area on a first start, in pixels.
 constexpr int kDefaultClientWidth = 516;
 constexpr int kDefaultClientHeight = 308;
 
@@ -75,10 +75,10 @@ void CMainFrame::PreCreateWindow()
                     stored->bottom - stored->top);
         return;
     }
+    // The frame's client area (tool bar, view and status bar) is 516 by 308; the menu bar
+    // comes on top of it.
     const int width = kDefaultClientWidth;
-    const int height = kDefaultClientHeight + menuBar()->sizeHint().height() +
-                       (toolBar_->isVisible() ? toolBar_->sizeHint().height() : 0) +
-                       (statusBar()->isVisible() ? statusBar()->sizeHint().height() : 0);
+    const int height = kDefaultClientHeight + menuBar()->sizeHint().height();
     const PixelRect centred = CentredPlacement(width, height, screen.width(), screen.height());
     setGeometry(centred.left, centred.top, width, height);
 }
@@ -97,7 +97,11 @@ void CMainFrame::OnCreate()
     toolBar_->addSeparator();
     toolBar_->addAction(Command(kCmdInstructions));
 
+    // The message pane says "Ready" whenever no prompt is shown.
     statusBar()->showMessage(QStringLiteral("Ready"));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
+        if (message.isEmpty()) statusBar()->showMessage(QStringLiteral("Ready"));
+    });
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(QString::fromLatin1(indicator), statusBar());
         pane->setEnabled(false);

@@ -40,15 +40,26 @@ constexpr Place kOk{327, 143, 45, 14};
 constexpr int kDialogWidth = 379;
 constexpr int kDialogHeight = 164;
 
-// Dialog units to pixels from the font: a horizontal unit is a quarter of the average character
-// width, a vertical unit an eighth of the line height.
+// Dialog units to pixels from the font: a vertical unit is an eighth of the line height; a
+// horizontal unit a quarter of the average letter width, widened where needed so that every
+// label fits its place (the layout was made for a narrower font).
 class DialogUnits {
 public:
-    explicit DialogUnits(const QFontMetrics& metrics)
-        : charWidth_(metrics.averageCharWidth()), lineHeight_(metrics.height())
+    explicit DialogUnits(const QFontMetrics& metrics) : lineHeight_(metrics.height())
     {
+        const QString alphabet =
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+        xNumerator_ = metrics.horizontalAdvance(alphabet);
+        xDenominator_ = 4 * static_cast<int>(alphabet.size());
+        for (const Field& field : kFields) {
+            const int needed = metrics.horizontalAdvance(QString::fromLatin1(field.label)) + 2;
+            if (needed * xDenominator_ > field.labelPlace.width * xNumerator_) {
+                xNumerator_ = needed;
+                xDenominator_ = field.labelPlace.width;
+            }
+        }
     }
-    int X(int units) const { return units * charWidth_ / 4; }
+    int X(int units) const { return units * xNumerator_ / xDenominator_; }
     int Y(int units) const { return units * lineHeight_ / 8; }
     QRect Rect(const Place& place) const
     {
@@ -56,8 +67,9 @@ public:
     }
 
 private:
-    int charWidth_;
     int lineHeight_;
+    int xNumerator_;
+    int xDenominator_;
 };
 
 }  // namespace

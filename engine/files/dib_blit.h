@@ -26,4 +26,5 @@ std::optional<platform::PixelView> DibPixelView(std::span<const std::uint8_t> bi
 // DibPixelView) or the window has no surface; the window keeps its previous picture then.
 bool BlitDib(platform::WindowHandle window, std::span<const std::uint8_t> bitmapInfo,
              std::span<const std::uint8_t> pixels, const platform::Rect* destination = nullptr);
-bool BlitDib(platform::WindowHandle window, const GlobalDib& dib, const platform::Rect* destination = nullptr);
+bool BlitDib(platform::WindowHandle window, const GlobalDib& dib,
+             const platform::Rect* destination = nullptr);

@@ -16,24 +16,26 @@ constexpr const char* kNoMemory = "Insufficient system memory";
 
 // The depth code of an image: 16 bits without masks is 15.
 int DepthOf(const DibHeader& header) {
-    if (header.bitCount == 16 && header.compression == kCompressionNone) return 15;
+    if (header.bitCount == 16 && header.compression == kCompressionNone)
+        return 15;
     return header.bitCount;
 }
 
 DibPixelFormat FormatForDepth(int depth) {
     switch (depth) {
-    case 15:
-        return DibPixelFormat::Rgb555;
-    case 16:
-        return DibPixelFormat::Rgb565;
-    default:
-        return DibPixelFormat::Bgr24;
+        case 15:
+            return DibPixelFormat::Rgb555;
+        case 16:
+            return DibPixelFormat::Rgb565;
+        default:
+            return DibPixelFormat::Bgr24;
     }
 }
 
 GlobalDib ThroughJpeg(GlobalDib image) {
     const std::vector<std::uint8_t> stream = DibToJpeg(image, 100);
-    if (stream.empty()) return image;
+    if (stream.empty())
+        return image;
     GlobalDib quantized = JpegToDib(stream, 8, 0);
     return quantized ? std::move(quantized) : std::move(image);
 }
@@ -43,8 +45,9 @@ GlobalDib ThroughJpeg(GlobalDib image) {
 int ProbeDisplayDepth() {
     const platform::DisplayFormat format = platform::QueryDisplayFormat();
     int depth = format.bitsPerPixel;
-    if (depth == 16 && (format.compression != kCompressionBitFields || format.redMask != kRedMask565 ||
-                        format.greenMask != kGreenMask565 || format.blueMask != kBlueMask565)) {
+    if (depth == 16 &&
+        (format.compression != kCompressionBitFields || format.redMask != kRedMask565 ||
+         format.greenMask != kGreenMask565 || format.blueMask != kBlueMask565)) {
         depth = 15;
     }
     return std::clamp(depth, 8, 24);
@@ -57,8 +60,10 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
         throw LoadError(kUnsupportedFormat);
     }
     const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24;
-    if (current == 8 || current == depth || !knownDepth) return image;
-    if (depth == 8) return ThroughJpeg(std::move(image));
+    if (current == 8 || current == depth || !knownDepth)
+        return image;
+    if (depth == 8)
+        return ThroughJpeg(std::move(image));
 
     DibHeader header = old;
     header.bitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
@@ -79,7 +84,8 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
     GlobalDib target;
     if (!inPlace) {
         target = GlobalDib::Allocate(newOffset + newStride * rows);
-        if (!target) throw LoadError(kNoMemory);
+        if (!target)
+            throw LoadError(kNoMemory);
     }
     GlobalDib& result = inPlace ? image : target;
     const DibSourceRows source{from, image.Data() + oldOffset, oldStride, {}};

@@ -55,7 +55,7 @@ std::size_t ColourTableBytes(const DibHeader& header);
 std::size_t DibRowStride(std::int64_t width, int bitCount);
 
 class GlobalDib {
-public:
+  public:
     GlobalDib() = default;
     GlobalDib(GlobalDib&&) noexcept = default;
     GlobalDib& operator=(GlobalDib&&) noexcept = default;
@@ -89,10 +89,15 @@ public:
     // Frees the block; the GlobalDib becomes empty.
     void Reset() noexcept;
 
-private:
-    std::unique_ptr<std::uint8_t[]> block_;
+  private:
+    struct FreeBlock {
+        void operator()(std::uint8_t* block) const noexcept;
+    };
+    std::unique_ptr<std::uint8_t[], FreeBlock> block_;
     std::size_t size_ = 0;
 };
 
 // Allocation under its historic name: GlobalDib::Allocate.
-inline GlobalDib DibAlloc(std::size_t size) noexcept { return GlobalDib::Allocate(size); }
+inline GlobalDib DibAlloc(std::size_t size) noexcept {
+    return GlobalDib::Allocate(size);
+}

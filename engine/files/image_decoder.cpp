@@ -32,19 +32,23 @@ std::uint32_t Read32(std::span<const std::uint8_t> bytes) {
 
 // The rows of a header whose height is neither 0 nor the one value without a magnitude.
 std::size_t RowCount(const DibHeader& header) {
-    if (header.width <= 0 || header.height == 0 || header.height == std::numeric_limits<std::int32_t>::min()) {
+    if (header.width <= 0 || header.height == 0 ||
+        header.height == std::numeric_limits<std::int32_t>::min()) {
         throw LoadError(kUnsupportedFormat);
     }
-    return static_cast<std::size_t>(header.height < 0 ? -static_cast<std::int64_t>(header.height) : header.height);
+    return static_cast<std::size_t>(header.height < 0 ? -static_cast<std::int64_t>(header.height)
+                                                      : header.height);
 }
 
 // A plain or bit-field bitmap record, copied and turned bottom-up.
 GlobalDib CopyBitmapRecord(const DibHeader& header, std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
-    const bool depthKnown = header.bitCount == 8 || header.bitCount == 16 || header.bitCount == 24 ||
-                            header.bitCount == 32;
-    const bool masksFit = header.compression == kCompressionNone || header.bitCount == 16 || header.bitCount == 32;
-    if (!depthKnown || !masksFit) throw LoadError(kUnsupportedFormat);
+    const bool depthKnown = header.bitCount == 8 || header.bitCount == 16 ||
+                            header.bitCount == 24 || header.bitCount == 32;
+    const bool masksFit =
+        header.compression == kCompressionNone || header.bitCount == 16 || header.bitCount == 32;
+    if (!depthKnown || !masksFit)
+        throw LoadError(kUnsupportedFormat);
 
     const std::size_t pixelOffset = kDibHeaderSize + ColourTableBytes(header);
     const std::size_t stride = DibRowStride(header.width, header.bitCount);
@@ -53,14 +57,16 @@ GlobalDib CopyBitmapRecord(const DibHeader& header, std::span<const std::uint8_t
     }
     const std::size_t size = pixelOffset + stride * rows;
     GlobalDib dib = GlobalDib::Allocate(size);
-    if (!dib) throw LoadError(kNoMemory);
+    if (!dib)
+        throw LoadError(kNoMemory);
     std::memcpy(dib.Data(), body.data(), pixelOffset);
     const std::uint8_t* source = body.data() + pixelOffset;
     std::uint8_t* target = dib.Data() + pixelOffset;
     if (header.height > 0) {
         std::memcpy(target, source, stride * rows);
     } else {
-        for (std::size_t r = 0; r < rows; ++r) std::memcpy(target + r * stride, source + (rows - 1 - r) * stride, stride);
+        for (std::size_t r = 0; r < rows; ++r)
+            std::memcpy(target + r * stride, source + (rows - 1 - r) * stride, stride);
         DibHeader bottomUp = header;
         bottomUp.height = static_cast<std::int32_t>(rows);
         dib.SetHeader(bottomUp);
@@ -73,23 +79,25 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
     const std::size_t rows = RowCount(header);
     std::span<const std::uint8_t> data = body.subspan(kDibHeaderSize);
     if (header.sizeImage != 0) {
-        if (header.sizeImage > data.size()) throw LoadError(kUnsupportedFormat);
+        if (header.sizeImage > data.size())
+            throw LoadError(kUnsupportedFormat);
         data = data.first(header.sizeImage);
     }
-    const platform::CompressedPicture input{header.compression, header.width, static_cast<int>(rows),
-                                            header.bitCount, data};
+    const platform::CompressedPicture input{header.compression, header.width,
+                                            static_cast<int>(rows), header.bitCount, data};
     platform::DecodedPicture picture;
     switch (platform::DecodeCompressedPicture(input, picture)) {
-    case platform::CodecStatus::Decoded:
-        break;
-    case platform::CodecStatus::Unavailable:
-        throw LoadError(kNoCodecBridge);
-    case platform::CodecStatus::Failed:
-        throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+        case platform::CodecStatus::Decoded:
+            break;
+        case platform::CodecStatus::Unavailable:
+            throw LoadError(kNoCodecBridge);
+        case platform::CodecStatus::Failed:
+            throw LoadError(kCodecFailed + platform::FourccText(header.compression));
     }
 
     const std::size_t packed = static_cast<std::size_t>(header.width) * 3;
-    if (picture.bgr.size() / packed != rows) throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+    if (picture.bgr.size() / packed != rows)
+        throw LoadError(kCodecFailed + platform::FourccText(header.compression));
 
     DibHeader decoded;
     decoded.width = header.width;
@@ -97,7 +105,8 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
     decoded.bitCount = 24;
     const std::size_t stride = DibRowStride(decoded.width, 24);
     GlobalDib dib = GlobalDib::Allocate(kDibHeaderSize + stride * rows);
-    if (!dib) throw LoadError(kNoMemory);
+    if (!dib)
+        throw LoadError(kNoMemory);
     dib.SetHeader(decoded);
     for (std::size_t r = 0; r < rows; ++r) {
         std::uint8_t* row = dib.Pixels() + r * stride;
@@ -110,11 +119,13 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
 GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
     std::span<const std::uint8_t> body = record;
     if (StartsWith(record, {'B', 'M'})) {
-        if (record.size() < kFileHeaderSize) throw LoadError(kUnsupportedFormat);
+        if (record.size() < kFileHeaderSize)
+            throw LoadError(kUnsupportedFormat);
         body = record.subspan(kFileHeaderSize);
     }
     if (body.size() >= 4 && Read32(body) == kDibHeaderSize) {
-        if (body.size() < kDibHeaderSize) throw LoadError(kUnsupportedFormat);
+        if (body.size() < kDibHeaderSize)
+            throw LoadError(kUnsupportedFormat);
         const DibHeader header = ReadDibHeader(body.data());
         if (header.compression != kCompressionNone && header.compression != kCompressionBitFields) {
             return DecodeCodecRecord(header, body);
@@ -123,7 +134,8 @@ GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
     }
     if (StartsWith(record, {0xFF, 0xD8, 0xFF, 0xE0})) {
         GlobalDib dib = JpegToDib(record, depth, 0);
-        if (!dib) throw LoadError(kUnsupportedFormat);
+        if (!dib)
+            throw LoadError(kUnsupportedFormat);
         return dib;
     }
     throw LoadError(kUnsupportedFormat);

@@ -4,7 +4,9 @@
 
 namespace {
 
-JpegErrorManager& ManagerOf(j_common_ptr info) { return *reinterpret_cast<JpegErrorManager*>(info->err); }
+JpegErrorManager& ManagerOf(j_common_ptr info) {
+    return *reinterpret_cast<JpegErrorManager*>(info->err);
+}
 
 [[noreturn]] void JpegErrorExit(j_common_ptr info) {
     JpegErrorManager& manager = ManagerOf(info);
@@ -21,8 +23,10 @@ void JpegOutputMessage(j_common_ptr info) {
 // Level -1 is a warning: the first one of an image is traced. Levels 0 and up are the library's
 // trace messages, not wanted here.
 void JpegEmitMessage(j_common_ptr info, int level) {
-    if (level >= 0) return;
-    if (info->err->num_warnings == 0) (*info->err->output_message)(info);
+    if (level >= 0)
+        return;
+    if (info->err->num_warnings == 0)
+        (*info->err->output_message)(info);
     ++info->err->num_warnings;
 }
 

@@ -92,7 +92,8 @@ DibHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
     DibHeader header;
     header.width = static_cast<std::int32_t>(info.output_width);
     header.height = static_cast<std::int32_t>(info.output_height);
-    if ((flags & kJpegTopDown) != 0) header.height = -header.height;
+    if ((flags & kJpegTopDown) != 0)
+        header.height = -header.height;
     header.bitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
     header.compression = depth == 16 ? kCompressionBitFields : kCompressionNone;
     header.clrUsed = depth == 16 ? 3 : depth == 8 ? 256 : 0;
@@ -114,16 +115,18 @@ void WriteMasks(std::uint8_t* masks) {
 }
 
 // Reads every scanline into its row; 15 and 16 bits go through an RGB row buffer.
-void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t stride, int depth, bool topDown) {
+void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t stride, int depth,
+              bool topDown) {
     JSAMPARRAY buffer = nullptr;
     if (depth == 15 || depth == 16) {
         buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                            info.output_width * 3, 1);
+                                           info.output_width * 3, 1);
     }
     const DibPixelFormat packed = depth == 16 ? DibPixelFormat::Rgb565 : DibPixelFormat::Rgb555;
     while (info.output_scanline < info.output_height) {
         const JDIMENSION line = info.output_scanline;
-        std::uint8_t* row = pixels + std::size_t{topDown ? line : info.output_height - 1 - line} * stride;
+        std::uint8_t* row =
+            pixels + std::size_t{topDown ? line : info.output_height - 1 - line} * stride;
         if (buffer == nullptr) {
             jpeg_read_scanlines(&info, &row, 1);
             continue;
@@ -153,7 +156,8 @@ std::size_t RunDecode(const DecodeJob& job) {
 
     *job.header = HeaderFor(info, job.depth, job.flags);
     const std::size_t stride = DibRowStride(info.output_width, job.header->bitCount);
-    const std::size_t total = kDibHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
+    const std::size_t total =
+        kDibHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
     if (job.dib.empty() || job.dib.size() < total) {
         jpeg_destroy_decompress(&info);
         return job.dib.empty() ? total : 0;
@@ -162,8 +166,10 @@ std::size_t RunDecode(const DecodeJob& job) {
     std::uint8_t* const dib = job.dib.data();
     WriteDibHeader(dib, *job.header);
     jpeg_start_decompress(&info);
-    if (job.depth == 8) WriteColourTable(info, dib + kDibHeaderSize);
-    if (job.depth == 16) WriteMasks(dib + kDibHeaderSize);
+    if (job.depth == 8)
+        WriteColourTable(info, dib + kDibHeaderSize);
+    if (job.depth == 16)
+        WriteMasks(dib + kDibHeaderSize);
     ReadRows(info, dib + kDibHeaderSize + ColourTableBytes(*job.header), stride, job.depth,
              (job.flags & kJpegTopDown) != 0);
     jpeg_finish_decompress(&info);
@@ -171,13 +177,16 @@ std::size_t RunDecode(const DecodeJob& job) {
     return total;
 }
 
-bool IsDecodeDepth(int depth) { return depth == 8 || depth == 15 || depth == 16 || depth == 24; }
+bool IsDecodeDepth(int depth) {
+    return depth == 8 || depth == 15 || depth == 16 || depth == 24;
+}
 
 }  // namespace
 
-std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo, std::span<const std::uint8_t> pixels,
-                                    int quality) {
-    if (bitmapInfo.size() < kDibHeaderSize) return {};
+std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
+                                    std::span<const std::uint8_t> pixels, int quality) {
+    if (bitmapInfo.size() < kDibHeaderSize)
+        return {};
     const DibHeader header = ReadDibHeader(bitmapInfo.data());
     const std::optional<DibPixelFormat> format = DibFormatOf(header);
     if (!format || header.width <= 0 || header.height == 0 ||
@@ -186,33 +195,44 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo, st
     }
     const auto width = static_cast<std::size_t>(header.width);
     const auto height = static_cast<std::size_t>(std::abs(header.height));
-    if (width % 4 != 0 || height % 4 != 0) return {};
-    if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION) return {};
+    if (width % 4 != 0 || height % 4 != 0)
+        return {};
+    if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+        return {};
 
     const std::size_t stride = DibRowStride(header.width, header.bitCount);
-    if (pixels.size() / stride < height) return {};
+    if (pixels.size() / stride < height)
+        return {};
     std::span<const std::uint8_t> colours;
     if (*format == DibPixelFormat::Indexed8) {
         colours = bitmapInfo.subspan(kDibHeaderSize);
-        if (colours.size() < 4 * ColourEntries(header)) return {};
+        if (colours.size() < 4 * ColourEntries(header))
+            return {};
         colours = colours.first(4 * ColourEntries(header));
     }
 
     try {
         std::vector<std::uint8_t> converted;
-        EncodeJob job{pixels.data(), stride, static_cast<JDIMENSION>(width), static_cast<JDIMENSION>(height),
-                      header.height < 0, quality, nullptr};
+        EncodeJob job{pixels.data(),
+                      stride,
+                      static_cast<JDIMENSION>(width),
+                      static_cast<JDIMENSION>(height),
+                      header.height < 0,
+                      quality,
+                      nullptr};
         if (*format != DibPixelFormat::Bgr24) {
             converted.resize(width * height * 3);
-            ConvertDibPixels({*format, pixels.data(), stride, colours}, {DibPixelFormat::Bgr24, converted.data(), width * 3},
-                          width, height, false);
+            ConvertDibPixels({*format, pixels.data(), stride, colours},
+                             {DibPixelFormat::Bgr24, converted.data(), width * 3}, width, height,
+                             false);
             job.rows = converted.data();
             job.stride = width * 3;
         }
         std::vector<std::uint8_t> output;
         output.reserve(width * height);
         job.output = &output;
-        if (!RunEncode(job)) return {};
+        if (!RunEncode(job))
+            return {};
         output.shrink_to_fit();
         return output;
     } catch (const std::bad_alloc&) {
@@ -224,17 +244,20 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality) {
     return DibToJpeg(dib.Info(), dib.PixelBytes(), quality);
 }
 
-std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header, std::span<std::uint8_t> dib,
-                       int depth, int flags) {
-    if (!IsDecodeDepth(depth)) return 0;
+std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header,
+                       std::span<std::uint8_t> dib, int depth, int flags) {
+    if (!IsDecodeDepth(depth))
+        return 0;
     return RunDecode({stream, &header, dib, depth, flags});
 }
 
 GlobalDib JpegToDib(std::span<const std::uint8_t> stream, int depth, int flags) {
     DibHeader header;
     const std::size_t size = DecodeJpeg(stream, header, {}, depth, flags);
-    if (size == 0) return {};
+    if (size == 0)
+        return {};
     GlobalDib dib = GlobalDib::Allocate(size);
-    if (!dib || DecodeJpeg(stream, header, dib.Bytes(), depth, flags) != size) return {};
+    if (!dib || DecodeJpeg(stream, header, dib.Bytes(), depth, flags) != size)
+        return {};
     return dib;
 }

@@ -24,16 +24,23 @@ struct MemoryDestination {
     JOCTET* buffer;
 };
 
-MemorySource& SourceOf(j_decompress_ptr info) { return *reinterpret_cast<MemorySource*>(info->src); }
-MemoryDestination& DestinationOf(j_compress_ptr info) { return *reinterpret_cast<MemoryDestination*>(info->dest); }
+MemorySource& SourceOf(j_decompress_ptr info) {
+    return *reinterpret_cast<MemorySource*>(info->src);
+}
+MemoryDestination& DestinationOf(j_compress_ptr info) {
+    return *reinterpret_cast<MemoryDestination*>(info->dest);
+}
 
-void InitSource(j_decompress_ptr info) { SourceOf(info).startOfFile = TRUE; }
+void InitSource(j_decompress_ptr info) {
+    SourceOf(info).startOfFile = TRUE;
+}
 
 boolean FillInputBuffer(j_decompress_ptr info) {
     MemorySource& source = SourceOf(info);
     std::size_t count = std::min(source.remaining, kChunk);
     if (count == 0) {
-        if (source.startOfFile) ERREXIT(info, JERR_INPUT_EMPTY);
+        if (source.startOfFile)
+            ERREXIT(info, JERR_INPUT_EMPTY);
         WARNMS(info, JWRN_JPEG_EOF);
         source.buffer[0] = 0xFF;
         source.buffer[1] = JPEG_EOI;
@@ -50,7 +57,8 @@ boolean FillInputBuffer(j_decompress_ptr info) {
 }
 
 void SkipInputData(j_decompress_ptr info, long count) {
-    if (count <= 0) return;
+    if (count <= 0)
+        return;
     auto skip = static_cast<std::size_t>(count);
     jpeg_source_mgr& library = SourceOf(info).library;
     while (skip > library.bytes_in_buffer) {
@@ -69,11 +77,13 @@ void Flush(j_compress_ptr info, std::size_t count) {
     MemoryDestination& destination = DestinationOf(info);
     bool grown = true;
     try {
-        destination.output->insert(destination.output->end(), destination.buffer, destination.buffer + count);
+        destination.output->insert(destination.output->end(), destination.buffer,
+                                   destination.buffer + count);
     } catch (const std::bad_alloc&) {
         grown = false;
     }
-    if (!grown) ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
+    if (!grown)
+        ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
 }
 
 void InitDestination(j_compress_ptr info) {
@@ -94,17 +104,18 @@ boolean EmptyOutputBuffer(j_compress_ptr info) {
 
 void TermDestination(j_compress_ptr info) {
     const std::size_t used = kChunk - DestinationOf(info).library.free_in_buffer;
-    if (used > 0) Flush(info, used);
+    if (used > 0)
+        Flush(info, used);
 }
 
 }  // namespace
 
 void SetMemorySource(j_decompress_ptr info, const std::uint8_t* stream, std::size_t size) {
     if (info->src == nullptr) {
-        auto* source = static_cast<MemorySource*>(
-            (*info->mem->alloc_small)(reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT, sizeof(MemorySource)));
-        source->buffer = static_cast<JOCTET*>(
-            (*info->mem->alloc_small)(reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT, kChunk));
+        auto* source = static_cast<MemorySource*>((*info->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT, sizeof(MemorySource)));
+        source->buffer = static_cast<JOCTET*>((*info->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(info), JPOOL_PERMANENT, kChunk));
         info->src = &source->library;
     }
     MemorySource& source = SourceOf(info);

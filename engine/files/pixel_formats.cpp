@@ -10,91 +10,97 @@ std::uint16_t Load16(const std::uint8_t* bytes) {
     return value;
 }
 
-void Store16(std::uint8_t* bytes, std::uint16_t value) { std::memcpy(bytes, &value, sizeof value); }
+void Store16(std::uint8_t* bytes, std::uint16_t value) {
+    std::memcpy(bytes, &value, sizeof value);
+}
 
 }  // namespace
 
 std::optional<DibPixelFormat> DibFormatOf(const DibHeader& header) {
     switch (header.bitCount) {
-    case 8:
-        return DibPixelFormat::Indexed8;
-    case 16:
-        return header.compression == kCompressionBitFields ? DibPixelFormat::Rgb565 : DibPixelFormat::Rgb555;
-    case 24:
-        return DibPixelFormat::Bgr24;
-    case 32:
-        return DibPixelFormat::Bgrx32;
-    default:
-        return std::nullopt;
+        case 8:
+            return DibPixelFormat::Indexed8;
+        case 16:
+            return header.compression == kCompressionBitFields ? DibPixelFormat::Rgb565
+                                                               : DibPixelFormat::Rgb555;
+        case 24:
+            return DibPixelFormat::Bgr24;
+        case 32:
+            return DibPixelFormat::Bgrx32;
+        default:
+            return std::nullopt;
     }
 }
 
 int DibBitsPerPixel(DibPixelFormat format) {
     switch (format) {
-    case DibPixelFormat::Indexed8:
-        return 8;
-    case DibPixelFormat::Rgb555:
-    case DibPixelFormat::Rgb565:
-        return 16;
-    case DibPixelFormat::Bgr24:
-        return 24;
-    case DibPixelFormat::Bgrx32:
-        return 32;
+        case DibPixelFormat::Indexed8:
+            return 8;
+        case DibPixelFormat::Rgb555:
+        case DibPixelFormat::Rgb565:
+            return 16;
+        case DibPixelFormat::Bgr24:
+            return 24;
+        case DibPixelFormat::Bgrx32:
+            return 32;
     }
     return 0;
 }
 
-BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x, std::span<const std::uint8_t> colours) {
+BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x,
+                      std::span<const std::uint8_t> colours) {
     switch (format) {
-    case DibPixelFormat::Indexed8: {
-        const std::size_t entry = std::size_t{row[x]} * 4;
-        if (entry + 3 > colours.size()) return {0, 0, 0};
-        return {colours[entry], colours[entry + 1], colours[entry + 2]};
-    }
-    case DibPixelFormat::Rgb555:
-        return Expand555(Load16(row + 2 * x));
-    case DibPixelFormat::Rgb565:
-        return Expand565(Load16(row + 2 * x));
-    case DibPixelFormat::Bgr24:
-        return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
-    case DibPixelFormat::Bgrx32:
-        return {row[4 * x], row[4 * x + 1], row[4 * x + 2]};
+        case DibPixelFormat::Indexed8: {
+            const std::size_t entry = std::size_t{row[x]} * 4;
+            if (entry + 3 > colours.size())
+                return {0, 0, 0};
+            return {colours[entry], colours[entry + 1], colours[entry + 2]};
+        }
+        case DibPixelFormat::Rgb555:
+            return Expand555(Load16(row + 2 * x));
+        case DibPixelFormat::Rgb565:
+            return Expand565(Load16(row + 2 * x));
+        case DibPixelFormat::Bgr24:
+            return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
+        case DibPixelFormat::Bgrx32:
+            return {row[4 * x], row[4 * x + 1], row[4 * x + 2]};
     }
     return {0, 0, 0};
 }
 
 void WriteDibPixel(DibPixelFormat format, std::uint8_t* row, std::size_t x, BgrPixel pixel) {
     switch (format) {
-    case DibPixelFormat::Indexed8:
-        break;
-    case DibPixelFormat::Rgb555:
-        Store16(row + 2 * x, Pack555(pixel));
-        break;
-    case DibPixelFormat::Rgb565:
-        Store16(row + 2 * x, Pack565(pixel));
-        break;
-    case DibPixelFormat::Bgr24:
-        row[3 * x] = pixel.blue;
-        row[3 * x + 1] = pixel.green;
-        row[3 * x + 2] = pixel.red;
-        break;
-    case DibPixelFormat::Bgrx32:
-        row[4 * x] = pixel.blue;
-        row[4 * x + 1] = pixel.green;
-        row[4 * x + 2] = pixel.red;
-        row[4 * x + 3] = 0;
-        break;
+        case DibPixelFormat::Indexed8:
+            break;
+        case DibPixelFormat::Rgb555:
+            Store16(row + 2 * x, Pack555(pixel));
+            break;
+        case DibPixelFormat::Rgb565:
+            Store16(row + 2 * x, Pack565(pixel));
+            break;
+        case DibPixelFormat::Bgr24:
+            row[3 * x] = pixel.blue;
+            row[3 * x + 1] = pixel.green;
+            row[3 * x + 2] = pixel.red;
+            break;
+        case DibPixelFormat::Bgrx32:
+            row[4 * x] = pixel.blue;
+            row[4 * x + 1] = pixel.green;
+            row[4 * x + 2] = pixel.red;
+            row[4 * x + 3] = 0;
+            break;
     }
 }
 
-void ConvertDibPixels(const DibSourceRows& source, const DibPixelRows& target, std::size_t width, std::size_t rows,
-                   bool flipRows) {
+void ConvertDibPixels(const DibSourceRows& source, const DibPixelRows& target, std::size_t width,
+                      std::size_t rows, bool flipRows) {
     for (std::size_t r = 0; r < rows; ++r) {
         const std::size_t sourceRow = flipRows ? rows - 1 - r : r;
         const std::uint8_t* from = source.first + sourceRow * source.stride;
         std::uint8_t* to = target.first + r * target.stride;
         for (std::size_t x = 0; x < width; ++x) {
-            WriteDibPixel(target.format, to, x, ReadDibPixel(source.format, from, x, source.colours));
+            WriteDibPixel(target.format, to, x,
+                          ReadDibPixel(source.format, from, x, source.colours));
         }
     }
 }

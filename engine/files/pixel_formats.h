@@ -15,7 +15,7 @@ enum class DibPixelFormat {
     Rgb555,    // 16 bits, compression 0 (called 15)
     Rgb565,    // 16 bits, bit-field compression
     Bgr24,
-    Bgrx32,    // fourth byte ignored
+    Bgrx32,  // fourth byte ignored
 };
 
 struct BgrPixel {
@@ -38,15 +38,18 @@ inline BgrPixel Expand565(std::uint16_t value) {
             static_cast<std::uint8_t>((value >> 8) & 0xF8)};
 }
 inline std::uint16_t Pack555(BgrPixel pixel) {
-    return static_cast<std::uint16_t>((pixel.red >> 3) << 10 | (pixel.green >> 3) << 5 | pixel.blue >> 3);
+    return static_cast<std::uint16_t>((pixel.red >> 3) << 10 | (pixel.green >> 3) << 5 |
+                                      pixel.blue >> 3);
 }
 inline std::uint16_t Pack565(BgrPixel pixel) {
-    return static_cast<std::uint16_t>((pixel.red >> 3) << 11 | (pixel.green >> 2) << 5 | pixel.blue >> 3);
+    return static_cast<std::uint16_t>((pixel.red >> 3) << 11 | (pixel.green >> 2) << 5 |
+                                      pixel.blue >> 3);
 }
 
 // Pixel x of `row`. For Indexed8 the index is looked up in `colours` (4 bytes an entry); an index
 // beyond the table gives black.
-BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x, std::span<const std::uint8_t> colours);
+BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x,
+                      std::span<const std::uint8_t> colours);
 // Stores `pixel` as pixel x of `row`; Indexed8 is not a target.
 void WriteDibPixel(DibPixelFormat format, std::uint8_t* row, std::size_t x, BgrPixel pixel);
 
@@ -65,5 +68,5 @@ struct DibSourceRows {
     std::size_t stride;
     std::span<const std::uint8_t> colours;
 };
-void ConvertDibPixels(const DibSourceRows& source, const DibPixelRows& target, std::size_t width, std::size_t rows,
-                   bool flipRows);
+void ConvertDibPixels(const DibSourceRows& source, const DibPixelRows& target, std::size_t width,
+                      std::size_t rows, bool flipRows);

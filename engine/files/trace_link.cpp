@@ -13,14 +13,16 @@ constexpr std::size_t kLongestLine = kLineBufferSize - 2;  // room for "\n" and 
 }  // namespace
 
 int SendTraceText(const char* text) noexcept {
-    if (text == nullptr) return 0;
+    if (text == nullptr)
+        return 0;
     return platform::SendToTraceMonitor(std::span<const char>(text, std::strlen(text) + 1));
 }
 
 int TraceLine(const char* text) noexcept {
     char line[kLineBufferSize];
     const std::size_t length = text == nullptr ? 0 : strnlen(text, kLongestLine);
-    if (length > 0) std::memcpy(line, text, length);
+    if (length > 0)
+        std::memcpy(line, text, length);
     line[length] = '\n';
     line[length + 1] = '\0';
     return SendTraceText(line);

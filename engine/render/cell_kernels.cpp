@@ -3,10 +3,17 @@
 // linearly across each cell row.
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <type_traits>
 
 #include "engine/render/pixel_samplers.h"
+#include "engine/render/prefetch.h"
 #include "engine/render/renderer_state.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -14,20 +21,154 @@ constexpr int kCell = 32;
 
 // Samples one row of one cell, kCell pixels at (u + i du, v + i dv) written one after the
 // other, when every read lies in one image row period: the pixel of column c and row r is at
-// origin + c + r x stride.
-template <class Format, class Level, class RowOffset>
-void SampleRunDirect(const std::uint8_t* pixels, const RowOffset& rowOffset,
-                     std::ptrdiff_t origin, std::ptrdiff_t stride, std::int32_t u, std::int32_t v,
-                     std::int32_t du, std::int32_t dv, std::uint8_t* out) {
-    for (int i = 0; i < kCell; ++i) {
-        const std::int32_t pu = u + i * du;
-        const std::int32_t pv = v + i * dv;
-        const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
-        const Taps taps{index, index + 1, index + stride, index + stride + 1};
-        Format::Store(out + i * Format::kBytes,
-                      Level::template Sample<Format>(pixels, taps, pu, pv));
+// origin + c + r x stride. kGuardRows: rows above the highest read row that must exist, for
+// kernels that load a few bytes beyond the last pixel they use.
+template <class Format, class Level>
+struct DirectRun {
+    static constexpr int kGuardRows = 0;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+                    std::ptrdiff_t stride, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        for (int i = 0; i < kCell; ++i) {
+            const std::int32_t pu = u + i * du;
+            const std::int32_t pv = v + i * dv;
+            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
+            const Taps taps{index, index + 1, index + stride, index + stride + 1};
+            Format::Store(out + i * Format::kBytes,
+                          Level::template Sample<Format>(pixels, taps, pu, pv));
+        }
     }
+};
+
+// 24-bit pixels are read four bytes at a time and written through a buffer four bytes at a time.
+std::uint32_t Load4(const std::uint8_t* p) {
+    std::uint32_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
 }
+
+#if !defined(__SSE2__)
+std::uint64_t Load8(const std::uint8_t* p) {
+    std::uint64_t value;
+    std::memcpy(&value, p, sizeof value);
+    return value;
+}
+#endif
+
+template <>
+struct DirectRun<Bgr24Format, NearestLevel> {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+                    std::ptrdiff_t, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        std::uint8_t row[kCell * 3 + 1];
+        for (int i = 0; i < kCell; ++i) {
+            const std::int32_t pu = u + i * du;
+            const std::int32_t pv = v + i * dv;
+            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
+            const std::uint32_t pixel = Load4(pixels + index * 3);
+            std::memcpy(row + i * 3, &pixel, sizeof pixel);
+        }
+        std::memcpy(out, row, kCell * 3);
+    }
+};
+
+// Averaging 24-bit kernels: the pixel and its right neighbour come from one eight-byte load, the
+// up row from another. With SSE2 the channels of both loads are weighted in 16-bit lanes (every
+// weighted sum fits: the weights add up to 1 << kShift and a channel is at most 255);
+// otherwise blue and red share the 16-bit fields of one word and green is weighted alone.
+#if defined(__SSE2__)
+struct alignas(16) LaneWeights {
+    std::uint16_t row[8];  // pixel weight for lanes 0-2, right-neighbour weight for lanes 3-5
+    std::uint16_t up[8];   // the same for the up row
+};
+
+template <class Level>
+constexpr std::array<LaneWeights, 256> MakeLaneWeights() {
+    std::array<LaneWeights, 256> table{};
+    for (std::int32_t key = 0; key < 256; ++key) {
+        std::uint32_t w[4] = {};
+        // Keys are four bits of u, then four bits of v, each at the fraction bits a level reads.
+        Level::Weights((key >> 4) << Level::kFractionShift, (key & 0xF) << Level::kFractionShift,
+                       w[0], w[1], w[2], w[3]);
+        for (int lane = 0; lane < 3; ++lane) {
+            table[key].row[lane] = static_cast<std::uint16_t>(w[0]);
+            table[key].row[lane + 3] = static_cast<std::uint16_t>(w[1]);
+            table[key].up[lane] = static_cast<std::uint16_t>(w[2]);
+            table[key].up[lane + 3] = static_cast<std::uint16_t>(w[3]);
+        }
+    }
+    return table;
+}
+
+template <class Level>
+constexpr std::array<LaneWeights, 256> kLaneWeights = MakeLaneWeights<Level>();
+#endif
+
+template <class Level>
+struct DirectRun24Weighted {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+                    std::ptrdiff_t stride, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        std::uint8_t row[kCell * 3 + 1];
+        const std::ptrdiff_t upBytes = stride * 3;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const LaneWeights* weights = kLaneWeights<Level>.data();
+#endif
+        for (int i = 0; i < kCell; ++i) {
+            const std::int32_t pu = u + i * du;
+            const std::int32_t pv = v + i * dv;
+            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
+            const std::uint8_t* p = pixels + index * 3;
+#if defined(__SSE2__)
+            const LaneWeights& w = weights[Level::WeightKey(pu, pv)];
+            const __m128i low =
+                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+            const __m128i high = _mm_unpacklo_epi8(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + upBytes)), zero);
+            __m128i sum = _mm_add_epi16(
+                _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w.row))),
+                _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w.up))));
+            sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 6));
+            sum = _mm_srli_epi16(sum, Level::kShift);
+            const std::uint32_t pixel =
+                static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+#else
+            const std::uint64_t low = Load8(p);
+            const std::uint64_t high = Load8(p + upBytes);
+            std::uint32_t w00;
+            std::uint32_t w01;
+            std::uint32_t w10;
+            std::uint32_t w11;
+            Level::Weights(pu, pv, w00, w01, w10, w11);
+            const std::uint32_t rb =
+                (static_cast<std::uint32_t>(low & 0xFF00FF) * w00 +
+                 static_cast<std::uint32_t>((low >> 24) & 0xFF00FF) * w01 +
+                 static_cast<std::uint32_t>(high & 0xFF00FF) * w10 +
+                 static_cast<std::uint32_t>((high >> 24) & 0xFF00FF) * w11);
+            const std::uint32_t g =
+                (static_cast<std::uint32_t>((low >> 8) & 0xFF) * w00 +
+                 static_cast<std::uint32_t>((low >> 32) & 0xFF) * w01 +
+                 static_cast<std::uint32_t>((high >> 8) & 0xFF) * w10 +
+                 static_cast<std::uint32_t>((high >> 32) & 0xFF) * w11);
+            const std::uint32_t pixel = ((rb >> Level::kShift) & 0xFF00FF) |
+                                        ((g << (8 - Level::kShift)) & 0xFF00);
+#endif
+            std::memcpy(row + i * 3, &pixel, sizeof pixel);
+        }
+        std::memcpy(out, row, kCell * 3);
+    }
+};
+
+template <>
+struct DirectRun<Bgr24Format, HalfLevel> : DirectRun24Weighted<HalfLevel> {};
+template <>
+struct DirectRun<Bgr24Format, BilinearLevel> : DirectRun24Weighted<BilinearLevel> {};
 
 // The same for a run that crosses the image's left or right edge or leaves its rows: columns
 // wrap around the width, rows are clamped.
@@ -41,6 +182,28 @@ void SampleRunWrapped(const std::uint8_t* pixels, const SourceGrid& grid, std::p
         const Taps taps = grid.TapsAt(origin + (pu >> 16), pv >> 16);
         Format::Store(out + i * Format::kBytes,
                       Level::template Sample<Format>(pixels, taps, pu, pv));
+    }
+}
+
+// Asks for the cache lines that a run starting at the cell's current edges reads, every tenth
+// pixel (a 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A
+// hint: addresses are computed as integers and never dereferenced.
+template <class Format, class Level, class Nodes>
+void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff_t stride,
+                 const Nodes& nodes) {
+    const std::int32_t du = (nodes.rightU - nodes.leftU) >> 5;
+    const std::int32_t dv = (nodes.rightV - nodes.leftV) >> 5;
+    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(pixels);
+    const std::uintptr_t upBytes = static_cast<std::uintptr_t>(stride * Format::kBytes);
+    for (int i = 0; i < kCell; i += 10) {
+        const std::ptrdiff_t index =
+            origin + ((nodes.leftU + i * du) >> 16) + ((nodes.leftV + i * dv) >> 16) * stride;
+        const std::uintptr_t address =
+            base + static_cast<std::uintptr_t>(index * Format::kBytes);
+        PrefetchLine(address);
+        if constexpr (Level::kReach > 0) {
+            PrefetchLine(address + upBytes);
+        }
     }
 }
 
@@ -85,18 +248,17 @@ void RendererState::DrawCells() {
                 const std::ptrdiff_t rowLow = std::min(nodes.leftV, lastV) >> 16;
                 const std::ptrdiff_t rowHigh = (std::max(nodes.leftV, lastV) >> 16) + Level::kReach;
                 const std::ptrdiff_t period = FloorDivide(firstColumn, width);
+                const std::ptrdiff_t runOrigin = origin - period * width;
                 const bool direct = lastColumn < (period + 1) * width && rowLow >= 0 &&
-                                    rowHigh < rows;
+                                    rowHigh + DirectRun<Format, Level>::kGuardRows < rows;
                 if (direct) {
-                    const std::ptrdiff_t runOrigin = origin - period * width;
                     if constexpr (kRowTable) {
-                        SampleRunDirect<Format, Level>(srcPixels_, tableOffset, runOrigin,
-                                                       stride, nodes.leftU, nodes.leftV, du, dv,
-                                                       out);
+                        DirectRun<Format, Level>::Run(srcPixels_, tableOffset, runOrigin, stride,
+                                                      nodes.leftU, nodes.leftV, du, dv, out);
                     } else {
-                        SampleRunDirect<Format, Level>(srcPixels_, multipliedOffset, runOrigin,
-                                                       stride, nodes.leftU, nodes.leftV, du, dv,
-                                                       out);
+                        DirectRun<Format, Level>::Run(srcPixels_, multipliedOffset, runOrigin,
+                                                      stride, nodes.leftU, nodes.leftV, du, dv,
+                                                      out);
                     }
                 } else {
                     SampleRunWrapped<Format, Level>(srcPixels_, grid, origin, nodes.leftU,
@@ -107,6 +269,10 @@ void RendererState::DrawCells() {
                 nodes.leftV += nodes.leftStepV;
                 nodes.rightU += nodes.rightStepU;
                 nodes.rightV += nodes.rightStepV;
+                // Start loading what this cell reads on the next row.
+                if (direct) {
+                    PrefetchRun<Format, Level>(srcPixels_, runOrigin, stride, nodes);
+                }
             }
         }
     }

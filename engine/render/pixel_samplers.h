@@ -92,11 +92,10 @@ struct Taps {
 };
 
 // Sums the four taps with weights that add up to 1 << shift, per channel, and drops the fraction.
-template <class Format>
+template <class Format, int shift>
 typename Format::Pixel WeightedSample(const std::uint8_t* pixels, const Taps& taps,
                                       std::uint32_t weightPixel, std::uint32_t weightRight,
-                                      std::uint32_t weightUp, std::uint32_t weightUpRight,
-                                      int shift) {
+                                      std::uint32_t weightUp, std::uint32_t weightUpRight) {
     const std::uint64_t sum = Format::Spread(Format::Load(pixels, taps.pixel)) * weightPixel +
                               Format::Spread(Format::Load(pixels, taps.right)) * weightRight +
                               Format::Spread(Format::Load(pixels, taps.up)) * weightUp +
@@ -118,26 +117,55 @@ struct NearestLevel {
 // or the mean of all four.
 struct HalfLevel {
     static constexpr int kReach = 1;
+    static constexpr int kShift = 2;  // the weights add up to 1 << kShift
+    static constexpr int kFractionShift = 15;  // the fraction bit read from u and v
+    static constexpr std::uint32_t WeightKey(std::int32_t u, std::int32_t v) {
+        return ((static_cast<std::uint32_t>(u) >> 11) & 0x10) |
+               ((static_cast<std::uint32_t>(v) >> 15) & 1);
+    }
+    static constexpr void Weights(std::int32_t u, std::int32_t v, std::uint32_t& pixel,
+                        std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
+        const std::uint32_t hu = (static_cast<std::uint32_t>(u) >> 15) & 1;
+        const std::uint32_t hv = (static_cast<std::uint32_t>(v) >> 15) & 1;
+        pixel = (2 - hu) * (2 - hv);
+        right = hu * (2 - hv);
+        up = (2 - hu) * hv;
+        upRight = hu * hv;
+    }
     template <class Format>
     static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
                                          std::int32_t u, std::int32_t v) {
-        const std::uint32_t hu = (static_cast<std::uint32_t>(u) >> 15) & 1;
-        const std::uint32_t hv = (static_cast<std::uint32_t>(v) >> 15) & 1;
-        return WeightedSample<Format>(pixels, taps, (2 - hu) * (2 - hv), hu * (2 - hv),
-                                      (2 - hu) * hv, hu * hv, 2);
+        std::uint32_t w[4];
+        Weights(u, v, w[0], w[1], w[2], w[3]);
+        return WeightedSample<Format, kShift>(pixels, taps, w[0], w[1], w[2], w[3]);
     }
 };
 
 // Antialias 8: bilinear with the top four fraction bits of u and v as weights.
 struct BilinearLevel {
     static constexpr int kReach = 1;
+    static constexpr int kShift = 8;  // the weights add up to 1 << kShift
+    static constexpr int kFractionShift = 12;  // the lowest of the fraction bits read
+    // Four fraction bits of u, then four of v: a key into a table of weights.
+    static constexpr std::uint32_t WeightKey(std::int32_t u, std::int32_t v) {
+        return ((static_cast<std::uint32_t>(u) >> 8) & 0xF0) |
+               ((static_cast<std::uint32_t>(v) >> 12) & 0xF);
+    }
+    static constexpr void Weights(std::int32_t u, std::int32_t v, std::uint32_t& pixel,
+                        std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
+        const std::uint32_t a = (static_cast<std::uint32_t>(u) >> 12) & 0xF;
+        const std::uint32_t b = (static_cast<std::uint32_t>(v) >> 12) & 0xF;
+        pixel = (16 - a) * (16 - b);
+        right = a * (16 - b);
+        up = (16 - a) * b;
+        upRight = a * b;
+    }
     template <class Format>
     static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
                                          std::int32_t u, std::int32_t v) {
-        const std::uint32_t a = (static_cast<std::uint32_t>(u) >> 12) & 0xF;
-        const std::uint32_t b = (static_cast<std::uint32_t>(v) >> 12) & 0xF;
-        return WeightedSample<Format>(pixels, taps, (16 - a) * (16 - b), a * (16 - b),
-                                      (16 - a) * b, a * b, 8);
+        std::uint32_t w[4];
+        Weights(u, v, w[0], w[1], w[2], w[3]);
+        return WeightedSample<Format, kShift>(pixels, taps, w[0], w[1], w[2], w[3]);
     }
 };
 

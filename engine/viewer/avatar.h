@@ -4,14 +4,47 @@
 // hold an image.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ViewerEngine;
+
+// Expands a run-length coded avatar block (information header, colours, 16-bit runs) into
+// plain 8-bit pixels; the runs stop at width x height pixels and at the block's end. Nullopt
+// for a block too small or a picture with no pixels.
+std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(const std::vector<std::uint8_t>& packed);
+
+// Remaps an 8-bit avatar block to the panorama's 256 colours (`panoramaColours`, blue, green,
+// red, flag): transparent colours become index 0, the only transparent entry afterwards.
+void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours);
 
 class Avatar {
 public:
     void SetOwner(ViewerEngine* owner) { engine = owner; }
     bool HasImage() const { return !image.empty(); }
+
+    // Slot operations. User-interface thread; each takes the owner's state lock (when the slot
+    // has an owner) around what the render thread also reads. They return 0, or 1 when the
+    // slot is empty, unless said otherwise.
+
+    // Loads the avatar file at `path` (plain, or run-length coded "qzmv") into the slot with
+    // its box at `atPosition` of `ofSize`, standing still on its first frame; the colours of
+    // an 8-bit avatar over an 8-bit panorama are matched to the panorama's. A null path only
+    // empties the slot (0). 1 when the file cannot be read or is not an avatar: the slot is
+    // then empty.
+    int Load(const char* path, const double atPosition[3], const double ofSize[3],
+             std::int16_t visibleFlag);
+    // Empties the slot. Always 0.
+    int Unload();
+    int SetVisible(std::int16_t value);
+    // 1 when the slot is empty; else 0 with the current frame column and row.
+    int IsEmpty(std::int16_t* column, std::int16_t* row);
+    int SetVelocity(double x, double y, double z);
+    // A velocity given along the current view: right, forward and up. 1 also without owner.
+    int SetViewVelocity(double right, double forward, double up);
+    int SetSizeRate(double x, double y, double z);
+    // Grid passes per second across (`a`) and down (`b`).
+    int SetAnimationRate(double a, double b);
 
     // The unpacked avatar (header, colours, rows); empty = empty slot.
     std::vector<std::uint8_t> image;

@@ -13,9 +13,13 @@ constexpr int kPositionReplyLength = 32;
 
 }  // namespace
 
-std::string MediaDeviceNameFor(const std::string& path) { return path; }
+std::string MediaDeviceNameFor(const std::string& path) {
+    return path;
+}
 
-MediaPlayer::~MediaPlayer() { Stop(); }
+MediaPlayer::~MediaPlayer() {
+    Stop();
+}
 
 int MediaPlayer::SendCommand(const std::string& command, std::string* reply, int replyLength,
                              platform::MediaWindowId notifyWindow) {
@@ -34,11 +38,14 @@ void MediaPlayer::Close() {
 }
 
 void MediaPlayer::Stop() {
-    if (IsDeviceOpen()) Close();
+    if (IsDeviceOpen())
+        Close();
     StopWaveSound();
 }
 
-void MediaPlayer::StopWaveSound() { platform::PlaySound(nullptr, nullptr, kStopWaveFlags); }
+void MediaPlayer::StopWaveSound() {
+    platform::PlaySound(nullptr, nullptr, kStopWaveFlags);
+}
 
 void MediaPlayer::LoopWaveSound(const std::string& path) {
     platform::PlaySound(path.c_str(), nullptr, kLoopWaveFlags);
@@ -48,21 +55,24 @@ int MediaPlayer::Play(const std::string& path, int mode, platform::MediaWindowId
                       int startPosition) {
     bool notify = (mode & kNotify) != 0;
     if ((mode & kLoop) != 0) {
-        if (IsDeviceOpen()) Close();
+        if (IsDeviceOpen())
+            Close();
         StopWaveSound();
         StopWaveSound();
         LoopWaveSound(path);
         return kStarted;
     }
     if ((mode & kRestart) != 0) {
-        if (IsDeviceOpen()) Close();
+        if (IsDeviceOpen())
+            Close();
         StopWaveSound();
     } else if ((mode & kResume) != 0) {
         if (IsDeviceOpen()) {
             notify = true;
             resumeName = deviceName;
             positionReply.clear();
-            SendCommand("status " + deviceName + " position", &positionReply, kPositionReplyLength, 0);
+            SendCommand("status " + deviceName + " position", &positionReply, kPositionReplyLength,
+                        0);
             Close();
         }
     } else if (IsDeviceOpen()) {
@@ -70,10 +80,12 @@ int MediaPlayer::Play(const std::string& path, int mode, platform::MediaWindowId
     }
 
     std::string name = MediaDeviceNameFor(path);
-    if (SendCommand("open " + name, nullptr, 0, 0) != platform::kMciOk) return kFailed;
+    if (SendCommand("open " + name, nullptr, 0, 0) != platform::kMciOk)
+        return kFailed;
     deviceName = name;
     std::string play = "play " + name + " from " + std::to_string(startPosition);
-    if (notify) play += " notify";
+    if (notify)
+        play += " notify";
     if (SendCommand(play, nullptr, 0, notifyWindow) != platform::kMciOk) {
         Close();
         return kFailed;

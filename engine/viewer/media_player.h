@@ -13,7 +13,7 @@
 std::string MediaDeviceNameFor(const std::string& path);
 
 class MediaPlayer {
-public:
+  public:
     // Mode bits of Play.
     static constexpr int kRestart = 1;  // close any open device, then play from the start
     static constexpr int kResume = 2;   // reopen the open device, with a completion notice

@@ -38,7 +38,11 @@ void ClampLow(double* value, double limit, std::int16_t* flags) {
     }
 }
 
-int RoundUpTo32(int n) { return n % 32 == 0 ? n : n + 32 - n % 32; }
+std::int64_t RoundUpTo32(std::int64_t n) { return n % 32 == 0 ? n : n + 32 - n % 32; }
+
+// The largest frame side the engine allocates; a larger target (an absurd clip rectangle)
+// counts as an allocation failure instead of overflowing the size arithmetic.
+constexpr std::int64_t kMaxFrameSide = 16384;
 
 }  // namespace
 
@@ -118,9 +122,19 @@ std::int16_t ViewerEngine::RenderFrame() {
     } else {
         platform::GetClientRect(window, &target);
     }
-    if (target.Width() <= 0 || target.Height() <= 0) return kNothingDrawn;
-    const int w = RoundUpTo32(target.Width());
-    const int h = RoundUpTo32(target.Height());
+    const std::int64_t targetWidth = std::int64_t{target.right} - target.left;
+    const std::int64_t targetHeight = std::int64_t{target.bottom} - target.top;
+    if (targetWidth <= 0 || targetHeight <= 0) return kNothingDrawn;
+    const std::int64_t roundedWidth = RoundUpTo32(targetWidth);
+    const std::int64_t roundedHeight = RoundUpTo32(targetHeight);
+    if (roundedWidth > kMaxFrameSide || roundedHeight > kMaxFrameSide) {
+        viewFrame.pixels.reset();
+        compositeFrame.pixels.reset();
+        TraceEngineText("Mem Fault\n");
+        return kNothingDrawn;
+    }
+    const int w = static_cast<int>(roundedWidth);
+    const int h = static_cast<int>(roundedHeight);
     if (!EnsureFrameBuffers(w, h)) return kNothingDrawn;
 
     const int fps = framesPerSecond;

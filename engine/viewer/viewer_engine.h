@@ -32,6 +32,8 @@
 #include "platform/thread.h"
 #include "platform/window.h"
 
+struct ActionCommand;
+
 enum EngineResult : int { kEngineDone = 0, kEngineRefused = 2, kEngineNotLoaded = 3 };
 
 // Limits in degrees: pan min, pan max, tilt min, tilt max, roll min, roll max, FOV min, max.
@@ -95,29 +97,52 @@ public:
     const std::string& TempExtractDirectory() const { return tempExtractDirectory; }
 
     // --- Window binding (user-interface thread) ---
+    // Draws two frames and waits for them, then binds the window (its messages reach this
+    // engine first): 1. 0 when nothing is loaded, no window was given, the window is bound
+    // already or the table is full; the window's handler chain is then as it was.
     int AttachWindow();
+    // Unbinds the window (when bound), stops every motion, draws two frames and releases the
+    // cursor clip: 1. 0 when nothing is loaded or no window was given.
     int DetachWindow();
     // Points the render thread at `newWindow` from the next frame on (a preview, and back),
     // under the state lock, so that no frame is handed to the old window after it returns.
     // The engine must be detached. 3 when nothing is loaded; 2 when the load was given no
     // window (no render thread) or `newWindow` is no window; else 0.
     int RedirectWindow(platform::WindowHandle newWindow);
+    // Sets the cursor for what lies under the pointer, then asks for two frames.
     void UpdateHotspotCursor();
+    // Null when out of range or nothing is loaded. No lock; valid until the next close.
     Hotspot* GetHotspot(std::int16_t index);
     Avatar* GetAvatar(std::int16_t index);
+    // The frame point (rows from the bottom) of world point (x, y, z) in the current view: 1,
+    // or 0 when it does not project (behind the viewer) or nothing is loaded. No lock.
     int ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const;
 
     // --- View control (user-interface thread) ---
+    // Each returns an EngineResult and takes the state lock, except SetOption (no lock).
+    // SetOption types: 1 clip rectangle (platform::Rect*, null = whole client area),
+    // 2 ViewerLimits* (null = defaults; refused on a partial panorama), 3 antialias level
+    // 0, 1 or 8 (other values: 8), 4 HomeView* (null = 0, 0, 0, 60); others refused.
     int SetOption(std::int16_t type, const void* data);
     // Option 3 takes the antialias level as the pointer value.
     int SetOption(std::int16_t type, std::intptr_t value) {
         return SetOption(type, reinterpret_cast<const void*>(value));
     }
+    // What lies under window point (x, y): avatars nearest first, then active hotspots in
+    // order. The index, or 0xFFFF with kind 0 when nothing is hit.
     std::uint16_t HitTest(int x, int y, std::int16_t* kind);
+    // Asks the render thread for frames (0 one redraw, n, -1 endless). Mode 1 returns at once;
+    // mode 2 waits until they are drawn and the thread paused (refused on the render thread
+    // itself, for endless frames, and while another waiting run is pending); mode 0 refused.
+    // 3 when nothing is loaded or no window was given.
     int Run(int frames, int mode);
+    // Render thread, under the lock: pauses the thread and ends a pending waiting run.
     int Pause();
+    // 1..50 frames a second; a negative rate marks playback reversed, 0 keeps the rate.
     int SetFrameRate(std::int16_t rate);
     int GetFrameRate(std::int16_t* rate);
+    // Degrees a second for `frames` frames (0 stop, -1 endless); a non-zero mode then runs
+    // those frames as Run does.
     int SetPanVelocity(double velocity, int frames, int mode);
     int SetTiltVelocity(double velocity, int frames, int mode);
     int SetRollVelocity(double velocity, int frames, int mode);
@@ -127,6 +152,7 @@ public:
     int GetTiltVelocity(double* velocity);
     int GetRollVelocity(double* velocity);
     int GetZoomVelocity(double* velocity);
+    // Angles wrapped into (-180, 180]; the field of view is clamped by the next frame.
     int SetView(double panValue, double tiltValue, double rollValue, double fovValue, int mode);
     int GetView(double* panValue, double* tiltValue, double* rollValue, double* fovValue);
 
@@ -245,6 +271,22 @@ private:
     std::uint16_t HitHotspot(int x, int frameY);
 
     friend void RenderThreadProc(ViewerEngine* engine);
+
+    // Navigation and the action runner (navigation.cpp, hotspot_actions.cpp).
+    bool HasMediaPlayer() const { return build != EngineBuild::Editor; }
+    void DeleteGrabbedAvatar();
+    void SwingHome();
+    // The four view velocities at once, endless, without a run.
+    void SetViewVelocities(double panSpeed, double tiltSpeed, double rollSpeed,
+                           double zoomSpeed);
+    void ShowActionMessage(const std::string& text);
+    void RunSoundCommand(const ActionCommand& command);
+    void RunVideoCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    void RunAvatarCommand(const ActionCommand& command, std::int16_t index, bool offScreen);
+    // False when the load threw (the run ends).
+    bool RunPanoramaCommand(const ActionCommand& command);
+    void RunScriptCommand(const ActionCommand& command);
+    void RunLaunchCommand(const ActionCommand& command);
 };
 
 // The render thread's procedure: runs frames while requested, pauses otherwise, returns when

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_audio_sink.h"
 
 #include <QAudioDevice>
+#include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
 
@@ -10,14 +11,15 @@
 namespace platform {
 
 PcmBuffer::PcmBuffer(qint64 capacityBytes) : capacity_(capacityBytes) {
-    open(QIODevice::ReadOnly);
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 void PcmBuffer::Append(const char* data, qint64 size) {
     std::lock_guard lock(mutex_);
     bytes_.insert(bytes_.end(), data, data + size);
     // A device that drains slower than real time loses the oldest sound, never blocks playback.
-    while (static_cast<qint64>(bytes_.size()) > capacity_) bytes_.pop_front();
+    while (static_cast<qint64>(bytes_.size()) > capacity_)
+        bytes_.pop_front();
 }
 
 void PcmBuffer::Clear() {
@@ -40,27 +42,33 @@ qint64 PcmBuffer::readData(char* data, qint64 maxSize) {
     return maxSize;
 }
 
-qint64 PcmBuffer::writeData(const char*, qint64) { return -1; }
+qint64 PcmBuffer::writeData(const char*, qint64) {
+    return -1;
+}
 
 std::unique_ptr<QtAudioSink> QtAudioSink::Create(const AudioFormat& format) {
     QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) return nullptr;
+    if (device.isNull())
+        return nullptr;
     QAudioFormat wanted;
     wanted.setSampleRate(format.sampleRate);
     wanted.setChannelCount(format.channels);
     wanted.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(wanted)) return nullptr;
+    if (!device.isFormatSupported(wanted))
+        return nullptr;
     std::unique_ptr<QtAudioSink> sink(new QtAudioSink);
     qint64 bytesPerSecond = static_cast<qint64>(format.sampleRate) * format.channels * 2;
     sink->buffer_ = std::make_unique<PcmBuffer>(bytesPerSecond * 2);
     sink->sink_ = std::make_unique<QAudioSink>(device, wanted);
     sink->sink_->start(sink->buffer_.get());
-    if (sink->sink_->error() != QAudio::NoError) return nullptr;
+    if (sink->sink_->error() != QAudio::NoError)
+        return nullptr;
     return sink;
 }
 
 QtAudioSink::~QtAudioSink() {
-    if (sink_) sink_->stop();
+    if (sink_)
+        sink_->stop();
 }
 
 void QtAudioSink::Write(std::span<const std::int16_t> samples) {
@@ -68,6 +76,8 @@ void QtAudioSink::Write(std::span<const std::int16_t> samples) {
                     static_cast<qint64>(samples.size_bytes()));
 }
 
-void QtAudioSink::Flush() { buffer_->Clear(); }
+void QtAudioSink::Flush() {
+    buffer_->Clear();
+}
 
 }  // namespace platform

@@ -26,7 +26,8 @@ std::vector<std::uint8_t> ToBytes(const QByteArray& data) {
 
 bool QtClipboard::SetData(const std::string& mimeType, std::span<const std::uint8_t> bytes) {
     QClipboard* clipboard = DesktopClipboard();
-    if (clipboard == nullptr) return false;
+    if (clipboard == nullptr)
+        return false;
     auto* data = new QMimeData;
     data->setData(QString::fromStdString(mimeType),
                   QByteArray(reinterpret_cast<const char*>(bytes.data()),
@@ -37,18 +38,24 @@ bool QtClipboard::SetData(const std::string& mimeType, std::span<const std::uint
 
 std::optional<std::vector<std::uint8_t>> QtClipboard::GetData(const std::string& mimeType) {
     QClipboard* clipboard = DesktopClipboard();
-    if (clipboard == nullptr) return std::nullopt;
+    if (clipboard == nullptr)
+        return std::nullopt;
     const QMimeData* data = clipboard->mimeData();
-    if (data == nullptr) return std::nullopt;
+    if (data == nullptr)
+        return std::nullopt;
     const QString type = QString::fromStdString(mimeType);
-    if (data->hasFormat(type)) return ToBytes(data->data(type));
-    if (mimeType != kBitmapMimeType || !data->hasImage()) return std::nullopt;
+    if (data->hasFormat(type))
+        return ToBytes(data->data(type));
+    if (mimeType != kBitmapMimeType || !data->hasImage())
+        return std::nullopt;
     const QImage image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull()) return std::nullopt;
+    if (image.isNull())
+        return std::nullopt;
     QByteArray file;
     QBuffer buffer(&file);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP")) return std::nullopt;
+    if (!image.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP"))
+        return std::nullopt;
     return ToBytes(file);
 }
 

@@ -9,7 +9,7 @@
 namespace platform {
 
 class QtClipboard final : public Clipboard {
-public:
+  public:
     bool SetData(const std::string& mimeType, std::span<const std::uint8_t> bytes) override;
     std::optional<std::vector<std::uint8_t>> GetData(const std::string& mimeType) override;
 };

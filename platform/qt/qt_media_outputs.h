@@ -10,7 +10,7 @@
 namespace platform {
 
 class QtMediaOutputs final : public MediaOutputs {
-public:
+  public:
     // Null when there is no audio device or it cannot take the format.
     std::unique_ptr<AudioSink> MakeAudioSink(const AudioFormat& format) override;
     std::unique_ptr<VideoSink> MakeVideoSink(int videoWidth, int videoHeight,

@@ -59,8 +59,8 @@ void QtVideoSink::Show(int width, int height, std::span<const std::uint8_t> bgra
                     static_cast<std::size_t>(width) * 4);
     }
     VideoPopup* popup = popup_;
-    QMetaObject::invokeMethod(popup, [popup, frame] { popup->SetFrame(frame); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        popup, [popup, frame] { popup->SetFrame(frame); }, Qt::QueuedConnection);
 }
 
 }  // namespace platform

@@ -11,27 +11,27 @@ namespace platform {
 
 // GUI thread only.
 class VideoPopup final : public QWidget {
-public:
+  public:
     VideoPopup(int videoWidth, int videoHeight, bool fullScreen);
     void SetFrame(const QImage& frame);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage frame_;
     bool fullScreen_;
 };
 
 // Owns one popup; Show may be called from the playback thread, the rest on the GUI thread.
 class QtVideoSink final : public VideoSink {
-public:
+  public:
     QtVideoSink(int videoWidth, int videoHeight, bool fullScreen);
     ~QtVideoSink() override;
     void Place(const ScreenRect& rect) override;
     void Show(int width, int height, std::span<const std::uint8_t> bgra) override;
 
-private:
+  private:
     VideoPopup* popup_;
 };
 

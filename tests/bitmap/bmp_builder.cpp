@@ -36,11 +36,13 @@ std::string BuildBmp(const BmpSpec& spec) {
         Put32(header, 0);
         const bool masksInside = spec.headerSize >= 52;
         if (masksInside) {
-            for (std::uint32_t mask : spec.masks) Put32(header, mask);
+            for (std::uint32_t mask : spec.masks)
+                Put32(header, mask);
         }
         header.resize(spec.headerSize, '\0');
         if (!masksInside) {
-            for (std::uint32_t mask : spec.masks) Put32(header, mask);
+            for (std::uint32_t mask : spec.masks)
+                Put32(header, mask);
         }
     }
     header.append(spec.colorTable.begin(), spec.colorTable.end());

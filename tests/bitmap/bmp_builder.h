@@ -14,10 +14,10 @@ struct BmpSpec {
     std::uint32_t compression = 0;
     std::uint32_t sizeImage = 0;
     std::uint32_t colorsUsed = 0;
-    std::vector<std::uint32_t> masks;        // written inside headers of 52+ bytes, else after
-    std::vector<std::uint8_t> colorTable;    // written as given
-    std::vector<std::uint8_t> pixels;        // written as given
-    std::optional<std::uint32_t> fileSize;   // default: the real size
+    std::vector<std::uint32_t> masks;          // written inside headers of 52+ bytes, else after
+    std::vector<std::uint8_t> colorTable;      // written as given
+    std::vector<std::uint8_t> pixels;          // written as given
+    std::optional<std::uint32_t> fileSize;     // default: the real size
     std::optional<std::uint32_t> pixelOffset;  // default: where the pixels are written
 };
 

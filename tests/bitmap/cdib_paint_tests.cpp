@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "bitmap/cdib.h"
 #include "platform/surface.h"
 
@@ -7,97 +9,83 @@ namespace {
 
 using Rows = std::vector<std::vector<std::uint32_t>>;  // 0xRRGGBB, top row first
 
-// The surface's picture as colours, top row first.
-Rows Shown(const platform::Surface& surface, platform::Point* origin = nullptr) {
+Rows Shown(const platform::Surface& surface, platform::Point* origin) {
     Rows rows;
     surface.Read([&](const platform::SurfacePicture& picture) {
-        if (origin != nullptr) *origin = picture.origin;
-        EXPECT_EQ(picture.format, platform::kPixelFormatBgr);
+        *origin = picture.origin;
         for (int y = picture.size.height - 1; y >= 0; --y) {
-            std::vector<std::uint32_t> row;
-            const std::uint8_t* p = picture.pixels.data() + picture.stride * static_cast<std::size_t>(y);
-            for (int x = 0; x < picture.size.width; ++x, p += 3) {
-                row.push_back(std::uint32_t{p[2]} << 16 | std::uint32_t{p[1]} << 8 | p[0]);
-            }
-            rows.push_back(row);
+            const std::uint8_t* p =
+                picture.pixels.data() + picture.stride * static_cast<std::size_t>(y);
+            rows.emplace_back();
+            for (int x = 0; x < picture.size.width; ++x, p += 3)
+                rows.back().push_back(p[2] << 16 | p[1] << 8 | p[0]);
         }
     });
     return rows;
 }
 
-// 3 x 2 at `bits`: top row colours 1, 2, 3; bottom row 4, 5, 6 (palette entries for 8 bits).
+// 3 x 2 at `bits`: top row greys 1, 2, 3; bottom row 4, 5, 6 (palette entries at 1 to 8 bits).
 CDIB Numbered(int bits) {
     CDIB dib(3, 2, bits);
     for (int i = 0; i < 6; ++i) {
         const auto c = static_cast<std::uint8_t>(16 * (i + 1));
-        if (bits == 8) {
-            auto* entry = dib.GetColorTable().data() + 4 * (i + 1);
-            entry[0] = entry[1] = entry[2] = c;
-            dib.SetPixelValue(i % 3, i / 3, static_cast<std::uint32_t>(i + 1));
-        } else {
+        if (bits > 8) {
             dib.SetPixel(i % 3, i / 3, c, c, c);
+            continue;
         }
+        std::fill_n(dib.GetColorTable().data() + 4 * ((i + 1) % (1 << bits)), 3, c);
+        dib.SetPixelValue(i % 3, i / 3, static_cast<std::uint32_t>(i + 1));
     }
+    if (bits == 4)
+        dib.GetBits()[0] = 0x45, dib.GetBits()[1] = 0x60, dib.GetBits()[4] = 0x12,
+        dib.GetBits()[5] = 0x30;
     return dib;
 }
 
-constexpr std::uint32_t Grey(int i) { return 0x010101u * static_cast<std::uint32_t>(16 * i); }
+constexpr std::uint32_t G(int i) {
+    return 0x101010u * static_cast<std::uint32_t>(i);
+}
 
-TEST(CdibPaint, StretchesByPlainCopy) {
+TEST(CdibPaint, StretchesByPlainCopyAtEveryDepth) {
     struct Case {
         const char* name;
         int xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc;
         Rows expected;
     };
     const Case kCases[] = {
-        {"whole picture, own size", 5, 7, -1, -1, 0, 0, -1, -1,
-         {{Grey(1), Grey(2), Grey(3)}, {Grey(4), Grey(5), Grey(6)}}},
-        {"doubled", 0, 0, 6, 4, 0, 0, -1, -1,
-         {{Grey(1), Grey(1), Grey(2), Grey(2), Grey(3), Grey(3)},
-          {Grey(1), Grey(1), Grey(2), Grey(2), Grey(3), Grey(3)},
-          {Grey(4), Grey(4), Grey(5), Grey(5), Grey(6), Grey(6)},
-          {Grey(4), Grey(4), Grey(5), Grey(5), Grey(6), Grey(6)}}},
-        {"shrunk to one pixel takes the centre", 0, 0, 1, 1, 0, 0, -1, -1, {{Grey(5)}}},
-        {"part of the source", 0, 0, 2, 1, 1, 1, 2, 1, {{Grey(5), Grey(6)}}},
-        {"source beyond the picture is black", 0, 0, 2, 1, 2, 0, 2, 1, {{Grey(3), 0}}},
+        {"own size", 5, 7, -1, -1, 0, 0, -1, -1, {{G(1), G(2), G(3)}, {G(4), G(5), G(6)}}},
+        {"doubled",
+         0,
+         0,
+         6,
+         4,
+         0,
+         0,
+         -1,
+         -1,
+         {{G(1), G(1), G(2), G(2), G(3), G(3)},
+          {G(1), G(1), G(2), G(2), G(3), G(3)},
+          {G(4), G(4), G(5), G(5), G(6), G(6)},
+          {G(4), G(4), G(5), G(5), G(6), G(6)}}},
+        {"one pixel takes the centre", 0, 0, 1, 1, 0, 0, -1, -1, {{G(5)}}},
+        {"part of the source", 0, 0, 2, 1, 1, 1, 2, 1, {{G(5), G(6)}}},
+        {"beyond the picture is black", 0, 0, 2, 1, 2, 0, 2, 1, {{G(3), 0}}},
     };
-    for (int bits : {8, 16, 24, 32}) {
+    for (int bits : {4, 8, 16, 24, 32}) {
         const CDIB dib = Numbered(bits);
         for (const Case& c : kCases) {
-            SCOPED_TRACE(testing::Message() << c.name << " at " << bits << " bits");
             platform::Surface surface;
-            ASSERT_EQ(dib.Paint(surface, c.xDest, c.yDest, c.wDest, c.hDest, c.xSrc, c.ySrc,
-                                c.wSrc, c.hSrc),
+            ASSERT_EQ(dib.Paint(surface, c.xDest, c.yDest, c.wDest, c.hDest, c.xSrc, c.ySrc, c.wSrc,
+                                c.hSrc),
                       1);
             platform::Point origin;
-            Rows shown = Shown(surface, &origin);
-            EXPECT_EQ(shown, c.expected);
+            EXPECT_EQ(Shown(surface, &origin), c.expected) << c.name << " at " << bits;
             EXPECT_EQ(origin, (platform::Point{c.xDest, c.yDest}));
         }
     }
 }
 
-TEST(CdibPaint, DrawsOneAndFourBitPicturesThroughTheirPalettes) {
-    for (int bits : {1, 4}) {
-        CDIB dib(9, 1, bits);
-        auto* table = dib.GetColorTable().data();
-        table[4 * 1 + 2] = 200;  // entry 1: red 200
-        dib.GetBits()[0] = bits == 1 ? 0x40 : 0x01;  // pixel 1 is entry 1
-        platform::Surface surface;
-        ASSERT_EQ(dib.Paint(surface, 0, 0, -1, -1, 0, 0, -1, -1), 1) << bits;
-        const Rows shown = Shown(surface);
-        ASSERT_EQ(shown.size(), 1u);
-        EXPECT_EQ(shown[0][0], 0u) << bits;
-        EXPECT_EQ(shown[0][1], 0xC80000u) << bits;
-    }
-}
-
 TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
-    struct Case {
-        const char* name;
-        CDIB dib;
-        int w, h;
-    };
     std::vector<std::uint8_t> codec(40 + 4);
     BitmapInfoHeader h;
     h.biWidth = h.biHeight = 2;
@@ -107,17 +95,18 @@ TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
     StoreInfoHeader(codec.data(), h);
     CDIB compressed;
     ASSERT_EQ(compressed.CreateFromPackedDib(codec), 1);
-    const Case kCases[] = {
-        {"empty", CDIB(0, 0, 0), -1, -1},
+    const CDIB plain(2, 2, 24), empty(0, 0, 0);
+    const std::tuple<const char*, const CDIB&, int, int> kCases[] = {
+        {"empty", empty, -1, -1},
         {"compressed", compressed, -1, -1},
-        {"zero width", CDIB(2, 2, 24), 0, 5},
-        {"negative height", CDIB(2, 2, 24), 5, -2},
-        {"absurd size", CDIB(2, 2, 24), 1 << 20, 1 << 20},
-    };
-    for (const Case& c : kCases) {
+        {"zero width", plain, 0, 5},
+        {"negative height", plain, 5, -2},
+        {"absurd size", plain, 1 << 20, 1 << 20},
+        {"beyond the coordinates", plain, std::numeric_limits<int>::max(), 1}};
+    for (const auto& [name, dib, w, h2] : kCases) {
         platform::Surface surface;
-        EXPECT_EQ(c.dib.Paint(surface, 0, 0, c.w, c.h, 0, 0, -1, -1), 0) << c.name;
-        EXPECT_EQ(surface.Serial(), 0u) << c.name;
+        EXPECT_EQ(dib.Paint(surface, 0, 0, w, h2, 0, 0, -1, -1), 0) << name;
+        EXPECT_EQ(surface.Serial(), 0u) << name;
     }
 }
 

@@ -26,13 +26,16 @@ TEST(CodecBridge, RefusesUnknownCodesBadSizesAndGarbage) {
         {"no data", platform::MakeFourcc("cvid"), 16, 16, {}},
         {"garbage", platform::MakeFourcc("cvid"), 16, 16, std::vector<std::uint8_t>(64, 0xAB)},
         {"zero width", platform::MakeFourcc("msvc"), 0, 16, std::vector<std::uint8_t>(64, 0)},
-        {"huge size", platform::MakeFourcc("msvc"), 1 << 30, 1 << 30, std::vector<std::uint8_t>(64, 0)},
-        {"indeo garbage", platform::MakeFourcc("iv41"), 16, 16, std::vector<std::uint8_t>(64, 0x55)},
+        {"huge size", platform::MakeFourcc("msvc"), 1 << 30, 1 << 30,
+         std::vector<std::uint8_t>(64, 0)},
+        {"indeo garbage", platform::MakeFourcc("iv41"), 16, 16,
+         std::vector<std::uint8_t>(64, 0x55)},
     };
     for (const FailureCase& c : cases) {
         platform::DecodedPicture picture;
-        EXPECT_EQ(platform::DecodeCompressedPicture({c.fourcc, c.width, c.height, 24, c.data}, picture),
-                  platform::CodecStatus::Failed)
+        EXPECT_EQ(
+            platform::DecodeCompressedPicture({c.fourcc, c.width, c.height, 24, c.data}, picture),
+            platform::CodecStatus::Failed)
             << c.name;
         EXPECT_TRUE(picture.bgr.empty()) << c.name;
     }
@@ -43,12 +46,17 @@ TEST(CodecFourcc, FindsTheCodecWhateverTheCase) {
         std::uint32_t fourcc;
         std::optional<AVCodecID> codec;
     } cases[] = {
-        {platform::MakeFourcc("cvid"), AV_CODEC_ID_CINEPAK},  {platform::MakeFourcc("CVID"), AV_CODEC_ID_CINEPAK},
-        {platform::MakeFourcc("msvc"), AV_CODEC_ID_MSVIDEO1}, {platform::MakeFourcc("CRAM"), AV_CODEC_ID_MSVIDEO1},
-        {platform::MakeFourcc("iv41"), AV_CODEC_ID_INDEO4},   {platform::MakeFourcc("IV41"), AV_CODEC_ID_INDEO4},
-        {platform::MakeFourcc("iv50"), std::nullopt},         {0, std::nullopt},
+        {platform::MakeFourcc("cvid"), AV_CODEC_ID_CINEPAK},
+        {platform::MakeFourcc("CVID"), AV_CODEC_ID_CINEPAK},
+        {platform::MakeFourcc("msvc"), AV_CODEC_ID_MSVIDEO1},
+        {platform::MakeFourcc("CRAM"), AV_CODEC_ID_MSVIDEO1},
+        {platform::MakeFourcc("iv41"), AV_CODEC_ID_INDEO4},
+        {platform::MakeFourcc("IV41"), AV_CODEC_ID_INDEO4},
+        {platform::MakeFourcc("iv50"), std::nullopt},
+        {0, std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::CodecForFourcc(c.fourcc), c.codec) << platform::FourccText(c.fourcc);
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::CodecForFourcc(c.fourcc), c.codec) << platform::FourccText(c.fourcc);
 }
 
 TEST(CodecFourcc, TextStopsAtTheFirstNul) {

@@ -15,9 +15,9 @@ struct EnvironmentCase {
 
 TEST(DisplayDepth, EnvironmentVariableChoosesTheReportedFormat) {
     const EnvironmentCase cases[] = {
-        {nullptr, 24, 0, 0}, {"8", 8, 0, 0},   {"15", 16, 0, 0}, {"16", 16, 3, 0x07E0},
-        {"24", 24, 0, 0},    {"32", 32, 0, 0}, {"12", 24, 0, 0}, {"16x", 24, 0, 0},
-        {"", 24, 0, 0},
+        {nullptr, 24, 0, 0},   {"8", 8, 0, 0},    {"15", 16, 0, 0},
+        {"16", 16, 3, 0x07E0}, {"24", 24, 0, 0},  {"32", 32, 0, 0},
+        {"12", 24, 0, 0},      {"16x", 24, 0, 0}, {"", 24, 0, 0},
     };
     for (const EnvironmentCase& c : cases) {
         if (c.value != nullptr) {

@@ -14,11 +14,13 @@ extern "C" {
 
 // `bgr`: packed blue, green, red rows, top row first. Returns the compressed frame, empty when
 // the encoder is missing or fails.
-inline std::vector<std::uint8_t> EncodeTestPicture(AVCodecID codecId, const std::vector<std::uint8_t>& bgr,
-                                                   int width, int height) {
+inline std::vector<std::uint8_t> EncodeTestPicture(AVCodecID codecId,
+                                                   const std::vector<std::uint8_t>& bgr, int width,
+                                                   int height) {
     std::vector<std::uint8_t> result;
     const AVCodec* codec = avcodec_find_encoder(codecId);
-    if (codec == nullptr) return result;
+    if (codec == nullptr)
+        return result;
     AVCodecContext* context = avcodec_alloc_context3(codec);
     AVFrame* frame = av_frame_alloc();
     AVPacket* packet = av_packet_alloc();
@@ -30,9 +32,10 @@ inline std::vector<std::uint8_t> EncodeTestPicture(AVCodecID codecId, const std:
     frame->format = format;
     frame->width = width;
     frame->height = height;
-    SwsContext* scaler = sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, format, SWS_POINT, nullptr,
-                                        nullptr, nullptr);
-    if (avcodec_open2(context, codec, nullptr) == 0 && av_frame_get_buffer(frame, 0) == 0 && scaler != nullptr) {
+    SwsContext* scaler = sws_getContext(width, height, AV_PIX_FMT_BGR24, width, height, format,
+                                        SWS_POINT, nullptr, nullptr, nullptr);
+    if (avcodec_open2(context, codec, nullptr) == 0 && av_frame_get_buffer(frame, 0) == 0 &&
+        scaler != nullptr) {
         const std::uint8_t* planes[4] = {bgr.data(), nullptr, nullptr, nullptr};
         const int strides[4] = {width * 3, 0, 0, 0};
         sws_scale(scaler, planes, strides, 0, height, frame->data, frame->linesize);

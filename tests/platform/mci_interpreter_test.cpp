@@ -24,8 +24,13 @@ TEST(ParseMciCommand, ReadsEveryFormTheViewerSends) {
     using V = MciCommand::Verb;
     const Case cases[] = {
         {"open intro.avi", V::kOpen, "intro.avi", {}, {}, false, false},
-        {"open /my films/intro.avi parent 4242 style popup", V::kOpen, "/my films/intro.avi",
-         4242, {}, false, false},
+        {"open /my films/intro.avi parent 4242 style popup",
+         V::kOpen,
+         "/my films/intro.avi",
+         4242,
+         {},
+         false,
+         false},
         {"open big.avi parent 0 style popup", V::kOpen, "big.avi", 0, {}, false, false},
         {"play a b.wav from 0", V::kPlay, "a b.wav", {}, 0, false, false},
         {"play a.wav from 1500 repeat notify", V::kPlay, "a.wav", {}, 1500, true, true},
@@ -57,9 +62,9 @@ TEST(ParseMciCommand, PlacementAndMalformedCommands) {
     EXPECT_EQ(put->rect.width, 320);
     EXPECT_EQ(put->rect.height, 240);
 
-    for (const char* bad : {"", "stop a.wav", "put a.avi window at 1 2 3", "put a.avi",
-                            "put a.avi window at 1 2 x 4", "status a.wav length",
-                            "open a.avi parent x style popup", "OPEN a.wav"}) {
+    for (const char* bad :
+         {"", "stop a.wav", "put a.avi window at 1 2 3", "put a.avi", "put a.avi window at 1 2 x 4",
+          "status a.wav length", "open a.avi parent x style popup", "OPEN a.wav"}) {
         EXPECT_FALSE(ParseMciCommand(bad)) << bad;
     }
 }
@@ -71,7 +76,7 @@ struct FakeLog {
 };
 
 class FakeClip final : public MediaClip {
-public:
+  public:
     FakeClip(std::shared_ptr<FakeLog> log, std::string path) : log_(log), path_(path) {}
     ~FakeClip() override { log_->lines.push_back("destroy " + path_); }
     bool HasVideo() const override { return false; }
@@ -83,28 +88,30 @@ public:
     bool Play(std::int64_t fromMs, bool repeat, std::function<void()> onEnd) override {
         log_->lines.push_back("play " + path_ + " " + std::to_string(fromMs) +
                               (repeat ? " repeat" : "") + (onEnd ? " notify" : ""));
-        if (log_->endAtOnce && onEnd) onEnd();
+        if (log_->endAtOnce && onEnd)
+            onEnd();
         return true;
     }
     std::int64_t PositionMs() const override { return 1234; }
 
-private:
+  private:
     std::shared_ptr<FakeLog> log_;
     std::string path_;
 };
 
 class FakeBackend final : public MediaBackend {
-public:
+  public:
     explicit FakeBackend(std::shared_ptr<FakeLog> log) : log_(log) {}
     std::unique_ptr<MediaClip> OpenClip(const std::string& path,
                                         VideoPlacement placement) override {
         log_->lines.push_back("open " + path +
                               (placement == VideoPlacement::kFullScreen ? " full" : ""));
-        if (path.find("missing") != std::string::npos) return nullptr;
+        if (path.find("missing") != std::string::npos)
+            return nullptr;
         return std::make_unique<FakeClip>(log_, path);
     }
 
-private:
+  private:
     std::shared_ptr<FakeLog> log_;
 };
 
@@ -128,8 +135,8 @@ TEST(MciMediaService, DevicesLiveFromOpenToCloseUnderTheirName) {
     EXPECT_EQ(service.SendString("rewind big.avi", nullptr, 0), kMciUnrecognizedCommand);
 
     const std::vector<std::string> expected = {
-        "open my clip.avi",          "place my clip.avi 1,2,3,4", "play my clip.avi 0 notify",
-        "destroy my clip.avi",       "open missing.wav",          "open big.avi full",
+        "open my clip.avi",    "place my clip.avi 1,2,3,4", "play my clip.avi 0 notify",
+        "destroy my clip.avi", "open missing.wav",          "open big.avi full",
     };
     EXPECT_EQ(log->lines, expected);
 }
@@ -157,7 +164,8 @@ TEST(MciMediaService, CompletionNoticeGoesToTheNamedWindow) {
 TEST(MciMediaService, WaveSoundReplacesItselfAndMissingFilesPlayNothing) {
     auto log = std::make_shared<FakeLog>();
     MciMediaService service(std::make_shared<FakeBackend>(log));
-    const unsigned loop = kSoundFilename | kSoundLoop | kSoundAsync | kSoundNoDefault | kSoundNoWait;
+    const unsigned loop =
+        kSoundFilename | kSoundLoop | kSoundAsync | kSoundNoDefault | kSoundNoWait;
 
     EXPECT_TRUE(service.PlayWave("a.wav", loop));
     EXPECT_TRUE(service.PlayWave("b.wav", kSoundFilename | kSoundAsync));
@@ -165,8 +173,8 @@ TEST(MciMediaService, WaveSoundReplacesItselfAndMissingFilesPlayNothing) {
     EXPECT_TRUE(service.PlayWave(nullptr, kSoundAsync | kSoundNoDefault | kSoundNoWait));
 
     const std::vector<std::string> expected = {
-        "open a.wav", "play a.wav 0 repeat", "destroy a.wav", "open b.wav",
-        "play b.wav 0", "destroy b.wav",     "open missing.wav",
+        "open a.wav",   "play a.wav 0 repeat", "destroy a.wav",    "open b.wav",
+        "play b.wav 0", "destroy b.wav",       "open missing.wav",
     };
     EXPECT_EQ(log->lines, expected);
 }

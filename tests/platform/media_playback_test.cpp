@@ -21,7 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 
 void PutLe(std::vector<char>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
 // Writes a 16-bit PCM wave file holding a tone of `ms` milliseconds.
@@ -43,17 +44,20 @@ void WriteWave(const fs::path& path, int sampleRate, int channels, int ms) {
     PutLe(out, dataBytes, 4);
     for (std::uint32_t i = 0; i < frames; ++i) {
         auto sample = static_cast<std::int16_t>(8000 * std::sin(i * 0.06));
-        for (int c = 0; c < channels; ++c) PutLe(out, static_cast<std::uint16_t>(sample), 2);
+        for (int c = 0; c < channels; ++c)
+            PutLe(out, static_cast<std::uint16_t>(sample), 2);
     }
-    std::ofstream(path, std::ios::binary).write(out.data(), static_cast<std::streamsize>(out.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
 class MediaPlaybackTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("halvex-media-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            fs::temp_directory_path() /
+            ("halvex-media-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -122,7 +126,8 @@ TEST_F(MediaPlaybackTest, LoopingWaveStopsAtOnceAndMissingWavePlaysNothing) {
     WriteWave(wave, 8000, 1, 50);
     MciMediaService service(
         std::make_shared<FfmpegMediaBackend>(std::make_shared<NullMediaOutputs>()));
-    const unsigned loop = kSoundFilename | kSoundLoop | kSoundAsync | kSoundNoDefault | kSoundNoWait;
+    const unsigned loop =
+        kSoundFilename | kSoundLoop | kSoundAsync | kSoundNoDefault | kSoundNoWait;
     EXPECT_TRUE(service.PlayWave(wave.string().c_str(), loop));
     EXPECT_FALSE(service.PlayWave((dir_ / "absent.wav").string().c_str(), loop));
     EXPECT_TRUE(service.PlayWave(wave.string().c_str(), loop));
@@ -148,8 +153,8 @@ TEST_F(MediaPlaybackTest, DecoderReadsCinepakAndVideo1Pictures) {
             ASSERT_EQ(unit->kind, DecodedUnit::Kind::kVideo);
             EXPECT_EQ(unit->timeMs, pictures * 100) << codec;
             const std::uint8_t* middle =
-                unit->bgra.data() + (static_cast<std::size_t>(unit->height / 2) * unit->width +
-                                     unit->width / 2) * 4;
+                unit->bgra.data() +
+                (static_cast<std::size_t>(unit->height / 2) * unit->width + unit->width / 2) * 4;
             EXPECT_NEAR(middle[0], spec.blue, 24) << codec;
             EXPECT_NEAR(middle[1], spec.green, 24) << codec;
             EXPECT_NEAR(middle[2], spec.red, 24) << codec;
@@ -179,8 +184,7 @@ struct SeenOutputs final : MediaOutputs {
         void Place(const ScreenRect& r) override {
             std::lock_guard lock(state->mutex);
             state->placements.push_back(std::to_string(r.x) + " " + std::to_string(r.y) + " " +
-                                        std::to_string(r.width) + " " +
-                                        std::to_string(r.height));
+                                        std::to_string(r.width) + " " + std::to_string(r.height));
         }
         void Show(int, int, std::span<const std::uint8_t>) override {
             std::lock_guard lock(state->mutex);
@@ -213,10 +217,10 @@ TEST_F(MediaPlaybackTest, VideoWithSoundPlaysInItsPopupAndNotifies) {
     HeadlessBackend backend;
     const WindowHandle window = backend.CreateWindow({100, 100});
     const std::string name = avi.string();
-    ASSERT_EQ(service.SendString("open " + name + " parent " + std::to_string(window) +
-                                     " style popup",
-                                 nullptr, 0),
-              kMciOk);
+    ASSERT_EQ(
+        service.SendString("open " + name + " parent " + std::to_string(window) + " style popup",
+                           nullptr, 0),
+        kMciOk);
     ASSERT_EQ(service.SendString("put " + name + " window at 10 20 64 48", nullptr, 0), kMciOk);
     ASSERT_EQ(service.SendString("play " + name + " notify", nullptr, window), kMciOk);
     ASSERT_TRUE(backend.WaitForMessage(30000));

@@ -26,16 +26,17 @@ TEST(SplitCommandLine, WordsAndQuotedWords) {
         {"a;rm -rf x", {"a;rm", "-rf", "x"}},
         {"", {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.words) << c.line;
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitCommandLine(c.line), c.words) << c.line;
 }
 
 class LauncherTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         previousDir_ = fs::current_path();
         dir_ = fs::temp_directory_path() /
-               ("halvex-launch-" + std::string(
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("halvex-launch-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         fs::current_path(dir_);

@@ -15,17 +15,19 @@
 #include "platform/trace_monitor_link.h"
 
 class StandInTraceMonitor {
-public:
+  public:
     StandInTraceMonitor() : previousPath_(platform::TraceMonitorSocketPath()) {
         char folder[] = "/tmp/tracemon-test-XXXXXX";
-        if (mkdtemp(folder) == nullptr) std::abort();
+        if (mkdtemp(folder) == nullptr)
+            std::abort();
         folder_ = folder;
         path_ = folder_ + "/tracemon.sock";
         socket_ = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         path_.copy(address.sun_path, sizeof address.sun_path - 1);
-        if (socket_ < 0 || bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (socket_ < 0 ||
+            bind(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
             std::abort();
         }
         platform::SetTraceMonitorSocketPath(path_);
@@ -42,17 +44,19 @@ public:
     // The next datagram as it arrived (text and NUL), or nothing when none is waiting.
     std::optional<std::string> Receive() const {
         pollfd ready{socket_, POLLIN, 0};
-        if (poll(&ready, 1, 0) != 1) return std::nullopt;
+        if (poll(&ready, 1, 0) != 1)
+            return std::nullopt;
         char buffer[65536];
         const ssize_t size = recv(socket_, buffer, sizeof buffer, 0);
-        if (size < 0) return std::nullopt;
+        if (size < 0)
+            return std::nullopt;
         return std::string(buffer, static_cast<std::size_t>(size));
     }
 
     const std::string& Path() const { return path_; }
     const std::string& Folder() const { return folder_; }
 
-private:
+  private:
     std::string previousPath_;
     std::string folder_;
     std::string path_;

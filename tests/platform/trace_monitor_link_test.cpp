@@ -21,9 +21,10 @@ using namespace std::string_literals;
 
 // Restores an environment variable when the test ends.
 class ScopedEnvironment {
-public:
+  public:
     ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
+        if (const char* old = std::getenv(name))
+            old_ = old;
         if (value != nullptr) {
             setenv(name, value, 1);
         } else {
@@ -40,7 +41,7 @@ public:
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };
@@ -64,7 +65,8 @@ TEST(TraceMonitorLink, ConcurrentSendsReportWhatArrived) {
     int received = 0;
     std::thread drainer([&] {
         while (sending.load()) {
-            while (monitor.Receive()) ++received;
+            while (monitor.Receive())
+                ++received;
             std::this_thread::yield();
         }
     });
@@ -73,15 +75,19 @@ TEST(TraceMonitorLink, ConcurrentSendsReportWhatArrived) {
         senders.emplace_back([&] {
             for (int i = 0; i < kTexts; ++i) {
                 const int bytes = platform::SendToTraceMonitor(text);
-                if (bytes == 5) ++taken;
-                if (bytes != 5 && bytes != 0) ++wrongCounts;
+                if (bytes == 5)
+                    ++taken;
+                if (bytes != 5 && bytes != 0)
+                    ++wrongCounts;
             }
         });
     }
-    for (std::thread& sender : senders) sender.join();
+    for (std::thread& sender : senders)
+        sender.join();
     sending.store(false);
     drainer.join();
-    while (monitor.Receive()) ++received;
+    while (monitor.Receive())
+        ++received;
     EXPECT_EQ(wrongCounts.load(), 0);
     EXPECT_GT(taken.load(), 0);
     EXPECT_EQ(received, taken.load());
@@ -102,7 +108,8 @@ TEST(TraceMonitorLink, StartsTheMonitorProgramWhenNothingListens) {
     const auto launcher = std::make_shared<platform::RecordingLauncher>();
     const auto previous = platform::InstallProgramLauncher(launcher);
 
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(platform::SendToTraceMonitor("text"), 0);
     EXPECT_TRUE(launcher->Log().empty()) << "no tracemon on PATH: nothing is started";
 
     const std::string program = unrelated.Folder() + "/tracemon";

@@ -8,6 +8,9 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -162,6 +165,18 @@ TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheVie
             << c.name;
         EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Roamer")) << c.name;
     }
+}
+
+TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308)
+{
+    Start({});
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const QRect frame = Frame().geometry();
+    EXPECT_EQ(frame.width(), 516);
+    EXPECT_EQ(frame.height() - Frame().menuBar()->height(), 308);
+    EXPECT_EQ(frame.left(), (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.top(), (screen.height() - frame.height()) / 2);
+    EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled());
 }
 
 TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart)

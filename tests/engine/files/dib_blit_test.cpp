@@ -31,7 +31,8 @@ TEST(DibBlit, ViewTellsEachDepthsFormatAndRowStride) {
     for (const auto& c : cases) {
         const std::optional<platform::PixelView> view = DibPixelView(c.info, pixels);
         ASSERT_EQ(view.has_value(), c.format != 0) << c.name;
-        if (!view) continue;
+        if (!view)
+            continue;
         EXPECT_EQ(view->format, c.format) << c.name;
         EXPECT_EQ(view->stride, c.stride) << c.name;
         EXPECT_EQ(view->palette != nullptr, c.format == platform::kPixelFormatIndexed) << c.name;
@@ -44,7 +45,8 @@ TEST(DibBlit, WindowSurfaceGetsTheLowerLeftPartAtTheDestination) {
     // 4 x 3, 8-bit: index = 10 x stored row + column.
     std::vector<std::uint8_t> pixels;
     for (int row = 0; row < 3; ++row) {
-        for (int column = 0; column < 4; ++column) pixels.push_back(static_cast<std::uint8_t>(10 * row + column));
+        for (int column = 0; column < 4; ++column)
+            pixels.push_back(static_cast<std::uint8_t>(10 * row + column));
     }
     const std::vector<std::uint8_t> info = InfoOf(MakeHeader(4, 3, 8), GreyColourTable());
 

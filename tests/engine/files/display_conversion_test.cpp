@@ -41,12 +41,14 @@ std::vector<std::uint8_t> TwoByTwoRecord(const Format& format) {
         row.resize((row.size() + 3) / 4 * 4, 0xCC);
         pixels.insert(pixels.end(), row.begin(), row.end());
     }
-    const std::vector<std::uint8_t> masks = format.compression == 3 ? Masks565() : std::vector<std::uint8_t>{};
-    return MakeRecord(MakeHeader(2, 2, format.bitCount, format.compression), masks, pixels, format.bitCount == 24);
+    const std::vector<std::uint8_t> masks =
+        format.compression == 3 ? Masks565() : std::vector<std::uint8_t>{};
+    return MakeRecord(MakeHeader(2, 2, format.bitCount, format.compression), masks, pixels,
+                      format.bitCount == 24);
 }
 
 class DisplayConversion : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { platform::ClearDisplayDepthOverride(); }
 };
 
@@ -78,7 +80,8 @@ TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
         EXPECT_EQ(header.height, 2) << c.name;
         EXPECT_EQ(header.bitCount, c.expected.bitCount) << c.name;
         EXPECT_EQ(header.compression, c.expected.compression) << c.name;
-        const bool converted = c.source->bitCount != c.expected.bitCount || c.source->compression != c.expected.compression;
+        const bool converted = c.source->bitCount != c.expected.bitCount ||
+                               c.source->compression != c.expected.compression;
         if (converted) {
             EXPECT_EQ(header.clrUsed, c.display == 16 ? 3U : 0U) << c.name;
         }
@@ -92,7 +95,8 @@ TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
         const std::vector<std::vector<std::uint8_t>> expected = Rows(c.expected);
         for (std::size_t row = 0; row < 2; ++row) {
             const std::uint8_t* stored = dib.Pixels() + row * stride;
-            EXPECT_EQ(std::vector<std::uint8_t>(stored, stored + expected[row].size()), expected[row])
+            EXPECT_EQ(std::vector<std::uint8_t>(stored, stored + expected[row].size()),
+                      expected[row])
                 << c.name << ", stored row " << row;
         }
     }
@@ -108,10 +112,12 @@ TEST_F(DisplayConversion, ProbeReadsTheDisplayFormat) {
 
 // A 24-bit image of four vertical colour bands, each 8 wide, 32 x 8.
 std::vector<std::uint8_t> BandRows() {
-    static constexpr std::uint8_t kBands[4][3] = {{0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
+    static constexpr std::uint8_t kBands[4][3] = {
+        {0, 0, 255}, {0, 255, 0}, {255, 0, 0}, {255, 255, 255}};
     std::vector<std::uint8_t> rows;
     for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 32; ++x) rows.insert(rows.end(), kBands[x / 8], kBands[x / 8] + 3);
+        for (int x = 0; x < 32; ++x)
+            rows.insert(rows.end(), kBands[x / 8], kBands[x / 8] + 3);
     }
     return rows;
 }
@@ -128,7 +134,8 @@ TEST_F(DisplayConversion, EightBitDisplayQuantizesThroughJpeg) {
     for (int band = 0; band < 4; ++band) {
         const std::uint8_t index = dib.Pixels()[4 * 32 + band * 8 + 4];
         const std::uint8_t* entry = dib.Colours() + 4 * index;
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(entry[c], rows[(band * 8 + 4) * 3 + c], 24) << "band " << band;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(entry[c], rows[(band * 8 + 4) * 3 + c], 24) << "band " << band;
         EXPECT_EQ(entry[3], 0);
     }
 }
@@ -145,7 +152,8 @@ TEST_F(DisplayConversion, EightBitImagesStayAsTheyAre) {
     const std::vector<std::uint8_t> pixels = {0, 1, 2, 3, 252, 253, 254, 255};
     for (int display : {8, 15, 16, 24}) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(display));
-        const GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(4, 2, 8), GreyColourTable(), pixels, true));
+        const GlobalDib dib =
+            DecompressImage(MakeRecord(MakeHeader(4, 2, 8), GreyColourTable(), pixels, true));
         EXPECT_EQ(dib.Header().bitCount, 8) << display;
         EXPECT_EQ(std::vector<std::uint8_t>(dib.Pixels(), dib.Pixels() + 8), pixels) << display;
         EXPECT_EQ(dib.Colours()[4 * 200], 200) << display;

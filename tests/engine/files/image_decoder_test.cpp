@@ -25,7 +25,7 @@ std::string FailureText(const std::vector<std::uint8_t>& record) {
 }
 
 class ImageDecoder : public ::testing::Test {
-protected:
+  protected:
     void TearDown() override { platform::ClearDisplayDepthOverride(); }
 };
 
@@ -53,17 +53,20 @@ TEST_F(ImageDecoder, RecognisesRecordsByTheirFirstBytes) {
         {"empty record", {}, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FailureText(c.record), c.decodes ? "decoded" : "Unsupported file fomat") << c.name;
+        EXPECT_EQ(FailureText(c.record), c.decodes ? "decoded" : "Unsupported file fomat")
+            << c.name;
     }
 }
 
 TEST_F(ImageDecoder, TopDownBitmapComesOutBottomUp) {
     // Rows top-down: 0x11..., 0x22..., 0x33..., 0x44... (4 x 4, 24-bit).
     std::vector<std::uint8_t> rows;
-    for (std::uint8_t level : {0x11, 0x22, 0x33, 0x44}) rows.insert(rows.end(), 12, level);
+    for (std::uint8_t level : {0x11, 0x22, 0x33, 0x44})
+        rows.insert(rows.end(), 12, level);
     const GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(4, -4, 24), {}, rows, true));
     EXPECT_EQ(dib.Header().height, 4);
-    for (int stored = 0; stored < 4; ++stored) EXPECT_EQ(dib.Data()[40 + stored * 12], 0x44 - 0x11 * stored);
+    for (int stored = 0; stored < 4; ++stored)
+        EXPECT_EQ(dib.Data()[40 + stored * 12], 0x44 - 0x11 * stored);
 }
 
 // Records whose header does not fit them, or that the decoder cannot take: refused, never read
@@ -93,15 +96,18 @@ TEST_F(ImageDecoder, RefusesRecordsThatLie) {
         {"4 bits", withHeader(MakeHeader(4, 4, 4), 48)},
         {"1 bit", withHeader(MakeHeader(8, 4, 1), 48)},
         {"masks on 24 bits", MakeRecord(MakeHeader(4, 4, 24, 3), Masks565(), rows, false)},
-        {"8 bits without full colour table", MakeRecord(MakeHeader(4, 4, 8), std::vector<std::uint8_t>(1020), {}, false)},
-        {"16 bits with masks cut short", MakeRecord(MakeHeader(4, 4, 16, 3), std::vector<std::uint8_t>(8), {}, false)},
+        {"8 bits without full colour table",
+         MakeRecord(MakeHeader(4, 4, 8), std::vector<std::uint8_t>(1020), {}, false)},
+        {"16 bits with masks cut short",
+         MakeRecord(MakeHeader(4, 4, 16, 3), std::vector<std::uint8_t>(8), {}, false)},
         {"pixels one byte short", withHeader(MakeHeader(4, 4, 24), 47, true)},
         {"huge width", withHeader(MakeHeader(INT_MAX, 1, 32), 64)},
         {"huge height", withHeader(MakeHeader(4, INT_MAX, 32), 64)},
         {"width times height overflows", withHeader(MakeHeader(1 << 30, 1 << 30, 32), 64)},
         {"codec image size beyond the record", withHeader(lyingCodecSize, 100)},
     };
-    for (const auto& c : cases) EXPECT_EQ(FailureText(c.record), "Unsupported file fomat") << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(FailureText(c.record), "Unsupported file fomat") << c.name;
 }
 
 // 32 x 16 picture: left half orange, right half teal; top-down packed rows for the encoders.
@@ -132,7 +138,8 @@ TEST_F(ImageDecoder, CodecRecordsDecodeToThePictureBottomUp) {
         int bitCount;
     } cases[] = {{"cvid", AV_CODEC_ID_CINEPAK, 24}, {"msvc", AV_CODEC_ID_MSVIDEO1, 16}};
     for (const auto& c : cases) {
-        const std::vector<std::uint8_t> data = EncodeTestPicture(c.encoder, picture, kCodecWidth, kCodecHeight);
+        const std::vector<std::uint8_t> data =
+            EncodeTestPicture(c.encoder, picture, kCodecWidth, kCodecHeight);
         ASSERT_FALSE(data.empty()) << c.fourcc;
         DibHeader header = MakeHeader(kCodecWidth, kCodecHeight, c.bitCount, 0);
         std::memcpy(&header.compression, c.fourcc, 4);
@@ -147,14 +154,17 @@ TEST_F(ImageDecoder, CodecRecordsDecodeToThePictureBottomUp) {
             EXPECT_EQ(out.height, kCodecHeight);
             EXPECT_EQ(out.bitCount, display);
             EXPECT_EQ(out.compression, display == 16 ? 3U : 0U);
-            if (display != 24) continue;
+            if (display != 24)
+                continue;
             // Stored row 0 is the picture's bottom row.
             const std::size_t stride = kCodecWidth * 3;
             for (int stored = 0; stored < kCodecHeight; ++stored) {
                 const std::uint8_t* row = dib.Data() + 40 + stored * stride;
-                const std::uint8_t* expected = picture.data() + (kCodecHeight - 1 - stored) * stride;
+                const std::uint8_t* expected =
+                    picture.data() + (kCodecHeight - 1 - stored) * stride;
                 for (std::size_t i = 0; i < stride; ++i) {
-                    ASSERT_NEAR(row[i], expected[i], 24) << c.fourcc << " stored row " << stored << " byte " << i;
+                    ASSERT_NEAR(row[i], expected[i], 24)
+                        << c.fourcc << " stored row " << stored << " byte " << i;
                 }
             }
         }

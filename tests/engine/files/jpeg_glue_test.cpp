@@ -32,8 +32,10 @@ std::vector<std::uint8_t> SmoothPicture() {
 
 double Psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     double sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) sum += (a[i] - b[i]) * (a[i] - b[i]);
-    if (sum == 0) return 99;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        sum += (a[i] - b[i]) * (a[i] - b[i]);
+    if (sum == 0)
+        return 99;
     return 10 * std::log10(255.0 * 255.0 * static_cast<double>(a.size()) / sum);
 }
 
@@ -71,7 +73,8 @@ struct SourceCase {
 SourceImage MakeSource(const SourceCase& source) {
     std::vector<std::uint8_t> smooth = SmoothPicture();
     SourceImage image;
-    const DibHeader header = MakeHeader(kWidth, source.topDown ? -kHeight : kHeight, source.bitCount, source.compression);
+    const DibHeader header = MakeHeader(kWidth, source.topDown ? -kHeight : kHeight,
+                                        source.bitCount, source.compression);
     image.info = MakeRecord(header, {}, {}, false);
     if (source.bitCount == 8) {
         const std::vector<std::uint8_t> table = GreyColourTable();
@@ -84,17 +87,18 @@ SourceImage MakeSource(const SourceCase& source) {
         const DibPixelFormat format = *DibFormatOf(header);
         const std::size_t stride = DibRowStride(kWidth, source.bitCount);
         image.pixels.resize(stride * kHeight);
-        ConvertDibPixels({DibPixelFormat::Bgr24, smooth.data(), kWidth * 3, {}}, {format, image.pixels.data(), stride},
-                         kWidth, kHeight, source.topDown);
-        ConvertDibPixels({format, image.pixels.data(), stride, {}}, {DibPixelFormat::Bgr24, smooth.data(), kWidth * 3},
-                         kWidth, kHeight, source.topDown);
+        ConvertDibPixels({DibPixelFormat::Bgr24, smooth.data(), kWidth * 3, {}},
+                         {format, image.pixels.data(), stride}, kWidth, kHeight, source.topDown);
+        ConvertDibPixels({format, image.pixels.data(), stride, {}},
+                         {DibPixelFormat::Bgr24, smooth.data(), kWidth * 3}, kWidth, kHeight,
+                         source.topDown);
     }
     image.expected = smooth;
     return image;
 }
 
 constexpr SourceCase kSources[] = {
-    {"8-bit", 8, 0, false},  {"5-5-5", 16, 0, false},  {"5-6-5", 16, 3, false},
+    {"8-bit", 8, 0, false},   {"5-5-5", 16, 0, false},  {"5-6-5", 16, 3, false},
     {"24-bit", 24, 0, false}, {"32-bit", 32, 0, false}, {"24-bit top-down", 24, 0, true},
 };
 
@@ -109,7 +113,8 @@ TEST(JpegGlue, RoundTripsFromEverySourceDepthStayClose) {
             EXPECT_EQ(stream[3], 0xE0) << "JFIF marker";
             const GlobalDib decoded = JpegToDib(stream, 24, 0);
             ASSERT_TRUE(decoded) << source.name;
-            EXPECT_GE(Psnr(AsBgr(decoded), image.expected), bound) << source.name << " q" << quality;
+            EXPECT_GE(Psnr(AsBgr(decoded), image.expected), bound)
+                << source.name << " q" << quality;
         }
     }
 }
@@ -155,7 +160,9 @@ TEST(JpegGlue, FlagsTurnRowsAndSpeedUpWithoutLosingThePicture) {
     EXPECT_EQ(topDown.Header().height, -kHeight);
     const std::size_t stride = kWidth * 3;
     for (int y = 0; y < kHeight; ++y) {
-        EXPECT_EQ(std::memcmp(topDown.Data() + 40 + y * stride, bottomUp.Data() + 40 + (kHeight - 1 - y) * stride, stride), 0)
+        EXPECT_EQ(std::memcmp(topDown.Data() + 40 + y * stride,
+                              bottomUp.Data() + 40 + (kHeight - 1 - y) * stride, stride),
+                  0)
             << "row " << y;
     }
     const GlobalDib fast = JpegToDib(stream, 24, kJpegFast);
@@ -166,15 +173,18 @@ TEST(JpegGlue, FlagsTurnRowsAndSpeedUpWithoutLosingThePicture) {
 TEST(JpegGlue, EightBitOutputZeroesTheUnusedColours) {
     // 8 x 8 pixels hold at most 64 colours: the table entries beyond them must be 0.
     std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < 64; ++i) pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i < 32 ? 250 : 10), 20, 30});
+    for (int i = 0; i < 64; ++i)
+        pixels.insert(pixels.end(), {static_cast<std::uint8_t>(i < 32 ? 250 : 10), 20, 30});
     const std::vector<std::uint8_t> info = InfoOf(MakeHeader(8, 8, 24));
     const std::vector<std::uint8_t> stream = DibToJpeg(info, pixels, 100);
     for (int flags : {0, kJpegNoDither}) {
         const GlobalDib dib = JpegToDib(stream, 8, flags);
         ASSERT_TRUE(dib);
         const std::uint8_t* table = dib.Data() + 40;
-        for (int i = 64 * 4; i < 1024; ++i) ASSERT_EQ(table[i], 0) << "byte " << i << " flags " << flags;
-        for (int i = 0; i < 64; ++i) EXPECT_EQ(table[4 * i + 3], 0);
+        for (int i = 64 * 4; i < 1024; ++i)
+            ASSERT_EQ(table[i], 0) << "byte " << i << " flags " << flags;
+        for (int i = 0; i < 64; ++i)
+            EXPECT_EQ(table[4 * i + 3], 0);
     }
 }
 
@@ -212,13 +222,15 @@ TEST(JpegGlue, EncoderRefusesWhatItCannotTake) {
         {"negative width", InfoOf(MakeHeader(-8, 8, 24)), big},
         {"4-bit", InfoOf(MakeHeader(8, 8, 4)), big},
         {"short pixels", image.info, std::span(image.pixels).first(image.pixels.size() - 1)},
-        {"short colour table", std::vector<std::uint8_t>(eight.info.begin(), eight.info.end() - 4), eight.pixels},
+        {"short colour table", std::vector<std::uint8_t>(eight.info.begin(), eight.info.end() - 4),
+         eight.pixels},
     };
-    for (const auto& c : cases) EXPECT_TRUE(DibToJpeg(c.info, c.pixels, 75).empty()) << c.name;
+    for (const auto& c : cases)
+        EXPECT_TRUE(DibToJpeg(c.info, c.pixels, 75).empty()) << c.name;
 }
 
 class JpegGlueTrace : public ::testing::Test {
-protected:
+  protected:
     StandInTraceMonitor monitor_;
 };
 
@@ -230,7 +242,8 @@ TEST_F(JpegGlueTrace, EmptyStreamFailsWithTheLibraryText) {
 TEST_F(JpegGlueTrace, TruncatedStreamDecodesAndWarns) {
     const SourceImage image = MakeSource(kSources[3]);
     const std::vector<std::uint8_t> stream = DibToJpeg(image.info, image.pixels, 90);
-    const std::vector<std::uint8_t> truncated(stream.begin(), stream.begin() + static_cast<long>(stream.size() * 3 / 4));
+    const std::vector<std::uint8_t> truncated(
+        stream.begin(), stream.begin() + static_cast<long>(stream.size() * 3 / 4));
     const GlobalDib decoded = JpegToDib(truncated, 24, 0);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded.Header().width, kWidth);

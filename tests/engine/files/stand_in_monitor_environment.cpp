@@ -11,11 +11,11 @@
 namespace {
 
 class StandInMonitorEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override { monitor_ = std::make_unique<StandInTraceMonitor>(); }
     void TearDown() override { monitor_.reset(); }
 
-private:
+  private:
     std::unique_ptr<StandInTraceMonitor> monitor_;
 };
 

@@ -23,11 +23,14 @@ inline void Append(std::vector<std::uint8_t>& bytes, const void* data, std::size
     bytes.insert(bytes.end(), begin, begin + size);
 }
 
-inline void Append32(std::vector<std::uint8_t>& bytes, std::uint32_t value) { Append(bytes, &value, 4); }
+inline void Append32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
+    Append(bytes, &value, 4);
+}
 
 // A record: the 14-byte file header when asked, the information header, `extra` (colour table or
 // masks) and `pixels`, each as given.
-inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header, std::span<const std::uint8_t> extra,
+inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header,
+                                            std::span<const std::uint8_t> extra,
                                             std::span<const std::uint8_t> pixels, bool fileHeader) {
     std::vector<std::uint8_t> record;
     if (fileHeader) {
@@ -44,13 +47,15 @@ inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header, std::span<c
 }
 
 // The bitmap information of a header: its bytes followed by `extra` (colour table or masks).
-inline std::vector<std::uint8_t> InfoOf(const DibHeader& header, std::span<const std::uint8_t> extra = {}) {
+inline std::vector<std::uint8_t> InfoOf(const DibHeader& header,
+                                        std::span<const std::uint8_t> extra = {}) {
     return MakeRecord(header, extra, {}, false);
 }
 
 inline std::vector<std::uint8_t> Masks565() {
     std::vector<std::uint8_t> masks;
-    for (std::uint32_t mask : {0xF800U, 0x07E0U, 0x001FU}) Append32(masks, mask);
+    for (std::uint32_t mask : {0xF800U, 0x07E0U, 0x001FU})
+        Append32(masks, mask);
     return masks;
 }
 

@@ -23,7 +23,8 @@ TEST(TraceLink, MonitorGetsEachTextWithItsNulAndByteCount) {
         {"empty line", TraceLine, "", "\n\0"s},
         {"line", TraceLine, "Premature end of JPEG file", "Premature end of JPEG file\n\0"s},
         {"long line cut to 254", TraceLine, longText.c_str(), std::string(254, 'x') + "\n\0"s},
-        {"254 characters kept whole", TraceLine, longText.c_str() + 46, std::string(254, 'x') + "\n\0"s},
+        {"254 characters kept whole", TraceLine, longText.c_str() + 46,
+         std::string(254, 'x') + "\n\0"s},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.send(c.text), static_cast<int>(c.received.size())) << c.name;

@@ -112,3 +112,44 @@ TEST(RenderFormats, EveryFormatDrawsThe24BitPicture) {
 }
 
 }  // namespace
+
+namespace {
+
+// With channel values small enough for 5-6-5, the 24-bit kernels and the 5-6-5 kernels average
+// the same numbers and must agree exactly.
+TEST(RenderFormats, AveragingAgreesExactlyAcrossFormats) {
+    const std::vector<std::uint8_t> textured = TexturedPanorama(kSrcWidth, kSrcHeight);
+    std::vector<std::uint8_t> small24(textured.size());
+    std::vector<std::uint8_t> small565(textured.size() / 3 * 2);
+    for (std::size_t i = 0; i < textured.size() / 3; ++i) {
+        const int b = textured[i * 3] >> 3;
+        const int g = textured[i * 3 + 1] >> 2;
+        const int r = textured[i * 3 + 2] >> 3;
+        small24[i * 3] = static_cast<std::uint8_t>(b);
+        small24[i * 3 + 1] = static_cast<std::uint8_t>(g);
+        small24[i * 3 + 2] = static_cast<std::uint8_t>(r);
+        const int pixel = r << 11 | g << 5 | b;
+        small565[i * 2] = static_cast<std::uint8_t>(pixel);
+        small565[i * 2 + 1] = static_cast<std::uint8_t>(pixel >> 8);
+    }
+    for (double pan = -180; pan < 180; pan += 40) {
+        const Renderer::Orientation view{0, 0, 0, pan, pan / 3, pan / 5, 60 + pan / 4};
+        for (AntialiasLevel level : {AntialiasLevel::Half, AntialiasLevel::Bilinear}) {
+            const std::vector<std::uint8_t> wide =
+                Draw(small24, PixelFormatCode::Bgr24, 3, level, view);
+            const std::vector<std::uint8_t> packed =
+                Draw(small565, PixelFormatCode::Rgb565, 2, level, view);
+            int differing = 0;
+            for (std::size_t i = 0; i < packed.size() / 2; ++i) {
+                const int pixel = packed[i * 2] | packed[i * 2 + 1] << 8;
+                differing += wide[i * 3] != (pixel & 31) || wide[i * 3 + 1] != (pixel >> 5 & 63) ||
+                                     wide[i * 3 + 2] != (pixel >> 11)
+                                 ? 1
+                                 : 0;
+            }
+            EXPECT_EQ(differing, 0) << "pan " << pan << " level " << int(level);
+        }
+    }
+}
+
+}  // namespace

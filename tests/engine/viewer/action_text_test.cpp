@@ -43,14 +43,15 @@ TEST(ActionText, KindsFollowTheirPrecedence) {
         ActionKind kind;
     };
     const Case cases[] = {
-        {"a.wav", ActionKind::kSound},       {"A.WAV", ActionKind::kSound},
-        {"a.Wav", ActionKind::kSound},       {"a.wAV", ActionKind::kDocument},
-        {"a.avi", ActionKind::kVideo},       {"a.wav.avi", ActionKind::kVideo},
-        {"walker.Avt", ActionKind::kAvatar}, {"edit.EXE x.wav", ActionKind::kProgram},
+        {"a.wav", ActionKind::kSound},           {"A.WAV", ActionKind::kSound},
+        {"a.Wav", ActionKind::kSound},           {"a.wAV", ActionKind::kDocument},
+        {"a.avi", ActionKind::kVideo},           {"a.wav.avi", ActionKind::kVideo},
+        {"walker.Avt", ActionKind::kAvatar},     {"edit.EXE x.wav", ActionKind::kProgram},
         {"tour.pan.exe", ActionKind::kPanorama}, {"#swingto(1,2,3,4,5)", ActionKind::kScript},
-        {"#play.wav", ActionKind::kScript},  {"notes.txt", ActionKind::kDocument},
+        {"#play.wav", ActionKind::kScript},      {"notes.txt", ActionKind::kDocument},
     };
-    for (const Case& c : cases) EXPECT_EQ(ClassifyTarget(c.target), c.kind) << c.target;
+    for (const Case& c : cases)
+        EXPECT_EQ(ClassifyTarget(c.target), c.kind) << c.target;
 }
 
 TEST(ActionText, OptionsComeFromTheGroupOnly) {
@@ -76,8 +77,8 @@ TEST(ActionText, OptionsComeFromTheGroupOnly) {
         const char* text;
         int state;
     };
-    for (const Show& s : {Show{"(maximized)(minimized)a.exe", 3}, Show{"(minimized)a.exe", 2},
-                          Show{"a.exe", 1}}) {
+    for (const Show& s :
+         {Show{"(maximized)(minimized)a.exe", 3}, Show{"(minimized)a.exe", 2}, Show{"a.exe", 1}}) {
         EXPECT_EQ(ShowStateFor(ParseActionText(s.text)[0].options), s.state) << s.text;
     }
 }
@@ -88,8 +89,9 @@ TEST(ActionText, ExtractionFolderRules) {
         bool inFolder;
     };
     const Case cases[] = {
-        {"~a.wav", true},     {"a~.wav", false},         {"~clip.avi", true},
-        {"~w.avt", true},     {"~notes.txt", true},      {"run.exe ~data.txt", true},
+        {"~a.wav", true},     {"a~.wav", false},
+        {"~clip.avi", true},  {"~w.avt", true},
+        {"~notes.txt", true}, {"run.exe ~data.txt", true},
         {"~hall.pan", false}, {"#swingto(1,1,1,1,1)~", false},
     };
     for (const Case& c : cases) {

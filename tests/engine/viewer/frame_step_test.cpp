@@ -43,6 +43,23 @@ TEST_F(FrameStep, AZeroHighWindowDrawsNothing) {
     EXPECT_EQ(engine.viewFrame.pixels, nullptr);
 }
 
+TEST_F(FrameStep, AFrameThatCannotBeHadIsRetriedLater) {
+    LoadDefault(64, 32);
+    const platform::Rect absurd{0, 0, 1 << 30, 1 << 30};
+    engine.SetOption(1, &absurd);
+    EXPECT_EQ(Step(engine), 1);
+    EXPECT_EQ(engine.viewFrame.pixels, nullptr) << "nothing is rendered into a missing buffer";
+    const platform::Rect extreme{-2147483647 - 1, 0, 2147483647, 10};
+    engine.SetOption(1, &extreme);
+    EXPECT_EQ(Step(engine), 1);
+    EXPECT_EQ(backend.FramesReady(window), 0);
+
+    engine.SetOption(1, nullptr);
+    EXPECT_EQ(Step(engine), 0) << "the next frame allocates again";
+    EXPECT_NE(engine.viewFrame.pixels, nullptr);
+    EXPECT_EQ(backend.FramesReady(window), 1);
+}
+
 TEST_F(FrameStep, PanAdvancesPerFrameAndWraps) {
     LoadDefault();
     engine.SetView(180, 0, 0, 60, 0);

@@ -11,7 +11,7 @@ namespace {
 using Log = std::vector<std::string>;
 
 class MediaPlayerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         recorder_ = std::make_shared<platform::RecordingMediaService>();
         previous_ = platform::InstallMediaService(recorder_);
@@ -33,22 +33,44 @@ TEST_F(MediaPlayerTest, ModesSendTheirCommandsInOrder) {
         const char* deviceAfter;
     };
     const Case cases[] = {
-        {"restart when idle", false, MediaPlayer::kRestart, MediaPlayer::kStarted,
-         {kStopWave, "open my a.wav", "play my a.wav from 7"}, "my a.wav"},
-        {"restart over a device", true, MediaPlayer::kRestart, MediaPlayer::kStarted,
-         {"close old.avi", kStopWave, "open my a.wav", "play my a.wav from 7"}, "my a.wav"},
-        {"plain while a device is open", true, 0, MediaPlayer::kBusy, {}, "old.avi"},
-        {"plain when idle, notified", false, MediaPlayer::kNotify, MediaPlayer::kStarted,
-         {"open my a.wav", "play my a.wav from 7 notify"}, "my a.wav"},
-        {"loop over a device", true, MediaPlayer::kLoop | MediaPlayer::kRestart,
+        {"restart when idle",
+         false,
+         MediaPlayer::kRestart,
          MediaPlayer::kStarted,
-         {"close old.avi", kStopWave, kStopWave, "PlaySound(my a.wav, 0x2200B)"}, ""},
-        {"resume of a device", true, MediaPlayer::kResume, MediaPlayer::kStarted,
+         {kStopWave, "open my a.wav", "play my a.wav from 7"},
+         "my a.wav"},
+        {"restart over a device",
+         true,
+         MediaPlayer::kRestart,
+         MediaPlayer::kStarted,
+         {"close old.avi", kStopWave, "open my a.wav", "play my a.wav from 7"},
+         "my a.wav"},
+        {"plain while a device is open", true, 0, MediaPlayer::kBusy, {}, "old.avi"},
+        {"plain when idle, notified",
+         false,
+         MediaPlayer::kNotify,
+         MediaPlayer::kStarted,
+         {"open my a.wav", "play my a.wav from 7 notify"},
+         "my a.wav"},
+        {"loop over a device",
+         true,
+         MediaPlayer::kLoop | MediaPlayer::kRestart,
+         MediaPlayer::kStarted,
+         {"close old.avi", kStopWave, kStopWave, "PlaySound(my a.wav, 0x2200B)"},
+         ""},
+        {"resume of a device",
+         true,
+         MediaPlayer::kResume,
+         MediaPlayer::kStarted,
          {"status old.avi position", "close old.avi", "open my a.wav",
           "play my a.wav from 7 notify"},
          "my a.wav"},
-        {"resume when idle", false, MediaPlayer::kResume, MediaPlayer::kStarted,
-         {"open my a.wav", "play my a.wav from 7"}, "my a.wav"},
+        {"resume when idle",
+         false,
+         MediaPlayer::kResume,
+         MediaPlayer::kStarted,
+         {"open my a.wav", "play my a.wav from 7"},
+         "my a.wav"},
     };
     for (const Case& c : cases) {
         recorder_->ClearLog();
@@ -72,8 +94,7 @@ TEST_F(MediaPlayerTest, FailuresLeaveNoDeviceOpen) {
     recorder->FailCommandsStartingWith("play ", platform::kMciCannotPlay);
     EXPECT_EQ(player.Play("a.wav", MediaPlayer::kRestart, 0, 0), MediaPlayer::kFailed);
     EXPECT_FALSE(player.IsDeviceOpen());
-    EXPECT_EQ(recorder->Log(),
-              (Log{kStopWave, "open a.wav", "play a.wav from 0", "close a.wav"}));
+    EXPECT_EQ(recorder->Log(), (Log{kStopWave, "open a.wav", "play a.wav from 0", "close a.wav"}));
 }
 
 TEST_F(MediaPlayerTest, StopClosesOnlyAnOpenDeviceAndAlwaysStopsWaveSound) {

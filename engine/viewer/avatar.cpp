@@ -1,0 +1,280 @@
+// Avatar slots: loading an avatar file (plain or run-length coded), matching its colours to an
+// 8-bit panorama, and the setters that move and animate it.
+
+#include "engine/viewer/avatar.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+
+#include "engine/viewer/state_lock.h"
+#include "engine/viewer/viewer_engine.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kInfoHeaderSize = 40;
+constexpr std::size_t kColourTableSize = 1024;
+constexpr std::size_t kHeaderAndColours = kInfoHeaderSize + kColourTableSize;
+// Bigger pictures than this are not avatars; the bound keeps a hostile header from asking
+// for an absurd block.
+constexpr std::uint64_t kMaxAvatarPixels = 64ull << 20;
+
+std::uint32_t ReadU32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::int32_t ReadI32(const std::uint8_t* p) {
+    return static_cast<std::int32_t>(ReadU32(p));
+}
+std::uint16_t ReadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+void WriteU32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void WriteU16(std::uint8_t* p, std::uint16_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+// Header fields by their offsets in the 40-byte information header.
+struct InfoHeader {
+    std::int32_t width;
+    std::int32_t height;
+    std::uint16_t bitCount;
+    std::uint32_t compression;
+    std::uint32_t imageSize;
+    std::int32_t columns;
+    std::int32_t rows;
+};
+
+InfoHeader ReadInfoHeader(const std::uint8_t* h) {
+    return {ReadI32(h + 4),  ReadI32(h + 8),  ReadU16(h + 14), ReadU32(h + 16),
+            ReadU32(h + 20), ReadI32(h + 24), ReadI32(h + 28)};
+}
+
+// The owner's state lock for a scope; nothing for a slot without an owner.
+class SlotLock {
+public:
+    explicit SlotLock(const ViewerEngine* owner) {
+        if (owner != nullptr) lock_.emplace(*owner);
+    }
+
+private:
+    std::optional<StateLock> lock_;
+};
+
+constexpr std::uint32_t kRunLengthCode = 'q' | 'z' << 8 | 'm' << 16 | 'v' << 24;
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(
+    const std::vector<std::uint8_t>& packed) {
+    if (packed.size() < kHeaderAndColours)
+        return std::nullopt;
+    const InfoHeader header = ReadInfoHeader(packed.data());
+    if (header.width <= 0 || header.height <= 0)
+        return std::nullopt;
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height);
+    if (pixels > kMaxAvatarPixels)
+        return std::nullopt;
+    std::vector<std::uint8_t> unpacked(kHeaderAndColours + pixels, 0);
+    std::copy_n(packed.begin(), kHeaderAndColours, unpacked.begin());
+    // The pairs the header claims, but never more than the block holds.
+    const std::size_t claimed =
+        header.imageSize >= kColourTableSize ? (header.imageSize - kColourTableSize) / 2 : 0;
+    const std::size_t pairs = std::min(claimed, (packed.size() - kHeaderAndColours) / 2);
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < pairs && written < pixels; ++i) {
+        const std::uint8_t length = packed[kHeaderAndColours + 2 * i];
+        const std::uint8_t value = packed[kHeaderAndColours + 2 * i + 1];
+        const std::size_t run = std::min<std::size_t>(length, pixels - written);
+        std::fill_n(unpacked.begin() + static_cast<std::ptrdiff_t>(kHeaderAndColours + written),
+                    run, value);
+        written += run;
+    }
+    std::uint8_t* h = unpacked.data();
+    WriteU32(h + 20, 0);
+    WriteU16(h + 14, 8);
+    WriteU32(h + 32, 256);
+    WriteU32(h + 16, 0);
+    return unpacked;
+}
+
+void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours) {
+    const InfoHeader header = ReadInfoHeader(avatar.data());
+    std::uint8_t* colours = avatar.data() + kInfoHeaderSize;
+    std::uint8_t mapping[256] = {0};
+    for (int i = 1; i < 256; ++i) {
+        int best = 3 * 255 * 255;
+        for (int j = 1; j < 256; ++j) {
+            int distance = 0;
+            for (int c = 0; c < 3; ++c) {
+                const int d = colours[4 * i + c] - panoramaColours[4 * j + c];
+                distance += d * d;
+            }
+            if (distance < best) {
+                best = distance;
+                mapping[i] = static_cast<std::uint8_t>(j);
+            }
+        }
+    }
+    const std::size_t pixels =
+        static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
+    std::uint8_t* p = avatar.data() + kHeaderAndColours;
+    for (std::size_t k = 0; k < pixels; ++k) {
+        p[k] = colours[4 * p[k] + 3] == 0xFF ? 0 : mapping[p[k]];
+    }
+    std::memcpy(colours, panoramaColours, kColourTableSize);
+    colours[3] = 0xFF;
+    for (int i = 1; i < 256; ++i)
+        colours[4 * i + 3] = 0;
+}
+
+namespace {
+
+// Reads and checks an avatar file: the information header and what follows it, unpacked.
+std::optional<std::vector<std::uint8_t>> ReadAvatarFile(const char* path) {
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read))
+        return std::nullopt;
+    std::uint8_t headers[kFileHeaderSize + kInfoHeaderSize];
+    if (file.Read(headers, sizeof headers) != sizeof headers)
+        return std::nullopt;
+    const std::uint32_t fileSize = ReadU32(headers + 2);
+    const std::optional<std::uint64_t> realSize = file.Size();
+    if (fileSize < sizeof headers || !realSize || fileSize > *realSize)
+        return std::nullopt;
+
+    std::vector<std::uint8_t> block(kInfoHeaderSize + (fileSize - sizeof headers));
+    std::memcpy(block.data(), headers + kFileHeaderSize, kInfoHeaderSize);
+    const std::size_t rest = block.size() - kInfoHeaderSize;
+    if (file.Read(block.data() + kInfoHeaderSize, rest) != rest)
+        return std::nullopt;
+
+    const InfoHeader header = ReadInfoHeader(block.data());
+    if (header.compression == kRunLengthCode)
+        return UnpackAvatarFrame(block);
+    if (header.compression != 0 || header.width <= 0 || header.height <= 0)
+        return std::nullopt;
+    if (header.bitCount != 8 && header.bitCount != 24 && header.bitCount != 32)
+        return std::nullopt;
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height);
+    if (pixels > kMaxAvatarPixels)
+        return std::nullopt;
+    const std::uint64_t needed = header.bitCount == 8
+                                     ? kHeaderAndColours + pixels
+                                     : kInfoHeaderSize + pixels * header.bitCount / 8;
+    if (block.size() < needed)
+        return std::nullopt;
+    return block;
+}
+
+}  // namespace
+
+int Avatar::Load(const char* path, const double atPosition[3], const double ofSize[3],
+                 std::int16_t visibleFlag) {
+    {
+        SlotLock lock(engine);
+        image.clear();
+    }
+    if (path == nullptr)
+        return 0;
+    std::optional<std::vector<std::uint8_t>> block = ReadAvatarFile(path);
+    if (!block)
+        return 1;
+    const InfoHeader header = ReadInfoHeader(block->data());
+    if (engine != nullptr && engine->imageDib != nullptr && ReadU16(engine->imageDib + 14) == 8 &&
+        ReadU16(block->data() + 14) == 8) {
+        MatchAvatarPalette(*block, engine->imageDib + kInfoHeaderSize);
+    }
+
+    SlotLock lock(engine);
+    visible = visibleFlag;
+    for (int i = 0; i < 3; ++i) {
+        size[i] = ofSize[i];
+        position[i] = atPosition[i];
+        velocity[i] = 0;
+        sizeRate[i] = 0;
+    }
+    frameColumn = frameRow = columnRate = rowRate = 0;
+    framesAcross = std::max(header.columns, 1);
+    framesDown = std::max(header.rows, 1);
+    image = std::move(*block);
+    return 0;
+}
+
+int Avatar::Unload() {
+    SlotLock lock(engine);
+    image.clear();
+    return 0;
+}
+
+int Avatar::SetVisible(std::int16_t value) {
+    if (!HasImage())
+        return 1;
+    SlotLock lock(engine);
+    visible = value;
+    return 0;
+}
+
+int Avatar::IsEmpty(std::int16_t* column, std::int16_t* row) {
+    if (!HasImage())
+        return 1;
+    SlotLock lock(engine);
+    *column = static_cast<std::int16_t>(frameColumn);
+    *row = static_cast<std::int16_t>(frameRow);
+    return 0;
+}
+
+int Avatar::SetVelocity(double x, double y, double z) {
+    if (!HasImage())
+        return 1;
+    SlotLock lock(engine);
+    velocity[0] = x;
+    velocity[1] = y;
+    velocity[2] = z;
+    return 0;
+}
+
+int Avatar::SetSizeRate(double x, double y, double z) {
+    if (!HasImage())
+        return 1;
+    SlotLock lock(engine);
+    sizeRate[0] = x;
+    sizeRate[1] = y;
+    sizeRate[2] = z;
+    return 0;
+}
+
+int Avatar::SetAnimationRate(double a, double b) {
+    if (!HasImage())
+        return 1;
+    SlotLock lock(engine);
+    columnRate = framesAcross * a;
+    rowRate = framesDown * b;
+    return 0;
+}
+
+int Avatar::SetViewVelocity(double right, double forward, double up) {
+    if (!HasImage() || engine == nullptr)
+        return 1;
+    double p = 0, t = 0, r = 0, f = 0;
+    engine->GetView(&p, &t, &r, &f);
+    const double pi = 2 * std::acos(0.0);
+    const double h = -p * pi / 180;
+    const double v = t * pi / 180;
+    StateLock lock(*engine);
+    velocity[0] =
+        right * std::cos(h) + forward * std::cos(v) * std::sin(h) - up * std::sin(v) * std::sin(h);
+    velocity[1] =
+        -right * std::sin(h) + forward * std::cos(v) * std::cos(h) - up * std::sin(v) * std::cos(h);
+    velocity[2] = forward * std::sin(v) + up * std::cos(v);
+    return 0;
+}

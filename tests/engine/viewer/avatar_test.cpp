@@ -1,0 +1,162 @@
+#include "engine/viewer/avatar.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// An information header, 256 colours and `data` behind it.
+Bytes Block(int width, int height, int bitCount, std::uint32_t compression, std::uint32_t imageSize,
+            const Bytes& data, int columns = 1, int rows = 1) {
+    Bytes b(40 + 1024, 0);
+    Put32(b, 0, 40);
+    Put32(b, 4, static_cast<std::uint32_t>(width));
+    Put32(b, 8, static_cast<std::uint32_t>(height));
+    b[12] = 1;
+    b[14] = static_cast<std::uint8_t>(bitCount);
+    Put32(b, 16, compression);
+    Put32(b, 20, imageSize);
+    Put32(b, 24, static_cast<std::uint32_t>(columns));
+    Put32(b, 28, static_cast<std::uint32_t>(rows));
+    Put32(b, 32, 256);
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+constexpr std::uint32_t kQzmv = 'q' | 'z' << 8 | 'm' << 16 | 'v' << 24;
+
+TEST(UnpackAvatarFrame, RunsStopAtThePictureAndAtTheBlock) {
+    struct Case {
+        const char* name;
+        Bytes runs;
+        std::uint32_t imageSize;
+        Bytes pixels;
+    };
+    const Case cases[] = {
+        {"exact", {2, 7, 2, 9}, 1024 + 4, {7, 7, 9, 9}},
+        {"a run longer than the picture is cut", {3, 7, 5, 9}, 1024 + 4, {7, 7, 7, 9}},
+        {"empty runs write nothing", {0, 5, 4, 6}, 1024 + 4, {6, 6, 6, 6}},
+        {"fewer runs leave zeros", {1, 3}, 1024 + 2, {3, 0, 0, 0}},
+        {"a size claiming more runs than there are", {2, 4}, 1024 + 4000, {4, 4, 0, 0}},
+        {"a size below the colour table", {2, 4}, 10, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        std::optional<Bytes> out = UnpackAvatarFrame(Block(2, 2, 16, kQzmv, c.imageSize, c.runs));
+        ASSERT_TRUE(out) << c.name;
+        ASSERT_EQ(out->size(), 1064u + 4) << c.name;
+        EXPECT_EQ(Bytes(out->begin() + 1064, out->end()), c.pixels) << c.name;
+        EXPECT_EQ((*out)[14], 8) << c.name;
+        EXPECT_EQ((*out)[16], 0) << c.name;
+    }
+    EXPECT_FALSE(UnpackAvatarFrame(Bytes(100, 0)));
+    EXPECT_FALSE(UnpackAvatarFrame(Block(0, 2, 16, kQzmv, 1024, {})));
+    EXPECT_FALSE(UnpackAvatarFrame(Block(-3, 2, 16, kQzmv, 1024, {})));
+}
+
+TEST(MatchAvatarPalette, TransparentColoursBecomeIndexZero) {
+    Bytes avatar = Block(4, 1, 8, 0, 0, {7, 1, 2, 0});
+    auto colour = [&avatar](int i, int b, int g, int r, int flag) {
+        avatar[40 + 4 * i] = static_cast<std::uint8_t>(b);
+        avatar[40 + 4 * i + 1] = static_cast<std::uint8_t>(g);
+        avatar[40 + 4 * i + 2] = static_cast<std::uint8_t>(r);
+        avatar[40 + 4 * i + 3] = static_cast<std::uint8_t>(flag);
+    };
+    colour(7, 10, 10, 10, 0xFF);
+    colour(1, 200, 0, 0, 0);
+    colour(2, 0, 0, 250, 0);
+    Bytes panorama(1024, 0);
+    for (int j = 0; j < 256; ++j)
+        panorama[4 * j + 1] = static_cast<std::uint8_t>(j);  // greens
+    panorama[4 * 50] = 190;                                  // entry 50: nearly avatar colour 1
+    panorama[4 * 60 + 2] = 255;                              // entry 60: nearly avatar colour 2
+    panorama[4 * 61 + 2] = 255;  // entry 61: the same colour; the lower index wins
+    panorama[4 * 61 + 1] = 60;
+
+    MatchAvatarPalette(avatar, panorama.data());
+    EXPECT_EQ(Bytes(avatar.begin() + 1064, avatar.end()), (Bytes{0, 50, 60, 0}));
+    EXPECT_EQ(avatar[40 + 3], 0xFF);
+    for (int i = 1; i < 256; ++i)
+        EXPECT_EQ(avatar[40 + 4 * i + 3], 0) << i;
+    EXPECT_EQ(avatar[40 + 4 * 50], 190);
+}
+
+class AvatarLoadTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("avatar-load-" +
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    // A file: file header (with `fileSize`, 0 = the real size) and `block`.
+    std::string File(const std::string& name, const Bytes& block, std::uint32_t fileSize = 0) {
+        Bytes bytes(14, 0);
+        bytes[0] = 'B';
+        bytes[1] = 'M';
+        Put32(bytes, 2, fileSize != 0 ? fileSize : static_cast<std::uint32_t>(14 + block.size()));
+        bytes.insert(bytes.end(), block.begin(), block.end());
+        std::ofstream(dir_ / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+        return (dir_ / name).string();
+    }
+    fs::path dir_;
+};
+
+TEST_F(AvatarLoadTest, GoodFilesLoadAndHostileOnesLeaveTheSlotEmpty) {
+    const double at[3] = {1, 2, 3};
+    const double size[3] = {4, 5, 6};
+    struct Case {
+        const char* name;
+        std::string path;
+        int result;
+    };
+    const Bytes pixels8(8 * 4, 3);
+    const Case cases[] = {
+        {"8-bit", File("a.avt", Block(8, 4, 8, 0, 0, pixels8, 4, 2)), 0},
+        {"coded", File("b.avt", Block(8, 4, 16, kQzmv, 1024 + 2, {32, 5}, 4, 2)), 0},
+        {"24-bit", File("c.avt", Block(2, 2, 24, 0, 0, Bytes(12, 9))), 0},
+        {"missing", (dir_ / "none.avt").string(), 1},
+        {"size field past the end", File("d.avt", Block(8, 4, 8, 0, 0, pixels8), 1u << 30), 1},
+        {"size field inside the headers", File("e.avt", Block(8, 4, 8, 0, 0, pixels8), 20), 1},
+        {"pixels cut short", File("f.avt", Block(8, 4, 8, 0, 0, Bytes(10, 3))), 1},
+        {"16-bit without the code", File("g.avt", Block(2, 2, 16, 0, 0, Bytes(8, 0))), 1},
+        {"another compression", File("h.avt", Block(2, 2, 8, 1, 0, Bytes(4, 0))), 1},
+        {"negative height", File("i.avt", Block(2, -2, 8, 0, 0, Bytes(4, 0))), 1},
+    };
+    for (const Case& c : cases) {
+        Avatar avatar;
+        EXPECT_EQ(avatar.Load(c.path.c_str(), at, size, 1), c.result) << c.name;
+        std::int16_t column = 0, row = 0;
+        EXPECT_EQ(avatar.IsEmpty(&column, &row), c.result) << c.name;
+    }
+
+    Avatar avatar;
+    ASSERT_EQ(avatar.Load(cases[1].path.c_str(), at, size, 1), 0);
+    EXPECT_EQ(avatar.framesAcross, 4);
+    EXPECT_EQ(avatar.framesDown, 2);
+    EXPECT_EQ(avatar.position[2], 3);
+    EXPECT_EQ(avatar.size[0], 4);
+    EXPECT_EQ(avatar.SetAnimationRate(0.5, 2), 0);
+    EXPECT_EQ(avatar.columnRate, 2);
+    EXPECT_EQ(avatar.rowRate, 4);
+    EXPECT_EQ(avatar.SetViewVelocity(1, 0, 0), 1) << "no owner, no view";
+    EXPECT_EQ(avatar.Load(nullptr, at, size, 1), 0);
+    std::int16_t column = 0, row = 0;
+    EXPECT_EQ(avatar.IsEmpty(&column, &row), 1);
+    EXPECT_EQ(avatar.SetVelocity(1, 2, 3), 1);
+}
+
+}  // namespace
