@@ -1,27 +1,28 @@
-// Writes the sample panoramas into a folder: sample.pan (4096 x 2048, full sphere, with a link
-// to the second sample, a swing command and a bell) and sample2.pan (1024 x 512, with a link
-// back), and the bell's sound, bell.wav.
-// Usage: make_sample <output folder>. Exits with 1 and a message when a file cannot be made;
-// an existing file is replaced only once its successor is completely written.
+// Makes the sample panoramas in a folder, in two steps around the compressor:
+//   make_sample bitmaps <folder>   paints sample.bmp (4096 x 2048) and sample2.bmp (1024 x 512)
+//   (the build runs Compactor on each bitmap, giving sample.pan and sample2.pan)
+//   make_sample sections <folder>  adds the hotspots ("HSPT": a link to the second sample, a
+//                                   swing command and a bell; a link back) and the details
+//                                   ("NOTE"), and writes the bell's sound, bell.wav
+// Exits with 1 and a message when a file cannot be made or read; an existing file is replaced
+// only once its successor is completely written.
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "bitmap/cdib.h"
 #include "data/sample_scene.h"
-#include "engine/files/global_dib.h"
 #include "engine/files/hotspot_section.h"
-#include "engine/files/init_section.h"
-#include "engine/files/jpeg_glue.h"
 #include "engine/files/panorama_note.h"
 #include "engine/files/section_archive.h"
 #include "platform/files.h"
 
 namespace {
-
-constexpr int kJpegQuality = 85;
 
 struct SampleSpec {
     const char* fileName;
@@ -31,42 +32,44 @@ struct SampleSpec {
     PanoramaNote note;
 };
 
-std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas) {
-    DibHeader header;
-    header.width = canvas.Width();
-    header.height = canvas.Height();
-    header.bitCount = 24;
-    std::vector<std::uint8_t> info(kDibHeaderSize);
-    WriteDibHeader(info.data(), header);
-    return DibToJpeg(info, canvas.BottomUpBgr(), kJpegQuality);
+std::filesystem::path WithExtension(const std::filesystem::path& folder, const char* fileName,
+                                    const char* extension)
+{
+    return (folder / fileName).replace_extension(extension);
 }
 
-bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder) {
+// The painted sphere as a 24-bit bitmap file beside the panorama's name.
+bool WriteBitmap(const SampleSpec& spec, const std::filesystem::path& folder)
+{
     SphereCanvas canvas(spec.height);
     PaintSphere(canvas, spec.colours);
     PaintCompass(canvas);
-    for (const SampleHotspot& hotspot : spec.hotspots)
-        PaintHotspot(canvas, hotspot);
-    const std::vector<std::uint8_t> jpeg = JpegOf(canvas);
-    if (jpeg.empty())
-        return false;
+    for (const SampleHotspot& hotspot : spec.hotspots) PaintHotspot(canvas, hotspot);
+    CDIB bitmap(canvas.Width(), canvas.Height(), 24);
+    const std::vector<std::uint8_t> rows = canvas.BottomUpBgr();
+    if (bitmap.IsEmpty() || bitmap.GetBits().size() != rows.size()) return false;
+    std::memcpy(bitmap.GetBits().data(), rows.data(), rows.size());
+    return bitmap.Save(WithExtension(folder, spec.fileName, ".bmp").string()) != 0;
+}
 
+// Adds the hotspots and the details to the panorama the compressor made.
+bool AddSections(const SampleSpec& spec, const std::filesystem::path& folder)
+{
     std::vector<SectionHotspot> records;
     for (const SampleHotspot& hotspot : spec.hotspots) {
-        records.push_back(
-            {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2, hotspot.action});
+        records.push_back({hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2,
+                           hotspot.action});
     }
     const auto hotspotSection = BuildHotspotSection(records);
-    if (!hotspotSection)
-        return false;
+    if (!hotspotSection) return false;
 
+    const std::filesystem::path panorama = folder / spec.fileName;
     SectionArchive archive;
-    const InitSectionBytes init = BuildInitSection({0, 0, 0, 0, 0, 0, 0, 0});
+    if (archive.Load(panorama) == 0) return false;
     const std::vector<std::uint8_t> note = BuildPanoramaNote(spec.note);
-    const bool stored =
-        archive.SetSection("INIT", init) != 0 && archive.SetSection("BTMP", jpeg) != 0 &&
-        archive.SetSection("HSPT", *hotspotSection) != 0 && archive.SetSection("NOTE", note) != 0;
-    return stored && archive.Save(folder / spec.fileName) != 0;
+    const bool stored = archive.SetSection("HSPT", *hotspotSection) != 0 &&
+                        archive.SetSection("NOTE", note) != 0;
+    return stored && archive.Save(panorama) != 0;
 }
 
 // A 16-bit mono wave file: a bell-like tone of 0.8 s that fades out.
@@ -103,12 +106,14 @@ bool WriteBell(const std::filesystem::path& path)
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_sample <output folder>\n");
+int main(int argc, char* argv[])
+{
+    const std::string_view step = argc == 3 ? argv[1] : "";
+    if (step != "bitmaps" && step != "sections") {
+        std::fprintf(stderr, "usage: make_sample bitmaps|sections <folder>\n");
         return 1;
     }
-    const std::filesystem::path folder = argv[1];
+    const std::filesystem::path folder = argv[2];
 
     const SampleSpec samples[] = {
         {"sample.pan",
@@ -124,16 +129,22 @@ int main(int argc, char* argv[]) {
          512,
          {{255, 200, 140}, {90, 40, 110}, {120, 100, 90}, {40, 30, 30}},
          {{45.0f, -8.0f, 25.0f, 12.0f, "sample.pan", "BACK", {180, 90, 30}}},
-         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "", ""}}},
+         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "",
+           ""}}},
     };
     for (const SampleSpec& sample : samples) {
-        if (!WriteSample(sample, folder)) {
+        if (step == "bitmaps" && !WriteBitmap(sample, folder)) {
             std::fprintf(stderr, "make_sample: cannot write %s\n",
+                         WithExtension(folder, sample.fileName, ".bmp").string().c_str());
+            return 1;
+        }
+        if (step == "sections" && !AddSections(sample, folder)) {
+            std::fprintf(stderr, "make_sample: cannot add the sections to %s\n",
                          (folder / sample.fileName).string().c_str());
             return 1;
         }
     }
-    if (!WriteBell(folder / "bell.wav")) {
+    if (step == "sections" && !WriteBell(folder / "bell.wav")) {
         std::fprintf(stderr, "make_sample: cannot write %s\n", (folder / "bell.wav").string().c_str());
         return 1;
     }
