@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kJpegQuality = 85;
 
-struct SampleSpec {
+struct SampleDescription {
     const char* fileName;
     int height;
     SceneColours colours;
@@ -38,18 +38,18 @@ std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas) {
     return DibToJpeg(info, canvas.BottomUpBgr(), kJpegQuality);
 }
 
-bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder) {
-    SphereCanvas canvas(spec.height);
-    PaintSphere(canvas, spec.colours);
+bool WriteSample(const SampleDescription& sample, const std::filesystem::path& folder) {
+    SphereCanvas canvas(sample.height);
+    PaintSphere(canvas, sample.colours);
     PaintCompass(canvas);
-    for (const SampleHotspot& hotspot : spec.hotspots)
+    for (const SampleHotspot& hotspot : sample.hotspots)
         PaintHotspot(canvas, hotspot);
     const std::vector<std::uint8_t> jpeg = JpegOf(canvas);
     if (jpeg.empty())
         return false;
 
     std::vector<SectionHotspot> records;
-    for (const SampleHotspot& hotspot : spec.hotspots) {
+    for (const SampleHotspot& hotspot : sample.hotspots) {
         records.push_back(
             {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2, hotspot.action});
     }
@@ -59,11 +59,11 @@ bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder) {
 
     SectionArchive archive;
     const InitSectionBytes init = BuildInitSection({0, 0, 0, 0, 0, 0, 0, 0});
-    const std::vector<std::uint8_t> note = BuildPanoramaNote(spec.note);
+    const std::vector<std::uint8_t> note = BuildPanoramaNote(sample.note);
     const bool stored =
         archive.SetSection("INIT", init) != 0 && archive.SetSection("BTMP", jpeg) != 0 &&
         archive.SetSection("HSPT", *hotspotSection) != 0 && archive.SetSection("NOTE", note) != 0;
-    return stored && archive.Save(folder / spec.fileName) != 0;
+    return stored && archive.Save(folder / sample.fileName) != 0;
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ int main(int argc, char* argv[]) {
     }
     const std::filesystem::path folder = argv[1];
 
-    const SampleSpec samples[] = {
+    const SampleDescription samples[] = {
         {"sample.pan",
          2048,
          {{200, 225, 255}, {40, 80, 170}, {170, 150, 110}, {60, 90, 40}},
@@ -90,7 +90,7 @@ int main(int argc, char* argv[]) {
          {{45.0f, -8.0f, 25.0f, 12.0f, "sample.pan", "BACK", {180, 90, 30}}},
          {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "", ""}}},
     };
-    for (const SampleSpec& sample : samples) {
+    for (const SampleDescription& sample : samples) {
         if (!WriteSample(sample, folder)) {
             std::fprintf(stderr, "make_sample: cannot write %s\n",
                          (folder / sample.fileName).string().c_str());
