@@ -16,13 +16,13 @@ void Store16(std::uint8_t* bytes, std::uint16_t value) {
 
 }  // namespace
 
-std::optional<DibPixelFormat> DibFormatOf(const DibHeader& header) {
-    switch (header.bitCount) {
+std::optional<DibPixelFormat> DibFormatOf(const platform::BitmapInfoHeader& header) {
+    switch (header.biBitCount) {
         case 8:
             return DibPixelFormat::Indexed8;
         case 16:
-            return header.compression == kCompressionBitFields ? DibPixelFormat::Rgb565
-                                                               : DibPixelFormat::Rgb555;
+            return header.biCompression == platform::kBiBitfields ? DibPixelFormat::Rgb565
+                                                                  : DibPixelFormat::Rgb555;
         case 24:
             return DibPixelFormat::Bgr24;
         case 32:
