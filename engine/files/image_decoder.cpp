@@ -9,6 +9,7 @@
 #include "engine/files/display_conversion.h"
 #include "engine/files/jpeg_glue.h"
 #include "engine/files/load_error.h"
+#include "platform/byte_order.h"
 #include "platform/codec_bridge.h"
 #include "platform/codec_fourcc.h"
 
@@ -18,16 +19,9 @@ constexpr const char* kUnsupportedFormat = "Unsupported file fomat";
 constexpr const char* kNoMemory = "Insufficient system memory";
 constexpr const char* kNoCodecBridge = "MS Video for Windows not installed";
 constexpr const char* kCodecFailed = "File decompression failed; Codec: ";
-constexpr std::size_t kFileHeaderSize = 14;
 
 bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {
     return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
-}
-
-std::uint32_t Read32(std::span<const std::uint8_t> bytes) {
-    std::uint32_t value;
-    std::memcpy(&value, bytes.data(), sizeof value);
-    return value;
 }
 
 // The rows of a header whose height is neither 0 nor the one value without a magnitude.
@@ -121,11 +115,11 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
 GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
     std::span<const std::uint8_t> body = record;
     if (StartsWith(record, {'B', 'M'})) {
-        if (record.size() < kFileHeaderSize)
+        if (record.size() < platform::kFileHeaderSize)
             throw LoadError(kUnsupportedFormat);
-        body = record.subspan(kFileHeaderSize);
+        body = record.subspan(platform::kFileHeaderSize);
     }
-    if (body.size() >= 4 && Read32(body) == platform::kInfoHeaderSize) {
+    if (body.size() >= 4 && platform::LoadLe32(body.data()) == platform::kInfoHeaderSize) {
         if (body.size() < platform::kInfoHeaderSize)
             throw LoadError(kUnsupportedFormat);
         const platform::BitmapInfoHeader header = platform::LoadInfoHeader(body.data());
