@@ -1,8 +1,10 @@
 // Writes the sample panoramas into a folder: sample.pan (4096 x 2048, full sphere, with a link
-// to the second sample and a swing command) and sample2.pan (1024 x 512, with a link back).
+// to the second sample, a swing command and a bell) and sample2.pan (1024 x 512, with a link
+// back), and the bell's sound, bell.wav.
 // Usage: make_sample <output folder>. Exits with 1 and a message when a file cannot be made;
 // an existing file is replaced only once its successor is completely written.
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -15,6 +17,7 @@
 #include "engine/files/jpeg_glue.h"
 #include "engine/files/panorama_note.h"
 #include "engine/files/section_archive.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -28,8 +31,7 @@ struct SampleSpec {
     PanoramaNote note;
 };
 
-std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas)
-{
+std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas) {
     DibHeader header;
     header.width = canvas.Width();
     header.height = canvas.Height();
@@ -39,37 +41,69 @@ std::vector<std::uint8_t> JpegOf(const SphereCanvas& canvas)
     return DibToJpeg(info, canvas.BottomUpBgr(), kJpegQuality);
 }
 
-bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder)
-{
+bool WriteSample(const SampleSpec& spec, const std::filesystem::path& folder) {
     SphereCanvas canvas(spec.height);
     PaintSphere(canvas, spec.colours);
     PaintCompass(canvas);
-    for (const SampleHotspot& hotspot : spec.hotspots) PaintHotspot(canvas, hotspot);
+    for (const SampleHotspot& hotspot : spec.hotspots)
+        PaintHotspot(canvas, hotspot);
     const std::vector<std::uint8_t> jpeg = JpegOf(canvas);
-    if (jpeg.empty()) return false;
+    if (jpeg.empty())
+        return false;
 
     std::vector<SectionHotspot> records;
     for (const SampleHotspot& hotspot : spec.hotspots) {
-        records.push_back({hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2,
-                           hotspot.action});
+        records.push_back(
+            {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2, hotspot.action});
     }
     const auto hotspotSection = BuildHotspotSection(records);
-    if (!hotspotSection) return false;
+    if (!hotspotSection)
+        return false;
 
     SectionArchive archive;
     const InitSectionBytes init = BuildInitSection({0, 0, 0, 0, 0, 0, 0, 0});
     const std::vector<std::uint8_t> note = BuildPanoramaNote(spec.note);
-    const bool stored = archive.SetSection("INIT", init) != 0 &&
-                        archive.SetSection("BTMP", jpeg) != 0 &&
-                        archive.SetSection("HSPT", *hotspotSection) != 0 &&
-                        archive.SetSection("NOTE", note) != 0;
+    const bool stored =
+        archive.SetSection("INIT", init) != 0 && archive.SetSection("BTMP", jpeg) != 0 &&
+        archive.SetSection("HSPT", *hotspotSection) != 0 && archive.SetSection("NOTE", note) != 0;
     return stored && archive.Save(folder / spec.fileName) != 0;
+}
+
+// A 16-bit mono wave file: a bell-like tone of 0.8 s that fades out.
+bool WriteBell(const std::filesystem::path& path)
+{
+    constexpr std::uint32_t kRate = 22050;
+    constexpr std::uint32_t kSamples = kRate * 8 / 10;
+    std::vector<std::uint8_t> bytes;
+    auto put = [&bytes](std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    auto tag = [&bytes](const char* text) { bytes.insert(bytes.end(), text, text + 4); };
+    tag("RIFF");
+    put(36 + kSamples * 2, 4);
+    tag("WAVE");
+    tag("fmt ");
+    put(16, 4);
+    put(1, 2);
+    put(1, 2);
+    put(kRate, 4);
+    put(kRate * 2, 4);
+    put(2, 2);
+    put(16, 2);
+    tag("data");
+    put(kSamples * 2, 4);
+    const double pi = 2 * std::acos(0.0);
+    for (std::uint32_t i = 0; i < kSamples; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double tone = std::sin(2 * pi * 880 * t) + 0.5 * std::sin(2 * pi * 1320 * t);
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(9000 * tone * std::exp(-4 * t))), 2);
+    }
+    return platform::WriteFileSafely(path.string(), bytes);
 }
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_sample <output folder>\n");
         return 1;
@@ -81,7 +115,8 @@ int main(int argc, char* argv[])
          2048,
          {{200, 225, 255}, {40, 80, 170}, {170, 150, 110}, {60, 90, 40}},
          {{55.0f, -6.0f, 35.0f, 10.0f, "sample2.pan", "LINK", {40, 140, 60}},
-          {-35.0f, -6.0f, -55.0f, 10.0f, "#swingto(180,0,0,60,2000)", "SWING", {150, 60, 160}}},
+          {-35.0f, -6.0f, -55.0f, 10.0f, "#swingto(180,0,0,60,2000)", "SWING", {150, 60, 160}},
+          {145.0f, -6.0f, 125.0f, 10.0f, "bell.wav", "BELL", {200, 160, 30}}},
          {{"Halvex sample generator", "Halvex", "", "", "", "", "",
            "A synthetic sphere: compass letters, bearings, a grid and marked poles",
            "LINK opens the second sample; SWING turns the view to the south", "Halvex"}}},
@@ -89,8 +124,7 @@ int main(int argc, char* argv[])
          512,
          {{255, 200, 140}, {90, 40, 110}, {120, 100, 90}, {40, 30, 30}},
          {{45.0f, -8.0f, 25.0f, 12.0f, "sample.pan", "BACK", {180, 90, 30}}},
-         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "",
-           ""}}},
+         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "", ""}}},
     };
     for (const SampleSpec& sample : samples) {
         if (!WriteSample(sample, folder)) {
@@ -98,6 +132,10 @@ int main(int argc, char* argv[])
                          (folder / sample.fileName).string().c_str());
             return 1;
         }
+    }
+    if (!WriteBell(folder / "bell.wav")) {
+        std::fprintf(stderr, "make_sample: cannot write %s\n", (folder / "bell.wav").string().c_str());
+        return 1;
     }
     return 0;
 }
