@@ -6,7 +6,12 @@
 #include <QUrl>
 
 std::string DefaultHelpFilePath() {
-    return (QCoreApplication::applicationDirPath() + "/help/Vuzuzuvuzez.html").toStdString();
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const QString beside = programDir + QStringLiteral("/help/Vuzuzuvuzez.html");
+    const QString installed =
+        programDir + QStringLiteral("/../share/compactor/help/Vuzuzuvuzez.html");
+    return (QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed)
+        .toStdString();
 }
 
 bool OpenHelpContext(const std::string& helpFile, int context) {

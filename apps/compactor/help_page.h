@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The help page beside the running program.
+// The help page beside the running program (build tree), else the installed one in
+// ../share/compactor/help.
 std::string DefaultHelpFilePath();
 
 // Opens `helpFile` at the anchor of `context` in the desktop's browser. False when the file does

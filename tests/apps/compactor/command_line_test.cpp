@@ -179,12 +179,4 @@ TEST_F(CommandLineTest, SettingsDefaultsAndBadStoredValues) {
     EXPECT_EQ(settings.ReadQuality(), 100);
 }
 
-TEST_F(CommandLineTest, RegistryKeyText) {
-    CompressionSettings settings;
-    EXPECT_EQ(settings.RegistryKey(), "Tavrin");
-    CCompactorCommandLineInfo info(settings);
-    ParseCommandLine({"-registry", "MyStudio"}, info);
-    EXPECT_EQ(settings.RegistryKey(), "Tavrin\\mystudio");
-}
-
 }  // namespace

@@ -70,17 +70,6 @@ TEST_F(ConversionTest, FailedInPlaceConversionLeavesTheInputIntact) {
     }
 }
 
-TEST_F(ConversionTest, InPlaceConversionReplacesTheBitmap) {
-    const std::string path = SavedPicture("Pan.BMP", 64, 32);
-    settings_.WriteThumbnail(0);
-    EXPECT_EQ(ConvertBitmapFile(path, path, settings_, Recorder()), 1);
-    EXPECT_TRUE(messages_.empty());
-    const std::vector<std::uint8_t> file = FileBytes(path);
-    ASSERT_GT(file.size(), 64u);
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "HVXK");
-    EXPECT_EQ(Le32(file, 4), file.size());
-}
-
 TEST_F(ConversionTest, InputOfAnotherDepthIsWrittenAt24Bits) {
     const std::string in = SavedPicture("sixteen.bmp", 8, 4, 16);
     const std::string out = Scratch("out24.bmp");
@@ -167,17 +156,6 @@ TEST_F(ProgramTest, TheViewerShowsTheWrittenPanorama) {
         EXPECT_EQ(centre[2] > 200 && centre[0] < 50, view.red) << view.heading;
         EXPECT_EQ(centre[0] > 200 && centre[2] < 50, !view.red) << view.heading;
     }
-}
-
-TEST_F(ProgramTest, CodecSwitchChoosesTheWriter) {
-    const std::string in = Scratch("face.bmp");
-    ASSERT_EQ(GradientPicture(64, 32).Save(in), 1);
-    const std::string out = Scratch("face-cvid.bmp");
-    ASSERT_EQ(Run("-codec cinepak '" + in + "' '" + out + "'"), 0);
-    EXPECT_EQ(StoredValue("Tavrin/Compactor.conf", "Codec"), 2);
-    const std::vector<std::uint8_t> file = FileBytes(out);
-    ASSERT_GT(file.size(), 54u);
-    EXPECT_EQ(std::string(file.begin() + 30, file.begin() + 34), "cvid");
 }
 
 TEST_F(ProgramTest, MessagesGoToStandardErrorWithoutADisplay) {
