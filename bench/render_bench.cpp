@@ -75,8 +75,7 @@ void ExactRemap(benchmark::State& state) {
                 const double p = corner.p + x * right.p + y * up.p;
                 const double q = corner.q + x * right.q + y * up.q;
                 const double r = corner.r + x * right.r + y * up.r;
-                const double column =
-                    (std::atan2(p, r) * kRadToDeg + 180.0) / 360.0 * kSrcWidth;
+                const double column = (std::atan2(p, r) * kRadToDeg + 180.0) / 360.0 * kSrcWidth;
                 const double row = (std::atan2(q, std::sqrt(p * p + r * r)) * kRadToDeg + 90.0) /
                                    180.0 * (kSrcHeight - 1);
                 const int c0 = static_cast<int>(column) % kSrcWidth;
@@ -85,10 +84,14 @@ void ExactRemap(benchmark::State& state) {
                 const int r1 = r0 + 1 < kSrcHeight ? r0 + 1 : r0;
                 const double fc = column - std::floor(column);
                 const double fr = row - r0;
-                const std::uint8_t* p00 = &source[(static_cast<std::size_t>(r0) * kSrcWidth + c0) * 3];
-                const std::uint8_t* p01 = &source[(static_cast<std::size_t>(r0) * kSrcWidth + c1) * 3];
-                const std::uint8_t* p10 = &source[(static_cast<std::size_t>(r1) * kSrcWidth + c0) * 3];
-                const std::uint8_t* p11 = &source[(static_cast<std::size_t>(r1) * kSrcWidth + c1) * 3];
+                const std::uint8_t* p00 =
+                    &source[(static_cast<std::size_t>(r0) * kSrcWidth + c0) * 3];
+                const std::uint8_t* p01 =
+                    &source[(static_cast<std::size_t>(r0) * kSrcWidth + c1) * 3];
+                const std::uint8_t* p10 =
+                    &source[(static_cast<std::size_t>(r1) * kSrcWidth + c0) * 3];
+                const std::uint8_t* p11 =
+                    &source[(static_cast<std::size_t>(r1) * kSrcWidth + c1) * 3];
                 for (int k = 0; k < 3; ++k) {
                     const double top = p10[k] + (p11[k] - p10[k]) * fc;
                     const double bottom = p00[k] + (p01[k] - p00[k]) * fc;

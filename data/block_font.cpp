@@ -35,10 +35,10 @@ constexpr Glyph kBlank = {"     ", "     ", "     ", "     ", "     ", "     ", 
 
 }  // namespace
 
-const Glyph& GlyphOf(char c)
-{
+const Glyph& GlyphOf(char c) {
     for (const auto& [character, glyph] : kGlyphs) {
-        if (character == c) return glyph;
+        if (character == c)
+            return glyph;
     }
     return kBlank;
 }

@@ -10,16 +10,14 @@ constexpr double kGridPitch = 15.0;
 constexpr double kPoleCap = 78.0;
 constexpr double kPoleSector = 30.0;
 
-Rgb Mix(Rgb a, Rgb b, double t)
-{
+Rgb Mix(Rgb a, Rgb b, double t) {
     const auto lerp = [t](std::uint8_t x, std::uint8_t y) {
         return static_cast<std::uint8_t>(std::lround(x + (y - x) * t));
     };
     return {lerp(a.r, b.r), lerp(a.g, b.g), lerp(a.b, b.b)};
 }
 
-Rgb Shade(Rgb colour, double factor)
-{
+Rgb Shade(Rgb colour, double factor) {
     const auto scale = [factor](std::uint8_t x) {
         return static_cast<std::uint8_t>(std::clamp(std::lround(x * factor), 0L, 255L));
     };
@@ -28,22 +26,22 @@ Rgb Shade(Rgb colour, double factor)
 
 // Distance in pixels from `value` to the nearest multiple of `step`, given `perPixel` units a
 // pixel.
-double PixelsToGridLine(double value, double step, double perPixel)
-{
+double PixelsToGridLine(double value, double step, double perPixel) {
     const double offset = std::fabs(value - step * std::round(value / step));
     return offset / perPixel;
 }
 
 Rgb SphereColour(const SphereCanvas& canvas, const SceneColours& colours, double heading,
-                 double pitch)
-{
+                 double pitch) {
     const double degreesPerPixel = 180.0 / canvas.Height();
-    if (std::fabs(pitch) < 1.5 * degreesPerPixel) return {255, 255, 255};
+    if (std::fabs(pitch) < 1.5 * degreesPerPixel)
+        return {255, 255, 255};
 
     if (std::fabs(pitch) > kPoleCap) {
         const bool alternate =
             static_cast<long>(std::floor((heading + 180.0) / kPoleSector)) % 2 == 0;
-        if (pitch > 0) return alternate ? Rgb{220, 30, 30} : Rgb{250, 250, 250};
+        if (pitch > 0)
+            return alternate ? Rgb{220, 30, 30} : Rgb{250, 250, 250};
         return alternate ? Rgb{20, 20, 20} : Rgb{245, 210, 30};
     }
 
@@ -54,7 +52,8 @@ Rgb SphereColour(const SphereCanvas& canvas, const SceneColours& colours, double
         base = Mix(colours.groundHorizon, colours.groundNadir, -pitch / 90.0);
         const long tileH = static_cast<long>(std::floor(heading / 10.0));
         const long tileP = static_cast<long>(std::floor(pitch / 5.0));
-        if ((tileH + tileP) % 2 == 0) base = Shade(base, 0.88);
+        if ((tileH + tileP) % 2 == 0)
+            base = Shade(base, 0.88);
     }
     const bool onGrid = PixelsToGridLine(heading, kGridHeading, degreesPerPixel) < 1.0 ||
                         PixelsToGridLine(pitch, kGridPitch, degreesPerPixel) < 1.0;
@@ -63,8 +62,7 @@ Rgb SphereColour(const SphereCanvas& canvas, const SceneColours& colours, double
 
 }  // namespace
 
-void PaintSphere(SphereCanvas& canvas, const SceneColours& colours)
-{
+void PaintSphere(SphereCanvas& canvas, const SceneColours& colours) {
     for (int row = 0; row < canvas.Height(); ++row) {
         const double pitch = canvas.PitchOf(row);
         for (int column = 0; column < canvas.Width(); ++column) {
@@ -73,8 +71,7 @@ void PaintSphere(SphereCanvas& canvas, const SceneColours& colours)
     }
 }
 
-void PaintCompass(SphereCanvas& canvas)
-{
+void PaintCompass(SphereCanvas& canvas) {
     const int letterCell = std::max(2, canvas.Height() / 110);
     const int numberCell = std::max(1, canvas.Height() / 340);
     const double above = 2.0;
@@ -95,15 +92,15 @@ void PaintCompass(SphereCanvas& canvas)
     }
 }
 
-void PaintHotspot(SphereCanvas& canvas, const SampleHotspot& hotspot)
-{
+void PaintHotspot(SphereCanvas& canvas, const SampleHotspot& hotspot) {
     const double left = std::max(hotspot.heading1, hotspot.heading2);
     const double right = std::min(hotspot.heading1, hotspot.heading2);
     const double top = std::max(hotspot.pitch1, hotspot.pitch2);
     const double bottom = std::min(hotspot.pitch1, hotspot.pitch2);
     const int x0 = canvas.ColumnOf(left);
     int x1 = canvas.ColumnOf(right);
-    if (x1 < x0) x1 += canvas.Width();
+    if (x1 < x0)
+        x1 += canvas.Width();
     const int y0 = canvas.RowOf(top);
     const int y1 = canvas.RowOf(bottom);
     const int border = std::max(2, canvas.Height() / 400);
@@ -111,7 +108,6 @@ void PaintHotspot(SphereCanvas& canvas, const SampleHotspot& hotspot)
     canvas.Fill(x0 + border, y0 + border, x1 - border, y1 - border, hotspot.colour);
     const int labelCells = static_cast<int>(hotspot.label.size()) * 6 + 2;
     const int cell = std::max(1, std::min((y1 - y0) / 14, (x1 - x0) / labelCells));
-    canvas.Text(hotspot.label, (left + right) / 2.0, (top + bottom) / 2.0 - 3.5 * cell * 180.0 /
-                                                                             canvas.Height(),
-                cell, {255, 255, 255});
+    canvas.Text(hotspot.label, (left + right) / 2.0,
+                (top + bottom) / 2.0 - 3.5 * cell * 180.0 / canvas.Height(), cell, {255, 255, 255});
 }

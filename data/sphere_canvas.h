@@ -14,7 +14,7 @@ struct Rgb {
 };
 
 class SphereCanvas {
-public:
+  public:
     // `height` rows and twice as many columns, all black.
     explicit SphereCanvas(int height);
 
@@ -39,7 +39,7 @@ public:
     // so no row needs padding).
     std::vector<std::uint8_t> BottomUpBgr() const;
 
-private:
+  private:
     int width_;
     int height_;
     std::vector<Rgb> pixels_;  // top-down

@@ -6,16 +6,14 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
-{
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About Roamer"));
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
-    auto* lines = new QLabel(
-        QStringLiteral("Roamer Version %1\nThe Halvex panorama viewer\n"
-                       "Copyright (C) Tavrin\nBuilt %2")
-            .arg(QStringLiteral(HALVEX_VERSION), QStringLiteral(__DATE__)),
-        this);
+    auto* lines = new QLabel(QStringLiteral("Roamer Version %1\nThe Halvex panorama viewer\n"
+                                            "Copyright (C) Tavrin\nBuilt %2")
+                                 .arg(QStringLiteral(HALVEX_VERSION), QStringLiteral(__DATE__)),
+                             this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 

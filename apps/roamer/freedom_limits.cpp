@@ -10,11 +10,11 @@ constexpr int kFovMax = 170;
 
 }  // namespace
 
-FreedomRanges FreedomLimits(int freedoms)
-{
+FreedomRanges FreedomLimits(int freedoms) {
     const bool upsideDown = (freedoms & kFreedomUpsideDown) != 0;
     const auto range = [&](int bit, bool keepUpright) -> std::array<int, 2> {
-        if ((freedoms & bit) == 0) return {0, 0};
+        if ((freedoms & bit) == 0)
+            return {0, 0};
         const int reach = keepUpright && !upsideDown ? kUpright : kFullTurn;
         return {-reach, reach};
     };
@@ -22,11 +22,16 @@ FreedomRanges FreedomLimits(int freedoms)
     const auto tilt = range(kFreedomTilt, true);
     const auto roll = range(kFreedomRoll, true);
     const bool zoom = (freedoms & kFreedomZoom) != 0;
-    return {pan[0],  pan[1],  tilt[0], tilt[1], roll[0], roll[1],
-            zoom ? kFovMin : kFixedFov, zoom ? kFovMax : kFixedFov};
+    return {pan[0],
+            pan[1],
+            tilt[0],
+            tilt[1],
+            roll[0],
+            roll[1],
+            zoom ? kFovMin : kFixedFov,
+            zoom ? kFovMax : kFixedFov};
 }
 
-void ToggleFlag(int& flags, int bit)
-{
+void ToggleFlag(int& flags, int bit) {
     flags ^= bit;
 }

@@ -33,22 +33,21 @@ constexpr int kShowNormal = 1;
 constexpr int kShowMinimized = 2;
 constexpr int kShowMaximized = 3;
 
-QSize ScreenSize()
-{
+QSize ScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->size() : QSize(1024, 768);
 }
 
-PixelRect ToPixelRect(const QRect& rect)
-{
+PixelRect ToPixelRect(const QRect& rect) {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-QString LocalFileOf(const QMimeData* data)
-{
-    if (!data || !data->hasUrls()) return {};
+QString LocalFileOf(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return {};
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) return url.toLocalFile();
+        if (url.isLocalFile())
+            return url.toLocalFile();
     }
     return {};
 }
@@ -56,8 +55,7 @@ QString LocalFileOf(const QMimeData* data)
 }  // namespace
 
 CMainFrame::CMainFrame(CRoamerApp& app, CRoamerDoc& document, RoamerProfile& profile)
-    : app_(app), profile_(profile), view_(new CRoamerView(document, profile, this))
-{
+    : app_(app), profile_(profile), view_(new CRoamerView(document, profile, this)) {
     setObjectName(QStringLiteral("CMainFrame"));
     setCentralWidget(view_);
     OnCreate();
@@ -65,8 +63,7 @@ CMainFrame::CMainFrame(CRoamerApp& app, CRoamerDoc& document, RoamerProfile& pro
     SetDocumentTitle({});
 }
 
-void CMainFrame::PreCreateWindow()
-{
+void CMainFrame::PreCreateWindow() {
     const QSize screen = ScreenSize();
     const std::optional<PixelRect> stored =
         RestorePlacement(profile_.Placement(), screen.width(), screen.height());
@@ -83,8 +80,7 @@ void CMainFrame::PreCreateWindow()
     setGeometry(centred.left, centred.top, width, height);
 }
 
-void CMainFrame::OnCreate()
-{
+void CMainFrame::OnCreate() {
     CreateMenus();
 
     toolBar_ = addToolBar(QStringLiteral("Toolbar"));
@@ -100,7 +96,8 @@ void CMainFrame::OnCreate()
     // The message pane says "Ready" whenever no prompt is shown.
     statusBar()->showMessage(QStringLiteral("Ready"));
     connect(statusBar(), &QStatusBar::messageChanged, this, [this](const QString& message) {
-        if (message.isEmpty()) statusBar()->showMessage(QStringLiteral("Ready"));
+        if (message.isEmpty())
+            statusBar()->showMessage(QStringLiteral("Ready"));
     });
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(QString::fromLatin1(indicator), statusBar());
@@ -109,7 +106,8 @@ void CMainFrame::OnCreate()
     }
 
     const QByteArray bars = profile_.BarState();
-    if (!bars.isEmpty()) restoreState(bars);
+    if (!bars.isEmpty())
+        restoreState(bars);
     statusBar()->setVisible(profile_.StatusBarVisible());
     Command(kCmdViewToolbar)->setChecked(!toolBar_->isHidden());
     Command(kCmdViewStatusBar)->setChecked(!statusBar()->isHidden());
@@ -118,16 +116,14 @@ void CMainFrame::OnCreate()
     UpdateCommandUi();
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text)
-{
+QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text) {
     QAction* action = menu->addAction(text);
     action->setData(id);
     commands_[id] = action;
     return action;
 }
 
-void CMainFrame::CreateMenus()
-{
+void CMainFrame::CreateMenus() {
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     QAction* open = AddCommand(fileMenu_, kCmdFileOpen, QStringLiteral("&Open...\tCtrl+O"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -214,14 +210,12 @@ void CMainFrame::CreateMenus()
     connect(about, &QAction::triggered, this, [this] { app_.OnAppAbout(); });
 }
 
-QAction* CMainFrame::Command(int id) const
-{
+QAction* CMainFrame::Command(int id) const {
     const auto found = commands_.find(id);
     return found == commands_.end() ? nullptr : found->second;
 }
 
-void CMainFrame::UpdateCommandUi()
-{
+void CMainFrame::UpdateCommandUi() {
     const bool loaded = view_->IsLoaded();
     Command(kCmdResetPanorama)->setEnabled(loaded);
     Command(kCmdPanoramaDetails)->setEnabled(loaded && view_->HasNote());
@@ -242,8 +236,7 @@ void CMainFrame::UpdateCommandUi()
     }
 }
 
-void CMainFrame::UpdateRecentFileMenu()
-{
+void CMainFrame::UpdateRecentFileMenu() {
     for (QAction* action : fileMenu_->actions()) {
         if (action->data().toInt() == kCmdRecentFile) {
             fileMenu_->removeAction(action);
@@ -269,14 +262,12 @@ void CMainFrame::UpdateRecentFileMenu()
     }
 }
 
-void CMainFrame::SetDocumentTitle(const QString& name)
-{
+void CMainFrame::SetDocumentTitle(const QString& name) {
     setWindowTitle((name.isEmpty() ? QStringLiteral("Untitled") : name) +
                    QStringLiteral(" - Roamer"));
 }
 
-void CMainFrame::moveEvent(QMoveEvent* event)
-{
+void CMainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     // A video playing over the view must stop when the window moves; the engine hears of it.
     const QPoint client = view_->mapToGlobal(QPoint(0, 0));
@@ -284,8 +275,7 @@ void CMainFrame::moveEvent(QMoveEvent* event)
                           platform::MakeLParam(client.x(), client.y()));
 }
 
-void CMainFrame::SavePlacement()
-{
+void CMainFrame::SavePlacement() {
     const QSize screen = ScreenSize();
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     const int showCommand =
@@ -295,22 +285,21 @@ void CMainFrame::SavePlacement()
     profile_.SetBarState(saveState(), !statusBar()->isHidden());
 }
 
-void CMainFrame::closeEvent(QCloseEvent* event)
-{
+void CMainFrame::closeEvent(QCloseEvent* event) {
     SavePlacement();
     profile_.Sync();
     event->accept();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (!LocalFileOf(event->mimeData()).isEmpty()) event->acceptProposedAction();
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFileOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
 }
 
-void CMainFrame::dropEvent(QDropEvent* event)
-{
+void CMainFrame::dropEvent(QDropEvent* event) {
     const QString file = LocalFileOf(event->mimeData());
-    if (file.isEmpty()) return;
+    if (file.isEmpty())
+        return;
     event->acceptProposedAction();
     activateWindow();
     app_.OpenDocumentFile(file);

@@ -16,7 +16,7 @@ class QToolBar;
 class RoamerProfile;
 
 class CMainFrame : public QMainWindow {
-public:
+  public:
     CMainFrame(CRoamerApp& app, CRoamerDoc& document, RoamerProfile& profile);
 
     CRoamerView* View() const { return view_; }
@@ -31,13 +31,13 @@ public:
     // Sets the title to "<name> - Roamer" ("Untitled" for an empty name).
     void SetDocumentTitle(const QString& name);
 
-protected:
+  protected:
     void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void PreCreateWindow();
     void OnCreate();
     void CreateMenus();

@@ -44,9 +44,8 @@ constexpr int kDialogHeight = 164;
 // horizontal unit a quarter of the average letter width, widened where needed so that every
 // label fits its place (the layout was made for a narrower font).
 class DialogUnits {
-public:
-    explicit DialogUnits(const QFontMetrics& metrics) : lineHeight_(metrics.height())
-    {
+  public:
+    explicit DialogUnits(const QFontMetrics& metrics) : lineHeight_(metrics.height()) {
         const QString alphabet =
             QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
         xNumerator_ = metrics.horizontalAdvance(alphabet);
@@ -61,12 +60,11 @@ public:
     }
     int X(int units) const { return units * xNumerator_ / xDenominator_; }
     int Y(int units) const { return units * lineHeight_ / 8; }
-    QRect Rect(const Place& place) const
-    {
+    QRect Rect(const Place& place) const {
         return {X(place.x), Y(place.y), X(place.width), Y(place.height)};
     }
 
-private:
+  private:
     int lineHeight_;
     int xNumerator_;
     int xDenominator_;
@@ -74,8 +72,7 @@ private:
 
 }  // namespace
 
-CPanoramaDetailsDlg::CPanoramaDetailsDlg(const Texts& texts, QWidget* parent) : QDialog(parent)
-{
+CPanoramaDetailsDlg::CPanoramaDetailsDlg(const Texts& texts, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Panorama Details"));
     const DialogUnits units(fontMetrics());
     setFixedSize(units.X(kDialogWidth), units.Y(kDialogHeight));
@@ -105,30 +102,30 @@ CPanoramaDetailsDlg::CPanoramaDetailsDlg(const Texts& texts, QWidget* parent) : 
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-CPanoramaDetailsDlg::~CPanoramaDetailsDlg()
-{
-    if (previewOpen_ && previewClosing) previewClosing();
+CPanoramaDetailsDlg::~CPanoramaDetailsDlg() {
+    if (previewOpen_ && previewClosing)
+        previewClosing();
 }
 
-QString CPanoramaDetailsDlg::ControlText(int id) const
-{
+QString CPanoramaDetailsDlg::ControlText(int id) const {
     const auto* label = findChild<QLabel*>(QString::number(id));
     return label ? label->text() : QString();
 }
 
-void CPanoramaDetailsDlg::showEvent(QShowEvent* event)
-{
+void CPanoramaDetailsDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (previewOpen_) return;
+    if (previewOpen_)
+        return;
     previewOpen_ = true;
-    if (previewOpened) previewOpened(preview_->Handle());
+    if (previewOpened)
+        previewOpened(preview_->Handle());
 }
 
-void CPanoramaDetailsDlg::done(int result)
-{
+void CPanoramaDetailsDlg::done(int result) {
     if (previewOpen_) {
         previewOpen_ = false;
-        if (previewClosing) previewClosing();
+        if (previewClosing)
+            previewClosing();
     }
     QDialog::done(result);
 }

@@ -20,7 +20,7 @@ class QtWindowHost;
 }
 
 class CPanoramaDetailsDlg : public QDialog {
-public:
+  public:
     using Texts = std::array<std::string, 10>;
 
     CPanoramaDetailsDlg(const Texts& texts, QWidget* parent = nullptr);
@@ -34,10 +34,10 @@ public:
 
     void done(int result) override;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     platform::QtWindowHost* preview_ = nullptr;
     bool previewOpen_ = false;
 };

@@ -7,7 +7,7 @@
 #include <vector>
 
 class RecentFileList {
-public:
+  public:
     explicit RecentFileList(std::size_t capacity) : capacity_(capacity) {}
 
     // Puts `path` at the top; an equal entry moves up instead of appearing twice, and the
@@ -24,7 +24,7 @@ public:
     const std::vector<std::string>& Paths() const { return paths_; }
     std::size_t Capacity() const { return capacity_; }
 
-private:
+  private:
     std::size_t capacity_;
     std::vector<std::string> paths_;
 };

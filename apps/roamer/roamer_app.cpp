@@ -8,20 +8,17 @@
 #include "apps/roamer/roamer_view.h"
 
 CRoamerApp::CRoamerApp(const QString& profilePath)
-    : profile_(profilePath), recentFiles_(RoamerProfile::kRecentFileCount)
-{
+    : profile_(profilePath), recentFiles_(RoamerProfile::kRecentFileCount) {
     recentFiles_.Assign(profile_.RecentFiles());
 }
 
-CRoamerApp::~CRoamerApp()
-{
+CRoamerApp::~CRoamerApp() {
     frame_.reset();  // the view writes its settings as it goes
     profile_.SetRecentFiles(recentFiles_.Paths());
     profile_.Sync();
 }
 
-bool CRoamerApp::InitInstance(const QStringList& arguments)
-{
+bool CRoamerApp::InitInstance(const QStringList& arguments) {
     frame_ = std::make_unique<CMainFrame>(*this, document_, profile_);
     frame_->UpdateRecentFileMenu();
     frame_->show();
@@ -42,15 +39,13 @@ bool CRoamerApp::InitInstance(const QStringList& arguments)
     return true;
 }
 
-void CRoamerApp::OnFileNew()
-{
+void CRoamerApp::OnFileNew() {
     document_.OnNewDocument();
     frame_->SetDocumentTitle({});
     frame_->UpdateCommandUi();
 }
 
-bool CRoamerApp::OpenDocumentFile(const QString& path)
-{
+bool CRoamerApp::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     document_.OnOpenDocument(absolute.toStdString());
     const bool loaded = frame_->View()->OnInitialUpdate();
@@ -66,20 +61,19 @@ bool CRoamerApp::OpenDocumentFile(const QString& path)
     return loaded;
 }
 
-void CRoamerApp::OnFileOpen()
-{
+void CRoamerApp::OnFileOpen() {
     QFileDialog dialog(frame_.get(), QStringLiteral("Open"));
     // Qt's own dialog matches the filter in any letter case (.pan, .PAN, .Pan).
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(
         {QStringLiteral("Panorama Files (*.pan)"), QStringLiteral("All Files (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
     OpenDocumentFile(dialog.selectedFiles().front());
 }
 
-void CRoamerApp::OnAppAbout()
-{
+void CRoamerApp::OnAppAbout() {
     CAboutDlg about(frame_.get());
     about.exec();
 }

@@ -15,7 +15,7 @@
 class CMainFrame;
 
 class CRoamerApp {
-public:
+  public:
     explicit CRoamerApp(const QString& profilePath = RoamerProfile::DefaultPath());
     ~CRoamerApp();
     CRoamerApp(const CRoamerApp&) = delete;
@@ -41,7 +41,7 @@ public:
     RecentFileList& RecentFiles() { return recentFiles_; }
     RoamerProfile& Profile() { return profile_; }
 
-private:
+  private:
     RoamerProfile profile_;
     RecentFileList recentFiles_;
     CRoamerDoc document_;

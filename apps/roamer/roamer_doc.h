@@ -5,7 +5,7 @@
 #include <string>
 
 class CRoamerDoc {
-public:
+  public:
     // A new, empty document: no path.
     void OnNewDocument() { path.clear(); }
     // Records the file to open; the view's initial update loads it.

@@ -9,8 +9,7 @@ constexpr const char* kBarState = "BarState";
 constexpr const char* kRecentFileList = "Recent File List";
 constexpr int kPlacementScale = 10000;
 
-QString Key(const char* section, const QString& key)
-{
+QString Key(const char* section, const QString& key) {
     return QString::fromLatin1(section) + QLatin1Char('/') + key;
 }
 
@@ -18,47 +17,39 @@ QString Key(const char* section, const QString& key)
 
 RoamerProfile::RoamerProfile(const QString& path) : settings_(path, QSettings::IniFormat) {}
 
-QString RoamerProfile::DefaultPath()
-{
+QString RoamerProfile::DefaultPath() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
            QStringLiteral("/Roamer.ini");
 }
 
-int RoamerProfile::ReadInt(const char* key, int fallback, int low, int high) const
-{
+int RoamerProfile::ReadInt(const char* key, int fallback, int low, int high) const {
     const QVariant value = settings_.value(Key(kRestore, QString::fromLatin1(key)));
     bool ok = false;
     const int number = value.toString().trimmed().toInt(&ok);
     return ok && number >= low && number <= high ? number : fallback;
 }
 
-int RoamerProfile::Antialias() const
-{
+int RoamerProfile::Antialias() const {
     const int level = ReadInt("Aliasing", kDefaultAntialias, 0, 8);
     return level == 0 || level == 1 ? level : kDefaultAntialias;
 }
 
-void RoamerProfile::SetAntialias(int level)
-{
+void RoamerProfile::SetAntialias(int level) {
     settings_.setValue(Key(kRestore, QStringLiteral("Aliasing")), level);
 }
 
-int RoamerProfile::Freedoms() const
-{
+int RoamerProfile::Freedoms() const {
     return ReadInt("Freedoms", kDefaultFreedoms, 0, 31);
 }
 
-void RoamerProfile::SetFreedoms(int freedoms)
-{
+void RoamerProfile::SetFreedoms(int freedoms) {
     settings_.setValue(Key(kRestore, QStringLiteral("Freedoms")), freedoms);
 }
 
-StoredPlacement RoamerProfile::Placement() const
-{
-    const StoredPlacement placement{ReadInt("left", -1, 0, kPlacementScale),
-                                    ReadInt("top", -1, 0, kPlacementScale),
-                                    ReadInt("right", -1, 0, kPlacementScale),
-                                    ReadInt("bottom", -1, 0, kPlacementScale)};
+StoredPlacement RoamerProfile::Placement() const {
+    const StoredPlacement placement{
+        ReadInt("left", -1, 0, kPlacementScale), ReadInt("top", -1, 0, kPlacementScale),
+        ReadInt("right", -1, 0, kPlacementScale), ReadInt("bottom", -1, 0, kPlacementScale)};
     if (placement.left < 0 || placement.top < 0 || placement.left >= placement.right ||
         placement.top >= placement.bottom) {
         return {};
@@ -66,8 +57,7 @@ StoredPlacement RoamerProfile::Placement() const
     return placement;
 }
 
-void RoamerProfile::SetPlacement(const StoredPlacement& placement, int showCommand)
-{
+void RoamerProfile::SetPlacement(const StoredPlacement& placement, int showCommand) {
     settings_.setValue(Key(kRestore, QStringLiteral("showCmd")), showCommand);
     settings_.setValue(Key(kRestore, QStringLiteral("left")), placement.left);
     settings_.setValue(Key(kRestore, QStringLiteral("top")), placement.top);
@@ -75,39 +65,35 @@ void RoamerProfile::SetPlacement(const StoredPlacement& placement, int showComma
     settings_.setValue(Key(kRestore, QStringLiteral("bottom")), placement.bottom);
 }
 
-QByteArray RoamerProfile::BarState() const
-{
+QByteArray RoamerProfile::BarState() const {
     const QVariant value = settings_.value(Key(kBarState, QStringLiteral("Bars")));
     return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
 }
 
-bool RoamerProfile::StatusBarVisible() const
-{
+bool RoamerProfile::StatusBarVisible() const {
     const QString value =
         settings_.value(Key(kBarState, QStringLiteral("StatusBar"))).toString().trimmed();
-    return value != QStringLiteral("0") && value.compare(QStringLiteral("false"),
-                                                         Qt::CaseInsensitive) != 0;
+    return value != QStringLiteral("0") &&
+           value.compare(QStringLiteral("false"), Qt::CaseInsensitive) != 0;
 }
 
-void RoamerProfile::SetBarState(const QByteArray& state, bool statusBarVisible)
-{
+void RoamerProfile::SetBarState(const QByteArray& state, bool statusBarVisible) {
     settings_.setValue(Key(kBarState, QStringLiteral("Bars")), state);
     settings_.setValue(Key(kBarState, QStringLiteral("StatusBar")), statusBarVisible ? 1 : 0);
 }
 
-std::vector<std::string> RoamerProfile::RecentFiles() const
-{
+std::vector<std::string> RoamerProfile::RecentFiles() const {
     std::vector<std::string> paths;
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString path =
             settings_.value(Key(kRecentFileList, QStringLiteral("File%1").arg(i))).toString();
-        if (!path.isEmpty()) paths.push_back(path.toStdString());
+        if (!path.isEmpty())
+            paths.push_back(path.toStdString());
     }
     return paths;
 }
 
-void RoamerProfile::SetRecentFiles(const std::vector<std::string>& paths)
-{
+void RoamerProfile::SetRecentFiles(const std::vector<std::string>& paths) {
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString key = Key(kRecentFileList, QStringLiteral("File%1").arg(i));
         const auto index = static_cast<std::size_t>(i - 1);
@@ -119,8 +105,7 @@ void RoamerProfile::SetRecentFiles(const std::vector<std::string>& paths)
     }
 }
 
-bool RoamerProfile::Sync()
-{
+bool RoamerProfile::Sync() {
     settings_.sync();
     return settings_.status() == QSettings::NoError;
 }

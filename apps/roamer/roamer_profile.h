@@ -14,7 +14,7 @@
 #include "apps/roamer/window_placement.h"
 
 class RoamerProfile {
-public:
+  public:
     static constexpr int kDefaultAntialias = 8;
     static constexpr int kDefaultFreedoms = 11;
     static constexpr int kRecentFileCount = 4;
@@ -49,7 +49,7 @@ public:
     // Writes pending changes to the file; false when it cannot be written.
     bool Sync();
 
-private:
+  private:
     int ReadInt(const char* key, int fallback, int low, int high) const;
 
     mutable QSettings settings_;

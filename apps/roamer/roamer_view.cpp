@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QVBoxLayout>
 
+#include <new>
+
 #include "apps/roamer/freedom_limits.h"
 #include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_doc.h"
@@ -21,11 +23,11 @@ constexpr std::int16_t kFrameRate = 0;
 constexpr std::int16_t kAvatarSlots = 10;
 constexpr int kInstructionsContext = 3;
 constexpr double kPreviewPanVelocity = -20.0;
+constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
 constexpr std::int16_t kOptionLimits = 2;
 constexpr std::int16_t kOptionAntialias = 3;
 
-ViewerLimits ToViewerLimits(const FreedomRanges& r)
-{
+ViewerLimits ToViewerLimits(const FreedomRanges& r) {
     return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
 }
 
@@ -38,8 +40,7 @@ CRoamerView::CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* 
       host_(new platform::QtWindowHost(this)),
       antialiasLevel_(profile.Antialias()),
       freedoms_(profile.Freedoms()),
-      viewCursor_(platform::LoadCursor(platform::CursorShape::Arrow))
-{
+      viewCursor_(platform::LoadCursor(platform::CursorShape::Arrow)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(host_);
@@ -48,8 +49,7 @@ CRoamerView::CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* 
     platform::SetWindowProc(host_->Handle(), &CRoamerView::ViewProc);
 }
 
-CRoamerView::~CRoamerView()
-{
+CRoamerView::~CRoamerView() {
     profile_.SetAntialias(antialiasLevel_);
     profile_.SetFreedoms(freedoms_);
     engine_.DetachWindow();
@@ -57,41 +57,38 @@ CRoamerView::~CRoamerView()
     platform::SetWindowUserData(host_->Handle(), nullptr);
 }
 
-platform::WindowHandle CRoamerView::ViewWindow() const
-{
+platform::WindowHandle CRoamerView::ViewWindow() const {
     return host_->Handle();
 }
 
-bool CRoamerView::IsLoaded() const
-{
+bool CRoamerView::IsLoaded() const {
     return engine_.IsLoaded();
 }
 
 std::intptr_t CRoamerView::ViewProc(platform::WindowHandle window, std::uint32_t message,
-                                    std::uintptr_t wParam, std::intptr_t lParam)
-{
+                                    std::uintptr_t wParam, std::intptr_t lParam) {
     auto* view = static_cast<CRoamerView*>(platform::GetWindowUserData(window));
     // With a panorama loaded the engine chooses the cursor; without one the view shows its own.
-    if (view && message == platform::WM_MOUSEMOVE && !view->IsLoaded()) view->ShowViewCursor();
+    if (view && message == platform::WM_MOUSEMOVE && !view->IsLoaded())
+        view->ShowViewCursor();
     return platform::DefaultWindowProc(window, message, wParam, lParam);
 }
 
-void CRoamerView::ShowViewCursor()
-{
+void CRoamerView::ShowViewCursor() {
     platform::SetCursor(ViewWindow(), viewCursor_);
 }
 
-void CRoamerView::ClosePanorama()
-{
+void CRoamerView::ClosePanorama() {
     engine_.DetachWindow();
     engine_.ClosePanorama(0, 0);
 }
 
-bool CRoamerView::OnInitialUpdate()
-{
+bool CRoamerView::OnInitialUpdate() {
     const std::string path = document_.path;
-    if (path.empty()) return false;
-    if (IsLoaded()) ClosePanorama();
+    if (path.empty())
+        return false;
+    if (IsLoaded())
+        ClosePanorama();
 
     const platform::CursorHandle previousCursor = viewCursor_;
     viewCursor_ = platform::LoadCursor(platform::CursorShape::Wait);
@@ -102,22 +99,25 @@ bool CRoamerView::OnInitialUpdate()
     // The details come from the file's "NOTE" section; the engine reads the rest itself.
     {
         SectionArchive archive;
-        if (archive.Load(path) != 0) note_ = ParsePanoramaNote(archive.GetSection(kNoteSectionName));
+        if (archive.Load(path) != 0)
+            note_ = ParsePanoramaNote(archive.GetSection(kNoteSectionName));
     }
 
-    std::string failure;
+    std::optional<std::string> failure;
     try {
         engine_.OpenPanorama(path.c_str(), ViewWindow(), kNotifyMessage, kFrameRate, kAvatarSlots);
     } catch (const LoadError& error) {
         failure = error.what();
+    } catch (const std::bad_alloc&) {
+        failure = kOutOfMemory;
     }
     QGuiApplication::restoreOverrideCursor();
     viewCursor_ = previousCursor;
     ShowViewCursor();
     document_.path.clear();
 
-    if (!failure.empty()) {
-        platform::MessageBox(ViewWindow(), failure, "Roamer",
+    if (failure) {
+        platform::MessageBox(ViewWindow(), *failure, "Roamer",
                              platform::MB_OK | platform::MB_ICONWARNING);
         engine_.ClosePanorama(0, 0);
         host_->ClearPicture();
@@ -136,36 +136,35 @@ bool CRoamerView::OnInitialUpdate()
     return true;
 }
 
-void CRoamerView::OnResetPanorama()
-{
-    if (IsLoaded()) engine_.SendKey(platform::VK_SPACE, 1, 0);
+void CRoamerView::OnResetPanorama() {
+    if (IsLoaded())
+        engine_.SendKey(platform::VK_SPACE, 1, 0);
 }
 
-void CRoamerView::OnAntialiasLevel(int level)
-{
-    if (!IsLoaded()) return;
+void CRoamerView::OnAntialiasLevel(int level) {
+    if (!IsLoaded())
+        return;
     antialiasLevel_ = level;
     engine_.SetOption(kOptionAntialias, std::intptr_t{level});
     engine_.UpdateHotspotCursor();
 }
 
-void CRoamerView::OnToggleFreedom(int bit)
-{
-    if (!IsLoaded()) return;
+void CRoamerView::OnToggleFreedom(int bit) {
+    if (!IsLoaded())
+        return;
     ToggleFlag(freedoms_, bit);
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
     engine_.SetOption(kOptionLimits, &limits);
     engine_.UpdateHotspotCursor();
 }
 
-void CRoamerView::OnInstructions()
-{
+void CRoamerView::OnInstructions() {
     ShowRoamerHelp(window(), kInstructionsContext);
 }
 
-void CRoamerView::OnPanoramaDetails()
-{
-    if (!IsLoaded() || !note_) return;
+void CRoamerView::OnPanoramaDetails() {
+    if (!IsLoaded() || !note_)
+        return;
     CPanoramaDetailsDlg dialog(note_->fields, window());
     double pan = 0;
     double tilt = 0;

@@ -24,7 +24,7 @@ class QtWindowHost;
 }
 
 class CRoamerView : public QWidget {
-public:
+  public:
     CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* parent = nullptr);
     ~CRoamerView() override;
 
@@ -50,7 +50,7 @@ public:
     void OnToggleFreedom(int bit);
     void OnInstructions();
 
-private:
+  private:
     static std::intptr_t ViewProc(platform::WindowHandle window, std::uint32_t message,
                                   std::uintptr_t wParam, std::intptr_t lParam);
     void ClosePanorama();

@@ -6,14 +6,12 @@ namespace {
 
 constexpr std::int64_t kScale = 10000;
 
-int ToPixels(int fraction, int screen)
-{
+int ToPixels(int fraction, int screen) {
     return static_cast<int>(std::int64_t{screen} * fraction / kScale);
 }
 
 // The smallest fraction whose ToPixels is `pixels` or more: ceil(pixels * 10000 / screen).
-int ToFraction(int pixels, int screen)
-{
+int ToFraction(int pixels, int screen) {
     const std::int64_t scaled = std::int64_t{pixels} * kScale;
     return static_cast<int>((scaled + screen - 1) / screen);
 }
@@ -21,17 +19,16 @@ int ToFraction(int pixels, int screen)
 }  // namespace
 
 std::optional<PixelRect> RestorePlacement(const StoredPlacement& stored, int screenWidth,
-                                          int screenHeight)
-{
+                                          int screenHeight) {
     const PixelRect rect{ToPixels(stored.left, screenWidth), ToPixels(stored.top, screenHeight),
                          ToPixels(stored.right, screenWidth),
                          ToPixels(stored.bottom, screenHeight)};
-    if (rect.right == 0 || rect.bottom == 0) return std::nullopt;
+    if (rect.right == 0 || rect.bottom == 0)
+        return std::nullopt;
     return rect;
 }
 
-StoredPlacement StorePlacement(const PixelRect& window, int screenWidth, int screenHeight)
-{
+StoredPlacement StorePlacement(const PixelRect& window, int screenWidth, int screenHeight) {
     if (window.left < 0 || window.top < 0 || window.right > screenWidth ||
         window.bottom > screenHeight) {
         return {};
@@ -40,8 +37,7 @@ StoredPlacement StorePlacement(const PixelRect& window, int screenWidth, int scr
             ToFraction(window.right, screenWidth), ToFraction(window.bottom, screenHeight)};
 }
 
-PixelRect CentredPlacement(int width, int height, int screenWidth, int screenHeight)
-{
+PixelRect CentredPlacement(int width, int height, int screenWidth, int screenHeight) {
     const int left = (screenWidth - width) / 2;
     const int top = (screenHeight - height) / 2;
     return {left, top, left + width, top + height};

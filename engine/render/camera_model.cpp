@@ -32,7 +32,9 @@ ScreenVector RotateView(double pan, double tilt, double roll, double dx, double 
 
 namespace {
 
-double Dot(const WorldVector& a, const WorldVector& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+double Dot(const WorldVector& a, const WorldVector& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 }  // namespace
 
@@ -51,8 +53,8 @@ bool ProjectHeadingPitch(double pan, double tilt, double roll, double scale, dou
     return true;
 }
 
-HeadingPitch ScreenToHeadingPitch(double pan, double tilt, double roll, double scale,
-                                  double shiftX, double shiftY, double sx, double sy) {
+HeadingPitch ScreenToHeadingPitch(double pan, double tilt, double roll, double scale, double shiftX,
+                                  double shiftY, double sx, double sy) {
     const ScreenVector w = RotateView(pan, tilt, roll, shiftX, shiftY, {sx, sy, scale});
     return {-std::atan2(w.p, w.r) * kRadToDeg,
             std::atan2(w.q, std::sqrt(w.p * w.p + w.r * w.r)) * kRadToDeg};

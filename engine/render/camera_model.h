@@ -28,15 +28,16 @@ struct WorldVector {
     double z = 0.0;
 };
 
-inline WorldVector ToWorld(const ScreenVector& v) { return {v.p, v.r, v.q}; }
+inline WorldVector ToWorld(const ScreenVector& v) {
+    return {v.p, v.r, v.q};
+}
 
 // The direction of heading `heading` and pitch `pitch` (degrees).
 WorldVector DirectionOf(double heading, double pitch);
 
 // Screen-to-world rotation: offsets (dx, dy) are added to (p, q) first, then roll, tilt and pan
 // (degrees) are applied in that order. The result is in the (p, q, r) order; see `ToWorld`.
-ScreenVector RotateView(double pan, double tilt, double roll, double dx, double dy,
-                        ScreenVector v);
+ScreenVector RotateView(double pan, double tilt, double roll, double dx, double dy, ScreenVector v);
 
 struct ScreenPoint {
     double x = 0.0;
@@ -56,5 +57,5 @@ struct HeadingPitch {
 
 // The heading and pitch (degrees) seen through the screen point (sx, sy), relative to the
 // screen centre, of the camera with the given pan, tilt, roll, focal scale and view shift.
-HeadingPitch ScreenToHeadingPitch(double pan, double tilt, double roll, double scale,
-                                  double shiftX, double shiftY, double sx, double sy);
+HeadingPitch ScreenToHeadingPitch(double pan, double tilt, double roll, double scale, double shiftX,
+                                  double shiftY, double sx, double sy);

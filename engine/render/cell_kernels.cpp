@@ -20,21 +20,22 @@ namespace {
 constexpr int kCell = 32;
 
 // Samples one row of one cell, kCell pixels at (u + i du, v + i dv) written one after the
-// other, when every read lies in one image row period: the pixel of column c and row r is at
-// origin + c + r x stride. kGuardRows: rows above the highest read row that must exist, for
-// kernels that load a few bytes beyond the last pixel they use.
+// other, when every read lies in one image row period: the pixel of column c and row r starts at
+// byte (origin + c) x bytes-per-pixel + rowOffset(r). kGuardRows: rows above the highest read row
+// that must exist, for kernels that load a few bytes beyond the last pixel they use.
 template <class Format, class Level>
 struct DirectRun {
     static constexpr int kGuardRows = 0;
     template <class RowOffset>
     static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
-                    std::ptrdiff_t stride, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
+        constexpr int kBytes = Format::kBytes;
         for (int i = 0; i < kCell; ++i) {
             const std::int32_t pu = u + i * du;
             const std::int32_t pv = v + i * dv;
-            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
-            const Taps taps{index, index + 1, index + stride, index + stride + 1};
+            const std::ptrdiff_t at = (origin + (pu >> 16)) * kBytes + rowOffset(pv >> 16);
+            const Taps taps{at, at + kBytes, at + rowBytes, at + rowBytes + kBytes};
             Format::Store(out + i * Format::kBytes,
                           Level::template Sample<Format>(pixels, taps, pu, pv));
         }
@@ -67,8 +68,8 @@ struct DirectRun<Bgr24Format, NearestLevel> {
         for (int i = 0; i < kCell; ++i) {
             const std::int32_t pu = u + i * du;
             const std::int32_t pv = v + i * dv;
-            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
-            const std::uint32_t pixel = Load4(pixels + index * 3);
+            const std::ptrdiff_t at = (origin + (pu >> 16)) * 3 + rowOffset(pv >> 16);
+            const std::uint32_t pixel = Load4(pixels + at);
             std::memcpy(row + i * 3, &pixel, sizeof pixel);
         }
         std::memcpy(out, row, kCell * 3);
@@ -112,10 +113,9 @@ struct DirectRun24Weighted {
     static constexpr int kGuardRows = 1;
     template <class RowOffset>
     static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
-                    std::ptrdiff_t stride, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
         std::uint8_t row[kCell * 3 + 1];
-        const std::ptrdiff_t upBytes = stride * 3;
 #if defined(__SSE2__)
         const __m128i zero = _mm_setzero_si128();
         const LaneWeights* weights = kLaneWeights<Level>.data();
@@ -123,14 +123,13 @@ struct DirectRun24Weighted {
         for (int i = 0; i < kCell; ++i) {
             const std::int32_t pu = u + i * du;
             const std::int32_t pv = v + i * dv;
-            const std::ptrdiff_t index = origin + (pu >> 16) + rowOffset(pv >> 16);
-            const std::uint8_t* p = pixels + index * 3;
+            const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 3 + rowOffset(pv >> 16);
 #if defined(__SSE2__)
             const LaneWeights& w = weights[Level::WeightKey(pu, pv)];
             const __m128i low =
                 _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
             const __m128i high = _mm_unpacklo_epi8(
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + upBytes)), zero);
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + rowBytes)), zero);
             __m128i sum = _mm_add_epi16(
                 _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w.row))),
                 _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w.up))));
@@ -140,24 +139,22 @@ struct DirectRun24Weighted {
                 static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
 #else
             const std::uint64_t low = Load8(p);
-            const std::uint64_t high = Load8(p + upBytes);
+            const std::uint64_t high = Load8(p + rowBytes);
             std::uint32_t w00;
             std::uint32_t w01;
             std::uint32_t w10;
             std::uint32_t w11;
             Level::Weights(pu, pv, w00, w01, w10, w11);
-            const std::uint32_t rb =
-                (static_cast<std::uint32_t>(low & 0xFF00FF) * w00 +
-                 static_cast<std::uint32_t>((low >> 24) & 0xFF00FF) * w01 +
-                 static_cast<std::uint32_t>(high & 0xFF00FF) * w10 +
-                 static_cast<std::uint32_t>((high >> 24) & 0xFF00FF) * w11);
-            const std::uint32_t g =
-                (static_cast<std::uint32_t>((low >> 8) & 0xFF) * w00 +
-                 static_cast<std::uint32_t>((low >> 32) & 0xFF) * w01 +
-                 static_cast<std::uint32_t>((high >> 8) & 0xFF) * w10 +
-                 static_cast<std::uint32_t>((high >> 32) & 0xFF) * w11);
-            const std::uint32_t pixel = ((rb >> Level::kShift) & 0xFF00FF) |
-                                        ((g << (8 - Level::kShift)) & 0xFF00);
+            const std::uint32_t rb = (static_cast<std::uint32_t>(low & 0xFF00FF) * w00 +
+                                      static_cast<std::uint32_t>((low >> 24) & 0xFF00FF) * w01 +
+                                      static_cast<std::uint32_t>(high & 0xFF00FF) * w10 +
+                                      static_cast<std::uint32_t>((high >> 24) & 0xFF00FF) * w11);
+            const std::uint32_t g = (static_cast<std::uint32_t>((low >> 8) & 0xFF) * w00 +
+                                     static_cast<std::uint32_t>((low >> 32) & 0xFF) * w01 +
+                                     static_cast<std::uint32_t>((high >> 8) & 0xFF) * w10 +
+                                     static_cast<std::uint32_t>((high >> 32) & 0xFF) * w11);
+            const std::uint32_t pixel =
+                ((rb >> Level::kShift) & 0xFF00FF) | ((g << (8 - Level::kShift)) & 0xFF00);
 #endif
             std::memcpy(row + i * 3, &pixel, sizeof pixel);
         }
@@ -185,24 +182,26 @@ void SampleRunWrapped(const std::uint8_t* pixels, const SourceGrid& grid, std::p
     }
 }
 
-// Asks for the cache lines that a run starting at the cell's current edges reads, every tenth
-// pixel (a 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A
-// hint: addresses are computed as integers and never dereferenced.
+// Asks for the cache lines that the cell's run kLead rows on will read, every tenth pixel (a
+// 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A hint:
+// addresses are computed as integers and never dereferenced.
+constexpr int kLead = 3;
+
 template <class Format, class Level, class Nodes>
-void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff_t stride,
+void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff_t rowBytes,
                  const Nodes& nodes) {
-    const std::int32_t du = (nodes.rightU - nodes.leftU) >> 5;
-    const std::int32_t dv = (nodes.rightV - nodes.leftV) >> 5;
+    const std::int32_t leftU = nodes.leftU + kLead * nodes.leftStepU;
+    const std::int32_t leftV = nodes.leftV + kLead * nodes.leftStepV;
+    const std::int32_t du = (nodes.rightU + kLead * nodes.rightStepU - leftU) >> 5;
+    const std::int32_t dv = (nodes.rightV + kLead * nodes.rightStepV - leftV) >> 5;
     const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(pixels);
-    const std::uintptr_t upBytes = static_cast<std::uintptr_t>(stride * Format::kBytes);
     for (int i = 0; i < kCell; i += 10) {
-        const std::ptrdiff_t index =
-            origin + ((nodes.leftU + i * du) >> 16) + ((nodes.leftV + i * dv) >> 16) * stride;
-        const std::uintptr_t address =
-            base + static_cast<std::uintptr_t>(index * Format::kBytes);
+        const std::ptrdiff_t at = (origin + ((leftU + i * du) >> 16)) * Format::kBytes +
+                                  ((leftV + i * dv) >> 16) * rowBytes;
+        const std::uintptr_t address = base + static_cast<std::uintptr_t>(at);
         PrefetchLine(address);
         if constexpr (Level::kReach > 0) {
-            PrefetchLine(address + upBytes);
+            PrefetchLine(address + static_cast<std::uintptr_t>(rowBytes));
         }
     }
 }
@@ -218,23 +217,27 @@ void RendererState::DrawCells() {
     // Indexed images take their row offsets from the table; the others multiply.
     constexpr bool kRowTable = std::is_same_v<Format, Indexed8Format>;
     const std::ptrdiff_t width = srcWidth_;
-    const std::ptrdiff_t stride = srcStride_;
+    const std::ptrdiff_t rowBytes = srcRowBytes_;
     const std::ptrdiff_t rows = srcHeight_ + 1;
     const std::ptrdiff_t origin = srcOrigin_;
-    const SourceGrid grid{width, rows, stride};
+    const SourceGrid grid{width, rows, rowBytes, Format::kBytes};
     const std::int32_t* table = rowOffsets_.data();
     const auto tableOffset = [table](std::int32_t row) { return std::ptrdiff_t{table[row]}; };
-    const auto multipliedOffset = [stride](std::int32_t row) { return row * stride; };
+    const auto multipliedOffset = [rowBytes](std::int32_t row) { return row * rowBytes; };
     const std::ptrdiff_t lineBytes = static_cast<std::ptrdiff_t>(outWidth_) * Format::kBytes;
 
     MapBandEdge();
     for (int band = 0; band < bands_; ++band) {
         LoadBandNodes();
         ComputeNodeSteps();
-        for (int row = 0; row < kCell; ++row) {
-            std::uint8_t* out = outPixels_ + (static_cast<std::ptrdiff_t>(band) * kCell + row) *
-                                                 lineBytes;
-            for (CellNodes& nodes : cellNodes_) {
+        // Cell by cell, all rows of a cell before the next: a cell's source footprint then stays
+        // in the first-level cache while its rows are drawn. The order changes no pixel.
+        std::uint8_t* bandOut = outPixels_ + static_cast<std::ptrdiff_t>(band) * kCell * lineBytes;
+        for (std::size_t cell = 0; cell < cellNodes_.size(); ++cell) {
+            CellNodes& nodes = cellNodes_[cell];
+            std::uint8_t* out =
+                bandOut + static_cast<std::ptrdiff_t>(cell) * kCell * Format::kBytes;
+            for (int row = 0; row < kCell; ++row) {
                 const std::int32_t du = (nodes.rightU - nodes.leftU) >> 5;
                 const std::int32_t dv = (nodes.rightV - nodes.leftV) >> 5;
                 // The run is linear, so its first and last pixel bound every read. A run whose
@@ -253,38 +256,58 @@ void RendererState::DrawCells() {
                                     rowHigh + DirectRun<Format, Level>::kGuardRows < rows;
                 if (direct) {
                     if constexpr (kRowTable) {
-                        DirectRun<Format, Level>::Run(srcPixels_, tableOffset, runOrigin, stride,
+                        DirectRun<Format, Level>::Run(srcPixels_, tableOffset, runOrigin, rowBytes,
                                                       nodes.leftU, nodes.leftV, du, dv, out);
                     } else {
                         DirectRun<Format, Level>::Run(srcPixels_, multipliedOffset, runOrigin,
-                                                      stride, nodes.leftU, nodes.leftV, du, dv,
+                                                      rowBytes, nodes.leftU, nodes.leftV, du, dv,
                                                       out);
                     }
                 } else {
                     SampleRunWrapped<Format, Level>(srcPixels_, grid, origin, nodes.leftU,
                                                     nodes.leftV, du, dv, out);
                 }
-                out += kCell * Format::kBytes;
+                out += lineBytes;
                 nodes.leftU += nodes.leftStepU;
                 nodes.leftV += nodes.leftStepV;
                 nodes.rightU += nodes.rightStepU;
                 nodes.rightV += nodes.rightStepV;
-                // Start loading what this cell reads on the next row.
+                // Start loading what this cell reads a few rows on.
                 if (direct) {
-                    PrefetchRun<Format, Level>(srcPixels_, runOrigin, stride, nodes);
+                    PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes);
                 }
             }
         }
     }
 }
 
-void RendererState::DrawIndexed8() { DrawCells<Indexed8Format, NearestLevel>(); }
-void RendererState::Draw555Nearest() { DrawCells<Rgb555Format, NearestLevel>(); }
-void RendererState::Draw555Half() { DrawCells<Rgb555Format, HalfLevel>(); }
-void RendererState::Draw555Bilinear() { DrawCells<Rgb555Format, BilinearLevel>(); }
-void RendererState::Draw565Nearest() { DrawCells<Rgb565Format, NearestLevel>(); }
-void RendererState::Draw565Half() { DrawCells<Rgb565Format, HalfLevel>(); }
-void RendererState::Draw565Bilinear() { DrawCells<Rgb565Format, BilinearLevel>(); }
-void RendererState::Draw24Nearest() { DrawCells<Bgr24Format, NearestLevel>(); }
-void RendererState::Draw24Half() { DrawCells<Bgr24Format, HalfLevel>(); }
-void RendererState::Draw24Bilinear() { DrawCells<Bgr24Format, BilinearLevel>(); }
+void RendererState::DrawIndexed8() {
+    DrawCells<Indexed8Format, NearestLevel>();
+}
+void RendererState::Draw555Nearest() {
+    DrawCells<Rgb555Format, NearestLevel>();
+}
+void RendererState::Draw555Half() {
+    DrawCells<Rgb555Format, HalfLevel>();
+}
+void RendererState::Draw555Bilinear() {
+    DrawCells<Rgb555Format, BilinearLevel>();
+}
+void RendererState::Draw565Nearest() {
+    DrawCells<Rgb565Format, NearestLevel>();
+}
+void RendererState::Draw565Half() {
+    DrawCells<Rgb565Format, HalfLevel>();
+}
+void RendererState::Draw565Bilinear() {
+    DrawCells<Rgb565Format, BilinearLevel>();
+}
+void RendererState::Draw24Nearest() {
+    DrawCells<Bgr24Format, NearestLevel>();
+}
+void RendererState::Draw24Half() {
+    DrawCells<Bgr24Format, HalfLevel>();
+}
+void RendererState::Draw24Bilinear() {
+    DrawCells<Bgr24Format, BilinearLevel>();
+}

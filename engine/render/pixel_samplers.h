@@ -14,7 +14,7 @@
 struct Indexed8Format {
     using Pixel = std::uint8_t;
     static constexpr int kBytes = 1;
-    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t index) { return pixels[index]; }
+    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t offset) { return pixels[offset]; }
     static void Store(std::uint8_t* out, Pixel pixel) { *out = pixel; }
     static Pixel Nearest(Pixel pixel) { return pixel; }
 };
@@ -22,9 +22,9 @@ struct Indexed8Format {
 struct Packed16Format {
     using Pixel = std::uint16_t;
     static constexpr int kBytes = 2;
-    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t index) {
+    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t offset) {
         Pixel pixel;
-        std::memcpy(&pixel, pixels + index * 2, sizeof pixel);
+        std::memcpy(&pixel, pixels + offset, sizeof pixel);
         return pixel;
     }
     static void Store(std::uint8_t* out, Pixel pixel) { std::memcpy(out, &pixel, sizeof pixel); }
@@ -62,8 +62,8 @@ struct Rgb565Format : Packed16Format {
 struct Bgr24Format {
     using Pixel = std::uint32_t;
     static constexpr int kBytes = 3;
-    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t index) {
-        const std::uint8_t* p = pixels + index * 3;
+    static Pixel Load(const std::uint8_t* pixels, std::ptrdiff_t offset) {
+        const std::uint8_t* p = pixels + offset;
         return Pixel{p[0]} | (Pixel{p[1]} << 8) | (Pixel{p[2]} << 16);
     }
     static void Store(std::uint8_t* out, Pixel pixel) {
@@ -83,7 +83,7 @@ struct Bgr24Format {
     }
 };
 
-// Where a sample reads: the pixel and its right, up and up-right neighbours, as pixel indices.
+// Where a sample reads: the pixel and its right, up and up-right neighbours, as byte offsets.
 struct Taps {
     std::ptrdiff_t pixel;
     std::ptrdiff_t right;
@@ -107,8 +107,8 @@ typename Format::Pixel WeightedSample(const std::uint8_t* pixels, const Taps& ta
 struct NearestLevel {
     static constexpr int kReach = 0;  // neighbours read beyond the pixel, right and up
     template <class Format>
-    static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps,
-                                         std::int32_t, std::int32_t) {
+    static typename Format::Pixel Sample(const std::uint8_t* pixels, const Taps& taps, std::int32_t,
+                                         std::int32_t) {
         return Format::Nearest(Format::Load(pixels, taps.pixel));
     }
 };
@@ -117,14 +117,14 @@ struct NearestLevel {
 // or the mean of all four.
 struct HalfLevel {
     static constexpr int kReach = 1;
-    static constexpr int kShift = 2;  // the weights add up to 1 << kShift
+    static constexpr int kShift = 2;           // the weights add up to 1 << kShift
     static constexpr int kFractionShift = 15;  // the fraction bit read from u and v
     static constexpr std::uint32_t WeightKey(std::int32_t u, std::int32_t v) {
         return ((static_cast<std::uint32_t>(u) >> 11) & 0x10) |
                ((static_cast<std::uint32_t>(v) >> 15) & 1);
     }
     static constexpr void Weights(std::int32_t u, std::int32_t v, std::uint32_t& pixel,
-                        std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
+                                  std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
         const std::uint32_t hu = (static_cast<std::uint32_t>(u) >> 15) & 1;
         const std::uint32_t hv = (static_cast<std::uint32_t>(v) >> 15) & 1;
         pixel = (2 - hu) * (2 - hv);
@@ -144,7 +144,7 @@ struct HalfLevel {
 // Antialias 8: bilinear with the top four fraction bits of u and v as weights.
 struct BilinearLevel {
     static constexpr int kReach = 1;
-    static constexpr int kShift = 8;  // the weights add up to 1 << kShift
+    static constexpr int kShift = 8;           // the weights add up to 1 << kShift
     static constexpr int kFractionShift = 12;  // the lowest of the fraction bits read
     // Four fraction bits of u, then four of v: a key into a table of weights.
     static constexpr std::uint32_t WeightKey(std::int32_t u, std::int32_t v) {
@@ -152,7 +152,7 @@ struct BilinearLevel {
                ((static_cast<std::uint32_t>(v) >> 12) & 0xF);
     }
     static constexpr void Weights(std::int32_t u, std::int32_t v, std::uint32_t& pixel,
-                        std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
+                                  std::uint32_t& right, std::uint32_t& up, std::uint32_t& upRight) {
         const std::uint32_t a = (static_cast<std::uint32_t>(u) >> 12) & 0xF;
         const std::uint32_t b = (static_cast<std::uint32_t>(v) >> 12) & 0xF;
         pixel = (16 - a) * (16 - b);
@@ -172,9 +172,10 @@ struct BilinearLevel {
 // The layout of the source block, for reads that must wrap or clamp: columns wrap around the
 // image width within their row, rows are clamped to the block.
 struct SourceGrid {
-    std::ptrdiff_t width;
+    std::ptrdiff_t width;  // pixels
     std::ptrdiff_t rows;
-    std::ptrdiff_t stride;
+    std::ptrdiff_t rowBytes;  // bytes from one row to the next
+    std::ptrdiff_t pixelBytes;
 
     std::ptrdiff_t WrapColumn(std::ptrdiff_t column) const {
         const std::ptrdiff_t wrapped = column % width;
@@ -186,9 +187,9 @@ struct SourceGrid {
     // The taps of the pixel at absolute column `column` (any integer) and row `row`.
     Taps TapsAt(std::ptrdiff_t column, std::ptrdiff_t row) const {
         const std::ptrdiff_t c = WrapColumn(column);
-        const std::ptrdiff_t right = c + 1 == width ? 0 : c + 1;
-        const std::ptrdiff_t r = ClampRow(row) * stride;
-        const std::ptrdiff_t up = ClampRow(row + 1) * stride;
-        return {r + c, r + right, up + c, up + right};
+        const std::ptrdiff_t right = (c + 1 == width ? 0 : c + 1) * pixelBytes;
+        const std::ptrdiff_t here = ClampRow(row) * rowBytes;
+        const std::ptrdiff_t up = ClampRow(row + 1) * rowBytes;
+        return {here + c * pixelBytes, here + right, up + c * pixelBytes, up + right};
     }
 };

@@ -26,8 +26,7 @@ void RendererState::PatchPoles() {
     const int drawnHeight = bands_ * 32;
     for (double pitch : {-90.0, 90.0}) {
         ScreenPoint pole;
-        if (!ProjectHeadingPitch(pan_, tilt_, roll_, scale_, shiftX_, shiftY_, 0.0, pitch,
-                                 pole)) {
+        if (!ProjectHeadingPitch(pan_, tilt_, roll_, scale_, shiftX_, shiftY_, 0.0, pitch, pole)) {
             continue;
         }
         // A pole this far out lies nowhere near the frame.
@@ -125,7 +124,7 @@ void RendererState::SubdivideBlock(int x, int y, int size, int depth,
 
 template <class Format>
 void RendererState::FillBlock(int x, int y, int size, int depth, const SourcePoint corners[4]) {
-    const SourceGrid grid{srcWidth_, srcHeight_ + 1, srcStride_};
+    const SourceGrid grid{srcWidth_, srcHeight_ + 1, srcRowBytes_, Format::kBytes};
     std::int32_t leftU = corners[kBottomLeft].u;
     std::int32_t leftV = corners[kBottomLeft].v;
     std::int32_t rightU = corners[kBottomRight].u;

@@ -47,15 +47,15 @@ int Renderer::Render(const Environment& environment, const Orientation& viewer,
 }
 
 int Renderer::XYtoHP(const Environment& environment, const Orientation& viewer,
-                     const Orientation& reference, int outWidth, int outHeight, double x,
-                     double y, double& heading, double& pitch) const {
+                     const Orientation& reference, int outWidth, int outHeight, double x, double y,
+                     double& heading, double& pitch) const {
     const std::optional<ViewGeometry> view = ViewSetup(environment, viewer, reference, outWidth);
     if (!view) {
         return 0;
     }
-    const HeadingPitch seen = ScreenToHeadingPitch(
-        viewer.pan, viewer.tilt, viewer.roll, view->scale, view->shiftX, view->shiftY,
-        x - outWidth / 2, y - outHeight / 2);
+    const HeadingPitch seen =
+        ScreenToHeadingPitch(viewer.pan, viewer.tilt, viewer.roll, view->scale, view->shiftX,
+                             view->shiftY, x - outWidth / 2, y - outHeight / 2);
     heading = seen.heading;
     pitch = seen.pitch;
     return 1;

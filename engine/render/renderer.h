@@ -19,7 +19,7 @@
 class RendererState;
 
 class Renderer {
-public:
+  public:
     // The box around the eye whose walls carry the panorama. The engine uses -1000..1000 on
     // every axis.
     struct Environment {
@@ -54,12 +54,13 @@ public:
     // rows above the last whole band are left as they were (the engine sizes frames to
     // multiples of 32).
     //
-    // The source is the panorama image in the same `format`: `srcHeight` rows, row 0 (pitch -90)
-    // first in memory, each row `srcWidth` pixels followed by padding up to a multiple of 4
-    // pixels, that is rows (srcWidth + 3) / 4 * 4 pixels apart. The caller must supply exactly
-    // that block, srcHeight x stride x bytes-per-pixel bytes readable from `srcPixels`, and
-    // nothing more: every read is kept inside it whatever the view, so no guard rows are needed
-    // (a caller that hands over part of a larger image simply gets its outer rows repeated).
+    // The source is the panorama image in the same `format`, laid out as a bitmap's pixels:
+    // `srcHeight` rows, the first row in memory at pitch -90 and the last at +90, each row
+    // `srcWidth` pixels covering 360 degrees of heading (the middle column at heading 0) padded
+    // to a whole number of 4-byte words. The caller supplies exactly that block,
+    // srcHeight x ((srcWidth x bytes-per-pixel + 3) / 4 x 4) bytes readable from `srcPixels`.
+    // Every read stays inside it whatever the view: columns wrap around the width within their
+    // row and rows are clamped, so no guard rows or columns are needed around it.
     //
     // Returns 1 when drawn, 0 when nothing was drawn: a format other than 8, 15, 16, 24; an
     // antialias level other than 0, 1, 8 for formats 15, 16, 24; a null buffer; a frame or source
@@ -88,6 +89,6 @@ public:
     // coordinates of larger images would overflow.
     static constexpr int kMaxSourceSide = 16384;
 
-private:
+  private:
     std::unique_ptr<RendererState> state_;
 };

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/render/renderer.h"
+
 namespace {
 
 constexpr int kCell = 32;  // cells are kCell x kCell pixels
@@ -28,10 +30,9 @@ bool RendererState::Accepts(const DrawRequest& r) const {
         r.antialias != AntialiasLevel::Half && r.antialias != AntialiasLevel::Bilinear) {
         return false;
     }
-    constexpr int kMaxSide = 16384;
-    return r.outPixels != nullptr && r.srcPixels != nullptr && r.outWidth > 0 &&
-           r.outHeight > 0 && r.srcWidth > 0 && r.srcHeight > 0 && r.srcWidth <= kMaxSide &&
-           r.srcHeight <= kMaxSide && IsFinite(r) && r.scale > 0.0;
+    return r.outPixels != nullptr && r.srcPixels != nullptr && r.outWidth > 0 && r.outHeight > 0 &&
+           r.srcWidth > 0 && r.srcHeight > 0 && r.srcWidth <= Renderer::kMaxSourceSide &&
+           r.srcHeight <= Renderer::kMaxSourceSide && IsFinite(r) && r.scale > 0.0;
 }
 
 int RendererState::Draw(const DrawRequest& request) {
@@ -111,26 +112,27 @@ void RendererState::PrepareSource() {
 
     const int rows = srcHeight_;
     srcHeight_ = rows - 1;
-    srcStride_ = (srcWidth_ + 3) / 4 * 4;
+    // Rows are padded to whole 4-byte words, as in bitmaps.
+    srcRowBytes_ = (srcWidth_ * BytesPerPixel(format_) + 3) / 4 * 4;
 
     // The kernels look rows 0..rows-1 up in the table.
     if (rowOffsets_.size() < static_cast<std::size_t>(rows)) {
         rowOffsets_.assign(static_cast<std::size_t>(srcHeight_) + 10, 0);
-        cachedStride_ = 0;
+        cachedRowBytes_ = 0;
     }
-    if (srcStride_ != cachedStride_) {
+    if (srcRowBytes_ != cachedRowBytes_) {
         for (std::size_t i = 0; i < rowOffsets_.size(); ++i) {
-            rowOffsets_[i] = static_cast<std::int32_t>(i) * srcStride_;
+            rowOffsets_[i] = static_cast<std::int32_t>(i) * srcRowBytes_;
         }
-        cachedStride_ = srcStride_;
+        cachedRowBytes_ = srcRowBytes_;
         ++rowOffsetRebuilds_;
     }
 }
 
 void RendererState::PrepareView() {
-    edge_ = RotateView(pan_, tilt_, roll_, shiftX_, shiftY_,
-                       {-static_cast<double>(outWidth_ / 2), -static_cast<double>(outHeight_ / 2),
-                        scale_});
+    edge_ = RotateView(
+        pan_, tilt_, roll_, shiftX_, shiftY_,
+        {-static_cast<double>(outWidth_ / 2), -static_cast<double>(outHeight_ / 2), scale_});
     columnStep_ = RotateView(pan_, tilt_, roll_, 0.0, 0.0, {kCell, 0.0, 0.0});
     rowStep_ = RotateView(pan_, tilt_, roll_, 0.0, 0.0, {0.0, kCell, 0.0});
     bandEdge_.resize(static_cast<std::size_t>(cellColumns_) + 1);
@@ -146,9 +148,9 @@ SourcePoint RendererState::MapVector(const ScreenVector& v) const {
 }
 
 SourcePoint RendererState::MapScreenPoint(int x, int y) const {
-    return MapVector(RotateView(pan_, tilt_, roll_, shiftX_, shiftY_,
-                                {static_cast<double>(x - outWidth_ / 2),
-                                 static_cast<double>(y - outHeight_ / 2), scale_}));
+    return MapVector(RotateView(
+        pan_, tilt_, roll_, shiftX_, shiftY_,
+        {static_cast<double>(x - outWidth_ / 2), static_cast<double>(y - outHeight_ / 2), scale_}));
 }
 
 void RendererState::MapBandEdge() {

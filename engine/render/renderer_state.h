@@ -42,7 +42,7 @@ struct DrawRequest {
 };
 
 class RendererState {
-public:
+  public:
     RendererState();
 
     // Fills the frame from the panorama. Returns 1, or 0 with nothing drawn for an unknown format,
@@ -57,7 +57,7 @@ public:
     std::size_t RowOffsetCapacity() const { return rowOffsets_.size(); }
     int RowOffsetRebuilds() const { return rowOffsetRebuilds_; }
 
-private:
+  private:
     struct CellCorners {
         SourcePoint nearLeft;
         SourcePoint nearRight;
@@ -115,9 +115,9 @@ private:
     int cellColumns_ = 0;  // whole cells across the frame
     int bands_ = 0;        // whole bands down the frame
     std::uint8_t* outPixels_ = nullptr;
-    int srcWidth_ = 0;   // image width in pixels: 360 degrees of heading
-    int srcHeight_ = 0;  // image rows less one: 180 degrees of pitch
-    int srcStride_ = 0;  // pixels from one row to the next
+    int srcWidth_ = 0;                         // image width in pixels: 360 degrees of heading
+    int srcHeight_ = 0;                        // image rows less one: 180 degrees of pitch
+    int srcRowBytes_ = 0;                      // bytes from one row to the next
     const std::uint8_t* srcPixels_ = nullptr;  // the caller's block, never moved
     std::ptrdiff_t srcOrigin_ = 0;  // image column that u = 0 addresses (may be negative)
     PixelFormatCode format_ = PixelFormatCode::Bgr24;
@@ -132,6 +132,6 @@ private:
     std::vector<CellNodes> cellNodes_;
 
     std::vector<std::int32_t> rowOffsets_;
-    int cachedStride_ = 0;
+    int cachedRowBytes_ = 0;
     int rowOffsetRebuilds_ = 0;
 };

@@ -60,8 +60,7 @@ std::optional<ViewGeometry> ViewSetup(const Renderer::Environment& environment,
                                       const Renderer::Orientation& reference, int outWidth) {
     if (!AllFinite({environment.xMin, environment.xMax, environment.yMin, environment.yMax,
                     environment.zMin, environment.zMax, viewer.x, viewer.y, viewer.z, viewer.pan,
-                    viewer.tilt, viewer.roll, viewer.fov, reference.x, reference.y,
-                    reference.z})) {
+                    viewer.tilt, viewer.roll, viewer.fov, reference.x, reference.y, reference.z})) {
         return std::nullopt;
     }
     double scale = outWidth / (2.0 * std::tan(viewer.fov * kDegToRad / 2.0));
@@ -88,8 +87,8 @@ std::optional<ViewGeometry> ViewSetup(const Renderer::Environment& environment,
     const double heading = std::atan2(x, y) * kRadToDeg;
     const double pitch = std::atan2(z, std::sqrt(x * x + y * y)) * kRadToDeg;
     ScreenPoint seen;
-    if (!ProjectHeadingPitch(-viewer.pan, viewer.tilt, viewer.roll, scale, 0.0, 0.0, heading,
-                             pitch, seen)) {
+    if (!ProjectHeadingPitch(-viewer.pan, viewer.tilt, viewer.roll, scale, 0.0, 0.0, heading, pitch,
+                             seen)) {
         return std::nullopt;
     }
     return ViewGeometry{scale, -seen.x, -seen.y};

@@ -7,6 +7,7 @@
 #include "engine/files/load_error.h"
 #include "engine/viewer/action_text.h"
 #include "engine/viewer/media_player.h"
+#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -107,9 +108,15 @@ void ViewerEngine::RunVideoCommand(const ActionCommand& command, std::int16_t in
     } else {
         const Hotspot* hotspot = offScreen ? nullptr : GetHotspot(index);
         int left = 0, top = 0, right = 0, bottom = 0;
-        if (hotspot == nullptr || hotspot->GetScreenRect(&left, &top, &right, &bottom) == 1 ||
-            left < 0 || left > client.Width() || right < 0 || right > client.Width() || top < 0 ||
-            top > client.Height() || bottom < 0 || bottom > client.Height()) {
+        int projected = 1;
+        if (hotspot != nullptr) {
+            // The projection reads the frame that the render thread may be resizing.
+            StateLock lock(*this);
+            projected = hotspot->GetScreenRect(&left, &top, &right, &bottom);
+        }
+        if (projected == 1 || left < 0 || left > client.Width() || right < 0 ||
+            right > client.Width() || top < 0 || top > client.Height() || bottom < 0 ||
+            bottom > client.Height()) {
             ShowActionMessage("Video off screen");
             return;
         }

@@ -17,25 +17,32 @@ namespace {
 const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 class MessageEvent : public QEvent {
-public:
+  public:
     explicit MessageEvent(const Message& message) : QEvent(kMessageEvent), message_(message) {}
     const Message& Payload() const { return message_; }
 
-private:
+  private:
     Message message_;
 };
 
-Qt::CursorShape QtCursorShape(CursorShape shape)
-{
+Qt::CursorShape QtCursorShape(CursorShape shape) {
     switch (shape) {
-        case CursorShape::Arrow: return Qt::ArrowCursor;
-        case CursorShape::SizeAll: return Qt::SizeAllCursor;
-        case CursorShape::UpArrow: return Qt::UpArrowCursor;
-        case CursorShape::Wait: return Qt::WaitCursor;
-        case CursorShape::Cross: return Qt::CrossCursor;
-        case CursorShape::IBeam: return Qt::IBeamCursor;
-        case CursorShape::Hand: return Qt::PointingHandCursor;
-        case CursorShape::No: return Qt::ForbiddenCursor;
+        case CursorShape::Arrow:
+            return Qt::ArrowCursor;
+        case CursorShape::SizeAll:
+            return Qt::SizeAllCursor;
+        case CursorShape::UpArrow:
+            return Qt::UpArrowCursor;
+        case CursorShape::Wait:
+            return Qt::WaitCursor;
+        case CursorShape::Cross:
+            return Qt::CrossCursor;
+        case CursorShape::IBeam:
+            return Qt::IBeamCursor;
+        case CursorShape::Hand:
+            return Qt::PointingHandCursor;
+        case CursorShape::No:
+            return Qt::ForbiddenCursor;
     }
     return Qt::ArrowCursor;
 }
@@ -45,31 +52,39 @@ struct ButtonAnswer {
     int answer;
 };
 
-std::vector<ButtonAnswer> ButtonsOf(std::uint32_t type)
-{
+std::vector<ButtonAnswer> ButtonsOf(std::uint32_t type) {
     switch (type & 0xF) {
-        case MB_OKCANCEL: return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+        case MB_OKCANCEL:
+            return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
         case MB_ABORTRETRYIGNORE:
             return {{QMessageBox::Abort, IDABORT},
                     {QMessageBox::Retry, IDRETRY},
                     {QMessageBox::Ignore, IDIGNORE}};
         case MB_YESNOCANCEL:
-            return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO},
+            return {{QMessageBox::Yes, IDYES},
+                    {QMessageBox::No, IDNO},
                     {QMessageBox::Cancel, IDCANCEL}};
-        case MB_YESNO: return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
-        case MB_RETRYCANCEL: return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
-        default: return {{QMessageBox::Ok, IDOK}};
+        case MB_YESNO:
+            return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+        case MB_RETRYCANCEL:
+            return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+        default:
+            return {{QMessageBox::Ok, IDOK}};
     }
 }
 
-QMessageBox::Icon IconOf(std::uint32_t type)
-{
+QMessageBox::Icon IconOf(std::uint32_t type) {
     switch (type & 0xF0) {
-        case MB_ICONERROR: return QMessageBox::Critical;
-        case MB_ICONQUESTION: return QMessageBox::Question;
-        case MB_ICONWARNING: return QMessageBox::Warning;
-        case MB_ICONINFORMATION: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case MB_ICONERROR:
+            return QMessageBox::Critical;
+        case MB_ICONQUESTION:
+            return QMessageBox::Question;
+        case MB_ICONWARNING:
+            return QMessageBox::Warning;
+        case MB_ICONINFORMATION:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -77,117 +92,113 @@ QMessageBox::Icon IconOf(std::uint32_t type)
 
 // Lives on the user-interface thread and receives the queued messages and repaint requests.
 class QtBackend::Dispatcher : public QObject {
-public:
+  public:
     explicit Dispatcher(QtBackend& backend) : backend_(backend) {}
 
-    bool event(QEvent* event) override
-    {
-        if (event->type() != kMessageEvent) return QObject::event(event);
+    bool event(QEvent* event) override {
+        if (event->type() != kMessageEvent)
+            return QObject::event(event);
         DispatchMessage(static_cast<MessageEvent*>(event)->Payload());
         return true;
     }
 
-    void ShowFrame(WindowHandle window)
-    {
-        if (QtWindowHost* host = backend_.Host(window)) host->ShowNewFrame();
+    void ShowFrame(WindowHandle window) {
+        if (QtWindowHost* host = backend_.Host(window))
+            host->ShowNewFrame();
     }
 
-private:
+  private:
     QtBackend& backend_;
 };
 
 QtBackend::QtBackend() : dispatcher_(new Dispatcher(*this)) {}
 
-QtBackend::~QtBackend()
-{
-    if (InstalledBackend() == this) InstallBackend(nullptr);
-    if (&GetClipboard() == &clipboard_) SetClipboard(nullptr);
+QtBackend::~QtBackend() {
+    if (InstalledBackend() == this)
+        InstallBackend(nullptr);
+    if (&GetClipboard() == &clipboard_)
+        SetClipboard(nullptr);
     delete dispatcher_;
 }
 
-void QtBackend::Install()
-{
+void QtBackend::Install() {
     InstallBackend(this);
     SetClipboard(&clipboard_);
 }
 
-QtBackend* QtBackend::Installed()
-{
+QtBackend* QtBackend::Installed() {
     return dynamic_cast<QtBackend*>(InstalledBackend());
 }
 
-void QtBackend::RegisterHost(WindowHandle window, QtWindowHost* host)
-{
+void QtBackend::RegisterHost(WindowHandle window, QtWindowHost* host) {
     hosts_[window] = host;
 }
 
-void QtBackend::UnregisterHost(WindowHandle window)
-{
+void QtBackend::UnregisterHost(WindowHandle window) {
     hosts_.erase(window);
 }
 
-QtWindowHost* QtBackend::Host(WindowHandle window) const
-{
+QtWindowHost* QtBackend::Host(WindowHandle window) const {
     const auto found = hosts_.find(window);
     return found == hosts_.end() ? nullptr : found->second.data();
 }
 
-void QtBackend::Post(const Message& message)
-{
+void QtBackend::Post(const Message& message) {
     QCoreApplication::postEvent(dispatcher_, new MessageEvent(message));
 }
 
-void QtBackend::FrameReady(WindowHandle window)
-{
+void QtBackend::FrameReady(WindowHandle window) {
     QMetaObject::invokeMethod(
         dispatcher_, [dispatcher = dispatcher_, window] { dispatcher->ShowFrame(window); },
         Qt::QueuedConnection);
 }
 
-Size QtBackend::ScreenSize()
-{
+Size QtBackend::ScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return {};
+    if (!screen)
+        return {};
     const QSize size = screen->size();
     return {size.width(), size.height()};
 }
 
-Point QtBackend::CursorPos()
-{
+Point QtBackend::CursorPos() {
     const QPoint position = QCursor::pos();
     return {position.x(), position.y()};
 }
 
-void QtBackend::SetCursor(WindowHandle window, CursorHandle cursor)
-{
+void QtBackend::SetCursor(WindowHandle window, CursorHandle cursor) {
     QtWindowHost* host = Host(window);
-    if (host && cursor) host->setCursor(QtCursorShape(cursor->shape));
+    if (host && cursor)
+        host->setCursor(QtCursorShape(cursor->shape));
 }
 
 void QtBackend::ClipCursor(const Rect*) {}
 
-bool QtBackend::IsKeyHeld(int virtualKey)
-{
+bool QtBackend::IsKeyHeld(int virtualKey) {
     const Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers();
-    if (virtualKey == VK_CONTROL) return (modifiers & Qt::ControlModifier) != 0;
-    if (virtualKey == VK_SHIFT) return (modifiers & Qt::ShiftModifier) != 0;
+    if (virtualKey == VK_CONTROL)
+        return (modifiers & Qt::ControlModifier) != 0;
+    if (virtualKey == VK_SHIFT)
+        return (modifiers & Qt::ShiftModifier) != 0;
     return false;
 }
 
 int QtBackend::MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
-                          std::uint32_t type)
-{
+                          std::uint32_t type) {
     QtWindowHost* host = Host(owner);
     QMessageBox box(IconOf(type), QString::fromUtf8(caption.data(), qsizetype(caption.size())),
-                    QString::fromUtf8(text.data(), qsizetype(text.size())),
-                    QMessageBox::NoButton, host ? host->window() : nullptr);
+                    QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::NoButton,
+                    host ? host->window() : nullptr);
     const std::vector<ButtonAnswer> buttons = ButtonsOf(type);
-    for (const ButtonAnswer& entry : buttons) box.addButton(entry.button);
+    for (const ButtonAnswer& entry : buttons)
+        box.addButton(entry.button);
     const auto defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
-    if (defaultIndex < buttons.size()) box.setDefaultButton(buttons[defaultIndex].button);
+    if (defaultIndex < buttons.size())
+        box.setDefaultButton(buttons[defaultIndex].button);
     const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
     for (const ButtonAnswer& entry : buttons) {
-        if (entry.button == clicked) return entry.answer;
+        if (entry.button == clicked)
+            return entry.answer;
     }
     return DefaultMessageBoxAnswer(type);
 }

@@ -21,7 +21,7 @@ namespace platform {
 class QtWindowHost;
 
 class QtBackend : public Backend {
-public:
+  public:
     QtBackend();
     ~QtBackend() override;
     QtBackend(const QtBackend&) = delete;
@@ -48,7 +48,7 @@ public:
     int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                    std::uint32_t type) override;
 
-private:
+  private:
     class Dispatcher;
 
     Dispatcher* dispatcher_;

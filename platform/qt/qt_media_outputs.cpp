@@ -17,9 +17,14 @@ std::unique_ptr<VideoSink> QtMediaOutputs::MakeVideoSink(int videoWidth, int vid
     return std::make_unique<QtVideoSink>(videoWidth, videoHeight, fullScreen);
 }
 
-void InstallQtMedia() {
+ScopedQtMedia::ScopedQtMedia() {
     InstallMediaService(std::make_shared<MciMediaService>(
         std::make_shared<FfmpegMediaBackend>(std::make_shared<QtMediaOutputs>())));
+}
+
+ScopedQtMedia::~ScopedQtMedia() {
+    InstallMediaService(std::make_shared<MciMediaService>(
+        std::make_shared<FfmpegMediaBackend>(std::make_shared<NullMediaOutputs>())));
 }
 
 }  // namespace platform

@@ -17,8 +17,16 @@ class QtMediaOutputs final : public MediaOutputs {
                                              bool fullScreen) override;
 };
 
-// Makes the process's media service decode with FFmpeg and present through Qt. Call on the GUI
-// thread after the QApplication exists.
-void InstallQtMedia();
+// Makes the process's media service decode with FFmpeg and present through Qt for its own
+// lifetime, and puts back a service without outputs when it ends, so that no sound device or
+// video window outlives the application. Make it on the GUI thread after the QApplication and
+// before anything plays.
+class ScopedQtMedia {
+  public:
+    ScopedQtMedia();
+    ~ScopedQtMedia();
+    ScopedQtMedia(const ScopedQtMedia&) = delete;
+    ScopedQtMedia& operator=(const ScopedQtMedia&) = delete;
+};
 
 }  // namespace platform

@@ -5,19 +5,22 @@
 namespace platform {
 namespace {
 
-QImage::Format QtFormat(int format)
-{
+QImage::Format QtFormat(int format) {
     switch (format) {
-        case kPixelFormatIndexed: return QImage::Format_Indexed8;
-        case kPixelFormat555: return QImage::Format_RGB555;
-        case kPixelFormat565: return QImage::Format_RGB16;
-        case kPixelFormatBgr: return QImage::Format_BGR888;
-        default: return QImage::Format_Invalid;
+        case kPixelFormatIndexed:
+            return QImage::Format_Indexed8;
+        case kPixelFormat555:
+            return QImage::Format_RGB555;
+        case kPixelFormat565:
+            return QImage::Format_RGB16;
+        case kPixelFormatBgr:
+            return QImage::Format_BGR888;
+        default:
+            return QImage::Format_Invalid;
     }
 }
 
-QList<QRgb> ColourTable(const std::vector<std::uint8_t>& palette)
-{
+QList<QRgb> ColourTable(const std::vector<std::uint8_t>& palette) {
     QList<QRgb> colours(256);
     for (int i = 0; i < 256; ++i) {
         const auto at = static_cast<std::size_t>(i) * 4;
@@ -29,13 +32,13 @@ QList<QRgb> ColourTable(const std::vector<std::uint8_t>& palette)
 
 }  // namespace
 
-QImage ImageFromPicture(const SurfacePicture& picture)
-{
+QImage ImageFromPicture(const SurfacePicture& picture) {
     const QImage::Format format = QtFormat(picture.format);
     const int width = picture.size.width;
     const int height = picture.size.height;
     const int bytes = BytesPerPixel(picture.format);
-    if (format == QImage::Format_Invalid || width <= 0 || height <= 0) return {};
+    if (format == QImage::Format_Invalid || width <= 0 || height <= 0)
+        return {};
     const auto rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes);
     if (picture.stride < rowBytes ||
         picture.pixels.size() / picture.stride < static_cast<std::size_t>(height)) {
@@ -43,13 +46,15 @@ QImage ImageFromPicture(const SurfacePicture& picture)
     }
 
     QImage image(width, height, format);
-    if (image.isNull()) return {};
+    if (image.isNull())
+        return {};
     for (int row = 0; row < height; ++row) {
         const std::uint8_t* source =
             picture.pixels.data() + picture.stride * static_cast<std::size_t>(height - 1 - row);
         std::memcpy(image.scanLine(row), source, rowBytes);
     }
-    if (format == QImage::Format_Indexed8) image.setColorTable(ColourTable(picture.palette));
+    if (format == QImage::Format_Indexed8)
+        image.setColorTable(ColourTable(picture.palette));
     return image;
 }
 

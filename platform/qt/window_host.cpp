@@ -18,49 +18,47 @@ namespace {
 // The window class background of the viewer windows: light grey.
 const QColor kBackground(192, 192, 192);
 
-Point ScreenOrigin(const QWidget* widget)
-{
+Point ScreenOrigin(const QWidget* widget) {
     const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
     return {origin.x(), origin.y()};
 }
 
 }  // namespace
 
-QtWindowHost::QtWindowHost(QWidget* parent) : QWidget(parent)
-{
+QtWindowHost::QtWindowHost(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     handle_ = CreateWindowRecord(Size{width(), height()}, ScreenOrigin(this));
-    if (QtBackend* backend = QtBackend::Installed()) backend->RegisterHost(handle_, this);
+    if (QtBackend* backend = QtBackend::Installed())
+        backend->RegisterHost(handle_, this);
 }
 
-QtWindowHost::~QtWindowHost()
-{
+QtWindowHost::~QtWindowHost() {
     SendMessage(handle_, WM_DESTROY);
-    if (QtBackend* backend = QtBackend::Installed()) backend->UnregisterHost(handle_);
+    if (QtBackend* backend = QtBackend::Installed())
+        backend->UnregisterHost(handle_);
     DestroyWindowRecord(handle_);
 }
 
-void QtWindowHost::ClearPicture()
-{
-    if (const auto surface = GetWindowSurface(handle_)) clearedSerial_ = surface->Serial();
+void QtWindowHost::ClearPicture() {
+    if (const auto surface = GetWindowSurface(handle_))
+        clearedSerial_ = surface->Serial();
     update();
 }
 
-void QtWindowHost::ShowNewFrame()
-{
+void QtWindowHost::ShowNewFrame() {
     frameRepaintPending_ = true;
     update();
 }
 
-void QtWindowHost::paintEvent(QPaintEvent*)
-{
+void QtWindowHost::paintEvent(QPaintEvent*) {
     QImage frame;
     QPoint origin;
     if (const auto surface = GetWindowSurface(handle_)) {
         surface->Read([&](const SurfacePicture& picture) {
-            if (picture.serial <= clearedSerial_) return;
+            if (picture.serial <= clearedSerial_)
+                return;
             frame = ImageFromPicture(picture);
             origin = QPoint(picture.origin.x, picture.origin.y);
         });
@@ -68,35 +66,33 @@ void QtWindowHost::paintEvent(QPaintEvent*)
     {
         QPainter painter(this);
         painter.fillRect(rect(), kBackground);
-        if (!frame.isNull()) painter.drawImage(origin, frame);
+        if (!frame.isNull())
+            painter.drawImage(origin, frame);
     }
     // A repaint asked for by a new frame shows that frame and nothing more; any other repaint
     // (exposure, resize) tells the window's procedure, which may want a fresh frame.
     const bool systemRepaint = !frameRepaintPending_;
     frameRepaintPending_ = false;
-    if (systemRepaint) SendMessage(handle_, WM_PAINT);
+    if (systemRepaint)
+        SendMessage(handle_, WM_PAINT);
 }
 
-void QtWindowHost::UpdateGeometry()
-{
+void QtWindowHost::UpdateGeometry() {
     SetWindowGeometry(handle_, Size{width(), height()}, ScreenOrigin(this));
 }
 
-void QtWindowHost::resizeEvent(QResizeEvent*)
-{
+void QtWindowHost::resizeEvent(QResizeEvent*) {
     UpdateGeometry();
     SendMessage(handle_, WM_SIZE, SIZE_RESTORED, MakeLParam(width(), height()));
 }
 
-void QtWindowHost::moveEvent(QMoveEvent*)
-{
+void QtWindowHost::moveEvent(QMoveEvent*) {
     UpdateGeometry();
     const Point origin = ScreenOrigin(this);
     SendMessage(handle_, WM_MOVE, 0, MakeLParam(origin.x, origin.y));
 }
 
-void QtWindowHost::keyPressEvent(QKeyEvent* event)
-{
+void QtWindowHost::keyPressEvent(QKeyEvent* event) {
     const int key = VirtualKeyFromQt(event->key());
     if (key == 0) {
         QWidget::keyPressEvent(event);
@@ -106,8 +102,7 @@ void QtWindowHost::keyPressEvent(QKeyEvent* event)
                 MakeKeyData(1, event->isAutoRepeat(), false));
 }
 
-void QtWindowHost::keyReleaseEvent(QKeyEvent* event)
-{
+void QtWindowHost::keyReleaseEvent(QKeyEvent* event) {
     const int key = VirtualKeyFromQt(event->key());
     // Auto-repeat comes as release and press pairs on some systems; a held key sends key-down
     // repeats and one key-up when it is really let go.
@@ -118,8 +113,7 @@ void QtWindowHost::keyReleaseEvent(QKeyEvent* event)
     SendMessage(handle_, WM_KEYUP, static_cast<std::uintptr_t>(key), MakeKeyData(1, true, true));
 }
 
-void QtWindowHost::SendMouse(std::uint32_t message, QMouseEvent* event)
-{
+void QtWindowHost::SendMouse(std::uint32_t message, QMouseEvent* event) {
     QPoint point = event->position().toPoint();
     // While a button is held the pointer stays confined to the client area, so the handlers
     // never see points outside it (they take the coordinates as unsigned 16-bit values).
@@ -131,8 +125,7 @@ void QtWindowHost::SendMouse(std::uint32_t message, QMouseEvent* event)
                 MakeLParam(point.x(), point.y()));
 }
 
-void QtWindowHost::mousePressEvent(QMouseEvent* event)
-{
+void QtWindowHost::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     if (event->button() == Qt::LeftButton) {
         SendMouse(WM_LBUTTONDOWN, event);
@@ -141,8 +134,7 @@ void QtWindowHost::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void QtWindowHost::mouseReleaseEvent(QMouseEvent* event)
-{
+void QtWindowHost::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         SendMouse(WM_LBUTTONUP, event);
     } else if (event->button() == Qt::RightButton) {
@@ -150,13 +142,11 @@ void QtWindowHost::mouseReleaseEvent(QMouseEvent* event)
     }
 }
 
-void QtWindowHost::mouseMoveEvent(QMouseEvent* event)
-{
+void QtWindowHost::mouseMoveEvent(QMouseEvent* event) {
     SendMouse(WM_MOUSEMOVE, event);
 }
 
-bool QtWindowHost::focusNextPrevChild(bool)
-{
+bool QtWindowHost::focusNextPrevChild(bool) {
     return false;  // Tab is a key for the window's procedure, not a focus move
 }
 

@@ -18,7 +18,7 @@
 namespace platform {
 
 class QtWindowHost : public QWidget {
-public:
+  public:
     explicit QtWindowHost(QWidget* parent = nullptr);
     ~QtWindowHost() override;
 
@@ -30,7 +30,7 @@ public:
     // The backend calls this when the surface has a new picture.
     void ShowNewFrame();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
@@ -41,7 +41,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
-private:
+  private:
     void SendMouse(std::uint32_t message, QMouseEvent* event);
     void UpdateGeometry();
 

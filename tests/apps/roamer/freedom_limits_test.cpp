@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(FreedomLimits, GivesTheRangesOfEachCombination)
-{
+TEST(FreedomLimits, GivesTheRangesOfEachCombination) {
     const struct {
         const char* name;
         int freedoms;
@@ -21,11 +20,11 @@ TEST(FreedomLimits, GivesTheRangesOfEachCombination)
         {"roll stays upright without upside-down", 4, {0, 0, 0, 0, -90, 90, 60, 60}},
         {"bits above 16 are ignored", 64 | 1, {-360, 360, 0, 0, 0, 0, 60, 60}},
     };
-    for (const auto& c : cases) EXPECT_EQ(FreedomLimits(c.freedoms), c.expected) << c.name;
+    for (const auto& c : cases)
+        EXPECT_EQ(FreedomLimits(c.freedoms), c.expected) << c.name;
 }
 
-TEST(FreedomLimits, FieldOfViewNeverReachesZeroOrAHalfTurn)
-{
+TEST(FreedomLimits, FieldOfViewNeverReachesZeroOrAHalfTurn) {
     for (int freedoms = 0; freedoms <= kFreedomAll; ++freedoms) {
         const FreedomRanges limits = FreedomLimits(freedoms);
         EXPECT_GE(limits[6], 10) << freedoms;
@@ -34,8 +33,7 @@ TEST(FreedomLimits, FieldOfViewNeverReachesZeroOrAHalfTurn)
     }
 }
 
-TEST(ToggleFlag, SetsAClearBitAndClearsASetOne)
-{
+TEST(ToggleFlag, SetsAClearBitAndClearsASetOne) {
     int flags = 11;
     ToggleFlag(flags, kFreedomZoom);
     EXPECT_EQ(flags, 3);

@@ -6,10 +6,10 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-TEST(RecentFileList, KeepsTheFourMostRecentFilesNewestFirst)
-{
+TEST(RecentFileList, KeepsTheFourMostRecentFilesNewestFirst) {
     RecentFileList list(4);
-    for (const char* path : {"/a.pan", "/b.pan", "/c.pan", "/d.pan", "/e.pan"}) list.Add(path);
+    for (const char* path : {"/a.pan", "/b.pan", "/c.pan", "/d.pan", "/e.pan"})
+        list.Add(path);
     EXPECT_EQ(list.Paths(), (Paths{"/e.pan", "/d.pan", "/c.pan", "/b.pan"}));
 
     list.Add("/c.pan");
@@ -21,8 +21,7 @@ TEST(RecentFileList, KeepsTheFourMostRecentFilesNewestFirst)
     EXPECT_EQ(list.Paths(), (Paths{"/c.pan", "/d.pan", "/b.pan"}));
 }
 
-TEST(RecentFileList, AssignDropsEmptyRepeatedAndExcessEntries)
-{
+TEST(RecentFileList, AssignDropsEmptyRepeatedAndExcessEntries) {
     RecentFileList list(4);
     list.Assign({"/a.pan", "", "/b.pan", "/a.pan", "/c.pan", "/d.pan", "/e.pan"});
     EXPECT_EQ(list.Paths(), (Paths{"/a.pan", "/b.pan", "/c.pan", "/d.pan"}));

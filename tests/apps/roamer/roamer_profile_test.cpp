@@ -9,22 +9,20 @@ namespace {
 
 // A profile read from an INI file holding `text`.
 class ProfileFile {
-public:
-    explicit ProfileFile(const char* text) : path_(dir_.filePath(QStringLiteral("Roamer.ini")))
-    {
+  public:
+    explicit ProfileFile(const char* text) : path_(dir_.filePath(QStringLiteral("Roamer.ini"))) {
         QFile file(path_);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(text);
     }
     const QString& Path() const { return path_; }
 
-private:
+  private:
     QTemporaryDir dir_;
     QString path_;
 };
 
-TEST(RoamerProfile, ReadsValidSettingsAndFallsBackOnDamagedOnes)
-{
+TEST(RoamerProfile, ReadsValidSettingsAndFallsBackOnDamagedOnes) {
     const struct {
         const char* name;
         const char* text;
@@ -48,14 +46,15 @@ TEST(RoamerProfile, ReadsValidSettingsAndFallsBackOnDamagedOnes)
     }
 }
 
-TEST(RoamerProfile, KeepsAPlacementOnlyWhenAllFourValuesMakeARectangle)
-{
+TEST(RoamerProfile, KeepsAPlacementOnlyWhenAllFourValuesMakeARectangle) {
     const struct {
         const char* name;
         const char* text;
         StoredPlacement expected;
     } cases[] = {
-        {"valid", "[RESTORE]\nleft=977\ntop=652\nright=7227\nbottom=6902\n", {977, 652, 7227, 6902}},
+        {"valid",
+         "[RESTORE]\nleft=977\ntop=652\nright=7227\nbottom=6902\n",
+         {977, 652, 7227, 6902}},
         {"none", "", {}},
         {"all zero", "[RESTORE]\nleft=0\ntop=0\nright=0\nbottom=0\n", {}},
         {"beyond the screen", "[RESTORE]\nleft=0\ntop=0\nright=10001\nbottom=9000\n", {}},
@@ -70,8 +69,7 @@ TEST(RoamerProfile, KeepsAPlacementOnlyWhenAllFourValuesMakeARectangle)
     }
 }
 
-TEST(RoamerProfile, WritesWhatItReadsBack)
-{
+TEST(RoamerProfile, WritesWhatItReadsBack) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config/Roamer.ini"));
     {
@@ -92,8 +90,7 @@ TEST(RoamerProfile, WritesWhatItReadsBack)
     EXPECT_FALSE(reread.StatusBarVisible());
 }
 
-TEST(RoamerProfile, AShorterRecentListLeavesNoStaleEntries)
-{
+TEST(RoamerProfile, AShorterRecentListLeavesNoStaleEntries) {
     ProfileFile file(
         "[Recent%20File%20List]\nFile1=/a.pan\nFile2=/b.pan\nFile3=/c.pan\nFile4=/d.pan\n");
     {
@@ -104,8 +101,7 @@ TEST(RoamerProfile, AShorterRecentListLeavesNoStaleEntries)
     EXPECT_EQ(RoamerProfile(file.Path()).RecentFiles(), (std::vector<std::string>{"/z.pan"}));
 }
 
-TEST(RoamerProfile, DamagedBarStateIsIgnored)
-{
+TEST(RoamerProfile, DamagedBarStateIsIgnored) {
     ProfileFile file("[BarState]\nBars=not a byte array\nStatusBar=maybe\n");
     const RoamerProfile profile(file.Path());
     EXPECT_TRUE(profile.BarState().isEmpty());

@@ -9,15 +9,19 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QMenuBar>
-#include <QScreen>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include "apps/roamer/command_ids.h"
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_app.h"
+#include "apps/roamer/roamer_help.h"
 #include "apps/roamer/roamer_view.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
@@ -27,8 +31,7 @@
 namespace {
 
 // One application for the whole run, never destroyed: Qt's own globals go away first at exit.
-void EnsureApp()
-{
+void EnsureApp() {
     static int argc = 1;
     static char name[] = "roamer_tests";
     static char* argv[] = {name, nullptr};
@@ -37,8 +40,7 @@ void EnsureApp()
 }
 
 template <typename Done>
-bool PumpUntil(Done done, int limitMs = 5000)
-{
+bool PumpUntil(Done done, int limitMs = 5000) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < limitMs) {
@@ -49,16 +51,15 @@ bool PumpUntil(Done done, int limitMs = 5000)
 
 // The platform window host among `parent`'s descendants (it has no meta-object of its own, so
 // findChild cannot tell it from other widgets).
-platform::QtWindowHost* HostIn(const QWidget& parent)
-{
+platform::QtWindowHost* HostIn(const QWidget& parent) {
     for (QWidget* child : parent.findChildren<QWidget*>()) {
-        if (auto* host = dynamic_cast<platform::QtWindowHost*>(child)) return host;
+        if (auto* host = dynamic_cast<platform::QtWindowHost*>(child))
+            return host;
     }
     return nullptr;
 }
 
-void Settle(int ms = 150)
-{
+void Settle(int ms = 150) {
     PumpUntil([] { return false; }, ms);
 }
 
@@ -66,22 +67,19 @@ const QString kSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample.pan");
 const QString kSecondSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample2.pan");
 
 class RoamerWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+  protected:
+    void SetUp() override {
         EnsureApp();
         backend_.Install();
         platform::SetBatchMode(true);
         ASSERT_TRUE(QFile::exists(kSample)) << kSample.toStdString();
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         app_.reset();
         platform::SetBatchMode(false);
     }
 
-    void Start(const QStringList& arguments)
-    {
+    void Start(const QStringList& arguments) {
         app_ = std::make_unique<CRoamerApp>(ProfilePath());
         ASSERT_TRUE(app_->InitInstance(arguments));
         Settle();
@@ -90,15 +88,13 @@ protected:
     CMainFrame& Frame() { return *app_->MainFrame(); }
     CRoamerView& View() { return *Frame().View(); }
     platform::QtWindowHost& Host() { return *HostIn(View()); }
-    std::uint64_t FramesShown()
-    {
+    std::uint64_t FramesShown() {
         return platform::GetWindowSurface(View().ViewWindow())->Serial();
     }
     QImage Shown() { return Host().grab().toImage(); }
 
     // Opens `path` and returns what the message boxes said meanwhile.
-    std::string OpenCapturingMessages(const QString& path)
-    {
+    std::string OpenCapturingMessages(const QString& path) {
         testing::internal::CaptureStderr();
         app_->OpenDocumentFile(path);
         return testing::internal::GetCapturedStderr();
@@ -109,8 +105,7 @@ protected:
     std::unique_ptr<CRoamerApp> app_;
 };
 
-TEST_F(RoamerWindowTest, OpensTheSampleFromTheCommandLineAndShowsFrames)
-{
+TEST_F(RoamerWindowTest, OpensTheSampleFromTheCommandLineAndShowsFrames) {
     Start({kSample});
     ASSERT_TRUE(View().IsLoaded());
     ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
@@ -124,8 +119,53 @@ TEST_F(RoamerWindowTest, OpensTheSampleFromTheCommandLineAndShowsFrames)
     EXPECT_TRUE(Frame().Command(kCmdAntialiasHigh)->isChecked());
 }
 
-TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheViewEmpty)
-{
+double CurrentPan(CRoamerView& view) {
+    double pan = 0, tilt = 0, roll = 0, fov = 0;
+    view.Engine().GetView(&pan, &tilt, &roll, &fov);
+    return pan;
+}
+
+TEST_F(RoamerWindowTest, HoldingAnArrowKeyTurnsTheViewAndResetBringsItHome) {
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    Settle(300);
+    const QImage before = Shown();
+
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &press);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPan(View()) > 10; }))
+        << "Left turns towards growing headings";
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &release);
+    Settle(300);
+    const double stopped = CurrentPan(View());
+    Settle(300);
+    EXPECT_EQ(CurrentPan(View()), stopped) << "letting go of the key stops the turn";
+    EXPECT_NE(Shown(), before);
+
+    Frame().Command(kCmdResetPanorama)->trigger();
+    Settle();
+    EXPECT_EQ(CurrentPan(View()), 0);
+}
+
+TEST_F(RoamerWindowTest, DraggingLeftOfTheCentreTurnsTheView) {
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    const QPointF left(Host().width() / 8.0, Host().height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, left, Host().mapToGlobal(left), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &press);
+    EXPECT_TRUE(PumpUntil([&] { return CurrentPan(View()) > 10; }));
+    QMouseEvent release(QEvent::MouseButtonRelease, left, Host().mapToGlobal(left), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&Host(), &release);
+    Settle(300);
+    const double stopped = CurrentPan(View());
+    Settle(300);
+    EXPECT_EQ(CurrentPan(View()), stopped);
+}
+
+TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheViewEmpty) {
     QFile garbage(dir_.filePath(QStringLiteral("garbage.pan")));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
     garbage.write("this is not a panorama at all");
@@ -133,8 +173,8 @@ TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheVie
     QFile badImage(dir_.filePath(QStringLiteral("bad-image.pan")));
     ASSERT_TRUE(badImage.open(QIODevice::WriteOnly));
     // A container whose one "BTMP" section holds no image.
-    badImage.write(QByteArray("HVXK\x24\0\0\0\x01\0\0\0\0\0\0\0BTMP\x20\0\0\0\x04\0\0\0\0\0\0\0junk",
-                              36));
+    badImage.write(
+        QByteArray("HVXK\x24\0\0\0\x01\0\0\0\0\0\0\0BTMP\x20\0\0\0\x04\0\0\0\0\0\0\0junk", 36));
     badImage.close();
 
     const struct {
@@ -167,8 +207,7 @@ TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheVie
     }
 }
 
-TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308)
-{
+TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308) {
     Start({});
     const QSize screen = QGuiApplication::primaryScreen()->size();
     const QRect frame = Frame().geometry();
@@ -179,8 +218,31 @@ TEST_F(RoamerWindowTest, AFirstStartCentresAClientAreaOf516By308)
     EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled());
 }
 
-TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart)
-{
+TEST_F(RoamerWindowTest, AFileDroppedOnTheWindowIsOpened) {
+    Start({});
+    ASSERT_FALSE(View().IsLoaded());
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(kSecondSample)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    EXPECT_TRUE(View().IsLoaded());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("sample2.pan - Roamer"));
+}
+
+TEST(RoamerHelp, ThePageBesideTheProgramHasTheInstructionsAnchor) {
+    const QUrl url = RoamerHelpUrl(QStringLiteral(HALVEX_ROAMER_DIR), 3);
+    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
+    EXPECT_EQ(url.fragment(), QStringLiteral("context-3"));
+    QFile page(url.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains("id=\"context-3\""));
+    EXPECT_TRUE(RoamerHelpUrl(QStringLiteral("/nonexistent"), 3).isEmpty());
+}
+
+TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart) {
     Start({});
     EXPECT_TRUE(app_->OpenDocumentFile(kSample));
     EXPECT_TRUE(app_->OpenDocumentFile(kSecondSample));
@@ -194,8 +256,7 @@ TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart)
               (std::vector<std::string>{kSecondSample.toStdString(), kSample.toStdString()}));
 }
 
-TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext)
-{
+TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext) {
     Start({kSample});
     Frame().Command(kCmdEnableZoom)->trigger();
     Frame().Command(kCmdAntialiasLow)->trigger();
@@ -216,8 +277,24 @@ TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext)
     EXPECT_EQ(Frame().geometry(), geometry);
 }
 
-TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas)
-{
+TEST_F(RoamerWindowTest, AMaximisedWindowReopensInItsNormalRectangle) {
+    Start({});
+    Frame().setGeometry(QRect(60, 40, 500, 350));
+    Settle();
+    const QRect normal = Frame().geometry();
+    Frame().showMaximized();
+    Settle();
+    ASSERT_TRUE(Frame().isMaximized());
+    Frame().close();
+    app_.reset();
+    EXPECT_EQ(QSettings(ProfilePath(), QSettings::IniFormat).value("RESTORE/showCmd").toInt(), 3);
+
+    Start({});
+    EXPECT_FALSE(Frame().isMaximized());
+    EXPECT_EQ(Frame().geometry(), normal);
+}
+
+TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas) {
     Start({kSample});
     ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
     View().Engine().SetView(33, 12, 0, 50, 2);
@@ -231,9 +308,8 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
         ASSERT_NE(preview, nullptr);
         PumpUntil([&] { return platform::GetWindowSurface(preview->Handle())->Serial() > 3; });
         previewFrames = platform::GetWindowSurface(preview->Handle())->Serial();
-        description = dialog->findChild<QWidget*>(QStringLiteral("1001"))
-                          ->property("text")
-                          .toString();
+        description =
+            dialog->findChild<QWidget*>(QStringLiteral("1001"))->property("text").toString();
         dialog->accept();
     });
     Frame().Command(kCmdPanoramaDetails)->trigger();

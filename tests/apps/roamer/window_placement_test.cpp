@@ -4,25 +4,23 @@
 
 namespace {
 
-TEST(WindowPlacement, StoresFractionsThatComeBackToTheSamePixels)
-{
+TEST(WindowPlacement, StoresFractionsThatComeBackToTheSamePixels) {
     const PixelRect window{100, 50, 740, 530};
     const StoredPlacement stored = StorePlacement(window, 1024, 768);
     EXPECT_EQ(stored, (StoredPlacement{977, 652, 7227, 6902}));
     EXPECT_EQ(RestorePlacement(stored, 1024, 768), window);
 }
 
-TEST(WindowPlacement, RoundTripsWithoutCreepingOnCommonScreens)
-{
+TEST(WindowPlacement, RoundTripsWithoutCreepingOnCommonScreens) {
     const struct {
         int width, height;
-    } screens[] = {{640, 480}, {1024, 768}, {1280, 1024}, {1366, 768}, {1920, 1080},
-                   {2560, 1440}, {3840, 2160}, {7680, 4320}};
+    } screens[] = {{640, 480},   {1024, 768},  {1280, 1024}, {1366, 768},
+                   {1920, 1080}, {2560, 1440}, {3840, 2160}, {7680, 4320}};
     for (const auto& screen : screens) {
         for (int left = 0; left < screen.width; left += 37) {
-            const PixelRect window{left, left * screen.height / screen.width,
-                                   std::min(screen.width, left + 516),
-                                   std::min(screen.height, left * screen.height / screen.width + 400)};
+            const PixelRect window{
+                left, left * screen.height / screen.width, std::min(screen.width, left + 516),
+                std::min(screen.height, left * screen.height / screen.width + 400)};
             const StoredPlacement stored = StorePlacement(window, screen.width, screen.height);
             ASSERT_EQ(RestorePlacement(stored, screen.width, screen.height), window)
                 << screen.width << "x" << screen.height << " left " << left;
@@ -30,8 +28,7 @@ TEST(WindowPlacement, RoundTripsWithoutCreepingOnCommonScreens)
     }
 }
 
-TEST(WindowPlacement, AWindowPartlyOffTheScreenStoresZeros)
-{
+TEST(WindowPlacement, AWindowPartlyOffTheScreenStoresZeros) {
     const struct {
         const char* name;
         PixelRect window;
@@ -52,16 +49,14 @@ TEST(WindowPlacement, AWindowPartlyOffTheScreenStoresZeros)
     }
 }
 
-TEST(WindowPlacement, NothingStoredMeansTheCentredDefault)
-{
+TEST(WindowPlacement, NothingStoredMeansTheCentredDefault) {
     EXPECT_FALSE(RestorePlacement({}, 1024, 768).has_value());
     EXPECT_FALSE(RestorePlacement({100, 100, 0, 5000}, 1024, 768).has_value());
     EXPECT_FALSE(RestorePlacement({100, 100, 5000, 0}, 1024, 768).has_value());
     EXPECT_EQ(CentredPlacement(516, 360, 1024, 768), (PixelRect{254, 204, 770, 564}));
 }
 
-TEST(WindowPlacement, FractionsFollowAChangeOfResolution)
-{
+TEST(WindowPlacement, FractionsFollowAChangeOfResolution) {
     const StoredPlacement stored = StorePlacement({256, 192, 768, 576}, 1024, 768);
     EXPECT_EQ(RestorePlacement(stored, 2048, 1536), (PixelRect{512, 384, 1536, 1152}));
 }

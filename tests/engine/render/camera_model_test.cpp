@@ -16,7 +16,9 @@ Renderer::Orientation View(double pan, double tilt, double roll, double fov) {
     return {0, 0, 0, pan, tilt, roll, fov};
 }
 
-double HeadingDifference(double a, double b) { return std::remainder(a - b, 360.0); }
+double HeadingDifference(double a, double b) {
+    return std::remainder(a - b, 360.0);
+}
 
 TEST(CameraModel, FocalScaleFollowsWidthAndFieldOfView) {
     struct Case {
@@ -53,18 +55,17 @@ TEST(CameraModel, PointsTurnWithTheView) {
     double heading = 0;
     double pitch = 0;
     // Headings grow to the left, and frame rows grow upward with pitch.
-    ASSERT_EQ(renderer.XYtoHP(kBox, View(0, 0, 0, 90), kReference, 512, 256, 0, 128, heading,
-                              pitch),
-              1);
+    ASSERT_EQ(
+        renderer.XYtoHP(kBox, View(0, 0, 0, 90), kReference, 512, 256, 0, 128, heading, pitch), 1);
     EXPECT_NEAR(heading, 45.0, 1e-9);
-    ASSERT_EQ(renderer.XYtoHP(kBox, View(0, 0, 0, 90), kReference, 512, 256, 256, 384, heading,
-                              pitch),
-              1);
+    ASSERT_EQ(
+        renderer.XYtoHP(kBox, View(0, 0, 0, 90), kReference, 512, 256, 256, 384, heading, pitch),
+        1);
     EXPECT_NEAR(pitch, 45.0, 1e-9);
     // Rolled by 90 degrees, the right edge of the frame shows what was above the centre.
-    ASSERT_EQ(renderer.XYtoHP(kBox, View(0, 0, 90, 90), kReference, 512, 512, 512, 256, heading,
-                              pitch),
-              1);
+    ASSERT_EQ(
+        renderer.XYtoHP(kBox, View(0, 0, 90, 90), kReference, 512, 512, 512, 256, heading, pitch),
+        1);
     EXPECT_NEAR(std::fabs(pitch), 45.0, 1e-9);
 }
 
@@ -89,8 +90,8 @@ TEST(CameraModel, EyeOutsideTheBoxLookingAwaySeesNothing) {
     EXPECT_EQ(renderer.HPtoXY(kBox, away, kReference, 64, 64, 0, 0, a, b), 0);
     std::vector<std::uint8_t> source(64 * 32 * 3, 7);
     std::vector<std::uint8_t> frame(64 * 64 * 3, 0);
-    EXPECT_EQ(renderer.Render(kBox, away, kReference, 64, 64, frame.data(), 64, 32,
-                              source.data(), PixelFormatCode::Bgr24, 0, AntialiasLevel::Nearest),
+    EXPECT_EQ(renderer.Render(kBox, away, kReference, 64, 64, frame.data(), 64, 32, source.data(),
+                              PixelFormatCode::Bgr24, 0, AntialiasLevel::Nearest),
               0);
     EXPECT_EQ(frame, std::vector<std::uint8_t>(frame.size(), 0));
 }
@@ -98,9 +99,10 @@ TEST(CameraModel, EyeOutsideTheBoxLookingAwaySeesNothing) {
 TEST(CameraModel, UnusableViewsAreRefused) {
     Renderer renderer;
     const double nan = std::nan("");
-    const Renderer::Orientation views[] = {
-        {0, 0, 0, nan, 0, 0, 90}, {0, 0, 0, 0, 0, 0, 0},
-        {0, 0, 0, 0, 0, 0, 200}, {0, 0, 0, 0, HUGE_VAL, 0, 90}};
+    const Renderer::Orientation views[] = {{0, 0, 0, nan, 0, 0, 90},
+                                           {0, 0, 0, 0, 0, 0, 0},
+                                           {0, 0, 0, 0, 0, 0, 200},
+                                           {0, 0, 0, 0, HUGE_VAL, 0, 90}};
     for (const Renderer::Orientation& view : views) {
         double a = 0;
         double b = 0;
@@ -123,13 +125,13 @@ TEST(CameraModel, PointConversionsAreInverse) {
                             for (double y = 0; y <= 480; y += 80) {
                                 double heading = 0;
                                 double pitch = 0;
-                                ASSERT_EQ(renderer.XYtoHP(kBox, view, kReference, 640, 480, x,
-                                                          y, heading, pitch),
+                                ASSERT_EQ(renderer.XYtoHP(kBox, view, kReference, 640, 480, x, y,
+                                                          heading, pitch),
                                           1);
                                 double bx = 0;
                                 double by = 0;
-                                ASSERT_EQ(renderer.HPtoXY(kBox, view, kReference, 640, 480,
-                                                          heading, pitch, bx, by),
+                                ASSERT_EQ(renderer.HPtoXY(kBox, view, kReference, 640, 480, heading,
+                                                          pitch, bx, by),
                                           1);
                                 EXPECT_NEAR(bx, x, 1e-6) << pan << " " << tilt << " " << roll;
                                 EXPECT_NEAR(by, y, 1e-6) << pan << " " << tilt << " " << roll;

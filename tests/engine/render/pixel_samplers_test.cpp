@@ -26,7 +26,7 @@ const FormatCase kRgb555{"5-5-5", 2, {{{0, 0x1F}, {5, 0x1F}, {10, 0x1F}}}};
 const FormatCase kRgb565{"5-6-5", 2, {{{0, 0x1F}, {5, 0x3F}, {11, 0x1F}}}};
 const FormatCase kBgr24{"24-bit", 3, {{{0, 0xFF}, {8, 0xFF}, {16, 0xFF}}}};
 
-// Pixel, right, up and up-right neighbours in a 2 x 2 block (stride 2).
+// Pixel, right, up and up-right neighbours in a 2 x 2 block, one after the other.
 struct Quad {
     std::array<std::uint32_t, 4> pixels;
 };
@@ -43,8 +43,8 @@ std::array<std::uint8_t, 12> Pack(const FormatCase& format, const Quad& quad) {
 
 // The rules as stated per channel: half-pixel means by the half bits, bilinear with weights
 // (256 - a)(256 - b), a(256 - b), (256 - a)b, ab and the sum shifted right by 16.
-std::uint32_t Reference(const FormatCase& format, const Quad& quad, bool bilinear,
-                        std::int32_t u, std::int32_t v) {
+std::uint32_t Reference(const FormatCase& format, const Quad& quad, bool bilinear, std::int32_t u,
+                        std::int32_t v) {
     std::uint32_t result = 0;
     for (const Channel& channel : format.channels) {
         std::array<std::uint32_t, 4> c{};
@@ -77,10 +77,10 @@ std::uint32_t Reference(const FormatCase& format, const Quad& quad, bool bilinea
 }
 
 template <class Format, class Level>
-std::uint32_t Sampled(const FormatCase& format, const Quad& quad, std::int32_t u,
-                      std::int32_t v) {
+std::uint32_t Sampled(const FormatCase& format, const Quad& quad, std::int32_t u, std::int32_t v) {
     const std::array<std::uint8_t, 12> bytes = Pack(format, quad);
-    return Level::template Sample<Format>(bytes.data(), Taps{0, 1, 2, 3}, u, v);
+    return Level::template Sample<Format>(
+        bytes.data(), Taps{0, format.bytes, 2 * format.bytes, 3 * format.bytes}, u, v);
 }
 
 template <class Format>

@@ -39,13 +39,17 @@ const ViewCase kViews[] = {
 // Share of the frame's pixels that show the exact pixel or one of its neighbours. A pixel's
 // width on the sphere shrinks with the cosine of its pitch, so columns are compared in widths
 // on the sphere.
-double AgreeingShare(const ViewCase& c, int outWidth, int outHeight) {
-    static const std::vector<std::uint8_t> source = CoordinatePanorama(kSrcWidth, kSrcHeight);
+double AgreeingShare(const ViewCase& c, int outWidth, int outHeight, int srcWidth = kSrcWidth,
+                     int srcHeight = kSrcHeight) {
+    static const std::vector<std::uint8_t> standard = CoordinatePanorama(kSrcWidth, kSrcHeight);
+    const std::vector<std::uint8_t> source = srcWidth == kSrcWidth && srcHeight == kSrcHeight
+                                                 ? standard
+                                                 : CoordinatePanorama(srcWidth, srcHeight);
     Renderer renderer;
     const Renderer::Orientation view{0, 0, 0, c.pan, c.tilt, c.roll, c.fov};
     std::vector<std::uint8_t> frame(static_cast<std::size_t>(outWidth) * outHeight * 3);
     EXPECT_EQ(renderer.Render(kEngineBox, view, kAtOrigin, outWidth, outHeight, frame.data(),
-                              kSrcWidth, kSrcHeight, source.data(), PixelFormatCode::Bgr24, 0,
+                              srcWidth, srcHeight, source.data(), PixelFormatCode::Bgr24, 0,
                               AntialiasLevel::Nearest),
               1);
     const int drawnWidth = outWidth / 32 * 32;
@@ -56,10 +60,10 @@ double AgreeingShare(const ViewCase& c, int outWidth, int outHeight) {
             const SourceCell drawn =
                 DecodeCell(&frame[(static_cast<std::size_t>(y) * outWidth + x) * 3]);
             const SourceCell exact =
-                ExactCell(renderer, view, outWidth, outHeight, x, y, kSrcWidth, kSrcHeight);
+                ExactCell(renderer, view, outWidth, outHeight, x, y, srcWidth, srcHeight);
             int columns = std::abs(drawn.column - exact.column);
-            columns = std::min(columns, kSrcWidth - columns);
-            const double pitch = ((exact.row + 0.5) / (kSrcHeight - 1) - 0.5) * 180.0;
+            columns = std::min(columns, srcWidth - columns);
+            const double pitch = ((exact.row + 0.5) / (srcHeight - 1) - 0.5) * 180.0;
             const double widths = columns * std::cos(pitch * std::acos(-1.0) / 180.0);
             if (widths <= 1.0 && std::abs(drawn.row - exact.row) <= 1) {
                 ++agreeing;
@@ -79,6 +83,15 @@ TEST(RenderAccuracy, NearlyEveryPixelShowsTheExactSourcePixel) {
 TEST(RenderAccuracy, PartialCellsKeepTheFrameLayout) {
     for (const ViewCase& c : {kViews[0], kViews[4], kViews[7]}) {
         EXPECT_GE(AgreeingShare(c, 630, 470), 0.99) << c.name;
+    }
+}
+
+// Rows padded to whole words, as in bitmaps, whatever the width.
+TEST(RenderAccuracy, SourcesOfAnyWidthKeepTheirRows) {
+    for (const int width : {1022, 1021, 1019}) {
+        for (const ViewCase& c : {kViews[1], kViews[5], kViews[11]}) {
+            EXPECT_GE(AgreeingShare(c, 640, 480, width, width / 2), 0.99) << c.name << " " << width;
+        }
     }
 }
 

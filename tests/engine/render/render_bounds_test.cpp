@@ -48,7 +48,7 @@ TEST(RenderBounds, NoViewReadsOrWritesOutsideItsBlocks) {
         for (const Size& src : kSources) {
             // Heap blocks of exactly the documented size, filled so that every read is defined.
             std::vector<std::uint8_t> source(
-                static_cast<std::size_t>(SourceStride(src.width)) * src.height * bytes, 0x5A);
+                static_cast<std::size_t>(SourceRowBytes(src.width, bytes)) * src.height, 0x5A);
             for (const Size& out : kFrames) {
                 std::vector<std::uint8_t> frame(static_cast<std::size_t>(out.width) * out.height *
                                                 bytes);
@@ -56,13 +56,12 @@ TEST(RenderBounds, NoViewReadsOrWritesOutsideItsBlocks) {
                 int i = 0;
                 for (double pan = 0; pan <= 360; pan += 2.5) {
                     for (double tilt : tilts) {
-                        const Renderer::Orientation view{eyes[i % 4], 0, 0, pan, tilt,
+                        const Renderer::Orientation view{eyes[i % 4],  0,          0, pan, tilt,
                                                          rolls[i % 4], fovs[i % 5]};
                         ++i;
                         ASSERT_EQ(renderer.Render(kEngineBox, view, kAtOrigin, out.width,
-                                                  out.height, frame.data(), src.width,
-                                                  src.height, source.data(), mode.format, 0,
-                                                  mode.level),
+                                                  out.height, frame.data(), src.width, src.height,
+                                                  source.data(), mode.format, 0, mode.level),
                                   1)
                             << pan << " " << tilt;
                         ++rendered;

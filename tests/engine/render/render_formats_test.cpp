@@ -32,18 +32,26 @@ struct FormatCase {
 const FormatCase kFormats[] = {
     {PixelFormatCode::Rgb565, 2,
      [](Rgb c) { return std::uint32_t((c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3)); },
-     [](std::uint32_t p) { return Rgb{int(p >> 11 & 31), int(p >> 5 & 63), int(p & 31)}; }},
+     [](std::uint32_t p) {
+         return Rgb{int(p >> 11 & 31), int(p >> 5 & 63), int(p & 31)};
+     }},
     // The top bit is set in the source: it must not show.
     {PixelFormatCode::Rgb555, 2,
      [](Rgb c) { return std::uint32_t(0x8000 | (c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3)); },
-     [](std::uint32_t p) { return Rgb{int(p >> 10 & 31), int(p >> 5 & 31), int(p & 31)}; }},
+     [](std::uint32_t p) {
+         return Rgb{int(p >> 10 & 31), int(p >> 5 & 31), int(p & 31)};
+     }},
     // A 3-3-2 palette.
     {PixelFormatCode::Indexed8, 1,
      [](Rgb c) { return std::uint32_t((c.r >> 5) << 5 | (c.g >> 5) << 2 | (c.b >> 6)); },
-     [](std::uint32_t p) { return Rgb{int(p >> 5 & 7), int(p >> 2 & 7), int(p & 3)}; }},
+     [](std::uint32_t p) {
+         return Rgb{int(p >> 5 & 7), int(p >> 2 & 7), int(p & 3)};
+     }},
 };
 
-Rgb ReadRgb(const std::uint8_t* p) { return {p[2], p[1], p[0]}; }
+Rgb ReadRgb(const std::uint8_t* p) {
+    return {p[2], p[1], p[0]};
+}
 
 std::uint32_t ReadPixel(const std::uint8_t* p, int bytes) {
     return bytes == 1 ? p[0] : static_cast<std::uint32_t>(p[0] | p[1] << 8);
@@ -61,8 +69,7 @@ std::vector<std::uint8_t> Convert(const std::vector<std::uint8_t>& bgr, const Fo
 }
 
 std::vector<std::uint8_t> Draw(const std::vector<std::uint8_t>& source, PixelFormatCode format,
-                               int bytes, AntialiasLevel level,
-                               const Renderer::Orientation& view) {
+                               int bytes, AntialiasLevel level, const Renderer::Orientation& view) {
     Renderer renderer;
     std::vector<std::uint8_t> frame(static_cast<std::size_t>(kOutWidth) * kOutHeight * bytes);
     EXPECT_EQ(renderer.Render(kEngineBox, view, kAtOrigin, kOutWidth, kOutHeight, frame.data(),
@@ -83,7 +90,8 @@ TEST(RenderFormats, EveryFormatDrawsThe24BitPicture) {
             for (AntialiasLevel level : levels) {
                 const std::vector<std::uint8_t> expected =
                     Convert(Draw(source24, PixelFormatCode::Bgr24, 3, level, view), f);
-                const std::vector<std::uint8_t> drawn = Draw(source, f.format, f.bytes, level, view);
+                const std::vector<std::uint8_t> drawn =
+                    Draw(source, f.format, f.bytes, level, view);
                 // Nearest sampling picks the same pixel; averages may differ by one step of
                 // the coarser channels. Indexed pixels are always nearest.
                 const int tolerance =
@@ -104,8 +112,8 @@ TEST(RenderFormats, EveryFormatDrawsThe24BitPicture) {
                         ++differing;
                     }
                 }
-                EXPECT_EQ(differing, 0) << int(f.format) << " level " << int(level) << " pan "
-                                        << view.pan;
+                EXPECT_EQ(differing, 0)
+                    << int(f.format) << " level " << int(level) << " pan " << view.pan;
             }
         }
     }

@@ -29,8 +29,8 @@ TEST(RenderFrame, OnlyWholeCellsAreDrawn) {
             std::vector<std::uint8_t> frame(static_cast<std::size_t>(c.width) * c.height * 3,
                                             kUntouched);
             ASSERT_EQ(renderer.Render(kEngineBox, View(20, tilt), kAtOrigin, c.width, c.height,
-                                      frame.data(), 256, 128, source.data(),
-                                      PixelFormatCode::Bgr24, 0, AntialiasLevel::Bilinear),
+                                      frame.data(), 256, 128, source.data(), PixelFormatCode::Bgr24,
+                                      0, AntialiasLevel::Bilinear),
                       1);
             const int drawnWidth = c.width / 32 * 32;
             const int drawnHeight = c.height / 32 * 32;
@@ -77,9 +77,8 @@ TEST(RenderFrame, UnusableArgumentsDrawNothing) {
     for (const Case& c : cases) {
         Renderer renderer;
         std::vector<std::uint8_t> frame(64 * 64 * 3, kUntouched);
-        EXPECT_EQ(renderer.Render(kEngineBox, View(0, 0), kAtOrigin, c.outWidth, 64,
-                                  frame.data(), c.srcWidth, c.srcHeight,
-                                  c.nullSource ? nullptr : source.data(),
+        EXPECT_EQ(renderer.Render(kEngineBox, View(0, 0), kAtOrigin, c.outWidth, 64, frame.data(),
+                                  c.srcWidth, c.srcHeight, c.nullSource ? nullptr : source.data(),
                                   static_cast<PixelFormatCode>(c.format), 0,
                                   static_cast<AntialiasLevel>(c.antialias)),
                   c.result)
@@ -93,7 +92,7 @@ TEST(RenderFrame, UnusableArgumentsDrawNothing) {
 // Renders an indexed panorama whose pixel values are column + row, so a stale row offset shows.
 std::vector<std::uint8_t> RenderIndexed(Renderer& renderer, int width, int rows,
                                         const Renderer::Orientation& view) {
-    const int stride = SourceStride(width);
+    const int stride = SourceRowBytes(width, 1);
     std::vector<std::uint8_t> source(static_cast<std::size_t>(stride) * rows);
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < stride; ++column) {
@@ -103,8 +102,7 @@ std::vector<std::uint8_t> RenderIndexed(Renderer& renderer, int width, int rows,
     }
     std::vector<std::uint8_t> frame(128 * 96);
     EXPECT_EQ(renderer.Render(kEngineBox, view, kAtOrigin, 128, 96, frame.data(), width, rows,
-                              source.data(), PixelFormatCode::Indexed8, 0,
-                              AntialiasLevel::Nearest),
+                              source.data(), PixelFormatCode::Indexed8, 0, AntialiasLevel::Nearest),
               1);
     return frame;
 }
@@ -141,13 +139,13 @@ TEST(RenderFrame, RowOffsetsAreRebuiltOnlyForGrowthOrANewStride) {
         int rows;
         int rebuilds;
     };
-    const Step steps[] = {{64, 32, 1},  {64, 32, 1},   {64, 10, 1},  {62, 30, 1},
-                          {64, 41, 1},  {64, 42, 2},   {128, 42, 3}, {128, 200, 4},
-                          {125, 5, 4}, {124, 5, 5}};
+    const Step steps[] = {{64, 32, 1}, {64, 32, 1},  {64, 10, 1},   {62, 30, 1}, {64, 41, 1},
+                          {64, 42, 2}, {128, 42, 3}, {128, 200, 4}, {125, 5, 4}, {124, 5, 5}};
     RendererState state;
     std::vector<std::uint8_t> frame(64 * 64);
     for (const Step& s : steps) {
-        std::vector<std::uint8_t> source(static_cast<std::size_t>(SourceStride(s.width)) * s.rows);
+        std::vector<std::uint8_t> source(static_cast<std::size_t>(SourceRowBytes(s.width, 1)) *
+                                         s.rows);
         DrawRequest request;
         request.scale = 32;
         request.outWidth = 64;

@@ -11,16 +11,19 @@
 inline const Renderer::Environment kEngineBox{-1000, 1000, -1000, 1000, -1000, 1000};
 inline const Renderer::Orientation kAtOrigin{};
 
-inline int SourceStride(int width) { return (width + 3) / 4 * 4; }
+// Bytes from one source row to the next: rows are padded to whole 4-byte words.
+inline int SourceRowBytes(int width, int bytesPerPixel) {
+    return (width * bytesPerPixel + 3) / 4 * 4;
+}
 
 // A 24-bit panorama whose every pixel holds its own column and row: column | row << 12.
 inline std::vector<std::uint8_t> CoordinatePanorama(int width, int height) {
-    const int stride = SourceStride(width);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * height * 3, 0);
+    const int rowBytes = SourceRowBytes(width, 3);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes) * height, 0);
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
             const std::uint32_t code = static_cast<std::uint32_t>(column) | (row << 12);
-            std::uint8_t* p = &pixels[(static_cast<std::size_t>(row) * stride + column) * 3];
+            std::uint8_t* p = &pixels[static_cast<std::size_t>(row) * rowBytes + column * 3];
             p[0] = static_cast<std::uint8_t>(code);
             p[1] = static_cast<std::uint8_t>(code >> 8);
             p[2] = static_cast<std::uint8_t>(code >> 16);
@@ -58,11 +61,11 @@ inline SourceCell ExactCell(const Renderer& renderer, const Renderer::Orientatio
 
 // A smooth, colourful 24-bit panorama (no two neighbours far apart in colour).
 inline std::vector<std::uint8_t> TexturedPanorama(int width, int height) {
-    const int stride = SourceStride(width);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * height * 3, 0);
+    const int rowBytes = SourceRowBytes(width, 3);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rowBytes) * height, 0);
     for (int row = 0; row < height; ++row) {
         for (int column = 0; column < width; ++column) {
-            std::uint8_t* p = &pixels[(static_cast<std::size_t>(row) * stride + column) * 3];
+            std::uint8_t* p = &pixels[static_cast<std::size_t>(row) * rowBytes + column * 3];
             p[0] = static_cast<std::uint8_t>(128 + 127 * std::sin(column * 0.05 + row * 0.02));
             p[1] = static_cast<std::uint8_t>(128 + 127 * std::sin(row * 0.07));
             p[2] = static_cast<std::uint8_t>((column * 3 + row) & 0xFF);

@@ -195,13 +195,21 @@ TEST(Loading, EmbeddedFilesAreExtractedAndOnlyTildeFilesDeleted) {
     platform::DeleteFile(folder + "keep.txt");
 }
 
-TEST(Loading, ExtractionRefusesDirectoryParts) {
+TEST(Loading, ExtractionSkipsDirectoryPartsAndStopsAtAFileItCannotMake) {
     ViewerEngine engine;
-    const Bytes files = FileSection({{"~ok.txt", "a"}, {"../~escape.txt", "b"}, {"~after.txt", "c"}});
+    const std::string tooLong = "~" + std::string(300, 'x');
+    const Bytes files = FileSection(
+        {{"~ok.txt", "a"}, {"../~escape.txt", "b"}, {"~next.txt", "c"}, {tooLong, "d"}, {"~late.txt", "e"}});
     ASSERT_EQ(LoadFailure(engine, Panorama({{"FILE", files}})), "");
     const std::string folder = engine.TempExtractDirectory();
-    EXPECT_EQ(platform::ListFiles(folder, "*"), (std::vector<std::string>{"~after.txt", "~ok.txt"}));
+    EXPECT_EQ(platform::ListFiles(folder, "*"), (std::vector<std::string>{"~next.txt", "~ok.txt"}));
     EXPECT_FALSE(platform::FileExists(folder + "../~escape.txt"));
+
+    const std::string before = platform::GetCurrentDirectory();
+    EXPECT_EQ(std::string(engine.EnterTempDirectory()), before);
+    EXPECT_TRUE(platform::FileExists("~ok.txt")) << "embedded files are found by their plain names";
+    platform::SetCurrentDirectory(before);
+
     engine.Close();
     EXPECT_FALSE(platform::DirectoryExists(folder)) << "an emptied folder is removed";
 }

@@ -241,4 +241,84 @@ TEST_F(NavigationTest, DeleteWithoutAGrabbedAvatarChangesNothing) {
     EXPECT_NE(engine.avatarSounds[0], nullptr);
 }
 
+// Puts an avatar box straight ahead of the home view into `slot`, with a looped sound.
+void PlaceAvatar(ViewerEngine& engine, std::int16_t slot, const char* sound) {
+    StateLock lock(engine);
+    Avatar* avatar = engine.GetAvatar(slot);
+    avatar->image.assign(1064 + 4, 0);
+    avatar->visible = 1;
+    avatar->position[1] = 10;
+    for (double& extent : avatar->size)
+        extent = 4;
+    engine.avatarSounds[static_cast<std::size_t>(slot)] = std::make_unique<std::string>(sound);
+}
+
+TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
+    AttachPlain(640, 480);
+    PlaceAvatar(engine, 0, "/x/walk.wav");
+    struct Case {
+        const char* name;
+        bool shift, ctrl;
+        double velocity[3];
+        double columnRate;
+    };
+    // A drag 30 pixels right and 60 up from the grab at the centre.
+    const Case cases[] = {
+        {"plain: across and up", false, false, {1, 0, 2}, 0},
+        {"ctrl: forward", false, true, {0, 2, 0}, 0},
+        {"shift: animation", true, false, {0, 0, 0}, -0.6},
+    };
+    for (const Case& c : cases) {
+        backend.HoldKey(platform::VK_SHIFT, c.shift);
+        backend.HoldKey(platform::VK_CONTROL, c.ctrl);
+        recorder_->ClearLog();
+        backend.PressLeft(window, {320, 240});
+        backend.Pump();
+        EXPECT_EQ(engine.grabbedAvatar, 0) << c.name;
+        EXPECT_EQ(engine.animating, 1) << c.name;
+        EXPECT_EQ(recorder_->Log(), (std::vector<std::string>{"PlaySound(null, 0x2003)",
+                                                              "PlaySound(/x/walk.wav, 0x2200B)"}))
+            << c.name;
+        backend.HoldKey(platform::VK_SHIFT, false);
+        backend.HoldKey(platform::VK_CONTROL, false);
+        engine.OnMouseMove(350, 180, 0);
+        {
+            StateLock lock(engine);
+            const Avatar* avatar = engine.GetAvatar(0);
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_NEAR(avatar->velocity[i], c.velocity[i], 1e-9) << c.name << " " << i;
+            }
+            EXPECT_NEAR(avatar->columnRate, c.columnRate, 1e-9) << c.name;
+        }
+        EXPECT_EQ(Read(), (Velocities{0, 0, 0, 0})) << "the view stays while an avatar moves";
+        backend.ReleaseLeft(window, {350, 180});
+        backend.Pump();
+        EXPECT_EQ(engine.grabbedAvatar, -1) << c.name;
+        StateLock lock(engine);
+        Avatar* avatar = engine.GetAvatar(0);
+        for (double& v : avatar->velocity)
+            EXPECT_EQ(v, 0) << c.name;
+        avatar->position[1] = 10;
+        avatar->position[0] = avatar->position[2] = 0;
+        avatar->columnRate = 0;
+        avatar->frameColumn = 0;
+    }
+}
+
+TEST_F(NavigationTest, DeleteRemovesTheGrabbedAvatarAndHandsItsSoundOn) {
+    AttachPlain();
+    PlaceAvatar(engine, 0, "/x/walk.wav");
+    PlaceAvatar(engine, 2, "/x/fly.wav");
+    engine.grabbedAvatar = 0;
+    engine.SendKey(platform::VK_DELETE, 1, 0);
+    EXPECT_EQ(recorder_->Log(), (std::vector<std::string>{
+                                    "PlaySound(null, 0x2003)", "PlaySound(null, 0x2003)",
+                                    "PlaySound(null, 0x2003)", "PlaySound(/x/fly.wav, 0x2200B)"}));
+    EXPECT_EQ(engine.grabbedAvatar, -1);
+    EXPECT_EQ(engine.avatarSounds[0], nullptr);
+    std::int16_t column = 0, row = 0;
+    EXPECT_EQ(engine.GetAvatar(0)->IsEmpty(&column, &row), 1);
+    EXPECT_EQ(engine.GetAvatar(2)->IsEmpty(&column, &row), 0);
+}
+
 }  // namespace

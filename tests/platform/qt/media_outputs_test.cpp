@@ -98,8 +98,7 @@ TEST(QtMedia, WaveThroughTheQtOutputsNeverHangs) {
         put(40, samples * 2, 4);
         std::ofstream(wave, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
     }
-    const std::shared_ptr<MediaService> previous = CurrentMediaService();
-    InstallQtMedia();
+    ScopedQtMedia media;
     const std::string name = wave.string();
     const int opened = SendMciString("open " + name, nullptr, 0, 0);
     EXPECT_TRUE(opened == kMciOk || opened == kMciCannotOpen) << opened;
@@ -111,7 +110,6 @@ TEST(QtMedia, WaveThroughTheQtOutputsNeverHangs) {
     PlaySound(name.c_str(), nullptr, kSoundFilename | kSoundLoop | kSoundAsync);
     QApplication::processEvents();
     PlaySound(nullptr, nullptr, kSoundAsync);
-    InstallMediaService(previous);
     std::filesystem::remove(wave);
 }
 

@@ -8,8 +8,7 @@ namespace {
 // A 2 x 2 picture whose bottom row (stored first) holds `bottomLeft`, whose top-left pixel is
 // `topLeft`, and the rest zero.
 SurfacePicture TwoByTwo(int format, std::vector<std::uint8_t> topLeft,
-                        std::vector<std::uint8_t> bottomLeft)
-{
+                        std::vector<std::uint8_t> bottomLeft) {
     SurfacePicture picture;
     picture.size = {2, 2};
     picture.format = format;
@@ -21,8 +20,7 @@ SurfacePicture TwoByTwo(int format, std::vector<std::uint8_t> topLeft,
     return picture;
 }
 
-TEST(ImageFromPicture, TurnsBottomUpRowsOfEachFormatIntoColours)
-{
+TEST(ImageFromPicture, TurnsBottomUpRowsOfEachFormatIntoColours) {
     std::vector<std::uint8_t> palette(1024, 0);
     palette[4 * 7 + 0] = 0x30;  // blue
     palette[4 * 7 + 1] = 0x20;  // green
@@ -34,14 +32,13 @@ TEST(ImageFromPicture, TurnsBottomUpRowsOfEachFormatIntoColours)
         QRgb bottomLeft;
     };
     Case cases[] = {
-        {"bgr", TwoByTwo(kPixelFormatBgr, {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0x00}),
-         qRgb(255, 0, 0), qRgb(0, 0, 255)},
+        {"bgr", TwoByTwo(kPixelFormatBgr, {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0x00}), qRgb(255, 0, 0),
+         qRgb(0, 0, 255)},
         {"565", TwoByTwo(kPixelFormat565, {0x00, 0xF8}, {0xE0, 0x07}), qRgb(255, 0, 0),
          qRgb(0, 255, 0)},
         {"555", TwoByTwo(kPixelFormat555, {0x00, 0x7C}, {0x1F, 0x00}), qRgb(255, 0, 0),
          qRgb(0, 0, 255)},
-        {"indexed", TwoByTwo(kPixelFormatIndexed, {7}, {0}), qRgb(0x10, 0x20, 0x30),
-         qRgb(0, 0, 0)},
+        {"indexed", TwoByTwo(kPixelFormatIndexed, {7}, {0}), qRgb(0x10, 0x20, 0x30), qRgb(0, 0, 0)},
     };
     cases[3].picture.palette = palette;
     for (const Case& c : cases) {
@@ -53,8 +50,7 @@ TEST(ImageFromPicture, TurnsBottomUpRowsOfEachFormatIntoColours)
     }
 }
 
-TEST(ImageFromPicture, RefusesPicturesThatDoNotHoldTheirRows)
-{
+TEST(ImageFromPicture, RefusesPicturesThatDoNotHoldTheirRows) {
     struct Case {
         const char* name;
         SurfacePicture picture;
@@ -69,11 +65,11 @@ TEST(ImageFromPicture, RefusesPicturesThatDoNotHoldTheirRows)
     cases.push_back({"stride below a row", narrowStride});
     SurfacePicture unknown = TwoByTwo(32, {}, {});
     cases.push_back({"unknown format", unknown});
-    for (const Case& c : cases) EXPECT_TRUE(ImageFromPicture(c.picture).isNull()) << c.name;
+    for (const Case& c : cases)
+        EXPECT_TRUE(ImageFromPicture(c.picture).isNull()) << c.name;
 }
 
-TEST(ImageFromPicture, ShowsAnIndexedPictureWithoutPaletteInGreys)
-{
+TEST(ImageFromPicture, ShowsAnIndexedPictureWithoutPaletteInGreys) {
     const QImage image = ImageFromPicture(TwoByTwo(kPixelFormatIndexed, {200}, {0}));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(0, 0), qRgb(200, 200, 200));

@@ -13,19 +13,10 @@
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/surface.h"
+#include "tests/platform/qt/qt_test_app.h"
 
 namespace platform {
 namespace {
-
-// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
-void EnsureApp()
-{
-    static int argc = 1;
-    static char name[] = "platform_qt_tests";
-    static char* argv[] = {name, nullptr};
-    static const QApplication* app = new QApplication(argc, argv);
-    (void)app;
-}
 
 // Every message that reaches a host's window, with the thread it arrived on.
 struct Received {
@@ -37,25 +28,23 @@ struct Received {
 std::vector<Received> received;
 
 std::intptr_t RecordingProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                            std::intptr_t lParam)
-{
+                            std::intptr_t lParam) {
     received.push_back({message, wParam, lParam, std::this_thread::get_id()});
     return DefaultWindowProc(window, message, wParam, lParam);
 }
 
-std::vector<Received> ReceivedOf(std::uint32_t id)
-{
+std::vector<Received> ReceivedOf(std::uint32_t id) {
     std::vector<Received> found;
     for (const Received& r : received) {
-        if (r.id == id) found.push_back(r);
+        if (r.id == id)
+            found.push_back(r);
     }
     return found;
 }
 
 // Pumps events until `done` holds or `limitMs` passed.
 template <typename Done>
-bool PumpUntil(Done done, int limitMs = 2000)
-{
+bool PumpUntil(Done done, int limitMs = 2000) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < limitMs) {
@@ -65,16 +54,14 @@ bool PumpUntil(Done done, int limitMs = 2000)
 }
 
 // Lets queued events settle.
-void Settle()
-{
+void Settle() {
     PumpUntil([] { return false; }, 100);
 }
 
 class WindowHostTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        EnsureApp();
+  protected:
+    void SetUp() override {
+        EnsureQtTestApp();
         backend_.Install();
         host_ = std::make_unique<QtWindowHost>();
         host_->resize(64, 48);
@@ -89,8 +76,7 @@ protected:
     std::unique_ptr<QtWindowHost> host_;
 };
 
-TEST_F(WindowHostTest, KeysArriveAsVirtualKeysAndHeldKeysSendOneKeyUp)
-{
+TEST_F(WindowHostTest, KeysArriveAsVirtualKeysAndHeldKeysSendOneKeyUp) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Left, Qt::NoModifier, QString(), true);
     QKeyEvent repeatRelease(QEvent::KeyRelease, Qt::Key_Left, Qt::NoModifier, QString(), true);
@@ -109,16 +95,15 @@ TEST_F(WindowHostTest, KeysArriveAsVirtualKeysAndHeldKeysSendOneKeyUp)
     EXPECT_EQ(ups[0].lParam, MakeKeyData(1, true, true));
 }
 
-TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhileHeld)
-{
+TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhileHeld) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 20), QPointF(10, 20), Qt::LeftButton,
                       Qt::LeftButton, Qt::ControlModifier);
     QMouseEvent drag(QEvent::MouseMove, QPointF(-30, 500), QPointF(-30, 500), Qt::NoButton,
                      Qt::LeftButton, Qt::NoModifier);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(100, 5), QPointF(100, 5),
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QMouseEvent hover(QEvent::MouseMove, QPointF(3, 4), QPointF(3, 4), Qt::NoButton,
-                      Qt::NoButton, Qt::ShiftModifier);
+    QMouseEvent hover(QEvent::MouseMove, QPointF(3, 4), QPointF(3, 4), Qt::NoButton, Qt::NoButton,
+                      Qt::ShiftModifier);
     for (QMouseEvent* event : {&press, &drag, &release, &hover}) {
         QApplication::sendEvent(host_.get(), event);
     }
@@ -138,8 +123,7 @@ TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhil
     EXPECT_EQ(moves[1].lParam, MakeLParam(3, 4));
 }
 
-TEST_F(WindowHostTest, ResizeSendsSizeThenPaint)
-{
+TEST_F(WindowHostTest, ResizeSendsSizeThenPaint) {
     host_->resize(80, 60);
     PumpUntil([] { return !ReceivedOf(WM_PAINT).empty(); });
     ASSERT_FALSE(ReceivedOf(WM_SIZE).empty());
@@ -150,11 +134,9 @@ TEST_F(WindowHostTest, ResizeSendsSizeThenPaint)
     EXPECT_FALSE(ReceivedOf(WM_PAINT).empty());
 }
 
-TEST_F(WindowHostTest, PostedMessagesArriveOnTheUserInterfaceThread)
-{
-    std::thread poster([handle = host_->Handle()] {
-        EXPECT_TRUE(PostMessage(handle, WM_USER + 5, 7, 9));
-    });
+TEST_F(WindowHostTest, PostedMessagesArriveOnTheUserInterfaceThread) {
+    std::thread poster(
+        [handle = host_->Handle()] { EXPECT_TRUE(PostMessage(handle, WM_USER + 5, 7, 9)); });
     poster.join();
     ASSERT_TRUE(PumpUntil([] { return !ReceivedOf(WM_USER + 5).empty(); }));
     const Received message = ReceivedOf(WM_USER + 5).front();
@@ -163,11 +145,11 @@ TEST_F(WindowHostTest, PostedMessagesArriveOnTheUserInterfaceThread)
     EXPECT_EQ(message.thread, std::this_thread::get_id());
 }
 
-TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFrame)
-{
+TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFrame) {
     // A 64 x 48 frame of pure red, bottom-up BGR rows.
     std::vector<std::uint8_t> pixels(64 * 3 * 48);
-    for (std::size_t i = 0; i < pixels.size(); i += 3) pixels[i + 2] = 0xFF;
+    for (std::size_t i = 0; i < pixels.size(); i += 3)
+        pixels[i + 2] = 0xFF;
     std::thread renderer([&, handle = host_->Handle()] {
         const PixelView frame{64, 48, kPixelFormatBgr, pixels.data(), 64 * 3, nullptr};
         EXPECT_TRUE(PresentToWindow(handle, frame, Rect{0, 0, 64, 48}));
@@ -184,8 +166,7 @@ TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFra
     EXPECT_NE(QColor(host_->grab().toImage().pixel(5, 5)), QColor(Qt::red));
 }
 
-TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow)
-{
+TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow) {
     const WindowHandle handle = host_->Handle();
     host_.reset();
     EXPECT_EQ(ReceivedOf(WM_DESTROY).size(), 1u);
