@@ -11,8 +11,10 @@
 #include <string>
 
 #include "engine/viewer/box_projection.h"
+#include "engine/viewer/dib_layout.h"
 #include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "platform/display_depth.h"
 
 namespace {
 
@@ -64,6 +66,32 @@ Bytes SolidAvatar(std::uint8_t red) {
     for (int i = 0; i < 4; ++i)
         pixels.insert(pixels.end(), {0, 0, red});
     return AvatarFile(2, 2, 1, 1, {}, pixels);
+}
+
+// An 8-bit bitmap file, 256 x 128: pixel (x, y) is index x mod 200; colour i < 200 is
+// (i, 0, 7) and colour 250 is (0, 0, 200).
+Bytes IndexedPanorama() {
+    Bytes file(54, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    Put32(file, 2, 54 + 1024 + 256 * 128);
+    Put32(file, 10, 54 + 1024);
+    Put32(file, 14, 40);
+    Put32(file, 18, 256);
+    Put32(file, 22, 128);
+    Put16(file, 26, 1);
+    Put16(file, 28, 8);
+    Put32(file, 46, 256);
+    for (int i = 0; i < 256; ++i) {
+        const auto blue = static_cast<std::uint8_t>(i < 200 ? i : 0);
+        const std::uint8_t red = i == 250 ? 200 : 7;
+        file.insert(file.end(), {blue, 0, red, 0});
+    }
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 256; ++x)
+            file.push_back(static_cast<std::uint8_t>(x % 200));
+    }
+    return file;
 }
 
 struct Box {
@@ -281,6 +309,59 @@ TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
         EXPECT_LT(avatar->frameColumn, 4) << rate[0];
         EXPECT_GE(avatar->frameRow, 0) << rate[0];
         EXPECT_LT(avatar->frameRow, 2) << rate[0];
+    }
+}
+
+TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
+    // 2 x 1: index 1 is red 201 and opaque, index 2 transparent.
+    Bytes colours(12, 0);
+    colours[4 + 2] = 201;
+    colours[8 + 3] = 0xFF;
+    const std::string path = Write("half.avt", AvatarFile(2, 1, 1, 1, colours, {1, 2}));
+    struct Case {
+        int displayDepth;
+        bool indexedPanorama;
+        int format;
+        Bytes avatarPixel;
+    };
+    const Case cases[] = {
+        {24, true, 8, {250}},  // matched to the panorama's nearest colour
+        {15, false, 15, {0x00, 0x64}},
+        {16, false, 16, {0x00, 0xC8}},
+        {24, false, 24, {0, 0, 201}},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(platform::OverrideDisplayDepth(c.displayDepth));
+        ViewerEngine fresh;
+        const platform::WindowHandle w = backend.CreateWindow({128, 96});
+        LoadInto(w,
+                 c.indexedPanorama ? IndexedPanorama()
+                                   : MakeContainer({{"BTMP", MakeBitmap(256, 128)}}),
+                 fresh);
+        platform::ClearDisplayDepthOverride();
+        ASSERT_EQ(dib::PixelFormat(fresh.imageDib), c.format);
+        const Box box{{0, 10, 0}, {2, 0, 2}};
+        ASSERT_EQ(fresh.GetAvatar(0)->Load(path.c_str(), box.position, box.size, 1), 0);
+        {
+            StateLock lock(fresh);
+            fresh.RenderFrame();
+        }
+        int x0, y0, x1, y1;
+        ASSERT_TRUE(ProjectBox(fresh, box.position, box.size, &x0, &y0, &x1, &y1));
+        const std::size_t bytes = c.avatarPixel.size();
+        int matching = 0, inside = 0;
+        for (int y = 0; y < fresh.viewFrame.height; ++y) {
+            for (int x = 0; x < fresh.viewFrame.width; ++x) {
+                const std::uint8_t* p = fresh.viewFrame.pixels.get() +
+                                        (static_cast<std::size_t>(y) * fresh.viewFrame.width + x) * bytes;
+                if (!std::equal(p, p + bytes, c.avatarPixel.begin()))
+                    continue;
+                ++matching;
+                inside += x >= x0 && x < x0 + (x1 - x0 + 1) / 2 && y >= y0 && y < y1;
+            }
+        }
+        EXPECT_EQ(matching, (x1 - x0 + 1) / 2 * (y1 - y0)) << c.format;
+        EXPECT_EQ(inside, matching) << c.format;
     }
 }
 
