@@ -100,8 +100,9 @@ void ForEachPixel(const BlitPlan& plan, const AvatarTarget& frame, int frameByte
         static_cast<double>(plan.cellHeight) / static_cast<double>(plan.destinationHeight);
     for (std::int64_t i = plan.firstRow; i < plan.endRow; ++i) {
         const std::int64_t sampled = plan.flipped ? plan.destinationHeight - i - 1 : i;
-        const std::int64_t sourceRow = std::min(
-            plan.cellHeight - 1, static_cast<std::int64_t>(static_cast<double>(sampled) * rowRatio));
+        const std::int64_t sourceRow =
+            std::min(plan.cellHeight - 1,
+                     static_cast<std::int64_t>(static_cast<double>(sampled) * rowRatio));
         const std::uint8_t* source =
             plan.cell + static_cast<std::size_t>(sourceRow) * plan.sourceRowBytes;
         std::uint8_t* destination =
@@ -193,12 +194,11 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
                 (static_cast<std::size_t>(row * cellHeight) * static_cast<std::size_t>(width) +
                  static_cast<std::size_t>(column * cellWidth)) *
                     pixelBytes;
-    const auto columnRatio =
-        static_cast<double>(cellWidth) / static_cast<double>(destinationWidth);
+    const auto columnRatio = static_cast<double>(cellWidth) / static_cast<double>(destinationWidth);
     plan.sourceColumns.reserve(static_cast<std::size_t>(endColumn - plan.firstColumn));
     for (std::int64_t j = plan.firstColumn; j < endColumn; ++j) {
-        const std::int64_t sourceColumn =
-            std::min(cellWidth - 1, static_cast<std::int64_t>(static_cast<double>(j) * columnRatio));
+        const std::int64_t sourceColumn = std::min(
+            cellWidth - 1, static_cast<std::int64_t>(static_cast<double>(j) * columnRatio));
         plan.sourceColumns.push_back(static_cast<std::size_t>(sourceColumn) * pixelBytes);
     }
 
@@ -213,11 +213,12 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
     WithColourFormat(frame.format, [&](auto pixel) {
         using Pixel = decltype(pixel);
         if (bits == 8) {
-            ForEachPixel(plan, frame, frameBytes, [colours](std::uint8_t* to, const std::uint8_t* from) {
-                const std::uint8_t* colour = colours + 4 * std::size_t{*from};
-                if (colour[3] != 0xFF)
-                    Pixel::Write(to, Pixel::Reduce(colour));
-            });
+            ForEachPixel(plan, frame, frameBytes,
+                         [colours](std::uint8_t* to, const std::uint8_t* from) {
+                             const std::uint8_t* colour = colours + 4 * std::size_t{*from};
+                             if (colour[3] != 0xFF)
+                                 Pixel::Write(to, Pixel::Reduce(colour));
+                         });
         } else if (bits == 24) {
             ForEachPixel(plan, frame, frameBytes, [](std::uint8_t* to, const std::uint8_t* from) {
                 Pixel::Write(to, Pixel::Reduce(from));

@@ -82,15 +82,16 @@ TEST(BlitAvatarCell, TheGridIsReadFromItsRightColumnAndTopRow) {
     Bytes pixels(16);
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 4; ++x)
-            pixels[static_cast<std::size_t>(y * 4 + x)] = static_cast<std::uint8_t>(1 + x / 2 + 2 * (y / 2));
+            pixels[static_cast<std::size_t>(y * 4 + x)] =
+                static_cast<std::uint8_t>(1 + x / 2 + 2 * (y / 2));
     }
     struct Case {
         double column, row;
         const char* frame;
     };
     const Case cases[] = {
-        {0, 0, "44|44"}, {1, 0, "33|33"}, {0, 1, "22|22"}, {1.9, 1.2, "11|11"},
-        {-3, 7, "22|22"},  // positions outside the grid are held at its ends
+        {0, 0, "44|44"},     {1, 0, "33|33"},  {0, 1, "22|22"},
+        {1.9, 1.2, "11|11"}, {-3, 7, "22|22"},  // positions outside the grid are held at its ends
     };
     for (const Case& c : cases) {
         Avatar avatar = MakeAvatar(4, 4, 8, pixels, 2, 2);
@@ -135,9 +136,8 @@ TEST(BlitAvatarCell, EverythingOutsideTheFrameIsClipped) {
     }
     const Avatar avatar = MakeAvatar(4, 4, 8, pixels);
     const AvatarRect placements[] = {
-        {-2, 1, 2, 5},  {5, 2, 9, 6},   {2, -3, 6, 1}, {1, 5, 5, 9},  {-3, -3, 1, 1},
-        {5, 5, 9, 9},   {-1, -1, 3, 3}, {8, 0, 12, 4}, {-4, 0, 0, 4}, {0, 8, 4, 12},
-        {0, -4, 4, 0},
+        {-2, 1, 2, 5},  {5, 2, 9, 6},  {2, -3, 6, 1}, {1, 5, 5, 9},  {-3, -3, 1, 1}, {5, 5, 9, 9},
+        {-1, -1, 3, 3}, {8, 0, 12, 4}, {-4, 0, 0, 4}, {0, 8, 4, 12}, {0, -4, 4, 0},
     };
     for (const AvatarRect& at : placements) {
         IndexFrame frame(8, 8);
@@ -213,6 +213,10 @@ TEST(BlitAvatarCell, PixelsAreWrittenAtEveryDepth) {
         Bytes expected;  // and after
     };
     const Bytes colour{0x10, 0x84, 0xF8};
+    const Bytes opaque{0x10, 0x84, 0xF8, 0};
+    const Bytes clear{0x10, 0x84, 0xF8, 0xFF};
+    const Bytes quarter{0x10, 0x84, 0xF8, 0x40};
+    const Bytes white{0xFF, 0xFF, 0xFF};
     const Case cases[] = {
         {"index", 8, {7}, {}, 8, {3}, {7}},
         {"index 0 is transparent", 8, {0}, {}, 8, {3}, {3}},
@@ -227,19 +231,15 @@ TEST(BlitAvatarCell, PixelsAreWrittenAtEveryDepth) {
         {"24 on 5-5-5", 24, colour, {}, 15, {1, 2}, {0x02, 0x7E}},
         {"24 on 5-6-5", 24, colour, {}, 16, {1, 2}, {0x22, 0xFC}},
         {"24 black is not transparent", 24, {0, 0, 0}, {}, 24, {1, 2, 3}, {0, 0, 0}},
-        {"32 opaque on 24", 32, {0x10, 0x84, 0xF8, 0}, {}, 24, {1, 2, 3}, colour},
-        {"32 opaque on 5-5-5", 32, {0x10, 0x84, 0xF8, 0}, {}, 15, {1, 2}, {0x02, 0x7E}},
-        {"32 opaque on 5-6-5", 32, {0x10, 0x84, 0xF8, 0}, {}, 16, {1, 2}, {0x22, 0xFC}},
-        {"32 clear on 24", 32, {0x10, 0x84, 0xF8, 0xFF}, {}, 24, {1, 2, 3}, {1, 2, 3}},
-        {"32 clear on 5-5-5", 32, {0x10, 0x84, 0xF8, 0xFF}, {}, 15, {1, 2}, {1, 2}},
-        {"32 quarter clear over black", 32, {0x10, 0x84, 0xF8, 0x40}, {}, 24, {0, 0, 0},
-         {0x0C, 0x63, 0xBA}},
-        {"32 quarter clear over white", 32, {0x10, 0x84, 0xF8, 0x40}, {}, 24,
-         {0xFF, 0xFF, 0xFF}, {0x4B, 0xA2, 0xF9}},
-        {"32 quarter clear over 5-5-5 white", 32, {0x10, 0x84, 0xF8, 0x40}, {}, 15,
-         {0xFF, 0x7F}, {0x69, 0x7E}},
-        {"32 quarter clear over 5-6-5 white", 32, {0x10, 0x84, 0xF8, 0x40}, {}, 16,
-         {0xFF, 0xFF}, {0x09, 0xFD}},
+        {"32 opaque on 24", 32, opaque, {}, 24, {1, 2, 3}, colour},
+        {"32 opaque on 5-5-5", 32, opaque, {}, 15, {1, 2}, {0x02, 0x7E}},
+        {"32 opaque on 5-6-5", 32, opaque, {}, 16, {1, 2}, {0x22, 0xFC}},
+        {"32 clear on 24", 32, clear, {}, 24, {1, 2, 3}, {1, 2, 3}},
+        {"32 clear on 5-5-5", 32, clear, {}, 15, {1, 2}, {1, 2}},
+        {"32 quarter clear over black", 32, quarter, {}, 24, {0, 0, 0}, {0x0C, 0x63, 0xBA}},
+        {"32 quarter clear over white", 32, quarter, {}, 24, white, {0x4B, 0xA2, 0xF9}},
+        {"32 quarter clear over 5-5-5", 32, quarter, {}, 15, {0xFF, 0x7F}, {0x69, 0x7E}},
+        {"32 quarter clear over 5-6-5", 32, quarter, {}, 16, {0xFF, 0xFF}, {0x09, 0xFD}},
     };
     for (const Case& c : cases) {
         const Avatar avatar = MakeAvatar(1, 1, c.bits, c.pixel, 1, 1, c.flagged);

@@ -106,7 +106,7 @@ struct Found {
 };
 
 class AvatarFrameTest : public EngineFixture {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("avatar-frame-" +
@@ -130,7 +130,8 @@ protected:
         return engine.RenderFrame();
     }
     std::uint8_t RedAt(int x, int y) const {
-        return engine.viewFrame.pixels[(static_cast<std::size_t>(y) * engine.viewFrame.width + x) * 3 + 2];
+        return engine.viewFrame
+            .pixels[(static_cast<std::size_t>(y) * engine.viewFrame.width + x) * 3 + 2];
     }
     Found Find(std::uint8_t red) const {
         Found found;
@@ -193,8 +194,8 @@ TEST_F(AvatarFrameTest, FlaggedColoursOfACodedFileLetThePanoramaThrough) {
     Place(0, path, {{0, 10, 0}, {4, 0, 2}});
     Step();
     int x0, y0, x1, y1;
-    ASSERT_TRUE(ProjectBox(engine, engine.avatars[0].position, engine.avatars[0].size, &x0, &y0,
-                           &x1, &y1));
+    ASSERT_TRUE(
+        ProjectBox(engine, engine.avatars[0].position, engine.avatars[0].size, &x0, &y0, &x1, &y1));
     const int halfWidth = (x1 - x0 + 1) / 2;
     const Found opaque = Find(200);
     EXPECT_EQ(opaque.count, halfWidth * (y1 - y0));
@@ -334,10 +335,10 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(c.displayDepth));
         ViewerEngine fresh;
         const platform::WindowHandle w = backend.CreateWindow({128, 96});
-        LoadInto(w,
-                 c.indexedPanorama ? IndexedPanorama()
-                                   : MakeContainer({{"BTMP", MakeBitmap(256, 128)}}),
-                 fresh);
+        LoadInto(
+            w,
+            c.indexedPanorama ? IndexedPanorama() : MakeContainer({{"BTMP", MakeBitmap(256, 128)}}),
+            fresh);
         platform::ClearDisplayDepthOverride();
         ASSERT_EQ(dib::PixelFormat(fresh.imageDib), c.format);
         const Box box{{0, 10, 0}, {2, 0, 2}};
@@ -352,8 +353,9 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
         int matching = 0, inside = 0;
         for (int y = 0; y < fresh.viewFrame.height; ++y) {
             for (int x = 0; x < fresh.viewFrame.width; ++x) {
-                const std::uint8_t* p = fresh.viewFrame.pixels.get() +
-                                        (static_cast<std::size_t>(y) * fresh.viewFrame.width + x) * bytes;
+                const std::uint8_t* p =
+                    fresh.viewFrame.pixels.get() +
+                    (static_cast<std::size_t>(y) * fresh.viewFrame.width + x) * bytes;
                 if (!std::equal(p, p + bytes, c.avatarPixel.begin()))
                     continue;
                 ++matching;
