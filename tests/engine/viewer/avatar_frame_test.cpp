@@ -14,6 +14,7 @@
 #include "engine/viewer/dib_layout.h"
 #include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "platform/clock.h"
 #include "platform/display_depth.h"
 
 namespace {
@@ -365,6 +366,26 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
         EXPECT_EQ(matching, (x1 - x0 + 1) / 2 * (y1 - y0)) << c.format;
         EXPECT_EQ(inside, matching) << c.format;
     }
+}
+
+TEST_F(AvatarFrameTest, AvatarsChangeWhileTheRenderThreadDrawsThem) {
+    const std::string path = Write("grid.avt", AvatarFile(8, 4, 4, 2, {}, Bytes(8 * 4 * 3, 9)));
+    ASSERT_EQ(engine.Run(-1, 1), kEngineDone);
+    for (int i = 0; i < 60; ++i) {
+        const auto slot = static_cast<std::int16_t>(i % 3);
+        Place(slot, path, {{i % 7 - 3.0, 10, 0}, {2, 0, 2}});
+        Avatar* avatar = engine.GetAvatar(slot);
+        avatar->SetVelocity(0, 0, i % 5 - 2.0);
+        avatar->SetSizeRate(-1, 0, -1);
+        avatar->SetAnimationRate(i, -i);
+        std::int16_t kind = kHitNothing;
+        engine.HitTest(64, 48, &kind);
+        if (i % 4 == 0)
+            engine.GetAvatar(static_cast<std::int16_t>((i + 1) % 3))->Unload();
+        platform::Sleep(2);
+    }
+    EXPECT_EQ(engine.Run(1, 2), kEngineDone);
+    EXPECT_GT(backend.FramesReady(window), 0);
 }
 
 }  // namespace
