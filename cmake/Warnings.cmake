@@ -30,10 +30,10 @@ endfunction()
 # with CTest. Tests labelled "threads" also run under the tsan preset; Qt tests are not labelled,
 # as Qt's own threads are not instrumented and report races that are not ours.
 function(halvex_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS;ENV;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE halvex_warnings GTest::gtest GTest::gtest_main ${ARG_LINKS})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${ARG_ENV}" LABELS "${ARG_LABELS}"
+    PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS "${ARG_LABELS}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()

@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libgl-dev
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth xdg-utils
 )
 
 missing=()

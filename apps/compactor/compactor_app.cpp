@@ -48,7 +48,15 @@ bool HasDisplay() {
 }
 
 CCompactorApp::CCompactorApp(std::string programPath, std::vector<std::string> args)
-    : programPath_(std::move(programPath)), args_(std::move(args)) {}
+    : programPath_(std::move(programPath)), args_(std::move(args)) {
+    // Qt's own options stay out of the way: the toolkit sees only the program's name.
+    qtArgv_[0] = programPath_.data();
+}
+
+CCompactorApp::~CCompactorApp() {
+    backend_.reset();
+    gui_.reset();
+}
 
 int CCompactorApp::InitInstance() {
     try {
@@ -59,25 +67,29 @@ int CCompactorApp::InitInstance() {
     }
 }
 
+bool CCompactorApp::EnsureGui() {
+    if (!gui_ && HasDisplay()) {
+        gui_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
+        backend_ = std::make_unique<platform::QtBackend>();
+        backend_->Install();
+    }
+    return gui_ != nullptr;
+}
+
+void CCompactorApp::ShowMessage(std::string_view text) {
+    EnsureGui();
+    ShowCompactorMessage(text);
+}
+
 int CCompactorApp::Run() {
     CompressionSettings settings;
     CCompactorCommandLineInfo info(settings);
     ParseCommandLine(args_, info);
 
-    // Qt's own options stay out of the way: the toolkit sees only the program's name.
-    int qtArgc = 1;
-    char* qtArgv[] = {programPath_.data(), nullptr};
-    std::unique_ptr<QApplication> gui;
-    std::unique_ptr<platform::QtBackend> backend;
-    if (HasDisplay()) {
-        gui = std::make_unique<QApplication>(qtArgc, qtArgv);
-        backend = std::make_unique<platform::QtBackend>();
-        backend->Install();
-    }
-
     if (info.dialogFlag != 0) {
-        if (gui) {
-            CCompressionOptionsDlg dialog(settings, DefaultHelpFilePath(), ShowCompactorMessage);
+        if (EnsureGui()) {
+            CCompressionOptionsDlg dialog(settings, DefaultHelpFilePath(),
+                                          [this](std::string_view text) { ShowMessage(text); });
             dialog.DoModalFor(info.callerWindow);
         } else {
             std::cerr << "Compactor: no display; the Compression Options dialog is not shown"
@@ -85,10 +97,11 @@ int CCompactorApp::Run() {
         }
     }
     if (!info.inputName.empty() && !info.outputName.empty()) {
-        if (gui)
+        if (gui_)
             QApplication::setOverrideCursor(Qt::WaitCursor);
-        ConvertBitmapFile(info.inputName, info.outputName, settings, ShowCompactorMessage);
-        if (gui)
+        ConvertBitmapFile(info.inputName, info.outputName, settings,
+                          [this](std::string_view text) { ShowMessage(text); });
+        if (gui_)
             QApplication::restoreOverrideCursor();
     }
     return 0;

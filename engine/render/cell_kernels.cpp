@@ -162,6 +162,79 @@ struct DirectRun24Weighted {
     }
 };
 
+#if defined(__SSE2__)
+// Averaging 16-bit kernels: the pixel and its right neighbour come from one four-byte load, the
+// up row from another; the four taps' blue and green, then red, are weighted and summed in pairs
+// of 16-bit lanes.
+struct alignas(16) QuadWeights {
+    std::uint16_t lanes[8];  // pixel, right, up, up-right weights, twice
+};
+
+template <class Level>
+constexpr std::array<QuadWeights, 256> MakeQuadWeights() {
+    std::array<QuadWeights, 256> table{};
+    for (std::int32_t key = 0; key < 256; ++key) {
+        std::uint32_t w[4] = {};
+        Level::Weights((key >> 4) << Level::kFractionShift, (key & 0xF) << Level::kFractionShift,
+                       w[0], w[1], w[2], w[3]);
+        for (int lane = 0; lane < 8; ++lane) {
+            table[key].lanes[lane] = static_cast<std::uint16_t>(w[lane % 4]);
+        }
+    }
+    return table;
+}
+
+template <class Level>
+constexpr std::array<QuadWeights, 256> kQuadWeights = MakeQuadWeights<Level>();
+
+template <class Format, class Level>
+struct DirectRun16Weighted {
+    static constexpr int kGuardRows = 0;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        const __m128i low5 = _mm_set1_epi16(0x1F);
+        const __m128i green = _mm_set1_epi16(static_cast<short>(Format::kGreenMask));
+        const QuadWeights* weights = kQuadWeights<Level>.data();
+        for (int i = 0; i < kCell; ++i) {
+            const std::int32_t pu = u + i * du;
+            const std::int32_t pv = v + i * dv;
+            const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 2 + rowOffset(pv >> 16);
+            const __m128i taps =
+                _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Load4(p))),
+                                   _mm_cvtsi32_si128(static_cast<int>(Load4(p + rowBytes))));
+            const __m128i blueGreen = _mm_unpacklo_epi64(
+                _mm_and_si128(taps, low5), _mm_and_si128(_mm_srli_epi16(taps, 5), green));
+            const __m128i red = _mm_and_si128(_mm_srli_epi16(taps, Format::kRedShift), low5);
+            const __m128i w = _mm_load_si128(
+                reinterpret_cast<const __m128i*>(weights[Level::WeightKey(pu, pv)].lanes));
+            __m128i sums = _mm_madd_epi16(blueGreen, w);
+            sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, _MM_SHUFFLE(2, 3, 0, 1)));
+            __m128i redSum = _mm_madd_epi16(red, w);
+            redSum = _mm_add_epi32(redSum, _mm_shuffle_epi32(redSum, _MM_SHUFFLE(2, 3, 0, 1)));
+            sums = _mm_srli_epi32(sums, Level::kShift);
+            redSum = _mm_srli_epi32(redSum, Level::kShift);
+            const int blue = _mm_cvtsi128_si32(sums);
+            const int greenValue =
+                _mm_cvtsi128_si32(_mm_shuffle_epi32(sums, _MM_SHUFFLE(2, 2, 2, 2)));
+            const int redValue = _mm_cvtsi128_si32(redSum);
+            Format::Store(out + i * 2, static_cast<typename Format::Pixel>(
+                                           blue | greenValue << 5 | redValue << Format::kRedShift));
+        }
+    }
+};
+
+template <>
+struct DirectRun<Rgb555Format, HalfLevel> : DirectRun16Weighted<Rgb555Format, HalfLevel> {};
+template <>
+struct DirectRun<Rgb555Format, BilinearLevel> : DirectRun16Weighted<Rgb555Format, BilinearLevel> {};
+template <>
+struct DirectRun<Rgb565Format, HalfLevel> : DirectRun16Weighted<Rgb565Format, HalfLevel> {};
+template <>
+struct DirectRun<Rgb565Format, BilinearLevel> : DirectRun16Weighted<Rgb565Format, BilinearLevel> {};
+#endif
+
 template <>
 struct DirectRun<Bgr24Format, HalfLevel> : DirectRun24Weighted<HalfLevel> {};
 template <>

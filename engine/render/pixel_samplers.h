@@ -32,6 +32,8 @@ struct Packed16Format {
 
 // 5-5-5: blue bits 0-4, green 5-9, red 10-14; the top bit is ignored.
 struct Rgb555Format : Packed16Format {
+    static constexpr int kRedShift = 10;
+    static constexpr std::uint16_t kGreenMask = 0x1F;  // after shifting green down by 5
     static Pixel Nearest(Pixel pixel) { return static_cast<Pixel>(pixel & 0x7FFF); }
     static std::uint64_t Spread(Pixel p) {
         return (p & 0x1Fu) | (std::uint64_t{(p >> 5) & 0x1Fu} << 16) |
@@ -46,6 +48,8 @@ struct Rgb555Format : Packed16Format {
 
 // 5-6-5: blue bits 0-4, green 5-10, red 11-15.
 struct Rgb565Format : Packed16Format {
+    static constexpr int kRedShift = 11;
+    static constexpr std::uint16_t kGreenMask = 0x3F;  // after shifting green down by 5
     static Pixel Nearest(Pixel pixel) { return pixel; }
     static std::uint64_t Spread(Pixel p) {
         return (p & 0x1Fu) | (std::uint64_t{(p >> 5) & 0x3Fu} << 16) |

@@ -185,10 +185,12 @@ std::int16_t ViewerEngine::RenderFrame() {
         if (dib::BitCount(imageDib) == 8 && dib::ColoursUsed(imageDib) == 0) dib::Put32(imageDib + 32, 256);
         const int imageWidth = dib::Width(imageDib);
         const int imageHeight = dib::Height(imageDib);
-        // The renderer reads rows (width + 3) / 4 * 4 pixels apart; the image is handed over
-        // without its two bottom and two top rows, and only when all of that lies in the block.
-        const std::size_t stride = (static_cast<std::size_t>(imageWidth) + 3) / 4 * 4 *
-                                   static_cast<std::size_t>(viewFrame.bytesPerPixel);
+        // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
+        // image is handed over without its two bottom and two top rows, and only when all of
+        // that lies in the block.
+        const std::size_t stride = (static_cast<std::size_t>(imageWidth) *
+                                        static_cast<std::size_t>(viewFrame.bytesPerPixel) + 3) /
+                                   4 * 4;
         std::uint8_t* pixels = dib::Pixels(imageDib);
         const std::size_t available =
             static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);

@@ -15,6 +15,7 @@ ViewerEngine::~ViewerEngine() {
         UnsubclassViewerWindow(window);
         platform::ClipCursor(nullptr);
     }
+    UnsubclassEngineWindows(this);
     media.Stop();
     FreeSoundNames();
     Close();

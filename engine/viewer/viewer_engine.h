@@ -299,6 +299,10 @@ std::intptr_t ViewerWindowProc(platform::WindowHandle window, std::uint32_t mess
 // Unbinds `window`: restores its procedure and frees its table entry (0); 32 when the window
 // has no entry.
 int UnsubclassViewerWindow(platform::WindowHandle window);
+// Unbinds every window still bound to `engine`, restoring their procedures; the engine's
+// destructor calls it, so that no entry outlives its engine (a panorama closed while its
+// window stays bound, as a failed reload from a hotspot leaves it).
+void UnsubclassEngineWindows(const ViewerEngine* engine);
 
 // The process-wide binding of windows to engines (user-interface thread).
 struct SubclassEntry {

@@ -38,6 +38,14 @@ int UnsubclassViewerWindow(platform::WindowHandle window) {
     return 0;
 }
 
+void UnsubclassEngineWindows(const ViewerEngine* engine) {
+    for (SubclassEntry& entry : SubclassTable) {
+        if (entry.engine != engine || entry.window == platform::kNoWindow) continue;
+        if (entry.previous) platform::SetWindowProc(entry.window, entry.previous);
+        entry = SubclassEntry{};
+    }
+}
+
 int ViewerEngine::DetachWindow() {
     if (!IsLoaded() || window == platform::kNoWindow) return 0;
     UnsubclassViewerWindow(window);

@@ -63,6 +63,21 @@ TEST_F(BindingTest, TheThirtyThirdWindowIsRefusedAndLeftAsItWas) {
     for (const SubclassEntry& e : SubclassTable) EXPECT_EQ(e.engine, nullptr);
 }
 
+TEST_F(BindingTest, NoEntryOutlivesItsEngine) {
+    window = backend.CreateWindow({64, 48});
+    const platform::WindowProc original = platform::GetWindowProc(window);
+    {
+        ViewerEngine shortLived;
+        LoadInto(window, MakeContainer({{"BTMP", MakeBitmap(64, 32)}}), shortLived);
+        ASSERT_EQ(shortLived.AttachWindow(), 1);
+        shortLived.Close();  // closed, window still bound: as a failed reload leaves it
+        EXPECT_EQ(platform::GetWindowProc(window), &ViewerWindowProc);
+    }
+    EXPECT_EQ(EntriesFor(window), 0);
+    EXPECT_EQ(platform::GetWindowProc(window), original);
+    platform::SendMessage(window, platform::WM_PAINT);  // reaches no destroyed engine
+}
+
 TEST_F(BindingTest, AWindowWithoutAnEntryNeverReachesAnEngine) {
     LoadDefault();
     // A stale procedure left on a window: messages go on to the window's base, and no engine.

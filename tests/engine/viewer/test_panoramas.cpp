@@ -69,9 +69,9 @@ Bytes InitSection(std::vector<std::int16_t> values) {
     return b;
 }
 
-Bytes HotspotSection(const std::vector<HotspotSpec>& hotspots) {
+Bytes HotspotSection(const std::vector<HotspotCorners>& hotspots) {
     Bytes b{static_cast<std::uint8_t>(hotspots.size())};
-    for (const HotspotSpec& h : hotspots) {
+    for (const HotspotCorners& h : hotspots) {
         for (float f : {h.heading1, h.pitch1, h.heading2, h.pitch2}) {
             std::uint32_t bits;
             std::memcpy(&bits, &f, 4);

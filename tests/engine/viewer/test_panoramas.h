@@ -18,10 +18,10 @@ Bytes MakeContainer(const std::vector<std::pair<std::string, Bytes>>& sections,
 
 Bytes InitSection(std::vector<std::int16_t> values);
 
-struct HotspotSpec {
+struct HotspotCorners {
     float heading1, pitch1, heading2, pitch2;
     std::string target;
 };
-Bytes HotspotSection(const std::vector<HotspotSpec>& hotspots);
+Bytes HotspotSection(const std::vector<HotspotCorners>& hotspots);
 
 Bytes FileSection(const std::vector<std::pair<std::string, std::string>>& files);
