@@ -36,6 +36,7 @@ public:
              std::int16_t visibleFlag);
     // Empties the slot. Always 0.
     int Unload();
+    int ReleaseImage() { return Unload(); }
     int SetVisible(std::int16_t value);
     // 1 when the slot is empty; else 0 with the current frame column and row.
     int IsEmpty(std::int16_t* column, std::int16_t* row);

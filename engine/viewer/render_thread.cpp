@@ -234,10 +234,14 @@ void ViewerEngine::MoveAvatars() {
             a.size[axis] += a.sizeRate[axis] / fps;
             if (a.size[axis] < 0) a.size[axis] = 0;
         }
+        // Whole grid passes are taken off at once, so that a huge rate cannot keep the frame
+        // step counting; a position that is no longer finite starts the grid again.
         auto wrap = [](double* value, double rate, int count, int framesPerSecondValue) {
             *value += rate / framesPerSecondValue;
-            while (*value < 0) *value += count;
-            while (std::trunc(*value) >= count) *value -= count;
+            if (!std::isfinite(*value)) *value = 0;
+            *value = std::fmod(*value, count);
+            if (*value < 0) *value += count;
+            if (std::trunc(*value) >= count) *value -= count;
         };
         wrap(&a.frameColumn, a.columnRate, std::max(1, a.framesAcross), fps);
         wrap(&a.frameRow, a.rowRate, std::max(1, a.framesDown), fps);
