@@ -57,6 +57,86 @@ std::uint64_t Load8(const std::uint8_t* p) {
 }
 #endif
 
+#if defined(__SSE2__)
+// The byte offsets of a direct run's kCell pixels, (origin + (u >> 16)) x bytes + (v >> 16) x
+// rowBytes, and their weight keys, computed four at a time. Every offset lies in the source
+// block, whose sides are at most 16384 pixels: rows and row lengths fit 16 bits and offsets 31
+// bits, so 16-bit multiplies give the row offsets exactly.
+struct alignas(16) RunOffsets {
+    std::int32_t at[kCell];
+    std::int32_t key[kCell];  // for the averaging levels only
+};
+
+template <int kBytes, class Level>
+void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int32_t u,
+                       std::int32_t v, std::int32_t du, std::int32_t dv, RunOffsets& run) {
+    // Unsigned arithmetic wraps as the lanes do.
+    const auto lane = [](std::int32_t start, std::int32_t step, std::uint32_t i) {
+        return static_cast<int>(static_cast<std::uint32_t>(start) +
+                                i * static_cast<std::uint32_t>(step));
+    };
+    __m128i pu = _mm_set_epi32(lane(u, du, 3), lane(u, du, 2), lane(u, du, 1), u);
+    __m128i pv = _mm_set_epi32(lane(v, dv, 3), lane(v, dv, 2), lane(v, dv, 1), v);
+    const __m128i stepU = _mm_set1_epi32(lane(0, du, 4));
+    const __m128i stepV = _mm_set1_epi32(lane(0, dv, 4));
+    const __m128i originLanes = _mm_set1_epi32(static_cast<int>(origin));
+    const __m128i rowLanes = _mm_set1_epi32(static_cast<int>(rowBytes));
+    for (int i = 0; i < kCell; i += 4) {
+        __m128i column = _mm_add_epi32(_mm_srai_epi32(pu, 16), originLanes);
+        if constexpr (kBytes == 3) {
+            column = _mm_add_epi32(column, _mm_add_epi32(column, column));
+        } else if constexpr (kBytes == 2) {
+            column = _mm_add_epi32(column, column);
+        }
+        const __m128i row = _mm_srai_epi32(pv, 16);
+        const __m128i rowOffset =
+            _mm_add_epi32(_mm_mullo_epi16(row, rowLanes),
+                          _mm_slli_epi32(_mm_mulhi_epu16(row, rowLanes), 16));
+        _mm_store_si128(reinterpret_cast<__m128i*>(run.at + i), _mm_add_epi32(column, rowOffset));
+        if constexpr (Level::kReach > 0) {
+            // Level::WeightKey: its bits taken from u, then from v.
+            const __m128i keyMaskU = _mm_set1_epi32(static_cast<int>(Level::WeightKey(-1, 0)));
+            const __m128i keyMaskV = _mm_set1_epi32(static_cast<int>(Level::WeightKey(0, -1)));
+            const __m128i keyU =
+                _mm_and_si128(_mm_srli_epi32(pu, Level::kFractionShift - 4), keyMaskU);
+            const __m128i keyV =
+                _mm_and_si128(_mm_srli_epi32(pv, Level::kFractionShift), keyMaskV);
+            _mm_store_si128(reinterpret_cast<__m128i*>(run.key + i), _mm_or_si128(keyU, keyV));
+        }
+        pu = _mm_add_epi32(pu, stepU);
+        pv = _mm_add_epi32(pv, stepV);
+    }
+}
+
+template <>
+struct DirectRun<Bgr24Format, NearestLevel> {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        RunOffsets run;
+        ComputeRunOffsets<3, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        // Four-byte stores straight into the frame, each overwriting the spare byte of the one
+        // before, four pixels a step; the last pixel, whose spare byte is not the run's, is
+        // stored byte by byte.
+        const auto copy = [pixels, &run, out](int i) {
+            const std::uint32_t pixel = Load4(pixels + run.at[i]);
+            std::memcpy(out + i * 3, &pixel, sizeof pixel);
+        };
+        for (int i = 0; i < kCell - 4; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+        copy(kCell - 4);
+        copy(kCell - 3);
+        copy(kCell - 2);
+        Bgr24Format::Store(out + (kCell - 1) * 3, Load4(pixels + run.at[kCell - 1]));
+    }
+};
+#else
 template <>
 struct DirectRun<Bgr24Format, NearestLevel> {
     static constexpr int kGuardRows = 1;
@@ -75,6 +155,7 @@ struct DirectRun<Bgr24Format, NearestLevel> {
         std::memcpy(out, row, kCell * 3);
     }
 };
+#endif
 
 // Averaging 24-bit kernels: the pixel and its right neighbour come from one eight-byte load, the
 // up row from another. With SSE2 the channels of both loads are weighted in 16-bit lanes (every
@@ -280,8 +361,16 @@ template <class Format, class Level, class Nodes>
     }
 }
 
-std::ptrdiff_t FloorDivide(std::ptrdiff_t a, std::ptrdiff_t b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
+// Which width-long period of the image column `column` lies in. Columns of direct runs nearly
+// always lie in the first two periods, which are told apart without dividing.
+std::ptrdiff_t PeriodOf(std::ptrdiff_t column, std::ptrdiff_t width) {
+    if (column >= 0 && column < width) {
+        return 0;
+    }
+    if (column >= width && column < 2 * width) {
+        return 1;
+    }
+    return column >= 0 ? column / width : -((-column + width - 1) / width);
 }
 
 }  // namespace
@@ -324,7 +413,7 @@ void RendererState::DrawCells() {
                     origin + (std::max(nodes.leftU, lastU) >> 16) + Level::kReach;
                 const std::ptrdiff_t rowLow = std::min(nodes.leftV, lastV) >> 16;
                 const std::ptrdiff_t rowHigh = (std::max(nodes.leftV, lastV) >> 16) + Level::kReach;
-                const std::ptrdiff_t period = FloorDivide(firstColumn, width);
+                const std::ptrdiff_t period = PeriodOf(firstColumn, width);
                 const std::ptrdiff_t runOrigin = origin - period * width;
                 const bool direct = lastColumn < (period + 1) * width && rowLow >= 0 &&
                                     rowHigh + DirectRun<Format, Level>::kGuardRows < rows;
