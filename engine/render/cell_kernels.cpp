@@ -64,10 +64,10 @@ std::uint64_t Load8(const std::uint8_t* p) {
 // bits, so 16-bit multiplies give the row offsets exactly.
 struct alignas(16) RunOffsets {
     std::int32_t at[kCell];
-    std::int32_t key[kCell];  // for the averaging levels only
+    std::int32_t key[kCell];  // for the averaging levels only, times 1 << kKeyShift
 };
 
-template <int kBytes, class Level>
+template <int kBytes, class Level, int kKeyShift = 0>
 void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int32_t u,
                        std::int32_t v, std::int32_t du, std::int32_t dv, RunOffsets& run) {
     // Unsigned arithmetic wraps as the lanes do.
@@ -101,7 +101,8 @@ void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int3
                 _mm_and_si128(_mm_srli_epi32(pu, Level::kFractionShift - 4), keyMaskU);
             const __m128i keyV =
                 _mm_and_si128(_mm_srli_epi32(pv, Level::kFractionShift), keyMaskV);
-            _mm_store_si128(reinterpret_cast<__m128i*>(run.key + i), _mm_or_si128(keyU, keyV));
+            _mm_store_si128(reinterpret_cast<__m128i*>(run.key + i),
+                            _mm_slli_epi32(_mm_or_si128(keyU, keyV), kKeyShift));
         }
         pu = _mm_add_epi32(pu, stepU);
         pv = _mm_add_epi32(pv, stepV);
@@ -189,6 +190,52 @@ template <class Level>
 constexpr std::array<LaneWeights, 256> kLaneWeights = MakeLaneWeights<Level>();
 #endif
 
+#if defined(__SSE2__)
+template <class Level>
+struct DirectRun24Weighted {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        // Keys come as byte offsets into the weight table.
+        static_assert(sizeof(LaneWeights) == 32);
+        RunOffsets run;
+        ComputeRunOffsets<3, Level, 5>(origin, rowBytes, u, v, du, dv, run);
+        const __m128i zero = _mm_setzero_si128();
+        const auto* weights = reinterpret_cast<const std::uint8_t*>(kLaneWeights<Level>.data());
+        const auto sample = [pixels, rowBytes, &run, zero, weights](int i) {
+            const std::uint8_t* p = pixels + run.at[i];
+            const std::uint8_t* w = weights + run.key[i];
+            const __m128i low =
+                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+            const __m128i high = _mm_unpacklo_epi8(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + rowBytes)), zero);
+            __m128i sum = _mm_add_epi16(
+                _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w))),
+                _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w + 16))));
+            sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 6));
+            sum = _mm_srli_epi16(sum, Level::kShift);
+            return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+        };
+        // Stored as the nearest kernel stores.
+        const auto copy = [&sample, out](int i) {
+            const std::uint32_t pixel = sample(i);
+            std::memcpy(out + i * 3, &pixel, sizeof pixel);
+        };
+        for (int i = 0; i < kCell - 4; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+        copy(kCell - 4);
+        copy(kCell - 3);
+        copy(kCell - 2);
+        Bgr24Format::Store(out + (kCell - 1) * 3, sample(kCell - 1));
+    }
+};
+#else
 template <class Level>
 struct DirectRun24Weighted {
     static constexpr int kGuardRows = 1;
@@ -197,28 +244,10 @@ struct DirectRun24Weighted {
                     std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
         std::uint8_t row[kCell * 3 + 1];
-#if defined(__SSE2__)
-        const __m128i zero = _mm_setzero_si128();
-        const LaneWeights* weights = kLaneWeights<Level>.data();
-#endif
         for (int i = 0; i < kCell; ++i) {
             const std::int32_t pu = u + i * du;
             const std::int32_t pv = v + i * dv;
             const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 3 + rowOffset(pv >> 16);
-#if defined(__SSE2__)
-            const LaneWeights& w = weights[Level::WeightKey(pu, pv)];
-            const __m128i low =
-                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-            const __m128i high = _mm_unpacklo_epi8(
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + rowBytes)), zero);
-            __m128i sum = _mm_add_epi16(
-                _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w.row))),
-                _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w.up))));
-            sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 6));
-            sum = _mm_srli_epi16(sum, Level::kShift);
-            const std::uint32_t pixel =
-                static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
-#else
             const std::uint64_t low = Load8(p);
             const std::uint64_t high = Load8(p + rowBytes);
             std::uint32_t w00;
@@ -236,12 +265,12 @@ struct DirectRun24Weighted {
                                      static_cast<std::uint32_t>((high >> 32) & 0xFF) * w11);
             const std::uint32_t pixel =
                 ((rb >> Level::kShift) & 0xFF00FF) | ((g << (8 - Level::kShift)) & 0xFF00);
-#endif
             std::memcpy(row + i * 3, &pixel, sizeof pixel);
         }
         std::memcpy(out, row, kCell * 3);
     }
 };
+#endif
 
 #if defined(__SSE2__)
 // Averaging 16-bit kernels: the pixel and its right neighbour come from one four-byte load, the
