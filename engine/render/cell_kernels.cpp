@@ -89,9 +89,8 @@ void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int3
             column = _mm_add_epi32(column, column);
         }
         const __m128i row = _mm_srai_epi32(pv, 16);
-        const __m128i rowOffset =
-            _mm_add_epi32(_mm_mullo_epi16(row, rowLanes),
-                          _mm_slli_epi32(_mm_mulhi_epu16(row, rowLanes), 16));
+        const __m128i rowOffset = _mm_add_epi32(_mm_mullo_epi16(row, rowLanes),
+                                                _mm_slli_epi32(_mm_mulhi_epu16(row, rowLanes), 16));
         _mm_store_si128(reinterpret_cast<__m128i*>(run.at + i), _mm_add_epi32(column, rowOffset));
         if constexpr (Level::kReach > 0) {
             // Level::WeightKey: its bits taken from u, then from v.
@@ -99,8 +98,7 @@ void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int3
             const __m128i keyMaskV = _mm_set1_epi32(static_cast<int>(Level::WeightKey(0, -1)));
             const __m128i keyU =
                 _mm_and_si128(_mm_srli_epi32(pu, Level::kFractionShift - 4), keyMaskU);
-            const __m128i keyV =
-                _mm_and_si128(_mm_srli_epi32(pv, Level::kFractionShift), keyMaskV);
+            const __m128i keyV = _mm_and_si128(_mm_srli_epi32(pv, Level::kFractionShift), keyMaskV);
             _mm_store_si128(reinterpret_cast<__m128i*>(run.key + i),
                             _mm_slli_epi32(_mm_or_si128(keyU, keyV), kKeyShift));
         }
@@ -137,6 +135,36 @@ struct DirectRun<Bgr24Format, NearestLevel> {
         Bgr24Format::Store(out + (kCell - 1) * 3, Load4(pixels + run.at[kCell - 1]));
     }
 };
+
+// Nearest kernels of the one- and two-byte formats.
+template <class Format>
+struct DirectRunNearest {
+    static constexpr int kGuardRows = 0;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        RunOffsets run;
+        ComputeRunOffsets<Format::kBytes, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        const auto copy = [pixels, &run, out](int i) {
+            Format::Store(out + i * Format::kBytes,
+                          Format::Nearest(Format::Load(pixels, run.at[i])));
+        };
+        for (int i = 0; i < kCell; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+    }
+};
+
+template <>
+struct DirectRun<Indexed8Format, NearestLevel> : DirectRunNearest<Indexed8Format> {};
+template <>
+struct DirectRun<Rgb555Format, NearestLevel> : DirectRunNearest<Rgb555Format> {};
+template <>
+struct DirectRun<Rgb565Format, NearestLevel> : DirectRunNearest<Rgb565Format> {};
 #else
 template <>
 struct DirectRun<Bgr24Format, NearestLevel> {
@@ -301,24 +329,26 @@ template <class Format, class Level>
 struct DirectRun16Weighted {
     static constexpr int kGuardRows = 0;
     template <class RowOffset>
-    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
                     std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
+        // Keys come as byte offsets into the weight table.
+        static_assert(sizeof(QuadWeights) == 16);
+        RunOffsets run;
+        ComputeRunOffsets<2, Level, 4>(origin, rowBytes, u, v, du, dv, run);
         const __m128i low5 = _mm_set1_epi16(0x1F);
         const __m128i green = _mm_set1_epi16(static_cast<short>(Format::kGreenMask));
-        const QuadWeights* weights = kQuadWeights<Level>.data();
-        for (int i = 0; i < kCell; ++i) {
-            const std::int32_t pu = u + i * du;
-            const std::int32_t pv = v + i * dv;
-            const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 2 + rowOffset(pv >> 16);
+        const auto* weights = reinterpret_cast<const std::uint8_t*>(kQuadWeights<Level>.data());
+        const auto draw = [&](int i) {
+            const std::uint8_t* p = pixels + run.at[i];
             const __m128i taps =
                 _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Load4(p))),
                                    _mm_cvtsi32_si128(static_cast<int>(Load4(p + rowBytes))));
             const __m128i blueGreen = _mm_unpacklo_epi64(
                 _mm_and_si128(taps, low5), _mm_and_si128(_mm_srli_epi16(taps, 5), green));
             const __m128i red = _mm_and_si128(_mm_srli_epi16(taps, Format::kRedShift), low5);
-            const __m128i w = _mm_load_si128(
-                reinterpret_cast<const __m128i*>(weights[Level::WeightKey(pu, pv)].lanes));
+            const __m128i w =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(weights + run.key[i]));
             __m128i sums = _mm_madd_epi16(blueGreen, w);
             sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, _MM_SHUFFLE(2, 3, 0, 1)));
             __m128i redSum = _mm_madd_epi16(red, w);
@@ -331,6 +361,12 @@ struct DirectRun16Weighted {
             const int redValue = _mm_cvtsi128_si32(redSum);
             Format::Store(out + i * 2, static_cast<typename Format::Pixel>(
                                            blue | greenValue << 5 | redValue << Format::kRedShift));
+        };
+        for (int i = 0; i < kCell; i += 4) {
+            draw(i);
+            draw(i + 1);
+            draw(i + 2);
+            draw(i + 3);
         }
     }
 };
@@ -372,8 +408,8 @@ void SampleRunWrapped(const std::uint8_t* pixels, const SourceGrid& grid, std::p
 constexpr int kLead = 3;
 
 template <class Format, class Level, class Nodes>
-[[gnu::always_inline]] inline void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff_t rowBytes,
-                 const Nodes& nodes) {
+[[gnu::always_inline]] inline void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin,
+                                               std::ptrdiff_t rowBytes, const Nodes& nodes) {
     const std::int32_t leftU = nodes.leftU + kLead * nodes.leftStepU;
     const std::int32_t leftV = nodes.leftV + kLead * nodes.leftStepV;
     const std::int32_t du = (nodes.rightU + kLead * nodes.rightStepU - leftU) >> 5;
