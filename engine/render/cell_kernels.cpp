@@ -401,19 +401,20 @@ void SampleRunWrapped(const std::uint8_t* pixels, const SourceGrid& grid, std::p
     }
 }
 
-// Asks for the cache lines that the cell's run kLead rows on will read, every tenth pixel (a
-// 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A hint:
+// Asks for the cache lines that the run `ahead` rows on from `nodes` will read, every tenth pixel
+// (a 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A hint:
 // addresses are computed as integers and never dereferenced. Always inlined: the compiler takes a
 // separate function that only prefetches for one without effects and drops its calls.
 constexpr int kLead = 3;
 
 template <class Format, class Level, class Nodes>
 [[gnu::always_inline]] inline void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin,
-                                               std::ptrdiff_t rowBytes, const Nodes& nodes) {
-    const std::int32_t leftU = nodes.leftU + kLead * nodes.leftStepU;
-    const std::int32_t leftV = nodes.leftV + kLead * nodes.leftStepV;
-    const std::int32_t du = (nodes.rightU + kLead * nodes.rightStepU - leftU) >> 5;
-    const std::int32_t dv = (nodes.rightV + kLead * nodes.rightStepV - leftV) >> 5;
+                                               std::ptrdiff_t rowBytes, const Nodes& nodes,
+                                               int ahead) {
+    const std::int32_t leftU = nodes.leftU + ahead * nodes.leftStepU;
+    const std::int32_t leftV = nodes.leftV + ahead * nodes.leftStepV;
+    const std::int32_t du = (nodes.rightU + ahead * nodes.rightStepU - leftU) >> 5;
+    const std::int32_t dv = (nodes.rightV + ahead * nodes.rightStepV - leftV) >> 5;
     const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(pixels);
     for (int i = 0; i < kCell; i += 10) {
         const std::ptrdiff_t at = (origin + ((leftU + i * du) >> 16)) * Format::kBytes +
@@ -500,9 +501,17 @@ void RendererState::DrawCells() {
                 nodes.leftV += nodes.leftStepV;
                 nodes.rightU += nodes.rightStepU;
                 nodes.rightV += nodes.rightStepV;
-                // Start loading what this cell reads a few rows on.
+                // Start loading what this cell reads kLead rows on (the nodes are at the next
+                // row now) or, near its end, what the next cell reads first, most likely in the
+                // same image period.
+                const int ahead = row + 1 + kLead;
                 if (direct) {
-                    PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes);
+                    if (ahead < kCell) {
+                        PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes, kLead);
+                    } else if (cell + 1 < cellNodes_.size()) {
+                        PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes,
+                                                   cellNodes_[cell + 1], ahead - kCell);
+                    }
                 }
             }
         }
