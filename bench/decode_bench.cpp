@@ -23,11 +23,11 @@ constexpr int kHeight = 4096;
 const std::vector<std::uint8_t>& PanoramaStream() {
     static const std::vector<std::uint8_t> stream = [] {
         std::vector<std::uint8_t> info(40, 0);
-        DibHeader header;
-        header.width = kWidth;
-        header.height = kHeight;
-        header.bitCount = 24;
-        WriteDibHeader(info.data(), header);
+        platform::BitmapInfoHeader header;
+        header.biWidth = kWidth;
+        header.biHeight = kHeight;
+        header.biBitCount = 24;
+        platform::StoreInfoHeader(info.data(), header);
         std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kWidth) * kHeight * 3);
         std::uint32_t seed = 1;
         for (int y = 0; y < kHeight; ++y) {

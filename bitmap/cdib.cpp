@@ -4,6 +4,13 @@
 #include <new>
 #include <utility>
 
+using platform::BitmapInfoHeader;
+using platform::kBiBitfields;
+using platform::kBiRgb;
+using platform::kInfoHeaderSize;
+using platform::LoadInfoHeader;
+using platform::StoreInfoHeader;
+
 CDIB::CDIB() : CDIB(16, 16, 24) {}
 
 CDIB::CDIB(int width, int height, int bitsPerPixel) {
@@ -80,12 +87,12 @@ bool CDIB::LayoutOf(const BitmapInfoHeader& header, Layout* layout) {
             return false;
         result.tableEntries =
             static_cast<std::size_t>(ColorTableEntries(bits, header.biCompression));
-        const std::optional<std::uint64_t> stride = RowStride(header.biWidth, bits);
-        if (!stride || !MultiplyWithin(*stride, static_cast<std::uint64_t>(header.biHeight),
-                                       kMaxBitmapBlockBytes, &pixelBytes)) {
+        const std::size_t stride = platform::DibRowStride(header.biWidth, bits);
+        if (!MultiplyWithin(stride, static_cast<std::uint64_t>(header.biHeight),
+                            kMaxBitmapBlockBytes, &pixelBytes)) {
             return false;
         }
-        result.stride = static_cast<std::size_t>(*stride);
+        result.stride = stride;
     }
     const std::uint64_t total =
         kInfoHeaderSize + 4 * std::uint64_t{result.tableEntries} + pixelBytes;
@@ -154,7 +161,7 @@ int CDIB::IsCompressed() const {
 std::size_t CDIB::GetStride() const {
     if (IsEmpty() || IsCompressed())
         return 0;
-    return static_cast<std::size_t>(*RowStride(m_header.biWidth, m_header.biBitCount));
+    return platform::DibRowStride(m_header.biWidth, m_header.biBitCount);
 }
 
 std::span<const std::uint8_t> CDIB::GetColorTable() const {

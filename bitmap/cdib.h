@@ -22,7 +22,8 @@
 #include <string>
 
 #include "bitmap/bitfield_mask.h"
-#include "bitmap/bitmap_info_header.h"
+#include "bitmap/bitmap_block_limits.h"
+#include "platform/dib_header.h"
 
 namespace platform {
 class Surface;
@@ -55,7 +56,7 @@ class CDIB {
     int GetWidth() const { return m_header.biWidth; }
     int GetHeight() const { return m_header.biHeight; }
     // The header as stored (default values when empty).
-    const BitmapInfoHeader& GetHeader() const { return m_header; }
+    const platform::BitmapInfoHeader& GetHeader() const { return m_header; }
     // Row length in bytes (0 when empty or compressed).
     std::size_t GetStride() const;
     // The whole packed block (header, colour table, pixels); empty span when empty. The span
@@ -164,7 +165,7 @@ class CDIB {
         std::size_t blockBytes = 0;
     };
     // The block layout of a header; false when the header cannot be held (see top).
-    static bool LayoutOf(const BitmapInfoHeader& header, Layout* layout);
+    static bool LayoutOf(const platform::BitmapInfoHeader& header, Layout* layout);
     static std::unique_ptr<std::uint8_t[]> AllocateZeroed(std::size_t bytes);
 
     // Takes ownership of a block whose header and layout are already valid.
@@ -183,5 +184,5 @@ class CDIB {
     std::unique_ptr<std::uint8_t[]> m_pBMI;
     std::size_t m_blockSize = 0;
     std::uint8_t* m_pBits = nullptr;
-    BitmapInfoHeader m_header{};
+    platform::BitmapInfoHeader m_header{};
 };

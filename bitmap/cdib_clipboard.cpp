@@ -4,7 +4,15 @@
 #include <utility>
 
 #include "bitmap/cdib.h"
+#include "platform/byte_order.h"
 #include "platform/clipboard.h"
+
+using platform::BitmapInfoHeader;
+using platform::kBiBitfields;
+using platform::kBiRgb;
+using platform::kFileHeaderSize;
+using platform::kInfoHeaderSize;
+using platform::LoadInfoHeader;
 
 int CDIB::CopyToClipboard() const {
     std::ostringstream file(std::ios::binary);
@@ -58,8 +66,8 @@ int CDIB::CreateFromPackedDib(std::span<const std::uint8_t> packed) {
     auto* head = reinterpret_cast<std::uint8_t*>(file.data());
     head[0] = 'B';
     head[1] = 'M';
-    WriteLe32(head + 2, static_cast<std::uint32_t>(fileSize));
-    WriteLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    platform::StoreLe32(head + 2, static_cast<std::uint32_t>(fileSize));
+    platform::StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
     file.append(reinterpret_cast<const char*>(packed.data()), packed.size());
     std::istringstream in(std::move(file), std::ios::binary);
     CDIB copy(0, 0, 0);

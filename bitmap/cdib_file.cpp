@@ -10,7 +10,19 @@
 #include <utility>
 
 #include "bitmap/cdib.h"
+#include "platform/byte_order.h"
 #include "platform/files.h"
+
+using platform::BitmapInfoHeader;
+using platform::kBiBitfields;
+using platform::kBiRgb;
+using platform::kBiRle4;
+using platform::kBiRle8;
+using platform::kCoreHeaderSize;
+using platform::kFileHeaderSize;
+using platform::kInfoHeaderSize;
+using platform::LoadInfoHeader;
+using platform::StoreInfoHeader;
 
 namespace {
 
@@ -61,9 +73,9 @@ std::optional<FileLayout> ParseHeaders(BoundedReader& reader) {
         return std::nullopt;
     if (fileHeader[0] != 'B' || fileHeader[1] != 'M')
         return std::nullopt;
-    const std::uint32_t statedSize = ReadLe32(fileHeader + 2);
-    std::uint64_t pixelOffset = ReadLe32(fileHeader + 10);
-    const std::uint32_t headerSize = ReadLe32(fileHeader + kFileHeaderSize);
+    const std::uint32_t statedSize = platform::LoadLe32(fileHeader + 2);
+    std::uint64_t pixelOffset = platform::LoadLe32(fileHeader + 10);
+    const std::uint32_t headerSize = platform::LoadLe32(fileHeader + kFileHeaderSize);
 
     FileLayout layout;
     BitmapInfoHeader& header = layout.header;
@@ -72,9 +84,9 @@ std::optional<FileLayout> ParseHeaders(BoundedReader& reader) {
         std::uint8_t core[kCoreHeaderSize];
         if (!reader.ReadAt(kFileHeaderSize, core, sizeof core))
             return std::nullopt;
-        header.biWidth = ReadLe16(core + 4);
-        height = ReadLe16(core + 6);
-        header.biBitCount = ReadLe16(core + 10);
+        header.biWidth = platform::LoadLe16(core + 4);
+        height = platform::LoadLe16(core + 6);
+        header.biBitCount = platform::LoadLe16(core + 10);
         layout.tableAt = kFileHeaderSize + kCoreHeaderSize;
         layout.tableEntryBytes = 3;
     } else if (headerSize >= kInfoHeaderSize) {
@@ -155,7 +167,7 @@ bool ReadColorTable(BoundedReader& reader, const FileLayout& layout, std::uint8_
         if (!reader.ReadAt(layout.masksAt, table, 12))
             return false;
         for (int i = 0; layout.header.biBitCount == 16 && i < 3; ++i) {
-            if (!DescribeBitfieldMask(ReadLe32(table + 4 * i), 16))
+            if (!DescribeBitfieldMask(platform::LoadLe32(table + 4 * i), 16))
                 return false;
         }
     }
@@ -235,8 +247,8 @@ int CDIB::Write(std::ostream& out) const {
     std::uint8_t head[kFileHeaderSize + kInfoHeaderSize] = {};
     head[0] = 'B';
     head[1] = 'M';
-    WriteLe32(head + 2, static_cast<std::uint32_t>(pixelOffset + imageBytes));
-    WriteLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    platform::StoreLe32(head + 2, static_cast<std::uint32_t>(pixelOffset + imageBytes));
+    platform::StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
     BitmapInfoHeader header;
     header.biWidth = m_header.biWidth;
     header.biHeight = m_header.biHeight;

@@ -2,6 +2,10 @@
 #include <utility>
 
 #include "bitmap/cdib.h"
+#include "platform/byte_order.h"
+
+using platform::kBiBitfields;
+using platform::kInfoHeaderSize;
 
 namespace {
 
@@ -25,7 +29,8 @@ std::array<BitfieldMask, 3> CDIB::ChannelMasks() const {
     std::array<BitfieldMask, 3> result{};
     for (int i = 0; i < 3; ++i) {
         // Masks were checked when the block was made; an unusable one reads as an absent channel.
-        result[i] = DescribeBitfieldMask(ReadLe32(masks + 4 * i), 16).value_or(BitfieldMask{});
+        result[i] =
+            DescribeBitfieldMask(platform::LoadLe32(masks + 4 * i), 16).value_or(BitfieldMask{});
     }
     return result;
 }
@@ -50,7 +55,7 @@ void CDIB::ReadColor(int x, int y, std::uint8_t* r, std::uint8_t* g, std::uint8_
             fromPalette(row[x]);
             break;
         case 16: {
-            const std::uint32_t word = ReadLe16(row + 2 * x);
+            const std::uint32_t word = platform::LoadLe16(row + 2 * x);
             const std::array<BitfieldMask, 3> masks = ChannelMasks();
             *r = masks[0].Expand(word);
             *g = masks[1].Expand(word);
@@ -106,7 +111,7 @@ int CDIB::SetPixel(int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b)
         case 16: {
             const std::array<BitfieldMask, 3> masks = ChannelMasks();
             const std::uint32_t word = masks[0].Pack(r) | masks[1].Pack(g) | masks[2].Pack(b);
-            WriteLe16(row + 2 * x, static_cast<std::uint16_t>(word));
+            platform::StoreLe16(row + 2 * x, static_cast<std::uint16_t>(word));
             return 1;
         }
         case 24:
@@ -133,7 +138,7 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
             row[x] = static_cast<std::uint8_t>(value & 0xFF);
             return 1;
         case 16:
-            WriteLe16(row + 2 * x, static_cast<std::uint16_t>(value & 0xFFFF));
+            platform::StoreLe16(row + 2 * x, static_cast<std::uint16_t>(value & 0xFFFF));
             return 1;
         case 24: {
             std::uint8_t* pixel = row + 3 * static_cast<std::size_t>(x);
@@ -143,7 +148,7 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
             return 1;
         }
         case 32:
-            WriteLe32(row + 4 * static_cast<std::size_t>(x), value);
+            platform::StoreLe32(row + 4 * static_cast<std::size_t>(x), value);
             return 1;
         default:
             return 0;

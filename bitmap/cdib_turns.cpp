@@ -5,6 +5,10 @@
 
 #include "bitmap/cdib.h"
 
+using platform::BitmapInfoHeader;
+using platform::kInfoHeaderSize;
+using platform::StoreInfoHeader;
+
 template <typename Place>
 int CDIB::Remap(int newWidth, int newHeight, Place place) {
     const int bits = GetBitCount();

@@ -11,6 +11,7 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
+#include "platform/byte_order.h"
 #include "platform/codec_fourcc.h"
 
 namespace platform {
@@ -59,8 +60,7 @@ void FillFrame(const UncompressedPicture& input, AVPixelFormat format, AVFrame& 
                 target[3 * x + 2] = blue;
             } else {
                 const unsigned value = ((red >> 3u) << 10u) | ((green >> 3u) << 5u) | (blue >> 3u);
-                target[2 * x] = static_cast<std::uint8_t>(value & 0xFFu);
-                target[2 * x + 1] = static_cast<std::uint8_t>(value >> 8u);
+                StoreLe16(target + 2 * x, static_cast<std::uint16_t>(value));
             }
         }
     }

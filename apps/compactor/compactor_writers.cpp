@@ -13,6 +13,10 @@
 #include "engine/files/replace_file.h"
 #include "platform/codec_encoder.h"
 
+using platform::BitmapInfoHeader;
+using platform::kInfoHeaderSize;
+using platform::StoreInfoHeader;
+
 namespace {
 
 // The header and colour table (or masks) of `dib`'s block, as the JPEG step wants them.

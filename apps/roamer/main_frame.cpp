@@ -58,6 +58,7 @@ CMainFrame::CMainFrame(CRoamerApp& app, CRoamerDoc& document, RoamerProfile& pro
     : app_(app), profile_(profile), view_(new CRoamerView(document, profile, this)) {
     setObjectName(QStringLiteral("CMainFrame"));
     setCentralWidget(view_);
+    view_->panoramaChanged = [this] { UpdateCommandUi(); };
     OnCreate();
     PreCreateWindow();
     SetDocumentTitle({});

@@ -1,17 +1,22 @@
 #include "apps/roamer/roamer_view.h"
 
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 #include "apps/roamer/freedom_limits.h"
+#include "apps/roamer/linked_panorama.h"
 #include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_doc.h"
 #include "apps/roamer/roamer_help.h"
 #include "apps/roamer/roamer_profile.h"
 #include "engine/files/load_error.h"
 #include "engine/files/section_archive.h"
+#include "engine/viewer/action_text.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 #include "platform/qt/window_host.h"
@@ -31,6 +36,14 @@ ViewerLimits ToViewerLimits(const FreedomRanges& r) {
     return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
 }
 
+// The details of the panorama file at `path`, when it has a readable "NOTE" section.
+std::optional<PanoramaNote> ReadNote(const std::string& path) {
+    SectionArchive archive;
+    if (archive.Load(path) == 0)
+        return std::nullopt;
+    return ParsePanoramaNote(archive.GetSection(kNoteSectionName));
+}
+
 }  // namespace
 
 CRoamerView::CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* parent)
@@ -45,6 +58,7 @@ CRoamerView::CRoamerView(CRoamerDoc& document, RoamerProfile& profile, QWidget* 
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(host_);
     setFocusProxy(host_);
+    host_->installEventFilter(this);
     platform::SetWindowUserData(host_->Handle(), this);
     platform::SetWindowProc(host_->Handle(), &CRoamerView::ViewProc);
 }
@@ -71,6 +85,8 @@ std::intptr_t CRoamerView::ViewProc(platform::WindowHandle window, std::uint32_t
     // With a panorama loaded the engine chooses the cursor; without one the view shows its own.
     if (view && message == platform::WM_MOUSEMOVE && !view->IsLoaded())
         view->ShowViewCursor();
+    if (view && message == platform::WM_LBUTTONDOWN)
+        view->AfterHotspotClick();
     return platform::DefaultWindowProc(window, message, wParam, lParam);
 }
 
@@ -97,11 +113,7 @@ bool CRoamerView::OnInitialUpdate() {
     note_.reset();
 
     // The details come from the file's "NOTE" section; the engine reads the rest itself.
-    {
-        SectionArchive archive;
-        if (archive.Load(path) != 0)
-            note_ = ParsePanoramaNote(archive.GetSection(kNoteSectionName));
-    }
+    note_ = ReadNote(path);
 
     std::optional<std::string> failure;
     try {
@@ -134,6 +146,47 @@ bool CRoamerView::OnInitialUpdate() {
     engine_.AttachWindow();
     host_->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+bool CRoamerView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != host_ || event->type() != QEvent::MouseButtonPress || !IsLoaded())
+        return QWidget::eventFilter(watched, event);
+    const auto* press = static_cast<const QMouseEvent*>(event);
+    if (press->button() != Qt::LeftButton)
+        return QWidget::eventFilter(watched, event);
+    // The engine hit-tests the same clamped point when the press reaches it.
+    const QPoint point = press->position().toPoint();
+    const int x = std::clamp(point.x(), 0, std::max(0, host_->width() - 1));
+    const int y = std::clamp(point.y(), 0, std::max(0, host_->height() - 1));
+    std::int16_t kind = kHitNothing;
+    const std::uint16_t index = engine_.HitTest(x, y, &kind);
+    const Hotspot* hotspot =
+        kind == kHitHotspot ? engine_.GetHotspot(static_cast<std::int16_t>(index)) : nullptr;
+    if (hotspot) {
+        // The text is copied unterminated when it fills the buffer: one more zero ends it.
+        std::vector<char> action(kMaxActionText + 1, '\0');
+        hotspot->GetTarget(action.data(), static_cast<std::int16_t>(kMaxActionText));
+        std::error_code error;
+        clickedLink_ = LinkedPanoramaPath(action.data(), std::filesystem::current_path(error));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CRoamerView::AfterHotspotClick() {
+    if (!clickedLink_)
+        return;
+    const std::filesystem::path linked = *clickedLink_;
+    clickedLink_.reset();
+    if (!IsLoaded()) {
+        host_->ClearPicture();
+        note_.reset();
+    } else if (!linked.empty()) {
+        note_ = ReadNote(linked.string());
+    } else {
+        return;
+    }
+    if (panoramaChanged)
+        panoramaChanged();
 }
 
 void CRoamerView::OnResetPanorama() {

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -50,11 +52,22 @@ class CRoamerView : public QWidget {
     void OnToggleFreedom(int bit);
     void OnInstructions();
 
+    // Called after a hotspot action has left another panorama open, or none (a link whose
+    // load failed closes the engine): the commands' states may have changed.
+    std::function<void()> panoramaChanged;
+
+  protected:
+    // Notes, before the engine sees a left click, which panorama the clicked hotspot links to.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     static std::intptr_t ViewProc(platform::WindowHandle window, std::uint32_t message,
                                   std::uintptr_t wParam, std::intptr_t lParam);
     void ClosePanorama();
     void ShowViewCursor();
+    // After the engine has run a clicked hotspot's action: an engine closed by a failed link
+    // shows the empty view; a linked panorama brings its own details.
+    void AfterHotspotClick();
 
     RoamerProfile& profile_;
     CRoamerDoc& document_;
@@ -63,5 +76,7 @@ class CRoamerView : public QWidget {
     int antialiasLevel_;
     int freedoms_;
     std::optional<PanoramaNote> note_;
+    // Set between a click on a hotspot and the view's own handling of that click.
+    std::optional<std::filesystem::path> clickedLink_;
     platform::CursorHandle viewCursor_;
 };

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/files/container_bytes.h"
+#include "platform/byte_order.h"
 
 std::optional<ContainerHeader> ReadContainerHeader(std::span<const std::uint8_t> block) {
     if (block.size() < kContainerHeaderSize) {
         return std::nullopt;
     }
     const std::uint8_t* bytes = block.data();
-    return ContainerHeader{LoadLe32(bytes), LoadLe32(bytes + 4), LoadLe32(bytes + 8),
-                           LoadLe32(bytes + 12)};
+    return ContainerHeader{platform::LoadLe32(bytes), platform::LoadLe32(bytes + 4),
+                           platform::LoadLe32(bytes + 8), platform::LoadLe32(bytes + 12)};
 }
 
 std::optional<SectionEntry> ReadSectionEntry(std::span<const std::uint8_t> block,
@@ -25,9 +25,9 @@ std::optional<SectionEntry> ReadSectionEntry(std::span<const std::uint8_t> block
     const std::uint8_t* bytes = block.data() + kContainerHeaderSize + index * kSectionEntrySize;
     SectionEntry entry;
     std::copy_n(bytes, entry.name.size(), entry.name.begin());
-    entry.offset = LoadLe32(bytes + 4);
-    entry.size = LoadLe32(bytes + 8);
-    entry.reserved = LoadLe32(bytes + 12);
+    entry.offset = platform::LoadLe32(bytes + 4);
+    entry.size = platform::LoadLe32(bytes + 8);
+    entry.reserved = platform::LoadLe32(bytes + 12);
     return entry;
 }
 
@@ -40,17 +40,17 @@ std::optional<std::span<const std::uint8_t>> SectionData(std::span<const std::ui
 }
 
 void WriteContainerHeader(std::uint8_t* out, const ContainerHeader& header) {
-    StoreLe32(out, header.magic);
-    StoreLe32(out + 4, header.totalSize);
-    StoreLe32(out + 8, header.sectionCount);
-    StoreLe32(out + 12, header.version);
+    platform::StoreLe32(out, header.magic);
+    platform::StoreLe32(out + 4, header.totalSize);
+    platform::StoreLe32(out + 8, header.sectionCount);
+    platform::StoreLe32(out + 12, header.version);
 }
 
 void WriteSectionEntry(std::uint8_t* out, const SectionEntry& entry) {
     std::copy(entry.name.begin(), entry.name.end(), out);
-    StoreLe32(out + 4, entry.offset);
-    StoreLe32(out + 8, entry.size);
-    StoreLe32(out + 12, entry.reserved);
+    platform::StoreLe32(out + 4, entry.offset);
+    platform::StoreLe32(out + 8, entry.size);
+    platform::StoreLe32(out + 12, entry.reserved);
 }
 
 bool IsEditableContainer(std::span<const std::uint8_t> block) {

@@ -1,6 +1,6 @@
 #include "engine/files/data_type_sniff.h"
 
-#include "engine/files/container_bytes.h"
+#include "platform/byte_order.h"
 
 DataTypeCode SniffDataType(std::span<const std::uint8_t> block) {
     constexpr std::uint32_t kBitmapInfoHeaderSize = 40;
@@ -10,7 +10,7 @@ DataTypeCode SniffDataType(std::span<const std::uint8_t> block) {
     if (block.size() < 4) {
         return DataTypeCode::None;
     }
-    const std::uint32_t first = LoadLe32(block.data());
+    const std::uint32_t first = platform::LoadLe32(block.data());
     if (first == kBitmapInfoHeaderSize) {
         return DataTypeCode::Bitmap;
     }

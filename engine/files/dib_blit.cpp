@@ -4,13 +4,13 @@
 
 namespace {
 
-int FormatCode(const DibHeader& header) {
-    switch (header.bitCount) {
+int FormatCode(const platform::BitmapInfoHeader& header) {
+    switch (header.biBitCount) {
         case 8:
             return platform::kPixelFormatIndexed;
         case 16:
-            return header.compression == kCompressionBitFields ? platform::kPixelFormat565
-                                                               : platform::kPixelFormat555;
+            return header.biCompression == platform::kBiBitfields ? platform::kPixelFormat565
+                                                                  : platform::kPixelFormat555;
         case 24:
             return platform::kPixelFormatBgr;
         default:
@@ -22,22 +22,23 @@ int FormatCode(const DibHeader& header) {
 
 std::optional<platform::PixelView> DibPixelView(std::span<const std::uint8_t> bitmapInfo,
                                                 std::span<const std::uint8_t> pixels) {
-    if (bitmapInfo.size() < kDibHeaderSize)
+    if (bitmapInfo.size() < platform::kInfoHeaderSize)
         return std::nullopt;
-    const DibHeader header = ReadDibHeader(bitmapInfo.data());
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(bitmapInfo.data());
     const int format = FormatCode(header);
-    if (format == 0 || header.width <= 0 || header.height <= 0)
+    if (format == 0 || header.biWidth <= 0 || header.biHeight <= 0)
         return std::nullopt;
-    const std::size_t stride = DibRowStride(header.width, header.bitCount);
-    if (pixels.size() / stride < static_cast<std::size_t>(header.height))
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    if (pixels.size() / stride < static_cast<std::size_t>(header.biHeight))
         return std::nullopt;
     const std::uint8_t* palette = nullptr;
     if (format == platform::kPixelFormatIndexed) {
-        if (bitmapInfo.size() < kDibHeaderSize + kColourTableBytes)
+        if (bitmapInfo.size() < platform::kInfoHeaderSize + kColourTableBytes)
             return std::nullopt;
-        palette = bitmapInfo.data() + kDibHeaderSize;
+        palette = bitmapInfo.data() + platform::kInfoHeaderSize;
     }
-    return platform::PixelView{header.width, header.height, format, pixels.data(), stride, palette};
+    return platform::PixelView{header.biWidth, header.biHeight, format,
+                               pixels.data(),  stride,          palette};
 }
 
 bool BlitDib(platform::WindowHandle window, std::span<const std::uint8_t> bitmapInfo,

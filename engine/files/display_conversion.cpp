@@ -15,10 +15,10 @@ constexpr const char* kUnsupportedFormat = "Unsupported file fomat";
 constexpr const char* kNoMemory = "Insufficient system memory";
 
 // The depth code of an image: 16 bits without masks is 15.
-int DepthOf(const DibHeader& header) {
-    if (header.bitCount == 16 && header.compression == kCompressionNone)
+int DepthOf(const platform::BitmapInfoHeader& header) {
+    if (header.biBitCount == 16 && header.biCompression == platform::kBiRgb)
         return 15;
-    return header.bitCount;
+    return header.biBitCount;
 }
 
 DibPixelFormat FormatForDepth(int depth) {
@@ -46,7 +46,7 @@ int ProbeDisplayDepth() {
     const platform::DisplayFormat format = platform::QueryDisplayFormat();
     int depth = format.bitsPerPixel;
     if (depth == 16 &&
-        (format.compression != kCompressionBitFields || format.redMask != kRedMask565 ||
+        (format.compression != platform::kBiBitfields || format.redMask != kRedMask565 ||
          format.greenMask != kGreenMask565 || format.blueMask != kBlueMask565)) {
         depth = 15;
     }
@@ -54,7 +54,7 @@ int ProbeDisplayDepth() {
 }
 
 GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
-    const DibHeader old = image.Header();
+    const platform::BitmapInfoHeader old = image.Header();
     const int current = DepthOf(old);
     if (current != 8 && current != 15 && current != 16 && current != 24 && current != 32) {
         throw LoadError(kUnsupportedFormat);
@@ -65,20 +65,20 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
     if (depth == 8)
         return ThroughJpeg(std::move(image));
 
-    DibHeader header = old;
-    header.bitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
-    header.compression = depth == 16 ? kCompressionBitFields : kCompressionNone;
-    header.sizeImage = 0;
-    header.clrUsed = depth == 16 ? 3 : 0;
+    platform::BitmapInfoHeader header = old;
+    header.biBitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
+    header.biCompression = depth == 16 ? platform::kBiBitfields : platform::kBiRgb;
+    header.biSizeImage = 0;
+    header.biClrUsed = depth == 16 ? 3 : 0;
 
     const DibPixelFormat from = *DibFormatOf(old);
     const DibPixelFormat to = FormatForDepth(depth);
-    const auto width = static_cast<std::size_t>(old.width);
-    const auto rows = static_cast<std::size_t>(std::abs(old.height));
-    const std::size_t oldStride = DibRowStride(old.width, old.bitCount);
-    const std::size_t newStride = DibRowStride(header.width, header.bitCount);
-    const std::size_t oldOffset = kDibHeaderSize + ColourTableBytes(old);
-    const std::size_t newOffset = kDibHeaderSize + ColourTableBytes(header);
+    const auto width = static_cast<std::size_t>(old.biWidth);
+    const auto rows = static_cast<std::size_t>(std::abs(old.biHeight));
+    const std::size_t oldStride = platform::DibRowStride(old.biWidth, old.biBitCount);
+    const std::size_t newStride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    const std::size_t oldOffset = platform::kInfoHeaderSize + ColourTableBytes(old);
+    const std::size_t newOffset = platform::kInfoHeaderSize + ColourTableBytes(header);
     const bool inPlace = newOffset <= oldOffset && DibBitsPerPixel(to) <= DibBitsPerPixel(from);
 
     GlobalDib target;

@@ -4,7 +4,7 @@
 #include <cctype>
 #include <limits>
 
-#include "engine/files/container_bytes.h"
+#include "platform/byte_order.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ std::vector<EmbeddedFileEntry> ParseFileSection(std::span<const std::uint8_t> se
         if (section.size() - lengthAt < kLengthBytes) {
             break;
         }
-        const std::uint32_t length = LoadLe32(section.data() + lengthAt);
+        const std::uint32_t length = platform::LoadLe32(section.data() + lengthAt);
         const std::size_t contentsAt = lengthAt + kLengthBytes;
         if (length > section.size() - contentsAt) {
             break;
@@ -69,7 +69,7 @@ std::optional<std::vector<std::uint8_t>> BuildFileSection(
     for (const EmbeddedFileEntry& entry : entries) {
         section.insert(section.end(), entry.name.begin(), entry.name.end());
         section.push_back(0);
-        AppendLe32(section, static_cast<std::uint32_t>(entry.contents.size()));
+        platform::AppendLe32(section, static_cast<std::uint32_t>(entry.contents.size()));
         section.insert(section.end(), entry.contents.begin(), entry.contents.end());
     }
     section.push_back(0);

@@ -2,32 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 
 #include <sys/mman.h>
 
-DibHeader ReadDibHeader(const std::uint8_t* bytes) {
-    DibHeader header;
-    std::memcpy(&header, bytes, sizeof header);
-    return header;
-}
-
-void WriteDibHeader(std::uint8_t* bytes, const DibHeader& header) {
-    std::memcpy(bytes, &header, sizeof header);
-}
-
-std::size_t ColourTableBytes(const DibHeader& header) {
-    if (header.bitCount == 8)
+std::size_t ColourTableBytes(const platform::BitmapInfoHeader& header) {
+    if (header.biBitCount == 8)
         return kColourTableBytes;
-    if (header.compression == kCompressionBitFields)
+    if (header.biCompression == platform::kBiBitfields)
         return kMaskBytes;
     return 0;
-}
-
-std::size_t DibRowStride(std::int64_t width, int bitCount) {
-    const auto bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitCount);
-    return (bits + 31) / 32 * 4;
 }
 
 namespace {
@@ -63,9 +47,9 @@ GlobalDib GlobalDib::Allocate(std::size_t size) noexcept {
 }
 
 std::span<const std::uint8_t> GlobalDib::Info() const {
-    if (size_ < kDibHeaderSize)
+    if (size_ < platform::kInfoHeaderSize)
         return {};
-    return Bytes().first(std::min(size_, kDibHeaderSize + ColourTableBytes(Header())));
+    return Bytes().first(std::min(size_, platform::kInfoHeaderSize + ColourTableBytes(Header())));
 }
 
 std::span<const std::uint8_t> GlobalDib::PixelBytes() const {

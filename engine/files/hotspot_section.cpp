@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <bit>
 
-#include "engine/files/container_bytes.h"
+#include "platform/byte_order.h"
 
 namespace {
 
 constexpr std::size_t kCornerBytes = 16;
 
 float LoadLeFloat(const std::uint8_t* bytes) {
-    return std::bit_cast<float>(LoadLe32(bytes));
+    return std::bit_cast<float>(platform::LoadLe32(bytes));
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ std::optional<std::vector<std::uint8_t>> BuildHotspotSection(
     for (const SectionHotspot& hotspot : hotspots) {
         for (const float value :
              {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2}) {
-            AppendLe32(section, std::bit_cast<std::uint32_t>(value));
+            platform::AppendLe32(section, std::bit_cast<std::uint32_t>(value));
         }
         const std::string_view text(hotspot.action.c_str());
         section.insert(section.end(), text.begin(), text.end());

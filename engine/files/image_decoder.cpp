@@ -9,6 +9,7 @@
 #include "engine/files/display_conversion.h"
 #include "engine/files/jpeg_glue.h"
 #include "engine/files/load_error.h"
+#include "platform/byte_order.h"
 #include "platform/codec_bridge.h"
 #include "platform/codec_fourcc.h"
 
@@ -18,40 +19,34 @@ constexpr const char* kUnsupportedFormat = "Unsupported file fomat";
 constexpr const char* kNoMemory = "Insufficient system memory";
 constexpr const char* kNoCodecBridge = "MS Video for Windows not installed";
 constexpr const char* kCodecFailed = "File decompression failed; Codec: ";
-constexpr std::size_t kFileHeaderSize = 14;
 
 bool StartsWith(std::span<const std::uint8_t> bytes, std::initializer_list<std::uint8_t> prefix) {
     return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
 
-std::uint32_t Read32(std::span<const std::uint8_t> bytes) {
-    std::uint32_t value;
-    std::memcpy(&value, bytes.data(), sizeof value);
-    return value;
-}
-
 // The rows of a header whose height is neither 0 nor the one value without a magnitude.
-std::size_t RowCount(const DibHeader& header) {
-    if (header.width <= 0 || header.height == 0 ||
-        header.height == std::numeric_limits<std::int32_t>::min()) {
+std::size_t RowCount(const platform::BitmapInfoHeader& header) {
+    if (header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biHeight == std::numeric_limits<std::int32_t>::min()) {
         throw LoadError(kUnsupportedFormat);
     }
-    return static_cast<std::size_t>(header.height < 0 ? -static_cast<std::int64_t>(header.height)
-                                                      : header.height);
+    return static_cast<std::size_t>(
+        header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight);
 }
 
 // A plain or bit-field bitmap record, copied and turned bottom-up.
-GlobalDib CopyBitmapRecord(const DibHeader& header, std::span<const std::uint8_t> body) {
+GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
+                           std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
-    const bool depthKnown = header.bitCount == 8 || header.bitCount == 16 ||
-                            header.bitCount == 24 || header.bitCount == 32;
-    const bool masksFit =
-        header.compression == kCompressionNone || header.bitCount == 16 || header.bitCount == 32;
+    const bool depthKnown = header.biBitCount == 8 || header.biBitCount == 16 ||
+                            header.biBitCount == 24 || header.biBitCount == 32;
+    const bool masksFit = header.biCompression == platform::kBiRgb || header.biBitCount == 16 ||
+                          header.biBitCount == 32;
     if (!depthKnown || !masksFit)
         throw LoadError(kUnsupportedFormat);
 
-    const std::size_t pixelOffset = kDibHeaderSize + ColourTableBytes(header);
-    const std::size_t stride = DibRowStride(header.width, header.bitCount);
+    const std::size_t pixelOffset = platform::kInfoHeaderSize + ColourTableBytes(header);
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
     if (body.size() < pixelOffset || (body.size() - pixelOffset) / stride < rows) {
         throw LoadError(kUnsupportedFormat);
     }
@@ -62,29 +57,30 @@ GlobalDib CopyBitmapRecord(const DibHeader& header, std::span<const std::uint8_t
     std::memcpy(dib.Data(), body.data(), pixelOffset);
     const std::uint8_t* source = body.data() + pixelOffset;
     std::uint8_t* target = dib.Data() + pixelOffset;
-    if (header.height > 0) {
+    if (header.biHeight > 0) {
         std::memcpy(target, source, stride * rows);
     } else {
         for (std::size_t r = 0; r < rows; ++r)
             std::memcpy(target + r * stride, source + (rows - 1 - r) * stride, stride);
-        DibHeader bottomUp = header;
-        bottomUp.height = static_cast<std::int32_t>(rows);
+        platform::BitmapInfoHeader bottomUp = header;
+        bottomUp.biHeight = static_cast<std::int32_t>(rows);
         dib.SetHeader(bottomUp);
     }
     return dib;
 }
 
 // A record whose pixels a video codec compressed: decoded by the codec bridge to 24 bits.
-GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_t> body) {
+GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
+                            std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
-    std::span<const std::uint8_t> data = body.subspan(kDibHeaderSize);
-    if (header.sizeImage != 0) {
-        if (header.sizeImage > data.size())
+    std::span<const std::uint8_t> data = body.subspan(platform::kInfoHeaderSize);
+    if (header.biSizeImage != 0) {
+        if (header.biSizeImage > data.size())
             throw LoadError(kUnsupportedFormat);
-        data = data.first(header.sizeImage);
+        data = data.first(header.biSizeImage);
     }
-    const platform::CompressedPicture input{header.compression, header.width,
-                                            static_cast<int>(rows), header.bitCount, data};
+    const platform::CompressedPicture input{header.biCompression, header.biWidth,
+                                            static_cast<int>(rows), header.biBitCount, data};
     platform::DecodedPicture picture;
     switch (platform::DecodeCompressedPicture(input, picture)) {
         case platform::CodecStatus::Decoded:
@@ -92,19 +88,19 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
         case platform::CodecStatus::Unavailable:
             throw LoadError(kNoCodecBridge);
         case platform::CodecStatus::Failed:
-            throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+            throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
     }
 
-    const std::size_t packed = static_cast<std::size_t>(header.width) * 3;
+    const std::size_t packed = static_cast<std::size_t>(header.biWidth) * 3;
     if (picture.bgr.size() / packed != rows)
-        throw LoadError(kCodecFailed + platform::FourccText(header.compression));
+        throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
 
-    DibHeader decoded;
-    decoded.width = header.width;
-    decoded.height = static_cast<std::int32_t>(rows);
-    decoded.bitCount = 24;
-    const std::size_t stride = DibRowStride(decoded.width, 24);
-    GlobalDib dib = GlobalDib::Allocate(kDibHeaderSize + stride * rows);
+    platform::BitmapInfoHeader decoded;
+    decoded.biWidth = header.biWidth;
+    decoded.biHeight = static_cast<std::int32_t>(rows);
+    decoded.biBitCount = 24;
+    const std::size_t stride = platform::DibRowStride(decoded.biWidth, 24);
+    GlobalDib dib = GlobalDib::Allocate(platform::kInfoHeaderSize + stride * rows);
     if (!dib)
         throw LoadError(kNoMemory);
     dib.SetHeader(decoded);
@@ -119,15 +115,16 @@ GlobalDib DecodeCodecRecord(const DibHeader& header, std::span<const std::uint8_
 GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
     std::span<const std::uint8_t> body = record;
     if (StartsWith(record, {'B', 'M'})) {
-        if (record.size() < kFileHeaderSize)
+        if (record.size() < platform::kFileHeaderSize)
             throw LoadError(kUnsupportedFormat);
-        body = record.subspan(kFileHeaderSize);
+        body = record.subspan(platform::kFileHeaderSize);
     }
-    if (body.size() >= 4 && Read32(body) == kDibHeaderSize) {
-        if (body.size() < kDibHeaderSize)
+    if (body.size() >= 4 && platform::LoadLe32(body.data()) == platform::kInfoHeaderSize) {
+        if (body.size() < platform::kInfoHeaderSize)
             throw LoadError(kUnsupportedFormat);
-        const DibHeader header = ReadDibHeader(body.data());
-        if (header.compression != kCompressionNone && header.compression != kCompressionBitFields) {
+        const platform::BitmapInfoHeader header = platform::LoadInfoHeader(body.data());
+        if (header.biCompression != platform::kBiRgb &&
+            header.biCompression != platform::kBiBitfields) {
             return DecodeCodecRecord(header, body);
         }
         return CopyBitmapRecord(header, body);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/files/container_bytes.h"
+#include "platform/byte_order.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::optional<InitValues> ReadInitValues(std::span<const std::uint8_t> section) 
     }
     InitValues values{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        values[i] = static_cast<std::int16_t>(LoadLe16(section.data() + 2 * i));
+        values[i] = static_cast<std::int16_t>(platform::LoadLe16(section.data() + 2 * i));
     }
     return values;
 }
@@ -32,7 +32,7 @@ std::optional<InitValues> ReadInitValues(std::span<const std::uint8_t> section) 
 InitSectionBytes BuildInitSection(const InitValues& values) {
     InitSectionBytes bytes{};
     for (std::size_t i = 0; i < values.size(); ++i) {
-        StoreLe16(bytes.data() + 2 * i, static_cast<std::uint16_t>(values[i]));
+        platform::StoreLe16(bytes.data() + 2 * i, static_cast<std::uint16_t>(values[i]));
     }
     return bytes;
 }

@@ -61,13 +61,13 @@ bool RunEncode(const EncodeJob& job) {
     return true;
 }
 
-std::size_t ColourEntries(const DibHeader& header) {
-    return header.clrUsed > 0 && header.clrUsed <= 256 ? header.clrUsed : 256;
+std::size_t ColourEntries(const platform::BitmapInfoHeader& header) {
+    return header.biClrUsed > 0 && header.biClrUsed <= 256 ? header.biClrUsed : 256;
 }
 
 struct DecodeJob {
     std::span<const std::uint8_t> stream;
-    DibHeader* header;
+    platform::BitmapInfoHeader* header;
     std::span<std::uint8_t> dib;
     int depth;
     int flags;
@@ -88,15 +88,15 @@ void ConfigureOutput(jpeg_decompress_struct& info, int depth, int flags) {
     }
 }
 
-DibHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
-    DibHeader header;
-    header.width = static_cast<std::int32_t>(info.output_width);
-    header.height = static_cast<std::int32_t>(info.output_height);
+platform::BitmapInfoHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = static_cast<std::int32_t>(info.output_width);
+    header.biHeight = static_cast<std::int32_t>(info.output_height);
     if ((flags & kJpegTopDown) != 0)
-        header.height = -header.height;
-    header.bitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
-    header.compression = depth == 16 ? kCompressionBitFields : kCompressionNone;
-    header.clrUsed = depth == 16 ? 3 : depth == 8 ? 256 : 0;
+        header.biHeight = -header.biHeight;
+    header.biBitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
+    header.biCompression = depth == 16 ? platform::kBiBitfields : platform::kBiRgb;
+    header.biClrUsed = depth == 16 ? 3 : depth == 8 ? 256 : 0;
     return header;
 }
 
@@ -155,23 +155,23 @@ std::size_t RunDecode(const DecodeJob& job) {
     jpeg_calc_output_dimensions(&info);
 
     *job.header = HeaderFor(info, job.depth, job.flags);
-    const std::size_t stride = DibRowStride(info.output_width, job.header->bitCount);
+    const std::size_t stride = platform::DibRowStride(info.output_width, job.header->biBitCount);
     const std::size_t total =
-        kDibHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
+        platform::kInfoHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
     if (job.dib.empty() || job.dib.size() < total) {
         jpeg_destroy_decompress(&info);
         return job.dib.empty() ? total : 0;
     }
 
     std::uint8_t* const dib = job.dib.data();
-    WriteDibHeader(dib, *job.header);
+    platform::StoreInfoHeader(dib, *job.header);
     jpeg_start_decompress(&info);
     if (job.depth == 8)
-        WriteColourTable(info, dib + kDibHeaderSize);
+        WriteColourTable(info, dib + platform::kInfoHeaderSize);
     if (job.depth == 16)
-        WriteMasks(dib + kDibHeaderSize);
-    ReadRows(info, dib + kDibHeaderSize + ColourTableBytes(*job.header), stride, job.depth,
-             (job.flags & kJpegTopDown) != 0);
+        WriteMasks(dib + platform::kInfoHeaderSize);
+    ReadRows(info, dib + platform::kInfoHeaderSize + ColourTableBytes(*job.header), stride,
+             job.depth, (job.flags & kJpegTopDown) != 0);
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     return total;
@@ -185,27 +185,27 @@ bool IsDecodeDepth(int depth) {
 
 std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
                                     std::span<const std::uint8_t> pixels, int quality) {
-    if (bitmapInfo.size() < kDibHeaderSize)
+    if (bitmapInfo.size() < platform::kInfoHeaderSize)
         return {};
-    const DibHeader header = ReadDibHeader(bitmapInfo.data());
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(bitmapInfo.data());
     const std::optional<DibPixelFormat> format = DibFormatOf(header);
-    if (!format || header.width <= 0 || header.height == 0 ||
-        header.height == std::numeric_limits<std::int32_t>::min()) {
+    if (!format || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biHeight == std::numeric_limits<std::int32_t>::min()) {
         return {};
     }
-    const auto width = static_cast<std::size_t>(header.width);
-    const auto height = static_cast<std::size_t>(std::abs(header.height));
+    const auto width = static_cast<std::size_t>(header.biWidth);
+    const auto height = static_cast<std::size_t>(std::abs(header.biHeight));
     if (width % 4 != 0 || height % 4 != 0)
         return {};
     if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
         return {};
 
-    const std::size_t stride = DibRowStride(header.width, header.bitCount);
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
     if (pixels.size() / stride < height)
         return {};
     std::span<const std::uint8_t> colours;
     if (*format == DibPixelFormat::Indexed8) {
-        colours = bitmapInfo.subspan(kDibHeaderSize);
+        colours = bitmapInfo.subspan(platform::kInfoHeaderSize);
         if (colours.size() < 4 * ColourEntries(header))
             return {};
         colours = colours.first(4 * ColourEntries(header));
@@ -217,7 +217,7 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
                       stride,
                       static_cast<JDIMENSION>(width),
                       static_cast<JDIMENSION>(height),
-                      header.height < 0,
+                      header.biHeight < 0,
                       quality,
                       nullptr};
         if (*format != DibPixelFormat::Bgr24) {
@@ -244,7 +244,7 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality) {
     return DibToJpeg(dib.Info(), dib.PixelBytes(), quality);
 }
 
-std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header,
+std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, platform::BitmapInfoHeader& header,
                        std::span<std::uint8_t> dib, int depth, int flags) {
     if (!IsDecodeDepth(depth))
         return 0;
@@ -252,7 +252,7 @@ std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header,
 }
 
 GlobalDib JpegToDib(std::span<const std::uint8_t> stream, int depth, int flags) {
-    DibHeader header;
+    platform::BitmapInfoHeader header;
     const std::size_t size = DecodeJpeg(stream, header, {}, depth, flags);
     if (size == 0)
         return {};

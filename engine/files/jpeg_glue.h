@@ -32,7 +32,7 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
 // (header first), which must hold at least the returned size, else nothing is decoded and the
 // result is 0. Depth 8 quantizes to 256 colours (two passes, Floyd-Steinberg dithering unless
 // kJpegNoDither); unused colour-table entries are 0. On failure `dib` may hold a partial image.
-std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, DibHeader& header,
+std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, platform::BitmapInfoHeader& header,
                        std::span<std::uint8_t> dib, int depth, int flags);
 
 // Decodes `stream` at `depth` into a new GlobalDib (owned by the caller); empty on failure.

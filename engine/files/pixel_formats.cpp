@@ -1,28 +1,14 @@
 #include "engine/files/pixel_formats.h"
 
-#include <cstring>
+#include "platform/byte_order.h"
 
-namespace {
-
-std::uint16_t Load16(const std::uint8_t* bytes) {
-    std::uint16_t value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
-}
-
-void Store16(std::uint8_t* bytes, std::uint16_t value) {
-    std::memcpy(bytes, &value, sizeof value);
-}
-
-}  // namespace
-
-std::optional<DibPixelFormat> DibFormatOf(const DibHeader& header) {
-    switch (header.bitCount) {
+std::optional<DibPixelFormat> DibFormatOf(const platform::BitmapInfoHeader& header) {
+    switch (header.biBitCount) {
         case 8:
             return DibPixelFormat::Indexed8;
         case 16:
-            return header.compression == kCompressionBitFields ? DibPixelFormat::Rgb565
-                                                               : DibPixelFormat::Rgb555;
+            return header.biCompression == platform::kBiBitfields ? DibPixelFormat::Rgb565
+                                                                  : DibPixelFormat::Rgb555;
         case 24:
             return DibPixelFormat::Bgr24;
         case 32:
@@ -57,9 +43,9 @@ BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_
             return {colours[entry], colours[entry + 1], colours[entry + 2]};
         }
         case DibPixelFormat::Rgb555:
-            return Expand555(Load16(row + 2 * x));
+            return Expand555(platform::LoadLe16(row + 2 * x));
         case DibPixelFormat::Rgb565:
-            return Expand565(Load16(row + 2 * x));
+            return Expand565(platform::LoadLe16(row + 2 * x));
         case DibPixelFormat::Bgr24:
             return {row[3 * x], row[3 * x + 1], row[3 * x + 2]};
         case DibPixelFormat::Bgrx32:
@@ -73,10 +59,10 @@ void WriteDibPixel(DibPixelFormat format, std::uint8_t* row, std::size_t x, BgrP
         case DibPixelFormat::Indexed8:
             break;
         case DibPixelFormat::Rgb555:
-            Store16(row + 2 * x, Pack555(pixel));
+            platform::StoreLe16(row + 2 * x, Pack555(pixel));
             break;
         case DibPixelFormat::Rgb565:
-            Store16(row + 2 * x, Pack565(pixel));
+            platform::StoreLe16(row + 2 * x, Pack565(pixel));
             break;
         case DibPixelFormat::Bgr24:
             row[3 * x] = pixel.blue;

@@ -25,7 +25,7 @@ struct BgrPixel {
 };
 
 // The format a header describes; nothing for other bit counts.
-std::optional<DibPixelFormat> DibFormatOf(const DibHeader& header);
+std::optional<DibPixelFormat> DibFormatOf(const platform::BitmapInfoHeader& header);
 int DibBitsPerPixel(DibPixelFormat format);
 
 // 5-5-5 and 5-6-5 values are widened by shifting, the low bits left 0.

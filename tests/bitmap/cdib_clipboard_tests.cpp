@@ -12,14 +12,14 @@ namespace {
 std::vector<std::uint8_t> Packed(int bits, std::uint32_t compression, std::uint32_t colorsUsed,
                                  std::size_t entries, std::size_t dataBytes, int width = 3) {
     std::vector<std::uint8_t> block(40 + 4 * entries + dataBytes);
-    BitmapInfoHeader h;
+    platform::BitmapInfoHeader h;
     h.biWidth = width;
     h.biHeight = 2;
     h.biBitCount = static_cast<std::uint16_t>(bits);
     h.biCompression = compression;
     h.biClrUsed = colorsUsed;
     h.biSizeImage = compression > 3 ? static_cast<std::uint32_t>(dataBytes) : 0;
-    StoreInfoHeader(block.data(), h);
+    platform::StoreInfoHeader(block.data(), h);
     for (std::size_t i = 40; i < block.size(); ++i)
         block[i] = static_cast<std::uint8_t>(i % 13 + 1);
     if (compression == 3)

@@ -24,13 +24,13 @@ std::vector<std::uint8_t> Picture() {  // blue, green, red; top row first
 
 CDIB Compressed(std::uint32_t fourcc, int bits, const std::vector<std::uint8_t>& data) {
     std::vector<std::uint8_t> packed(40 + data.size());
-    BitmapInfoHeader h;
+    platform::BitmapInfoHeader h;
     h.biWidth = kWidth;
     h.biHeight = kHeight;
     h.biBitCount = static_cast<std::uint16_t>(bits);
     h.biCompression = fourcc;
     h.biSizeImage = static_cast<std::uint32_t>(data.size());
-    StoreInfoHeader(packed.data(), h);
+    platform::StoreInfoHeader(packed.data(), h);
     std::ranges::copy(data, packed.begin() + 40);
     CDIB dib;
     EXPECT_EQ(dib.CreateFromPackedDib(packed), 1);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "bitmap/cdib.h"
+#include "platform/byte_order.h"
 #include "tests/bitmap/bmp_builder.h"
 
 namespace {
@@ -49,9 +50,9 @@ TEST(CdibFile, WrittenFileAndPixelOffsets) {
         const std::string file = Written(CDIB(3, 2, static_cast<int>(bits)));
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
         EXPECT_EQ(file.size(), size) << bits;
-        EXPECT_EQ(ReadLe32(bytes + 2), size) << bits;
-        EXPECT_EQ(ReadLe32(bytes + 10), offset) << bits;
-        EXPECT_EQ(ReadLe32(bytes + 14), 40u) << bits;
+        EXPECT_EQ(platform::LoadLe32(bytes + 2), size) << bits;
+        EXPECT_EQ(platform::LoadLe32(bytes + 10), offset) << bits;
+        EXPECT_EQ(platform::LoadLe32(bytes + 14), 40u) << bits;
     }
 }
 

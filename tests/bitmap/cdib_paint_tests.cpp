@@ -87,12 +87,12 @@ TEST(CdibPaint, StretchesByPlainCopyAtEveryDepth) {
 
 TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
     std::vector<std::uint8_t> codec(40 + 4);
-    BitmapInfoHeader h;
+    platform::BitmapInfoHeader h;
     h.biWidth = h.biHeight = 2;
     h.biBitCount = 24;
     h.biCompression = 0x64697663;
     h.biSizeImage = 4;
-    StoreInfoHeader(codec.data(), h);
+    platform::StoreInfoHeader(codec.data(), h);
     CDIB compressed;
     ASSERT_EQ(compressed.CreateFromPackedDib(codec), 1);
     const CDIB plain(2, 2, 24), empty(0, 0, 0);

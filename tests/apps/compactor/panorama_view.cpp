@@ -13,9 +13,9 @@ bool DecodeJpegForTest(std::span<const std::uint8_t> stream, DecodedPicture24& p
     GlobalDib dib = JpegToDib(stream, 24, kJpegTopDown);
     if (!dib)
         return false;
-    const DibHeader header = dib.Header();
-    picture.width = header.width;
-    picture.height = header.height < 0 ? -header.height : header.height;
+    const platform::BitmapInfoHeader header = dib.Header();
+    picture.width = header.biWidth;
+    picture.height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     const std::size_t rowBytes = static_cast<std::size_t>(picture.width) * 3;
     const std::size_t stride = (rowBytes + 3) / 4 * 4;
     picture.bgr.resize(rowBytes * static_cast<std::size_t>(picture.height));

@@ -100,6 +100,37 @@ class RoamerWindowTest : public ::testing::Test {
         return testing::internal::GetCapturedStderr();
     }
 
+    // Faces the sample's LINK hotspot and clicks it; returns what the message boxes said.
+    std::string ClickLink() {
+        View().Engine().SetView(45, 2, 0, 60, 2);
+        Settle();
+        const QPointF centre(Host().width() / 2.0, Host().height() / 2.0);
+        testing::internal::CaptureStderr();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, Host().mapToGlobal(centre),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Host(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, Host().mapToGlobal(centre),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&Host(), &release);
+        Settle();
+        return testing::internal::GetCapturedStderr();
+    }
+
+    // The panorama description that the details dialog shows.
+    QString DetailsDescription() {
+        QString description;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            description =
+                dialog->findChild<QWidget*>(QStringLiteral("1001"))->property("text").toString();
+            dialog->accept();
+        });
+        Frame().Command(kCmdPanoramaDetails)->trigger();
+        Settle();
+        return description;
+    }
+
     platform::QtBackend backend_;
     QTemporaryDir dir_;
     std::unique_ptr<CRoamerApp> app_;
@@ -328,6 +359,41 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
     const std::uint64_t before = FramesShown();
     Host().repaint();
     EXPECT_TRUE(PumpUntil([&] { return FramesShown() > before + 1; }));
+}
+
+TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    ASSERT_TRUE(DetailsDescription().startsWith(QStringLiteral("A synthetic sphere")));
+
+    const std::string said = ClickLink();
+    EXPECT_TRUE(said.empty()) << said;
+    ASSERT_TRUE(View().IsLoaded());
+    EXPECT_TRUE(Frame().Command(kCmdPanoramaDetails)->isEnabled());
+    EXPECT_EQ(DetailsDescription(), QStringLiteral("The second sample: dusk"));
+}
+
+TEST_F(RoamerWindowTest, AHotspotLinkThatFailsToLoadLeavesTheViewEmpty) {
+    const QString first = dir_.filePath(QStringLiteral("sample.pan"));
+    ASSERT_TRUE(QFile::copy(kSample, first));
+    QFile broken(dir_.filePath(QStringLiteral("sample2.pan")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    // A container whose one "BTMP" section holds no image.
+    broken.write(
+        QByteArray("HVXK\x24\0\0\0\x01\0\0\0\0\0\0\0BTMP\x20\0\0\0\x04\0\0\0\0\0\0\0junk", 36));
+    broken.close();
+    Start({first});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+
+    const std::string said = ClickLink();
+    EXPECT_NE(said.find("Halvex: File Format Error: Cannot Format Specified Image."),
+              std::string::npos)
+        << said;
+    EXPECT_FALSE(View().IsLoaded());
+    EXPECT_FALSE(Frame().Command(kCmdResetPanorama)->isEnabled());
+    EXPECT_FALSE(Frame().Command(kCmdPanoramaDetails)->isEnabled());
+    const QImage shown = Shown();
+    EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(192, 192, 192));
 }
 
 }  // namespace

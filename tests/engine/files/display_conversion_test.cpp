@@ -75,22 +75,22 @@ TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
     for (const auto& c : cases) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(c.display));
         const GlobalDib dib = DecompressImage(TwoByTwoRecord(*c.source));
-        const DibHeader header = dib.Header();
-        EXPECT_EQ(header.width, 2) << c.name;
-        EXPECT_EQ(header.height, 2) << c.name;
-        EXPECT_EQ(header.bitCount, c.expected.bitCount) << c.name;
-        EXPECT_EQ(header.compression, c.expected.compression) << c.name;
+        const platform::BitmapInfoHeader header = dib.Header();
+        EXPECT_EQ(header.biWidth, 2) << c.name;
+        EXPECT_EQ(header.biHeight, 2) << c.name;
+        EXPECT_EQ(header.biBitCount, c.expected.bitCount) << c.name;
+        EXPECT_EQ(header.biCompression, c.expected.compression) << c.name;
         const bool converted = c.source->bitCount != c.expected.bitCount ||
                                c.source->compression != c.expected.compression;
         if (converted) {
-            EXPECT_EQ(header.clrUsed, c.display == 16 ? 3U : 0U) << c.name;
+            EXPECT_EQ(header.biClrUsed, c.display == 16 ? 3U : 0U) << c.name;
         }
         if (c.display == 16) {
             EXPECT_EQ(Load32(dib.Colours()), 0xF800U) << c.name;
             EXPECT_EQ(Load32(dib.Colours() + 4), 0x07E0U) << c.name;
             EXPECT_EQ(Load32(dib.Colours() + 8), 0x001FU) << c.name;
         }
-        const std::size_t stride = DibRowStride(2, c.expected.bitCount);
+        const std::size_t stride = platform::DibRowStride(2, c.expected.bitCount);
         ASSERT_GE(dib.PixelBytes().size(), 2 * stride) << c.name;
         const std::vector<std::vector<std::uint8_t>> expected = Rows(c.expected);
         for (std::size_t row = 0; row < 2; ++row) {
@@ -126,10 +126,10 @@ TEST_F(DisplayConversion, EightBitDisplayQuantizesThroughJpeg) {
     ASSERT_TRUE(platform::OverrideDisplayDepth(8));
     const std::vector<std::uint8_t> rows = BandRows();
     GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(32, 8, 24), {}, rows, true));
-    const DibHeader header = dib.Header();
-    ASSERT_EQ(header.bitCount, 8);
-    EXPECT_EQ(header.clrUsed, 256U);
-    EXPECT_EQ(header.height, 8);
+    const platform::BitmapInfoHeader header = dib.Header();
+    ASSERT_EQ(header.biBitCount, 8);
+    EXPECT_EQ(header.biClrUsed, 256U);
+    EXPECT_EQ(header.biHeight, 8);
     // Each band's middle pixel looks its colour up in the table close to the original.
     for (int band = 0; band < 4; ++band) {
         const std::uint8_t index = dib.Pixels()[4 * 32 + band * 8 + 4];
@@ -144,8 +144,8 @@ TEST_F(DisplayConversion, EightBitDisplayKeepsImagesTheJpegRoundTripRefuses) {
     ASSERT_TRUE(platform::OverrideDisplayDepth(8));
     const std::vector<std::uint8_t> rows(20 * 4, 0x40);  // 6 x 4, width not a multiple of 4
     const GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(6, 4, 24), {}, rows, false));
-    EXPECT_EQ(dib.Header().bitCount, 24);
-    EXPECT_EQ(dib.Header().width, 6);
+    EXPECT_EQ(dib.Header().biBitCount, 24);
+    EXPECT_EQ(dib.Header().biWidth, 6);
 }
 
 TEST_F(DisplayConversion, EightBitImagesStayAsTheyAre) {
@@ -154,7 +154,7 @@ TEST_F(DisplayConversion, EightBitImagesStayAsTheyAre) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(display));
         const GlobalDib dib =
             DecompressImage(MakeRecord(MakeHeader(4, 2, 8), GreyColourTable(), pixels, true));
-        EXPECT_EQ(dib.Header().bitCount, 8) << display;
+        EXPECT_EQ(dib.Header().biBitCount, 8) << display;
         EXPECT_EQ(std::vector<std::uint8_t>(dib.Pixels(), dib.Pixels() + 8), pixels) << display;
         EXPECT_EQ(dib.Colours()[4 * 200], 200) << display;
     }

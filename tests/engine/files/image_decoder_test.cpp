@@ -64,7 +64,7 @@ TEST_F(ImageDecoder, TopDownBitmapComesOutBottomUp) {
     for (std::uint8_t level : {0x11, 0x22, 0x33, 0x44})
         rows.insert(rows.end(), 12, level);
     const GlobalDib dib = DecompressImage(MakeRecord(MakeHeader(4, -4, 24), {}, rows, true));
-    EXPECT_EQ(dib.Header().height, 4);
+    EXPECT_EQ(dib.Header().biHeight, 4);
     for (int stored = 0; stored < 4; ++stored)
         EXPECT_EQ(dib.Data()[40 + stored * 12], 0x44 - 0x11 * stored);
 }
@@ -73,13 +73,15 @@ TEST_F(ImageDecoder, TopDownBitmapComesOutBottomUp) {
 // past their end (the address sanitizer watches the reads).
 TEST_F(ImageDecoder, RefusesRecordsThatLie) {
     const std::vector<std::uint8_t> rows(4 * 4 * 4, 0x10);
-    auto withHeader = [](DibHeader header, std::size_t dataBytes, bool fileHeader = false) {
+    auto withHeader = [](platform::BitmapInfoHeader header, std::size_t dataBytes,
+                         bool fileHeader = false) {
         return MakeRecord(header, {}, std::vector<std::uint8_t>(dataBytes, 0x5A), fileHeader);
     };
-    DibHeader longerHeader = MakeHeader(4, 4, 24);
-    longerHeader.size = 124;
-    DibHeader lyingCodecSize = MakeHeader(16, 16, 24, platform::MakeFourcc("cvid"));
-    lyingCodecSize.sizeImage = 1000;
+    platform::BitmapInfoHeader longerHeader = MakeHeader(4, 4, 24);
+    longerHeader.biSize = 124;
+    platform::BitmapInfoHeader lyingCodecSize =
+        MakeHeader(16, 16, 24, platform::MakeFourcc("cvid"));
+    lyingCodecSize.biSizeImage = 1000;
     std::vector<std::uint8_t> shortHeader = withHeader(MakeHeader(4, 4, 24), 0);
     shortHeader.resize(39);
     const struct {
@@ -141,19 +143,19 @@ TEST_F(ImageDecoder, CodecRecordsDecodeToThePictureBottomUp) {
         const std::vector<std::uint8_t> data =
             EncodeTestPicture(c.encoder, picture, kCodecWidth, kCodecHeight);
         ASSERT_FALSE(data.empty()) << c.fourcc;
-        DibHeader header = MakeHeader(kCodecWidth, kCodecHeight, c.bitCount, 0);
-        std::memcpy(&header.compression, c.fourcc, 4);
-        header.sizeImage = static_cast<std::uint32_t>(data.size());
+        platform::BitmapInfoHeader header = MakeHeader(kCodecWidth, kCodecHeight, c.bitCount, 0);
+        std::memcpy(&header.biCompression, c.fourcc, 4);
+        header.biSizeImage = static_cast<std::uint32_t>(data.size());
         std::vector<std::uint8_t> padded = data;
         padded.resize((data.size() + 3) / 4 * 4);
         for (int display : {24, 16}) {
             ASSERT_TRUE(platform::OverrideDisplayDepth(display));
             const GlobalDib dib = DecompressImage(MakeRecord(header, {}, padded, true));
-            const DibHeader out = dib.Header();
-            EXPECT_EQ(out.width, kCodecWidth);
-            EXPECT_EQ(out.height, kCodecHeight);
-            EXPECT_EQ(out.bitCount, display);
-            EXPECT_EQ(out.compression, display == 16 ? 3U : 0U);
+            const platform::BitmapInfoHeader out = dib.Header();
+            EXPECT_EQ(out.biWidth, kCodecWidth);
+            EXPECT_EQ(out.biHeight, kCodecHeight);
+            EXPECT_EQ(out.biBitCount, display);
+            EXPECT_EQ(out.biCompression, display == 16 ? 3U : 0U);
             if (display != 24)
                 continue;
             // Stored row 0 is the picture's bottom row.
@@ -182,8 +184,8 @@ TEST_F(ImageDecoder, CodecFailureNamesTheCode) {
         {"IV41", "File decompression failed; Codec: IV41"},
     };
     for (const auto& c : cases) {
-        DibHeader header = MakeHeader(16, 16, 24);
-        std::memcpy(&header.compression, c.fourcc, 4);
+        platform::BitmapInfoHeader header = MakeHeader(16, 16, 24);
+        std::memcpy(&header.biCompression, c.fourcc, 4);
         EXPECT_EQ(FailureText(MakeRecord(header, {}, garbage, false)), c.text);
     }
 }

@@ -41,13 +41,13 @@ double Psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>&
 
 // The picture of a GlobalDib as packed bottom-up blue, green, red rows.
 std::vector<std::uint8_t> AsBgr(const GlobalDib& dib) {
-    const DibHeader header = dib.Header();
+    const platform::BitmapInfoHeader header = dib.Header();
     const DibPixelFormat format = *DibFormatOf(header);
-    const std::size_t stride = DibRowStride(header.width, header.bitCount);
-    const std::span<const std::uint8_t> colours(dib.Colours(), header.bitCount == 8 ? 1024 : 0);
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    const std::span<const std::uint8_t> colours(dib.Colours(), header.biBitCount == 8 ? 1024 : 0);
     std::vector<std::uint8_t> bgr;
-    for (int y = 0; y < std::abs(header.height); ++y) {
-        for (int x = 0; x < header.width; ++x) {
+    for (int y = 0; y < std::abs(header.biHeight); ++y) {
+        for (int x = 0; x < header.biWidth; ++x) {
             const BgrPixel pixel = ReadDibPixel(format, dib.Pixels() + y * stride, x, colours);
             bgr.insert(bgr.end(), {pixel.blue, pixel.green, pixel.red});
         }
@@ -73,8 +73,8 @@ struct SourceCase {
 SourceImage MakeSource(const SourceCase& source) {
     std::vector<std::uint8_t> smooth = SmoothPicture();
     SourceImage image;
-    const DibHeader header = MakeHeader(kWidth, source.topDown ? -kHeight : kHeight,
-                                        source.bitCount, source.compression);
+    const platform::BitmapInfoHeader header = MakeHeader(
+        kWidth, source.topDown ? -kHeight : kHeight, source.bitCount, source.compression);
     image.info = MakeRecord(header, {}, {}, false);
     if (source.bitCount == 8) {
         const std::vector<std::uint8_t> table = GreyColourTable();
@@ -85,7 +85,7 @@ SourceImage MakeSource(const SourceCase& source) {
         }
     } else {
         const DibPixelFormat format = *DibFormatOf(header);
-        const std::size_t stride = DibRowStride(kWidth, source.bitCount);
+        const std::size_t stride = platform::DibRowStride(kWidth, source.bitCount);
         image.pixels.resize(stride * kHeight);
         ConvertDibPixels({DibPixelFormat::Bgr24, smooth.data(), kWidth * 3, {}},
                          {format, image.pixels.data(), stride}, kWidth, kHeight, source.topDown);
@@ -136,11 +136,11 @@ TEST(JpegGlue, DecodesAtEveryDisplayDepthCloseToThePicture) {
         {8, 8, 0, 256, 40 + 1024 + kWidth * kHeight, 28.0},
     };
     for (const auto& c : cases) {
-        DibHeader header;
+        platform::BitmapInfoHeader header;
         EXPECT_EQ(DecodeJpeg(stream, header, {}, c.depth, 0), c.size) << c.depth;
-        EXPECT_EQ(header.bitCount, c.bitCount) << c.depth;
-        EXPECT_EQ(header.compression, c.compression) << c.depth;
-        EXPECT_EQ(header.clrUsed, c.colours) << c.depth;
+        EXPECT_EQ(header.biBitCount, c.bitCount) << c.depth;
+        EXPECT_EQ(header.biCompression, c.compression) << c.depth;
+        EXPECT_EQ(header.biClrUsed, c.colours) << c.depth;
         const GlobalDib decoded = JpegToDib(stream, c.depth, 0);
         ASSERT_TRUE(decoded) << c.depth;
         EXPECT_EQ(decoded.Size(), c.size) << c.depth;
@@ -157,7 +157,7 @@ TEST(JpegGlue, FlagsTurnRowsAndSpeedUpWithoutLosingThePicture) {
     const GlobalDib bottomUp = JpegToDib(stream, 24, 0);
     const GlobalDib topDown = JpegToDib(stream, 24, kJpegTopDown);
     ASSERT_TRUE(bottomUp && topDown);
-    EXPECT_EQ(topDown.Header().height, -kHeight);
+    EXPECT_EQ(topDown.Header().biHeight, -kHeight);
     const std::size_t stride = kWidth * 3;
     for (int y = 0; y < kHeight; ++y) {
         EXPECT_EQ(std::memcmp(topDown.Data() + 40 + y * stride,
@@ -246,7 +246,7 @@ TEST_F(JpegGlueTrace, TruncatedStreamDecodesAndWarns) {
         stream.begin(), stream.begin() + static_cast<long>(stream.size() * 3 / 4));
     const GlobalDib decoded = JpegToDib(truncated, 24, 0);
     ASSERT_TRUE(decoded);
-    EXPECT_EQ(decoded.Header().width, kWidth);
+    EXPECT_EQ(decoded.Header().biWidth, kWidth);
     const std::optional<std::string> warning = monitor_.Receive();
     ASSERT_TRUE(warning);
     EXPECT_NE(warning->find("Premature end of JPEG file\n"), std::string::npos) << *warning;
@@ -255,7 +255,7 @@ TEST_F(JpegGlueTrace, TruncatedStreamDecodesAndWarns) {
 TEST(JpegGlue, DecodeIntoATooSmallBlockWritesNothing) {
     const SourceImage image = MakeSource(kSources[3]);
     const std::vector<std::uint8_t> stream = DibToJpeg(image.info, image.pixels, 75);
-    DibHeader header;
+    platform::BitmapInfoHeader header;
     const std::size_t size = DecodeJpeg(stream, header, {}, 24, 0);
     std::vector<std::uint8_t> block(size - 1, 0xAA);
     EXPECT_EQ(DecodeJpeg(stream, header, block, 24, 0), 0U);

@@ -9,12 +9,13 @@
 #include "engine/files/global_dib.h"
 #include "tests/platform/stand_in_trace_monitor.h"
 
-inline DibHeader MakeHeader(int width, int height, int bitCount, std::uint32_t compression = 0) {
-    DibHeader header;
-    header.width = width;
-    header.height = height;
-    header.bitCount = static_cast<std::uint16_t>(bitCount);
-    header.compression = compression;
+inline platform::BitmapInfoHeader MakeHeader(int width, int height, int bitCount,
+                                             std::uint32_t compression = 0) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bitCount);
+    header.biCompression = compression;
     return header;
 }
 
@@ -29,7 +30,7 @@ inline void Append32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
 
 // A record: the 14-byte file header when asked, the information header, `extra` (colour table or
 // masks) and `pixels`, each as given.
-inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header,
+inline std::vector<std::uint8_t> MakeRecord(const platform::BitmapInfoHeader& header,
                                             std::span<const std::uint8_t> extra,
                                             std::span<const std::uint8_t> pixels, bool fileHeader) {
     std::vector<std::uint8_t> record;
@@ -47,7 +48,7 @@ inline std::vector<std::uint8_t> MakeRecord(const DibHeader& header,
 }
 
 // The bitmap information of a header: its bytes followed by `extra` (colour table or masks).
-inline std::vector<std::uint8_t> InfoOf(const DibHeader& header,
+inline std::vector<std::uint8_t> InfoOf(const platform::BitmapInfoHeader& header,
                                         std::span<const std::uint8_t> extra = {}) {
     return MakeRecord(header, extra, {}, false);
 }
