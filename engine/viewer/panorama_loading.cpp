@@ -4,15 +4,17 @@
 #include <cstring>
 #include <new>
 
-#include "engine/files/load_error.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/files/data_type_sniff.h"
 #include "engine/files/file_section.h"
 #include "engine/files/find_section.h"
+#include "engine/files/global_dib.h"
 #include "engine/files/hotspot_section.h"
 #include "engine/files/image_decoder.h"
+#include "engine/files/load_error.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
+#include "platform/dib_header.h"
 #include "platform/files.h"
 
 namespace {
@@ -48,7 +50,7 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
     std::uint8_t head[4] = {};
     const std::size_t got = file.Read(head, sizeof head);
     const std::span<const std::uint8_t> start(head, got);
-    const bool bareHeader = got == 4 && head[0] != 'B' && dib::Get32(head) == 40;
+    const bool bareHeader = got == 4 && head[0] != 'B' && platform::LoadLe32(head) == platform::kInfoHeaderSize;
     if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
     }
@@ -137,7 +139,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
     DecodeImage(buffer, size);
     if (build == EngineBuild::StandAlone &&
         SniffDataType(block) != DataTypeCode::Container) {
-        fov = std::clamp(180.0 - 45.0 * dib::Height(imageDib) / 512.0, 60.0, 120.0);
+        fov = std::clamp(180.0 - 45.0 * platform::LoadInfoHeader(imageDib).biHeight / 512.0, 60.0, 120.0);
     }
     ApplyInitSection(buffer, size);
     BuildHotspots(buffer, size);
@@ -202,7 +204,7 @@ void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size
     if (section.size() != 16) return;
     std::array<std::int16_t, 8> s{};
     for (std::size_t i = 0; i < 8; ++i) {
-        s[i] = static_cast<std::int16_t>(section[2 * i] | section[2 * i + 1] << 8);
+        s[i] = static_cast<std::int16_t>(platform::LoadLe16(section.data() + 2 * i));
     }
     if (s[2] == 0 && s[3] == 0) {
         const std::int16_t headingSpan = s[0], pitchSpan = s[1];
@@ -224,33 +226,35 @@ void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size
 }
 
 void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
-    const std::int32_t width = dib::Width(imageDib);
-    const std::int32_t height = dib::Height(imageDib);
-    const int bits = dib::BitCount(imageDib);
-    const std::size_t bytes = static_cast<std::size_t>(bits / 8);
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
+    const std::int32_t width = header.biWidth;
+    const std::int32_t height = header.biHeight;
+    const std::size_t bytes = header.biBitCount / 8u;
     int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
     int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
     // Rounding down could leave less room than the old image needs (a span just short of the
     // full circle); the enlarged image always holds the old one.
     if (newWidth < width) newWidth += 4;
     if (newHeight < height) newHeight += 4;
-    const std::size_t colours = dib::ColourBytes(imageDib);
+    const std::size_t infoBytes = platform::kInfoHeaderSize + ColourTableBytes(header);
 
     std::vector<std::uint8_t> enlarged;
     try {
-        enlarged.assign(40 + colours + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
+        enlarged.assign(infoBytes + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
     } catch (const std::exception&) {
         Close();
         throw LoadError("Resource Error: Insufficient System Memory");
     }
-    std::memcpy(enlarged.data(), imageDib, 40 + colours);
-    dib::Put32(enlarged.data() + 4, newWidth);
-    dib::Put32(enlarged.data() + 8, newHeight);
-    dib::Put32(enlarged.data() + 20, 0);  // image size: no longer that of the old rows
+    std::memcpy(enlarged.data(), imageDib, infoBytes);
+    platform::BitmapInfoHeader enlargedHeader = header;
+    enlargedHeader.biWidth = newWidth;
+    enlargedHeader.biHeight = newHeight;
+    enlargedHeader.biSizeImage = 0;  // no longer that of the old rows
+    platform::StoreInfoHeader(enlarged.data(), enlargedHeader);
 
-    const std::uint8_t* from = dib::Pixels(imageDib);
-    std::uint8_t* to = dib::Pixels(enlarged.data());
-    const std::size_t oldStride = dib::Stride(width, bits);
+    const std::uint8_t* from = imageDib + infoBytes;
+    std::uint8_t* to = enlarged.data() + infoBytes;
+    const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
     const std::size_t newStride = static_cast<std::size_t>(newWidth) * bytes;
     const std::size_t firstRow = static_cast<std::size_t>((newHeight - height) / 2);
     const std::size_t firstColumn = static_cast<std::size_t>((newWidth - width) / 2);

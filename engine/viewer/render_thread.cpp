@@ -4,11 +4,12 @@
 #include <new>
 #include <vector>
 
-#include "engine/viewer/dib_layout.h"
+#include "engine/files/global_dib.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/clock.h"
+#include "platform/dib_header.h"
 #include "platform/surface.h"
 
 namespace {
@@ -87,7 +88,7 @@ bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
     const bool sizeChanged = width != viewFrame.width || height != viewFrame.height;
     if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels) return true;
     frameValid = 0;
-    const int bytes = imageDib ? dib::BitCount(imageDib) / 8 : 3;
+    const int bytes = imageDib ? platform::LoadInfoHeader(imageDib).biBitCount / 8 : 3;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
     viewFrame.pixels.reset();
     compositeFrame.pixels.reset();
@@ -183,25 +184,25 @@ std::int16_t ViewerEngine::RenderFrame() {
     const std::size_t frameBytes = static_cast<std::size_t>(w) * h * viewFrame.bytesPerPixel;
 
     auto render = [&](int level) {
-        if (dib::BitCount(imageDib) == 8 && dib::ColoursUsed(imageDib) == 0) dib::Put32(imageDib + 32, 256);
-        const int imageWidth = dib::Width(imageDib);
-        const int imageHeight = dib::Height(imageDib);
+        platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
+        if (header.biBitCount == 8 && header.biClrUsed == 0) {
+            header.biClrUsed = 256;
+            platform::StoreInfoHeader(imageDib, header);
+        }
+        const int imageWidth = header.biWidth;
+        const int imageHeight = header.biHeight;
         // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
         // image is handed over without its two bottom and two top rows, and only when all of
         // that lies in the block.
-        const std::size_t stride = (static_cast<std::size_t>(imageWidth) *
-                                        static_cast<std::size_t>(viewFrame.bytesPerPixel) + 3) /
-                                   4 * 4;
-        std::uint8_t* pixels = dib::Pixels(imageDib);
+        if (imageWidth <= 0 || imageHeight <= 4) return;
+        const std::size_t stride = platform::DibRowStride(imageWidth, viewFrame.bytesPerPixel * 8);
+        std::uint8_t* pixels = imageDib + platform::kInfoHeaderSize + ColourTableBytes(header);
         const std::size_t available =
             static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);
-        if (imageWidth <= 0 || imageHeight <= 4 ||
-            stride * static_cast<std::size_t>(imageHeight - 2) > available) {
-            return;
-        }
+        if (stride * static_cast<std::size_t>(imageHeight - 2) > available) return;
         renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w, h,
                          viewFrame.pixels.get(), imageWidth, imageHeight - 4, pixels + 2 * stride,
-                         static_cast<PixelFormatCode>(dib::PixelFormat(imageDib)), 0,
+                         static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
                          static_cast<AntialiasLevel>(level));
     };
     if (antialias >= 1 && current == lastView) {
@@ -270,10 +271,12 @@ void ViewerEngine::DrawAvatars() {
 }
 
 void ViewerEngine::Present(int width, int height) {
-    std::uint8_t savedHeader[40];
-    std::memcpy(savedHeader, imageDib, 40);
-    dib::Put32(imageDib + 4, width);
-    dib::Put32(imageDib + 8, height);
+    std::uint8_t savedHeader[platform::kInfoHeaderSize];
+    std::memcpy(savedHeader, imageDib, sizeof savedHeader);
+    platform::BitmapInfoHeader frameHeader = platform::LoadInfoHeader(imageDib);
+    frameHeader.biWidth = width;
+    frameHeader.biHeight = height;
+    platform::StoreInfoHeader(imageDib, frameHeader);
     if (drawCallback) {
         drawCallback(window, imageDib, viewFrame.pixels.get(), clipRectSet);
     } else {
@@ -281,11 +284,12 @@ void ViewerEngine::Present(int width, int height) {
         if (!clipRectSet) platform::GetClientRect(window, &dest);
         const platform::PixelView view{width,
                                        height,
-                                       dib::PixelFormat(imageDib),
+                                       platform::DibPixelFormatCode(frameHeader),
                                        viewFrame.pixels.get(),
                                        static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
-                                       dib::BitCount(imageDib) == 8 ? imageDib + 40 : nullptr};
+                                       frameHeader.biBitCount == 8 ? imageDib + platform::kInfoHeaderSize
+                                                                    : nullptr};
         platform::PresentToWindow(window, view, dest);
     }
-    std::memcpy(imageDib, savedHeader, 40);
+    std::memcpy(imageDib, savedHeader, sizeof savedHeader);
 }

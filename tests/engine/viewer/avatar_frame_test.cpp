@@ -11,10 +11,10 @@
 #include <string>
 
 #include "engine/viewer/box_projection.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
 #include "platform/clock.h"
+#include "platform/dib_header.h"
 #include "platform/display_depth.h"
 
 namespace {
@@ -315,7 +315,7 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
             c.indexedPanorama ? IndexedPanorama() : MakeContainer({{"BTMP", MakeBitmap(256, 128)}}),
             fresh);
         platform::ClearDisplayDepthOverride();
-        ASSERT_EQ(dib::PixelFormat(fresh.imageDib), c.format);
+        ASSERT_EQ(platform::DibPixelFormatCode(platform::LoadInfoHeader(fresh.imageDib)), c.format);
         const Box box{{0, 10, 0}, {2, 0, 2}};
         ASSERT_EQ(fresh.GetAvatar(0)->Load(path.c_str(), box.position, box.size, 1), 0);
         {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/files/load_error.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/dib_header.h"
 #include "platform/files.h"
 #include "platform/headless/headless_backend.h"
 #include "test_panoramas.h"
@@ -78,8 +78,8 @@ TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
                                            0, 1000, 250)),
               "");
     const std::uint8_t* image = engine.imageDib;
-    ASSERT_EQ(dib::Width(image), 2000);
-    ASSERT_EQ(dib::Height(image), 500);
+    ASSERT_EQ(platform::LoadInfoHeader(image).biWidth, 2000);
+    ASSERT_EQ(platform::LoadInfoHeader(image).biHeight, 500);
     EXPECT_EQ(engine.homePan, 10);
     EXPECT_EQ(engine.homeTilt, 5);
     EXPECT_EQ(engine.homeFov, 60);
@@ -104,7 +104,7 @@ TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
     ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}},
                                            0, 5, 4)),
               "");
-    ASSERT_EQ(dib::Width(engine.imageDib), 8);
+    ASSERT_EQ(platform::LoadInfoHeader(engine.imageDib).biWidth, 8);
     const std::uint8_t* pixels = engine.imageDib + 40;
     EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
 }
