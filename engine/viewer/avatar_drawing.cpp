@@ -13,6 +13,7 @@
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
 #include "platform/dib_header.h"
 
 namespace {
@@ -36,7 +37,7 @@ struct FramePixel {
         if constexpr (kFormat == 24) {
             return {p[0], p[1], p[2]};
         } else {
-            const int v = p[0] | p[1] << 8;
+            const int v = platform::LoadLe16(p);
             return {v & 0x1F, (v >> 5) & ((1 << kGreenBits) - 1), (v >> (5 + kGreenBits)) & 0x1F};
         }
     }
@@ -46,9 +47,8 @@ struct FramePixel {
             p[1] = static_cast<std::uint8_t>(c.green);
             p[2] = static_cast<std::uint8_t>(c.red);
         } else {
-            const int v = c.blue | c.green << 5 | c.red << (5 + kGreenBits);
-            p[0] = static_cast<std::uint8_t>(v);
-            p[1] = static_cast<std::uint8_t>(v >> 8);
+            platform::StoreLe16(
+                p, static_cast<std::uint16_t>(c.blue | c.green << 5 | c.red << (5 + kGreenBits)));
         }
     }
 };

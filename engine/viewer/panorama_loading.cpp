@@ -10,6 +10,7 @@
 #include "engine/files/global_dib.h"
 #include "engine/files/hotspot_section.h"
 #include "engine/files/image_decoder.h"
+#include "engine/files/init_section.h"
 #include "engine/files/load_error.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
@@ -200,12 +201,9 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
 }
 
 void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection("INIT", {buffer, size});
-    if (section.size() != 16) return;
-    std::array<std::int16_t, 8> s{};
-    for (std::size_t i = 0; i < 8; ++i) {
-        s[i] = static_cast<std::int16_t>(platform::LoadLe16(section.data() + 2 * i));
-    }
+    const std::span<const std::uint8_t> section = FindSection(kInitSectionName, {buffer, size});
+    if (section.size() != kInitSectionSize) return;
+    InitValues s = *ReadInitValues(section);
     if (s[2] == 0 && s[3] == 0) {
         const std::int16_t headingSpan = s[0], pitchSpan = s[1];
         s[0] = static_cast<std::int16_t>(-(headingSpan / 2));
