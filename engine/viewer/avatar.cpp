@@ -32,12 +32,13 @@ std::int32_t FramesDown(const platform::BitmapInfoHeader& header) {
 
 // The owner's state lock for a scope; nothing for a slot without an owner.
 class SlotLock {
-public:
+  public:
     explicit SlotLock(const ViewerEngine* owner) {
-        if (owner != nullptr) lock_.emplace(*owner);
+        if (owner != nullptr)
+            lock_.emplace(*owner);
     }
 
-private:
+  private:
     std::optional<StateLock> lock_;
 };
 

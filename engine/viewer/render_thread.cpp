@@ -21,9 +21,11 @@ const double kPi = 2.0 * std::acos(0.0);
 // Advances `value` by one frame of `velocity` when its counter runs; counts a positive
 // counter down.
 void Step(double* value, double velocity, std::int32_t* frames, int fps) {
-    if (*frames == 0) return;
+    if (*frames == 0)
+        return;
     *value += velocity / fps;
-    if (*frames > 0) --*frames;
+    if (*frames > 0)
+        --*frames;
 }
 
 void ClampHigh(double* value, double limit, std::int16_t* flags) {
@@ -40,7 +42,9 @@ void ClampLow(double* value, double limit, std::int16_t* flags) {
     }
 }
 
-std::int64_t RoundUpTo32(std::int64_t n) { return n % 32 == 0 ? n : n + 32 - n % 32; }
+std::int64_t RoundUpTo32(std::int64_t n) {
+    return n % 32 == 0 ? n : n + 32 - n % 32;
+}
 
 // The largest frame side the engine allocates; a larger target (an absurd clip rectangle)
 // counts as an allocation failure instead of overflowing the size arithmetic.
@@ -51,17 +55,20 @@ constexpr std::int64_t kMaxFrameSide = 16384;
 void RenderThreadProc(ViewerEngine* engine) {
     for (;;) {
         while (engine->paused) {
-            if (engine->stopRequested) return;
+            if (engine->stopRequested)
+                return;
             engine->wakeSemaphore->Wait(platform::kInfinite);
         }
         const std::uint32_t t0 = platform::TimeGetTime();
         StateLock lock(*engine);
         if (engine->framesToRun == 0) {
             engine->Pause();
-            if (engine->stopRequested) return;
+            if (engine->stopRequested)
+                return;
             continue;
         }
-        if (engine->framesToRun > 0) --engine->framesToRun;
+        if (engine->framesToRun > 0)
+            --engine->framesToRun;
         const std::int16_t result = engine->RenderFrame();
         if (result >= 2 && engine->notifyOnce) {
             engine->notifyOnce = 0;
@@ -71,7 +78,8 @@ void RenderThreadProc(ViewerEngine* engine) {
         lock.Unlock();
         const auto elapsed = static_cast<std::int64_t>(platform::TimeGetTime() - t0);
         const std::int64_t rest = 1000 / fps - elapsed;
-        if (rest > 0 && !engine->stopRequested) platform::Sleep(static_cast<std::uint32_t>(rest));
+        if (rest > 0 && !engine->stopRequested)
+            platform::Sleep(static_cast<std::uint32_t>(rest));
     }
 }
 
@@ -86,7 +94,8 @@ int ViewerEngine::Pause() {
 
 bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
     const bool sizeChanged = width != viewFrame.width || height != viewFrame.height;
-    if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels) return true;
+    if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels)
+        return true;
     frameValid = 0;
     const int bytes = imageDib ? platform::LoadInfoHeader(imageDib).biBitCount / 8 : 3;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
@@ -108,10 +117,14 @@ bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
         frame->bytesPerPixel = static_cast<std::int16_t>(bytes);
         frame->bitsPerPixel = static_cast<std::int16_t>(bytes * 8);
     }
-    if (sizeChanged && (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0)) {
-        fovMax = MaxFovForSpan(width, height, fixedPanMax - fixedPanMin, fixedTiltMax - fixedTiltMin);
-        if (fixedPanMax < 180) pan = 0;
-        if (fixedTiltMax < 90) tilt = 0;
+    if (sizeChanged &&
+        (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0)) {
+        fovMax =
+            MaxFovForSpan(width, height, fixedPanMax - fixedPanMin, fixedTiltMax - fixedTiltMin);
+        if (fixedPanMax < 180)
+            pan = 0;
+        if (fixedTiltMax < 90)
+            tilt = 0;
         roll = 0;
     }
     return true;
@@ -126,7 +139,8 @@ std::int16_t ViewerEngine::RenderFrame() {
     }
     const std::int64_t targetWidth = std::int64_t{target.right} - target.left;
     const std::int64_t targetHeight = std::int64_t{target.bottom} - target.top;
-    if (targetWidth <= 0 || targetHeight <= 0) return kNothingDrawn;
+    if (targetWidth <= 0 || targetHeight <= 0)
+        return kNothingDrawn;
     const std::int64_t roundedWidth = RoundUpTo32(targetWidth);
     const std::int64_t roundedHeight = RoundUpTo32(targetHeight);
     if (roundedWidth > kMaxFrameSide || roundedHeight > kMaxFrameSide) {
@@ -137,20 +151,23 @@ std::int16_t ViewerEngine::RenderFrame() {
     }
     const int w = static_cast<int>(roundedWidth);
     const int h = static_cast<int>(roundedHeight);
-    if (!EnsureFrameBuffers(w, h)) return kNothingDrawn;
+    if (!EnsureFrameBuffers(w, h))
+        return kNothingDrawn;
 
     const int fps = framesPerSecond;
     double eyeStep = 0;
     if (eyeFrames != 0) {
         eyeStep = eyeSpeed / fps;
-        if (eyeFrames > 0) --eyeFrames;
+        if (eyeFrames > 0)
+            --eyeFrames;
     }
     Step(&travelHeading, travelHeadingVelocity, &travelHeadingFrames, fps);
     Step(&travelPitch, travelPitchVelocity, &travelPitchFrames, fps);
     Step(&pan, panVelocity, &panFrames, fps);
     Step(&tilt, tiltVelocity, &tiltFrames, fps);
     Step(&roll, rollVelocity, &rollFrames, fps);
-    for (double* angle : {&travelHeading, &travelPitch, &pan, &tilt, &roll}) *angle = WrapAngle(*angle);
+    for (double* angle : {&travelHeading, &travelPitch, &pan, &tilt, &roll})
+        *angle = WrapAngle(*angle);
     Step(&fov, fovVelocity, &fovFrames, fps);
 
     std::int16_t flags = 0;
@@ -176,7 +193,8 @@ std::int16_t ViewerEngine::RenderFrame() {
     eyeY += std::cos(tp) * std::cos(th) * eyeStep;
     eyeZ += std::sin(tp) * eyeStep;
 
-    if (!imageDib) return flags;
+    if (!imageDib)
+        return flags;
     eyeZ = 0;
     const Renderer::Orientation view{eyeX, eyeY, 0, pan, tilt, roll, fov};
     const Renderer::Orientation zero{0, 0, 0, 0, 0, 0, 0};
@@ -194,14 +212,17 @@ std::int16_t ViewerEngine::RenderFrame() {
         // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
         // image is handed over without its two bottom and two top rows, and only when all of
         // that lies in the block.
-        if (imageWidth <= 0 || imageHeight <= 4) return;
+        if (imageWidth <= 0 || imageHeight <= 4)
+            return;
         const std::size_t stride = platform::DibRowStride(imageWidth, viewFrame.bytesPerPixel * 8);
         std::uint8_t* pixels = imageDib + platform::kInfoHeaderSize + ColourTableBytes(header);
         const std::size_t available =
             static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);
-        if (stride * static_cast<std::size_t>(imageHeight - 2) > available) return;
-        renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w, h,
-                         viewFrame.pixels.get(), imageWidth, imageHeight - 4, pixels + 2 * stride,
+        if (stride * static_cast<std::size_t>(imageHeight - 2) > available)
+            return;
+        renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w,
+                         h, viewFrame.pixels.get(), imageWidth, imageHeight - 4,
+                         pixels + 2 * stride,
                          static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
                          static_cast<AntialiasLevel>(level));
     };
@@ -230,20 +251,25 @@ void ViewerEngine::MoveAvatars() {
     const int fps = framesPerSecond;
     for (int i = 0; i < avatarSlotCount; ++i) {
         Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage()) continue;
+        if (!a.HasImage())
+            continue;
         for (int axis = 0; axis < 3; ++axis) {
             a.position[axis] += a.velocity[axis] / fps;
             a.size[axis] += a.sizeRate[axis] / fps;
-            if (a.size[axis] < 0) a.size[axis] = 0;
+            if (a.size[axis] < 0)
+                a.size[axis] = 0;
         }
         // Whole grid passes are taken off at once, so that a huge rate cannot keep the frame
         // step counting; a position that is no longer finite starts the grid again.
         auto wrap = [](double* value, double rate, int count, int framesPerSecondValue) {
             *value += rate / framesPerSecondValue;
-            if (!std::isfinite(*value)) *value = 0;
+            if (!std::isfinite(*value))
+                *value = 0;
             *value = std::fmod(*value, count);
-            if (*value < 0) *value += count;
-            if (std::trunc(*value) >= count) *value -= count;
+            if (*value < 0)
+                *value += count;
+            if (std::trunc(*value) >= count)
+                *value -= count;
         };
         wrap(&a.frameColumn, a.columnRate, std::max(1, a.framesAcross), fps);
         wrap(&a.frameRow, a.rowRate, std::max(1, a.framesDown), fps);
@@ -254,20 +280,25 @@ std::vector<int> ViewerEngine::VisibleAvatarsByDistance(bool farthestFirst) cons
     std::vector<std::pair<double, int>> byDistance;
     for (int i = 0; i < avatarSlotCount; ++i) {
         const Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage() || !a.visible) continue;
-        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY, dz = a.position[2] - eyeZ;
+        if (!a.HasImage() || !a.visible)
+            continue;
+        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY,
+                     dz = a.position[2] - eyeZ;
         byDistance.emplace_back(std::sqrt(dx * dx + dy * dy + dz * dz), i);
     }
-    std::stable_sort(byDistance.begin(), byDistance.end(), [farthestFirst](const auto& l, const auto& r) {
-        return farthestFirst ? l.first > r.first : l.first < r.first;
-    });
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [farthestFirst](const auto& l, const auto& r) {
+                         return farthestFirst ? l.first > r.first : l.first < r.first;
+                     });
     std::vector<int> slots;
-    for (const auto& entry : byDistance) slots.push_back(entry.second);
+    for (const auto& entry : byDistance)
+        slots.push_back(entry.second);
     return slots;
 }
 
 void ViewerEngine::DrawAvatars() {
-    for (int slot : VisibleAvatarsByDistance(true)) DrawAvatar(slot);
+    for (int slot : VisibleAvatarsByDistance(true))
+        DrawAvatar(slot);
 }
 
 void ViewerEngine::Present(int width, int height) {
@@ -281,14 +312,15 @@ void ViewerEngine::Present(int width, int height) {
         drawCallback(window, imageDib, viewFrame.pixels.get(), clipRectSet);
     } else {
         platform::Rect dest = clipRect;
-        if (!clipRectSet) platform::GetClientRect(window, &dest);
-        const platform::PixelView view{width,
-                                       height,
-                                       platform::DibPixelFormatCode(frameHeader),
-                                       viewFrame.pixels.get(),
-                                       static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
-                                       frameHeader.biBitCount == 8 ? imageDib + platform::kInfoHeaderSize
-                                                                    : nullptr};
+        if (!clipRectSet)
+            platform::GetClientRect(window, &dest);
+        const platform::PixelView view{
+            width,
+            height,
+            platform::DibPixelFormatCode(frameHeader),
+            viewFrame.pixels.get(),
+            static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
+            frameHeader.biBitCount == 8 ? imageDib + platform::kInfoHeaderSize : nullptr};
         platform::PresentToWindow(window, view, dest);
     }
     std::memcpy(imageDib, savedHeader, sizeof savedHeader);

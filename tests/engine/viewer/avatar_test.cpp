@@ -104,7 +104,8 @@ class AvatarLoadTest : public testing::Test {
         Bytes bytes(14, 0);
         bytes[0] = 'B';
         bytes[1] = 'M';
-        platform::StoreLe32(&bytes[2], fileSize != 0 ? fileSize : static_cast<std::uint32_t>(14 + block.size()));
+        platform::StoreLe32(
+            &bytes[2], fileSize != 0 ? fileSize : static_cast<std::uint32_t>(14 + block.size()));
         bytes.insert(bytes.end(), block.begin(), block.end());
         std::ofstream(dir_ / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));

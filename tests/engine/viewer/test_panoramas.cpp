@@ -41,7 +41,8 @@ Bytes MakeContainer(const std::vector<std::pair<std::string, Bytes>>& sections,
         const std::size_t entry = 16 + 16 * i;
         std::memcpy(&b[entry], sections[i].first.data(), 4);
         platform::StoreLe32(b.data() + entry + 4, static_cast<std::uint32_t>(b.size()));
-        platform::StoreLe32(b.data() + entry + 8, static_cast<std::uint32_t>(sections[i].second.size()));
+        platform::StoreLe32(b.data() + entry + 8,
+                            static_cast<std::uint32_t>(sections[i].second.size()));
         b.insert(b.end(), sections[i].second.begin(), sections[i].second.end());
     }
     platform::StoreLe32(b.data() + 4, static_cast<std::uint32_t>(b.size()));
@@ -50,7 +51,8 @@ Bytes MakeContainer(const std::vector<std::pair<std::string, Bytes>>& sections,
 
 Bytes InitSection(std::vector<std::int16_t> values) {
     Bytes b(values.size() * 2);
-    for (std::size_t i = 0; i < values.size(); ++i) platform::StoreLe16(b.data() + 2 * i, static_cast<std::uint16_t>(values[i]));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        platform::StoreLe16(b.data() + 2 * i, static_cast<std::uint16_t>(values[i]));
     return b;
 }
 
