@@ -24,9 +24,6 @@ namespace {
 
 class ConversionTest : public TempConfigTest {
   protected:
-    MessageSink Recorder() {
-        return [this](std::string_view text) { messages_.emplace_back(text); };
-    }
     std::string SavedPicture(const std::string& name, int width, int height, int bits = 24) {
         CDIB picture = GradientPicture(width, height);
         if (bits != 24)
@@ -37,7 +34,6 @@ class ConversionTest : public TempConfigTest {
     }
 
     CompressionSettings settings_;
-    std::vector<std::string> messages_;
 };
 
 TEST_F(ConversionTest, MissingInputIsNamedInTheMessage) {

@@ -15,13 +15,7 @@
 
 namespace {
 
-class WritersTest : public TempConfigTest {
-  protected:
-    MessageSink Recorder() {
-        return [this](std::string_view text) { messages_.emplace_back(text); };
-    }
-    std::vector<std::string> messages_;
-};
+using WritersTest = TempConfigTest;
 
 // The JPEG stream of a container in the compressor's layout.
 std::vector<std::uint8_t> JpegOf(const std::vector<std::uint8_t>& container) {
