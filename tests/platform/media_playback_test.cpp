@@ -121,7 +121,7 @@ TEST_F(MediaPlaybackTest, RealWavePlaysToItsEndAndNotifies) {
     EXPECT_EQ(messages[0].id, MM_MCINOTIFY);
 }
 
-TEST_F(MediaPlaybackTest, LoopingWaveIsReplacedAndStoppedAtOnce) {
+TEST_F(MediaPlaybackTest, LoopingWaveStopsAtOnceAndMissingWavePlaysNothing) {
     fs::path wave = dir_ / "loop.wav";
     WriteWave(wave, 8000, 1, 50);
     MciMediaService service(
@@ -129,8 +129,11 @@ TEST_F(MediaPlaybackTest, LoopingWaveIsReplacedAndStoppedAtOnce) {
     const unsigned loop =
         kSoundFilename | kSoundLoop | kSoundAsync | kSoundNoDefault | kSoundNoWait;
     EXPECT_TRUE(service.PlayWave(wave.string().c_str(), loop));
+    EXPECT_FALSE(service.PlayWave((dir_ / "absent.wav").string().c_str(), loop));
     EXPECT_TRUE(service.PlayWave(wave.string().c_str(), loop));
     EXPECT_TRUE(service.PlayWave(nullptr, kSoundAsync | kSoundNoDefault | kSoundNoWait));
+    EXPECT_EQ(service.SendString("open " + (dir_ / "absent.wav").string(), nullptr, 0),
+              kMciCannotOpen);
 }
 
 TEST_F(MediaPlaybackTest, DecoderReadsCinepakAndVideo1Pictures) {

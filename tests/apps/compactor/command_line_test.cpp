@@ -91,6 +91,14 @@ TEST_F(CommandLineTest, ParsesEveryForm) {
     }
 }
 
+TEST_F(CommandLineTest, UnknownCodecKeepsTheStoredOne) {
+    CompressionSettings settings;
+    settings.WriteCodec(3);
+    CCompactorCommandLineInfo info(settings);
+    ParseCommandLine({"-codec", "mpeg"}, info);
+    EXPECT_EQ(settings.ReadCodec(), 3);
+}
+
 TEST_F(CommandLineTest, SettingsDefaultsAndBadStoredValues) {
     CompressionSettings settings;
     EXPECT_EQ(settings.ReadCodec(), 0);
