@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -248,24 +249,24 @@ void ViewerEngine::MoveAvatars() {
     }
 }
 
-void ViewerEngine::DrawAvatars() {
-    std::vector<double> distance(static_cast<std::size_t>(avatarSlotCount), -1.0);
+std::vector<int> ViewerEngine::VisibleAvatarsByDistance(bool farthestFirst) const {
+    std::vector<std::pair<double, int>> byDistance;
     for (int i = 0; i < avatarSlotCount; ++i) {
         const Avatar& a = avatars[static_cast<std::size_t>(i)];
         if (!a.HasImage() || !a.visible) continue;
         const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY, dz = a.position[2] - eyeZ;
-        distance[static_cast<std::size_t>(i)] = std::sqrt(dx * dx + dy * dy + dz * dz);
+        byDistance.emplace_back(std::sqrt(dx * dx + dy * dy + dz * dz), i);
     }
-    for (;;) {
-        int farthest = -1;
-        for (int i = 0; i < avatarSlotCount; ++i) {
-            const double d = distance[static_cast<std::size_t>(i)];
-            if (d >= 0 && (farthest < 0 || d > distance[static_cast<std::size_t>(farthest)])) farthest = i;
-        }
-        if (farthest < 0) break;
-        distance[static_cast<std::size_t>(farthest)] = -1;
-        DrawAvatar(farthest);
-    }
+    std::stable_sort(byDistance.begin(), byDistance.end(), [farthestFirst](const auto& l, const auto& r) {
+        return farthestFirst ? l.first > r.first : l.first < r.first;
+    });
+    std::vector<int> slots;
+    for (const auto& entry : byDistance) slots.push_back(entry.second);
+    return slots;
+}
+
+void ViewerEngine::DrawAvatars() {
+    for (int slot : VisibleAvatarsByDistance(true)) DrawAvatar(slot);
 }
 
 void ViewerEngine::Present(int width, int height) {

@@ -217,28 +217,15 @@ std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
 
 
 std::uint16_t ViewerEngine::HitAvatar(int x, int frameY) {
-    std::vector<double> distance(static_cast<std::size_t>(avatarSlotCount), -1.0);
-    for (int i = 0; i < avatarSlotCount; ++i) {
-        const Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage() || !a.visible) continue;
-        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY, dz = a.position[2] - eyeZ;
-        distance[static_cast<std::size_t>(i)] = std::sqrt(dx * dx + dy * dy + dz * dz);
-    }
-    for (;;) {
-        int nearest = -1;
-        for (int i = 0; i < avatarSlotCount; ++i) {
-            const double d = distance[static_cast<std::size_t>(i)];
-            if (d >= 0 && (nearest < 0 || d < distance[static_cast<std::size_t>(nearest)])) nearest = i;
-        }
-        if (nearest < 0) return 0xFFFF;
-        distance[static_cast<std::size_t>(nearest)] = -1;
-        const Avatar& a = avatars[static_cast<std::size_t>(nearest)];
+    for (int slot : VisibleAvatarsByDistance(false)) {
+        const Avatar& a = avatars[static_cast<std::size_t>(slot)];
         int x0, y0, x1, y1;
         if (ProjectBox(*this, a.position, a.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {
-            return static_cast<std::uint16_t>(nearest);
+            return static_cast<std::uint16_t>(slot);
         }
     }
+    return 0xFFFF;
 }
 
 std::uint16_t ViewerEngine::HitHotspot(int x, int frameY) {

@@ -264,6 +264,10 @@ private:
     bool EnsureFrameBuffers(int width, int height);
     void MoveAvatars();
     void DrawAvatars();
+    // The slots of the visible avatars that hold an image, by their distance from the eye:
+    // farthest first when `farthestFirst` (drawing order), else nearest first (hit order);
+    // equal distances keep slot order. Caller holds the state lock.
+    std::vector<int> VisibleAvatarsByDistance(bool farthestFirst) const;
     // Draws the avatar of `slot` into `viewFrame` (render thread, under the lock).
     void DrawAvatar(int slot);
     void Present(int width, int height);

@@ -261,32 +261,6 @@ TEST_F(AvatarFrameTest, AvatarsAnywhereStayInsideTheFrame) {
     }
 }
 
-TEST_F(AvatarFrameTest, AnUpsideDownViewKeepsThePictureUpright) {
-    // 1 x 2: the bottom pixel red 200, the top one red 100.
-    const std::string path = Write("tall.avt", AvatarFile(1, 2, 1, 1, {}, {0, 0, 200, 0, 0, 100}));
-    struct Case {
-        double tilt;
-        Box box;
-        bool bottomLow;  // whether the picture's bottom lands in the frame's lower rows
-    };
-    // Tilt 120 looks back over the top: the world's up is the frame's down.
-    const Case cases[] = {
-        {0, {{0, 10, 0}, {2, 0, 2}}, true},
-        {120, {{0, -5, 8.66}, {2, 2, 2}}, false},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(engine.SetView(0, c.tilt, 0, 60, 0), kEngineDone);
-        Place(0, path, c.box);
-        Step();
-        const Found bottom = Find(200);
-        const Found top = Find(100);
-        ASSERT_GT(bottom.count, 0) << c.tilt;
-        ASSERT_GT(top.count, 0) << c.tilt;
-        EXPECT_EQ(bottom.top <= top.bottom, c.bottomLow) << c.tilt;
-        EXPECT_EQ(top.top <= bottom.bottom, !c.bottomLow) << c.tilt;
-    }
-}
-
 TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
     const std::string path = Write("grid.avt", AvatarFile(8, 4, 4, 2, {}, Bytes(8 * 4 * 3, 9)));
     Place(0, path, {{0, 10, 0}, {2, 0, 2}});
