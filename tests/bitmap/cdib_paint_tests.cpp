@@ -4,6 +4,7 @@
 
 #include "bitmap/cdib.h"
 #include "platform/surface.h"
+#include "tests/bitmap/bmp_builder.h"
 
 namespace {
 
@@ -76,13 +77,8 @@ TEST(CdibPaint, StretchesByPlainCopyAtEveryDepth) {
 }
 
 TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
-    std::vector<std::uint8_t> codec(40 + 4);
-    platform::BitmapInfoHeader h;
-    h.biWidth = h.biHeight = 2;
-    h.biBitCount = 24;
-    h.biCompression = 0x64697663;
-    h.biSizeImage = 4;
-    platform::StoreInfoHeader(codec.data(), h);
+    std::vector<std::uint8_t> codec = PackedHeader(2, 2, 24, 0x64697663, 4);
+    codec.resize(40 + 4);
     CDIB compressed;
     ASSERT_EQ(compressed.CreateFromPackedDib(codec), 1);
     const CDIB plain(2, 2, 24), empty(0, 0, 0);
