@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -82,25 +81,7 @@ TEST_F(WritersTest, ThumbnailSamplingFitsOnlyWhereItStaysInside) {
     }
 }
 
-TEST_F(WritersTest, PanoramaWithThumbnailFiles) {
-    const std::string out = Scratch("big.pan");
-    CDIB large(4096, 2048, 24);
-    std::memset(large.GetBits().data(), 0x80, large.GetBits().size());
-    ASSERT_EQ(WriteCompressedOutput(large, kCodecJpeg, 75, out, 1, Recorder()), 1);
-    EXPECT_TRUE(messages_.empty());
-    const std::vector<std::uint8_t> thumbFile = FileBytes(out + "Thumbnail");
-    ASSERT_GT(thumbFile.size(), 64u);
-    DecodedPicture24 thumb;
-    ASSERT_TRUE(DecodeJpegForTest(JpegOf(thumbFile), thumb));
-    EXPECT_EQ(thumb.width, 1024);
-    EXPECT_EQ(thumb.height, 128);
-    EXPECT_EQ(Le16(thumbFile, 48), 360);
-    const std::vector<std::uint8_t> panorama = FileBytes(out);
-    ASSERT_GT(panorama.size(), 64u);
-    EXPECT_EQ(Le32(panorama, 4), panorama.size());
-}
-
-TEST_F(WritersTest, FailuresAndTheirMessages) {
+TEST_F(WritersTest, FilesWrittenAndTheMessages) {
     struct Case {
         const char* name;
         int codec, width, height, thumbnail;
@@ -121,6 +102,7 @@ TEST_F(WritersTest, FailuresAndTheirMessages) {
         {"thumbnail refused", jpeg, 68, 64, 1, "", 1, {notMultiple}, 1, 0},
         {"thumbnail too thin", jpeg, 32, 16, 1, "", 0, {"Failed to create thumbnail"}, 1, 0},
         {"no thumbnail asked", jpeg, 68, 64, 0, "", 1, {}, 1, 0},
+        {"with thumbnail", jpeg, 256, 128, 1, "", 1, {}, 1, 1},
         {"folder missing", jpeg, 64, 64, 1, "missing/", 0, {noFile}, 0, 0},
         {"indeo has no encoder", kCodecIndeo, 64, 32, 1, "", 0, {no24}, 0, 0},
         {"unknown codec", 9, 16, 16, 1, "", 0, {}, 0, 0},
