@@ -15,7 +15,7 @@ TEST(Files, PatternsMatchAsTheClassicWildcards) {
         bool match;
     };
     const Case cases[] = {
-        {"~sound.wav", "~*.*", true}, {"~plain", "~*.*", true},  {"sound.wav", "~*.*", false},
+        {"~sound.wav", "~*.*", true}, {"~plain", "~*.*", true},   {"sound.wav", "~*.*", false},
         {"a~b", "~*", false},         {"PIC.BMP", "*.bmp", true}, {"pic.bmpx", "*.bmp", false},
         {"ab", "a?", true},           {"a", "a?", false},         {"", "*", true},
     };
@@ -41,13 +41,14 @@ TEST(Files, PathsResolveAgainstTheCurrentDirectory) {
 }
 
 class FilesInFolder : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder = GetTempPath() + "platform-files-" + std::to_string(CurrentProcessId());
         ASSERT_TRUE(CreateDirectory(folder));
     }
     void TearDown() override {
-        for (const std::string& name : ListFiles(folder, "*")) DeleteFile(folder + "/" + name);
+        for (const std::string& name : ListFiles(folder, "*"))
+            DeleteFile(folder + "/" + name);
         RemoveDirectory(folder);
     }
     std::string folder;
