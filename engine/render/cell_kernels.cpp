@@ -57,6 +57,115 @@ std::uint64_t Load8(const std::uint8_t* p) {
 }
 #endif
 
+#if defined(__SSE2__)
+// The byte offsets of a direct run's kCell pixels, (origin + (u >> 16)) x bytes + (v >> 16) x
+// rowBytes, and their weight keys, computed four at a time. Every offset lies in the source
+// block, whose sides are at most 16384 pixels: rows and row lengths fit 16 bits and offsets 31
+// bits, so 16-bit multiplies give the row offsets exactly.
+struct alignas(16) RunOffsets {
+    std::int32_t at[kCell];
+    std::int32_t key[kCell];  // for the averaging levels only, times 1 << kKeyShift
+};
+
+template <int kBytes, class Level, int kKeyShift = 0>
+void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int32_t u,
+                       std::int32_t v, std::int32_t du, std::int32_t dv, RunOffsets& run) {
+    // Unsigned arithmetic wraps as the lanes do.
+    const auto lane = [](std::int32_t start, std::int32_t step, std::uint32_t i) {
+        return static_cast<int>(static_cast<std::uint32_t>(start) +
+                                i * static_cast<std::uint32_t>(step));
+    };
+    __m128i pu = _mm_set_epi32(lane(u, du, 3), lane(u, du, 2), lane(u, du, 1), u);
+    __m128i pv = _mm_set_epi32(lane(v, dv, 3), lane(v, dv, 2), lane(v, dv, 1), v);
+    const __m128i stepU = _mm_set1_epi32(lane(0, du, 4));
+    const __m128i stepV = _mm_set1_epi32(lane(0, dv, 4));
+    const __m128i originLanes = _mm_set1_epi32(static_cast<int>(origin));
+    const __m128i rowLanes = _mm_set1_epi32(static_cast<int>(rowBytes));
+    for (int i = 0; i < kCell; i += 4) {
+        __m128i column = _mm_add_epi32(_mm_srai_epi32(pu, 16), originLanes);
+        if constexpr (kBytes == 3) {
+            column = _mm_add_epi32(column, _mm_add_epi32(column, column));
+        } else if constexpr (kBytes == 2) {
+            column = _mm_add_epi32(column, column);
+        }
+        const __m128i row = _mm_srai_epi32(pv, 16);
+        const __m128i rowOffset = _mm_add_epi32(_mm_mullo_epi16(row, rowLanes),
+                                                _mm_slli_epi32(_mm_mulhi_epu16(row, rowLanes), 16));
+        _mm_store_si128(reinterpret_cast<__m128i*>(run.at + i), _mm_add_epi32(column, rowOffset));
+        if constexpr (Level::kReach > 0) {
+            // Level::WeightKey: its bits taken from u, then from v.
+            const __m128i keyMaskU = _mm_set1_epi32(static_cast<int>(Level::WeightKey(-1, 0)));
+            const __m128i keyMaskV = _mm_set1_epi32(static_cast<int>(Level::WeightKey(0, -1)));
+            const __m128i keyU =
+                _mm_and_si128(_mm_srli_epi32(pu, Level::kFractionShift - 4), keyMaskU);
+            const __m128i keyV = _mm_and_si128(_mm_srli_epi32(pv, Level::kFractionShift), keyMaskV);
+            _mm_store_si128(reinterpret_cast<__m128i*>(run.key + i),
+                            _mm_slli_epi32(_mm_or_si128(keyU, keyV), kKeyShift));
+        }
+        pu = _mm_add_epi32(pu, stepU);
+        pv = _mm_add_epi32(pv, stepV);
+    }
+}
+
+template <>
+struct DirectRun<Bgr24Format, NearestLevel> {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        RunOffsets run;
+        ComputeRunOffsets<3, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        // Four-byte stores straight into the frame, each overwriting the spare byte of the one
+        // before, four pixels a step; the last pixel, whose spare byte is not the run's, is
+        // stored byte by byte.
+        const auto copy = [pixels, &run, out](int i) {
+            const std::uint32_t pixel = Load4(pixels + run.at[i]);
+            std::memcpy(out + i * 3, &pixel, sizeof pixel);
+        };
+        for (int i = 0; i < kCell - 4; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+        copy(kCell - 4);
+        copy(kCell - 3);
+        copy(kCell - 2);
+        Bgr24Format::Store(out + (kCell - 1) * 3, Load4(pixels + run.at[kCell - 1]));
+    }
+};
+
+// Nearest kernels of the one- and two-byte formats.
+template <class Format>
+struct DirectRunNearest {
+    static constexpr int kGuardRows = 0;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        RunOffsets run;
+        ComputeRunOffsets<Format::kBytes, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        const auto copy = [pixels, &run, out](int i) {
+            Format::Store(out + i * Format::kBytes,
+                          Format::Nearest(Format::Load(pixels, run.at[i])));
+        };
+        for (int i = 0; i < kCell; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+    }
+};
+
+template <>
+struct DirectRun<Indexed8Format, NearestLevel> : DirectRunNearest<Indexed8Format> {};
+template <>
+struct DirectRun<Rgb555Format, NearestLevel> : DirectRunNearest<Rgb555Format> {};
+template <>
+struct DirectRun<Rgb565Format, NearestLevel> : DirectRunNearest<Rgb565Format> {};
+#else
 template <>
 struct DirectRun<Bgr24Format, NearestLevel> {
     static constexpr int kGuardRows = 1;
@@ -75,6 +184,7 @@ struct DirectRun<Bgr24Format, NearestLevel> {
         std::memcpy(out, row, kCell * 3);
     }
 };
+#endif
 
 // Averaging 24-bit kernels: the pixel and its right neighbour come from one eight-byte load, the
 // up row from another. With SSE2 the channels of both loads are weighted in 16-bit lanes (every
@@ -108,6 +218,52 @@ template <class Level>
 constexpr std::array<LaneWeights, 256> kLaneWeights = MakeLaneWeights<Level>();
 #endif
 
+#if defined(__SSE2__)
+template <class Level>
+struct DirectRun24Weighted {
+    static constexpr int kGuardRows = 1;
+    template <class RowOffset>
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
+                    std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
+                    std::int32_t dv, std::uint8_t* out) {
+        // Keys come as byte offsets into the weight table.
+        static_assert(sizeof(LaneWeights) == 32);
+        RunOffsets run;
+        ComputeRunOffsets<3, Level, 5>(origin, rowBytes, u, v, du, dv, run);
+        const __m128i zero = _mm_setzero_si128();
+        const auto* weights = reinterpret_cast<const std::uint8_t*>(kLaneWeights<Level>.data());
+        const auto sample = [pixels, rowBytes, &run, zero, weights](int i) {
+            const std::uint8_t* p = pixels + run.at[i];
+            const std::uint8_t* w = weights + run.key[i];
+            const __m128i low =
+                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
+            const __m128i high = _mm_unpacklo_epi8(
+                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + rowBytes)), zero);
+            __m128i sum = _mm_add_epi16(
+                _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w))),
+                _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w + 16))));
+            sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 6));
+            sum = _mm_srli_epi16(sum, Level::kShift);
+            return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
+        };
+        // Stored as the nearest kernel stores.
+        const auto copy = [&sample, out](int i) {
+            const std::uint32_t pixel = sample(i);
+            std::memcpy(out + i * 3, &pixel, sizeof pixel);
+        };
+        for (int i = 0; i < kCell - 4; i += 4) {
+            copy(i);
+            copy(i + 1);
+            copy(i + 2);
+            copy(i + 3);
+        }
+        copy(kCell - 4);
+        copy(kCell - 3);
+        copy(kCell - 2);
+        Bgr24Format::Store(out + (kCell - 1) * 3, sample(kCell - 1));
+    }
+};
+#else
 template <class Level>
 struct DirectRun24Weighted {
     static constexpr int kGuardRows = 1;
@@ -116,28 +272,10 @@ struct DirectRun24Weighted {
                     std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
         std::uint8_t row[kCell * 3 + 1];
-#if defined(__SSE2__)
-        const __m128i zero = _mm_setzero_si128();
-        const LaneWeights* weights = kLaneWeights<Level>.data();
-#endif
         for (int i = 0; i < kCell; ++i) {
             const std::int32_t pu = u + i * du;
             const std::int32_t pv = v + i * dv;
             const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 3 + rowOffset(pv >> 16);
-#if defined(__SSE2__)
-            const LaneWeights& w = weights[Level::WeightKey(pu, pv)];
-            const __m128i low =
-                _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)), zero);
-            const __m128i high = _mm_unpacklo_epi8(
-                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + rowBytes)), zero);
-            __m128i sum = _mm_add_epi16(
-                _mm_mullo_epi16(low, _mm_load_si128(reinterpret_cast<const __m128i*>(w.row))),
-                _mm_mullo_epi16(high, _mm_load_si128(reinterpret_cast<const __m128i*>(w.up))));
-            sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 6));
-            sum = _mm_srli_epi16(sum, Level::kShift);
-            const std::uint32_t pixel =
-                static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(sum, sum)));
-#else
             const std::uint64_t low = Load8(p);
             const std::uint64_t high = Load8(p + rowBytes);
             std::uint32_t w00;
@@ -155,12 +293,12 @@ struct DirectRun24Weighted {
                                      static_cast<std::uint32_t>((high >> 32) & 0xFF) * w11);
             const std::uint32_t pixel =
                 ((rb >> Level::kShift) & 0xFF00FF) | ((g << (8 - Level::kShift)) & 0xFF00);
-#endif
             std::memcpy(row + i * 3, &pixel, sizeof pixel);
         }
         std::memcpy(out, row, kCell * 3);
     }
 };
+#endif
 
 #if defined(__SSE2__)
 // Averaging 16-bit kernels: the pixel and its right neighbour come from one four-byte load, the
@@ -191,24 +329,26 @@ template <class Format, class Level>
 struct DirectRun16Weighted {
     static constexpr int kGuardRows = 0;
     template <class RowOffset>
-    static void Run(const std::uint8_t* pixels, const RowOffset& rowOffset, std::ptrdiff_t origin,
+    static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
                     std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
                     std::int32_t dv, std::uint8_t* out) {
+        // Keys come as byte offsets into the weight table.
+        static_assert(sizeof(QuadWeights) == 16);
+        RunOffsets run;
+        ComputeRunOffsets<2, Level, 4>(origin, rowBytes, u, v, du, dv, run);
         const __m128i low5 = _mm_set1_epi16(0x1F);
         const __m128i green = _mm_set1_epi16(static_cast<short>(Format::kGreenMask));
-        const QuadWeights* weights = kQuadWeights<Level>.data();
-        for (int i = 0; i < kCell; ++i) {
-            const std::int32_t pu = u + i * du;
-            const std::int32_t pv = v + i * dv;
-            const std::uint8_t* p = pixels + (origin + (pu >> 16)) * 2 + rowOffset(pv >> 16);
+        const auto* weights = reinterpret_cast<const std::uint8_t*>(kQuadWeights<Level>.data());
+        const auto draw = [&](int i) {
+            const std::uint8_t* p = pixels + run.at[i];
             const __m128i taps =
                 _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(Load4(p))),
                                    _mm_cvtsi32_si128(static_cast<int>(Load4(p + rowBytes))));
             const __m128i blueGreen = _mm_unpacklo_epi64(
                 _mm_and_si128(taps, low5), _mm_and_si128(_mm_srli_epi16(taps, 5), green));
             const __m128i red = _mm_and_si128(_mm_srli_epi16(taps, Format::kRedShift), low5);
-            const __m128i w = _mm_load_si128(
-                reinterpret_cast<const __m128i*>(weights[Level::WeightKey(pu, pv)].lanes));
+            const __m128i w =
+                _mm_load_si128(reinterpret_cast<const __m128i*>(weights + run.key[i]));
             __m128i sums = _mm_madd_epi16(blueGreen, w);
             sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, _MM_SHUFFLE(2, 3, 0, 1)));
             __m128i redSum = _mm_madd_epi16(red, w);
@@ -221,6 +361,12 @@ struct DirectRun16Weighted {
             const int redValue = _mm_cvtsi128_si32(redSum);
             Format::Store(out + i * 2, static_cast<typename Format::Pixel>(
                                            blue | greenValue << 5 | redValue << Format::kRedShift));
+        };
+        for (int i = 0; i < kCell; i += 4) {
+            draw(i);
+            draw(i + 1);
+            draw(i + 2);
+            draw(i + 3);
         }
     }
 };
@@ -255,18 +401,20 @@ void SampleRunWrapped(const std::uint8_t* pixels, const SourceGrid& grid, std::p
     }
 }
 
-// Asks for the cache lines that the cell's run kLead rows on will read, every tenth pixel (a
-// 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A hint:
-// addresses are computed as integers and never dereferenced.
+// Asks for the cache lines that the run `ahead` rows on from `nodes` will read, every tenth pixel
+// (a 64-byte line holds at least ten pixels of a run that steps two pixels at a time). A hint:
+// addresses are computed as integers and never dereferenced. Always inlined: the compiler takes a
+// separate function that only prefetches for one without effects and drops its calls.
 constexpr int kLead = 3;
 
 template <class Format, class Level, class Nodes>
-void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff_t rowBytes,
-                 const Nodes& nodes) {
-    const std::int32_t leftU = nodes.leftU + kLead * nodes.leftStepU;
-    const std::int32_t leftV = nodes.leftV + kLead * nodes.leftStepV;
-    const std::int32_t du = (nodes.rightU + kLead * nodes.rightStepU - leftU) >> 5;
-    const std::int32_t dv = (nodes.rightV + kLead * nodes.rightStepV - leftV) >> 5;
+[[gnu::always_inline]] inline void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin,
+                                               std::ptrdiff_t rowBytes, const Nodes& nodes,
+                                               int ahead) {
+    const std::int32_t leftU = nodes.leftU + ahead * nodes.leftStepU;
+    const std::int32_t leftV = nodes.leftV + ahead * nodes.leftStepV;
+    const std::int32_t du = (nodes.rightU + ahead * nodes.rightStepU - leftU) >> 5;
+    const std::int32_t dv = (nodes.rightV + ahead * nodes.rightStepV - leftV) >> 5;
     const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(pixels);
     for (int i = 0; i < kCell; i += 10) {
         const std::ptrdiff_t at = (origin + ((leftU + i * du) >> 16)) * Format::kBytes +
@@ -279,8 +427,16 @@ void PrefetchRun(const std::uint8_t* pixels, std::ptrdiff_t origin, std::ptrdiff
     }
 }
 
-std::ptrdiff_t FloorDivide(std::ptrdiff_t a, std::ptrdiff_t b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
+// Which width-long period of the image column `column` lies in. Columns of direct runs nearly
+// always lie in the first two periods, which are told apart without dividing.
+std::ptrdiff_t PeriodOf(std::ptrdiff_t column, std::ptrdiff_t width) {
+    if (column >= 0 && column < width) {
+        return 0;
+    }
+    if (column >= width && column < 2 * width) {
+        return 1;
+    }
+    return column >= 0 ? column / width : -((-column + width - 1) / width);
 }
 
 }  // namespace
@@ -323,7 +479,7 @@ void RendererState::DrawCells() {
                     origin + (std::max(nodes.leftU, lastU) >> 16) + Level::kReach;
                 const std::ptrdiff_t rowLow = std::min(nodes.leftV, lastV) >> 16;
                 const std::ptrdiff_t rowHigh = (std::max(nodes.leftV, lastV) >> 16) + Level::kReach;
-                const std::ptrdiff_t period = FloorDivide(firstColumn, width);
+                const std::ptrdiff_t period = PeriodOf(firstColumn, width);
                 const std::ptrdiff_t runOrigin = origin - period * width;
                 const bool direct = lastColumn < (period + 1) * width && rowLow >= 0 &&
                                     rowHigh + DirectRun<Format, Level>::kGuardRows < rows;
@@ -345,9 +501,17 @@ void RendererState::DrawCells() {
                 nodes.leftV += nodes.leftStepV;
                 nodes.rightU += nodes.rightStepU;
                 nodes.rightV += nodes.rightStepV;
-                // Start loading what this cell reads a few rows on.
+                // Start loading what this cell reads kLead rows on (the nodes are at the next
+                // row now) or, near its end, what the next cell reads first, most likely in the
+                // same image period.
+                const int ahead = row + 1 + kLead;
                 if (direct) {
-                    PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes);
+                    if (ahead < kCell) {
+                        PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes, kLead);
+                    } else if (cell + 1 < cellNodes_.size()) {
+                        PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes,
+                                                   cellNodes_[cell + 1], ahead - kCell);
+                    }
                 }
             }
         }
