@@ -77,8 +77,10 @@ void RenderThreadProc(ViewerEngine* engine) {
         const int fps = engine->framesPerSecond;
         lock.Unlock();
         const auto elapsed = static_cast<std::int64_t>(platform::TimeGetTime() - t0);
-        const std::int64_t rest = 1000 / fps - elapsed;
-        if (rest > 0 && !engine->stopRequested)
+        // A frame that overran its period still sleeps a moment: the state lock is not fair,
+        // and without a pause the next frame would take it again before a waiting thread wakes.
+        const std::int64_t rest = std::max<std::int64_t>(1000 / fps - elapsed, 1);
+        if (!engine->stopRequested)
             platform::Sleep(static_cast<std::uint32_t>(rest));
     }
 }
