@@ -33,53 +33,54 @@ struct SampleSpec {
 };
 
 std::filesystem::path WithExtension(const std::filesystem::path& folder, const char* fileName,
-                                    const char* extension)
-{
+                                    const char* extension) {
     return (folder / fileName).replace_extension(extension);
 }
 
 // The painted sphere as a 24-bit bitmap file beside the panorama's name.
-bool WriteBitmap(const SampleSpec& spec, const std::filesystem::path& folder)
-{
+bool WriteBitmap(const SampleSpec& spec, const std::filesystem::path& folder) {
     SphereCanvas canvas(spec.height);
     PaintSphere(canvas, spec.colours);
     PaintCompass(canvas);
-    for (const SampleHotspot& hotspot : spec.hotspots) PaintHotspot(canvas, hotspot);
+    for (const SampleHotspot& hotspot : spec.hotspots)
+        PaintHotspot(canvas, hotspot);
     CDIB bitmap(canvas.Width(), canvas.Height(), 24);
     const std::vector<std::uint8_t> rows = canvas.BottomUpBgr();
-    if (bitmap.IsEmpty() || bitmap.GetBits().size() != rows.size()) return false;
+    if (bitmap.IsEmpty() || bitmap.GetBits().size() != rows.size())
+        return false;
     std::memcpy(bitmap.GetBits().data(), rows.data(), rows.size());
     return bitmap.Save(WithExtension(folder, spec.fileName, ".bmp").string()) != 0;
 }
 
 // Adds the hotspots and the details to the panorama the compressor made.
-bool AddSections(const SampleSpec& spec, const std::filesystem::path& folder)
-{
+bool AddSections(const SampleSpec& spec, const std::filesystem::path& folder) {
     std::vector<SectionHotspot> records;
     for (const SampleHotspot& hotspot : spec.hotspots) {
-        records.push_back({hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2,
-                           hotspot.action});
+        records.push_back(
+            {hotspot.heading1, hotspot.pitch1, hotspot.heading2, hotspot.pitch2, hotspot.action});
     }
     const auto hotspotSection = BuildHotspotSection(records);
-    if (!hotspotSection) return false;
+    if (!hotspotSection)
+        return false;
 
     const std::filesystem::path panorama = folder / spec.fileName;
     SectionArchive archive;
-    if (archive.Load(panorama) == 0) return false;
+    if (archive.Load(panorama) == 0)
+        return false;
     const std::vector<std::uint8_t> note = BuildPanoramaNote(spec.note);
-    const bool stored = archive.SetSection("HSPT", *hotspotSection) != 0 &&
-                        archive.SetSection("NOTE", note) != 0;
+    const bool stored =
+        archive.SetSection("HSPT", *hotspotSection) != 0 && archive.SetSection("NOTE", note) != 0;
     return stored && archive.Save(panorama) != 0;
 }
 
 // A 16-bit mono wave file: a bell-like tone of 0.8 s that fades out.
-bool WriteBell(const std::filesystem::path& path)
-{
+bool WriteBell(const std::filesystem::path& path) {
     constexpr std::uint32_t kRate = 22050;
     constexpr std::uint32_t kSamples = kRate * 8 / 10;
     std::vector<std::uint8_t> bytes;
     auto put = [&bytes](std::uint32_t value, int size) {
-        for (int i = 0; i < size; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
     };
     auto tag = [&bytes](const char* text) { bytes.insert(bytes.end(), text, text + 4); };
     tag("RIFF");
@@ -99,15 +100,15 @@ bool WriteBell(const std::filesystem::path& path)
     for (std::uint32_t i = 0; i < kSamples; ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double tone = std::sin(2 * pi * 880 * t) + 0.5 * std::sin(2 * pi * 1320 * t);
-        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(9000 * tone * std::exp(-4 * t))), 2);
+        put(static_cast<std::uint16_t>(static_cast<std::int16_t>(9000 * tone * std::exp(-4 * t))),
+            2);
     }
     return platform::WriteFileSafely(path.string(), bytes);
 }
 
 }  // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     const std::string_view step = argc == 3 ? argv[1] : "";
     if (step != "bitmaps" && step != "sections") {
         std::fprintf(stderr, "usage: make_sample bitmaps|sections <folder>\n");
@@ -129,8 +130,7 @@ int main(int argc, char* argv[])
          512,
          {{255, 200, 140}, {90, 40, 110}, {120, 100, 90}, {40, 30, 30}},
          {{45.0f, -8.0f, 25.0f, 12.0f, "sample.pan", "BACK", {180, 90, 30}}},
-         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "",
-           ""}}},
+         {{"Halvex sample generator", "", "", "", "", "", "", "The second sample: dusk", "", ""}}},
     };
     for (const SampleSpec& sample : samples) {
         if (step == "bitmaps" && !WriteBitmap(sample, folder)) {
@@ -145,7 +145,8 @@ int main(int argc, char* argv[])
         }
     }
     if (step == "sections" && !WriteBell(folder / "bell.wav")) {
-        std::fprintf(stderr, "make_sample: cannot write %s\n", (folder / "bell.wav").string().c_str());
+        std::fprintf(stderr, "make_sample: cannot write %s\n",
+                     (folder / "bell.wav").string().c_str());
         return 1;
     }
     return 0;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "data/block_font.h"
+
 namespace {
 
 constexpr double kGridHeading = 30.0;
@@ -31,6 +33,34 @@ double PixelsToGridLine(double value, double step, double perPixel) {
     return offset / perPixel;
 }
 
+// Where the compass text goes: the cell sizes of letters and bearings and the pitch of each
+// row's bottom edge. The letters sit just above the horizon, the bearings just below it.
+struct CompassLayout {
+    int letterCell;
+    int numberCell;
+    double letterPitch;
+    double numberPitch;
+};
+
+CompassLayout LayoutCompass(const SphereCanvas& canvas) {
+    const int numberCell = std::max(1, canvas.Height() / 340);
+    return {std::max(2, canvas.Height() / 110), numberCell, 2.0,
+            -3.0 - 7.0 * numberCell * 180.0 / canvas.Height()};
+}
+
+// Whether `pitch` lies in the band of the compass text, widened to the pitch lines around it
+// so that the heading lines end on a line. Every letter and bearing stands on a heading line,
+// which would otherwise run through the gaps of its glyphs.
+bool InCompassBand(const SphereCanvas& canvas, double pitch) {
+    const CompassLayout layout = LayoutCompass(canvas);
+    const double degreesPerPixel = 180.0 / canvas.Height();
+    const double margin = (std::max(1, layout.letterCell / 4) + 1) * degreesPerPixel;
+    const double top = layout.letterPitch + kGlyphRows * layout.letterCell * degreesPerPixel;
+    const double low = kGridPitch * std::floor((layout.numberPitch - margin) / kGridPitch);
+    const double high = kGridPitch * std::ceil((top + margin) / kGridPitch);
+    return pitch > low && pitch < high;
+}
+
 Rgb SphereColour(const SphereCanvas& canvas, const SceneColours& colours, double heading,
                  double pitch) {
     const double degreesPerPixel = 180.0 / canvas.Height();
@@ -55,8 +85,9 @@ Rgb SphereColour(const SphereCanvas& canvas, const SceneColours& colours, double
         if ((tileH + tileP) % 2 == 0)
             base = Shade(base, 0.88);
     }
-    const bool onGrid = PixelsToGridLine(heading, kGridHeading, degreesPerPixel) < 1.0 ||
-                        PixelsToGridLine(pitch, kGridPitch, degreesPerPixel) < 1.0;
+    const bool onHeadingLine = PixelsToGridLine(heading, kGridHeading, degreesPerPixel) < 1.0 &&
+                               !InCompassBand(canvas, pitch);
+    const bool onGrid = onHeadingLine || PixelsToGridLine(pitch, kGridPitch, degreesPerPixel) < 1.0;
     return onGrid ? Shade(base, 0.55) : base;
 }
 
@@ -72,10 +103,7 @@ void PaintSphere(SphereCanvas& canvas, const SceneColours& colours) {
 }
 
 void PaintCompass(SphereCanvas& canvas) {
-    const int letterCell = std::max(2, canvas.Height() / 110);
-    const int numberCell = std::max(1, canvas.Height() / 340);
-    const double above = 2.0;
-    const double below = -3.0 - 7.0 * numberCell * 180.0 / canvas.Height();
+    const CompassLayout layout = LayoutCompass(canvas);
     const struct {
         const char* letter;
         double heading;
@@ -85,10 +113,12 @@ void PaintCompass(SphereCanvas& canvas) {
                     {"S", 180.0, {255, 255, 255}},
                     {"W", 90.0, {255, 255, 255}}};
     for (const auto& entry : kLetters) {
-        canvas.Text(entry.letter, entry.heading, above, letterCell, entry.colour);
+        canvas.Text(entry.letter, entry.heading, layout.letterPitch, layout.letterCell,
+                    entry.colour);
     }
     for (int bearing = 0; bearing < 360; bearing += 30) {
-        canvas.Text(std::to_string(bearing), -bearing, below, numberCell, {255, 240, 160});
+        canvas.Text(std::to_string(bearing), -bearing, layout.numberPitch, layout.numberCell,
+                    {255, 240, 160});
     }
 }
 

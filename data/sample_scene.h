@@ -26,7 +26,8 @@ struct SampleHotspot {
 
 // Sky and ground gradients with a tiled ground, grid lines every 30 degrees of heading and 15
 // of pitch, a white horizon, red and white sectors round the zenith, black and yellow round
-// the nadir.
+// the nadir. The heading lines leave out the band of the compass text (PaintCompass), so that
+// no line runs through a letter or a bearing.
 void PaintSphere(SphereCanvas& canvas, const SceneColours& colours);
 
 // N, E, S and W at their headings above the horizon (N at heading 0, E at -90, as headings grow

@@ -10,9 +10,13 @@ std::atomic<Backend*> installedBackend{nullptr};
 
 }  // namespace
 
-void InstallBackend(Backend* backend) { installedBackend.store(backend); }
+void InstallBackend(Backend* backend) {
+    installedBackend.store(backend);
+}
 
-Backend* InstalledBackend() { return installedBackend.load(); }
+Backend* InstalledBackend() {
+    return installedBackend.load();
+}
 
 CursorHandle LoadCursor(CursorShape shape) {
     static const std::array<Cursor, 8> kCursors = {
@@ -24,11 +28,13 @@ CursorHandle LoadCursor(CursorShape shape) {
 
 void SetCursor(WindowHandle window, CursorHandle cursor) {
     Backend* backend = InstalledBackend();
-    if (backend && cursor) backend->SetCursor(window, cursor);
+    if (backend && cursor)
+        backend->SetCursor(window, cursor);
 }
 
 void ClipCursor(const Rect* screenRect) {
-    if (Backend* backend = InstalledBackend()) backend->ClipCursor(screenRect);
+    if (Backend* backend = InstalledBackend())
+        backend->ClipCursor(screenRect);
 }
 
 Point GetCursorPos() {

@@ -26,7 +26,7 @@
 namespace platform {
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // Queues the message for delivery on the user-interface thread through DispatchMessage.

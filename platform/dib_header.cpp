@@ -1,6 +1,7 @@
 #include "platform/dib_header.h"
 
 #include "platform/byte_order.h"
+#include "platform/pixel_view.h"
 
 namespace platform {
 
@@ -37,6 +38,12 @@ void StoreInfoHeader(std::uint8_t* bytes, const BitmapInfoHeader& h) {
 std::size_t DibRowStride(std::int64_t width, int bitCount) {
     const auto bits = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(bitCount);
     return static_cast<std::size_t>((bits + 31) / 32 * 4);
+}
+
+int DibPixelFormatCode(const BitmapInfoHeader& header) {
+    if (header.biBitCount != 16)
+        return header.biBitCount;
+    return header.biCompression == kBiBitfields ? kPixelFormat565 : kPixelFormat555;
 }
 
 }  // namespace platform

@@ -26,33 +26,45 @@ bool SetCurrentDirectory(const std::string& path) {
 
 std::string GetTempPath() {
     std::string path = "/tmp";
-    if (const char* env = std::getenv("TMPDIR"); env && *env && DirectoryExists(env)) path = env;
-    if (path.back() != '/') path += '/';
+    if (const char* env = std::getenv("TMPDIR"); env && *env && DirectoryExists(env))
+        path = env;
+    if (path.back() != '/')
+        path += '/';
     return path;
 }
 
 std::string GetFullPathName(const std::string& name) {
-    if (name.empty()) return {};
+    if (name.empty())
+        return {};
     std::error_code error;
     std::filesystem::path path = std::filesystem::absolute(name, error);
-    if (error) return {};
+    if (error)
+        return {};
     std::string result = path.lexically_normal().string();
     // A normalised directory name keeps a trailing "/" ("/a/b/"); drop it except for the root.
-    if (result.size() > 1 && result.back() == '/') result.pop_back();
+    if (result.size() > 1 && result.back() == '/')
+        result.pop_back();
     return result;
 }
 
 std::string ParentDirectory(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return {};
+    if (slash == std::string::npos)
+        return {};
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
-bool CreateDirectory(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
+bool CreateDirectory(const std::string& path) {
+    return ::mkdir(path.c_str(), 0700) == 0;
+}
 
-bool RemoveDirectory(const std::string& path) { return ::rmdir(path.c_str()) == 0; }
+bool RemoveDirectory(const std::string& path) {
+    return ::rmdir(path.c_str()) == 0;
+}
 
-bool DeleteFile(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool FileExists(const std::string& path) {
     struct stat info {};
@@ -66,27 +78,36 @@ bool DirectoryExists(const std::string& path) {
 
 std::optional<std::uint32_t> FileOwner(const std::string& path) {
     struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+    if (::lstat(path.c_str(), &info) != 0)
+        return std::nullopt;
     return static_cast<std::uint32_t>(info.st_uid);
 }
 
-std::uint32_t CurrentUserId() { return static_cast<std::uint32_t>(::getuid()); }
+std::uint32_t CurrentUserId() {
+    return static_cast<std::uint32_t>(::getuid());
+}
 
-std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(::getpid()); }
+std::uint32_t CurrentProcessId() {
+    return static_cast<std::uint32_t>(::getpid());
+}
 
 namespace {
 
 bool Match(const char* name, const char* pattern) {
     while (*pattern) {
         if (*pattern == '*') {
-            while (*pattern == '*') ++pattern;
-            if (!*pattern) return true;
+            while (*pattern == '*')
+                ++pattern;
+            if (!*pattern)
+                return true;
             for (const char* rest = name; *rest; ++rest) {
-                if (Match(rest, pattern)) return true;
+                if (Match(rest, pattern))
+                    return true;
             }
             return Match("", pattern);
         }
-        if (!*name) return false;
+        if (!*name)
+            return false;
         if (*pattern != '?' && std::tolower(static_cast<unsigned char>(*pattern)) !=
                                    std::tolower(static_cast<unsigned char>(*name))) {
             return false;
@@ -111,19 +132,25 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
 std::vector<std::string> ListFiles(const std::string& directory, const std::string& pattern) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(directory.c_str());
-    if (!dir) return names;
+    if (!dir)
+        return names;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        if (!FileExists(directory + "/" + name)) continue;
-        if (MatchesPattern(name, pattern)) names.push_back(name);
+        if (name == "." || name == "..")
+            continue;
+        if (!FileExists(directory + "/" + name))
+            continue;
+        if (MatchesPattern(name, pattern))
+            names.push_back(name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_) {
+    other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -134,7 +161,9 @@ File& File::operator=(File&& other) noexcept {
     return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+    Close();
+}
 
 bool File::Open(const std::string& path, Mode mode) {
     Close();
@@ -142,14 +171,16 @@ bool File::Open(const std::string& path, Mode mode) {
     fd_ = ::open(path.c_str(), flags | O_CLOEXEC, 0600);
     if (fd_ >= 0 && mode == Mode::Read) {
         struct stat info {};
-        if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode)) Close();
+        if (::fstat(fd_, &info) != 0 || S_ISDIR(info.st_mode))
+            Close();
     }
     return fd_ >= 0;
 }
 
 std::optional<std::uint64_t> File::Size() const {
     struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0)
+        return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
 }
 
@@ -158,8 +189,10 @@ std::size_t File::Read(void* buffer, std::size_t size) {
     auto* bytes = static_cast<char*>(buffer);
     while (fd_ >= 0 && done < size) {
         const ssize_t n = ::read(fd_, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
         done += static_cast<std::size_t>(n);
     }
     return done;
@@ -170,15 +203,18 @@ std::size_t File::Write(const void* data, std::size_t size) {
     const auto* bytes = static_cast<const char*>(data);
     while (fd_ >= 0 && done < size) {
         const ssize_t n = ::write(fd_, bytes + done, size - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
         done += static_cast<std::size_t>(n);
     }
     return done;
 }
 
 bool File::Close() {
-    if (fd_ < 0) return true;
+    if (fd_ < 0)
+        return true;
     const bool ok = ::close(fd_) == 0;
     fd_ = -1;
     return ok;
@@ -186,17 +222,21 @@ bool File::Close() {
 
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
     std::string folder = ParentDirectory(path);
-    if (folder.empty()) folder = ".";
+    if (folder.empty())
+        folder = ".";
     std::string temp = folder + "/.~write-XXXXXX";
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     ::close(fd);
     File file;
     bool ok = file.Open(temp, File::Mode::CreateWrite) &&
               file.Write(bytes.data(), bytes.size()) == bytes.size();
     ok = file.Close() && ok;
-    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) DeleteFile(temp);
+    if (ok)
+        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        DeleteFile(temp);
     return ok;
 }
 

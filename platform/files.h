@@ -51,7 +51,7 @@ std::vector<std::string> ListFiles(const std::string& directory, const std::stri
 
 // An open file. Movable, not copyable; closes itself.
 class File {
-public:
+  public:
     enum class Mode { Read, CreateWrite };
     File() = default;
     File(File&& other) noexcept;
@@ -74,7 +74,7 @@ public:
     // Closes; false when the close reported an error (e.g. a full disk).
     bool Close();
 
-private:
+  private:
     int fd_ = -1;
 };
 

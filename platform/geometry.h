@@ -25,7 +25,9 @@ struct Rect {
     std::int32_t bottom = 0;
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-    bool Contains(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
+    bool Contains(Point p) const {
+        return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -23,12 +23,18 @@ int NthButton(std::uint32_t buttons, int n) {
         return set[n < count ? n : 0];
     };
     switch (buttons) {
-        case MB_OKCANCEL: return pick(kOkCancel);
-        case MB_ABORTRETRYIGNORE: return pick(kAbortRetryIgnore);
-        case MB_YESNOCANCEL: return pick(kYesNoCancel);
-        case MB_YESNO: return pick(kYesNo);
-        case MB_RETRYCANCEL: return pick(kRetryCancel);
-        default: return pick(kOk);
+        case MB_OKCANCEL:
+            return pick(kOkCancel);
+        case MB_ABORTRETRYIGNORE:
+            return pick(kAbortRetryIgnore);
+        case MB_YESNOCANCEL:
+            return pick(kYesNoCancel);
+        case MB_YESNO:
+            return pick(kYesNo);
+        case MB_RETRYCANCEL:
+            return pick(kRetryCancel);
+        default:
+            return pick(kOk);
     }
 }
 
@@ -42,13 +48,18 @@ int DefaultMessageBoxAnswer(std::uint32_t type) {
 int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                std::uint32_t type) {
     Backend* backend = InstalledBackend();
-    if (backend && !IsBatchMode()) return backend->MessageBox(owner, text, caption, type);
+    if (backend && !IsBatchMode())
+        return backend->MessageBox(owner, text, caption, type);
     std::cerr << caption << ": " << text << std::endl;
     return DefaultMessageBoxAnswer(type);
 }
 
-void SetBatchMode(bool on) { batchMode.store(on); }
+void SetBatchMode(bool on) {
+    batchMode.store(on);
+}
 
-bool IsBatchMode() { return batchMode.load(); }
+bool IsBatchMode() {
+    return batchMode.load();
+}
 
 }  // namespace platform

@@ -65,15 +65,21 @@ constexpr std::intptr_t MakeLParam(int low, int high) {
     return static_cast<std::intptr_t>((static_cast<std::uint32_t>(low) & 0xFFFFu) |
                                       ((static_cast<std::uint32_t>(high) & 0xFFFFu) << 16));
 }
-constexpr int LowWord(std::intptr_t value) { return static_cast<int>(value & 0xFFFF); }
-constexpr int HighWord(std::intptr_t value) { return static_cast<int>((value >> 16) & 0xFFFF); }
+constexpr int LowWord(std::intptr_t value) {
+    return static_cast<int>(value & 0xFFFF);
+}
+constexpr int HighWord(std::intptr_t value) {
+    return static_cast<int>((value >> 16) & 0xFFFF);
+}
 
 // lParam of WM_KEYDOWN/WM_KEYUP: bits 0-15 repeat count, 16-23 scan code, 24 extended key,
 // 30 previous key state (1 = was down), 31 transition (1 = being released).
 constexpr std::intptr_t MakeKeyData(int repeatCount, bool wasDown, bool releasing) {
     std::uint32_t data = static_cast<std::uint32_t>(repeatCount) & 0xFFFFu;
-    if (wasDown) data |= 1u << 30;
-    if (releasing) data |= 1u << 31;
+    if (wasDown)
+        data |= 1u << 30;
+    if (releasing)
+        data |= 1u << 31;
     return static_cast<std::intptr_t>(data);
 }
 

@@ -23,7 +23,8 @@ bool Semaphore::Wait(std::uint32_t timeoutMs) {
 bool Semaphore::Release(int count) {
     {
         std::lock_guard lock(mutex_);
-        if (count < 1 || count > maximum_ - count_) return false;
+        if (count < 1 || count > maximum_ - count_)
+            return false;
         count_ += count;
     }
     changed_.notify_all();

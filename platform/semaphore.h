@@ -11,7 +11,7 @@ namespace platform {
 inline constexpr std::uint32_t kInfinite = 0xFFFFFFFFu;
 
 class Semaphore {
-public:
+  public:
     // 0 <= initial <= maximum, maximum >= 1 (out-of-range values are clamped).
     Semaphore(int initial, int maximum);
     Semaphore(const Semaphore&) = delete;
@@ -24,7 +24,7 @@ public:
     bool Release(int count = 1);
     int Count() const;
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     int count_;

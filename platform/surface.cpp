@@ -10,20 +10,26 @@ namespace platform {
 
 int BytesPerPixel(int format) {
     switch (format) {
-        case kPixelFormatIndexed: return 1;
+        case kPixelFormatIndexed:
+            return 1;
         case kPixelFormat555:
-        case kPixelFormat565: return 2;
-        case kPixelFormatBgr: return 3;
-        default: return 0;
+        case kPixelFormat565:
+            return 2;
+        case kPixelFormatBgr:
+            return 3;
+        default:
+            return 0;
     }
 }
 
 bool Surface::Draw(const PixelView& source, const Rect& dest) {
     const int bytes = BytesPerPixel(source.format);
-    if (bytes == 0 || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels) return false;
+    if (bytes == 0 || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels)
+        return false;
     const int width = std::min(dest.Width(), source.width);
     const int height = std::min(dest.Height(), source.height);
-    if (width <= 0 || height <= 0) return false;
+    if (width <= 0 || height <= 0)
+        return false;
 
     SurfacePicture next;
     try {
@@ -60,8 +66,10 @@ std::uint64_t Surface::Serial() const {
 
 bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest) {
     std::shared_ptr<Surface> surface = GetWindowSurface(window);
-    if (!surface || !surface->Draw(source, dest)) return false;
-    if (Backend* backend = InstalledBackend()) backend->FrameReady(window);
+    if (!surface || !surface->Draw(source, dest))
+        return false;
+    if (Backend* backend = InstalledBackend())
+        backend->FrameReady(window);
     return true;
 }
 

@@ -35,7 +35,7 @@ struct SurfacePicture {
 };
 
 class Surface {
-public:
+  public:
     // Copies the lower-left `dest.Width()` x `dest.Height()` part of `source` (clipped to
     // what the source has) and keeps it to be shown at `dest`'s top-left corner. An empty
     // destination or an unknown format keeps the previous picture and returns false. Any
@@ -48,7 +48,7 @@ public:
     // How many pictures were drawn so far.
     std::uint64_t Serial() const;
 
-private:
+  private:
     mutable std::mutex lock_;
     SurfacePicture picture_;
 };

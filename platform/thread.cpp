@@ -9,10 +9,13 @@ thread_local ThreadPriority currentPriority = ThreadPriority::Normal;
 
 }  // namespace
 
-Thread::~Thread() { Join(); }
+Thread::~Thread() {
+    Join();
+}
 
 bool Thread::Start(std::function<void()> body, ThreadPriority priority) {
-    if (thread_.joinable() || !body) return false;
+    if (thread_.joinable() || !body)
+        return false;
     try {
         thread_ = std::thread([body = std::move(body), priority] {
             currentPriority = priority;
@@ -26,10 +29,13 @@ bool Thread::Start(std::function<void()> body, ThreadPriority priority) {
 }
 
 void Thread::Join() {
-    if (thread_.joinable() && !IsCurrent()) thread_.join();
+    if (thread_.joinable() && !IsCurrent())
+        thread_.join();
 }
 
-ThreadPriority CurrentThreadPriority() { return currentPriority; }
+ThreadPriority CurrentThreadPriority() {
+    return currentPriority;
+}
 
 ThreadPriority PriorityBelow(ThreadPriority priority) {
     return priority == ThreadPriority::Lowest

@@ -9,10 +9,16 @@ namespace platform {
 
 // Relative priority, as the classic scale: -2 lowest .. 0 normal .. 2 highest. A hint only:
 // the scheduler may ignore it.
-enum class ThreadPriority { Lowest = -2, BelowNormal = -1, Normal = 0, AboveNormal = 1, Highest = 2 };
+enum class ThreadPriority {
+    Lowest = -2,
+    BelowNormal = -1,
+    Normal = 0,
+    AboveNormal = 1,
+    Highest = 2
+};
 
 class Thread {
-public:
+  public:
     Thread() = default;
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
@@ -29,7 +35,7 @@ public:
     bool IsCurrent() const { return thread_.get_id() == std::this_thread::get_id(); }
     ThreadPriority Priority() const { return priority_; }
 
-private:
+  private:
     std::thread thread_;
     ThreadPriority priority_ = ThreadPriority::Normal;
 };

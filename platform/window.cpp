@@ -36,7 +36,8 @@ auto WithRecord(WindowHandle window, Fn&& fn) -> decltype(fn(std::declval<Window
     WindowTable& table = Table();
     std::lock_guard lock(table.mutex);
     auto it = table.windows.find(window);
-    if (it == table.windows.end()) return {};
+    if (it == table.windows.end())
+        return {};
     return fn(it->second);
 }
 
@@ -72,7 +73,8 @@ void SetWindowGeometry(WindowHandle window, Size clientSize, Point screenOrigin)
 }
 
 WindowProc SetWindowProc(WindowHandle window, WindowProc proc) {
-    if (!proc) return nullptr;
+    if (!proc)
+        return nullptr;
     return WithRecord(window, [&](WindowRecord& r) {
         WindowProc previous = r.proc;
         r.proc = proc;
@@ -103,14 +105,16 @@ void* GetWindowUserData(WindowHandle window) {
 std::intptr_t SendMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                           std::intptr_t lParam) {
     WindowProc proc = GetWindowProc(window);
-    if (!proc) return 0;
+    if (!proc)
+        return 0;
     return proc(window, message, wParam, lParam);
 }
 
 bool PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                  std::intptr_t lParam) {
     Backend* backend = InstalledBackend();
-    if (!backend || !IsWindow(window)) return false;
+    if (!backend || !IsWindow(window))
+        return false;
     backend->Post(Message{window, message, wParam, lParam});
     return true;
 }
@@ -129,7 +133,8 @@ bool GetClientRect(WindowHandle window, Rect* rect) {
         result = Rect{0, 0, r.clientSize.width, r.clientSize.height};
         return true;
     });
-    if (rect) *rect = result;
+    if (rect)
+        *rect = result;
     return found;
 }
 

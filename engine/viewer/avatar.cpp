@@ -8,63 +8,37 @@
 #include <cstring>
 #include <optional>
 
+#include "engine/files/global_dib.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
+#include "platform/dib_header.h"
 #include "platform/files.h"
 
 namespace {
 
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::size_t kInfoHeaderSize = 40;
-constexpr std::size_t kColourTableSize = 1024;
-constexpr std::size_t kHeaderAndColours = kInfoHeaderSize + kColourTableSize;
+constexpr std::size_t kHeaderAndColours = platform::kInfoHeaderSize + kColourTableBytes;
 // Bigger pictures than this are not avatars; the bound keeps a hostile header from asking
 // for an absurd block.
 constexpr std::uint64_t kMaxAvatarPixels = 64ull << 20;
 
-std::uint32_t ReadU32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+// An avatar file keeps its grid of animation frames where a bitmap keeps its resolution.
+std::int32_t FramesAcross(const platform::BitmapInfoHeader& header) {
+    return header.biXPelsPerMeter;
 }
-std::int32_t ReadI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(ReadU32(p));
-}
-std::uint16_t ReadU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
-void WriteU32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-void WriteU16(std::uint8_t* p, std::uint16_t v) {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-// Header fields by their offsets in the 40-byte information header.
-struct InfoHeader {
-    std::int32_t width;
-    std::int32_t height;
-    std::uint16_t bitCount;
-    std::uint32_t compression;
-    std::uint32_t imageSize;
-    std::int32_t columns;
-    std::int32_t rows;
-};
-
-InfoHeader ReadInfoHeader(const std::uint8_t* h) {
-    return {ReadI32(h + 4),  ReadI32(h + 8),  ReadU16(h + 14), ReadU32(h + 16),
-            ReadU32(h + 20), ReadI32(h + 24), ReadI32(h + 28)};
+std::int32_t FramesDown(const platform::BitmapInfoHeader& header) {
+    return header.biYPelsPerMeter;
 }
 
 // The owner's state lock for a scope; nothing for a slot without an owner.
 class SlotLock {
-public:
+  public:
     explicit SlotLock(const ViewerEngine* owner) {
-        if (owner != nullptr) lock_.emplace(*owner);
+        if (owner != nullptr)
+            lock_.emplace(*owner);
     }
 
-private:
+  private:
     std::optional<StateLock> lock_;
 };
 
@@ -76,18 +50,18 @@ std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(
     const std::vector<std::uint8_t>& packed) {
     if (packed.size() < kHeaderAndColours)
         return std::nullopt;
-    const InfoHeader header = ReadInfoHeader(packed.data());
-    if (header.width <= 0 || header.height <= 0)
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(packed.data());
+    if (header.biWidth <= 0 || header.biHeight <= 0)
         return std::nullopt;
     const std::uint64_t pixels =
-        static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height);
+        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
     if (pixels > kMaxAvatarPixels)
         return std::nullopt;
     std::vector<std::uint8_t> unpacked(kHeaderAndColours + pixels, 0);
     std::copy_n(packed.begin(), kHeaderAndColours, unpacked.begin());
     // The pairs the header claims, but never more than the block holds.
     const std::size_t claimed =
-        header.imageSize >= kColourTableSize ? (header.imageSize - kColourTableSize) / 2 : 0;
+        header.biSizeImage >= kColourTableBytes ? (header.biSizeImage - kColourTableBytes) / 2 : 0;
     const std::size_t pairs = std::min(claimed, (packed.size() - kHeaderAndColours) / 2);
     std::size_t written = 0;
     for (std::size_t i = 0; i < pairs && written < pixels; ++i) {
@@ -98,17 +72,18 @@ std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(
                     run, value);
         written += run;
     }
-    std::uint8_t* h = unpacked.data();
-    WriteU32(h + 20, 0);
-    WriteU16(h + 14, 8);
-    WriteU32(h + 32, 256);
-    WriteU32(h + 16, 0);
+    platform::BitmapInfoHeader unpackedHeader = header;
+    unpackedHeader.biSizeImage = 0;
+    unpackedHeader.biBitCount = 8;
+    unpackedHeader.biClrUsed = 256;
+    unpackedHeader.biCompression = platform::kBiRgb;
+    platform::StoreInfoHeader(unpacked.data(), unpackedHeader);
     return unpacked;
 }
 
 void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours) {
-    const InfoHeader header = ReadInfoHeader(avatar.data());
-    std::uint8_t* colours = avatar.data() + kInfoHeaderSize;
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(avatar.data());
+    std::uint8_t* colours = avatar.data() + platform::kInfoHeaderSize;
     std::uint8_t mapping[256] = {0};
     for (int i = 1; i < 256; ++i) {
         int best = 3 * 255 * 255;
@@ -125,12 +100,12 @@ void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* p
         }
     }
     const std::size_t pixels =
-        static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
+        static_cast<std::size_t>(header.biWidth) * static_cast<std::size_t>(header.biHeight);
     std::uint8_t* p = avatar.data() + kHeaderAndColours;
     for (std::size_t k = 0; k < pixels; ++k) {
         p[k] = colours[4 * p[k] + 3] == 0xFF ? 0 : mapping[p[k]];
     }
-    std::memcpy(colours, panoramaColours, kColourTableSize);
+    std::memcpy(colours, panoramaColours, kColourTableBytes);
     colours[3] = 0xFF;
     for (int i = 1; i < 256; ++i)
         colours[4 * i + 3] = 0;
@@ -143,34 +118,34 @@ std::optional<std::vector<std::uint8_t>> ReadAvatarFile(const char* path) {
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read))
         return std::nullopt;
-    std::uint8_t headers[kFileHeaderSize + kInfoHeaderSize];
+    std::uint8_t headers[platform::kFileHeaderSize + platform::kInfoHeaderSize];
     if (file.Read(headers, sizeof headers) != sizeof headers)
         return std::nullopt;
-    const std::uint32_t fileSize = ReadU32(headers + 2);
+    const std::uint32_t fileSize = platform::LoadLe32(headers + 2);
     const std::optional<std::uint64_t> realSize = file.Size();
     if (fileSize < sizeof headers || !realSize || fileSize > *realSize)
         return std::nullopt;
 
-    std::vector<std::uint8_t> block(kInfoHeaderSize + (fileSize - sizeof headers));
-    std::memcpy(block.data(), headers + kFileHeaderSize, kInfoHeaderSize);
-    const std::size_t rest = block.size() - kInfoHeaderSize;
-    if (file.Read(block.data() + kInfoHeaderSize, rest) != rest)
+    std::vector<std::uint8_t> block(platform::kInfoHeaderSize + (fileSize - sizeof headers));
+    std::memcpy(block.data(), headers + platform::kFileHeaderSize, platform::kInfoHeaderSize);
+    const std::size_t rest = block.size() - platform::kInfoHeaderSize;
+    if (file.Read(block.data() + platform::kInfoHeaderSize, rest) != rest)
         return std::nullopt;
 
-    const InfoHeader header = ReadInfoHeader(block.data());
-    if (header.compression == kRunLengthCode)
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block.data());
+    if (header.biCompression == kRunLengthCode)
         return UnpackAvatarFrame(block);
-    if (header.compression != 0 || header.width <= 0 || header.height <= 0)
+    if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight <= 0)
         return std::nullopt;
-    if (header.bitCount != 8 && header.bitCount != 24 && header.bitCount != 32)
+    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32)
         return std::nullopt;
     const std::uint64_t pixels =
-        static_cast<std::uint64_t>(header.width) * static_cast<std::uint64_t>(header.height);
+        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
     if (pixels > kMaxAvatarPixels)
         return std::nullopt;
-    const std::uint64_t needed = header.bitCount == 8
+    const std::uint64_t needed = header.biBitCount == 8
                                      ? kHeaderAndColours + pixels
-                                     : kInfoHeaderSize + pixels * header.bitCount / 8;
+                                     : platform::kInfoHeaderSize + pixels * header.biBitCount / 8;
     if (block.size() < needed)
         return std::nullopt;
     return block;
@@ -189,10 +164,10 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
     std::optional<std::vector<std::uint8_t>> block = ReadAvatarFile(path);
     if (!block)
         return 1;
-    const InfoHeader header = ReadInfoHeader(block->data());
-    if (engine != nullptr && engine->imageDib != nullptr && ReadU16(engine->imageDib + 14) == 8 &&
-        ReadU16(block->data() + 14) == 8) {
-        MatchAvatarPalette(*block, engine->imageDib + kInfoHeaderSize);
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block->data());
+    if (engine != nullptr && engine->imageDib != nullptr &&
+        platform::LoadInfoHeader(engine->imageDib).biBitCount == 8 && header.biBitCount == 8) {
+        MatchAvatarPalette(*block, engine->imageDib + platform::kInfoHeaderSize);
     }
 
     SlotLock lock(engine);
@@ -204,8 +179,8 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
         sizeRate[i] = 0;
     }
     frameColumn = frameRow = columnRate = rowRate = 0;
-    framesAcross = std::max(header.columns, 1);
-    framesDown = std::max(header.rows, 1);
+    framesAcross = std::max(FramesAcross(header), 1);
+    framesDown = std::max(FramesDown(header), 1);
     image = std::move(*block);
     return 0;
 }

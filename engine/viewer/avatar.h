@@ -19,7 +19,7 @@ std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(const std::vector<std
 void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours);
 
 class Avatar {
-public:
+  public:
     void SetOwner(ViewerEngine* owner) { engine = owner; }
     bool HasImage() const { return !image.empty(); }
 

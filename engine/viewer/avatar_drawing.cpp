@@ -9,15 +9,14 @@
 #include <limits>
 #include <vector>
 
+#include "engine/files/global_dib.h"
 #include "engine/viewer/avatar.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
+#include "platform/dib_header.h"
 
 namespace {
-
-constexpr std::size_t kInfoHeaderSize = 40;
-constexpr std::size_t kColourTableSize = 1024;
 
 struct Channels {
     int blue, green, red;
@@ -38,7 +37,7 @@ struct FramePixel {
         if constexpr (kFormat == 24) {
             return {p[0], p[1], p[2]};
         } else {
-            const int v = p[0] | p[1] << 8;
+            const int v = platform::LoadLe16(p);
             return {v & 0x1F, (v >> 5) & ((1 << kGreenBits) - 1), (v >> (5 + kGreenBits)) & 0x1F};
         }
     }
@@ -48,9 +47,8 @@ struct FramePixel {
             p[1] = static_cast<std::uint8_t>(c.green);
             p[2] = static_cast<std::uint8_t>(c.red);
         } else {
-            const int v = c.blue | c.green << 5 | c.red << (5 + kGreenBits);
-            p[0] = static_cast<std::uint8_t>(v);
-            p[1] = static_cast<std::uint8_t>(v >> 8);
+            platform::StoreLe16(
+                p, static_cast<std::uint16_t>(c.blue | c.green << 5 | c.red << (5 + kGreenBits)));
         }
     }
 };
@@ -145,18 +143,19 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
     if (frameBytes == 0 || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0)
         return;
     const std::vector<std::uint8_t>& image = avatar.image;
-    if (image.size() < kInfoHeaderSize)
+    if (image.size() < platform::kInfoHeaderSize)
         return;
-    const std::int64_t width = dib::Width(image.data());
-    const std::int64_t height = dib::Height(image.data());
-    const int bits = dib::BitCount(image.data());
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(image.data());
+    const std::int64_t width = header.biWidth;
+    const std::int64_t height = header.biHeight;
+    const int bits = header.biBitCount;
     if (width <= 0 || height <= 0 || (bits != 8 && bits != 24 && bits != 32))
         return;
     if (bits != 8 && frame.format == 8)
         return;
-    const std::size_t colourBytes = bits == 8 ? kColourTableSize : 0;
+    const std::size_t colourBytes = bits == 8 ? kColourTableBytes : 0;
     const auto pixelBytes = static_cast<std::size_t>(bits / 8);
-    const std::size_t available = image.size() - kInfoHeaderSize;
+    const std::size_t available = image.size() - platform::kInfoHeaderSize;
     if (colourBytes > available ||
         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) >
             (available - colourBytes) / pixelBytes)
@@ -190,7 +189,7 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
     const std::int64_t column = CellIndex(avatar.frameColumn, avatar.framesAcross);
     const std::int64_t row = CellIndex(avatar.frameRow, avatar.framesDown);
     plan.sourceRowBytes = static_cast<std::size_t>(width) * pixelBytes;
-    plan.cell = image.data() + kInfoHeaderSize + colourBytes +
+    plan.cell = image.data() + platform::kInfoHeaderSize + colourBytes +
                 (static_cast<std::size_t>(row * cellHeight) * static_cast<std::size_t>(width) +
                  static_cast<std::size_t>(column * cellWidth)) *
                     pixelBytes;
@@ -209,7 +208,7 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
         });
         return;
     }
-    const std::uint8_t* colours = image.data() + kInfoHeaderSize;
+    const std::uint8_t* colours = image.data() + platform::kInfoHeaderSize;
     WithColourFormat(frame.format, [&](auto pixel) {
         using Pixel = decltype(pixel);
         if (bits == 8) {
@@ -275,7 +274,7 @@ void ViewerEngine::DrawAvatar(int slot) {
         return;
     const Renderer::Orientation view{eyeX, eyeY, eyeZ, pan, tilt, roll, fov};
     const AvatarTarget frame{viewFrame.pixels.get(), viewFrame.width, viewFrame.height,
-                             dib::PixelFormat(imageDib)};
+                             platform::DibPixelFormatCode(platform::LoadInfoHeader(imageDib))};
     CompositeAvatar(avatars[static_cast<std::size_t>(slot)], *renderer,
                     environments[static_cast<std::size_t>(currentEnvironment)], view, frame);
 }

@@ -13,7 +13,8 @@ bool ProjectBox(const ViewerEngine& engine, const double centre[3], const double
             p[axis] = centre[axis] + (((corner >> axis) & 1) ? half : -half);
         }
         int px = 0, py = 0;
-        if (!engine.ProjectPoint(p[0], p[1], p[2], &px, &py)) return false;
+        if (!engine.ProjectPoint(p[0], p[1], p[2], &px, &py))
+            return false;
         *x0 = corner == 0 ? px : std::min(*x0, px);
         *x1 = corner == 0 ? px : std::max(*x1, px);
         *y0 = corner == 0 ? py : std::min(*y0, py);

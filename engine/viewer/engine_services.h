@@ -3,4 +3,6 @@
 
 #include "engine/files/trace_link.h"
 
-inline void TraceEngineText(const char* text) { SendTraceText(text); }
+inline void TraceEngineText(const char* text) {
+    SendTraceText(text);
+}

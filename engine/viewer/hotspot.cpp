@@ -15,11 +15,13 @@ int Hotspot::SetActive(std::int16_t value) {
 
 void Hotspot::SetTarget(const char* text) {
     target.reset();
-    if (text) target = std::string(text);
+    if (text)
+        target = std::string(text);
 }
 
 int Hotspot::GetTarget(char* buffer, std::int16_t length) const {
-    if (length <= 0) return 0;
+    if (length <= 0)
+        return 0;
     const std::string& text = target ? *target : std::string();
     const std::size_t n = static_cast<std::size_t>(length);
     const std::size_t copied = std::min(text.size(), n);
@@ -29,13 +31,16 @@ int Hotspot::GetTarget(char* buffer, std::int16_t length) const {
 }
 
 int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
-    if (!engine) return 1;
+    if (!engine)
+        return 1;
     int x0, y0, x1, y1;
-    if (!ProjectBox(*engine, centre, size, &x0, &y0, &x1, &y1)) return 1;
+    if (!ProjectBox(*engine, centre, size, &x0, &y0, &x1, &y1))
+        return 1;
     const int w = engine->viewFrame.width;
     const int h = engine->viewFrame.height;
     auto inside = [](int v, int limit) { return v >= 0 && v <= limit - 1; };
-    if (!inside(x0, w) || !inside(x1, w) || !inside(h - y0, h) || !inside(h - y1, h)) return 1;
+    if (!inside(x0, w) || !inside(x1, w) || !inside(h - y0, h) || !inside(h - y1, h))
+        return 1;
     *left = x0;
     *top = h - y1;
     *right = x1;
@@ -45,7 +50,8 @@ int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
 
 int Hotspot::GetCentre(double* x, double* y, double* z) const {
     std::optional<StateLock> lock;
-    if (engine) lock.emplace(*engine);
+    if (engine)
+        lock.emplace(*engine);
     *x = centre[0];
     *y = centre[1];
     *z = centre[2];
@@ -54,7 +60,8 @@ int Hotspot::GetCentre(double* x, double* y, double* z) const {
 
 int Hotspot::GetSize(double* x, double* y, double* z) const {
     std::optional<StateLock> lock;
-    if (engine) lock.emplace(*engine);
+    if (engine)
+        lock.emplace(*engine);
     *x = size[0];
     *y = size[1];
     *z = size[2];

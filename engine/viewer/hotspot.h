@@ -9,7 +9,7 @@
 class ViewerEngine;
 
 class Hotspot {
-public:
+  public:
     Hotspot() = default;
     Hotspot(const Hotspot&) = delete;
     Hotspot& operator=(const Hotspot&) = delete;

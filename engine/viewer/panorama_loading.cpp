@@ -4,15 +4,18 @@
 #include <cstring>
 #include <new>
 
-#include "engine/files/load_error.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/files/data_type_sniff.h"
 #include "engine/files/file_section.h"
 #include "engine/files/find_section.h"
+#include "engine/files/global_dib.h"
 #include "engine/files/hotspot_section.h"
 #include "engine/files/image_decoder.h"
+#include "engine/files/init_section.h"
+#include "engine/files/load_error.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
+#include "platform/dib_header.h"
 #include "platform/files.h"
 
 namespace {
@@ -30,7 +33,9 @@ std::string ExtractionFolderFor(const void* engine) {
 }
 
 // Moves n to the nearest multiple of 4 (5 -> 4, 6 -> 8, 7 -> 8).
-int NearestMultipleOf4(int n) { return n - ((n + 2) % 4) + 2; }
+int NearestMultipleOf4(int n) {
+    return n - ((n + 2) % 4) + 2;
+}
 
 }  // namespace
 
@@ -39,7 +44,8 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
                             std::int16_t avatarSlots) {
     Close();
     const std::string full = path ? platform::GetFullPathName(path) : std::string();
-    if (full.empty()) throw LoadError("File I/O Error: Cannot Find Specified File");
+    if (full.empty())
+        throw LoadError("File I/O Error: Cannot Find Specified File");
     platform::File file;
     if (!file.Open(full, platform::File::Mode::Read)) {
         throw LoadError("File I/O Error: Cannot Open Specified File");
@@ -48,7 +54,8 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
     std::uint8_t head[4] = {};
     const std::size_t got = file.Read(head, sizeof head);
     const std::span<const std::uint8_t> start(head, got);
-    const bool bareHeader = got == 4 && head[0] != 'B' && dib::Get32(head) == 40;
+    const bool bareHeader =
+        got == 4 && head[0] != 'B' && platform::LoadLe32(head) == platform::kInfoHeaderSize;
     if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
     }
@@ -123,8 +130,9 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         throw LoadError("Data Error: No Data Available");
     }
     const std::span<const std::uint8_t> block(buffer, size);
-    const int version =
-        size >= 13 && std::memcmp(buffer, "HVXK", 4) == 0 ? static_cast<std::int8_t>(buffer[12]) : -1;
+    const int version = size >= 13 && std::memcmp(buffer, "HVXK", 4) == 0
+                            ? static_cast<std::int8_t>(buffer[12])
+                            : -1;
     if (version >= 1) {
         char text[128];
         std::snprintf(text, sizeof text,
@@ -135,21 +143,23 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
     }
 
     DecodeImage(buffer, size);
-    if (build == EngineBuild::StandAlone &&
-        SniffDataType(block) != DataTypeCode::Container) {
-        fov = std::clamp(180.0 - 45.0 * dib::Height(imageDib) / 512.0, 60.0, 120.0);
+    if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
+        fov = std::clamp(180.0 - 45.0 * platform::LoadInfoHeader(imageDib).biHeight / 512.0, 60.0,
+                         120.0);
     }
     ApplyInitSection(buffer, size);
     BuildHotspots(buffer, size);
     ExtractFiles(buffer, size);
 
-    if (newWindow != platform::kNoWindow) notifyWindow = newWindow;
+    if (newWindow != platform::kNoWindow)
+        notifyWindow = newWindow;
     notifyMessage = notifyMsg;
     currentEnvironment = 0;
     environments.assign(1, Renderer::Environment{-1000, 1000, -1000, 1000, -1000, 1000});
     renderer = std::make_unique<Renderer>();
     avatars = std::make_unique<Avatar[]>(static_cast<std::size_t>(avatarSlotCount) + 1);
-    for (int i = 0; i <= avatarSlotCount; ++i) avatars[static_cast<std::size_t>(i)].SetOwner(this);
+    for (int i = 0; i <= avatarSlotCount; ++i)
+        avatars[static_cast<std::size_t>(i)].SetOwner(this);
 
     if (newWindow != platform::kNoWindow) {
         renderThread = std::make_unique<platform::Thread>();
@@ -190,7 +200,8 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
     }
     if (imageHandle.empty()) {
         std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
-        if (text.size() > 255) text.resize(255);
+        if (text.size() > 255)
+            text.resize(255);
         Close();
         throw LoadError(text);
     }
@@ -198,12 +209,10 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
 }
 
 void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection("INIT", {buffer, size});
-    if (section.size() != 16) return;
-    std::array<std::int16_t, 8> s{};
-    for (std::size_t i = 0; i < 8; ++i) {
-        s[i] = static_cast<std::int16_t>(section[2 * i] | section[2 * i + 1] << 8);
-    }
+    const std::span<const std::uint8_t> section = FindSection(kInitSectionName, {buffer, size});
+    if (section.size() != kInitSectionSize)
+        return;
+    InitValues s = *ReadInitValues(section);
     if (s[2] == 0 && s[3] == 0) {
         const std::int16_t headingSpan = s[0], pitchSpan = s[1];
         s[0] = static_cast<std::int16_t>(-(headingSpan / 2));
@@ -213,44 +222,52 @@ void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size
     }
     int headingSpan = s[1] - s[0];
     int pitchSpan = s[3] - s[2];
-    if (headingSpan < 1 || headingSpan > 360) headingSpan = 360;
-    if (pitchSpan < 1 || pitchSpan > 180) pitchSpan = 180;
+    if (headingSpan < 1 || headingSpan > 360)
+        headingSpan = 360;
+    if (pitchSpan < 1 || pitchSpan > 180)
+        pitchSpan = 180;
     homePan = pan = s[4];
     homeTilt = tilt = s[5];
     homeRoll = roll = s[6];
     homeFov = std::clamp(s[7] == 0 ? 60.0 : static_cast<double>(s[7]), 10.0, 170.0);
-    if (s[7] != 0) fov = s[7];
-    if (headingSpan != 360 || pitchSpan != 180) EnlargePartialImage(headingSpan, pitchSpan);
+    if (s[7] != 0)
+        fov = s[7];
+    if (headingSpan != 360 || pitchSpan != 180)
+        EnlargePartialImage(headingSpan, pitchSpan);
 }
 
 void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
-    const std::int32_t width = dib::Width(imageDib);
-    const std::int32_t height = dib::Height(imageDib);
-    const int bits = dib::BitCount(imageDib);
-    const std::size_t bytes = static_cast<std::size_t>(bits / 8);
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
+    const std::int32_t width = header.biWidth;
+    const std::int32_t height = header.biHeight;
+    const std::size_t bytes = header.biBitCount / 8u;
     int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
     int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
     // Rounding down could leave less room than the old image needs (a span just short of the
     // full circle); the enlarged image always holds the old one.
-    if (newWidth < width) newWidth += 4;
-    if (newHeight < height) newHeight += 4;
-    const std::size_t colours = dib::ColourBytes(imageDib);
+    if (newWidth < width)
+        newWidth += 4;
+    if (newHeight < height)
+        newHeight += 4;
+    const std::size_t infoBytes = platform::kInfoHeaderSize + ColourTableBytes(header);
 
     std::vector<std::uint8_t> enlarged;
     try {
-        enlarged.assign(40 + colours + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
+        enlarged.assign(infoBytes + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
     } catch (const std::exception&) {
         Close();
         throw LoadError("Resource Error: Insufficient System Memory");
     }
-    std::memcpy(enlarged.data(), imageDib, 40 + colours);
-    dib::Put32(enlarged.data() + 4, newWidth);
-    dib::Put32(enlarged.data() + 8, newHeight);
-    dib::Put32(enlarged.data() + 20, 0);  // image size: no longer that of the old rows
+    std::memcpy(enlarged.data(), imageDib, infoBytes);
+    platform::BitmapInfoHeader enlargedHeader = header;
+    enlargedHeader.biWidth = newWidth;
+    enlargedHeader.biHeight = newHeight;
+    enlargedHeader.biSizeImage = 0;  // no longer that of the old rows
+    platform::StoreInfoHeader(enlarged.data(), enlargedHeader);
 
-    const std::uint8_t* from = dib::Pixels(imageDib);
-    std::uint8_t* to = dib::Pixels(enlarged.data());
-    const std::size_t oldStride = dib::Stride(width, bits);
+    const std::uint8_t* from = imageDib + infoBytes;
+    std::uint8_t* to = enlarged.data() + infoBytes;
+    const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
     const std::size_t newStride = static_cast<std::size_t>(newWidth) * bytes;
     const std::size_t firstRow = static_cast<std::size_t>((newHeight - height) / 2);
     const std::size_t firstColumn = static_cast<std::size_t>((newWidth - width) / 2);
@@ -264,7 +281,8 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
     platform::Rect client;
     platform::GetClientRect(window, &client);
     const double ratio = static_cast<double>(client.Width()) / client.Height();
-    const double fromPitch = 2.0 * std::atan(ratio * std::tan(pitchSpan * kPi / 360.0)) * 180.0 / kPi;
+    const double fromPitch =
+        2.0 * std::atan(ratio * std::tan(pitchSpan * kPi / 360.0)) * 180.0 / kPi;
     fovMax = 0.75 * (fromPitch < headingSpan ? fromPitch : headingSpan);
     rollMin = rollMax = 0;
     fixedPanMin = -(headingSpan / 2);
@@ -275,7 +293,8 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
 
 void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
     const std::span<const std::uint8_t> section = FindSection("HSPT", {buffer, size});
-    if (section.empty()) return;
+    if (section.empty())
+        return;
     const std::vector<SectionHotspot> records = ParseHotspotSection(section);
     hotspotCount = static_cast<std::int16_t>(records.size());
     hotspots = std::make_unique<Hotspot[]>(records.size());
@@ -310,18 +329,22 @@ void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
 
 void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
     const std::span<const std::uint8_t> section = FindSection("FILE", {buffer, size});
-    if (section.empty()) return;
+    if (section.empty())
+        return;
     const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
     platform::CreateDirectory(folder);
     // Only a real folder of our own is written into, never one planted by someone else.
-    if (!platform::DirectoryExists(folder) || platform::FileOwner(folder) != platform::CurrentUserId()) {
+    if (!platform::DirectoryExists(folder) ||
+        platform::FileOwner(folder) != platform::CurrentUserId()) {
         return;
     }
     for (const EmbeddedFileEntry& entry : ParseFileSection(section)) {
         platform::File file;
         const std::string path = tempExtractDirectory + std::string(entry.name);
-        if (!file.Open(path, platform::File::Mode::CreateWrite)) break;
-        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size()) break;
+        if (!file.Open(path, platform::File::Mode::CreateWrite))
+            break;
+        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size())
+            break;
     }
 }
 
@@ -346,11 +369,13 @@ const char* ViewerEngine::EnterTempDirectory() {
 }
 
 void ViewerEngine::StopRenderThread() {
-    if (!renderThread) return;
+    if (!renderThread)
+        return;
     {
         StateLock lock(*this);
         stopRequested = true;
-        if (framesToRun != 0) framesToRun = 1;  // one last frame, then the thread returns
+        if (framesToRun != 0)
+            framesToRun = 1;  // one last frame, then the thread returns
         if (syncRunPending) {
             syncRunPending = 0;
             doneSemaphore->Release();
@@ -363,8 +388,10 @@ void ViewerEngine::StopRenderThread() {
 }
 
 void ViewerEngine::Close() {
-    if (!IsLoaded()) return;
-    if (renderThread) Run(0, 1);
+    if (!IsLoaded())
+        return;
+    if (renderThread)
+        Run(0, 1);
     StopRenderThread();
     {
         StateLock lock(*this);

@@ -1,13 +1,15 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
 
-#include "engine/viewer/dib_layout.h"
+#include "engine/files/global_dib.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/clock.h"
+#include "platform/dib_header.h"
 #include "platform/surface.h"
 
 namespace {
@@ -19,9 +21,11 @@ const double kPi = 2.0 * std::acos(0.0);
 // Advances `value` by one frame of `velocity` when its counter runs; counts a positive
 // counter down.
 void Step(double* value, double velocity, std::int32_t* frames, int fps) {
-    if (*frames == 0) return;
+    if (*frames == 0)
+        return;
     *value += velocity / fps;
-    if (*frames > 0) --*frames;
+    if (*frames > 0)
+        --*frames;
 }
 
 void ClampHigh(double* value, double limit, std::int16_t* flags) {
@@ -38,7 +42,9 @@ void ClampLow(double* value, double limit, std::int16_t* flags) {
     }
 }
 
-std::int64_t RoundUpTo32(std::int64_t n) { return n % 32 == 0 ? n : n + 32 - n % 32; }
+std::int64_t RoundUpTo32(std::int64_t n) {
+    return n % 32 == 0 ? n : n + 32 - n % 32;
+}
 
 // The largest frame side the engine allocates; a larger target (an absurd clip rectangle)
 // counts as an allocation failure instead of overflowing the size arithmetic.
@@ -49,17 +55,20 @@ constexpr std::int64_t kMaxFrameSide = 16384;
 void RenderThreadProc(ViewerEngine* engine) {
     for (;;) {
         while (engine->paused) {
-            if (engine->stopRequested) return;
+            if (engine->stopRequested)
+                return;
             engine->wakeSemaphore->Wait(platform::kInfinite);
         }
         const std::uint32_t t0 = platform::TimeGetTime();
         StateLock lock(*engine);
         if (engine->framesToRun == 0) {
             engine->Pause();
-            if (engine->stopRequested) return;
+            if (engine->stopRequested)
+                return;
             continue;
         }
-        if (engine->framesToRun > 0) --engine->framesToRun;
+        if (engine->framesToRun > 0)
+            --engine->framesToRun;
         const std::int16_t result = engine->RenderFrame();
         if (result >= 2 && engine->notifyOnce) {
             engine->notifyOnce = 0;
@@ -68,8 +77,11 @@ void RenderThreadProc(ViewerEngine* engine) {
         const int fps = engine->framesPerSecond;
         lock.Unlock();
         const auto elapsed = static_cast<std::int64_t>(platform::TimeGetTime() - t0);
-        const std::int64_t rest = 1000 / fps - elapsed;
-        if (rest > 0 && !engine->stopRequested) platform::Sleep(static_cast<std::uint32_t>(rest));
+        // A frame that overran its period still sleeps a moment: the state lock is not fair,
+        // and without a pause the next frame would take it again before a waiting thread wakes.
+        const std::int64_t rest = std::max<std::int64_t>(1000 / fps - elapsed, 1);
+        if (!engine->stopRequested)
+            platform::Sleep(static_cast<std::uint32_t>(rest));
     }
 }
 
@@ -84,9 +96,10 @@ int ViewerEngine::Pause() {
 
 bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
     const bool sizeChanged = width != viewFrame.width || height != viewFrame.height;
-    if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels) return true;
+    if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels)
+        return true;
     frameValid = 0;
-    const int bytes = imageDib ? dib::BitCount(imageDib) / 8 : 3;
+    const int bytes = imageDib ? platform::LoadInfoHeader(imageDib).biBitCount / 8 : 3;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
     viewFrame.pixels.reset();
     compositeFrame.pixels.reset();
@@ -106,10 +119,14 @@ bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
         frame->bytesPerPixel = static_cast<std::int16_t>(bytes);
         frame->bitsPerPixel = static_cast<std::int16_t>(bytes * 8);
     }
-    if (sizeChanged && (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0)) {
-        fovMax = MaxFovForSpan(width, height, fixedPanMax - fixedPanMin, fixedTiltMax - fixedTiltMin);
-        if (fixedPanMax < 180) pan = 0;
-        if (fixedTiltMax < 90) tilt = 0;
+    if (sizeChanged &&
+        (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0)) {
+        fovMax =
+            MaxFovForSpan(width, height, fixedPanMax - fixedPanMin, fixedTiltMax - fixedTiltMin);
+        if (fixedPanMax < 180)
+            pan = 0;
+        if (fixedTiltMax < 90)
+            tilt = 0;
         roll = 0;
     }
     return true;
@@ -124,7 +141,8 @@ std::int16_t ViewerEngine::RenderFrame() {
     }
     const std::int64_t targetWidth = std::int64_t{target.right} - target.left;
     const std::int64_t targetHeight = std::int64_t{target.bottom} - target.top;
-    if (targetWidth <= 0 || targetHeight <= 0) return kNothingDrawn;
+    if (targetWidth <= 0 || targetHeight <= 0)
+        return kNothingDrawn;
     const std::int64_t roundedWidth = RoundUpTo32(targetWidth);
     const std::int64_t roundedHeight = RoundUpTo32(targetHeight);
     if (roundedWidth > kMaxFrameSide || roundedHeight > kMaxFrameSide) {
@@ -135,20 +153,23 @@ std::int16_t ViewerEngine::RenderFrame() {
     }
     const int w = static_cast<int>(roundedWidth);
     const int h = static_cast<int>(roundedHeight);
-    if (!EnsureFrameBuffers(w, h)) return kNothingDrawn;
+    if (!EnsureFrameBuffers(w, h))
+        return kNothingDrawn;
 
     const int fps = framesPerSecond;
     double eyeStep = 0;
     if (eyeFrames != 0) {
         eyeStep = eyeSpeed / fps;
-        if (eyeFrames > 0) --eyeFrames;
+        if (eyeFrames > 0)
+            --eyeFrames;
     }
     Step(&travelHeading, travelHeadingVelocity, &travelHeadingFrames, fps);
     Step(&travelPitch, travelPitchVelocity, &travelPitchFrames, fps);
     Step(&pan, panVelocity, &panFrames, fps);
     Step(&tilt, tiltVelocity, &tiltFrames, fps);
     Step(&roll, rollVelocity, &rollFrames, fps);
-    for (double* angle : {&travelHeading, &travelPitch, &pan, &tilt, &roll}) *angle = WrapAngle(*angle);
+    for (double* angle : {&travelHeading, &travelPitch, &pan, &tilt, &roll})
+        *angle = WrapAngle(*angle);
     Step(&fov, fovVelocity, &fovFrames, fps);
 
     std::int16_t flags = 0;
@@ -174,7 +195,8 @@ std::int16_t ViewerEngine::RenderFrame() {
     eyeY += std::cos(tp) * std::cos(th) * eyeStep;
     eyeZ += std::sin(tp) * eyeStep;
 
-    if (!imageDib) return flags;
+    if (!imageDib)
+        return flags;
     eyeZ = 0;
     const Renderer::Orientation view{eyeX, eyeY, 0, pan, tilt, roll, fov};
     const Renderer::Orientation zero{0, 0, 0, 0, 0, 0, 0};
@@ -182,25 +204,28 @@ std::int16_t ViewerEngine::RenderFrame() {
     const std::size_t frameBytes = static_cast<std::size_t>(w) * h * viewFrame.bytesPerPixel;
 
     auto render = [&](int level) {
-        if (dib::BitCount(imageDib) == 8 && dib::ColoursUsed(imageDib) == 0) dib::Put32(imageDib + 32, 256);
-        const int imageWidth = dib::Width(imageDib);
-        const int imageHeight = dib::Height(imageDib);
+        platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
+        if (header.biBitCount == 8 && header.biClrUsed == 0) {
+            header.biClrUsed = 256;
+            platform::StoreInfoHeader(imageDib, header);
+        }
+        const int imageWidth = header.biWidth;
+        const int imageHeight = header.biHeight;
         // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
         // image is handed over without its two bottom and two top rows, and only when all of
         // that lies in the block.
-        const std::size_t stride = (static_cast<std::size_t>(imageWidth) *
-                                        static_cast<std::size_t>(viewFrame.bytesPerPixel) + 3) /
-                                   4 * 4;
-        std::uint8_t* pixels = dib::Pixels(imageDib);
+        if (imageWidth <= 0 || imageHeight <= 4)
+            return;
+        const std::size_t stride = platform::DibRowStride(imageWidth, viewFrame.bytesPerPixel * 8);
+        std::uint8_t* pixels = imageDib + platform::kInfoHeaderSize + ColourTableBytes(header);
         const std::size_t available =
             static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);
-        if (imageWidth <= 0 || imageHeight <= 4 ||
-            stride * static_cast<std::size_t>(imageHeight - 2) > available) {
+        if (stride * static_cast<std::size_t>(imageHeight - 2) > available)
             return;
-        }
-        renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w, h,
-                         viewFrame.pixels.get(), imageWidth, imageHeight - 4, pixels + 2 * stride,
-                         static_cast<PixelFormatCode>(dib::PixelFormat(imageDib)), 0,
+        renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w,
+                         h, viewFrame.pixels.get(), imageWidth, imageHeight - 4,
+                         pixels + 2 * stride,
+                         static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
                          static_cast<AntialiasLevel>(level));
     };
     if (antialias >= 1 && current == lastView) {
@@ -228,63 +253,77 @@ void ViewerEngine::MoveAvatars() {
     const int fps = framesPerSecond;
     for (int i = 0; i < avatarSlotCount; ++i) {
         Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage()) continue;
+        if (!a.HasImage())
+            continue;
         for (int axis = 0; axis < 3; ++axis) {
             a.position[axis] += a.velocity[axis] / fps;
             a.size[axis] += a.sizeRate[axis] / fps;
-            if (a.size[axis] < 0) a.size[axis] = 0;
+            if (a.size[axis] < 0)
+                a.size[axis] = 0;
         }
         // Whole grid passes are taken off at once, so that a huge rate cannot keep the frame
         // step counting; a position that is no longer finite starts the grid again.
         auto wrap = [](double* value, double rate, int count, int framesPerSecondValue) {
             *value += rate / framesPerSecondValue;
-            if (!std::isfinite(*value)) *value = 0;
+            if (!std::isfinite(*value))
+                *value = 0;
             *value = std::fmod(*value, count);
-            if (*value < 0) *value += count;
-            if (std::trunc(*value) >= count) *value -= count;
+            if (*value < 0)
+                *value += count;
+            if (std::trunc(*value) >= count)
+                *value -= count;
         };
         wrap(&a.frameColumn, a.columnRate, std::max(1, a.framesAcross), fps);
         wrap(&a.frameRow, a.rowRate, std::max(1, a.framesDown), fps);
     }
 }
 
-void ViewerEngine::DrawAvatars() {
-    std::vector<double> distance(static_cast<std::size_t>(avatarSlotCount), -1.0);
+std::vector<int> ViewerEngine::VisibleAvatarsByDistance(bool farthestFirst) const {
+    std::vector<std::pair<double, int>> byDistance;
     for (int i = 0; i < avatarSlotCount; ++i) {
         const Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage() || !a.visible) continue;
-        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY, dz = a.position[2] - eyeZ;
-        distance[static_cast<std::size_t>(i)] = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (!a.HasImage() || !a.visible)
+            continue;
+        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY,
+                     dz = a.position[2] - eyeZ;
+        byDistance.emplace_back(std::sqrt(dx * dx + dy * dy + dz * dz), i);
     }
-    for (;;) {
-        int farthest = -1;
-        for (int i = 0; i < avatarSlotCount; ++i) {
-            const double d = distance[static_cast<std::size_t>(i)];
-            if (d >= 0 && (farthest < 0 || d > distance[static_cast<std::size_t>(farthest)])) farthest = i;
-        }
-        if (farthest < 0) break;
-        distance[static_cast<std::size_t>(farthest)] = -1;
-        DrawAvatar(farthest);
-    }
+    std::stable_sort(byDistance.begin(), byDistance.end(),
+                     [farthestFirst](const auto& l, const auto& r) {
+                         return farthestFirst ? l.first > r.first : l.first < r.first;
+                     });
+    std::vector<int> slots;
+    for (const auto& entry : byDistance)
+        slots.push_back(entry.second);
+    return slots;
+}
+
+void ViewerEngine::DrawAvatars() {
+    for (int slot : VisibleAvatarsByDistance(true))
+        DrawAvatar(slot);
 }
 
 void ViewerEngine::Present(int width, int height) {
-    std::uint8_t savedHeader[40];
-    std::memcpy(savedHeader, imageDib, 40);
-    dib::Put32(imageDib + 4, width);
-    dib::Put32(imageDib + 8, height);
+    std::uint8_t savedHeader[platform::kInfoHeaderSize];
+    std::memcpy(savedHeader, imageDib, sizeof savedHeader);
+    platform::BitmapInfoHeader frameHeader = platform::LoadInfoHeader(imageDib);
+    frameHeader.biWidth = width;
+    frameHeader.biHeight = height;
+    platform::StoreInfoHeader(imageDib, frameHeader);
     if (drawCallback) {
         drawCallback(window, imageDib, viewFrame.pixels.get(), clipRectSet);
     } else {
         platform::Rect dest = clipRect;
-        if (!clipRectSet) platform::GetClientRect(window, &dest);
-        const platform::PixelView view{width,
-                                       height,
-                                       dib::PixelFormat(imageDib),
-                                       viewFrame.pixels.get(),
-                                       static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
-                                       dib::BitCount(imageDib) == 8 ? imageDib + 40 : nullptr};
+        if (!clipRectSet)
+            platform::GetClientRect(window, &dest);
+        const platform::PixelView view{
+            width,
+            height,
+            platform::DibPixelFormatCode(frameHeader),
+            viewFrame.pixels.get(),
+            static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
+            frameHeader.biBitCount == 8 ? imageDib + platform::kInfoHeaderSize : nullptr};
         platform::PresentToWindow(window, view, dest);
     }
-    std::memcpy(imageDib, savedHeader, 40);
+    std::memcpy(imageDib, savedHeader, sizeof savedHeader);
 }

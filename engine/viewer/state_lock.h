@@ -11,14 +11,15 @@
 #include "engine/viewer/viewer_engine.h"
 
 class StateLock {
-public:
+  public:
     explicit StateLock(const ViewerEngine& engine) : engine_(&engine) {
         if (heldByThisThread == engine_ || !engine.lockSemaphore) {
             engine_ = nullptr;
             return;
         }
         semaphore_ = engine.lockSemaphore.get();
-        if (!semaphore_->Wait(kStateLockTimeoutMs)) TraceEngineText("\a*");
+        if (!semaphore_->Wait(kStateLockTimeoutMs))
+            TraceEngineText("\a*");
         previous_ = heldByThisThread;
         heldByThisThread = engine_;
     }
@@ -28,7 +29,8 @@ public:
 
     // Releases early (before a wait for frames, for example).
     void Unlock() {
-        if (!engine_) return;
+        if (!engine_)
+            return;
         heldByThisThread = previous_;
         semaphore_->Release();
         engine_ = nullptr;
@@ -36,7 +38,7 @@ public:
 
     static constexpr std::uint32_t kStateLockTimeoutMs = 10000;
 
-private:
+  private:
     static inline thread_local const ViewerEngine* heldByThisThread = nullptr;
     const ViewerEngine* engine_;
     const ViewerEngine* previous_ = nullptr;

@@ -9,7 +9,8 @@
 #include "engine/viewer/viewer_engine.h"
 
 int ViewerEngine::SetOption(std::int16_t type, const void* data) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     switch (type) {
         case 1:
             if (data) {
@@ -67,7 +68,8 @@ int ViewerEngine::SetOption(std::int16_t type, const void* data) {
 bool NextFramesToRun(std::int32_t current, int frames, std::int32_t* next) {
     *next = current;
     if (current < 0) {
-        if (frames != 0) return false;
+        if (frames != 0)
+            return false;
         *next = 1;
     } else if (frames == 0) {
         *next = 1;
@@ -80,15 +82,18 @@ bool NextFramesToRun(std::int32_t current, int frames, std::int32_t* next) {
 }
 
 int ViewerEngine::Run(int frames, int mode) {
-    if (!IsLoaded() || window == platform::kNoWindow) return kEngineNotLoaded;
+    if (!IsLoaded() || window == platform::kNoWindow)
+        return kEngineNotLoaded;
     // A waiting run from the render thread itself would wait for its own pause for ever (and
     // the thread already holds the lock).
-    if (mode == 2 && renderThread && renderThread->IsCurrent()) return kEngineRefused;
+    if (mode == 2 && renderThread && renderThread->IsCurrent())
+        return kEngineRefused;
     StateLock lock(*this);
     if (mode == 0 || syncRunPending || (mode == 2 && frames < 0) || !renderThread) {
         return kEngineRefused;
     }
-    if (!NextFramesToRun(framesToRun, frames, &framesToRun)) return kEngineDone;
+    if (!NextFramesToRun(framesToRun, frames, &framesToRun))
+        return kEngineDone;
     paused = 0;
     wakeSemaphore->Release();
     if (mode == 2) {
@@ -101,9 +106,12 @@ int ViewerEngine::Run(int frames, int mode) {
 }
 
 int ViewerEngine::SetFrameRate(std::int16_t rate) {
-    if (!IsLoaded()) return kEngineNotLoaded;
-    if (window == platform::kNoWindow && rate <= 0) return kEngineRefused;
-    if (std::abs(rate) > 50) return kEngineRefused;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
+    if (window == platform::kNoWindow && rate <= 0)
+        return kEngineRefused;
+    if (std::abs(rate) > 50)
+        return kEngineRefused;
     StateLock lock(*this);
     int magnitude = framesPerSecond;
     if (rate == 0) {
@@ -120,21 +128,24 @@ int ViewerEngine::SetFrameRate(std::int16_t rate) {
 }
 
 int ViewerEngine::GetFrameRate(std::int16_t* rate) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     StateLock lock(*this);
     *rate = framesPerSecond;
     return kEngineDone;
 }
 
-int ViewerEngine::SetAxisVelocity(double* velocityField, std::int32_t* framesField,
-                                  double velocity, int frames, int mode) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+int ViewerEngine::SetAxisVelocity(double* velocityField, std::int32_t* framesField, double velocity,
+                                  int frames, int mode) {
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     {
         StateLock lock(*this);
         *velocityField = velocity;
         *framesField = frames;
     }
-    if (mode != 0) Run(frames, mode);
+    if (mode != 0)
+        Run(frames, mode);
     return kEngineDone;
 }
 
@@ -156,7 +167,8 @@ int ViewerEngine::SetHeadingVelocity(double velocity, int frames, int mode) {
 
 int ViewerEngine::GetAxisVelocity(const double& velocityField, const std::int32_t& framesField,
                                   double* velocity) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     StateLock lock(*this);
     *velocity = framesField != 0 ? velocityField : 0.0;
     return kEngineDone;
@@ -177,7 +189,8 @@ int ViewerEngine::GetZoomVelocity(double* velocity) {
 
 int ViewerEngine::SetView(double panValue, double tiltValue, double rollValue, double fovValue,
                           int mode) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     {
         StateLock lock(*this);
         pan = WrapAngle(panValue);
@@ -185,13 +198,15 @@ int ViewerEngine::SetView(double panValue, double tiltValue, double rollValue, d
         roll = WrapAngle(rollValue);
         fov = fovValue;
     }
-    if (mode != 0) Run(1, mode);
+    if (mode != 0)
+        Run(1, mode);
     return kEngineDone;
 }
 
 int ViewerEngine::GetView(double* panValue, double* tiltValue, double* rollValue,
                           double* fovValue) {
-    if (!IsLoaded()) return kEngineNotLoaded;
+    if (!IsLoaded())
+        return kEngineNotLoaded;
     StateLock lock(*this);
     *panValue = pan;
     *tiltValue = tilt;
@@ -202,7 +217,8 @@ int ViewerEngine::GetView(double* panValue, double* tiltValue, double* rollValue
 
 std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
     *kind = kHitNothing;
-    if (!IsLoaded()) return 0xFFFF;
+    if (!IsLoaded())
+        return 0xFFFF;
     StateLock lock(*this);
     const int frameY = viewFrame.height - y - 1;
     std::uint16_t index = HitAvatar(x, frameY);
@@ -211,40 +227,28 @@ std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
         return index;
     }
     index = HitHotspot(x, frameY);
-    if (index != 0xFFFF) *kind = kHitHotspot;
+    if (index != 0xFFFF)
+        *kind = kHitHotspot;
     return index;
 }
 
-
 std::uint16_t ViewerEngine::HitAvatar(int x, int frameY) {
-    std::vector<double> distance(static_cast<std::size_t>(avatarSlotCount), -1.0);
-    for (int i = 0; i < avatarSlotCount; ++i) {
-        const Avatar& a = avatars[static_cast<std::size_t>(i)];
-        if (!a.HasImage() || !a.visible) continue;
-        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY, dz = a.position[2] - eyeZ;
-        distance[static_cast<std::size_t>(i)] = std::sqrt(dx * dx + dy * dy + dz * dz);
-    }
-    for (;;) {
-        int nearest = -1;
-        for (int i = 0; i < avatarSlotCount; ++i) {
-            const double d = distance[static_cast<std::size_t>(i)];
-            if (d >= 0 && (nearest < 0 || d < distance[static_cast<std::size_t>(nearest)])) nearest = i;
-        }
-        if (nearest < 0) return 0xFFFF;
-        distance[static_cast<std::size_t>(nearest)] = -1;
-        const Avatar& a = avatars[static_cast<std::size_t>(nearest)];
+    for (int slot : VisibleAvatarsByDistance(false)) {
+        const Avatar& a = avatars[static_cast<std::size_t>(slot)];
         int x0, y0, x1, y1;
         if (ProjectBox(*this, a.position, a.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {
-            return static_cast<std::uint16_t>(nearest);
+            return static_cast<std::uint16_t>(slot);
         }
     }
+    return 0xFFFF;
 }
 
 std::uint16_t ViewerEngine::HitHotspot(int x, int frameY) {
     for (int i = 0; i < hotspotCount; ++i) {
         const Hotspot& h = hotspots[static_cast<std::size_t>(i)];
-        if (!h.active) continue;
+        if (!h.active)
+            continue;
         int x0, y0, x1, y1;
         if (ProjectBox(*this, h.centre, h.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {

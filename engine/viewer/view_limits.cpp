@@ -22,31 +22,41 @@ void PointToHeadingPitch(double eyeX, double eyeY, double eyeZ, double x, double
 }
 
 double MaxFovForSpan(double width, double height, double panSpan, double tiltSpan) {
-    const double fromTilt = 2.0 * std::atan(std::tan(tiltSpan * kRadians / 2.0) * width / height) *
-                            kDegrees;
+    const double fromTilt =
+        2.0 * std::atan(std::tan(tiltSpan * kRadians / 2.0) * width / height) * kDegrees;
     return 0.75 * std::min(fromTilt, panSpan);
 }
 
 double PanLimitForFov(double fov, double panSpan) {
-    if (panSpan < fov) return 0.0;
-    if (panSpan >= 360.0) return 360.0;
+    if (panSpan < fov)
+        return 0.0;
+    if (panSpan >= 360.0)
+        return 360.0;
     return (panSpan - fov) * 0.5 * 0.75;
 }
 
 double TiltLimitForFov(double verticalFov, double tiltSpan) {
-    if (verticalFov > tiltSpan) return 0.0;
-    if (tiltSpan >= 180.0) return 360.0;
+    if (verticalFov > tiltSpan)
+        return 0.0;
+    if (tiltSpan >= 180.0)
+        return 360.0;
     return (tiltSpan - verticalFov) * 0.5 * 0.75;
 }
 
-double VerticalFovForWidth(double fov, double width, double height) { return fov * height / width; }
+double VerticalFovForWidth(double fov, double width, double height) {
+    return fov * height / width;
+}
 
 double WrapAngle(double angle) {
     // A value that is not a number would never leave the loops below; a huge one would take
     // ages in them.
-    if (!std::isfinite(angle)) return 0.0;
-    if (std::fabs(angle) > 3600.0) angle = std::fmod(angle, 360.0);
-    while (angle > 180.0) angle -= 360.0;
-    while (angle <= -180.0) angle += 360.0;
+    if (!std::isfinite(angle))
+        return 0.0;
+    if (std::fabs(angle) > 3600.0)
+        angle = std::fmod(angle, 360.0);
+    while (angle > 180.0)
+        angle -= 360.0;
+    while (angle <= -180.0)
+        angle += 360.0;
     return angle;
 }

@@ -6,9 +6,13 @@
 #include "engine/viewer/view_limits.h"
 #include "platform/files.h"
 
-ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) { InitCore(); }
+ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) {
+    InitCore();
+}
 
-void ViewerEngine::InitCore() { lockSemaphore.reset(); }
+void ViewerEngine::InitCore() {
+    lockSemaphore.reset();
+}
 
 ViewerEngine::~ViewerEngine() {
     if (IsLoaded() && window != platform::kNoWindow) {
@@ -22,15 +26,18 @@ ViewerEngine::~ViewerEngine() {
 }
 
 void ViewerEngine::FreeSoundNames() {
-    for (auto& name : avatarSounds) name.reset();
+    for (auto& name : avatarSounds)
+        name.reset();
 }
 
 void ViewerEngine::OpenPanorama(const char* path, platform::WindowHandle newWindow,
                                 std::uint32_t notifyMsg, std::int16_t frameRate,
                                 std::int16_t avatarSlots) {
     const bool withMedia = build != EngineBuild::Editor;
-    if (withMedia) media.Stop();
-    if (IsLoaded() && window != platform::kNoWindow) DetachWindow();
+    if (withMedia)
+        media.Stop();
+    if (IsLoaded() && window != platform::kNoWindow)
+        DetachWindow();
     FreeSoundNames();
     Close();
     animating = 0;
@@ -39,11 +46,12 @@ void ViewerEngine::OpenPanorama(const char* path, platform::WindowHandle newWind
     OpenFile(path, newWindow, notifyMsg, frameRate, avatarSlots);
     if (withMedia && path && *path) {
         const std::string full = platform::GetFullPathName(path);
-        if (!full.empty()) platform::SetCurrentDirectory(platform::ParentDirectory(full));
+        if (!full.empty())
+            platform::SetCurrentDirectory(platform::ParentDirectory(full));
         const std::string name = path;
-        if (name.size() >= 4 && (name.find(".pan") != std::string::npos ||
-                                 name.find(".PAN") != std::string::npos ||
-                                 name.find(".Pan") != std::string::npos)) {
+        if (name.size() >= 4 &&
+            (name.find(".pan") != std::string::npos || name.find(".PAN") != std::string::npos ||
+             name.find(".Pan") != std::string::npos)) {
             const std::string sound = name.substr(0, name.size() - 4) + ".wav";
             media.Play(sound, MediaPlayer::kRestart | MediaPlayer::kLoop, window, 0);
         }
@@ -53,24 +61,29 @@ void ViewerEngine::OpenPanorama(const char* path, platform::WindowHandle newWind
 }
 
 void ViewerEngine::ClosePanorama(int keepMedia, int keepWindow) {
-    if (keepMedia == 0 && build != EngineBuild::Editor) media.Stop();
-    if (keepWindow == 0 && IsLoaded() && window != platform::kNoWindow) DetachWindow();
+    if (keepMedia == 0 && build != EngineBuild::Editor)
+        media.Stop();
+    if (keepWindow == 0 && IsLoaded() && window != platform::kNoWindow)
+        DetachWindow();
     FreeSoundNames();
     Close();
 }
 
 Hotspot* ViewerEngine::GetHotspot(std::int16_t index) {
-    if (index < 0 || index >= hotspotCount || !hotspots) return nullptr;
+    if (index < 0 || index >= hotspotCount || !hotspots)
+        return nullptr;
     return &hotspots[static_cast<std::size_t>(index)];
 }
 
 Avatar* ViewerEngine::GetAvatar(std::int16_t index) {
-    if (index < 0 || index >= avatarSlotCount || !avatars) return nullptr;
+    if (index < 0 || index >= avatarSlotCount || !avatars)
+        return nullptr;
     return &avatars[static_cast<std::size_t>(index)];
 }
 
 int ViewerEngine::ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const {
-    if (!renderer || environments.empty()) return 0;
+    if (!renderer || environments.empty())
+        return 0;
     const Renderer::Orientation view{eyeX, eyeY, eyeZ, pan, tilt, roll, fov};
     const Renderer::Orientation reference{0, 0, 0, 0, 0, 0, 0};
     double heading = 0, pitch = 0;
@@ -103,7 +116,8 @@ void ViewerEngine::ApplyCursorRuleAt(int x, int y) {
             }
         }
     }
-    if (cursor) platform::SetCursor(window, cursor);
+    if (cursor)
+        platform::SetCursor(window, cursor);
 }
 
 void ViewerEngine::ApplyCursorRule() {

@@ -22,9 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/render/renderer.h"
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/hotspot.h"
-#include "engine/render/renderer.h"
 #include "engine/viewer/media_player.h"
 #include "platform/geometry.h"
 #include "platform/input.h"
@@ -69,7 +69,7 @@ using DrawCallback = void (*)(platform::WindowHandle window, const std::uint8_t*
                               const std::uint8_t* pixels, const platform::Rect* clip);
 
 class ViewerEngine {
-public:
+  public:
     explicit ViewerEngine(EngineBuild build = EngineBuild::Full);
     ~ViewerEngine();
     ViewerEngine(const ViewerEngine&) = delete;
@@ -243,7 +243,7 @@ public:
     std::string tempExtractDirectory;
     std::atomic<bool> stopRequested{false};
 
-private:
+  private:
     friend class StateLock;
     void InitCore();
     void ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots);
@@ -264,6 +264,10 @@ private:
     bool EnsureFrameBuffers(int width, int height);
     void MoveAvatars();
     void DrawAvatars();
+    // The slots of the visible avatars that hold an image, by their distance from the eye:
+    // farthest first when `farthestFirst` (drawing order), else nearest first (hit order);
+    // equal distances keep slot order. Caller holds the state lock.
+    std::vector<int> VisibleAvatarsByDistance(bool farthestFirst) const;
     // Draws the avatar of `slot` into `viewFrame` (render thread, under the lock).
     void DrawAvatar(int slot);
     void Present(int width, int height);
@@ -277,8 +281,7 @@ private:
     void DeleteGrabbedAvatar();
     void SwingHome();
     // The four view velocities at once, endless, without a run.
-    void SetViewVelocities(double panSpeed, double tiltSpeed, double rollSpeed,
-                           double zoomSpeed);
+    void SetViewVelocities(double panSpeed, double tiltSpeed, double rollSpeed, double zoomSpeed);
     void ShowActionMessage(const std::string& text);
     void RunSoundCommand(const ActionCommand& command);
     void RunVideoCommand(const ActionCommand& command, std::int16_t index, bool offScreen);

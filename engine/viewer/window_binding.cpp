@@ -15,39 +15,49 @@ SubclassEntry* FindEntry(platform::WindowHandle window) {
 }  // namespace
 
 int ViewerEngine::AttachWindow() {
-    if (!IsLoaded() || window == platform::kNoWindow) return 0;
+    if (!IsLoaded() || window == platform::kNoWindow)
+        return 0;
     Run(2, 2);
-    if (FindEntry(window)) return 0;
+    if (FindEntry(window))
+        return 0;
     SubclassEntry* free = FindEntry(platform::kNoWindow);
-    if (!free) return 0;
+    if (!free)
+        return 0;
     // The table entry is made before the procedure is installed, so that a window never
     // carries the engine's procedure without an entry, and a refused attach leaves the
     // window's chain untouched.
     platform::WindowProc previous = platform::SetWindowProc(window, &ViewerWindowProc);
-    if (!previous) return 0;
+    if (!previous)
+        return 0;
     *free = SubclassEntry{window, this, previous};
     return 1;
 }
 
 int UnsubclassViewerWindow(platform::WindowHandle window) {
-    if (window == platform::kNoWindow) return kSubclassTableSize;
+    if (window == platform::kNoWindow)
+        return kSubclassTableSize;
     SubclassEntry* entry = FindEntry(window);
-    if (!entry) return kSubclassTableSize;
-    if (entry->previous) platform::SetWindowProc(window, entry->previous);
+    if (!entry)
+        return kSubclassTableSize;
+    if (entry->previous)
+        platform::SetWindowProc(window, entry->previous);
     *entry = SubclassEntry{};
     return 0;
 }
 
 void UnsubclassEngineWindows(const ViewerEngine* engine) {
     for (SubclassEntry& entry : SubclassTable) {
-        if (entry.engine != engine || entry.window == platform::kNoWindow) continue;
-        if (entry.previous) platform::SetWindowProc(entry.window, entry.previous);
+        if (entry.engine != engine || entry.window == platform::kNoWindow)
+            continue;
+        if (entry.previous)
+            platform::SetWindowProc(entry.window, entry.previous);
         entry = SubclassEntry{};
     }
 }
 
 int ViewerEngine::DetachWindow() {
-    if (!IsLoaded() || window == platform::kNoWindow) return 0;
+    if (!IsLoaded() || window == platform::kNoWindow)
+        return 0;
     UnsubclassViewerWindow(window);
     animating = 0;
     Run(0, 1);
@@ -66,7 +76,8 @@ std::intptr_t ViewerWindowProc(platform::WindowHandle window, std::uint32_t mess
     if (!entry) {
         // Not bound (any more): pass on to whatever the window has now, never to an engine.
         platform::WindowProc current = platform::GetWindowProc(window);
-        if (current == &ViewerWindowProc) return 0;
+        if (current == &ViewerWindowProc)
+            return 0;
         return platform::CallWindowProc(current, window, message, wParam, lParam);
     }
     ViewerEngine* engine = entry->engine;
@@ -75,7 +86,8 @@ std::intptr_t ViewerWindowProc(platform::WindowHandle window, std::uint32_t mess
     switch (message) {
         case platform::WM_MOVE:
         case platform::WM_SIZE:
-            if (!editor && engine->playingMedia >= 0) engine->media.Stop();
+            if (!editor && engine->playingMedia >= 0)
+                engine->media.Stop();
             engine->UpdateHotspotCursor();
             break;
         case platform::WM_PAINT:

@@ -20,9 +20,11 @@ HeadlessBackend::~HeadlessBackend() {
     std::vector<WindowHandle> windows;
     {
         std::lock_guard lock(mutex_);
-        for (const auto& [window, log] : logs_) windows.push_back(window);
+        for (const auto& [window, log] : logs_)
+            windows.push_back(window);
     }
-    for (WindowHandle window : windows) DestroyWindowRecord(window);
+    for (WindowHandle window : windows)
+        DestroyWindowRecord(window);
     InstallBackend(nullptr);
     activeBackend = nullptr;
 }
@@ -44,7 +46,8 @@ WindowHandle HeadlessBackend::CreateWindow(Size clientSize, Point screenOrigin) 
 }
 
 void HeadlessBackend::DestroyWindow(WindowHandle window) {
-    if (!IsWindow(window)) return;
+    if (!IsWindow(window))
+        return;
     SendMessage(window, WM_DESTROY);
     DestroyWindowRecord(window);
     std::lock_guard lock(mutex_);
@@ -74,20 +77,26 @@ void HeadlessBackend::Press(WindowHandle window, int virtualKey, int repeatCount
 }
 
 void HeadlessBackend::Release(WindowHandle window, int virtualKey) {
-    PostMessage(window, WM_KEYUP, static_cast<std::uintptr_t>(virtualKey), MakeKeyData(1, true, true));
+    PostMessage(window, WM_KEYUP, static_cast<std::uintptr_t>(virtualKey),
+                MakeKeyData(1, true, true));
 }
 
 void HeadlessBackend::HoldKey(int virtualKey, bool held) {
     std::lock_guard lock(mutex_);
-    if (virtualKey == VK_CONTROL) ctrlHeld_ = held;
-    if (virtualKey == VK_SHIFT) shiftHeld_ = held;
+    if (virtualKey == VK_CONTROL)
+        ctrlHeld_ = held;
+    if (virtualKey == VK_SHIFT)
+        shiftHeld_ = held;
 }
 
 std::uint32_t HeadlessBackend::ModifierFlags() const {
     std::uint32_t flags = 0;
-    if (ctrlHeld_) flags |= MK_CONTROL;
-    if (shiftHeld_) flags |= MK_SHIFT;
-    if (leftHeld_) flags |= MK_LBUTTON;
+    if (ctrlHeld_)
+        flags |= MK_CONTROL;
+    if (shiftHeld_)
+        flags |= MK_SHIFT;
+    if (leftHeld_)
+        flags |= MK_LBUTTON;
     return flags;
 }
 
@@ -139,7 +148,8 @@ int HeadlessBackend::Pump() {
         Message message;
         {
             std::lock_guard lock(mutex_);
-            if (queue_.empty()) return delivered;
+            if (queue_.empty())
+                return delivered;
             message = queue_.front();
             queue_.pop_front();
         }
@@ -232,13 +242,15 @@ void HeadlessBackend::ClipCursor(const Rect* screenRect) {
 
 bool HeadlessBackend::IsKeyHeld(int virtualKey) {
     std::lock_guard lock(mutex_);
-    if (virtualKey == VK_CONTROL) return ctrlHeld_;
-    if (virtualKey == VK_SHIFT) return shiftHeld_;
+    if (virtualKey == VK_CONTROL)
+        return ctrlHeld_;
+    if (virtualKey == VK_SHIFT)
+        return shiftHeld_;
     return false;
 }
 
-int HeadlessBackend::MessageBox(WindowHandle owner, std::string_view text,
-                                std::string_view caption, std::uint32_t type) {
+int HeadlessBackend::MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
+                                std::uint32_t type) {
     std::lock_guard lock(mutex_);
     int answer = DefaultMessageBoxAnswer(type);
     if (!answers_.empty()) {

@@ -33,7 +33,7 @@ struct MessageBoxRecord {
 };
 
 class HeadlessBackend final : public Backend {
-public:
+  public:
     HeadlessBackend();
     ~HeadlessBackend() override;
     HeadlessBackend(const HeadlessBackend&) = delete;
@@ -94,9 +94,9 @@ public:
     int MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                    std::uint32_t type) override;
 
-private:
-    static std::intptr_t BaseProc(WindowHandle window, std::uint32_t message,
-                                  std::uintptr_t wParam, std::intptr_t lParam);
+  private:
+    static std::intptr_t BaseProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                  std::intptr_t lParam);
     void QueueMouse(WindowHandle window, std::uint32_t message, Point at, std::uint32_t flags);
     std::uint32_t ModifierFlags() const;
 

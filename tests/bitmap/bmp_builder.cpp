@@ -1,5 +1,7 @@
 #include "tests/bitmap/bmp_builder.h"
 
+#include <algorithm>
+
 namespace {
 
 void Put16(std::string& out, std::uint32_t value) {
@@ -56,4 +58,20 @@ std::string BuildBmp(const BmpSpec& spec) {
     file += header;
     file.append(spec.pixels.begin(), spec.pixels.end());
     return file;
+}
+
+std::vector<std::uint8_t> PackedHeader(int width, int height, int bitCount,
+                                       std::uint32_t compression, std::uint32_t sizeImage,
+                                       std::uint32_t colorsUsed) {
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitCount = static_cast<std::uint16_t>(bitCount);
+    spec.compression = compression;
+    spec.sizeImage = sizeImage;
+    spec.colorsUsed = colorsUsed;
+    const std::string file = BuildBmp(spec);
+    std::vector<std::uint8_t> header(file.begin() + 14, file.begin() + 54);
+    std::fill(header.begin() + 24, header.begin() + 32, 0);  // no resolution
+    return header;
 }

@@ -22,3 +22,9 @@ struct BmpSpec {
 };
 
 std::string BuildBmp(const BmpSpec& spec);
+
+// The 40-byte information header of a packed bitmap block (planes 1, resolution and the other
+// fields 0).
+std::vector<std::uint8_t> PackedHeader(int width, int height, int bitCount,
+                                       std::uint32_t compression, std::uint32_t sizeImage = 0,
+                                       std::uint32_t colorsUsed = 0);

@@ -5,21 +5,17 @@
 
 #include "bitmap/cdib.h"
 #include "platform/clipboard.h"
+#include "tests/bitmap/bmp_builder.h"
 
 namespace {
 
 // A packed bitmap: header, `entries` colour-table entries (or masks), `dataBytes` of pixels.
 std::vector<std::uint8_t> Packed(int bits, std::uint32_t compression, std::uint32_t colorsUsed,
                                  std::size_t entries, std::size_t dataBytes, int width = 3) {
-    std::vector<std::uint8_t> block(40 + 4 * entries + dataBytes);
-    platform::BitmapInfoHeader h;
-    h.biWidth = width;
-    h.biHeight = 2;
-    h.biBitCount = static_cast<std::uint16_t>(bits);
-    h.biCompression = compression;
-    h.biClrUsed = colorsUsed;
-    h.biSizeImage = compression > 3 ? static_cast<std::uint32_t>(dataBytes) : 0;
-    platform::StoreInfoHeader(block.data(), h);
+    std::vector<std::uint8_t> block =
+        PackedHeader(width, 2, bits, compression,
+                     compression > 3 ? static_cast<std::uint32_t>(dataBytes) : 0, colorsUsed);
+    block.resize(40 + 4 * entries + dataBytes);
     for (std::size_t i = 40; i < block.size(); ++i)
         block[i] = static_cast<std::uint8_t>(i % 13 + 1);
     if (compression == 3)

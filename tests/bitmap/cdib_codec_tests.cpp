@@ -6,6 +6,7 @@
 
 #include "bitmap/cdib.h"
 #include "platform/codec_fourcc.h"
+#include "tests/bitmap/bmp_builder.h"
 #include "tests/platform/ffmpeg_test_encoder.h"
 
 namespace {
@@ -23,15 +24,9 @@ std::vector<std::uint8_t> Picture() {  // blue, green, red; top row first
 }
 
 CDIB Compressed(std::uint32_t fourcc, int bits, const std::vector<std::uint8_t>& data) {
-    std::vector<std::uint8_t> packed(40 + data.size());
-    platform::BitmapInfoHeader h;
-    h.biWidth = kWidth;
-    h.biHeight = kHeight;
-    h.biBitCount = static_cast<std::uint16_t>(bits);
-    h.biCompression = fourcc;
-    h.biSizeImage = static_cast<std::uint32_t>(data.size());
-    platform::StoreInfoHeader(packed.data(), h);
-    std::ranges::copy(data, packed.begin() + 40);
+    std::vector<std::uint8_t> packed =
+        PackedHeader(kWidth, kHeight, bits, fourcc, static_cast<std::uint32_t>(data.size()));
+    packed.insert(packed.end(), data.begin(), data.end());
     CDIB dib;
     EXPECT_EQ(dib.CreateFromPackedDib(packed), 1);
     return dib;

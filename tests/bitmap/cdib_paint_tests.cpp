@@ -4,6 +4,7 @@
 
 #include "bitmap/cdib.h"
 #include "platform/surface.h"
+#include "tests/bitmap/bmp_builder.h"
 
 namespace {
 
@@ -52,21 +53,11 @@ TEST(CdibPaint, StretchesByPlainCopyAtEveryDepth) {
         int xDest, yDest, wDest, hDest, xSrc, ySrc, wSrc, hSrc;
         Rows expected;
     };
+    const std::vector<std::uint32_t> top = {G(1), G(1), G(2), G(2), G(3), G(3)};
+    const std::vector<std::uint32_t> bottom = {G(4), G(4), G(5), G(5), G(6), G(6)};
     const Case kCases[] = {
         {"own size", 5, 7, -1, -1, 0, 0, -1, -1, {{G(1), G(2), G(3)}, {G(4), G(5), G(6)}}},
-        {"doubled",
-         0,
-         0,
-         6,
-         4,
-         0,
-         0,
-         -1,
-         -1,
-         {{G(1), G(1), G(2), G(2), G(3), G(3)},
-          {G(1), G(1), G(2), G(2), G(3), G(3)},
-          {G(4), G(4), G(5), G(5), G(6), G(6)},
-          {G(4), G(4), G(5), G(5), G(6), G(6)}}},
+        {"doubled", 0, 0, 6, 4, 0, 0, -1, -1, {top, top, bottom, bottom}},
         {"one pixel takes the centre", 0, 0, 1, 1, 0, 0, -1, -1, {{G(5)}}},
         {"part of the source", 0, 0, 2, 1, 1, 1, 2, 1, {{G(5), G(6)}}},
         {"beyond the picture is black", 0, 0, 2, 1, 2, 0, 2, 1, {{G(3), 0}}},
@@ -86,13 +77,8 @@ TEST(CdibPaint, StretchesByPlainCopyAtEveryDepth) {
 }
 
 TEST(CdibPaint, RefusesWhatCannotBeDrawn) {
-    std::vector<std::uint8_t> codec(40 + 4);
-    platform::BitmapInfoHeader h;
-    h.biWidth = h.biHeight = 2;
-    h.biBitCount = 24;
-    h.biCompression = 0x64697663;
-    h.biSizeImage = 4;
-    platform::StoreInfoHeader(codec.data(), h);
+    std::vector<std::uint8_t> codec = PackedHeader(2, 2, 24, 0x64697663, 4);
+    codec.resize(40 + 4);
     CDIB compressed;
     ASSERT_EQ(compressed.CreateFromPackedDib(codec), 1);
     const CDIB plain(2, 2, 24), empty(0, 0, 0);

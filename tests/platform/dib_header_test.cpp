@@ -53,23 +53,12 @@ TEST(DibHeader, RowsArePaddedToWholeFourByteWordsWithoutWrapping) {
         int bitCount;
         std::size_t stride;
     };
-    const Case cases[] = {
-        {0, 24, 0},
-        {1, 1, 4},
-        {32, 1, 4},
-        {33, 1, 8},
-        {3, 4, 4},
-        {9, 4, 8},
-        {1, 8, 4},
-        {5, 8, 8},
-        {1, 16, 4},
-        {3, 16, 8},
-        {1, 24, 4},
-        {3, 24, 12},
-        {5, 24, 16},
-        {7, 32, 28},
-        {0x7FFFFFFF, 32, std::size_t{0x7FFFFFFF} * 4},  // past 32 bits of bit count
-    };
+    // The last width needs more than 32 bits of bit count.
+    const Case cases[] = {{0, 24, 0},  {1, 1, 4},   {32, 1, 4},
+                          {33, 1, 8},  {3, 4, 4},   {9, 4, 8},
+                          {1, 8, 4},   {5, 8, 8},   {1, 16, 4},
+                          {3, 16, 8},  {1, 24, 4},  {3, 24, 12},
+                          {5, 24, 16}, {7, 32, 28}, {0x7FFFFFFF, 32, std::size_t{0x7FFFFFFF} * 4}};
     for (const Case& c : cases)
         EXPECT_EQ(platform::DibRowStride(c.width, c.bitCount), c.stride)
             << c.width << " x " << c.bitCount;

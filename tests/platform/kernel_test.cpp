@@ -9,7 +9,7 @@
 namespace platform {
 namespace {
 
-TEST(Semaphore, CountsWithinItsMaximum) {
+TEST(Semaphore, CountsWithinItsMaximumAndTimedWaitsGiveUp) {
     Semaphore semaphore(1, 1);
     EXPECT_TRUE(semaphore.Wait(0));
     EXPECT_FALSE(semaphore.Wait(0)) << "empty semaphore must time out";
@@ -17,21 +17,17 @@ TEST(Semaphore, CountsWithinItsMaximum) {
     EXPECT_FALSE(semaphore.Release()) << "a release beyond the maximum is refused";
     EXPECT_EQ(semaphore.Count(), 1);
     EXPECT_FALSE(semaphore.Release(0));
-}
 
-TEST(Semaphore, TimedWaitGivesUpAndLeavesCount) {
-    Semaphore semaphore(0, 1);
-    EXPECT_FALSE(semaphore.Wait(5));
-    EXPECT_EQ(semaphore.Count(), 0);
+    Semaphore empty(0, 1);
+    EXPECT_FALSE(empty.Wait(5)) << "a timed wait gives up";
+    EXPECT_EQ(empty.Count(), 0);
 }
 
 TEST(Semaphore, WakesAWaiterOnAnotherThread) {
     Semaphore semaphore(0, 1);
     std::atomic<bool> woke{false};
     Thread waiter;
-    ASSERT_TRUE(waiter.Start([&] {
-        woke = semaphore.Wait(kInfinite);
-    }));
+    ASSERT_TRUE(waiter.Start([&] { woke = semaphore.Wait(kInfinite); }));
     EXPECT_TRUE(semaphore.Release());
     waiter.Join();
     EXPECT_TRUE(woke);

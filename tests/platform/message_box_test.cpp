@@ -19,7 +19,8 @@ TEST(MessageBox, DefaultAnswerFollowsTheDefaultButton) {
         {MB_OK | MB_DEFBUTTON3, IDOK},  // a default beyond the buttons falls back to the first
         {MB_RETRYCANCEL, IDRETRY},
     };
-    for (const Case& c : cases) EXPECT_EQ(DefaultMessageBoxAnswer(c.type), c.answer) << c.type;
+    for (const Case& c : cases)
+        EXPECT_EQ(DefaultMessageBoxAnswer(c.type), c.answer) << c.type;
 }
 
 TEST(MessageBox, WithoutABackendNothingWaits) {

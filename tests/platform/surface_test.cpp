@@ -12,7 +12,8 @@ TEST(Surface, KeepsTheLowerLeftPartOfTheFrameAtTheDestination) {
     // A 4 x 3 frame of 24-bit pixels whose blue byte is 10 x row + column.
     std::vector<std::uint8_t> frame(4 * 3 * 3);
     for (int row = 0; row < 3; ++row)
-        for (int col = 0; col < 4; ++col) frame[(row * 4 + col) * 3] = std::uint8_t(10 * row + col);
+        for (int col = 0; col < 4; ++col)
+            frame[(row * 4 + col) * 3] = std::uint8_t(10 * row + col);
     const PixelView view{4, 3, kPixelFormatBgr, frame.data(), 12, nullptr};
 
     Surface surface;

@@ -46,14 +46,8 @@ class ScopedEnvironment {
     std::optional<std::string> old_;
 };
 
-TEST(TraceMonitorLink, MonitorReceivesTheTextWithItsNul) {
-    const StandInTraceMonitor monitor;
-    const std::string text = "\a*"s + '\0';
-    EXPECT_EQ(platform::SendToTraceMonitor(text), 3);
-    EXPECT_EQ(monitor.Receive(), text);
-}
-
-// Any thread may send; what a send reports as taken is what the monitor got.
+// Any thread may send; what a send reports as taken is what the monitor got. (The texts
+// themselves are checked through the trace link of the decoders.)
 TEST(TraceMonitorLink, ConcurrentSendsReportWhatArrived) {
     const StandInTraceMonitor monitor;
     constexpr int kThreads = 4;

@@ -16,18 +16,20 @@ WindowProc previousProc = nullptr;
 std::intptr_t SubclassProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                            std::intptr_t lParam) {
     seenBySubclass.push_back(message);
-    if (message == WM_USER + 1) return 42;  // swallowed
+    if (message == WM_USER + 1)
+        return 42;  // swallowed
     return CallWindowProc(previousProc, window, message, wParam, lParam);
 }
 
 std::vector<std::uint32_t> Ids(const std::vector<Message>& log) {
     std::vector<std::uint32_t> ids;
-    for (const Message& m : log) ids.push_back(m.id);
+    for (const Message& m : log)
+        ids.push_back(m.id);
     return ids;
 }
 
 class WindowTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { seenBySubclass.clear(); }
     HeadlessBackend backend;
 };

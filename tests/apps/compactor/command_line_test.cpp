@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,117 +22,52 @@ struct StoredExpectation {
 };
 
 struct CommandLineCase {
-    const char* name;
-    std::vector<std::string> args;
-    std::string input;
-    std::string output;
+    const char* args;   // split at spaces
+    const char* files;  // "input|output"
     int dialog;
     int window;
-    const char* settingsFile;  // where the values below are expected
+    const char* settingsFile;  // where the values below are expected; "" = the default file
     StoredExpectation stored;  // nothing = not written
 };
 
-const std::vector<CommandLineCase> kCases = {
-    {"codec word then files",
-     {"-codec", "cinepak", "in.bmp", "out.pan"},
-     "in.bmp",
-     "out.pan",
-     0,
-     0,
-     kDefaultFile,
-     {2, {}, {}}},
-    {"every codec word",
-     {"-codec", "video1", "-codec", "16bit"},
-     "",
-     "",
-     0,
-     0,
-     kDefaultFile,
-     {4, {}, {}}},
-    {"codec word upper-case", {"/CODEC", "JPEG"}, "", "", 0, 0, kDefaultFile, {0, {}, {}}},
-    {"unknown codec word writes nothing",
-     {"-codec", "mpeg", "a", "b"},
-     "a",
-     "b",
-     0,
-     0,
-     kDefaultFile,
-     {}},
-    {"quality above range", {"-quality", "250"}, "", "", 0, 0, kDefaultFile, {{}, 100, {}}},
-    {"quality below range", {"-quality", "-5"}, "", "", 0, 0, kDefaultFile, {{}, 0, {}}},
-    {"quality not a number", {"-quality", "abc", "x"}, "x", "", 0, 0, kDefaultFile, {}},
-    {"quality missing", {"-quality"}, "", "", 0, 0, kDefaultFile, {}},
-    {"thumbnail true keeps file names' case",
-     {"-thumbnail", "true", "A.BMP", "B.PAN"},
-     "A.BMP",
-     "B.PAN",
-     0,
-     0,
-     kDefaultFile,
-     {{}, {}, 1}},
-    {"thumbnail TRUE", {"-thumbnail", "TRUE"}, "", "", 0, 0, kDefaultFile, {{}, {}, 1}},
-    {"thumbnail other word", {"-thumbnail", "yes"}, "", "", 0, 0, kDefaultFile, {{}, {}, 0}},
-    {"dialog alone", {"/dialog"}, "", "", 1, 0, kDefaultFile, {}},
-    {"dialog upper-case", {"/DIALOG"}, "", "", 1, 0, kDefaultFile, {}},
-    {"registry redirects later values",
-     {"-registry", "Studio", "-quality", "60"},
-     "",
-     "",
-     0,
-     0,
-     "Tavrin/studio/Compactor.conf",
-     {{}, 60, {}}},
-    {"registry levels stay inside",
-     {"-registry", "a\\..\\..\\b", "-codec", "24bit"},
-     "",
-     "",
-     0,
-     0,
-     "Tavrin/a/b/Compactor.conf",
-     {5, {}, {}}},
-    {"third file ignored", {"one", "two", "three"}, "one", "two", 0, 0, kDefaultFile, {}},
-    {"slash paths are files",
-     {"/home/u/In.bmp", "/tmp/Out.pan"},
-     "/home/u/In.bmp",
-     "/tmp/Out.pan",
-     0,
-     0,
-     kDefaultFile,
-     {}},
-    {"window handle", {"-window", "1234", "a"}, "a", "", 0, 1234, kDefaultFile, {}},
-    {"unknown switch keeps state",
-     {"-codec", "-fast", "cinepak", "a"},
-     "a",
-     "",
-     0,
-     0,
-     kDefaultFile,
-     {2, {}, {}}},
-    {"known switch between switch and value",
-     {"-codec", "-dialog", "indeo"},
-     "",
-     "",
-     1,
-     0,
-     kDefaultFile,
-     {1, {}, {}}},
-    {"value consumes one argument only",
-     {"-quality", "10", "20", "30"},
-     "20",
-     "30",
-     0,
-     0,
-     kDefaultFile,
-     {{}, 10, {}}},
-    {"plug-in's form",
-     {"/p/Pan.bmp", "/p/Pan.bmp", "-registry", "Tavrin"},
-     "/p/Pan.bmp",
-     "/p/Pan.bmp",
+const CommandLineCase kCases[] = {
+    {"-codec cinepak in.bmp out.pan", "in.bmp|out.pan", 0, 0, "", {2, {}, {}}},
+    {"-codec video1 -codec 16bit", "|", 0, 0, "", {4, {}, {}}},
+    {"/CODEC JPEG", "|", 0, 0, "", {0, {}, {}}},
+    {"-codec mpeg a b", "a|b", 0, 0, "", {}},  // unknown codec word writes nothing
+    {"-quality 250", "|", 0, 0, "", {{}, 100, {}}},
+    {"-quality -5", "|", 0, 0, "", {{}, 0, {}}},
+    {"-quality abc x", "x|", 0, 0, "", {}},
+    {"-quality", "|", 0, 0, "", {}},
+    {"-thumbnail true A.BMP B.PAN", "A.BMP|B.PAN", 0, 0, "", {{}, {}, 1}},
+    {"-thumbnail TRUE", "|", 0, 0, "", {{}, {}, 1}},
+    {"-thumbnail yes", "|", 0, 0, "", {{}, {}, 0}},
+    {"/dialog", "|", 1, 0, "", {}},
+    {"/DIALOG", "|", 1, 0, "", {}},
+    {"-registry Studio -quality 60", "|", 0, 0, "Tavrin/studio/Compactor.conf", {{}, 60, {}}},
+    {"-registry a\\..\\..\\b -codec 24bit", "|", 0, 0, "Tavrin/a/b/Compactor.conf", {5, {}, {}}},
+    {"one two three", "one|two", 0, 0, "", {}},
+    {"/home/u/In.bmp /tmp/Out.pan", "/home/u/In.bmp|/tmp/Out.pan", 0, 0, "", {}},
+    {"-window 1234 a", "a|", 0, 1234, "", {}},
+    {"-codec -fast cinepak a", "a|", 0, 0, "", {2, {}, {}}},  // unknown switch keeps state
+    {"-codec -dialog indeo", "|", 1, 0, "", {1, {}, {}}},     // known switch in between
+    {"-quality 10 20 30", "20|30", 0, 0, "", {{}, 10, {}}},   // a value takes one word only
+    // The plug-in's form.
+    {"/p/Pan.bmp /p/Pan.bmp -registry Tavrin",
+     "/p/Pan.bmp|/p/Pan.bmp",
      0,
      0,
      "Tavrin/tavrin/Compactor.conf",
      {}},
 };
+
+std::vector<std::string> Words(const std::string& text) {
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
 
 class CommandLineTest : public TempConfigTest {};
 
@@ -141,16 +77,16 @@ TEST_F(CommandLineTest, ParsesEveryForm) {
         SetUp();
         CompressionSettings settings;
         CCompactorCommandLineInfo info(settings);
-        ParseCommandLine(c.args, info);
-        EXPECT_EQ(info.inputName, c.input) << c.name;
-        EXPECT_EQ(info.outputName, c.output) << c.name;
-        EXPECT_EQ(info.dialogFlag, c.dialog) << c.name;
-        EXPECT_EQ(info.callerWindow, c.window) << c.name;
-        EXPECT_EQ(StoredValue(c.settingsFile, "Codec"), c.stored.codec) << c.name;
-        EXPECT_EQ(StoredValue(c.settingsFile, "Quality"), c.stored.quality) << c.name;
-        EXPECT_EQ(StoredValue(c.settingsFile, "Thumbnail"), c.stored.thumbnail) << c.name;
-        if (std::string(c.settingsFile) != kDefaultFile) {
-            EXPECT_FALSE(std::filesystem::exists(config_ / kDefaultFile)) << c.name;
+        ParseCommandLine(Words(c.args), info);
+        const std::string file = *c.settingsFile ? c.settingsFile : kDefaultFile;
+        EXPECT_EQ(info.inputName + "|" + info.outputName, c.files) << c.args;
+        EXPECT_EQ(info.dialogFlag, c.dialog) << c.args;
+        EXPECT_EQ(info.callerWindow, c.window) << c.args;
+        EXPECT_EQ(StoredValue(file, "Codec"), c.stored.codec) << c.args;
+        EXPECT_EQ(StoredValue(file, "Quality"), c.stored.quality) << c.args;
+        EXPECT_EQ(StoredValue(file, "Thumbnail"), c.stored.thumbnail) << c.args;
+        if (file != kDefaultFile) {
+            EXPECT_FALSE(std::filesystem::exists(config_ / kDefaultFile)) << c.args;
         }
     }
 }

@@ -20,12 +20,7 @@ class CompressionOptionsDlgTest : public TempConfigTest {
         TestApplication();
     }
 
-    MessageSink Recorder() {
-        return [this](std::string_view text) { messages_.emplace_back(text); };
-    }
-
     CompressionSettings settings_;
-    std::vector<std::string> messages_;
 };
 
 TEST_F(CompressionOptionsDlgTest, OpensWithTheStoredSettings) {

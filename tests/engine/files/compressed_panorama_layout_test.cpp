@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/files/compressed_panorama_layout.h"
-#include "engine/files/find_section.h"
 #include "engine/files/section_archive.h"
 #include "tests/engine/files/container_test_support.h"
 
@@ -20,29 +19,6 @@ TEST(CompressedPanorama, PanoramaLayoutByteForByte) {
         0xFF, 0xD8, 0xFF, 0xE0, 0x10,                                    // image
     };
     EXPECT_EQ(BuildCompressedPanorama(kJpeg, kPanoramaInitValues), expected);
-}
-
-TEST(CompressedPanorama, ThumbnailCarriesItsInitValues) {
-    const auto file = BuildCompressedPanorama(kJpeg, kThumbnailInitValues);
-    ASSERT_TRUE(file.has_value());
-    const Bytes init(file->begin() + 48, file->begin() + 64);
-    EXPECT_EQ(init, (Bytes{0x68, 0x01, 45, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 60, 0}));
-    EXPECT_EQ(Bytes(file->begin(), file->begin() + 48),
-              RawContainer("HVXK", 69, 2, {{"INIT", 48, 16}, {"BTMP", 64, 5}}, {}));
-}
-
-TEST(CompressedPanorama, ReadersFindBothSections) {
-    const Bytes file = *BuildCompressedPanorama(kJpeg, kPanoramaInitValues);
-    EXPECT_EQ(FindSection("INIT", file).size(), 16u);
-    const auto image = FindSection("BTMP", file);
-    EXPECT_EQ(Bytes(image.begin(), image.end()), kJpeg);
-
-    TempFolder folder;
-    WriteFileBytes(folder / "p.pan", file);
-    SectionArchive archive(folder / "p.pan");
-    std::string list;
-    EXPECT_EQ(archive.ListSections(&list), 69u);
-    EXPECT_EQ(list, std::string("INIT\0BTMP\0\0", 11));
 }
 
 // Sizes that 32 bits cannot count are refused before any byte is touched: the "data" is an

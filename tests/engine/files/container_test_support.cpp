@@ -10,6 +10,13 @@ Bytes TextBytes(std::string_view text) {
     return Bytes(text.begin(), text.end());
 }
 
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes out;
+    for (const Bytes& part : parts)
+        out.insert(out.end(), part.begin(), part.end());
+    return out;
+}
+
 void PutLe32(Bytes& out, std::uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));

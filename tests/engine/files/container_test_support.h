@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Bytes of a text, without its terminating NUL.
 Bytes TextBytes(std::string_view text);
+
+// The parts one after the other.
+Bytes Concat(std::initializer_list<Bytes> parts);
 
 // Appends `value` as four little-endian bytes.
 void PutLe32(Bytes& out, std::uint32_t value);

@@ -8,14 +8,6 @@
 
 namespace {
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
-}
-
 // Two hotspots: (1, -2.5)-(90, 0.5) "go", and (0, 0)-(-1, 2) with an empty text.
 const Bytes kTwoHotspots = {
     0x02,                                                                    //

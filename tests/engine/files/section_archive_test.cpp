@@ -18,14 +18,6 @@ Bytes ArchiveBytes(const SectionArchive& archive, const TempFolder& folder) {
     return ReadFileBytes(path);
 }
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) {
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
-}
-
 class SectionArchiveTest : public ::testing::Test {
   protected:
     TempFolder folder;
@@ -208,6 +200,10 @@ TEST_F(SectionArchiveTest, ReadFromRefusesHostileContainersAndEndsEmpty) {
         EXPECT_FALSE(archive.GetHeader(header)) << c.what;
         EXPECT_TRUE(archive.GetSection("INIT").empty()) << c.what;
     }
+    SectionArchive archive;
+    archive.SetSection("KEEP", TextBytes("old"));
+    EXPECT_EQ(archive.Load(folder / "missing.pan"), 0u);
+    EXPECT_EQ(archive.ListSections(), 0u);
 }
 
 TEST_F(SectionArchiveTest, DescriptorsReadAndWriteInPlace) {
@@ -238,13 +234,6 @@ TEST_F(SectionArchiveTest, DescriptorsReadAndWriteInPlace) {
 
     EXPECT_EQ(copy.ReadFrom(-1), 0u);
     EXPECT_EQ(copy.ListSections(), 0u);
-}
-
-TEST_F(SectionArchiveTest, LoadOfAMissingFileEmptiesTheArchive) {
-    SectionArchive archive;
-    archive.SetSection("INIT", Bytes(16, 0));
-    EXPECT_EQ(archive.Load(folder / "missing.pan"), 0u);
-    EXPECT_EQ(archive.ListSections(), 0u);
 }
 
 TEST_F(SectionArchiveTest, SaveReplacesTheFileOnlyWhenWritingWorked) {

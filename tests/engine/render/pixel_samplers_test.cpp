@@ -115,11 +115,6 @@ TEST(PixelSamplers, AveragingMatchesThePerChannelRules) {
     CheckFormat<Bgr24Format>(kBgr24);
 }
 
-TEST(PixelSamplers, HalfInUAveragesWithTheRightNeighbour) {
-    const Quad quad{{0x0000F0, 0x000010, 0xFFFFFF, 0xFFFFFF}};
-    EXPECT_EQ((Sampled<Bgr24Format, HalfLevel>(kBgr24, quad, 0x8000, 0)), 0x000080u);
-}
-
 TEST(PixelSamplers, NearestIgnoresTheTopBitOf555) {
     const Quad quad{{0xFFFF, 0, 0, 0}};
     EXPECT_EQ((Sampled<Rgb555Format, NearestLevel>(kRgb555, quad, 0, 0)), 0x7FFFu);

@@ -7,26 +7,22 @@
 #include <vector>
 
 #include "engine/viewer/avatar.h"
+#include "platform/dib_header.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // An avatar holding an unpacked `bits`-deep image of width x height with `pixels` (bottom-up
 // rows, unpadded) and, for 8 bits, colour i = (i, i, i) with the flag bytes of `flagged`.
 Avatar MakeAvatar(int width, int height, int bits, const Bytes& pixels, int across = 1,
                   int down = 1, const std::vector<int>& flagged = {}) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bits);
     Bytes image(40, 0);
-    Put32(image, 0, 40);
-    Put32(image, 4, static_cast<std::uint32_t>(width));
-    Put32(image, 8, static_cast<std::uint32_t>(height));
-    image[12] = 1;
-    image[14] = static_cast<std::uint8_t>(bits);
+    platform::StoreInfoHeader(image.data(), header);
     if (bits == 8) {
         for (int i = 0; i < 256; ++i) {
             const auto v = static_cast<std::uint8_t>(i);

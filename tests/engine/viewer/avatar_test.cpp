@@ -7,30 +7,28 @@
 #include <fstream>
 #include <string>
 
+#include "platform/byte_order.h"
+#include "platform/dib_header.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-void Put32(Bytes& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // An information header, 256 colours and `data` behind it.
 Bytes Block(int width, int height, int bitCount, std::uint32_t compression, std::uint32_t imageSize,
             const Bytes& data, int columns = 1, int rows = 1) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bitCount);
+    header.biCompression = compression;
+    header.biSizeImage = imageSize;
+    header.biXPelsPerMeter = columns;
+    header.biYPelsPerMeter = rows;
+    header.biClrUsed = 256;
     Bytes b(40 + 1024, 0);
-    Put32(b, 0, 40);
-    Put32(b, 4, static_cast<std::uint32_t>(width));
-    Put32(b, 8, static_cast<std::uint32_t>(height));
-    b[12] = 1;
-    b[14] = static_cast<std::uint8_t>(bitCount);
-    Put32(b, 16, compression);
-    Put32(b, 20, imageSize);
-    Put32(b, 24, static_cast<std::uint32_t>(columns));
-    Put32(b, 28, static_cast<std::uint32_t>(rows));
-    Put32(b, 32, 256);
+    platform::StoreInfoHeader(b.data(), header);
     b.insert(b.end(), data.begin(), data.end());
     return b;
 }
@@ -106,7 +104,8 @@ class AvatarLoadTest : public testing::Test {
         Bytes bytes(14, 0);
         bytes[0] = 'B';
         bytes[1] = 'M';
-        Put32(bytes, 2, fileSize != 0 ? fileSize : static_cast<std::uint32_t>(14 + block.size()));
+        platform::StoreLe32(
+            &bytes[2], fileSize != 0 ? fileSize : static_cast<std::uint32_t>(14 + block.size()));
         bytes.insert(bytes.end(), block.begin(), block.end());
         std::ofstream(dir_ / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));

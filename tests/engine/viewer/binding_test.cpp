@@ -12,7 +12,8 @@ using BindingTest = EngineFixture;
 
 int EntriesFor(platform::WindowHandle window) {
     int count = 0;
-    for (const SubclassEntry& e : SubclassTable) count += e.window == window;
+    for (const SubclassEntry& e : SubclassTable)
+        count += e.window == window;
     return count;
 }
 
@@ -49,7 +50,8 @@ TEST_F(BindingTest, TheThirtyThirdWindowIsRefusedAndLeftAsItWas) {
     std::vector<std::unique_ptr<ViewerEngine>> engines;
     const Bytes bytes = MakeContainer({{"BTMP", MakeBitmap(64, 32)}});
     int attached = 0;
-    for (const SubclassEntry& e : SubclassTable) attached += e.window != platform::kNoWindow;
+    for (const SubclassEntry& e : SubclassTable)
+        attached += e.window != platform::kNoWindow;
     for (int i = attached; i < kSubclassTableSize; ++i) {
         engines.push_back(std::make_unique<ViewerEngine>());
         LoadInto(backend.CreateWindow({32, 32}), bytes, *engines.back());
@@ -59,8 +61,10 @@ TEST_F(BindingTest, TheThirtyThirdWindowIsRefusedAndLeftAsItWas) {
     EXPECT_EQ(engine.AttachWindow(), 0);
     EXPECT_EQ(platform::GetWindowProc(window), before) << "a refused attach changes no chain";
     EXPECT_EQ(EntriesFor(window), 0);
-    for (auto& e : engines) e->ClosePanorama(0, 0);
-    for (const SubclassEntry& e : SubclassTable) EXPECT_EQ(e.engine, nullptr);
+    for (auto& e : engines)
+        e->ClosePanorama(0, 0);
+    for (const SubclassEntry& e : SubclassTable)
+        EXPECT_EQ(e.engine, nullptr);
 }
 
 TEST_F(BindingTest, NoEntryOutlivesItsEngine) {
@@ -90,7 +94,8 @@ TEST_F(BindingTest, AWindowWithoutAnEntryNeverReachesAnEngine) {
 
 bool PlayedWave(const std::vector<std::string>& log, const std::string& name) {
     for (const std::string& line : log) {
-        if (line.rfind("PlaySound(" + name + ",", 0) == 0) return true;
+        if (line.rfind("PlaySound(" + name + ",", 0) == 0)
+            return true;
     }
     return false;
 }
@@ -130,7 +135,8 @@ TEST_F(BindingTest, OpenPanoramaEntersTheFolderAndLoopsTheCompanionSound) {
             EXPECT_EQ(platform::GetCurrentDirectory(), folder) << c.file;
             EXPECT_TRUE(PlayedWave(media->Log(), folder + "/" + c.sound)) << c.file;
         } else {
-            EXPECT_EQ(platform::GetCurrentDirectory(), c.build == EngineBuild::Editor ? saved : folder)
+            EXPECT_EQ(platform::GetCurrentDirectory(),
+                      c.build == EngineBuild::Editor ? saved : folder)
                 << c.file;
             for (const std::string& line : media->Log()) {
                 EXPECT_EQ(line.rfind("PlaySound(null", 0), 0u) << c.file << ": " << line;

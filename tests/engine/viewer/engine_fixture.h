@@ -10,7 +10,7 @@
 #include "test_panoramas.h"
 
 class EngineFixture : public testing::Test {
-protected:
+  protected:
     static constexpr std::uint32_t kNotify = platform::WM_USER + 7;
 
     void LoadInto(platform::WindowHandle target, const Bytes& bytes, ViewerEngine& into) {
@@ -23,7 +23,8 @@ protected:
     int Notifications() {
         backend.Pump();
         int count = 0;
-        for (const platform::Message& m : backend.Log(window)) count += m.id == kNotify;
+        for (const platform::Message& m : backend.Log(window))
+            count += m.id == kNotify;
         return count;
     }
 

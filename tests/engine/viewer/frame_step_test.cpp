@@ -70,7 +70,8 @@ TEST_F(FrameStep, PanAdvancesPerFrameAndWraps) {
     EXPECT_NEAR(engine.pan, -177.6, 1e-9);
 
     engine.SetTiltVelocity(10, 2, 0);
-    for (int i = 0; i < 4; ++i) Step(engine);
+    for (int i = 0; i < 4; ++i)
+        Step(engine);
     EXPECT_NEAR(engine.tilt, 0.4, 1e-9) << "a counted axis stops after its frames";
     EXPECT_EQ(engine.tiltFrames, 0);
 }
@@ -99,7 +100,8 @@ TEST_F(FrameStep, SettledFramesAreCachedOnlyWithAntialiasing) {
     auto markComposite = [&] { std::memset(engine.compositeFrame.pixels.get(), 0xAB, bytes); };
     auto viewIsMark = [&] {
         for (std::size_t i = 0; i < bytes; ++i)
-            if (engine.viewFrame.pixels[i] != 0xAB) return false;
+            if (engine.viewFrame.pixels[i] != 0xAB)
+                return false;
         return true;
     };
 
@@ -122,7 +124,8 @@ TEST_F(FrameStep, SettledFramesAreCachedOnlyWithAntialiasing) {
 TEST_F(FrameStep, PartialPanoramaLimitsFollowTheWindowSize) {
     window = backend.CreateWindow({128, 64});
     LoadInto(window,
-             MakeContainer({{"BTMP", MakeBitmap(128, 64)}, {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}}),
+             MakeContainer({{"BTMP", MakeBitmap(128, 64)},
+                            {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}}),
              engine);
     engine.SetView(30, 10, 5, 60, 0);
     Step(engine);

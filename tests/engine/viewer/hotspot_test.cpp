@@ -12,7 +12,7 @@ namespace {
 const double kPi = 2.0 * std::acos(0.0);
 
 class HotspotTest : public EngineFixture {
-protected:
+  protected:
     // A 256 x 128 window looking at heading 0 with fov 90; hotspots: 0 in the middle,
     // 1 straddling the left edge (headings grow to the left), 2 behind the viewer.
     void SetUp() override {

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/files/load_error.h"
-#include "engine/viewer/dib_layout.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/dib_header.h"
 #include "platform/files.h"
 #include "platform/headless/headless_backend.h"
 #include "test_panoramas.h"
@@ -74,12 +74,12 @@ TEST(Loading, InitFormsAndLengths) {
 
 TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
     ViewerEngine engine;
-    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({180, 90, 0, 0, 10, 5, 0, 0})}},
-                                           0, 1000, 250)),
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({180, 90, 0, 0, 10, 5, 0, 0})}}, 0,
+                                           1000, 250)),
               "");
     const std::uint8_t* image = engine.imageDib;
-    ASSERT_EQ(dib::Width(image), 2000);
-    ASSERT_EQ(dib::Height(image), 500);
+    ASSERT_EQ(platform::LoadInfoHeader(image).biWidth, 2000);
+    ASSERT_EQ(platform::LoadInfoHeader(image).biHeight, 500);
     EXPECT_EQ(engine.homePan, 10);
     EXPECT_EQ(engine.homeTilt, 5);
     EXPECT_EQ(engine.homeFov, 60);
@@ -101,10 +101,11 @@ TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
 TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
     // 5 x 360 / 359 rounds to 4 columns: too few for the old 5.
     ViewerEngine engine;
-    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}},
-                                           0, 5, 4)),
-              "");
-    ASSERT_EQ(dib::Width(engine.imageDib), 8);
+    ASSERT_EQ(
+        LoadFailure(engine,
+                    Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}}, 0, 5, 4)),
+        "");
+    ASSERT_EQ(platform::LoadInfoHeader(engine.imageDib).biWidth, 8);
     const std::uint8_t* pixels = engine.imageDib + 40;
     EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
 }
@@ -198,8 +199,11 @@ TEST(Loading, EmbeddedFilesAreExtractedAndOnlyTildeFilesDeleted) {
 TEST(Loading, ExtractionSkipsDirectoryPartsAndStopsAtAFileItCannotMake) {
     ViewerEngine engine;
     const std::string tooLong = "~" + std::string(300, 'x');
-    const Bytes files = FileSection(
-        {{"~ok.txt", "a"}, {"../~escape.txt", "b"}, {"~next.txt", "c"}, {tooLong, "d"}, {"~late.txt", "e"}});
+    const Bytes files = FileSection({{"~ok.txt", "a"},
+                                     {"../~escape.txt", "b"},
+                                     {"~next.txt", "c"},
+                                     {tooLong, "d"},
+                                     {"~late.txt", "e"}});
     ASSERT_EQ(LoadFailure(engine, Panorama({{"FILE", files}})), "");
     const std::string folder = engine.TempExtractDirectory();
     EXPECT_EQ(platform::ListFiles(folder, "*"), (std::vector<std::string>{"~next.txt", "~ok.txt"}));

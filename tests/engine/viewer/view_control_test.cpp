@@ -133,7 +133,8 @@ TEST_F(ViewControl, Options) {
     EXPECT_EQ(engine.homeFov, 60);
 
     ViewerEngine partial;
-    const Bytes bytes = MakeContainer({{"BTMP", MakeBitmap(64, 32)}, {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}});
+    const Bytes bytes = MakeContainer(
+        {{"BTMP", MakeBitmap(64, 32)}, {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}});
     partial.Load(bytes.data(), bytes.size(), platform::kNoWindow, 0, 0, 4);
     EXPECT_EQ(partial.SetOption(2, &limits), 2) << "a partial panorama keeps its own limits";
 }
