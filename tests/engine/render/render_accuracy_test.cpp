@@ -95,4 +95,43 @@ TEST(RenderAccuracy, SourcesOfAnyWidthKeepTheirRows) {
     }
 }
 
+// Rows longer than 32768 bytes take another multiply in the kernels: each pixel of this source
+// holds only its row, which every drawn pixel must match.
+TEST(RenderAccuracy, RowsLongerThan32KBytesKeepTheirRows) {
+    constexpr int kWideWidth = 12000;
+    constexpr int kWideHeight = 600;
+    const int rowBytes = SourceRowBytes(kWideWidth, 3);
+    ASSERT_GT(rowBytes, 32768);
+    std::vector<std::uint8_t> source(static_cast<std::size_t>(rowBytes) * kWideHeight, 0);
+    for (int row = 0; row < kWideHeight; ++row) {
+        for (int column = 0; column < kWideWidth; ++column) {
+            std::uint8_t* p = &source[static_cast<std::size_t>(row) * rowBytes + column * 3];
+            p[0] = static_cast<std::uint8_t>(row);
+            p[1] = static_cast<std::uint8_t>(row >> 8);
+        }
+    }
+    constexpr int kOutWidth = 320;
+    constexpr int kOutHeight = 224;
+    for (const ViewCase& c : {kViews[0], kViews[1], kViews[2], kViews[8]}) {
+        Renderer renderer;
+        const Renderer::Orientation view{0, 0, 0, c.pan, c.tilt, c.roll, c.fov};
+        std::vector<std::uint8_t> frame(static_cast<std::size_t>(kOutWidth) * kOutHeight * 3);
+        ASSERT_EQ(renderer.Render(kEngineBox, view, kAtOrigin, kOutWidth, kOutHeight, frame.data(),
+                                  kWideWidth, kWideHeight, source.data(), PixelFormatCode::Bgr24, 0,
+                                  AntialiasLevel::Nearest),
+                  1);
+        int agreeing = 0;
+        for (int y = 0; y < kOutHeight; ++y) {
+            for (int x = 0; x < kOutWidth; ++x) {
+                const std::uint8_t* p = &frame[(static_cast<std::size_t>(y) * kOutWidth + x) * 3];
+                const int drawnRow = p[0] | p[1] << 8;
+                const SourceCell exact =
+                    ExactCell(renderer, view, kOutWidth, kOutHeight, x, y, kWideWidth, kWideHeight);
+                agreeing += std::abs(drawnRow - exact.row) <= 1 ? 1 : 0;
+            }
+        }
+        EXPECT_GE(static_cast<double>(agreeing) / (kOutWidth * kOutHeight), 0.99) << c.name;
+    }
+}
+
 }  // namespace
