@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -220,23 +221,62 @@ bool File::Close() {
     return ok;
 }
 
+namespace {
+
+// Opens a new, so far unused file beside `target` (mode 0666 less the umask); -1 on failure.
+int CreateSiblingTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "." + target.filename().string() + ".tmp" +
+                                 std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter.fetch_add(1));
+        created = folder.empty() ? std::filesystem::path(name) : folder / name;
+        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The file that a write to `target` should replace: the end of its chain of links.
+std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error))
+        return target;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+    return error ? target : resolved;
+}
+
+bool WriteWhole(int fd, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string folder = ParentDirectory(path);
-    if (folder.empty())
-        folder = ".";
-    std::string temp = folder + "/.~write-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const std::filesystem::path destination = ResolveTarget(path);
+    std::filesystem::path temporary;
+    const int fd = CreateSiblingTemporary(destination, temporary);
     if (fd < 0)
         return false;
-    ::close(fd);
-    File file;
-    bool ok = file.Open(temp, File::Mode::CreateWrite) &&
-              file.Write(bytes.data(), bytes.size()) == bytes.size();
-    ok = file.Close() && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    struct stat existing {};
+    bool ok = WriteWhole(fd, bytes);
+    if (ok && ::stat(destination.c_str(), &existing) == 0)
+        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), destination.c_str()) == 0;
     if (!ok)
-        DeleteFile(temp);
+        ::unlink(temporary.c_str());
     return ok;
 }
 

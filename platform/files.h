@@ -78,8 +78,11 @@ class File {
     int fd_ = -1;
 };
 
-// Writes `bytes` to a temporary file in the target's folder and renames it over `path`, so a
-// failure leaves the old file as it was. False on any failure (the temporary file removed).
+// Makes the file at `path` hold exactly `bytes` without ever losing the old one: the bytes go to
+// a new temporary file in the same folder, which is flushed to disk and renamed over the target.
+// An existing target keeps its permissions; a symbolic link is followed and the file it names is
+// replaced. False when any step fails: the target is then as it was and no temporary file is
+// left. Any thread; two writers of the same target at once leave one of the two contents.
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

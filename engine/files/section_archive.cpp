@@ -11,7 +11,7 @@
 #include <new>
 
 #include "engine/files/descriptor_io.h"
-#include "engine/files/replace_file.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -175,7 +175,7 @@ std::uint32_t SectionArchive::Load(const std::filesystem::path& path) {
 }
 
 std::uint32_t SectionArchive::Save(const std::filesystem::path& path) const {
-    if (block_.empty() || !ReplaceFileContents(path, block_)) {
+    if (block_.empty() || !platform::WriteFileSafely(path.string(), block_)) {
         return 0;
     }
     return static_cast<std::uint32_t>(block_.size());
