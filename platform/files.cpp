@@ -185,11 +185,11 @@ std::optional<std::uint64_t> File::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::size_t File::Read(void* buffer, std::size_t size) {
+std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
     std::size_t done = 0;
     auto* bytes = static_cast<char*>(buffer);
-    while (fd_ >= 0 && done < size) {
-        const ssize_t n = ::read(fd_, bytes + done, size - done);
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -199,11 +199,11 @@ std::size_t File::Read(void* buffer, std::size_t size) {
     return done;
 }
 
-std::size_t File::Write(const void* data, std::size_t size) {
+std::size_t WriteFully(int fd, const void* data, std::size_t size) {
     std::size_t done = 0;
     const auto* bytes = static_cast<const char*>(data);
-    while (fd_ >= 0 && done < size) {
-        const ssize_t n = ::write(fd_, bytes + done, size - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -211,6 +211,14 @@ std::size_t File::Write(const void* data, std::size_t size) {
         done += static_cast<std::size_t>(n);
     }
     return done;
+}
+
+std::size_t File::Read(void* buffer, std::size_t size) {
+    return fd_ >= 0 ? ReadFully(fd_, buffer, size) : 0;
+}
+
+std::size_t File::Write(const void* data, std::size_t size) {
+    return fd_ >= 0 ? WriteFully(fd_, data, size) : 0;
 }
 
 bool File::Close() {
@@ -248,18 +256,6 @@ std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
     return error ? target : resolved;
 }
 
-bool WriteWhole(int fd, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 }  // namespace
 
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
@@ -269,7 +265,7 @@ bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> byte
     if (fd < 0)
         return false;
     struct stat existing {};
-    bool ok = WriteWhole(fd, bytes);
+    bool ok = WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
     if (ok && ::stat(destination.c_str(), &existing) == 0)
         ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
     ok = ok && ::fsync(fd) == 0;

@@ -78,6 +78,14 @@ class File {
     int fd_ = -1;
 };
 
+// Reads until `size` bytes are in, the file ends or a read fails, retrying interrupted and
+// partial reads; the number of bytes read. Any thread; the descriptor stays the caller's.
+std::size_t ReadFully(int fd, void* buffer, std::size_t size);
+
+// Writes all `size` bytes unless a write fails, retrying interrupted and partial writes; the
+// number of bytes written. Any thread; the descriptor stays the caller's.
+std::size_t WriteFully(int fd, const void* data, std::size_t size);
+
 // Makes the file at `path` hold exactly `bytes` without ever losing the old one: the bytes go to
 // a new temporary file in the same folder, which is flushed to disk and renamed over the target.
 // An existing target keeps its permissions; a symbolic link is followed and the file it names is
