@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -184,11 +185,11 @@ std::optional<std::uint64_t> File::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::size_t File::Read(void* buffer, std::size_t size) {
+std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
     std::size_t done = 0;
     auto* bytes = static_cast<char*>(buffer);
-    while (fd_ >= 0 && done < size) {
-        const ssize_t n = ::read(fd_, bytes + done, size - done);
+    while (done < size) {
+        const ssize_t n = ::read(fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -198,11 +199,11 @@ std::size_t File::Read(void* buffer, std::size_t size) {
     return done;
 }
 
-std::size_t File::Write(const void* data, std::size_t size) {
+std::size_t WriteFully(int fd, const void* data, std::size_t size) {
     std::size_t done = 0;
     const auto* bytes = static_cast<const char*>(data);
-    while (fd_ >= 0 && done < size) {
-        const ssize_t n = ::write(fd_, bytes + done, size - done);
+    while (done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -210,6 +211,14 @@ std::size_t File::Write(const void* data, std::size_t size) {
         done += static_cast<std::size_t>(n);
     }
     return done;
+}
+
+std::size_t File::Read(void* buffer, std::size_t size) {
+    return fd_ >= 0 ? ReadFully(fd_, buffer, size) : 0;
+}
+
+std::size_t File::Write(const void* data, std::size_t size) {
+    return fd_ >= 0 ? WriteFully(fd_, data, size) : 0;
 }
 
 bool File::Close() {
@@ -220,23 +229,50 @@ bool File::Close() {
     return ok;
 }
 
+namespace {
+
+// Opens a new, so far unused file beside `target` (mode 0666 less the umask); -1 on failure.
+int CreateSiblingTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = "." + target.filename().string() + ".tmp" +
+                                 std::to_string(::getpid()) + "-" +
+                                 std::to_string(counter.fetch_add(1));
+        created = folder.empty() ? std::filesystem::path(name) : folder / name;
+        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// The file that a write to `target` should replace: the end of its chain of links.
+std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(target, error))
+        return target;
+    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+    return error ? target : resolved;
+}
+
+}  // namespace
+
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string folder = ParentDirectory(path);
-    if (folder.empty())
-        folder = ".";
-    std::string temp = folder + "/.~write-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    const std::filesystem::path destination = ResolveTarget(path);
+    std::filesystem::path temporary;
+    const int fd = CreateSiblingTemporary(destination, temporary);
     if (fd < 0)
         return false;
-    ::close(fd);
-    File file;
-    bool ok = file.Open(temp, File::Mode::CreateWrite) &&
-              file.Write(bytes.data(), bytes.size()) == bytes.size();
-    ok = file.Close() && ok;
-    if (ok)
-        ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    struct stat existing {};
+    bool ok = WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
+    if (ok && ::stat(destination.c_str(), &existing) == 0)
+        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temporary.c_str(), destination.c_str()) == 0;
     if (!ok)
-        DeleteFile(temp);
+        ::unlink(temporary.c_str());
     return ok;
 }
 

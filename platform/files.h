@@ -78,8 +78,19 @@ class File {
     int fd_ = -1;
 };
 
-// Writes `bytes` to a temporary file in the target's folder and renames it over `path`, so a
-// failure leaves the old file as it was. False on any failure (the temporary file removed).
+// Reads until `size` bytes are in, the file ends or a read fails, retrying interrupted and
+// partial reads; the number of bytes read. Any thread; the descriptor stays the caller's.
+std::size_t ReadFully(int fd, void* buffer, std::size_t size);
+
+// Writes all `size` bytes unless a write fails, retrying interrupted and partial writes; the
+// number of bytes written. Any thread; the descriptor stays the caller's.
+std::size_t WriteFully(int fd, const void* data, std::size_t size);
+
+// Makes the file at `path` hold exactly `bytes` without ever losing the old one: the bytes go to
+// a new temporary file in the same folder, which is flushed to disk and renamed over the target.
+// An existing target keeps its permissions; a symbolic link is followed and the file it names is
+// replaced. False when any step fails: the target is then as it was and no temporary file is
+// left. Any thread; two writers of the same target at once leave one of the two contents.
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

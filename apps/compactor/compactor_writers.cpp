@@ -10,8 +10,8 @@
 #include "bitmap/cdib.h"
 #include "engine/files/compressed_panorama_layout.h"
 #include "engine/files/jpeg_glue.h"
-#include "engine/files/replace_file.h"
 #include "platform/codec_encoder.h"
+#include "platform/files.h"
 
 using platform::BitmapInfoHeader;
 using platform::kInfoHeaderSize;
@@ -41,7 +41,7 @@ bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& by
         messages(openFailure);
         return false;
     }
-    if (!ReplaceFileContents(path, bytes)) {
+    if (!platform::WriteFileSafely(path, bytes)) {
         messages(writeFailure);
         return false;
     }

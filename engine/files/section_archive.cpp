@@ -10,8 +10,7 @@
 #include <mutex>
 #include <new>
 
-#include "engine/files/descriptor_io.h"
-#include "engine/files/replace_file.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -129,7 +128,7 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
         return 0;
     }
     std::uint8_t headerBytes[kContainerHeaderSize];
-    if (!ReadExactly(fd, headerBytes)) {
+    if (platform::ReadFully(fd, headerBytes, sizeof headerBytes) != sizeof headerBytes) {
         return 0;
     }
     const ContainerHeader header = *ReadContainerHeader(headerBytes);
@@ -142,7 +141,7 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
             const std::size_t have = block.size();
             const std::size_t step = std::min<std::size_t>(kReadStep, header.totalSize - have);
             block.resize(have + step);
-            if (!ReadExactly(fd, std::span(block).subspan(have))) {
+            if (platform::ReadFully(fd, block.data() + have, step) != step) {
                 return 0;
             }
         }
@@ -157,7 +156,8 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
 }
 
 std::uint32_t SectionArchive::WriteTo(int fd) const {
-    if (block_.empty() || fd < 0 || !WriteAll(fd, block_)) {
+    if (block_.empty() || fd < 0 ||
+        platform::WriteFully(fd, block_.data(), block_.size()) != block_.size()) {
         return 0;
     }
     return static_cast<std::uint32_t>(block_.size());
@@ -175,7 +175,7 @@ std::uint32_t SectionArchive::Load(const std::filesystem::path& path) {
 }
 
 std::uint32_t SectionArchive::Save(const std::filesystem::path& path) const {
-    if (block_.empty() || !ReplaceFileContents(path, block_)) {
+    if (block_.empty() || !platform::WriteFileSafely(path.string(), block_)) {
         return 0;
     }
     return static_cast<std::uint32_t>(block_.size());

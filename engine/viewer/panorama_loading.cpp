@@ -209,31 +209,18 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
 }
 
 void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection(kInitSectionName, {buffer, size});
-    if (section.size() != kInitSectionSize)
+    const std::optional<EngineInitialView> init =
+        ReadInitForEngine(FindSection(kInitSectionName, {buffer, size}));
+    if (!init)
         return;
-    InitValues s = *ReadInitValues(section);
-    if (s[2] == 0 && s[3] == 0) {
-        const std::int16_t headingSpan = s[0], pitchSpan = s[1];
-        s[0] = static_cast<std::int16_t>(-(headingSpan / 2));
-        s[1] = static_cast<std::int16_t>(headingSpan / 2);
-        s[2] = static_cast<std::int16_t>(-(pitchSpan / 2));
-        s[3] = static_cast<std::int16_t>(pitchSpan / 2);
-    }
-    int headingSpan = s[1] - s[0];
-    int pitchSpan = s[3] - s[2];
-    if (headingSpan < 1 || headingSpan > 360)
-        headingSpan = 360;
-    if (pitchSpan < 1 || pitchSpan > 180)
-        pitchSpan = 180;
-    homePan = pan = s[4];
-    homeTilt = tilt = s[5];
-    homeRoll = roll = s[6];
-    homeFov = std::clamp(s[7] == 0 ? 60.0 : static_cast<double>(s[7]), 10.0, 170.0);
-    if (s[7] != 0)
-        fov = s[7];
-    if (headingSpan != 360 || pitchSpan != 180)
-        EnlargePartialImage(headingSpan, pitchSpan);
+    homePan = pan = init->heading;
+    homeTilt = tilt = init->pitch;
+    homeRoll = roll = init->roll;
+    homeFov = init->homeFieldOfView;
+    if (init->fieldOfView != 0)
+        fov = init->fieldOfView;
+    if (init->headingSpan != 360 || init->pitchSpan != 180)
+        EnlargePartialImage(init->headingSpan, init->pitchSpan);
 }
 
 void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {

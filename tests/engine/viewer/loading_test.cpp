@@ -110,6 +110,17 @@ TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
     EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
 }
 
+TEST(Loading, OddShortFormSpanEnlargesByItsExactRatio) {
+    // The thumbnail's pitch span of 45: 25 rows become 25 x 180 / 45 = 100, not the 104 that a
+    // span halved and doubled back to 44 would give.
+    ViewerEngine engine;
+    ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({360, 45, 0, 0, 0, 0, 0, 60})}}, 0,
+                                           100, 25)),
+              "");
+    EXPECT_EQ(platform::LoadInfoHeader(engine.imageDib).biHeight, 100);
+    EXPECT_EQ(engine.fixedTiltMax, 22);
+}
+
 TEST(Loading, BareInformationHeaderOnlyFromMemory) {
     const Bytes bare = MakeBitmap(64, 32, false);
     ViewerEngine engine;
