@@ -79,19 +79,17 @@ void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int3
     __m128i pv = _mm_set_epi32(lane(v, dv, 3), lane(v, dv, 2), lane(v, dv, 1), v);
     const __m128i stepU = _mm_set1_epi32(lane(0, du, 4));
     const __m128i stepV = _mm_set1_epi32(lane(0, dv, 4));
-    const __m128i originLanes = _mm_set1_epi32(static_cast<int>(origin));
+    // The upper half of a u lane is the column, a signed 16-bit number: one multiply-add that
+    // weights the fraction by 0 gives the column's bytes.
+    const __m128i originBytes = _mm_set1_epi32(static_cast<int>(origin * kBytes));
+    const __m128i pixelBytes = _mm_set1_epi32(kBytes << 16);
     const __m128i rowLanes = _mm_set1_epi32(static_cast<int>(rowBytes));
     // The upper half of a v lane is the row, a positive 16-bit number; rows shorter than 32768
     // bytes (nearly every image) multiply it in one step that weights the fraction by 0.
     const bool shortRows = rowBytes < 32768;
     const __m128i shortRowLanes = _mm_slli_epi32(rowLanes, 16);
     for (int i = 0; i < kCell; i += 4) {
-        __m128i column = _mm_add_epi32(_mm_srai_epi32(pu, 16), originLanes);
-        if constexpr (kBytes == 3) {
-            column = _mm_add_epi32(column, _mm_add_epi32(column, column));
-        } else if constexpr (kBytes == 2) {
-            column = _mm_add_epi32(column, column);
-        }
+        const __m128i column = _mm_add_epi32(_mm_madd_epi16(pu, pixelBytes), originBytes);
         __m128i rowOffset;
         if (shortRows) {
             rowOffset = _mm_madd_epi16(pv, shortRowLanes);
@@ -119,12 +117,23 @@ void ComputeRunOffsets(std::ptrdiff_t origin, std::ptrdiff_t rowBytes, std::int3
 template <>
 struct DirectRun<Bgr24Format, NearestLevel> {
     static constexpr int kGuardRows = 1;
+    // Run also takes `ahead`, the byte distance from this run's reads to those of the run a few
+    // rows on, and asks for the cache lines there from its own offsets (a hint: the addresses
+    // are computed as integers and never dereferenced). 0 asks for nothing.
+    static constexpr bool kPrefetchesAhead = true;
     template <class RowOffset>
     static void Run(const std::uint8_t* pixels, const RowOffset&, std::ptrdiff_t origin,
                     std::ptrdiff_t rowBytes, std::int32_t u, std::int32_t v, std::int32_t du,
-                    std::int32_t dv, std::uint8_t* out) {
+                    std::int32_t dv, std::uint8_t* out, std::ptrdiff_t ahead = 0) {
         RunOffsets run;
         ComputeRunOffsets<3, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        if (ahead != 0) {
+            const std::uintptr_t base =
+                reinterpret_cast<std::uintptr_t>(pixels) + static_cast<std::uintptr_t>(ahead);
+            for (int i = 0; i < kCell; i += 10) {
+                PrefetchLine(base + static_cast<std::uintptr_t>(std::ptrdiff_t{run.at[i]}));
+            }
+        }
         // Four-byte stores straight into the frame, each overwriting the spare byte of the one
         // before, four pixels a step; the last pixel, whose spare byte is not the run's, is
         // stored byte by byte.
@@ -454,6 +463,7 @@ template <class Format, class Level>
 void RendererState::DrawCells() {
     // Indexed images take their row offsets from the table; the others multiply.
     constexpr bool kRowTable = std::is_same_v<Format, Indexed8Format>;
+    constexpr bool kOwnPrefetch = requires { DirectRun<Format, Level>::kPrefetchesAhead; };
     const std::ptrdiff_t width = srcWidth_;
     const std::ptrdiff_t rowBytes = srcRowBytes_;
     const std::ptrdiff_t rows = srcHeight_ + 1;
@@ -475,6 +485,17 @@ void RendererState::DrawCells() {
             CellNodes& nodes = cellNodes_[cell];
             std::uint8_t* out =
                 bandOut + static_cast<std::ptrdiff_t>(cell) * kCell * Format::kBytes;
+            // For kernels that prefetch from their own offsets: how far, in bytes, the reads of
+            // the run kLead + 1 rows on lie from this run's, taken along the cell's middle.
+            std::ptrdiff_t aheadBytes = 0;
+            if constexpr (kOwnPrefetch) {
+                const std::int64_t stepU =
+                    (std::int64_t{nodes.leftStepU} + nodes.rightStepU) * (kLead + 1) / 2;
+                const std::int64_t stepV =
+                    (std::int64_t{nodes.leftStepV} + nodes.rightStepV) * (kLead + 1) / 2;
+                aheadBytes = static_cast<std::ptrdiff_t>((stepU >> 16) * Format::kBytes +
+                                                         (stepV >> 16) * rowBytes);
+            }
             for (int row = 0; row < kCell; ++row) {
                 const std::int32_t du = (nodes.rightU - nodes.leftU) >> 5;
                 const std::int32_t dv = (nodes.rightV - nodes.leftV) >> 5;
@@ -493,7 +514,11 @@ void RendererState::DrawCells() {
                 const bool direct = lastColumn < (period + 1) * width && rowLow >= 0 &&
                                     rowHigh + DirectRun<Format, Level>::kGuardRows < rows;
                 if (direct) {
-                    if constexpr (kRowTable) {
+                    if constexpr (kOwnPrefetch) {
+                        DirectRun<Format, Level>::Run(
+                            srcPixels_, multipliedOffset, runOrigin, rowBytes, nodes.leftU,
+                            nodes.leftV, du, dv, out, row + 1 + kLead < kCell ? aheadBytes : 0);
+                    } else if constexpr (kRowTable) {
                         DirectRun<Format, Level>::Run(srcPixels_, tableOffset, runOrigin, rowBytes,
                                                       nodes.leftU, nodes.leftV, du, dv, out);
                     } else {
@@ -516,7 +541,10 @@ void RendererState::DrawCells() {
                 const int ahead = row + 1 + kLead;
                 if (direct) {
                     if (ahead < kCell) {
-                        PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes, kLead);
+                        if constexpr (!kOwnPrefetch) {
+                            PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes, nodes,
+                                                       kLead);
+                        }
                     } else if (cell + 1 < cellNodes_.size()) {
                         PrefetchRun<Format, Level>(srcPixels_, runOrigin, rowBytes,
                                                    cellNodes_[cell + 1], ahead - kCell);
