@@ -127,18 +127,21 @@ struct DirectRun<Bgr24Format, NearestLevel> {
                     std::int32_t dv, std::uint8_t* out, std::ptrdiff_t ahead = 0) {
         RunOffsets run;
         ComputeRunOffsets<3, NearestLevel>(origin, rowBytes, u, v, du, dv, run);
+        // The offsets of a direct run are not negative: taken unsigned they index without
+        // widening.
+        const auto at = [&run](int i) { return static_cast<std::uint32_t>(run.at[i]); };
         if (ahead != 0) {
             const std::uintptr_t base =
                 reinterpret_cast<std::uintptr_t>(pixels) + static_cast<std::uintptr_t>(ahead);
             for (int i = 0; i < kCell; i += 10) {
-                PrefetchLine(base + static_cast<std::uintptr_t>(std::ptrdiff_t{run.at[i]}));
+                PrefetchLine(base + at(i));
             }
         }
         // Four-byte stores straight into the frame, each overwriting the spare byte of the one
         // before, four pixels a step; the last pixel, whose spare byte is not the run's, is
         // stored byte by byte.
-        const auto copy = [pixels, &run, out](int i) {
-            const std::uint32_t pixel = Load4(pixels + run.at[i]);
+        const auto copy = [pixels, &at, out](int i) {
+            const std::uint32_t pixel = Load4(pixels + at(i));
             std::memcpy(out + i * 3, &pixel, sizeof pixel);
         };
         for (int i = 0; i < kCell - 4; i += 4) {
@@ -150,7 +153,7 @@ struct DirectRun<Bgr24Format, NearestLevel> {
         copy(kCell - 4);
         copy(kCell - 3);
         copy(kCell - 2);
-        Bgr24Format::Store(out + (kCell - 1) * 3, Load4(pixels + run.at[kCell - 1]));
+        Bgr24Format::Store(out + (kCell - 1) * 3, Load4(pixels + at(kCell - 1)));
     }
 };
 
