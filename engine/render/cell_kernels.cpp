@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -460,6 +461,43 @@ std::ptrdiff_t PeriodOf(std::ptrdiff_t column, std::ptrdiff_t width) {
     return column >= 0 ? column / width : -((-column + width - 1) / width);
 }
 
+// Whether every run of a cell reads directly, as the per-run test in DrawCells decides, and
+// from which origin. The cell's node values are linear in the row and a run's last pixel lies
+// within kCell of its linear position, so the values of the first and last row, widened by that,
+// bound every read. Node values beyond a quarter of the 32-bit range answer no: the per-run
+// arithmetic might wrap there.
+template <class Level, int kGuardRows, class Nodes>
+bool CellReadsDirectly(const Nodes& nodes, std::ptrdiff_t origin, std::ptrdiff_t width,
+                       std::ptrdiff_t rows, std::ptrdiff_t& runOrigin) {
+    constexpr std::int64_t kLimit = std::int64_t{1} << 30;
+    constexpr int kLast = kCell - 1;
+    bool fits = true;
+    std::int64_t low[2] = {INT64_MAX, INT64_MAX};
+    std::int64_t high[2] = {INT64_MIN, INT64_MIN};
+    const auto take = [&](int axis, std::int64_t left, std::int64_t right) {
+        fits = fits && left >= -kLimit && left < kLimit && right >= -kLimit && right < kLimit;
+        const std::int64_t last = left + ((kLast * (right - left)) >> 5);
+        low[axis] = std::min({low[axis], left, last - kLast});
+        high[axis] = std::max({high[axis], left, last + 1});
+    };
+    take(0, nodes.leftU, nodes.rightU);
+    take(1, nodes.leftV, nodes.rightV);
+    take(0, nodes.leftU + std::int64_t{kLast} * nodes.leftStepU,
+         nodes.rightU + std::int64_t{kLast} * nodes.rightStepU);
+    take(1, nodes.leftV + std::int64_t{kLast} * nodes.leftStepV,
+         nodes.rightV + std::int64_t{kLast} * nodes.rightStepV);
+    if (!fits) {
+        return false;
+    }
+    const std::ptrdiff_t firstColumn = origin + static_cast<std::ptrdiff_t>(low[0] >> 16);
+    const std::ptrdiff_t lastColumn =
+        origin + static_cast<std::ptrdiff_t>(high[0] >> 16) + Level::kReach;
+    const std::ptrdiff_t period = PeriodOf(firstColumn, width);
+    runOrigin = origin - period * width;
+    return lastColumn < (period + 1) * width && (low[1] >> 16) >= 0 &&
+           (high[1] >> 16) + Level::kReach + kGuardRows < rows;
+}
+
 }  // namespace
 
 template <class Format, class Level>
@@ -498,6 +536,30 @@ void RendererState::DrawCells() {
                     (std::int64_t{nodes.leftStepV} + nodes.rightStepV) * (kLead + 1) / 2;
                 aheadBytes = static_cast<std::ptrdiff_t>((stepU >> 16) * Format::kBytes +
                                                          (stepV >> 16) * rowBytes);
+                // A cell whose runs all read directly is drawn without testing each run.
+                std::ptrdiff_t cellOrigin = 0;
+                if (CellReadsDirectly<Level, DirectRun<Format, Level>::kGuardRows>(
+                        nodes, origin, width, rows, cellOrigin)) {
+                    CellNodes walk = nodes;
+                    for (int row = 0; row < kCell; ++row) {
+                        const int ahead = row + 1 + kLead;
+                        DirectRun<Format, Level>::Run(
+                            srcPixels_, multipliedOffset, cellOrigin, rowBytes, walk.leftU,
+                            walk.leftV, (walk.rightU - walk.leftU) >> 5,
+                            (walk.rightV - walk.leftV) >> 5, out, ahead < kCell ? aheadBytes : 0);
+                        out += lineBytes;
+                        walk.leftU += walk.leftStepU;
+                        walk.leftV += walk.leftStepV;
+                        walk.rightU += walk.rightStepU;
+                        walk.rightV += walk.rightStepV;
+                        if (ahead >= kCell && cell + 1 < cellNodes_.size()) {
+                            PrefetchRun<Format, Level>(srcPixels_, cellOrigin, rowBytes,
+                                                       cellNodes_[cell + 1], ahead - kCell);
+                        }
+                    }
+                    nodes = walk;
+                    continue;
+                }
             }
             for (int row = 0; row < kCell; ++row) {
                 const std::int32_t du = (nodes.rightU - nodes.leftU) >> 5;
