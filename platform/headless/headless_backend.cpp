@@ -100,41 +100,30 @@ std::uint32_t HeadlessBackend::ModifierFlags() const {
     return flags;
 }
 
-void HeadlessBackend::QueueMouse(WindowHandle window, std::uint32_t message, Point at,
-                                 std::uint32_t flags) {
+void HeadlessBackend::QueueMouse(WindowHandle window, std::uint32_t message, Point at) {
+    std::uint32_t flags;
+    {
+        std::lock_guard lock(mutex_);
+        cursorPos_ = ClientToScreen(window, at);
+        if (message == WM_LBUTTONDOWN)
+            leftHeld_ = true;
+        else if (message == WM_LBUTTONUP)
+            leftHeld_ = false;
+        flags = ModifierFlags();
+    }
     PostMessage(window, message, flags, MakeLParam(at.x, at.y));
 }
 
 void HeadlessBackend::MoveMouse(WindowHandle window, Point at) {
-    std::uint32_t flags;
-    {
-        std::lock_guard lock(mutex_);
-        cursorPos_ = ClientToScreen(window, at);
-        flags = ModifierFlags();
-    }
-    QueueMouse(window, WM_MOUSEMOVE, at, flags);
+    QueueMouse(window, WM_MOUSEMOVE, at);
 }
 
 void HeadlessBackend::PressLeft(WindowHandle window, Point at) {
-    std::uint32_t flags;
-    {
-        std::lock_guard lock(mutex_);
-        cursorPos_ = ClientToScreen(window, at);
-        leftHeld_ = true;
-        flags = ModifierFlags();
-    }
-    QueueMouse(window, WM_LBUTTONDOWN, at, flags);
+    QueueMouse(window, WM_LBUTTONDOWN, at);
 }
 
 void HeadlessBackend::ReleaseLeft(WindowHandle window, Point at) {
-    std::uint32_t flags;
-    {
-        std::lock_guard lock(mutex_);
-        cursorPos_ = ClientToScreen(window, at);
-        leftHeld_ = false;
-        flags = ModifierFlags();
-    }
-    QueueMouse(window, WM_LBUTTONUP, at, flags);
+    QueueMouse(window, WM_LBUTTONUP, at);
 }
 
 void HeadlessBackend::SetScreenSize(Size size) {

@@ -97,7 +97,9 @@ class HeadlessBackend final : public Backend {
   private:
     static std::intptr_t BaseProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                                   std::intptr_t lParam);
-    void QueueMouse(WindowHandle window, std::uint32_t message, Point at, std::uint32_t flags);
+    // Moves the cursor to `at`, records the left button's state for a press or release, and
+    // queues `message` with the key flags of that moment.
+    void QueueMouse(WindowHandle window, std::uint32_t message, Point at);
     std::uint32_t ModifierFlags() const;
 
     mutable std::mutex mutex_;
