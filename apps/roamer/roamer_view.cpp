@@ -29,8 +29,6 @@ constexpr std::int16_t kAvatarSlots = 10;
 constexpr int kInstructionsContext = 3;
 constexpr double kPreviewPanVelocity = -20.0;
 constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
-constexpr std::int16_t kOptionLimits = 2;
-constexpr std::int16_t kOptionAntialias = 3;
 
 ViewerLimits ToViewerLimits(const FreedomRanges& r) {
     return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
@@ -137,12 +135,12 @@ bool CRoamerView::OnInitialUpdate() {
         return false;
     }
 
-    engine_.cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
-    engine_.cursorHotspot = platform::LoadCursor(platform::CursorShape::Arrow);
-    engine_.cursorPanoramaLink = platform::LoadCursor(platform::CursorShape::UpArrow);
+    engine_.SetCursors(platform::LoadCursor(platform::CursorShape::SizeAll),
+                       platform::LoadCursor(platform::CursorShape::Arrow),
+                       platform::LoadCursor(platform::CursorShape::UpArrow));
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
-    engine_.SetOption(kOptionLimits, &limits);
-    engine_.SetOption(kOptionAntialias, std::intptr_t{antialiasLevel_});
+    engine_.SetOption(ViewerOption::kLimits, &limits);
+    engine_.SetOption(ViewerOption::kAntialias, std::intptr_t{antialiasLevel_});
     engine_.AttachWindow();
     host_->setFocus(Qt::OtherFocusReason);
     return true;
@@ -198,7 +196,7 @@ void CRoamerView::OnAntialiasLevel(int level) {
     if (!IsLoaded())
         return;
     antialiasLevel_ = level;
-    engine_.SetOption(kOptionAntialias, std::intptr_t{level});
+    engine_.SetOption(ViewerOption::kAntialias, std::intptr_t{level});
     engine_.UpdateHotspotCursor();
 }
 
@@ -207,7 +205,7 @@ void CRoamerView::OnToggleFreedom(int bit) {
         return;
     ToggleFlag(freedoms_, bit);
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
-    engine_.SetOption(kOptionLimits, &limits);
+    engine_.SetOption(ViewerOption::kLimits, &limits);
     engine_.UpdateHotspotCursor();
 }
 

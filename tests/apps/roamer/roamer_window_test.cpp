@@ -27,6 +27,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
 #include "platform/surface.h"
+#include "tests/engine/viewer/engine_test_access.h"
 
 namespace {
 
@@ -291,8 +292,8 @@ TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext) {
     Start({kSample});
     Frame().Command(kCmdEnableZoom)->trigger();
     Frame().Command(kCmdAntialiasLow)->trigger();
-    EXPECT_EQ(View().Engine().fovMin, 60);
-    EXPECT_EQ(View().Engine().fovMax, 60);
+    EXPECT_EQ(Access::State(View().Engine())->fovMin, 60);
+    EXPECT_EQ(Access::State(View().Engine())->fovMax, 60);
     const QRect placed(40, 30, 600, 400);
     Frame().setGeometry(placed);
     Settle();
@@ -353,7 +354,7 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
     EXPECT_EQ(pan, 33);
     EXPECT_EQ(tilt, 12);
     EXPECT_EQ(fov, 50);
-    EXPECT_EQ(View().Engine().window, View().ViewWindow());
+    EXPECT_EQ(Access::State(View().Engine())->window, View().ViewWindow());
 
     // Attached again: a repaint of the view makes the engine draw.
     const std::uint64_t before = FramesShown();
