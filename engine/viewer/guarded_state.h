@@ -23,6 +23,8 @@ class GuardedState {
 
     class Guard {
       public:
+        // A guard of nothing: no lock, no record.
+        Guard() = default;
         Guard(Guard&& other) noexcept
             : owner_(std::exchange(other.owner_, nullptr)),
               state_(std::exchange(other.state_, nullptr)),
@@ -61,7 +63,7 @@ class GuardedState {
 
         // Set while this guard is the one that releases the lock.
         const GuardedState* owner_ = nullptr;
-        State* state_;
+        State* state_ = nullptr;
         const GuardedState* previous_ = nullptr;
     };
 

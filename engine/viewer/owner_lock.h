@@ -3,20 +3,16 @@
 // the render thread also reads; nothing for a slot without an owner. The thread and re-entry
 // rules are those of the engine's lock.
 
-#include <optional>
-
 #include "engine/viewer/viewer_engine.h"
 
 class OwnerLock {
   public:
-    explicit OwnerLock(const ViewerEngine* owner) {
-        if (owner != nullptr)
-            guard_.emplace(owner->LockState());
-    }
+    explicit OwnerLock(const ViewerEngine* owner)
+        : guard_(owner != nullptr ? owner->LockState() : ViewStateGuard()) {}
 
     // The owner's shared state; null without an owner.
-    ViewState* State() const { return guard_ ? &**guard_ : nullptr; }
+    ViewState* State() const { return guard_.operator->(); }
 
   private:
-    std::optional<ViewStateGuard> guard_;
+    ViewStateGuard guard_;
 };

@@ -220,10 +220,10 @@ int ViewerEngine::GetView(double* panValue, double* tiltValue, double* rollValue
 int ViewerEngine::GetEyePosition(double* x, double* y, double* z) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    StateLock lock(*this);
-    *x = eyeX;
-    *y = eyeY;
-    *z = eyeZ;
+    const ViewStateGuard state = LockState();
+    *x = state->eyeX;
+    *y = state->eyeY;
+    *z = state->eyeZ;
     return kEngineDone;
 }
 
