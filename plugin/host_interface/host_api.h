@@ -40,9 +40,9 @@ struct ServerRecord {
 
 // Exported by the module under the name `_mod_descrip`.
 struct ModuleDescriptor {
-    std::uint32_t synchronisation;  // kModuleSynchronisation
+    std::uint32_t synchronisation;   // kModuleSynchronisation
     std::uint32_t interfaceVersion;  // kModuleInterfaceVersion
-    std::uint32_t machineCode;  // kModuleMachineCode
+    std::uint32_t machineCode;       // kModuleMachineCode
     // Called once after loading; null when the module cannot run (it has said why), else a
     // token handed back to shutdown.
     void* (*startup)(void);
@@ -120,7 +120,7 @@ inline constexpr const char* kCameraInfoService = "LW Camera Info";
 struct SceneInfo {
     std::uint8_t hostPart[24];
     std::int32_t firstFrame;  // byte 24
-    std::int32_t lastFrame;  // byte 28
+    std::int32_t lastFrame;   // byte 28
 };
 
 inline constexpr int kItemTypeCamera = 2;

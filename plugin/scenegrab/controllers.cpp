@@ -15,7 +15,7 @@ constexpr double kRightAngle = 1.570796327;
 constexpr double kFovTolerance = 0.001;
 
 struct GroupStart {
-    int first = 0;  // the scene's first frame
+    int first = 0;    // the scene's first frame
     double time = 0;  // the time of the group's first frame
 };
 

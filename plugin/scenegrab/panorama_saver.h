@@ -30,12 +30,12 @@ struct SaverData {
     int faceHeight = 16;
     int panoramaWidth = 128;
     int panoramaHeight = 64;
-    int faceIndex = -1;  // the face being received; -1 before the first
-    int rowsWritten = 0;  // rows written into the current face
-    int panoramaCounter = 0;  // the current panorama's number within the render
+    int faceIndex = -1;                          // the face being received; -1 before the first
+    int rowsWritten = 0;                         // rows written into the current face
+    int panoramaCounter = 0;                     // the current panorama's number within the render
     std::array<std::unique_ptr<CDIB>, 6> faces;  // 24-bit, in render order
-    bool sequence = false;  // the render holds more than one panorama
-    bool suppress = false;  // the viewer window is not to be shown
+    bool sequence = false;                       // the render holds more than one panorama
+    bool suppress = false;                       // the viewer window is not to be shown
     OutputName name;
     std::string outputName;
     bool refusalShown = false;  // a refused write of the current frame was reported

@@ -21,8 +21,7 @@ namespace {
 
 constexpr int kHelpContext = 5;
 
-QPushButton* AddButton(QBoxLayout* layout, const QString& text, const char* name,
-                       QWidget* parent) {
+QPushButton* AddButton(QBoxLayout* layout, const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoDefault(false);

@@ -100,9 +100,8 @@ void SaverDestroy(void* instance) {
 const char* SaverOpenCallback(void* instance, int width, int height, const char* fileName) {
     if (instance == nullptr)
         return kRenderingCancelled;
-    return Guarded<const char*>(kRenderingCancelled, [&] {
-        return SaverOpen(*Saver(instance), width, height, fileName);
-    });
+    return Guarded<const char*>(
+        kRenderingCancelled, [&] { return SaverOpen(*Saver(instance), width, height, fileName); });
 }
 
 int SaverCloseCallback(void* instance) {

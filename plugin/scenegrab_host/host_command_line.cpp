@@ -69,8 +69,8 @@ std::string FindPluginModule(const std::string& requested, const std::string& ho
         return requested;
     const std::filesystem::path folder = std::filesystem::path(hostProgram).parent_path();
     const std::filesystem::path beside = folder / "scenegrab.so";
-    const std::filesystem::path installed = folder / ".." / "lib" / "halvex" / "plugins" /
-                                            "scenegrab.so";
+    const std::filesystem::path installed =
+        folder / ".." / "lib" / "halvex" / "plugins" / "scenegrab.so";
     std::error_code ec;
     if (!std::filesystem::exists(beside, ec) && std::filesystem::exists(installed, ec))
         return installed.string();

@@ -31,8 +31,8 @@ FramePlanes RenderCameraView(const CameraPose& pose, double horizontalFov, doubl
         const double y = (1.0 - 2.0 * (j + 0.5) / height) * spanY;
         for (int i = 0; i < width; ++i, ++at) {
             const double x = (2.0 * (i + 0.5) / width - 1.0) * spanX;
-            const Rgb colour = SceneColour(pose.position, TurnByRotation(pose.rotation, {x, y, 1}),
-                                           ball);
+            const Rgb colour =
+                SceneColour(pose.position, TurnByRotation(pose.rotation, {x, y, 1}), ball);
             frame.red[at] = colour.r;
             frame.green[at] = colour.g;
             frame.blue[at] = colour.b;

@@ -183,10 +183,9 @@ bool RenderFrame(const ActiveServers& servers, const RenderSettings& settings, i
     const CameraPose pose{session.camera.positionOverride.value_or(settings.cameraPosition),
                           session.camera.rotationOverride.value_or(settings.cameraRotation)};
     const Vec3 ball = session.ball.positionOverride.value_or(BallPositionAt(time));
-    const FramePlanes planes =
-        RenderCameraView(pose, Radians(settings.horizontalFovDegrees),
-                         Radians(settings.verticalFovDegrees), settings.faceSize,
-                         settings.faceSize, ball);
+    const FramePlanes planes = RenderCameraView(pose, Radians(settings.horizontalFovDegrees),
+                                                Radians(settings.verticalFovDegrees),
+                                                settings.faceSize, settings.faceSize, ball);
 
     bool taken = servers.saver.begin(servers.saverInstance) == 0;
     const auto width = static_cast<std::size_t>(planes.width);
@@ -237,8 +236,7 @@ int StartedModule::Render(const RenderSettings& settings, std::ostream& log) {
     ActiveServers servers;
     if (ActivateAll(module_, settings, servers, log)) {
         const char* refusal = servers.saver.open(servers.saverInstance, settings.faceSize,
-                                                 settings.faceSize,
-                                                 settings.outputFile.c_str());
+                                                 settings.faceSize, settings.outputFile.c_str());
         if (refusal != nullptr) {
             log << "scenegrab-host: " << refusal << '\n';
         } else {

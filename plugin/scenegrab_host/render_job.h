@@ -42,8 +42,7 @@ class StartedModule {
   public:
     // Checks the descriptor and runs the module's start-up. Null, with the reason written to
     // `log`, when the descriptor is refused or the start-up fails.
-    static std::unique_ptr<StartedModule> Start(const ModuleDescriptor& module,
-                                                std::ostream& log);
+    static std::unique_ptr<StartedModule> Start(const ModuleDescriptor& module, std::ostream& log);
     ~StartedModule();
     StartedModule(const StartedModule&) = delete;
     StartedModule& operator=(const StartedModule&) = delete;

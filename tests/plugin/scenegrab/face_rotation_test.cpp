@@ -52,11 +52,8 @@ TEST(FaceRotation, GivesTheKnownAnglesAndDirections) {
         Orientation expected;  // degrees
     };
     const Case cases[] = {
-        {{0, 0, 0}, 0, {0, 0, 0}},
-        {{0, 0, 0}, 1, {90, 0, 0}},
-        {{0, 0, 0}, 3, {-90, 0, 0}},
-        {{0, 0, 0}, 4, {0, -90, 90}},
-        {{0, 0, 0}, 5, {0, 90, 90}},
+        {{0, 0, 0}, 0, {0, 0, 0}},    {{0, 0, 0}, 1, {90, 0, 0}},  {{0, 0, 0}, 3, {-90, 0, 0}},
+        {{0, 0, 0}, 4, {0, -90, 90}}, {{0, 0, 0}, 5, {0, 90, 90}},
     };
     for (const Case& c : cases) {
         const Orientation o = FaceRotation(c.camera, c.face);

@@ -26,7 +26,7 @@ TEST(SaverOptions, OffersAPanoramaSizeForTheFaces) {
     };
     const Case cases[] = {
         {256, 256, true, 1024, 512}, {250, 200, true, 1024, 512}, {250, 200, false, 1008, 400},
-        {16, 16, true, 64, 32},       {1, 1, false, 16, 16},       {200, 250, true, 1024, 512},
+        {16, 16, true, 64, 32},      {1, 1, false, 16, 16},       {200, 250, true, 1024, 512},
     };
     for (const Case& c : cases) {
         const auto size = PanoramaSizeForFaces(c.faceWidth, c.faceHeight, c.aspect);

@@ -47,8 +47,8 @@ TEST_F(ScenegrabTest, SixFramesMakeThePanoramaOfTheScene) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        RenderSettings settings = SmallRender(Scratch(std::string(c.name) + ".bmp"), c.first,
-                                              c.first + 5);
+        RenderSettings settings =
+            SmallRender(Scratch(std::string(c.name) + ".bmp"), c.first, c.first + 5);
         settings.cameraRotation = c.rotation;
         Render(settings);
 
@@ -56,8 +56,8 @@ TEST_F(ScenegrabTest, SixFramesMakeThePanoramaOfTheScene) {
         ASSERT_EQ(panorama.Load(settings.outputFile), 1);
         ASSERT_EQ(panorama.GetWidth(), 256);
         ASSERT_EQ(panorama.GetHeight(), 128);
-        const CDIB reference = ReferencePanorama(
-            settings, scenegrab_host::BallAtFrame(settings, c.first), 256, 128);
+        const CDIB reference =
+            ReferencePanorama(settings, scenegrab_host::BallAtFrame(settings, c.first), 256, 128);
         const PictureDifference difference = ComparePictures(panorama, reference);
         EXPECT_LT(difference.meanAbsolute, 8.0);
         EXPECT_LT(difference.farShare, 0.04);
@@ -100,9 +100,21 @@ TEST_F(ScenegrabTest, OutputNamesAndTheViewerFollowTheNumberOfPanoramas) {
         {"one, suppressed", "b/pano.bmp", 1, 6, 1, {"b/pano.bmp"}, {}, 0},
         {"two", "c/pano.bmp", 1, 12, 0, {"c/pano000.bmp", "c/pano001.bmp"}, {"c/pano.bmp"}, 0},
         {"no extension", "d/pano", 1, 12, 0, {"d/pano000", "d/pano001"}, {}, 0},
-        {"dot in a folder near the end", "e.d/v1.2/p", 1, 12, 0, {"e.d/v1.2/p000", "e.d/v1.2/p001"},
-         {"e.d/v1000.2"}, 0},
-        {"eight frames", "f/pano.bmp", 1, 8, 0, {"f/pano.bmp"}, {"f/pano000.bmp", "f/pano001.bmp"},
+        {"dot in a folder near the end",
+         "e.d/v1.2/p",
+         1,
+         12,
+         0,
+         {"e.d/v1.2/p000", "e.d/v1.2/p001"},
+         {"e.d/v1000.2"},
+         0},
+        {"eight frames",
+         "f/pano.bmp",
+         1,
+         8,
+         0,
+         {"f/pano.bmp"},
+         {"f/pano000.bmp", "f/pano001.bmp"},
          1},
     };
     for (const Case& c : cases) {
@@ -141,8 +153,7 @@ TEST_F(ScenegrabTest, WrongFieldOfViewWarnsOncePerRender) {
         Render(settings);
         const auto messages = Messages();
         EXPECT_EQ(std::count(messages.begin(), messages.end(),
-                             std::string(scenegrab::kFovWarning) + "\n\n" +
-                                 scenegrab::kManualLine),
+                             std::string(scenegrab::kFovWarning) + "\n\n" + scenegrab::kManualLine),
                   c.warnings);
     }
 }

@@ -52,7 +52,7 @@ CDIB ReferencePanorama(const scenegrab_host::RenderSettings& settings,
 
 struct PictureDifference {
     double meanAbsolute = 0;  // per channel, over the blocks' mean colours
-    double farShare = 0;  // share of blocks whose mean colours lie more than 32 apart
+    double farShare = 0;      // share of blocks whose mean colours lie more than 32 apart
 };
 // Compares two 24-bit pictures of one size by the mean colours of their 8 x 8 blocks, so that
 // edges a pixel apart (resampling, the checkered ground's aliasing) do not count.

@@ -26,14 +26,14 @@ TEST(Servers, ActivationFillsTheSlotsOfTheVersionOnly) {
         bool description;
     };
     const Case cases[] = {
-        {2, 0, true, true}, {1, 0, true, false}, {3, 1, false, false},
+        {2, 0, true, true},   {1, 0, true, false},   {3, 1, false, false},
         {0, 1, false, false}, {-1, 1, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version);
         scenegrab::Module() = {};
-        for (auto activate : {scenegrab::CameraControllerActivate,
-                              scenegrab::ObjectControllerActivate}) {
+        for (auto activate :
+             {scenegrab::CameraControllerActivate, scenegrab::ObjectControllerActivate}) {
             ItemMotionHandler record{};
             EXPECT_EQ(activate(c.version, FakeGlobal, &record, nullptr), c.result);
             EXPECT_EQ(AllNull(record), !c.filled);

@@ -46,8 +46,9 @@ TEST(PluginModule, TheModuleExportsItsDescriptorAndServers) {
 }
 
 TEST(PluginModule, RefusesWhatIsNotAModuleForThisHost) {
-    ModuleDescriptor good{kModuleSynchronisation, kModuleInterfaceVersion, kModuleMachineCode,
-                          [] { return static_cast<void*>(nullptr); }, [](void*) {}, nullptr};
+    ModuleDescriptor good{kModuleSynchronisation, kModuleInterfaceVersion,
+                          kModuleMachineCode,     [] { return static_cast<void*>(nullptr); },
+                          [](void*) {},           nullptr};
     static const ServerRecord noServers[] = {{nullptr, nullptr, nullptr}};
     good.servers = noServers;
     EXPECT_EQ(scenegrab_host::CheckDescriptor(good), "");
