@@ -6,11 +6,11 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "platform/backend.h"
+#include "platform/display_presence.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
 #include "plugin/scenegrab/plugin_message_dlg.h"
@@ -32,20 +32,6 @@ GuiSession& Session() {
     return session;
 }
 
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-bool HasDisplay() {
-    if (const char* platformName = std::getenv("QT_QPA_PLATFORM")) {
-        const std::string_view name(platformName);
-        if (name.starts_with("offscreen") || name.starts_with("minimal"))
-            return false;
-    }
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-}
-
 std::filesystem::path ModuleFolder() {
     Dl_info info{};
     if (dladdr(reinterpret_cast<void*>(&PluginHelpFile), &info) == 0 || info.dli_fname == nullptr)
@@ -59,7 +45,7 @@ std::filesystem::path ModuleFolder() {
 
 void StartPluginGui() {
     GuiSession& session = Session();
-    if (QCoreApplication::instance() == nullptr && HasDisplay())
+    if (QCoreApplication::instance() == nullptr && platform::HasDisplay())
         session.application = std::make_unique<QApplication>(session.argc, session.argv);
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
         platform::InstalledBackend() == nullptr) {

@@ -5,33 +5,18 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "platform/display_presence.h"
 #include "plugin/scenegrab_host/host_command_line.h"
 #include "plugin/scenegrab_host/plugin_module.h"
 #include "plugin/scenegrab_host/render_job.h"
 
 namespace {
-
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-bool HasDisplay() {
-    if (const char* platform = std::getenv("QT_QPA_PLATFORM")) {
-        const std::string_view name(platform);
-        if (name.starts_with("offscreen") || name.starts_with("minimal"))
-            return false;
-    }
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
-}
 
 std::string RunningProgram(const char* argv0) {
     std::error_code ec;
@@ -60,7 +45,7 @@ int main(int argc, char** argv) {
 
     int qtArgc = 1;
     std::unique_ptr<QApplication> gui;
-    if (HasDisplay())
+    if (platform::HasDisplay())
         gui = std::make_unique<QApplication>(qtArgc, argv);
 
     const std::string pluginPath =
