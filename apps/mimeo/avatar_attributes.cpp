@@ -39,9 +39,9 @@ std::string AttributesText(const std::string& documentName, const PackedDib& ima
     const std::string colours = ColoursUsedText(image);
     const auto number = [](long long value) { return std::to_string(value); };
     return "\n\nFile Name:\t" + name + "\nFile Size:\t\t" + number(kilobytes) +
-           " KB\n\nImage Dimensions:\t" + number(header.biWidth) + " X " +
-           number(header.biHeight) + " Pixels\nImage Dimensions:\t" + number(columns) + " X " +
-           number(rows) + " Frames\nImage Color Depth:\t" + number(header.biBitCount) +
+           " KB\n\nImage Dimensions:\t" + number(header.biWidth) + " X " + number(header.biHeight) +
+           " Pixels\nImage Dimensions:\t" + number(columns) + " X " + number(rows) +
+           " Frames\nImage Color Depth:\t" + number(header.biBitCount) +
            " Bit\nImage Colors Used:\t" + colours + "\n\nFrame Dimensions:\t" +
            number(header.biWidth / columns) + " X " + number(header.biHeight / rows) +
            " Pixels\n\n\n";

@@ -12,8 +12,8 @@ std::optional<PackedDib> ReduceAvatarColours(const PackedDib& image, bool disabl
                                              bool blueScreen) {
     if (disableTransparency)
         return image;
-    const std::vector<std::size_t> blue = blueScreen ? PureBluePixels(image)
-                                                     : std::vector<std::size_t>{};
+    const std::vector<std::size_t> blue =
+        blueScreen ? PureBluePixels(image) : std::vector<std::size_t>{};
     std::optional<PackedDib> reduced = ReduceTo256Colours(image);
     if (!reduced)
         return std::nullopt;

@@ -26,12 +26,14 @@ std::optional<PackedDib> ResizeFrame(const PackedDib& frame, int width, int heig
     std::vector<std::size_t> sourceColumns(static_cast<std::size_t>(width));
     for (int j = 0; j < width; ++j)
         sourceColumns[static_cast<std::size_t>(j)] =
-            static_cast<std::size_t>(std::min(source->width - 1, static_cast<int>(columnRatio * j))) *
+            static_cast<std::size_t>(
+                std::min(source->width - 1, static_cast<int>(columnRatio * j))) *
             pixelBytes;
     for (int i = 0; i < height; ++i) {
-        const auto sourceRow = static_cast<std::size_t>(
-            std::min(source->height - 1, static_cast<int>(rowRatio * i)));
-        const std::uint8_t* from = frame.data() + source->pixelOffset + sourceRow * source->RowBytes();
+        const auto sourceRow =
+            static_cast<std::size_t>(std::min(source->height - 1, static_cast<int>(rowRatio * i)));
+        const std::uint8_t* from =
+            frame.data() + source->pixelOffset + sourceRow * source->RowBytes();
         std::uint8_t* to =
             resized->data() + target.pixelOffset + static_cast<std::size_t>(i) * target.RowBytes();
         for (const std::size_t column : sourceColumns) {
@@ -92,8 +94,8 @@ std::optional<PackedDib> TileFrames(std::vector<PackedDib>& frames, int columns,
         const std::size_t column = k % static_cast<std::size_t>(columns);
         const std::size_t rowBlock = k / static_cast<std::size_t>(columns);
         for (int y = 0; y < frame.height; ++y) {
-            const std::size_t gridRow = rowBlock * static_cast<std::size_t>(frame.height) +
-                                        static_cast<std::size_t>(y);
+            const std::size_t gridRow =
+                rowBlock * static_cast<std::size_t>(frame.height) + static_cast<std::size_t>(y);
             std::memcpy(grid->data() + shape.pixelOffset + gridRow * shape.RowBytes() +
                             column * frame.RowBytes(),
                         frames[k].data() + frame.pixelOffset +

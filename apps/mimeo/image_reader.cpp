@@ -58,9 +58,9 @@ ImageRead ReadTarga(const Bytes& file, const std::string& path) {
     const bool topFirst = (descriptor >> 4) == 2;
     for (int row = 0; row < height; ++row) {
         const int stored = topFirst ? height - 1 - row : row;
-        std::memcpy(image->data() + shape->pixelOffset + static_cast<std::size_t>(stored) * rowBytes,
-                    file.data() + kTargaHeaderSize + static_cast<std::size_t>(row) * rowBytes,
-                    rowBytes);
+        std::memcpy(
+            image->data() + shape->pixelOffset + static_cast<std::size_t>(stored) * rowBytes,
+            file.data() + kTargaHeaderSize + static_cast<std::size_t>(row) * rowBytes, rowBytes);
     }
     return {std::move(*image), {}};
 }
@@ -90,8 +90,8 @@ ImageRead ReadBitmap(const Bytes& file, const std::string& path) {
         return Corrupt(path);
     if (header.biBitCount != 24 && header.biBitCount != 32)
         return WrongDepth(path);
-    std::optional<PackedDib> image = NewPackedDib(header.biWidth, header.biHeight,
-                                                  header.biBitCount);
+    std::optional<PackedDib> image =
+        NewPackedDib(header.biWidth, header.biHeight, header.biBitCount);
     if (!image)
         return header.biWidth > 0 && header.biHeight > 0 &&
                        static_cast<std::uint64_t>(header.biWidth) *
@@ -148,8 +148,8 @@ ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allo
     if (file.size() >= 4 && std::equal(kTargaStart.begin(), kTargaStart.end(), file.begin())) {
         read = ReadTarga(file, path);
     } else if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
-        const bool coded = file.size() >= 34 && platform::LoadLe32(file.data() + 30) ==
-                                                    kAvatarRunLengthCode;
+        const bool coded =
+            file.size() >= 34 && platform::LoadLe32(file.data() + 30) == kAvatarRunLengthCode;
         read = IsAvatarFileName(path) || coded ? ReadAvatar(file, path) : ReadBitmap(file, path);
     } else {
         return Corrupt(path);

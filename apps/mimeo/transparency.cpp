@@ -40,10 +40,11 @@ bool MarkTransparent(PackedDib& image, ColourKey key, int tolerance) {
 }
 
 bool MarkTransparentColorRef(PackedDib& image, std::uint32_t colour, int tolerance) {
-    return MarkTransparent(image,
-                           {static_cast<int>((colour >> 16) & 0xFF),
-                            static_cast<int>((colour >> 8) & 0xFF), static_cast<int>(colour & 0xFF)},
-                           tolerance);
+    return MarkTransparent(
+        image,
+        {static_cast<int>((colour >> 16) & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+         static_cast<int>(colour & 0xFF)},
+        tolerance);
 }
 
 bool ClearTransparency(PackedDib& image) {

@@ -42,8 +42,8 @@ AvatarRead ParseAvatarFile(std::span<const std::uint8_t> file) {
             ShapeFor(header.biWidth, header.biHeight, header.biBitCount);
         if (!shape || block.size() < shape->TotalBytes())
             return Fault(AvatarFault::Corrupt);
-        return {PackedDib(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(
-                                                             shape->TotalBytes())),
+        return {PackedDib(block.begin(),
+                          block.begin() + static_cast<std::ptrdiff_t>(shape->TotalBytes())),
                 AvatarFault::None};
     } catch (const std::bad_alloc&) {
         return Fault(AvatarFault::Corrupt);
@@ -91,10 +91,10 @@ std::optional<std::vector<std::uint8_t>> EncodeAvatarFile(const PackedDib& image
     file.assign(platform::kFileHeaderSize, 0);
     file[0] = 'B';
     file[1] = 'M';
-    platform::StoreLe32(&file[2], static_cast<std::uint32_t>(platform::kFileHeaderSize +
-                                                             block.size()));
-    platform::StoreLe32(&file[10], static_cast<std::uint32_t>(platform::kFileHeaderSize +
-                                                              shape->pixelOffset));
+    platform::StoreLe32(&file[2],
+                        static_cast<std::uint32_t>(platform::kFileHeaderSize + block.size()));
+    platform::StoreLe32(&file[10],
+                        static_cast<std::uint32_t>(platform::kFileHeaderSize + shape->pixelOffset));
     file.insert(file.end(), block.begin(), block.end());
     return file;
 }

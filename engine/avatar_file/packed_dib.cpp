@@ -14,8 +14,8 @@ std::optional<PackedDibShape> ShapeFor(std::int64_t width, std::int64_t height, 
     shape.bitCount = bitCount;
     shape.bytesPerPixel = static_cast<std::size_t>(bitCount / 8);
     shape.pixelOffset = bitCount == 8 ? kHeaderAndPalette : platform::kInfoHeaderSize;
-    shape.pixelBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
-                       shape.bytesPerPixel;
+    shape.pixelBytes =
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * shape.bytesPerPixel;
     return shape;
 }
 
@@ -23,8 +23,8 @@ std::optional<PackedDibShape> CheckedShape(const PackedDib& image) {
     if (image.size() < platform::kInfoHeaderSize)
         return std::nullopt;
     const platform::BitmapInfoHeader header = HeaderOf(image);
-    std::optional<PackedDibShape> shape = ShapeFor(header.biWidth, header.biHeight,
-                                                   header.biBitCount);
+    std::optional<PackedDibShape> shape =
+        ShapeFor(header.biWidth, header.biHeight, header.biBitCount);
     if (!shape || image.size() < shape->TotalBytes())
         return std::nullopt;
     return shape;

@@ -21,7 +21,9 @@ TEST(AvatarAttributes, TheReportOfAKnownPicture) {
               "32 Pixels\nImage Dimensions:\t4 X 2 Frames\nImage Color Depth:\t8 Bit\nImage "
               "Colors Used:\t3\n\nFrame Dimensions:\t16 X 16 Pixels\n\n\n");
 
-    PackedDib deep = TrueColour(30, 10, [](int x, int) { return Bgr{static_cast<std::uint8_t>(x), 0, 0}; });
+    PackedDib deep = TrueColour(30, 10, [](int x, int) {
+        return Bgr{static_cast<std::uint8_t>(x), 0, 0};
+    });
     header = HeaderOf(deep);
     header.biXPelsPerMeter = 3;
     SetHeader(deep, header);
@@ -45,10 +47,9 @@ TEST(PlayAxis, ButtonsChangeSpeedAndDirection) {
         int level, direction, period;
     };
     const std::vector<Step> steps{
-        {'>', 1, 1, 400},  {'>', 2, 1, 200}, {'>', 3, 1, 100}, {'<', 2, 1, 200},
-        {'<', 1, 1, 400},  {'<', 0, 0, 0},   {'<', 1, -1, 400}, {'<', 2, -1, 200},
-        {'<', 3, -1, 100}, {'<', 4, -1, 50}, {'<', 4, -1, 50},  {'>', 3, -1, 100},
-        {'s', 0, 0, 0},
+        {'>', 1, 1, 400}, {'>', 2, 1, 200},  {'>', 3, 1, 100},  {'<', 2, 1, 200},  {'<', 1, 1, 400},
+        {'<', 0, 0, 0},   {'<', 1, -1, 400}, {'<', 2, -1, 200}, {'<', 3, -1, 100}, {'<', 4, -1, 50},
+        {'<', 4, -1, 50}, {'>', 3, -1, 100}, {'s', 0, 0, 0},
     };
     PlayAxis axis;
     for (std::size_t i = 0; i < steps.size(); ++i) {

@@ -27,7 +27,10 @@ TEST(ResizeFrame, SamplesTheNearestSourcePixel) {
         int sourceX, sourceY;
     };
     const Case cases[] = {
-        {8, 4, 7, 3, 3, 1}, {8, 4, 1, 1, 0, 0}, {2, 1, 1, 0, 2, 0}, {3, 3, 2, 2, 2, 1},
+        {8, 4, 7, 3, 3, 1},
+        {8, 4, 1, 1, 0, 0},
+        {2, 1, 1, 0, 2, 0},
+        {3, 3, 2, 2, 2, 1},
     };
     for (const Case& c : cases) {
         const std::optional<PackedDib> resized = ResizeFrame(frame, c.width, c.height);
@@ -79,8 +82,8 @@ TEST(TileFrames, FramesGoRightThenUpAtTheLargestSize) {
 }
 
 TEST(SortFrameFiles, SortsByNameInByteOrder) {
-    std::vector<std::string> paths{"/f/b.bmp", "/f/a.bmp", "/f/C.bmp", "/g/a.bmp", "/f/a10.bmp",
-                                   "/f/a2.bmp"};
+    std::vector<std::string> paths{"/f/b.bmp", "/f/a.bmp",   "/f/C.bmp",
+                                   "/g/a.bmp", "/f/a10.bmp", "/f/a2.bmp"};
     SortFrameFiles(paths);
     EXPECT_EQ(paths, (std::vector<std::string>{"/f/C.bmp", "/f/a.bmp", "/g/a.bmp", "/f/a10.bmp",
                                                "/f/a2.bmp", "/f/b.bmp"}));

@@ -49,6 +49,7 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::Write(const std::string& name, const Bytes& bytes) const {
     std::ofstream(path_ / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     return Path(name);
 }
