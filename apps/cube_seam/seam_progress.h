@@ -5,6 +5,7 @@
 // on the seam worker, which never waits for the user-interface thread: they only queue.
 // The object must outlive the worker (RunSeam joins it before returning).
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,14 @@ class SeamProgress {
     // Waits, keeping the user-interface thread's events going where there is a dialog, until
     // the worker has posted its end (true) or the user cancels (false).
     virtual bool Run() = 0;
+
+    // The cancel request: cleared before a seam and set after a cancelled `Run` by RunSeam on
+    // the user-interface thread; read by the worker before every block.
+    void SetCancelled(bool cancelled) { cancelled_.store(cancelled); }
+    bool Cancelled() const { return cancelled_.load(); }
+
+  private:
+    std::atomic<bool> cancelled_{false};
 };
 
 // No window: `Run` waits until the worker has finished. Used under the headless backend and

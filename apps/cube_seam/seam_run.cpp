@@ -1,6 +1,5 @@
 #include "apps/cube_seam/seam_run.h"
 
-#include <atomic>
 #include <future>
 #include <optional>
 #include <vector>
@@ -84,14 +83,14 @@ SeamResult RunSeam(const SeamRequest& request, CDIB& panorama, SeamProgress& pro
                        " sized image",
                    !request.batch);
     // The worker owns the panorama while it runs; it comes back through the future.
-    std::atomic<bool> cancel{false};
+    progress.SetCancelled(false);
     std::promise<std::pair<CDIB, AssemblyOutcome>> finished;
     std::future<std::pair<CDIB, AssemblyOutcome>> result = finished.get_future();
     platform::Thread worker;
     const bool started = worker.Start([&, output = std::move(panorama)]() mutable {
         AssemblyHooks hooks;
         hooks.rowStarted = [&progress](int position) { progress.PostPosition(position); };
-        hooks.stop = [&cancel] { return cancel.load(std::memory_order_relaxed); };
+        hooks.stop = [&progress] { return progress.Cancelled(); };
         const AssemblyOutcome outcome = FillCubePanorama(*faces, output, hooks);
         finished.set_value({std::move(output), outcome});
         progress.PostFinished();
@@ -101,7 +100,7 @@ SeamResult RunSeam(const SeamRequest& request, CDIB& panorama, SeamProgress& pro
         return {};
     }
     if (!progress.Run())
-        cancel.store(true, std::memory_order_relaxed);
+        progress.SetCancelled(true);
     worker.Join();
     auto [output, outcome] = result.get();
     panorama = std::move(output);
