@@ -6,6 +6,7 @@
 #include "engine/viewer/run_request.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/frame_wait.h"
 
 int ViewerEngine::SetOption(ViewerOption option, const void* data) {
     if (!IsLoaded())
@@ -98,7 +99,8 @@ int ViewerEngine::Run(int frames, int mode) {
     if (mode == 2) {
         state->syncRunPending = 1;
         state.Unlock();
-        doneSemaphore->Wait(platform::kInfinite);
+        // The frames are shown as they are drawn, and no message is handled meanwhile.
+        platform::WaitShowingFrames(*doneSemaphore);
     }
     return kEngineDone;
 }
