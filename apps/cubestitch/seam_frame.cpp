@@ -11,12 +11,12 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "apps/common/help_page.h"
 #include "apps/cube_seam/seam_progress.h"
 #include "apps/cube_seam/seam_run.h"
 #include "apps/cube_seam/seam_settings.h"
 #include "apps/cubestitch/command_ids.h"
 #include "apps/cubestitch/pane_layout.h"
-#include "apps/cubestitch/seam_help.h"
 #include "apps/cubestitch/seam_options_dlg.h"
 #include "platform/message_box.h"
 
@@ -26,11 +26,12 @@ namespace {
 
 constexpr int kBlankFaceSize = 128;
 constexpr int kHelpContext = 2;
+const HelpPage kCubestitchHelp{"cubestitch", "CVNcubestitch.html"};
 constexpr int kInitialClientWidth = 768;
 constexpr int kInitialClientHeight = 640;
 
 const std::array<const char*, kFaceCount> kCaptions = {"&Left", "&Front", "&Right",
-                                                        "Bac&k", "&Top",   "&Bottom"};
+                                                       "Bac&k", "&Top",   "&Bottom"};
 
 // Shows the wait cursor for the life of the object.
 class WaitCursor {
@@ -76,7 +77,7 @@ SeamFrameServices DesktopServices(QWidget* dialogParent) {
             dialogParent, QStringLiteral("Save As"), QStringLiteral("Untitled.pan"),
             QStringLiteral("Panorama Files (*.pan);;All Files (*)")));
     };
-    services.help = OpenSeamHelp;
+    services.help = [](int context) { return OpenHelp(kCubestitchHelp, context); };
     return services;
 }
 
@@ -253,8 +254,9 @@ void CSeamFrame::OnOpenAll() {
     for (int k = 0; k < kFaceCount; ++k) {
         const QString title =
             QStringLiteral("Open ") +
-            QString::fromLatin1(kFaceNames[static_cast<std::size_t>(k)].data(),
-                                static_cast<qsizetype>(kFaceNames[static_cast<std::size_t>(k)].size()));
+            QString::fromLatin1(
+                kFaceNames[static_cast<std::size_t>(k)].data(),
+                static_cast<qsizetype>(kFaceNames[static_cast<std::size_t>(k)].size()));
         const std::optional<std::string> path = services_.askOpenFile(title);
         if (!path)
             return;
@@ -298,8 +300,7 @@ bool CSeamFrame::SavePanoramaTo(const std::string& path) {
 }
 
 void CSeamFrame::OnPreferences() {
-    CSeamOptionsDlg dialog(this, settings_, services_.ask, services_.runCompressor,
-                           services_.help);
+    CSeamOptionsDlg dialog(this, settings_, services_.ask, services_.runCompressor, services_.help);
     dialog.exec();
 }
 
@@ -318,8 +319,8 @@ void CSeamFrame::OnAbout() {
     about.setWindowTitle(QStringLiteral("About Cubestitch"));
     about.setIconPixmap(windowIcon().pixmap(48, 48));
     about.setText(QStringLiteral("<b>Cubestitch</b>"));
-    about.setInformativeText(
-        QStringLiteral("Seams six cube faces into one panorama.\nPart of the Halvex panorama suite."));
+    about.setInformativeText(QStringLiteral(
+        "Seams six cube faces into one panorama.\nPart of the Halvex panorama suite."));
     about.exec();
 }
 
