@@ -9,11 +9,6 @@
 
 class ViewerEngine;
 
-// Expands a run-length coded avatar block (information header, colours, 16-bit runs) into
-// plain 8-bit pixels; the runs stop at width x height pixels and at the block's end. Nullopt
-// for a block too small or a picture with no pixels.
-std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(const std::vector<std::uint8_t>& packed);
-
 // Remaps an 8-bit avatar block to the panorama's 256 colours (`panoramaColours`, blue, green,
 // red, flag): transparent colours become index 0, the only transparent entry afterwards.
 void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours);
