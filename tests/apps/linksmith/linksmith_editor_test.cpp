@@ -94,10 +94,13 @@ TEST_F(LinksmithEditorTest, SavesAnAddedHotspotInTheContainerLayout) {
     EXPECT_EQ(ReadFileBytes(path), expected);
     EXPECT_TRUE(Messages().empty());
 
-    // The viewer finds the hotspot and its link in the saved file.
+    // The viewer finds the hotspot with its link under the centre of its view.
     ViewerEngine viewer;
-    viewer.OpenPanorama(path.c_str(), platform::kNoWindow, 0, 0, 4);
-    ASSERT_NE(viewer.GetHotspot(0), nullptr);
+    viewer.OpenPanorama(path.c_str(), backend_.CreateWindow({512, 256}), 0, 0, 4);
+    ASSERT_EQ(viewer.Run(2, 2), kEngineDone);
+    std::int16_t kind = kHitNothing;
+    EXPECT_EQ(viewer.HitTest(256, 128, &kind), 0);
+    EXPECT_EQ(kind, kHitHotspot);
     EXPECT_EQ(viewer.GetHotspot(0)->target, "a.pan");
 }
 
@@ -113,7 +116,8 @@ TEST_F(LinksmithEditorTest, PartialPanoramaKeepsItsAngularSizeThroughOpenAndSave
     EXPECT_EQ(view.fieldOfView, 70);
     ASSERT_EQ(editor_.SavePanorama(path), 1);
 
-    const auto saved = SectionArchive(std::filesystem::path(path)).GetSection("INIT");
+    const SectionArchive archive{std::filesystem::path(path)};
+    const auto saved = archive.GetSection("INIT");
     EXPECT_EQ(Bytes(saved.begin(), saved.end()), InitSection({180, 60, 0, 0, 5, 6, 0, 70}));
     const auto before = ReadInitForEngine(init);
     const auto after = ReadInitForEngine(saved);
