@@ -78,6 +78,15 @@ bool CRoamerView::IsLoaded() const {
     return engine_.IsLoaded();
 }
 
+QString CRoamerView::ShownFileName() const {
+    return IsLoaded() ? QString::fromStdString(shownPath_.filename().string()) : QString();
+}
+
+void CRoamerView::NotifyPanoramaChanged() {
+    if (panoramaChanged)
+        panoramaChanged();
+}
+
 std::intptr_t CRoamerView::ViewProc(platform::WindowHandle window, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) {
     auto* view = static_cast<CRoamerView*>(platform::GetWindowUserData(window));
@@ -133,8 +142,11 @@ bool CRoamerView::OnInitialUpdate() {
         engine_.ClosePanorama(0, 0);
         host_->ClearPicture();
         note_.reset();
+        shownPath_.clear();
+        NotifyPanoramaChanged();
         return false;
     }
+    shownPath_ = path;
 
     engine_.SetCursors(platform::LoadCursor(platform::CursorShape::SizeAll),
                        platform::LoadCursor(platform::CursorShape::Arrow),
@@ -142,6 +154,8 @@ bool CRoamerView::OnInitialUpdate() {
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
     engine_.SetOption(ViewerOption::kLimits, &limits);
     engine_.SetOption(ViewerOption::kAntialias, std::intptr_t{antialiasLevel_});
+    // The title names the panorama before its first frame is shown.
+    NotifyPanoramaChanged();
     engine_.AttachWindow();
     host_->setFocus(Qt::OtherFocusReason);
     return true;
@@ -179,13 +193,14 @@ void CRoamerView::AfterHotspotClick() {
     if (!IsLoaded()) {
         host_->ClearPicture();
         note_.reset();
+        shownPath_.clear();
     } else if (!linked.empty()) {
         note_ = ReadNote(linked.string());
+        shownPath_ = linked;
     } else {
         return;
     }
-    if (panoramaChanged)
-        panoramaChanged();
+    NotifyPanoramaChanged();
 }
 
 void CRoamerView::OnResetPanorama() {
