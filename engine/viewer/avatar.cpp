@@ -43,6 +43,7 @@ class SlotLock {
 };
 
 constexpr std::uint32_t kRunLengthCode = 'q' | 'z' << 8 | 'm' << 16 | 'v' << 24;
+constexpr std::size_t kAvatarHeadersSize = platform::kFileHeaderSize + platform::kInfoHeaderSize;
 
 }  // namespace
 
@@ -81,6 +82,33 @@ std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(
     return unpacked;
 }
 
+std::optional<std::vector<std::uint8_t>> ReadAvatarBlock(std::span<const std::uint8_t> file) {
+    if (file.size() < kAvatarHeadersSize)
+        return std::nullopt;
+    const std::uint32_t fileSize = platform::LoadLe32(file.data() + 2);
+    if (fileSize < kAvatarHeadersSize || fileSize > file.size())
+        return std::nullopt;
+    const std::vector<std::uint8_t> block(file.begin() + platform::kFileHeaderSize,
+                                          file.begin() + fileSize);
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block.data());
+    if (header.biCompression == kRunLengthCode)
+        return UnpackAvatarFrame(block);
+    if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight <= 0)
+        return std::nullopt;
+    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32)
+        return std::nullopt;
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
+    if (pixels > kMaxAvatarPixels)
+        return std::nullopt;
+    const std::uint64_t needed = header.biBitCount == 8
+                                     ? kHeaderAndColours + pixels
+                                     : platform::kInfoHeaderSize + pixels * header.biBitCount / 8;
+    if (block.size() < needed)
+        return std::nullopt;
+    return block;
+}
+
 void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours) {
     const platform::BitmapInfoHeader header = platform::LoadInfoHeader(avatar.data());
     std::uint8_t* colours = avatar.data() + platform::kInfoHeaderSize;
@@ -113,42 +141,25 @@ void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* p
 
 namespace {
 
-// Reads and checks an avatar file: the information header and what follows it, unpacked.
+// Reads the avatar file at `path`: as many bytes as its file header claims, never more than
+// the file holds.
 std::optional<std::vector<std::uint8_t>> ReadAvatarFile(const char* path) {
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read))
         return std::nullopt;
-    std::uint8_t headers[platform::kFileHeaderSize + platform::kInfoHeaderSize];
+    std::uint8_t headers[kAvatarHeadersSize];
     if (file.Read(headers, sizeof headers) != sizeof headers)
         return std::nullopt;
     const std::uint32_t fileSize = platform::LoadLe32(headers + 2);
     const std::optional<std::uint64_t> realSize = file.Size();
     if (fileSize < sizeof headers || !realSize || fileSize > *realSize)
         return std::nullopt;
-
-    std::vector<std::uint8_t> block(platform::kInfoHeaderSize + (fileSize - sizeof headers));
-    std::memcpy(block.data(), headers + platform::kFileHeaderSize, platform::kInfoHeaderSize);
-    const std::size_t rest = block.size() - platform::kInfoHeaderSize;
-    if (file.Read(block.data() + platform::kInfoHeaderSize, rest) != rest)
+    std::vector<std::uint8_t> bytes(fileSize);
+    std::memcpy(bytes.data(), headers, sizeof headers);
+    const std::size_t rest = bytes.size() - sizeof headers;
+    if (file.Read(bytes.data() + sizeof headers, rest) != rest)
         return std::nullopt;
-
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block.data());
-    if (header.biCompression == kRunLengthCode)
-        return UnpackAvatarFrame(block);
-    if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight <= 0)
-        return std::nullopt;
-    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32)
-        return std::nullopt;
-    const std::uint64_t pixels =
-        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
-    if (pixels > kMaxAvatarPixels)
-        return std::nullopt;
-    const std::uint64_t needed = header.biBitCount == 8
-                                     ? kHeaderAndColours + pixels
-                                     : platform::kInfoHeaderSize + pixels * header.biBitCount / 8;
-    if (block.size() < needed)
-        return std::nullopt;
-    return block;
+    return ReadAvatarBlock(bytes);
 }
 
 }  // namespace
