@@ -36,6 +36,9 @@ bool RemoveDirectory(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+// True for an existing regular file that carries no write permission at all: a read-only file,
+// which programs refuse to save over (the safe writer alone would replace it by renaming).
+bool IsReadOnlyFile(const std::string& path);
 // The owner's user id of the file or directory, or nothing when it cannot be had.
 std::optional<std::uint32_t> FileOwner(const std::string& path);
 std::uint32_t CurrentUserId();

@@ -34,6 +34,12 @@ struct SurfacePicture {
     std::uint64_t serial = 0;           // counts the Draw calls; 0 = nothing drawn yet
 };
 
+// A colour as the classic RGB value: red in the low byte, then green, then blue.
+using ColorRef = std::uint32_t;
+constexpr ColorRef Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return red | (static_cast<ColorRef>(green) << 8) | (static_cast<ColorRef>(blue) << 16);
+}
+
 class Surface {
   public:
     // Copies the lower-left `dest.Width()` x `dest.Height()` part of `source` (clipped to
@@ -41,6 +47,13 @@ class Surface {
     // destination or an unknown format keeps the previous picture and returns false. Any
     // thread. On std::bad_alloc the previous picture is kept.
     bool Draw(const PixelView& source, const Rect& dest);
+
+    // Draws the one-pixel border of the pixels of `rect` (client coordinates) in `colour` over
+    // the picture kept now, as a pen on the window's device context does: the next `Draw`
+    // replaces it. The parts outside the picture are left out; an 8-bit picture takes the
+    // nearest colour of its palette. False when nothing was drawn yet or the border misses
+    // the picture. Any thread.
+    bool DrawOutline(const Rect& rect, ColorRef colour);
 
     // Runs `reader` with the current picture under the lock. Any thread.
     void Read(const std::function<void(const SurfacePicture&)>& reader) const;
@@ -56,5 +69,10 @@ class Surface {
 // Draws `source` into the window's surface (as Surface::Draw) and asks the backend to repaint
 // the window. Any thread. False when the window is unknown or nothing was drawn.
 bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest);
+
+// Draws the outline into the window's surface (as Surface::DrawOutline) and asks the backend to
+// repaint the window. User-interface thread. False when the window is unknown or nothing was
+// drawn.
+bool DrawOutlineOnWindow(WindowHandle window, const Rect& rect, ColorRef colour);
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #include "apps/compactor/compactor_app.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -14,16 +13,8 @@
 #include "apps/compactor/compression_settings.h"
 #include "apps/compactor/help_page.h"
 #include "bitmap/cdib.h"
+#include "platform/display_presence.h"
 #include "platform/qt/qt_backend.h"
-
-namespace {
-
-bool IsSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-}  // namespace
 
 int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
                       const CompressionSettings& settings, const MessageSink& messages) {
@@ -36,15 +27,6 @@ int ConvertBitmapFile(const std::string& inputName, const std::string& outputNam
         messages("Failed to convert to 24 bit");
     return WriteCompressedOutput(dib, settings.ReadCodec(), settings.ReadQuality(), outputName,
                                  settings.ReadThumbnail(), messages);
-}
-
-bool HasDisplay() {
-    if (const char* platform = std::getenv("QT_QPA_PLATFORM")) {
-        const std::string_view name(platform);
-        if (name.starts_with("offscreen") || name.starts_with("minimal"))
-            return false;
-    }
-    return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
 }
 
 CCompactorApp::CCompactorApp(std::string programPath, std::vector<std::string> args)
@@ -68,7 +50,7 @@ int CCompactorApp::InitInstance() {
 }
 
 bool CCompactorApp::EnsureGui() {
-    if (!gui_ && HasDisplay()) {
+    if (!gui_ && platform::HasDisplay()) {
         gui_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
         backend_ = std::make_unique<platform::QtBackend>();
         backend_->Install();
@@ -96,13 +78,16 @@ int CCompactorApp::Run() {
                       << std::endl;
         }
     }
+    int exitCode = 0;
     if (!info.inputName.empty() && !info.outputName.empty()) {
         if (gui_)
             QApplication::setOverrideCursor(Qt::WaitCursor);
-        ConvertBitmapFile(info.inputName, info.outputName, settings,
-                          [this](std::string_view text) { ShowMessage(text); });
+        const int written = ConvertBitmapFile(info.inputName, info.outputName, settings,
+                                              [this](std::string_view text) { ShowMessage(text); });
         if (gui_)
             QApplication::restoreOverrideCursor();
+        // A caller that waits for the conversion learns from the status whether it was done.
+        exitCode = written == 1 ? 0 : kConversionFailed;
     }
-    return 0;
+    return exitCode;
 }

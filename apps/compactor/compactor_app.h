@@ -25,8 +25,12 @@ class CCompactorApp {
     CCompactorApp(const CCompactorApp&) = delete;
     CCompactorApp& operator=(const CCompactorApp&) = delete;
 
-    // Does the whole run and returns the process's exit code: 0 (the code carries nothing),
-    // or non-zero when memory ran out (std::bad_alloc is caught here).
+    // The exit code of a run whose conversion was asked for and not done.
+    static constexpr int kConversionFailed = 1;
+
+    // Does the whole run and returns the process's exit code: 0 when the asked conversion was
+    // written (or none was asked for), kConversionFailed when the input could not be opened or
+    // the output not written, non-zero too when memory ran out (std::bad_alloc is caught here).
     int InitInstance();
 
   private:
@@ -50,8 +54,3 @@ class CCompactorApp {
 // `outputName` as the stored settings say. Returns the writer's result: 1 written, 0 not.
 int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
                       const CompressionSettings& settings, const MessageSink& messages);
-
-// Whether Qt can show windows here: a display is named (DISPLAY or WAYLAND_DISPLAY) and the
-// platform plug-in chosen by QT_QPA_PLATFORM, if any, is not one that shows nothing
-// ("offscreen", "minimal").
-bool HasDisplay();

@@ -61,8 +61,11 @@ EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section) {
     if (!s) {
         return view;
     }
-    view.horizontalDegrees = (*s)[0] <= 0 ? kFullHeading : (*s)[0];
-    view.verticalDegrees = (*s)[1] <= 0 ? kFullPitch : (*s)[1];
+    // The spans as the engine takes them, so that a panorama opened and saved again keeps the
+    // angular size the viewer shows it with.
+    const bool shortForm = (*s)[2] == 0 && (*s)[3] == 0;
+    view.horizontalDegrees = SpanOrFull(shortForm ? (*s)[0] : (*s)[1] - (*s)[0], kFullHeading);
+    view.verticalDegrees = SpanOrFull(shortForm ? (*s)[1] : (*s)[3] - (*s)[2], kFullPitch);
     view.pan = (*s)[4];
     view.tilt = (*s)[5];
     view.roll = (*s)[6];

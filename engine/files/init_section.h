@@ -50,8 +50,9 @@ struct EditorInitialView {
     int fieldOfView = 0;  // 0: the viewer's default
 };
 
-// Takes s0 and s1 as the spans (0 or below: 360 and 180), ignores s2 and s3, and turns a field of
-// view of 0 or below into 0. A section shorter than 16 bytes (or none, an empty span) gives the
+// Takes the spans as the engine does (short form s0 and s1, long form s1 - s0 and s3 - s2; a
+// span out of range, 0 or below included, means 360 and 180), and turns a field of view of 0
+// or below into 0. A section shorter than 16 bytes (or none, an empty span) gives the
 // defaults: 360, 180 and zeros; bytes beyond the 16th are ignored.
 EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section);
 

@@ -215,6 +215,24 @@ int ViewerEngine::GetView(double* panValue, double* tiltValue, double* rollValue
     return kEngineDone;
 }
 
+int ViewerEngine::GetEyePosition(double* x, double* y, double* z) {
+    if (!IsLoaded())
+        return kEngineNotLoaded;
+    StateLock lock(*this);
+    *x = eyeX;
+    *y = eyeY;
+    *z = eyeZ;
+    return kEngineDone;
+}
+
+int ViewerEngine::GetPanoramaExtent(double* xMin, double* xMax, double* yMin, double* yMax,
+                                    double* zMin, double* zMax) const {
+    if (!IsLoaded())
+        return kEngineNotLoaded;
+    *xMin = *xMax = *yMin = *yMax = *zMin = *zMax = 0;
+    return kEngineDone;
+}
+
 std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
     *kind = kHitNothing;
     if (!IsLoaded())

@@ -155,6 +155,16 @@ class ViewerEngine {
     // Angles wrapped into (-180, 180]; the field of view is clamped by the next frame.
     int SetView(double panValue, double tiltValue, double rollValue, double fovValue, int mode);
     int GetView(double* panValue, double* tiltValue, double* rollValue, double* fovValue);
+    // The eye's place in the space around the viewer, as the frames are drawn from it (the
+    // hotspot editor projects its rectangles from the same place).
+    int GetEyePosition(double* x, double* y, double* z);
+    // The panorama's extent in the space around the eye: six zeros for every panorama (none
+    // has an extent of its own). No lock.
+    int GetPanoramaExtent(double* xMin, double* xMax, double* yMin, double* yMax, double* zMin,
+                          double* zMax) const;
+    // Whether a grabbed avatar is being animated by a drag. User-interface thread; no lock
+    // (only that thread changes it).
+    bool IsAnimating() const { return animating != 0; }
 
     // --- Render thread ---
     // One frame step; the caller holds the lock. Returns 0, or the set of 1 (nothing could

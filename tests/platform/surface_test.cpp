@@ -45,5 +45,51 @@ TEST(Surface, PresentingAsksTheBackendToRepaint) {
     EXPECT_FALSE(PresentToWindow(window + 99, view, Rect{0, 0, 32, 32}));
 }
 
+TEST(Surface, OutlinesDrawOverTheKeptPictureInItsFormatAndClipToIt) {
+    // An 8 x 6 picture at client (2, 1); the outline of client (1, 2)-(5, 4) runs off its left.
+    std::vector<std::uint8_t> palette(1024, 0);
+    palette[4 * 9 + 1] = 250;  // entry 9 is nearly pure green
+    struct Case {
+        const char* what;
+        int format;
+        int bytes;
+        std::vector<std::uint8_t> green;  // the pixel bytes of RGB (0, 255, 0)
+    };
+    const Case cases[] = {
+        {"24-bit", kPixelFormatBgr, 3, {0, 255, 0}},
+        {"5-6-5", kPixelFormat565, 2, {0xE0, 0x07}},
+        {"5-5-5", kPixelFormat555, 2, {0xE0, 0x03}},
+        {"palette", kPixelFormatIndexed, 1, {9}},
+    };
+    for (const Case& c : cases) {
+        const int stride = (8 * c.bytes + 3) & ~3;
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * 6, 0x11);
+        Surface surface;
+        EXPECT_FALSE(surface.DrawOutline(Rect{0, 0, 4, 4}, Rgb(0, 255, 0))) << "nothing to draw on";
+        ASSERT_TRUE(surface.Draw(PixelView{8, 6, c.format, pixels.data(),
+                                           static_cast<std::size_t>(stride), palette.data()},
+                                 Rect{2, 1, 10, 7}));
+        ASSERT_TRUE(surface.DrawOutline(Rect{1, 2, 5, 4}, Rgb(0, 255, 0))) << c.what;
+        EXPECT_FALSE(surface.DrawOutline(Rect{20, 20, 30, 30}, Rgb(0, 255, 0))) << c.what;
+        surface.Read([&](const SurfacePicture& picture) {
+            // Client (x, y) lies at picture column x - 2, stored row 6 - 1 - (y - 1).
+            auto at = [&](int x, int y) {
+                const std::uint8_t* p = picture.pixels.data() + (6 - y) * picture.stride +
+                                        static_cast<std::size_t>((x - 2) * c.bytes);
+                return std::vector<std::uint8_t>(p, p + c.bytes);
+            };
+            const std::vector<std::uint8_t> untouched(static_cast<std::size_t>(c.bytes), 0x11);
+            for (int x = 2; x <= 4; ++x) {
+                EXPECT_EQ(at(x, 2), c.green) << c.what << " top " << x;
+                EXPECT_EQ(at(x, 3), c.green) << c.what << " bottom " << x;
+            }
+            EXPECT_EQ(at(4, 2), c.green) << c.what << " right edge";
+            EXPECT_EQ(at(5, 2), untouched) << c.what << " right is exclusive";
+            EXPECT_EQ(at(3, 4), untouched) << c.what << " bottom is exclusive";
+            EXPECT_EQ(picture.serial, 1u) << c.what;
+        });
+    }
+}
+
 }  // namespace
 }  // namespace platform

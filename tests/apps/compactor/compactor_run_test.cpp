@@ -149,9 +149,29 @@ TEST_F(ProgramTest, TheViewerShowsTheWrittenPanorama) {
 
 TEST_F(ProgramTest, MessagesGoToStandardErrorWithoutADisplay) {
     const std::string missing = Scratch("nothing.bmp");
-    EXPECT_EQ(Run("'" + missing + "' '" + Scratch("x.pan") + "'"), 0);
+    EXPECT_EQ(Run("'" + missing + "' '" + Scratch("x.pan") + "'"), CCompactorApp::kConversionFailed);
     EXPECT_EQ(errors_, "Compactor: Failed to open " + missing + "\n");
     EXPECT_FALSE(std::filesystem::exists(Scratch("x.pan")));
+}
+
+TEST_F(ProgramTest, ExitStatusTellsWhetherTheConversionWasWritten) {
+    const std::string in = Scratch("face.bmp");
+    ASSERT_EQ(GradientPicture(128, 64).Save(in), 1);
+    struct Case {
+        const char* name;
+        std::string args;
+        int status;
+    };
+    const Case cases[] = {
+        {"written", "'" + in + "' '" + Scratch("ok.pan") + "'", 0},
+        {"output folder missing", "'" + in + "' '" + Scratch("no/such/folder/x.pan") + "'",
+         CCompactorApp::kConversionFailed},
+        {"input not a bitmap", "'" + Scratch("ok.pan") + "' '" + Scratch("y.pan") + "'",
+         CCompactorApp::kConversionFailed},
+        {"only one name: nothing asked", "'" + in + "'", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Run(c.args), c.status) << c.name << "\n" << errors_;
 }
 
 TEST_F(ProgramTest, DialogWithoutADisplayDoesNotWait) {

@@ -21,6 +21,24 @@ TEST_F(ViewControl, NothingLoadedGivesThree) {
     EXPECT_EQ(idle.HitTest(1, 1, &s), 0xFFFF);
     EXPECT_EQ(idle.GetHotspot(0), nullptr);
     EXPECT_EQ(idle.GetAvatar(0), nullptr);
+    EXPECT_EQ(idle.GetEyePosition(&d, &d, &d), kEngineNotLoaded);
+    EXPECT_EQ(idle.GetPanoramaExtent(&d, &d, &d, &d, &d, &d), kEngineNotLoaded);
+}
+
+TEST_F(ViewControl, EditorQueriesGiveTheEyeAndAnEmptyExtent) {
+    LoadDefault();
+    double eye[3] = {9, 9, 9};
+    ASSERT_EQ(engine.GetEyePosition(&eye[0], &eye[1], &eye[2]), kEngineDone);
+    EXPECT_EQ(eye[0], 0);
+    EXPECT_EQ(eye[1], 0);
+    EXPECT_EQ(eye[2], 0);
+    double extent[6] = {1, 1, 1, 1, 1, 1};
+    ASSERT_EQ(engine.GetPanoramaExtent(&extent[0], &extent[1], &extent[2], &extent[3],
+                                       &extent[4], &extent[5]),
+              kEngineDone);
+    for (double value : extent)
+        EXPECT_EQ(value, 0);
+    EXPECT_FALSE(engine.IsAnimating());
 }
 
 TEST(RunRequest, CounterRules) {

@@ -1,0 +1,74 @@
+#include "apps/cubestitch/batch_run.h"
+
+#include <QApplication>
+
+#include "apps/cubestitch/seam_frame.h"
+#include "platform/message_box.h"
+
+namespace cubestitch {
+
+namespace {
+
+// Loads slot `face` into its pane and replays its flags; false when the face is unusable.
+bool LoadFaceAndReplay(CSeamFrame& frame, int face, CommandSlot& slot) {
+    frame.setWindowTitle(QStringLiteral("Loading ") + QString::fromStdString(slot.name));
+    QApplication::processEvents();
+    if (!frame.LoadFace(face, slot.name, "Failed to load image " + slot.name,
+                        "Failed to decompress image " + slot.name))
+        return false;
+    while (!slot.operations.empty()) {
+        const int command = PaneCommandOf(slot.operations.front());
+        slot.operations.pop_front();
+        if (command != 0)
+            frame.FacePane(face).OnEditCommand(command);
+    }
+    return true;
+}
+
+BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info,
+                            const SeamRunner& seam) {
+    const int lastFace = std::min(info.m_lastSlot, kFaceCount - 1);
+    for (int k = 0; k <= lastFace; ++k) {
+        if (!LoadFaceAndReplay(frame, k, info.m_slots[static_cast<std::size_t>(k)]))
+            return BatchResult::FaceFailed;
+    }
+    if (!info.NamesOutput())
+        return BatchResult::FacesLoaded;
+    if (!seam(frame))
+        return BatchResult::SeamFailed;
+    const std::string& output = info.m_slots[CSeamCommandLineInfo::kOutputSlot].name;
+    return frame.SavePanoramaTo(output) ? BatchResult::Written : BatchResult::SaveFailed;
+}
+
+}  // namespace
+
+BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info, const SeamRunner& seam) {
+    if (info.extraName) {
+        frame.Services().ask("Too many names on the command line: " + *info.extraName,
+                             platform::MB_OK);
+        return BatchResult::TooManyNames;
+    }
+    if (!info.NamesAnyFile())
+        return BatchResult::NothingNamed;
+    const QString title = frame.windowTitle();
+    const BatchResult result = LoadSeamAndSave(frame, info, seam);
+    frame.setWindowTitle(title);
+    return result;
+}
+
+int ExitStatusOf(BatchResult result) {
+    switch (result) {
+        case BatchResult::NothingNamed:
+        case BatchResult::FacesLoaded:
+        case BatchResult::Written:
+            return 0;
+        case BatchResult::FaceFailed:
+        case BatchResult::SeamFailed:
+        case BatchResult::SaveFailed:
+        case BatchResult::TooManyNames:
+            break;
+    }
+    return 1;
+}
+
+}  // namespace cubestitch

@@ -1,0 +1,46 @@
+#include "apps/cubestitch/panorama_saver.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "bitmap/cdib.h"
+#include "platform/message_box.h"
+
+namespace cubestitch {
+
+platform::SuiteProgramRun RunCompactor(const std::vector<std::string>& arguments) {
+    return platform::RunSuiteProgram("compactor", arguments);
+}
+
+std::string TemporaryBitmapPath(const std::string& target) {
+    const std::filesystem::path path(target);
+    const std::string name =
+        "." + path.filename().string() + ".seam-" + std::to_string(::getpid()) + ".bmp";
+    return (path.parent_path() / name).string();
+}
+
+SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::string& target,
+                                          const CompressorRunner& runCompressor,
+                                          const AskUser& ask) {
+    const std::string bitmapPath = TemporaryBitmapPath(target);
+    if (panorama.Save(bitmapPath) == 0) {
+        ask("Failed to save file", platform::MB_OK);
+        return SaveOutcome::WriteFailed;
+    }
+    const platform::SuiteProgramRun run = runCompressor({bitmapPath, target});
+    std::error_code ignored;
+    std::filesystem::remove(bitmapPath, ignored);
+    if (!run.started) {
+        ask("Failed to find Compactor.exe", platform::MB_OK);
+        return SaveOutcome::CompressorMissing;
+    }
+    if (run.exitStatus != 0) {
+        ask("Failed to save file", platform::MB_OK);
+        return SaveOutcome::CompressionFailed;
+    }
+    return SaveOutcome::Saved;
+}
+
+}  // namespace cubestitch

@@ -1,0 +1,138 @@
+#include "apps/linksmith/editor_sections.h"
+
+#include <new>
+#include <optional>
+
+#include "apps/linksmith/section_lookup.h"
+#include "engine/files/file_section.h"
+#include "engine/files/hotspot_section.h"
+#include "engine/files/panorama_note.h"
+#include "platform/files.h"
+
+namespace {
+
+// The section `tag` of `stream`, read whole; empty when absent or of size 0.
+std::vector<std::uint8_t> ReadSection(std::FILE* stream, std::string_view tag) {
+    const std::uint32_t size = FindSectionInFile(stream, tag);
+    std::vector<std::uint8_t> bytes(size);
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), stream));
+    return bytes;
+}
+
+// The whole file; sizes and contents come from one read. Nothing when it cannot be read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read))
+        return std::nullopt;
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::vector<std::uint8_t> bytes;
+    for (;;) {
+        const std::size_t before = bytes.size();
+        bytes.resize(before + kChunk);
+        const std::size_t got = file.Read(bytes.data() + before, kChunk);
+        bytes.resize(before + got);
+        if (got < kChunk)
+            break;
+    }
+    return bytes;
+}
+
+bool IsBareImage(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= 2 &&
+           ((bytes[0] == 'B' && bytes[1] == 'M') || (bytes[0] == 0xFF && bytes[1] == 0xD8));
+}
+
+// Stores or deletes one section; false when a non-empty one could not be stored.
+bool SetOrDelete(SectionArchive& archive, std::string_view tag,
+                 std::span<const std::uint8_t> data) {
+    return archive.SetSection(tag, data) == data.size();
+}
+
+struct Failure {
+    const char* text;
+};
+
+void SetImageFromBareFile(const std::string& sourcePath, SectionArchive& archive) {
+    const std::optional<std::vector<std::uint8_t>> image = ReadWholeFile(sourcePath);
+    if (!image || !IsBareImage(*image))
+        throw Failure{kFileIoErrorText};
+    if (!SetOrDelete(archive, "BTMP", *image))
+        throw Failure{kNoMemoryText};
+}
+
+void SetEmbeddedFiles(const std::string& directory, SectionArchive& archive) {
+    std::vector<std::vector<std::uint8_t>> contents;
+    std::vector<std::string> names;
+    if (!directory.empty()) {
+        names = platform::ListFiles(directory, "~*.*");
+        for (const std::string& name : names) {
+            std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(directory + name);
+            if (!bytes)
+                throw Failure{kFileIoErrorText};
+            contents.push_back(std::move(*bytes));
+        }
+    }
+    if (names.empty()) {
+        archive.SetSection(kFileSectionName, {});
+        return;
+    }
+    std::vector<EmbeddedFileEntry> entries;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        entries.push_back(EmbeddedFileEntry{names[i], contents[i]});
+    const std::optional<std::vector<std::uint8_t>> section = BuildFileSection(entries);
+    if (!section || !SetOrDelete(archive, kFileSectionName, *section))
+        throw Failure{kNoMemoryText};
+}
+
+}  // namespace
+
+EditedSections ReadEditedSections(std::FILE* stream) {
+    EditedSections sections;
+    for (const SectionHotspot& hotspot :
+         ParseHotspotSection(ReadSection(stream, kHotspotSectionName))) {
+        sections.hotspots.push_back(FromSectionHotspot(hotspot));
+    }
+    sections.initialView = ReadInitForEditor(ReadSection(stream, kInitSectionName));
+    std::vector<std::uint8_t> note = ReadSection(stream, kNoteSectionName);
+    if (!note.empty() && note.front() == kPanoramaNoteMark) {
+        sections.note = std::move(note);
+    } else {
+        sections.keepFileNote = !note.empty();
+    }
+    return sections;
+}
+
+bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content,
+                       SectionArchive& archive, std::string& error) {
+    try {
+        if (archive.Load(sourcePath) == 0)
+            SetImageFromBareFile(sourcePath, archive);
+
+        const std::optional<InitSectionBytes> init = BuildEditorInitSection(content.initialView);
+        if (!SetOrDelete(
+                archive, kInitSectionName,
+                init ? std::span<const std::uint8_t>(*init) : std::span<const std::uint8_t>{}))
+            throw Failure{kNoMemoryText};
+
+        std::vector<SectionHotspot> hotspots;
+        for (const HotspotRecord& record : content.hotspots)
+            hotspots.push_back(ToSectionHotspot(record));
+        const std::optional<std::vector<std::uint8_t>> hotspotSection =
+            hotspots.empty() ? std::vector<std::uint8_t>{} : BuildHotspotSection(hotspots);
+        if (!hotspotSection)
+            throw Failure{kFileIoErrorText};
+        if (!SetOrDelete(archive, kHotspotSectionName, *hotspotSection))
+            throw Failure{kNoMemoryText};
+
+        SetEmbeddedFiles(content.extractDirectory, archive);
+
+        if (!content.keepFileNote && !SetOrDelete(archive, kNoteSectionName, content.note))
+            throw Failure{kNoMemoryText};
+        return true;
+    } catch (const Failure& failure) {
+        error = failure.text;
+    } catch (const std::bad_alloc&) {
+        error = kNoMemoryText;
+    }
+    return false;
+}

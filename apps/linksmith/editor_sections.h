@@ -1,0 +1,52 @@
+#pragma once
+// The sections the hotspot editor reads from a panorama file and writes back into it: its
+// hotspots ("HSPT"), the initial view and angular size ("INIT"), the details ("NOTE"), the
+// embedded files ("FILE") and, for a bare bitmap or JPEG file, the image ("BTMP").
+// Any thread; nothing here touches the engine or a window.
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "apps/linksmith/hotspot_record.h"
+#include "engine/files/init_section.h"
+#include "engine/files/section_archive.h"
+
+// The texts of the failures of a save, as the user sees them.
+inline constexpr const char* kFileIoErrorText = "File I/O Error.";
+inline constexpr const char* kNoMemoryText = "Insufficient System Memory.";
+
+// What the editor takes from a panorama file.
+struct EditedSections {
+    HotspotArray hotspots;           // in file order, at most 255, descriptions cut to 2047
+    EditorInitialView initialView;   // 360, 180 and zeros when the file has no INIT
+    std::vector<std::uint8_t> note;  // the NOTE section when it begins with 0x0A, else empty
+    // The file has a NOTE that does not begin with 0x0A: saving leaves it as it is.
+    bool keepFileNote = false;
+};
+
+// Reads the sections from `stream` (open for reading; it is left at an unspecified position).
+// Every read is bounded by its section and by the file: a hotspot record cut short ends the
+// list; a file that is no container gives the defaults. May throw std::bad_alloc.
+EditedSections ReadEditedSections(std::FILE* stream);
+
+// What a save writes besides what the source file already holds.
+struct SaveContent {
+    EditorInitialView initialView;
+    std::span<const HotspotRecord> hotspots;
+    // The folder whose files named "~..." are embedded (with its final "/"); none when empty.
+    std::string extractDirectory;
+    std::span<const std::uint8_t> note;  // empty: no details
+    bool keepFileNote = false;           // leave the source's NOTE as it is
+};
+
+// Builds the container to save: the panorama file at `sourcePath` as it is on disk (a bare
+// bitmap or JPEG file becomes the "BTMP" section of a new container) with the editor's sections
+// set in the order BTMP, INIT, HSPT, FILE, NOTE; sections the editor does not own stay as they
+// are. False with `error` set to the user's text when the source cannot be read or is neither a
+// container, a bitmap nor a JPEG file, when an embedded file cannot be read, or when memory
+// runs out; `archive` then holds nothing useful.
+bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content,
+                       SectionArchive& archive, std::string& error);

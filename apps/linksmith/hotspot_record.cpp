@@ -1,0 +1,37 @@
+#include "apps/linksmith/hotspot_record.h"
+
+#include <algorithm>
+
+SectionHotspot ToSectionHotspot(const HotspotRecord& record) {
+    return SectionHotspot{static_cast<float>(record.heading1), static_cast<float>(record.pitch1),
+                          static_cast<float>(record.heading2), static_cast<float>(record.pitch2),
+                          record.description};
+}
+
+HotspotRecord FromSectionHotspot(const SectionHotspot& hotspot) {
+    HotspotRecord record;
+    record.heading1 = hotspot.heading1;
+    record.pitch1 = hotspot.pitch1;
+    record.heading2 = hotspot.heading2;
+    record.pitch2 = hotspot.pitch2;
+    record.description = hotspot.action.substr(0, kMaxDescriptionLength);
+    return record;
+}
+
+IntPoint MinOfPoints(std::span<const IntPoint> points) {
+    IntPoint result = points.back();
+    for (const IntPoint& p : points) {
+        result.x = std::min(result.x, p.x);
+        result.y = std::min(result.y, p.y);
+    }
+    return result;
+}
+
+IntPoint MaxOfPoints(std::span<const IntPoint> points) {
+    IntPoint result = points.back();
+    for (const IntPoint& p : points) {
+        result.x = std::max(result.x, p.x);
+        result.y = std::max(result.y, p.y);
+    }
+    return result;
+}

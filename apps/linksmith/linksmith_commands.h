@@ -1,0 +1,36 @@
+#pragma once
+// The hotspot editor's menu commands: their numbers, menu texts and when each is enabled.
+// Pure data; any thread.
+
+#include <array>
+
+enum LinksmithCommand : int {
+    kCmdFileOpen = 57601,
+    kCmdFileClose = 57602,
+    kCmdFileSave = 57603,
+    kCmdFileSaveAs = 40014,
+    kCmdExit = 40003,
+};
+
+// When a command is enabled (the others are grayed).
+enum class EnableRule {
+    Always,
+    WithPanorama,  // a panorama is open
+    WhenModified,  // a panorama is open and changed since it was opened or saved
+};
+
+struct CommandInfo {
+    int id;
+    const char* text;
+    EnableRule rule;
+    bool separatorBefore;
+};
+
+// The File menu, top to bottom.
+inline constexpr std::array<CommandInfo, 5> kFileMenuCommands{{
+    {kCmdFileOpen, "&Open", EnableRule::Always, false},
+    {kCmdFileClose, "&Close", EnableRule::WithPanorama, false},
+    {kCmdFileSave, "&Save", EnableRule::WhenModified, false},
+    {kCmdFileSaveAs, "Save &As...", EnableRule::WithPanorama, false},
+    {kCmdExit, "E&xit", EnableRule::Always, true},
+}};

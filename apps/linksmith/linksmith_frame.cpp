@@ -1,0 +1,129 @@
+#include "apps/linksmith/linksmith_frame.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "platform/qt/window_host.h"
+
+CLinksmithFrame::CLinksmithFrame() : host_(new platform::QtWindowHost(this)) {
+    setWindowTitle(QStringLiteral("Linksmith"));
+    setCentralWidget(host_);
+    host_->setFocus(Qt::OtherFocusReason);
+    editor_ = std::make_unique<LinksmithEditor>(*this);
+    CreateMenus();
+    UpdateCommandStates();
+}
+
+CLinksmithFrame::~CLinksmithFrame() {
+    editor_.reset();
+}
+
+void CLinksmithFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    for (const CommandInfo& info : kFileMenuCommands) {
+        if (info.separatorBefore)
+            file->addSeparator();
+        QAction* action = file->addAction(QString::fromUtf8(info.text));
+        const int id = info.id;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        commands_[id] = action;
+    }
+    connect(file, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+}
+
+QAction* CLinksmithFrame::Command(int id) const {
+    const auto it = commands_.find(id);
+    return it == commands_.end() ? nullptr : it->second;
+}
+
+void CLinksmithFrame::OnCommand(int id) {
+    switch (id) {
+        case kCmdFileOpen:
+            editor_->OnFileOpen([this] { return ChooseFileToOpen(); });
+            break;
+        case kCmdFileClose:
+            editor_->OnFileClose();
+            break;
+        case kCmdFileSave:
+            editor_->OnFileSave();
+            break;
+        case kCmdFileSaveAs:
+            editor_->OnFileSaveAs([this] { return ChooseFileToSave(); });
+            break;
+        case kCmdExit:
+            close();
+            break;
+        default:
+            break;
+    }
+    UpdateCommandStates();
+}
+
+std::optional<std::string> CLinksmithFrame::ChooseFileToOpen() {
+    QFileDialog dialog(this, QStringLiteral("Open"));
+    // Qt's own dialog matches the filter in any letter case (.pan, .PAN, .Pan).
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QStringLiteral("PAN"));
+    dialog.setNameFilters(
+        {QStringLiteral("Halvex Panorama Files (*.PAN)"), QStringLiteral("All Files (*)")});
+    if (!lastOpenPath_.isEmpty())
+        dialog.selectFile(lastOpenPath_);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    lastOpenPath_ = dialog.selectedFiles().front();
+    return lastOpenPath_.toStdString();
+}
+
+std::optional<std::string> CLinksmithFrame::ChooseFileToSave() {
+    QFileDialog dialog(this, QStringLiteral("Save As"), QDir::currentPath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pan"));
+    dialog.setNameFilters({QStringLiteral("All Files (*)"), QStringLiteral("Panoramas (*.pan)")});
+    dialog.selectNameFilter(QStringLiteral("Panoramas (*.pan)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front().toStdString();
+}
+
+void CLinksmithFrame::SizeClientArea() {
+    const QPoint topLeft = pos();
+    resize(width() - host_->width() + kClientWidth, height() - host_->height() + kClientHeight);
+    move(topLeft);
+}
+
+platform::WindowHandle CLinksmithFrame::Handle() const {
+    return host_->Handle();
+}
+
+void CLinksmithFrame::Invalidate(bool erase) {
+    if (erase && (!editor_ || !editor_->HasPanorama())) {
+        host_->ClearPicture();
+    } else {
+        host_->update();
+    }
+}
+
+void CLinksmithFrame::UpdateNow() {
+    host_->repaint();
+}
+
+void CLinksmithFrame::UpdateCommandStates() {
+    if (!editor_)
+        return;
+    for (const auto& [id, action] : commands_)
+        action->setEnabled(editor_->IsCommandEnabled(id));
+}
+
+void CLinksmithFrame::closeEvent(QCloseEvent* event) {
+    if (!editor_->QueryClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}

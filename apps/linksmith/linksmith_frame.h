@@ -1,0 +1,64 @@
+#pragma once
+// Linksmith's main window: the File menu over the hotspot editor, and the live view of the
+// edited panorama as the whole client area (a platform window that the editor's engine
+// subclasses and draws into, with the hotspot rectangles drawn over its frames).
+// UI thread only; a QApplication and an installed platform backend must outlive the frame.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "apps/linksmith/frame_window.h"
+#include "apps/linksmith/linksmith_editor.h"
+
+class QAction;
+class QMenu;
+
+namespace platform {
+class QtWindowHost;
+}
+
+class CLinksmithFrame : public QMainWindow, public FrameWindow {
+  public:
+    // The size of the client area the frame opens with.
+    static constexpr int kClientWidth = 512;
+    static constexpr int kClientHeight = 256;
+
+    CLinksmithFrame();
+    // Closes the open panorama (its extraction folder goes too) before the window goes.
+    ~CLinksmithFrame() override;
+
+    LinksmithEditor& Editor() { return *editor_; }
+    platform::QtWindowHost& Host() const { return *host_; }
+    // The action of a command number (linksmith_commands.h); null for an unknown number.
+    QAction* Command(int id) const;
+    // Resizes the window, keeping its top-left corner, so that the client area is exactly
+    // kClientWidth by kClientHeight.
+    void SizeClientArea();
+
+    // FrameWindow
+    platform::WindowHandle Handle() const override;
+    void Invalidate(bool erase) override;
+    void UpdateNow() override;
+    void UpdateCommandStates() override;
+
+  protected:
+    // Asks "Save changes?" first; a cancelled or failed save keeps the window open.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateMenus();
+    void OnCommand(int id);
+    std::optional<std::string> ChooseFileToOpen();
+    std::optional<std::string> ChooseFileToSave();
+
+    platform::QtWindowHost* host_;
+    std::unique_ptr<LinksmithEditor> editor_;
+    std::map<int, QAction*> commands_;
+    // The path chosen in the open dialog the last time during this run.
+    QString lastOpenPath_;
+};

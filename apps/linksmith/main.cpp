@@ -1,0 +1,22 @@
+// Linksmith, the hotspot editor.
+
+#include <QApplication>
+
+#include "apps/linksmith/linksmith_app.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_media_outputs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Linksmith"));
+    platform::QtBackend backend;
+    backend.Install();
+    platform::ScopedQtMedia media;
+
+    CLinksmithApp linksmith;
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    if (!linksmith.InitInstance(arguments))
+        return 1;
+    return QApplication::exec();
+}

@@ -1,0 +1,143 @@
+// The sections the editor reads from a file and the container it builds to save, on good,
+// partial and hostile files.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "apps/linksmith/editor_sections.h"
+#include "engine/files/file_section.h"
+#include "engine/files/hotspot_section.h"
+#include "tests/engine/files/container_test_support.h"
+#include "tests/engine/viewer/test_panoramas.h"
+
+namespace {
+
+EditedSections ReadFrom(const Bytes& file) {
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(file.data(), 1, file.size(), stream);
+    std::rewind(stream);
+    EditedSections sections = ReadEditedSections(stream);
+    std::fclose(stream);
+    return sections;
+}
+
+TEST(EditorSections, ReadingIsBoundedByEachSection) {
+    const Bytes image = MakeBitmap(64, 32);
+    Bytes cutShort = HotspotSection({{10, 5, -10, -5, "first.pan"}});
+    cutShort[0] = 3;  // claims three records; the second is cut short
+    cutShort.insert(cutShort.end(), {1, 2, 3, 4, 5});
+    struct Case {
+        const char* what;
+        Bytes file;
+        std::size_t hotspots;
+        std::size_t firstDescription;
+        int horizontal, vertical;
+        std::size_t note;
+        bool keepNote;
+    };
+    const Case cases[] = {
+        {"Compactor's layout", MakeContainer({{"INIT", Bytes(16, 0)}, {"BTMP", image}}), 0, 0, 360,
+         180, 0, false},
+        {"two hotspots",
+         MakeContainer({{"BTMP", image},
+                        {"HSPT", HotspotSection({{1, 2, 3, 4, "a.pan"}, {5, 6, 7, 8, ""}})}}),
+         2, 5, 360, 180, 0, false},
+        {"description longer than the buffer",
+         MakeContainer({{"HSPT", HotspotSection({{1, 2, 3, 4, std::string(3000, 'x')}})}}), 1, 2047,
+         360, 180, 0, false},
+        {"record cut short ends the list", MakeContainer({{"HSPT", cutShort}}), 1, 9, 360, 180, 0,
+         false},
+        {"long-form INIT", MakeContainer({{"INIT", InitSection({-90, 90, -30, 30, 0, 0, 0, 0})}}),
+         0, 0, 180, 60, 0, false},
+        {"one-byte note", MakeContainer({{"NOTE", Bytes{0x0A}}}), 0, 0, 360, 180, 1, false},
+        {"foreign note is kept", MakeContainer({{"NOTE", TextBytes("XYZ")}}), 0, 0, 360, 180, 0,
+         true},
+        {"bare bitmap", image, 0, 0, 360, 180, 0, false},
+    };
+    for (const Case& c : cases) {
+        const EditedSections s = ReadFrom(c.file);
+        ASSERT_EQ(s.hotspots.size(), c.hotspots) << c.what;
+        if (c.hotspots > 0) {
+            EXPECT_EQ(s.hotspots[0].description.size(), c.firstDescription) << c.what;
+        }
+        EXPECT_EQ(s.initialView.horizontalDegrees, c.horizontal) << c.what;
+        EXPECT_EQ(s.initialView.verticalDegrees, c.vertical) << c.what;
+        EXPECT_EQ(s.note.size(), c.note) << c.what;
+        EXPECT_EQ(s.keepFileNote, c.keepNote) << c.what;
+    }
+}
+
+class SavedArchive : public testing::Test {
+  protected:
+    bool Build(const Bytes& source, SaveContent content = {}) {
+        WriteFileBytes(folder_ / "source", source);
+        archive_.Clear();
+        error_.clear();
+        return BuildSavedArchive((folder_ / "source").string(), content, archive_, error_);
+    }
+    std::string Sections() {
+        std::string list;
+        archive_.ListSections(&list);
+        std::string names;
+        for (std::size_t i = 0; i + 4 < list.size(); i += 5)
+            names += list.substr(i, 4) + " ";
+        return names;
+    }
+
+    TempFolder folder_;
+    SectionArchive archive_;
+    std::string error_;
+};
+
+TEST_F(SavedArchive, BareImagesBecomeTheImageSectionAndOtherFilesAreRefused) {
+    const Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3};
+    ASSERT_TRUE(Build(jpeg));
+    EXPECT_EQ(Sections(), "BTMP ");
+    const auto btmp = archive_.GetSection("BTMP");
+    EXPECT_EQ(Bytes(btmp.begin(), btmp.end()), jpeg);
+
+    for (const Bytes& bad : {TextBytes("GIF89a"), TextBytes("HVXK broken"), Bytes{}}) {
+        EXPECT_FALSE(Build(bad));
+        EXPECT_EQ(error_, "File I/O Error.");
+    }
+    archive_.Clear();
+    EXPECT_FALSE(BuildSavedArchive((folder_ / "missing").string(), {}, archive_, error_));
+    EXPECT_EQ(error_, "File I/O Error.");
+}
+
+TEST_F(SavedArchive, EmbedsTheTildeFilesOfTheFolderAndKeepsAForeignNote) {
+    std::filesystem::create_directory(folder_ / "extract");
+    WriteFileBytes(folder_ / "extract" / "~clip.wav", TextBytes("RIFF"));
+    WriteFileBytes(folder_ / "extract" / "~empty.txt", {});
+    WriteFileBytes(folder_ / "extract" / "stray.txt", TextBytes("no"));
+    const HotspotRecord hotspot{1, 2, 3, 4, 0, 0, 0, 0, "~clip.wav"};
+    SaveContent content;
+    content.hotspots = std::span(&hotspot, 1);
+    content.extractDirectory = (folder_ / "extract").string() + "/";
+    content.keepFileNote = true;
+    ASSERT_TRUE(
+        Build(MakeContainer({{"NOTE", TextBytes("odd")}, {"BTMP", MakeBitmap(8, 8)}}), content));
+
+    EXPECT_EQ(Sections(), "NOTE BTMP HSPT FILE ");
+    const auto note = archive_.GetSection("NOTE");
+    EXPECT_EQ(Bytes(note.begin(), note.end()), TextBytes("odd"));
+    const std::vector<EmbeddedFileEntry> files = ParseFileSection(archive_.GetSection("FILE"));
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].name, "~clip.wav");
+    EXPECT_EQ(Bytes(files[0].contents.begin(), files[0].contents.end()), TextBytes("RIFF"));
+    EXPECT_EQ(files[1].name, "~empty.txt");
+    EXPECT_TRUE(files[1].contents.empty());
+
+    // Without embedded files, hotspots or details the editor's sections go.
+    content = {};
+    ASSERT_TRUE(Build(MakeContainer({{"BTMP", MakeBitmap(8, 8)},
+                                     {"HSPT", HotspotSection({{1, 2, 3, 4, "x"}})},
+                                     {"FILE", FileSection({{"~a", "b"}})},
+                                     {"NOTE", Bytes{0x0A}}}),
+                      content));
+    EXPECT_EQ(Sections(), "BTMP ");
+}
+
+}  // namespace
