@@ -8,19 +8,12 @@
 #include <cstring>
 #include <optional>
 
-#include "engine/files/global_dib.h"
+#include "engine/avatar_file/avatar_file.h"
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
-#include "platform/byte_order.h"
 #include "platform/dib_header.h"
-#include "platform/files.h"
 
 namespace {
-
-constexpr std::size_t kHeaderAndColours = platform::kInfoHeaderSize + kColourTableBytes;
-// Bigger pictures than this are not avatars; the bound keeps a hostile header from asking
-// for an absurd block.
-constexpr std::uint64_t kMaxAvatarPixels = 64ull << 20;
 
 // An avatar file keeps its grid of animation frames where a bitmap keeps its resolution.
 std::int32_t FramesAcross(const platform::BitmapInfoHeader& header) {
@@ -42,72 +35,7 @@ class SlotLock {
     std::optional<StateLock> lock_;
 };
 
-constexpr std::uint32_t kRunLengthCode = 'q' | 'z' << 8 | 'm' << 16 | 'v' << 24;
-constexpr std::size_t kAvatarHeadersSize = platform::kFileHeaderSize + platform::kInfoHeaderSize;
-
 }  // namespace
-
-std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(
-    const std::vector<std::uint8_t>& packed) {
-    if (packed.size() < kHeaderAndColours)
-        return std::nullopt;
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(packed.data());
-    if (header.biWidth <= 0 || header.biHeight <= 0)
-        return std::nullopt;
-    const std::uint64_t pixels =
-        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
-    if (pixels > kMaxAvatarPixels)
-        return std::nullopt;
-    std::vector<std::uint8_t> unpacked(kHeaderAndColours + pixels, 0);
-    std::copy_n(packed.begin(), kHeaderAndColours, unpacked.begin());
-    // The pairs the header claims, but never more than the block holds.
-    const std::size_t claimed =
-        header.biSizeImage >= kColourTableBytes ? (header.biSizeImage - kColourTableBytes) / 2 : 0;
-    const std::size_t pairs = std::min(claimed, (packed.size() - kHeaderAndColours) / 2);
-    std::size_t written = 0;
-    for (std::size_t i = 0; i < pairs && written < pixels; ++i) {
-        const std::uint8_t length = packed[kHeaderAndColours + 2 * i];
-        const std::uint8_t value = packed[kHeaderAndColours + 2 * i + 1];
-        const std::size_t run = std::min<std::size_t>(length, pixels - written);
-        std::fill_n(unpacked.begin() + static_cast<std::ptrdiff_t>(kHeaderAndColours + written),
-                    run, value);
-        written += run;
-    }
-    platform::BitmapInfoHeader unpackedHeader = header;
-    unpackedHeader.biSizeImage = 0;
-    unpackedHeader.biBitCount = 8;
-    unpackedHeader.biClrUsed = 256;
-    unpackedHeader.biCompression = platform::kBiRgb;
-    platform::StoreInfoHeader(unpacked.data(), unpackedHeader);
-    return unpacked;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadAvatarBlock(std::span<const std::uint8_t> file) {
-    if (file.size() < kAvatarHeadersSize)
-        return std::nullopt;
-    const std::uint32_t fileSize = platform::LoadLe32(file.data() + 2);
-    if (fileSize < kAvatarHeadersSize || fileSize > file.size())
-        return std::nullopt;
-    const std::vector<std::uint8_t> block(file.begin() + platform::kFileHeaderSize,
-                                          file.begin() + fileSize);
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block.data());
-    if (header.biCompression == kRunLengthCode)
-        return UnpackAvatarFrame(block);
-    if (header.biCompression != 0 || header.biWidth <= 0 || header.biHeight <= 0)
-        return std::nullopt;
-    if (header.biBitCount != 8 && header.biBitCount != 24 && header.biBitCount != 32)
-        return std::nullopt;
-    const std::uint64_t pixels =
-        static_cast<std::uint64_t>(header.biWidth) * static_cast<std::uint64_t>(header.biHeight);
-    if (pixels > kMaxAvatarPixels)
-        return std::nullopt;
-    const std::uint64_t needed = header.biBitCount == 8
-                                     ? kHeaderAndColours + pixels
-                                     : platform::kInfoHeaderSize + pixels * header.biBitCount / 8;
-    if (block.size() < needed)
-        return std::nullopt;
-    return block;
-}
 
 void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* panoramaColours) {
     const platform::BitmapInfoHeader header = platform::LoadInfoHeader(avatar.data());
@@ -129,40 +57,15 @@ void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* p
     }
     const std::size_t pixels =
         static_cast<std::size_t>(header.biWidth) * static_cast<std::size_t>(header.biHeight);
-    std::uint8_t* p = avatar.data() + kHeaderAndColours;
+    std::uint8_t* p = avatar.data() + kHeaderAndPalette;
     for (std::size_t k = 0; k < pixels; ++k) {
         p[k] = colours[4 * p[k] + 3] == 0xFF ? 0 : mapping[p[k]];
     }
-    std::memcpy(colours, panoramaColours, kColourTableBytes);
+    std::memcpy(colours, panoramaColours, kPaletteBytes);
     colours[3] = 0xFF;
     for (int i = 1; i < 256; ++i)
         colours[4 * i + 3] = 0;
 }
-
-namespace {
-
-// Reads the avatar file at `path`: as many bytes as its file header claims, never more than
-// the file holds.
-std::optional<std::vector<std::uint8_t>> ReadAvatarFile(const char* path) {
-    platform::File file;
-    if (!file.Open(path, platform::File::Mode::Read))
-        return std::nullopt;
-    std::uint8_t headers[kAvatarHeadersSize];
-    if (file.Read(headers, sizeof headers) != sizeof headers)
-        return std::nullopt;
-    const std::uint32_t fileSize = platform::LoadLe32(headers + 2);
-    const std::optional<std::uint64_t> realSize = file.Size();
-    if (fileSize < sizeof headers || !realSize || fileSize > *realSize)
-        return std::nullopt;
-    std::vector<std::uint8_t> bytes(fileSize);
-    std::memcpy(bytes.data(), headers, sizeof headers);
-    const std::size_t rest = bytes.size() - sizeof headers;
-    if (file.Read(bytes.data() + sizeof headers, rest) != rest)
-        return std::nullopt;
-    return ReadAvatarBlock(bytes);
-}
-
-}  // namespace
 
 int Avatar::Load(const char* path, const double atPosition[3], const double ofSize[3],
                  std::int16_t visibleFlag) {
@@ -172,13 +75,14 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
     }
     if (path == nullptr)
         return 0;
-    std::optional<std::vector<std::uint8_t>> block = ReadAvatarFile(path);
-    if (!block)
+    AvatarRead read = ReadAvatarFile(path);
+    if (read.fault != AvatarFault::None)
         return 1;
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(block->data());
+    PackedDib& block = read.image;
+    const platform::BitmapInfoHeader header = HeaderOf(block);
     if (engine != nullptr && engine->imageDib != nullptr &&
         platform::LoadInfoHeader(engine->imageDib).biBitCount == 8 && header.biBitCount == 8) {
-        MatchAvatarPalette(*block, engine->imageDib + platform::kInfoHeaderSize);
+        MatchAvatarPalette(block, engine->imageDib + platform::kInfoHeaderSize);
     }
 
     SlotLock lock(engine);
@@ -192,7 +96,7 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
     frameColumn = frameRow = columnRate = rowRate = 0;
     framesAcross = std::max(FramesAcross(header), 1);
     framesDown = std::max(FramesDown(header), 1);
-    image = std::move(*block);
+    image = std::move(block);
     return 0;
 }
 

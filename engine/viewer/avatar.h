@@ -5,22 +5,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <vector>
 
 class ViewerEngine;
-
-// Expands a run-length coded avatar block (information header, colours, 16-bit runs) into
-// plain 8-bit pixels; the runs stop at width x height pixels and at the block's end. Nullopt
-// for a block too small or a picture with no pixels.
-std::optional<std::vector<std::uint8_t>> UnpackAvatarFrame(const std::vector<std::uint8_t>& packed);
-
-// Checks an avatar file held in memory (file header, information header, colours, pixels)
-// and gives its block (information header, colours, rows) with run-length coded ("qzmv")
-// pixels unpacked; only the bytes the file header's size field claims are used. Nullopt when
-// the bytes are no avatar: short, a size field beyond them, a depth other than 8, 24 or 32, a
-// picture over 64 Mi pixels, or pixels cut short. Any thread.
-std::optional<std::vector<std::uint8_t>> ReadAvatarBlock(std::span<const std::uint8_t> file);
 
 // Remaps an 8-bit avatar block to the panorama's 256 colours (`panoramaColours`, blue, green,
 // red, flag): transparent colours become index 0, the only transparent entry afterwards.

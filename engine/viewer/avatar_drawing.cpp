@@ -71,11 +71,12 @@ bool WithColourFormat(int format, Draw draw) {
     }
 }
 
-// The grid index shown for an animation position kept in 0 .. count: counted from the far
-// end of the grid. A position outside that range (or not a number) is held at its ends.
+// The grid index shown for an animation position kept in 0 .. count: the position's whole
+// part, so that position 0 is the grid's first frame, as the avatar's builder numbers them. A
+// position outside that range (or not a number) is held at its ends.
 std::int64_t CellIndex(double position, std::int32_t count) {
     const double shown = std::isnan(position) ? 0.0 : std::trunc(position);
-    return count - 1 - static_cast<std::int64_t>(std::clamp(shown, 0.0, count - 1.0));
+    return static_cast<std::int64_t>(std::clamp(shown, 0.0, count - 1.0));
 }
 
 // Where the cell's pixels come from and where they go, after clipping.

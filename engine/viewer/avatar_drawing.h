@@ -32,9 +32,9 @@ struct AvatarRect {
     std::int32_t top = 0;
 };
 
-// Scales the avatar's current cell (the grid is read from its right-hand column and its top
-// row when the column and row are 0) onto `destination` by nearest sampling, upside down when
-// `flipped`, and writes what lands inside the frame:
+// Scales the avatar's current cell (column and row 0 are the grid's first frame, its
+// bottom-left cell; columns run right, rows up) onto `destination` by nearest sampling,
+// upside down when `flipped`, and writes what lands inside the frame:
 // - an 8-bit avatar copies its non-zero indices into an 8-bit frame and the colours of
 //   entries not flagged 0xFF into the other frames;
 // - a 24-bit avatar is written whole into 15-, 16- and 24-bit frames;

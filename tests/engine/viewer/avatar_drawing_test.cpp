@@ -73,7 +73,7 @@ struct IndexFrame {
     Bytes bytes;
 };
 
-TEST(BlitAvatarCell, TheGridIsReadFromItsRightColumnAndTopRow) {
+TEST(BlitAvatarCell, TheGridIsReadFromItsBottomLeftCellRightThenUp) {
     // A 4 x 4 picture of 2 x 2 cells; the cell in column c and stored row r holds 1 + c + 2r.
     Bytes pixels(16);
     for (int y = 0; y < 4; ++y) {
@@ -86,8 +86,8 @@ TEST(BlitAvatarCell, TheGridIsReadFromItsRightColumnAndTopRow) {
         const char* frame;
     };
     const Case cases[] = {
-        {0, 0, "44|44"},     {1, 0, "33|33"},  {0, 1, "22|22"},
-        {1.9, 1.2, "11|11"}, {-3, 7, "22|22"},  // positions outside the grid are held at its ends
+        {0, 0, "11|11"},     {1, 0, "22|22"},  {0, 1, "33|33"},
+        {1.9, 1.2, "44|44"}, {-3, 7, "33|33"},  // positions outside the grid are held at its ends
     };
     for (const Case& c : cases) {
         Avatar avatar = MakeAvatar(4, 4, 8, pixels, 2, 2);
@@ -247,8 +247,8 @@ TEST(BlitAvatarCell, PixelsAreWrittenAtEveryDepth) {
 
 TEST(BlitAvatarCell, WideSourceRowsAreSteppedByTheirDepth) {
     // A 2 x 2 24-bit picture with a 1 x 2 grid: each cell is one pixel wide; the shown
-    // (right-hand) cell's bottom pixel is blue 1, its top pixel blue 2.
-    const Bytes pixels{9, 0, 0, 1, 0, 0, 9, 0, 0, 2, 0, 0};
+    // (left-hand) cell's bottom pixel is blue 1, its top pixel blue 2.
+    const Bytes pixels{1, 0, 0, 9, 0, 0, 2, 0, 0, 9, 0, 0};
     const Avatar avatar = MakeAvatar(2, 2, 24, pixels, 2, 1);
     Bytes frame(2 * 3, 0);
     BlitAvatarCell(avatar, {0, 0, 1, 2}, false, {frame.data(), 1, 2, 24});

@@ -35,34 +35,6 @@ Bytes Block(int width, int height, int bitCount, std::uint32_t compression, std:
 
 constexpr std::uint32_t kQzmv = 'q' | 'z' << 8 | 'm' << 16 | 'v' << 24;
 
-TEST(UnpackAvatarFrame, RunsStopAtThePictureAndAtTheBlock) {
-    struct Case {
-        const char* name;
-        Bytes runs;
-        std::uint32_t imageSize;
-        Bytes pixels;
-    };
-    const Case cases[] = {
-        {"exact", {2, 7, 2, 9}, 1024 + 4, {7, 7, 9, 9}},
-        {"a run longer than the picture is cut", {3, 7, 5, 9}, 1024 + 4, {7, 7, 7, 9}},
-        {"empty runs write nothing", {0, 5, 4, 6}, 1024 + 4, {6, 6, 6, 6}},
-        {"fewer runs leave zeros", {1, 3}, 1024 + 2, {3, 0, 0, 0}},
-        {"a size claiming more runs than there are", {2, 4}, 1024 + 4000, {4, 4, 0, 0}},
-        {"a size below the colour table", {2, 4}, 10, {0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        std::optional<Bytes> out = UnpackAvatarFrame(Block(2, 2, 16, kQzmv, c.imageSize, c.runs));
-        ASSERT_TRUE(out) << c.name;
-        ASSERT_EQ(out->size(), 1064u + 4) << c.name;
-        EXPECT_EQ(Bytes(out->begin() + 1064, out->end()), c.pixels) << c.name;
-        EXPECT_EQ((*out)[14], 8) << c.name;
-        EXPECT_EQ((*out)[16], 0) << c.name;
-    }
-    EXPECT_FALSE(UnpackAvatarFrame(Bytes(100, 0)));
-    EXPECT_FALSE(UnpackAvatarFrame(Block(0, 2, 16, kQzmv, 1024, {})));
-    EXPECT_FALSE(UnpackAvatarFrame(Block(-3, 2, 16, kQzmv, 1024, {})));
-}
-
 TEST(MatchAvatarPalette, TransparentColoursBecomeIndexZero) {
     Bytes avatar = Block(4, 1, 8, 0, 0, {7, 1, 2, 0});
     auto colour = [&avatar](int i, int b, int g, int r, int flag) {

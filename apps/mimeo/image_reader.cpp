@@ -1,0 +1,163 @@
+#include "apps/mimeo/image_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <vector>
+
+#include "engine/avatar_file/avatar_file.h"
+#include "platform/byte_order.h"
+#include "platform/files.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::size_t kTargaHeaderSize = 18;
+// Files bigger than the biggest avatar with its headers are refused before they are read.
+constexpr std::uint64_t kMaxFileBytes = kMaxAvatarPixels * 4 + 4096;
+
+ImageRead Corrupt(const std::string& path) {
+    return {{}, "Invalid or Corrupt File: " + path};
+}
+ImageRead WrongDepth(const std::string& path) {
+    return {{}, "Invalid BitMap Color Depth: " + path};
+}
+ImageRead OutOfMemory() {
+    return {{}, "Insufficient System Memory"};
+}
+
+ImageRead ReadTarga(const Bytes& file, const std::string& path) {
+    if (file.size() < kTargaHeaderSize)
+        return Corrupt(path);
+    const std::uint8_t* h = file.data();
+    const int width = platform::LoadLe16(h + 12);
+    const int height = platform::LoadLe16(h + 14);
+    const int depth = h[16];
+    const int descriptor = h[17];
+    const bool accepted = h[0] == 0 && h[1] == 0 && h[2] == 2 && platform::LoadLe16(h + 8) == 0 &&
+                          platform::LoadLe16(h + 10) == 0 && width != 0 && height != 0 &&
+                          (depth == 24 || depth == 32) && (descriptor & 0x0F) <= 8 &&
+                          ((descriptor >> 4) == 0 || (descriptor >> 4) == 2);
+    if (!accepted)
+        return Corrupt(path);
+    std::optional<PackedDib> image = NewPackedDib(width, height, depth);
+    if (!image)
+        return OutOfMemory();
+    const std::optional<PackedDibShape> shape = CheckedShape(*image);
+    if (file.size() - kTargaHeaderSize < shape->pixelBytes)
+        return Corrupt(path);
+    platform::BitmapInfoHeader header = HeaderOf(*image);
+    header.biXPelsPerMeter = 0;
+    header.biYPelsPerMeter = 0;
+    SetHeader(*image, header);
+    const std::size_t rowBytes = shape->RowBytes();
+    const bool topFirst = (descriptor >> 4) == 2;
+    for (int row = 0; row < height; ++row) {
+        const int stored = topFirst ? height - 1 - row : row;
+        std::memcpy(
+            image->data() + shape->pixelOffset + static_cast<std::size_t>(stored) * rowBytes,
+            file.data() + kTargaHeaderSize + static_cast<std::size_t>(row) * rowBytes, rowBytes);
+    }
+    return {std::move(*image), {}};
+}
+
+ImageRead ReadAvatar(const Bytes& file, const std::string& path) {
+    AvatarRead read = ParseAvatarFile(file);
+    switch (read.fault) {
+        case AvatarFault::None:
+            return {std::move(read.image), {}};
+        case AvatarFault::Depth:
+            return WrongDepth(path);
+        case AvatarFault::Corrupt:
+            break;
+    }
+    return Corrupt(path);
+}
+
+// A bitmap file: rows at the pixel offset, each padded to 4 bytes, become unpadded rows.
+ImageRead ReadBitmap(const Bytes& file, const std::string& path) {
+    constexpr std::size_t kHeaders = platform::kFileHeaderSize + platform::kInfoHeaderSize;
+    if (file.size() < kHeaders)
+        return Corrupt(path);
+    const platform::BitmapInfoHeader header =
+        platform::LoadInfoHeader(file.data() + platform::kFileHeaderSize);
+    if (header.biSize < platform::kInfoHeaderSize || header.biCompression != platform::kBiRgb ||
+        header.biHeight <= 0)
+        return Corrupt(path);
+    if (header.biBitCount != 24 && header.biBitCount != 32)
+        return WrongDepth(path);
+    std::optional<PackedDib> image =
+        NewPackedDib(header.biWidth, header.biHeight, header.biBitCount);
+    if (!image)
+        return header.biWidth > 0 && header.biHeight > 0 &&
+                       static_cast<std::uint64_t>(header.biWidth) *
+                               static_cast<std::uint64_t>(header.biHeight) <=
+                           kMaxAvatarPixels
+                   ? OutOfMemory()
+                   : Corrupt(path);
+    const std::optional<PackedDibShape> shape = CheckedShape(*image);
+    const std::uint64_t offset = platform::LoadLe32(file.data() + 10);
+    const std::uint64_t stride = platform::DibRowStride(shape->width, shape->bitCount);
+    const std::uint64_t rowBytes = shape->RowBytes();
+    if (offset < kHeaders || offset > file.size() ||
+        (file.size() - offset) < stride * static_cast<std::uint64_t>(shape->height - 1) + rowBytes)
+        return Corrupt(path);
+    platform::BitmapInfoHeader kept = header;
+    kept.biSize = platform::kInfoHeaderSize;
+    kept.biSizeImage = 0;
+    kept.biClrUsed = 0;
+    kept.biClrImportant = 0;
+    SetHeader(*image, kept);
+    for (int row = 0; row < shape->height; ++row)
+        std::memcpy(image->data() + shape->pixelOffset + row * rowBytes,
+                    file.data() + offset + row * stride, rowBytes);
+    return {std::move(*image), {}};
+}
+
+}  // namespace
+
+bool IsAvatarFileName(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name.find(".avt") != std::string::npos;
+}
+
+ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths) {
+    platform::File handle;
+    if (!handle.Open(path, platform::File::Mode::Read))
+        return Corrupt(path);
+    const std::optional<std::uint64_t> size = handle.Size();
+    if (!size || *size > kMaxFileBytes)
+        return Corrupt(path);
+    Bytes file;
+    try {
+        file.resize(static_cast<std::size_t>(*size));
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory();
+    }
+    if (handle.Read(file.data(), file.size()) != file.size())
+        return Corrupt(path);
+
+    ImageRead read;
+    static constexpr std::array<std::uint8_t, 4> kTargaStart{0, 0, 2, 0};
+    if (file.size() >= 4 && std::equal(kTargaStart.begin(), kTargaStart.end(), file.begin())) {
+        read = ReadTarga(file, path);
+    } else if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
+        const bool coded =
+            file.size() >= 34 && platform::LoadLe32(file.data() + 30) == kAvatarRunLengthCode;
+        read = IsAvatarFileName(path) || coded ? ReadAvatar(file, path) : ReadBitmap(file, path);
+    } else {
+        return Corrupt(path);
+    }
+    if (!read.error.empty())
+        return read;
+    const int depth = HeaderOf(read.image).biBitCount;
+    if (std::find(allowedDepths.begin(), allowedDepths.end(), depth) == allowedDepths.end())
+        return WrongDepth(path);
+    return read;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Reading the pictures Mimeo builds avatars from: Targa files (uncompressed true colour),
+// bitmap files and avatar files, each into a PackedDib. User-interface thread or any other;
+// calls share no state.
+
+#include <initializer_list>
+#include <string>
+
+#include "engine/avatar_file/packed_dib.h"
+
+// The outcome of a read: the picture, or the text to show the user (empty on success).
+struct ImageRead {
+    PackedDib image;
+    std::string error;
+};
+
+// Whether `path` names an avatar file: its file name (not its folder) contains ".avt" in any
+// case.
+bool IsAvatarFileName(const std::string& path);
+
+// Reads the picture at `path`. The kind is told by the first bytes: 00 00 02 00 starts a Targa
+// file (accepted when its header has no identification field and no colour map, image type 2,
+// origin 0, a size, 24 or 32 bits and at most 8 alpha bits; rows first-to-last or top-first);
+// "BM" starts an avatar file (when IsAvatarFileName or its pixels are run-length coded) or a
+// bitmap file (uncompressed 24 or 32 bits with rows bottom-up; its padded rows are unpadded).
+// The picture's depth must be one of `allowedDepths`. Failures, with nothing returned:
+// "Insufficient System Memory"; "Invalid or Corrupt File: <path>" for an unknown kind, a
+// refused header, a short file or an unknown compression; "Invalid BitMap Color Depth: <path>".
+ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths);
