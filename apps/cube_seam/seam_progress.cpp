@@ -1,0 +1,40 @@
+#include "apps/cube_seam/seam_progress.h"
+
+#include <QApplication>
+
+#include "apps/cube_seam/seam_progress_dialog.h"
+#include "platform/qt/qt_backend.h"
+
+void SilentSeamProgress::Begin(const std::string&, bool) {}
+
+void SilentSeamProgress::PostPosition(int position) {
+    {
+        std::lock_guard lock(mutex_);
+        state_.position = position;
+    }
+    changed_.notify_all();
+}
+
+void SilentSeamProgress::PostFinished() {
+    {
+        std::lock_guard lock(mutex_);
+        state_.finished = true;
+    }
+    changed_.notify_all();
+}
+
+bool SilentSeamProgress::Run() {
+    return WaitFor([](int) { return false; });
+}
+
+int SilentSeamProgress::Position() const {
+    std::lock_guard lock(mutex_);
+    return state_.position;
+}
+
+std::unique_ptr<SeamProgress> MakeSeamProgress() {
+    if (platform::QtBackend::Installed() != nullptr &&
+        qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+        return std::make_unique<SeamProgressDialog>();
+    return std::make_unique<SilentSeamProgress>();
+}

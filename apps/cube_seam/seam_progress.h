@@ -1,0 +1,70 @@
+#pragma once
+// What the user sees of a running seam: the "Seaming Image" progress dialog, or nothing.
+//
+// Threads: `Begin` and `Run` on the user-interface thread; `PostPosition` and `PostFinished`
+// on the seam worker, which never waits for the user-interface thread: they only queue.
+// The object must outlive the worker (RunSeam joins it before returning).
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class SeamProgress {
+  public:
+    virtual ~SeamProgress() = default;
+    // Before the worker starts: the line of text, and whether the user may cancel.
+    virtual void Begin(const std::string& text, bool cancellable) = 0;
+    // Worker: the progress position, 0 to 100.
+    virtual void PostPosition(int position) = 0;
+    // Worker: the seam has ended (done, stopped or failed); `Run` returns true soon after.
+    virtual void PostFinished() = 0;
+    // Waits, keeping the user-interface thread's events going where there is a dialog, until
+    // the worker has posted its end (true) or the user cancels (false).
+    virtual bool Run() = 0;
+
+    // The cancel request: cleared before a seam and set after a cancelled `Run` by RunSeam on
+    // the user-interface thread; read by the worker before every block.
+    void SetCancelled(bool cancelled) { cancelled_.store(cancelled); }
+    bool Cancelled() const { return cancelled_.load(); }
+
+  private:
+    std::atomic<bool> cancelled_{false};
+};
+
+// No window: `Run` waits until the worker has finished. Used under the headless backend and
+// when no dialog can be made.
+class SilentSeamProgress : public SeamProgress {
+  public:
+    void Begin(const std::string& text, bool cancellable) override;
+    void PostPosition(int position) override;
+    void PostFinished() override;
+    bool Run() override;
+
+    // The last position posted (any thread).
+    int Position() const;
+
+  protected:
+    // Waits until the worker finished or `until` holds for the last position; true when the
+    // worker finished.
+    template <typename Predicate>
+    bool WaitFor(Predicate until) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return state_.finished || until(state_.position); });
+        return state_.finished;
+    }
+
+  private:
+    struct State {
+        int position = 0;
+        bool finished = false;
+    };
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    State state_;  // guarded by mutex_
+};
+
+// The progress dialog when the program shows windows (a Qt backend is installed and a
+// QApplication runs), else SilentSeamProgress.
+std::unique_ptr<SeamProgress> MakeSeamProgress();
