@@ -25,8 +25,7 @@ bool LoadFaceAndReplay(CSeamFrame& frame, int face, CommandSlot& slot) {
     return true;
 }
 
-BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info,
-                            const SeamRunner& seam) {
+BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info) {
     const int lastFace = std::min(info.m_lastSlot, kFaceCount - 1);
     for (int k = 0; k <= lastFace; ++k) {
         if (!LoadFaceAndReplay(frame, k, info.m_slots[static_cast<std::size_t>(k)]))
@@ -34,7 +33,7 @@ BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info,
     }
     if (!info.NamesOutput())
         return BatchResult::FacesLoaded;
-    if (!seam(frame))
+    if (!frame.OnSeam())
         return BatchResult::SeamFailed;
     const std::string& output = info.m_slots[CSeamCommandLineInfo::kOutputSlot].name;
     return frame.SavePanoramaTo(output) ? BatchResult::Written : BatchResult::SaveFailed;
@@ -42,7 +41,7 @@ BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info,
 
 }  // namespace
 
-BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info, const SeamRunner& seam) {
+BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info) {
     if (info.extraName) {
         frame.Services().ask("Too many names on the command line: " + *info.extraName,
                              platform::MB_OK);
@@ -51,7 +50,7 @@ BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info, const SeamRu
     if (!info.NamesAnyFile())
         return BatchResult::NothingNamed;
     const QString title = frame.windowTitle();
-    const BatchResult result = LoadSeamAndSave(frame, info, seam);
+    const BatchResult result = LoadSeamAndSave(frame, info);
     frame.setWindowTitle(title);
     return result;
 }

@@ -5,8 +5,6 @@
 // The frame's title reads "Loading " and the face's name while a face loads, and returns to
 // what it was at the end. User-interface thread only.
 
-#include <functional>
-
 #include "apps/cubestitch/seam_command_line.h"
 
 namespace cubestitch {
@@ -23,12 +21,9 @@ enum class BatchResult {
     TooManyNames,   // an eighth name: refused with a message, nothing done
 };
 
-// Seams the six face panes into the panorama pane; true when the seam finished.
-using SeamRunner = std::function<bool(CSeamFrame& frame)>;
-
 // Runs the batch described by `info` on `frame`; the operation lists of the faces are emptied
 // as they are replayed. Messages go to the frame's services.
-BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info, const SeamRunner& seam);
+BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info);
 
 // The process's exit status for a batch result: 0 for NothingNamed, FacesLoaded and Written,
 // else 1.

@@ -8,8 +8,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QResizeEvent>
+#include <QSettings>
 #include <QShortcut>
 
+#include "apps/cube_seam/seam_progress.h"
+#include "apps/cube_seam/seam_run.h"
+#include "apps/cube_seam/seam_settings.h"
 #include "apps/cubestitch/command_ids.h"
 #include "apps/cubestitch/pane_layout.h"
 #include "apps/cubestitch/seam_help.h"
@@ -171,6 +175,9 @@ void CSeamFrame::OnCommand(int commandId) {
         case kCmdOpenAll:
             OnOpenAll();
             break;
+        case kCmdSeam:
+            OnSeam();
+            break;
         case kCmdSave:
             OnSavePanorama();
             break;
@@ -254,6 +261,22 @@ void CSeamFrame::OnOpenAll() {
         if (!LoadFace(k, *path, "Failed to load image", "Failed to decompress image"))
             return;
     }
+}
+
+bool CSeamFrame::OnSeam() {
+    SeamRequest request;
+    for (int k = 0; k < kFaceCount; ++k)
+        request.faces[static_cast<std::size_t>(k)] = &FacePane(k).Bitmap();
+    QSettings stored(QString::fromStdString(settings_.FilePath()), QSettings::IniFormat);
+    request.size = ReadSeamSize(stored);
+    request.batch = batch_;
+    request.caption = "Cubestitch";
+    const std::unique_ptr<SeamProgress> progress = MakeSeamProgress();
+    const SeamResult result = RunSeam(request, panorama_->Bitmap(), *progress);
+    if (result.pixelsWritten)
+        modified_ = true;
+    panorama_->update();
+    return result.completed;
 }
 
 bool CSeamFrame::OnSavePanorama() {

@@ -66,6 +66,10 @@ class CSeamFrame final : public QMainWindow {
 
     void OnOpenFace(int face);
     void OnOpenAll();
+    // Seams the six faces into the panorama pane behind the progress dialog (no window under
+    // the headless backend); sets the unsaved flag when pixels were written. True when the
+    // seam finished.
+    bool OnSeam();
     // Asks for a path and saves there; true when the panorama file was written. The unsaved
     // flag is cleared only then.
     bool OnSavePanorama();
@@ -76,6 +80,9 @@ class CSeamFrame final : public QMainWindow {
     // The close prompt: true when the window may close. With unsaved changes asks Yes, No or
     // Cancel; Yes closes only when the save succeeded.
     bool QueryClose();
+
+    // Whether the program runs from its command line (the seam's Cancel is then disabled).
+    void SetBatch(bool batch) { batch_ = batch; }
 
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
@@ -101,6 +108,7 @@ class CSeamFrame final : public QMainWindow {
     CPanoramaPane* panorama_ = nullptr;
     CFacePane* selected_ = nullptr;
     bool modified_ = false;
+    bool batch_ = false;
 };
 
 }  // namespace cubestitch

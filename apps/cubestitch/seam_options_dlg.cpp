@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "apps/cube_seam/seam_settings.h"
 #include "platform/message_box.h"
 
 namespace cubestitch {
@@ -73,7 +74,7 @@ bool CSeamOptionsDlg::TakeSize(QLineEdit* edit, const char* message, int* value)
     bool isNumber = false;
     const int number = edit->text().trimmed().toInt(&isNumber);
     const char* complaint = !isNumber                 ? "Please enter an integer."
-                            : !IsValidSeamSize(number) ? message
+                            : !IsValidSeamDimension(number) ? message
                                                        : nullptr;
     if (complaint == nullptr) {
         *value = number;

@@ -8,9 +8,6 @@ namespace cubestitch {
 
 namespace {
 
-constexpr int kSizeStep = 16;
-constexpr int kLargestSize = 16384;
-
 QString ValueKey(const char* name) {
     return QStringLiteral("Seam/") + QString::fromLatin1(name);
 }
@@ -54,10 +51,6 @@ bool SeamSettings::WriteValue(const char* name, int value) {
     settings.setValue(ValueKey(name), value);
     settings.sync();
     return settings.status() == QSettings::NoError;
-}
-
-bool IsValidSeamSize(int size) {
-    return size >= kSizeStep && size <= kLargestSize && size % kSizeStep == 0;
 }
 
 }  // namespace cubestitch

@@ -38,7 +38,4 @@ class SeamSettings {
     std::string filePath_;
 };
 
-// Whether `size` is a panorama size the seam accepts: a whole multiple of 16 from 16 to 16384.
-bool IsValidSeamSize(int size);
-
 }  // namespace cubestitch

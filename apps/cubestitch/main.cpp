@@ -1,0 +1,46 @@
+// Cubestitch, the cube-face seamer. With all seven names on its command line it seams, saves
+// and exits by itself, its status 0 only when the panorama file was written; otherwise it
+// opens its window for the user (loading and turning the faces named, if any).
+
+#include <QApplication>
+
+#include <string>
+#include <vector>
+
+#include "apps/cubestitch/batch_run.h"
+#include "apps/cubestitch/out_of_memory.h"
+#include "apps/cubestitch/seam_command_line.h"
+#include "apps/cubestitch/seam_frame.h"
+#include "apps/cubestitch/seam_settings.h"
+#include "platform/display_presence.h"
+#include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
+
+int main(int argc, char* argv[]) {
+    cubestitch::InstallOutOfMemoryHandler();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    cubestitch::CSeamCommandLineInfo info;
+    cubestitch::ParseSeamCommandLine(args, info);
+    const bool unattended = info.NamesOutput() || info.extraName.has_value();
+    // An unattended run needs no display: without one it draws off screen.
+    if (unattended && !platform::HasDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    // Qt sees only the program's name, so face flags never read as Qt's own options.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Cubestitch"));
+    platform::QtBackend backend;
+    backend.Install();
+    // Nobody waits at an unattended run: message boxes go to standard error.
+    platform::SetBatchMode(unattended);
+
+    cubestitch::SeamSettings settings;
+    cubestitch::CSeamFrame frame(settings, {});
+    frame.SetBatch(info.NamesAnyFile());
+    frame.show();
+    const cubestitch::BatchResult result = cubestitch::RunBatch(frame, info);
+    if (unattended)
+        return cubestitch::ExitStatusOf(result);
+    return QApplication::exec();
+}
