@@ -10,7 +10,8 @@
 // Which thread calls what:
 // - `Post` and `FrameReady` are called from any thread (the render thread among them) and
 //   must not block on the user-interface thread.
-// - Everything else is called on the user-interface thread.
+// - Everything else is called on the user-interface thread. `ShowPendingFrames` in particular
+//   runs while that thread waits for the render thread (platform/frame_wait.h).
 // A real backend sends the same messages in the same order as the headless one: WM_SIZE
 // then a queued WM_PAINT after a resize, WM_MOVE after a move, WM_CLOSE then (when the
 // window is destroyed) WM_DESTROY, keys as WM_KEYDOWN/WM_KEYUP with virtual-key codes and
@@ -34,6 +35,11 @@ class Backend {
     virtual void Post(const Message& message) = 0;
     // The window's surface has a new picture; repaint the window soon. Any thread.
     virtual void FrameReady(WindowHandle window) = 0;
+    // Shows now every window whose surface got a picture that the window has not shown yet,
+    // and does nothing else: no input and no posted message is delivered, so that a thread
+    // waiting for frames sees them without any handler running meanwhile. User-interface
+    // thread; a call from another thread does nothing.
+    virtual void ShowPendingFrames() = 0;
 
     virtual Size ScreenSize() = 0;
     virtual Point CursorPos() = 0;

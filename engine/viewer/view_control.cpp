@@ -7,6 +7,7 @@
 #include "engine/viewer/state_lock.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
+#include "platform/frame_wait.h"
 
 int ViewerEngine::SetOption(std::int16_t type, const void* data) {
     if (!IsLoaded())
@@ -100,7 +101,8 @@ int ViewerEngine::Run(int frames, int mode) {
         syncRunPending = 1;
         platform::Semaphore* done = doneSemaphore.get();
         lock.Unlock();
-        done->Wait(platform::kInfinite);
+        // The frames are shown as they are drawn, and no message is handled meanwhile.
+        platform::WaitShowingFrames(*done);
     }
     return kEngineDone;
 }

@@ -132,8 +132,9 @@ class ViewerEngine {
     // order. The index, or 0xFFFF with kind 0 when nothing is hit.
     std::uint16_t HitTest(int x, int y, std::int16_t* kind);
     // Asks the render thread for frames (0 one redraw, n, -1 endless). Mode 1 returns at once;
-    // mode 2 waits until they are drawn and the thread paused (refused on the render thread
-    // itself, for endless frames, and while another waiting run is pending); mode 0 refused.
+    // mode 2 waits until they are drawn and the thread paused, showing each frame in the window
+    // as it is drawn and handling no message meanwhile (refused on the render thread itself,
+    // for endless frames, and while another waiting run is pending); mode 0 refused.
     // 3 when nothing is loaded or no window was given.
     int Run(int frames, int mode);
     // Render thread, under the lock: pauses the thread and ends a pending waiting run.

@@ -3,11 +3,28 @@
 #include <chrono>
 
 #include "platform/message_box.h"
+#include "platform/surface.h"
 
 namespace platform {
 namespace {
 
 HeadlessBackend* activeBackend = nullptr;
+
+// FNV-1a over the picture's size and pixel bytes.
+std::uint64_t PictureChecksum(const SurfacePicture& picture) {
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::uint8_t byte) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    };
+    for (int value : {picture.size.width, picture.size.height, picture.format}) {
+        for (int shift = 0; shift < 32; shift += 8)
+            mix(static_cast<std::uint8_t>(static_cast<unsigned>(value) >> shift));
+    }
+    for (std::uint8_t byte : picture.pixels)
+        mix(byte);
+    return hash;
+}
 
 }  // namespace
 
@@ -53,6 +70,8 @@ void HeadlessBackend::DestroyWindow(WindowHandle window) {
     std::lock_guard lock(mutex_);
     logs_.erase(window);
     framesReady_.erase(window);
+    paintPending_.erase(window);
+    painted_.erase(window);
     cursors_.erase(window);
 }
 
@@ -136,9 +155,12 @@ int HeadlessBackend::Pump() {
     for (;;) {
         Message message;
         {
-            std::lock_guard lock(mutex_);
-            if (queue_.empty())
+            std::unique_lock lock(mutex_);
+            if (queue_.empty()) {
+                lock.unlock();
+                ShowPendingFrames();
                 return delivered;
+            }
             message = queue_.front();
             queue_.pop_front();
         }
@@ -207,6 +229,33 @@ void HeadlessBackend::Post(const Message& message) {
 void HeadlessBackend::FrameReady(WindowHandle window) {
     std::lock_guard lock(mutex_);
     ++framesReady_[window];
+    paintPending_.insert(window);
+}
+
+void HeadlessBackend::ShowPendingFrames() {
+    std::set<WindowHandle> windows;
+    {
+        std::lock_guard lock(mutex_);
+        windows.swap(paintPending_);
+    }
+    for (WindowHandle window : windows) {
+        const std::shared_ptr<Surface> surface = GetWindowSurface(window);
+        if (!surface)
+            continue;
+        PaintedPicture painted;
+        surface->Read([&painted](const SurfacePicture& picture) {
+            painted = PaintedPicture{picture.serial, PictureChecksum(picture)};
+        });
+        std::lock_guard lock(mutex_);
+        if (logs_.count(window) != 0)
+            painted_[window].push_back(painted);
+    }
+}
+
+std::vector<HeadlessBackend::PaintedPicture> HeadlessBackend::Painted(WindowHandle window) const {
+    std::lock_guard lock(mutex_);
+    auto it = painted_.find(window);
+    return it == painted_.end() ? std::vector<PaintedPicture>{} : it->second;
 }
 
 Size HeadlessBackend::ScreenSize() {

@@ -10,6 +10,10 @@
 // send WM_SIZE/WM_MOVE at once and queue a WM_PAINT, as a real window does. Message boxes
 // are recorded and answered from a list the test fills (else with the default answer).
 // Every message that reaches the end of a window's handler chain is recorded in its log.
+//
+// Painting: a window whose surface gets a new picture (FrameReady) is painted, as a real
+// window repaints, at the end of the next `Pump` or by `ShowPendingFrames` (the wait for
+// frames); each painted picture is recorded.
 
 #include <condition_variable>
 #include <cstdint>
@@ -17,6 +21,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -70,6 +75,15 @@ class HeadlessBackend final : public Backend {
     // How many messages wait in the queue.
     std::size_t QueuedCount() const;
 
+    // --- Painting ---
+    // A picture a window painted: the surface's serial and a checksum of size and pixels.
+    struct PaintedPicture {
+        std::uint64_t serial = 0;
+        std::uint64_t checksum = 0;
+    };
+    // The pictures the window painted, in order.
+    std::vector<PaintedPicture> Painted(WindowHandle window) const;
+
     // --- Observations ---
     // Messages that reached the end of the window's chain, in order.
     std::vector<Message> Log(WindowHandle window) const;
@@ -86,6 +100,9 @@ class HeadlessBackend final : public Backend {
     // --- Backend ---
     void Post(const Message& message) override;
     void FrameReady(WindowHandle window) override;
+    // Paints the windows with a new picture now; any thread may stand in for the
+    // user-interface thread here.
+    void ShowPendingFrames() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;
@@ -107,6 +124,8 @@ class HeadlessBackend final : public Backend {
     std::deque<Message> queue_;
     std::map<WindowHandle, std::vector<Message>> logs_;
     std::map<WindowHandle, int> framesReady_;
+    std::set<WindowHandle> paintPending_;
+    std::map<WindowHandle, std::vector<PaintedPicture>> painted_;
     std::map<WindowHandle, CursorHandle> cursors_;
     std::optional<Rect> clip_;
     Point cursorPos_;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QThread>
 
 #include "platform/message_box.h"
 #include "platform/messages.h"
@@ -103,6 +104,8 @@ class QtBackend::Dispatcher : public QObject {
     }
 
     void ShowFrame(WindowHandle window) {
+        if (!backend_.TakePendingFrame(window))
+            return;  // shown already, by a wait for frames
         if (QtWindowHost* host = backend_.Host(window))
             host->ShowNewFrame();
     }
@@ -148,9 +151,33 @@ void QtBackend::Post(const Message& message) {
 }
 
 void QtBackend::FrameReady(WindowHandle window) {
+    {
+        std::lock_guard lock(pendingLock_);
+        if (!pendingFrames_.insert(window).second)
+            return;  // a repaint is queued already and will show this newer picture
+    }
     QMetaObject::invokeMethod(
         dispatcher_, [dispatcher = dispatcher_, window] { dispatcher->ShowFrame(window); },
         Qt::QueuedConnection);
+}
+
+bool QtBackend::TakePendingFrame(WindowHandle window) {
+    std::lock_guard lock(pendingLock_);
+    return pendingFrames_.erase(window) != 0;
+}
+
+void QtBackend::ShowPendingFrames() {
+    if (QThread::currentThread() != dispatcher_->thread())
+        return;
+    std::unordered_set<WindowHandle> windows;
+    {
+        std::lock_guard lock(pendingLock_);
+        windows.swap(pendingFrames_);
+    }
+    for (WindowHandle window : windows) {
+        if (QtWindowHost* host = Host(window))
+            host->PaintNewFrameNow();
+    }
 }
 
 Size QtBackend::ScreenSize() {

@@ -4,14 +4,18 @@
 // both), and keep it until the last window host is gone.
 //
 // Posted messages become queued Qt events delivered through DispatchMessage on the
-// user-interface thread; FrameReady from any thread queues a repaint of the window's host;
+// user-interface thread; FrameReady from any thread queues a repaint of the window's host
+// (one per window until it is done), and ShowPendingFrames paints those hosts at once, while
+// the user-interface thread waits for frames, without running Qt's event loop;
 // message boxes are QMessageBox; cursors are Qt cursor shapes. Cursor confinement is left to
 // the window hosts, which keep mouse points inside the client area while a button is held.
 
 #include <QObject>
 #include <QPointer>
 
+#include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/backend.h"
 #include "platform/qt/qt_clipboard.h"
@@ -40,6 +44,7 @@ class QtBackend : public Backend {
 
     void Post(const Message& message) override;
     void FrameReady(WindowHandle window) override;
+    void ShowPendingFrames() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;
@@ -51,7 +56,12 @@ class QtBackend : public Backend {
   private:
     class Dispatcher;
 
+    // Takes the window's pending new frame: true when it had one not shown yet. Any thread.
+    bool TakePendingFrame(WindowHandle window);
+
     Dispatcher* dispatcher_;
+    std::mutex pendingLock_;
+    std::unordered_set<WindowHandle> pendingFrames_;  // guarded by pendingLock_
     QtClipboard clipboard_;
     std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
 };

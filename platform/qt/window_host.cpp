@@ -48,8 +48,17 @@ void QtWindowHost::ClearPicture() {
 }
 
 void QtWindowHost::ShowNewFrame() {
+    if (!isVisible())
+        return;
     frameRepaintPending_ = true;
     update();
+}
+
+void QtWindowHost::PaintNewFrameNow() {
+    if (!isVisible())
+        return;
+    frameRepaintPending_ = true;
+    repaint();
 }
 
 void QtWindowHost::paintEvent(QPaintEvent*) {

@@ -27,8 +27,11 @@ class QtWindowHost : public QWidget {
     // Shows the background from now on, until the surface receives its next picture.
     void ClearPicture();
 
-    // The backend calls this when the surface has a new picture.
+    // The backend calls this when the surface has a new picture: a repaint is scheduled.
     void ShowNewFrame();
+    // The same, painted before returning (the user-interface thread is waiting for frames and
+    // does not run the event loop meanwhile). A hidden window paints nothing.
+    void PaintNewFrameNow();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

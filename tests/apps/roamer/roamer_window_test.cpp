@@ -18,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
+#include <set>
+
 #include "apps/roamer/command_ids.h"
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_app.h"
@@ -177,6 +180,70 @@ TEST_F(RoamerWindowTest, HoldingAnArrowKeyTurnsTheViewAndResetBringsItHome) {
     Frame().Command(kCmdResetPanorama)->trigger();
     Settle();
     EXPECT_EQ(CurrentPan(View()), 0);
+}
+
+// The surface pictures the view paints, as their serials, while it is watched.
+class PaintWatch : public QObject {
+  public:
+    explicit PaintWatch(platform::QtWindowHost& host) : host_(host) {
+        host.installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &host_ && event->type() == QEvent::Paint)
+            serials.push_back(platform::GetWindowSurface(host_.Handle())->Serial());
+        return false;
+    }
+    std::vector<std::uint64_t> serials;
+
+  private:
+    platform::QtWindowHost& host_;
+};
+
+TEST_F(RoamerWindowTest, TheSwingHomeMovesOnScreenAndEndsOnTheHomeView) {
+    const struct {
+        const char* name;
+        std::function<void(CMainFrame&, platform::QtWindowHost&)> start;
+    } cases[] = {
+        {"Space",
+         [](CMainFrame&, platform::QtWindowHost& view) {
+             QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+             QApplication::sendEvent(&view, &space);
+             QKeyEvent up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+             QApplication::sendEvent(&view, &up);
+         }},
+        {"Reset Panaorama",
+         [](CMainFrame& frame, platform::QtWindowHost&) {
+             frame.Command(kCmdResetPanorama)->trigger();
+         }},
+    };
+    Start({kSample});
+    ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
+    Settle(300);
+    const QImage home = Shown();
+    ViewerEngine& engine = View().Engine();
+    for (const auto& c : cases) {
+        engine.SetView(engine.homePan + 100, engine.homeTilt + 20, 0, engine.homeFov + 15, 2);
+        Settle();
+        ASSERT_NE(Shown(), home) << c.name;
+        const std::uint64_t before = FramesShown();
+
+        PaintWatch watch(Host());
+        c.start(Frame(), Host());
+        const std::vector<std::uint64_t> painted = watch.serials;
+        const std::uint64_t frames = FramesShown() - before;
+        const std::set<std::uint64_t> distinct(painted.begin(), painted.end());
+        EXPECT_GE(frames, 40u) << c.name;
+        EXPECT_GE(distinct.size() * 4, frames) << c.name << ": the swing did not move on screen";
+
+        double pan = 0, tilt = 0, roll = 0, fov = 0;
+        engine.GetView(&pan, &tilt, &roll, &fov);
+        EXPECT_EQ(pan, engine.homePan) << c.name;
+        EXPECT_EQ(tilt, engine.homeTilt) << c.name;
+        EXPECT_EQ(fov, engine.homeFov) << c.name;
+        Settle(300);
+        EXPECT_EQ(watch.serials.back(), FramesShown()) << c.name << ": the last frame is not shown";
+        EXPECT_EQ(Shown(), home) << c.name;
+    }
 }
 
 TEST_F(RoamerWindowTest, DraggingLeftOfTheCentreTurnsTheView) {

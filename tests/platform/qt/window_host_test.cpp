@@ -7,9 +7,12 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
+#include "platform/frame_wait.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/surface.h"
@@ -164,6 +167,57 @@ TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFra
     host_->ClearPicture();
     Settle();
     EXPECT_NE(QColor(host_->grab().toImage().pixel(5, 5)), QColor(Qt::red));
+}
+
+// Counts the paint events a widget receives, with the surface picture each one paints.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QtWindowHost& host) : host_(host) { host.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &host_ && event->type() == QEvent::Paint) {
+            serials.push_back(GetWindowSurface(host_.Handle())->Serial());
+            paints.fetch_add(1);
+        }
+        return false;
+    }
+    std::vector<std::uint64_t> serials;
+    std::atomic<int> paints{0};
+
+  private:
+    QtWindowHost& host_;
+};
+
+TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
+    constexpr int kFrames = 6;
+    PaintCounter counter(*host_);
+    Semaphore done(0, 1);
+    QApplication::postEvent(host_.get(),
+                            new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier));
+    ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 9));
+
+    // Each frame waits until the previous one was painted (or a generous while, so that a wait
+    // that paints nothing fails instead of hanging).
+    std::thread renderer([&, handle = host_->Handle()] {
+        std::vector<std::uint8_t> pixels(64 * 3 * 48);
+        for (int frame = 1; frame <= kFrames; ++frame) {
+            std::fill(pixels.begin(), pixels.end(), static_cast<std::uint8_t>(40 * frame));
+            const PixelView view{64, 48, kPixelFormatBgr, pixels.data(), 64 * 3, nullptr};
+            EXPECT_TRUE(PresentToWindow(handle, view, Rect{0, 0, 64, 48}));
+            for (int waited = 0; counter.paints.load() < frame && waited < 2000; ++waited)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        done.Release();
+    });
+    WaitShowingFrames(done);
+    renderer.join();
+
+    EXPECT_EQ(counter.serials, (std::vector<std::uint64_t>{1, 2, 3, 4, 5, 6}));
+    EXPECT_TRUE(received.empty()) << "a message or a key reached the window during the wait";
+    Settle();
+    EXPECT_EQ(ReceivedOf(WM_USER + 9).size(), 1u);
+    EXPECT_EQ(ReceivedOf(WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(counter.serials.size(), std::size_t{kFrames}) << "a shown frame was painted again";
+    EXPECT_EQ(QColor(host_->grab().toImage().pixel(5, 5)), QColor(240, 240, 240));
 }
 
 TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow) {
