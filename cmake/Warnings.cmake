@@ -37,3 +37,37 @@ function(halvex_add_test name)
     PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS "${ARG_LABELS}"
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
+
+# halvex_make_position_independent(target): builds `target` and every static library of the
+# project it links, directly or through others, as position-independent code, so they can go
+# into a shared object. Runs once the whole tree is configured. Interposition is not assumed,
+# so the code stays as fast as in a program.
+function(halvex_make_position_independent target)
+  # A deferred call reads its arguments when it runs, so the name is put in as text now.
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL _halvex_pic_walk [[${target}]])")
+endfunction()
+
+function(_halvex_pic_walk)
+  set(target "${ARGV0}")
+  if(NOT target OR NOT TARGET "${target}")
+    return()
+  endif()
+  get_target_property(imported ${target} IMPORTED)
+  get_target_property(type ${target} TYPE)
+  if(imported OR NOT type STREQUAL "STATIC_LIBRARY")
+    return()
+  endif()
+  get_target_property(done ${target} HALVEX_PIC_DONE)
+  if(done)
+    return()
+  endif()
+  set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON HALVEX_PIC_DONE ON)
+  target_compile_options(${target} PRIVATE -fno-semantic-interposition)
+  get_target_property(links ${target} LINK_LIBRARIES)
+  if(links)
+    foreach(link IN LISTS links)
+      _halvex_pic_walk("${link}")
+    endforeach()
+  endif()
+endfunction()

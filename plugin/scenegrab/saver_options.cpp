@@ -1,0 +1,78 @@
+#include "plugin/scenegrab/saver_options.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <QString>
+#include <algorithm>
+
+#include "plugin/scenegrab/plugin_ui.h"
+#include "plugin/scenegrab/saver_options_dlg.h"
+
+namespace scenegrab {
+
+namespace {
+
+constexpr const char* kSection = "LightWave Pan Plug-In";
+
+int RoundUp16(int value) {
+    return (value + 15) / 16 * 16;
+}
+
+QString ValueKey(const char* name) {
+    return QString::fromLatin1(kSection) + '/' + QString::fromLatin1(name);
+}
+
+int ReadValue(const char* name, int defaultValue) {
+    QSettings settings(QString::fromStdString(SaverProfile::FilePath()), QSettings::IniFormat);
+    bool ok = false;
+    const int value = settings.value(ValueKey(name), defaultValue).toInt(&ok);
+    return ok ? value : defaultValue;
+}
+
+}  // namespace
+
+PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect) {
+    if (aspect) {
+        const int height = RoundUp16(2 * std::max(faceWidth, faceHeight));
+        return {2 * height, height};
+    }
+    return {RoundUp16(4 * faceWidth), RoundUp16(2 * faceHeight)};
+}
+
+int SaverProfile::ReadSuppress(int defaultValue) {
+    return ReadValue("Suppress", defaultValue);
+}
+
+int SaverProfile::ReadAspect() {
+    return ReadValue("Aspect", 1);
+}
+
+void SaverProfile::Write(int suppress, int aspect) {
+    QSettings settings(QString::fromStdString(FilePath()), QSettings::IniFormat);
+    settings.setValue(ValueKey("Suppress"), suppress);
+    settings.setValue(ValueKey("Aspect"), aspect);
+    settings.sync();
+}
+
+std::string SaverProfile::FilePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/Tavrin/Scenegrab.conf";
+}
+
+std::optional<SaverOptions> ShowSaverOptions(const SaverOptionsRequest& request) {
+    SaverOptionsDlgValues values;
+    values.suppress = SaverProfile::ReadSuppress(request.suppress ? 1 : 0) != 0;
+    values.aspect = SaverProfile::ReadAspect() != 0;
+    values.size = PanoramaSizeForFaces(request.faceWidth, request.faceHeight, values.aspect);
+    values.sequence = request.sequence;
+    if (PluginGuiAvailable()) {
+        SaverOptionsDlg dialog(values);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        values = dialog.Values();
+    }
+    SaverProfile::Write(values.suppress ? 1 : 0, values.aspect ? 1 : 0);
+    return SaverOptions{values.size, values.suppress};
+}
+
+}  // namespace scenegrab

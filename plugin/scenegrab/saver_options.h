@@ -1,0 +1,50 @@
+#pragma once
+// The saver's options: the panorama size offered for a face size, the stored values "Suppress"
+// and "Aspect" (section "LightWave Pan Plug-In" below the key "Tavrin", in the INI file
+// Tavrin/Scenegrab.conf under the user's configuration folder), and the options step of a
+// saver open. Host thread only.
+
+#include <optional>
+#include <string>
+
+namespace scenegrab {
+
+struct PanoramaSize {
+    int width = 0;
+    int height = 0;
+};
+
+// With `aspect`: height = 2 x max(face width, face height) and width = 2 x height; without:
+// width = 4 x face width and height = 2 x face height. Each rounded up to a multiple of 16.
+PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect);
+
+class SaverProfile {
+  public:
+    // Stored values, or the defaults when absent or unreadable.
+    static int ReadSuppress(int defaultValue);
+    static int ReadAspect();
+    // A file that cannot be written loses the values silently, as an unwritable registry does.
+    static void Write(int suppress, int aspect);
+    // The INI file.
+    static std::string FilePath();
+};
+
+struct SaverOptions {
+    PanoramaSize size;
+    bool suppress = false;
+};
+
+// What the options step starts from.
+struct SaverOptionsRequest {
+    int faceWidth = 16;
+    int faceHeight = 16;
+    bool suppress = false;  // the saver's current suppress flag
+    bool sequence = false;  // the render holds more than one panorama
+};
+
+// Reads the profile, offers the panorama size for the faces, runs the options dialog (when
+// dialogs can be shown; otherwise the offer is taken as it stands, as an OK would) and on OK
+// writes the profile back. Nullopt when the user cancelled.
+std::optional<SaverOptions> ShowSaverOptions(const SaverOptionsRequest& request);
+
+}  // namespace scenegrab
