@@ -14,6 +14,8 @@ namespace {
 // The section `tag` of `stream`, read whole; empty when absent or of size 0.
 std::vector<std::uint8_t> ReadSection(std::FILE* stream, std::string_view tag) {
     const std::uint32_t size = FindSectionInFile(stream, tag);
+    if (size == 0)
+        return {};
     std::vector<std::uint8_t> bytes(size);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), stream));
     return bytes;

@@ -113,7 +113,8 @@ TEST_F(LinksmithEditorTest, PartialPanoramaKeepsItsAngularSizeThroughOpenAndSave
     EXPECT_EQ(view.fieldOfView, 70);
     ASSERT_EQ(editor_.SavePanorama(path), 1);
 
-    const auto saved = SectionArchive(std::filesystem::path(path)).GetSection("INIT");
+    const SectionArchive archive{std::filesystem::path(path)};
+    const auto saved = archive.GetSection("INIT");
     EXPECT_EQ(Bytes(saved.begin(), saved.end()), InitSection({180, 60, 0, 0, 5, 6, 0, 70}));
     const auto before = ReadInitForEngine(init);
     const auto after = ReadInitForEngine(saved);

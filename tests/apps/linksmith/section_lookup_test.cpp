@@ -18,7 +18,8 @@ using Stream = std::unique_ptr<std::FILE, StreamCloser>;
 // A stream over `bytes`, at its start.
 Stream StreamOf(const Bytes& bytes) {
     Stream stream(std::tmpfile());
-    std::fwrite(bytes.data(), 1, bytes.size(), stream.get());
+    if (!bytes.empty())
+        std::fwrite(bytes.data(), 1, bytes.size(), stream.get());
     std::rewind(stream.get());
     return stream;
 }

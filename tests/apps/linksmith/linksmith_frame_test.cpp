@@ -1,0 +1,79 @@
+// Linksmith's main window on the offscreen display: the size of its view, the File menu's
+// enabling, the hotspot rectangles in the shown picture, and closing with a save.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include "apps/linksmith/linksmith_app.h"
+#include "apps/linksmith/linksmith_frame.h"
+#include "engine/files/section_archive.h"
+#include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/qt/window_host.h"
+#include "tests/apps/linksmith/headless_frame.h"
+
+namespace {
+
+// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
+void EnsureApp() {
+    static int argc = 1;
+    static char name[] = "linksmith_tests";
+    static char* argv[] = {name, nullptr};
+    static const QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}
+
+void Settle(int ms = 200) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
+    EnsureApp();
+    platform::QtBackend backend;
+    backend.Install();
+    platform::SetBatchMode(true);  // "Save changes?" answers Yes
+    TempFolder folder;
+    const std::string path = (folder / "base.pan").string();
+    WriteFileBytes(path, CompactorPanorama());
+
+    CLinksmithApp app;
+    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    CLinksmithFrame& frame = *app.MainFrame();
+    Settle();
+    EXPECT_EQ(frame.windowTitle(), QStringLiteral("Linksmith"));
+    EXPECT_EQ(frame.Host().size(), QSize(512, 256));
+    ASSERT_TRUE(frame.Editor().HasPanorama());
+    for (int id : {kCmdFileOpen, kCmdFileClose, kCmdFileSaveAs, kCmdExit})
+        EXPECT_TRUE(frame.Command(id)->isEnabled()) << id;
+    EXPECT_FALSE(frame.Command(kCmdFileSave)->isEnabled());
+
+    HotspotRecord hotspot;
+    hotspot.heading1 = 20;
+    hotspot.heading2 = -20;
+    hotspot.pitch1 = 10;
+    hotspot.pitch2 = -10;
+    hotspot.description = "next.pan";
+    ASSERT_TRUE(frame.Editor().AddHotspot(hotspot));
+    frame.Host().repaint();  // the repaint brings the menu up to date and draws the rectangles
+    Settle();
+    EXPECT_TRUE(frame.Command(kCmdFileSave)->isEnabled());
+    ASSERT_EQ(frame.Editor().ProjectHotspot(hotspot), 1);
+    const QImage shown = frame.Host().grab().toImage();
+    EXPECT_EQ(shown.pixelColor(hotspot.left, 128), QColor(255, 0, 0));
+    EXPECT_EQ(shown.pixelColor(256, hotspot.bottom), QColor(255, 0, 0));
+
+    frame.Command(kCmdFileClose)->trigger();
+    Settle();
+    EXPECT_FALSE(frame.Editor().HasPanorama());
+    EXPECT_FALSE(frame.Command(kCmdFileClose)->isEnabled());
+    EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);
+    platform::SetBatchMode(false);
+}
+
+}  // namespace
