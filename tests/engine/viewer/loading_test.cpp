@@ -268,7 +268,7 @@ TEST(Loading, PartialPanoramaEnlargementHonoursThePictureCeiling) {
         EXPECT_EQ(LoadFailure(engine, pan), c.error) << c.name;
         EXPECT_EQ(engine.IsLoaded(), *c.error == '\0') << c.name;
         if (engine.IsLoaded()) {
-            EXPECT_EQ(platform::LoadInfoHeader(engine.imageDib).biWidth, 16) << c.name;
+            EXPECT_EQ(platform::LoadInfoHeader(Access::Image(engine)).biWidth, 16) << c.name;
         }
     }
 }
