@@ -26,7 +26,7 @@ bool LoadFaceAndReplay(CSeamFrame& frame, int face, CommandSlot& slot) {
 }
 
 BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info) {
-    const int lastFace = std::min(info.m_lastSlot, kFaceCount - 1);
+    const int lastFace = std::min(info.m_lastSlot, kCubeFaceCount - 1);
     for (int k = 0; k <= lastFace; ++k) {
         if (!LoadFaceAndReplay(frame, k, info.m_slots[static_cast<std::size_t>(k)]))
             return BatchResult::FaceFailed;

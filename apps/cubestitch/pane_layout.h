@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "apps/cubestitch/face_names.h"
+#include "apps/cube_seam/cube_face.h"
 
 namespace cubestitch {
 
@@ -19,7 +19,7 @@ struct PaneRect {
 };
 
 struct PaneLayout {
-    std::array<PaneRect, kFaceCount> faces;
+    std::array<PaneRect, kCubeFaceCount> faces;
     PaneRect panorama;
 };
 

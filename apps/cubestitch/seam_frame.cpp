@@ -11,12 +11,12 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "apps/common/help_page.h"
 #include "apps/cube_seam/seam_progress.h"
 #include "apps/cube_seam/seam_run.h"
 #include "apps/cube_seam/seam_settings.h"
 #include "apps/cubestitch/command_ids.h"
 #include "apps/cubestitch/pane_layout.h"
-#include "apps/cubestitch/seam_help.h"
 #include "apps/cubestitch/seam_options_dlg.h"
 #include "platform/message_box.h"
 
@@ -26,10 +26,11 @@ namespace {
 
 constexpr int kBlankFaceSize = 128;
 constexpr int kHelpContext = 2;
+const HelpPage kCubestitchHelp{"cubestitch", "CVNcubestitch.html"};
 constexpr int kInitialClientWidth = 768;
 constexpr int kInitialClientHeight = 640;
 
-const std::array<const char*, kFaceCount> kCaptions = {"&Left", "&Front", "&Right",
+const std::array<const char*, kCubeFaceCount> kCaptions = {"&Left", "&Front", "&Right",
                                                         "Bac&k", "&Top",   "&Bottom"};
 
 // Shows the wait cursor for the life of the object.
@@ -76,7 +77,7 @@ SeamFrameServices DesktopServices(QWidget* dialogParent) {
             dialogParent, QStringLiteral("Save As"), QStringLiteral("Untitled.pan"),
             QStringLiteral("Panorama Files (*.pan);;All Files (*)")));
     };
-    services.help = OpenSeamHelp;
+    services.help = [](int context) { return OpenHelp(kCubestitchHelp, context); };
     return services;
 }
 
@@ -97,7 +98,7 @@ CSeamFrame::CSeamFrame(SeamSettings& settings, SeamFrameServices services)
     setWindowTitle(QStringLiteral("Cubestitch"));
     setCentralWidget(client_);
     const CommandSink toFrame = [this](int id) { OnCommand(id); };
-    for (int k = 0; k < kFaceCount; ++k) {
+    for (int k = 0; k < kCubeFaceCount; ++k) {
         faces_[static_cast<std::size_t>(k)] =
             new CFacePane(client_, QString::fromLatin1(kCaptions[static_cast<std::size_t>(k)]),
                           kCmdOpenLeft + k, toFrame, [this](CFacePane* pane) { SelectPane(pane); });
@@ -122,7 +123,7 @@ void CSeamFrame::BuildMenus() {
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QMenu* open = file->addMenu(QStringLiteral("&Open"));
-    for (int k = 0; k < kFaceCount; ++k)
+    for (int k = 0; k < kCubeFaceCount; ++k)
         addCommand(open, QString::fromLatin1(kCaptions[static_cast<std::size_t>(k)]),
                    kCmdOpenLeft + k);
     open->addSeparator();
@@ -167,7 +168,7 @@ void CSeamFrame::BuildAccelerators() {
 }
 
 void CSeamFrame::OnCommand(int commandId) {
-    if (commandId >= kCmdOpenLeft && commandId < kCmdOpenLeft + kFaceCount) {
+    if (commandId >= kCmdOpenLeft && commandId < kCmdOpenLeft + kCubeFaceCount) {
         OnOpenFace(commandId - kCmdOpenLeft);
         return;
     }
@@ -219,7 +220,7 @@ void CSeamFrame::SelectPane(CFacePane* pane) {
 
 void CSeamFrame::LayoutPanes(int width, int height) {
     const PaneLayout layout = ComputePaneLayout(width, height, faces_[0]->CaptionHeight());
-    for (int k = 0; k < kFaceCount; ++k) {
+    for (int k = 0; k < kCubeFaceCount; ++k) {
         const PaneRect& r = layout.faces[static_cast<std::size_t>(k)];
         faces_[static_cast<std::size_t>(k)]->setGeometry(r.left, r.top, r.width, r.height);
     }
@@ -250,11 +251,9 @@ void CSeamFrame::OnOpenFace(int face) {
 }
 
 void CSeamFrame::OnOpenAll() {
-    for (int k = 0; k < kFaceCount; ++k) {
-        const QString title =
-            QStringLiteral("Open ") +
-            QString::fromLatin1(kFaceNames[static_cast<std::size_t>(k)].data(),
-                                static_cast<qsizetype>(kFaceNames[static_cast<std::size_t>(k)].size()));
+    for (int k = 0; k < kCubeFaceCount; ++k) {
+        const QString title = QStringLiteral("Open ") +
+                              QString::fromLatin1(CubeFaceName(static_cast<CubeFace>(k)));
         const std::optional<std::string> path = services_.askOpenFile(title);
         if (!path)
             return;
@@ -265,7 +264,7 @@ void CSeamFrame::OnOpenAll() {
 
 bool CSeamFrame::OnSeam() {
     SeamRequest request;
-    for (int k = 0; k < kFaceCount; ++k)
+    for (int k = 0; k < kCubeFaceCount; ++k)
         request.faces[static_cast<std::size_t>(k)] = &FacePane(k).Bitmap();
     QSettings stored(QString::fromStdString(settings_.FilePath()), QSettings::IniFormat);
     request.size = ReadSeamSize(stored);

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "apps/cubestitch/face_names.h"
+#include "apps/cube_seam/cube_face.h"
 #include "apps/cubestitch/image_pane.h"
 #include "apps/cubestitch/panorama_saver.h"
 #include "apps/cubestitch/seam_messages.h"
@@ -104,7 +104,7 @@ class CSeamFrame final : public QMainWindow {
     SeamSettings& settings_;
     SeamFrameServices services_;
     ClientArea* client_;
-    std::array<CFacePane*, kFaceCount> faces_{};
+    std::array<CFacePane*, kCubeFaceCount> faces_{};
     CPanoramaPane* panorama_ = nullptr;
     CFacePane* selected_ = nullptr;
     bool modified_ = false;

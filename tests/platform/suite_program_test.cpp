@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +17,7 @@ class SuiteProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
-                ("halvex-suite-" +
+                ("halvex-suite-" + std::to_string(::getpid()) + "-" +
                  std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(root_);
         for (const char* folder : {"bin", "path1", "path2"})

@@ -21,7 +21,7 @@ struct Colour {
     std::uint8_t r, g, b;
 };
 // Left, Front, Right, Back, Top, Bottom.
-constexpr Colour kFaceColours[kFaceCount] = {{255, 0, 0},   {0, 255, 0},     {0, 0, 255},
+constexpr Colour kFaceColours[kCubeFaceCount] = {{255, 0, 0},   {0, 255, 0},     {0, 0, 255},
                                              {255, 255, 0}, {255, 255, 255}, {0, 0, 0}};
 
 class BatchProgramTest : public SeamTest {
@@ -32,7 +32,7 @@ class BatchProgramTest : public SeamTest {
         fs::copy_file(CUBESTITCH_PROGRAM, root_ / "bin/cubestitch");
         fs::create_directories(root_ / "config/Tavrin");
         std::ofstream(root_ / "config/Tavrin/Cubestitch.conf") << "[Seam]\nWidth=256\nHeight=128\n";
-        for (int k = 0; k < kFaceCount; ++k) {
+        for (int k = 0; k < kCubeFaceCount; ++k) {
             CDIB face(64, 64, 24);
             for (int y = 0; y < 64; ++y)
                 for (int x = 0; x < 64; ++x)

@@ -25,7 +25,7 @@ class BatchRunTest : public SeamTest {
         };
         frame_ = std::make_unique<CSeamFrame>(settings_, services);
         frame_->SetBatch(true);
-        for (int k = 0; k < kFaceCount; ++k)
+        for (int k = 0; k < kCubeFaceCount; ++k)
             faces_.push_back(WritePicture("face" + std::to_string(k) + ".bmp", 8 + k, 5));
     }
     void TearDown() override {
@@ -66,7 +66,7 @@ TEST_F(BatchRunTest, FlagsTurnTheFacesInTheirOrder) {
     };
     // One case per face, all six in one run; the flag before the first name does nothing.
     std::vector<std::string> args = {"-r90"};
-    for (int k = 0; k < kFaceCount; ++k) {
+    for (int k = 0; k < kCubeFaceCount; ++k) {
         args.push_back(faces_[static_cast<std::size_t>(k)]);
         const auto& flags = cases[k].flags;
         args.insert(args.end(), flags.begin(), flags.end());
@@ -74,7 +74,7 @@ TEST_F(BatchRunTest, FlagsTurnTheFacesInTheirOrder) {
     EXPECT_EQ(Run(args), BatchResult::FacesLoaded);
     EXPECT_TRUE(messages_.empty());
     EXPECT_TRUE(compressorRuns_.empty());
-    for (int k = 0; k < kFaceCount; ++k) {
+    for (int k = 0; k < kCubeFaceCount; ++k) {
         CDIB expected = PatternPicture(8 + k, 5);
         for (Turn turn : cases[k].turns)
             (expected.*turn)();

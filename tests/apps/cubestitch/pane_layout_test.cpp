@@ -26,12 +26,12 @@ TEST(PaneLayout, FacesShareTheWidthAndTheBottomTakesTheRest) {
     for (const Case& c : cases) {
         const PaneLayout layout = ComputePaneLayout(c.width, c.height, c.button);
         const int paneHeight = c.paneWidth + c.button;
-        for (int k = 0; k < kFaceCount; ++k) {
+        for (int k = 0; k < kCubeFaceCount; ++k) {
             const PaneRect& face = layout.faces[static_cast<std::size_t>(k)];
             EXPECT_EQ(face.left, k * c.paneWidth) << c.width << " face " << k;
             EXPECT_EQ(face.top, 0);
             EXPECT_EQ(face.height, paneHeight) << c.width;
-            EXPECT_EQ(face.width, k == kFaceCount - 1 ? c.bottomWidth : c.paneWidth)
+            EXPECT_EQ(face.width, k == kCubeFaceCount - 1 ? c.bottomWidth : c.paneWidth)
                 << c.width << " face " << k;
         }
         const int clientWidth = std::max(c.width, 0);

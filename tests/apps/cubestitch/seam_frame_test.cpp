@@ -36,7 +36,7 @@ class SeamFrameTest : public SeamTest {
 
 TEST_F(SeamFrameTest, EditCommandsActOnTheSelectedFaceOnly) {
     const CDIB original = PatternPicture(6, 4);
-    for (int k = 0; k < kFaceCount; ++k)
+    for (int k = 0; k < kCubeFaceCount; ++k)
         ASSERT_EQ(frame_->FacePane(k).Bitmap().CopyFrom(original), 1);
     // Right after start-up the Left pane is selected.
     ASSERT_EQ(frame_->SelectedPane(), &frame_->FacePane(0));
@@ -53,17 +53,17 @@ TEST_F(SeamFrameTest, EditCommandsActOnTheSelectedFaceOnly) {
         {3, kCmdFlipVertical, [](CDIB& b) { b.FlipVertical(); }},
         {5, kCmdFlipHorizontal, [](CDIB& b) { b.FlipHorizontal(); }},
     };
-    std::vector<CDIB> expected(kFaceCount, original);
+    std::vector<CDIB> expected(kCubeFaceCount, original);
     for (const Step& step : steps) {
         frame_->SelectPane(&frame_->FacePane(step.face));
         frame_->OnCommand(step.command);
         step.expected(expected[static_cast<std::size_t>(step.face)]);
-        for (int k = 0; k < kFaceCount; ++k)
+        for (int k = 0; k < kCubeFaceCount; ++k)
             EXPECT_TRUE(SamePixels(frame_->FacePane(k).Bitmap(), expected[static_cast<std::size_t>(k)]))
                 << "command " << step.command << " face " << k;
     }
     // Only one pane shows the border at a time.
-    for (int k = 0; k < kFaceCount; ++k)
+    for (int k = 0; k < kCubeFaceCount; ++k)
         EXPECT_EQ(frame_->FacePane(k).IsSelected(), k == 5) << k;
     EXPECT_EQ(frame_->FacePane(0).Bitmap().GetWidth(), 4);  // 6 x 4 turned a quarter
 }

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <fstream>
 
 #include "platform/message_box.h"
@@ -17,8 +19,9 @@ QApplication& TestApplication() {
 
 void SeamTest::SetUp() {
     TestApplication();
+    // The process number keeps runs of the same test from other build trees apart.
     root_ = std::filesystem::temp_directory_path() /
-            ("halvex-seam-" +
+            ("halvex-seam-" + std::to_string(::getpid()) + "-" +
              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
