@@ -206,6 +206,13 @@ int WinExec(const std::string& commandLine, int showState) {
     return CurrentLauncher()->Launch(request) ? kExecStarted : kBadFormat;
 }
 
+bool OpenAddress(const std::string& address, int showState) {
+    // An address that begins with "-" must not read as an option of the opener.
+    if (address.empty() || address.front() == '-')
+        return false;
+    return CurrentLauncher()->Open(address, showState);
+}
+
 int ShellExecute(const std::string& verb, const std::string& file, const std::string& directory,
                  int showState) {
     if (verb != "open" || file.empty())

@@ -71,6 +71,11 @@ std::optional<std::string> ResolveProgram(const std::string& name);
 // when it was found but could not be started. Any thread.
 int WinExec(const std::string& commandLine, int showState);
 
+// Hands `address` (a file:// or web address) to the desktop's opener through the process's
+// launcher, waiting for its verdict as ProgramLauncher::Open does. True when the opener took it.
+// Any thread.
+bool OpenAddress(const std::string& address, int showState = kShowNormal);
+
 // Opens `file` (relative to `directory` when that is given and the file is not absolute) with
 // the desktop's opener; only the "open" verb is known. Result above 32 when handed over; 2 when
 // the file does not exist; 31 when no application opens it or the verb is unknown. Any thread.

@@ -1,20 +1,27 @@
 #include "apps/compactor/compactor_app.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <string_view>
 
+#include "apps/common/help_page.h"
 #include "apps/compactor/command_line.h"
 #include "apps/compactor/compactor_messages.h"
 #include "apps/compactor/compactor_writers.h"
 #include "apps/compactor/compression_options_dlg.h"
 #include "apps/compactor/compression_settings.h"
-#include "apps/compactor/help_page.h"
 #include "bitmap/cdib.h"
 #include "platform/display_presence.h"
 #include "platform/qt/qt_backend.h"
+
+namespace {
+
+const HelpPage kCompactorHelp{"compactor", "Vuzuzuvuzez.html"};
+
+}  // namespace
 
 int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
                       const CompressionSettings& settings, const MessageSink& messages) {
@@ -70,7 +77,9 @@ int CCompactorApp::Run() {
 
     if (info.dialogFlag != 0) {
         if (EnsureGui()) {
-            CCompressionOptionsDlg dialog(settings, DefaultHelpFilePath(),
+            const std::string helpFile =
+                FindHelpFile(QCoreApplication::applicationDirPath().toStdString(), kCompactorHelp);
+            CCompressionOptionsDlg dialog(settings, helpFile,
                                           [this](std::string_view text) { ShowMessage(text); });
             dialog.DoModalFor(info.callerWindow);
         } else {

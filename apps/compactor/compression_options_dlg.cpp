@@ -15,7 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "apps/compactor/help_page.h"
+#include "apps/common/help_page.h"
 
 namespace {
 
@@ -156,8 +156,8 @@ void CCompressionOptionsDlg::OnCancel() {
 }
 
 void CCompressionOptionsDlg::OnHelp() {
-    if (!OpenHelpContext(helpFile_, kHelpContext))
-        messages_("Unable to open help file");
+    if (!OpenHelpFile(helpFile_, kHelpContext))
+        messages_(kHelpFailedText);
 }
 
 void CCompressionOptionsDlg::keyPressEvent(QKeyEvent* event) {

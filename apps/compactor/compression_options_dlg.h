@@ -19,7 +19,8 @@ class QRadioButton;
 
 class CCompressionOptionsDlg : public QDialog {
   public:
-    // `settings` must outlive the dialog. `helpFile` is the help page opened by "Help" and F1;
+    // `settings` must outlive the dialog. `helpFile` is the help page opened by "Help" and F1
+    // (empty when the program has none: the help then reports that it cannot be opened);
     // `messages` receives the dialog's message boxes (validation, help failure).
     CCompressionOptionsDlg(CompressionSettings& settings, std::string helpFile,
                            MessageSink messages, QWidget* parent = nullptr);

@@ -11,14 +11,14 @@
 #include <QSettings>
 #include <QShortcut>
 
+#include "apps/common/help_page.h"
 #include "apps/cube_seam/seam_progress.h"
 #include "apps/cube_seam/seam_run.h"
 #include "apps/cube_seam/seam_settings.h"
 #include "apps/cubestitch/command_ids.h"
-#include "apps/standalone_viewer/viewer_window.h"
 #include "apps/cubestitch/pane_layout.h"
-#include "apps/cubestitch/seam_help.h"
 #include "apps/cubestitch/seam_options_dlg.h"
+#include "apps/standalone_viewer/viewer_window.h"
 #include "platform/message_box.h"
 
 namespace cubestitch {
@@ -27,6 +27,7 @@ namespace {
 
 constexpr int kBlankFaceSize = 128;
 constexpr int kHelpContext = 2;
+const HelpPage kCubestitchHelp{"cubestitch", "CVNcubestitch.html"};
 constexpr int kInitialClientWidth = 768;
 constexpr int kInitialClientHeight = 640;
 
@@ -77,7 +78,7 @@ SeamFrameServices DesktopServices(QWidget* dialogParent) {
             dialogParent, QStringLiteral("Save As"), QStringLiteral("Untitled.pan"),
             QStringLiteral("Panorama Files (*.pan);;All Files (*)")));
     };
-    services.help = OpenSeamHelp;
+    services.help = [](int context) { return OpenHelp(kCubestitchHelp, context); };
     return services;
 }
 

@@ -8,11 +8,11 @@
 #include <new>
 #include <vector>
 
+#include "apps/common/help_page.h"
 #include "apps/roamer/freedom_limits.h"
 #include "apps/roamer/linked_panorama.h"
 #include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_doc.h"
-#include "apps/roamer/roamer_help.h"
 #include "apps/roamer/roamer_profile.h"
 #include "engine/files/load_error.h"
 #include "engine/files/section_archive.h"
@@ -27,6 +27,7 @@ constexpr std::uint32_t kNotifyMessage = 0;
 constexpr std::int16_t kFrameRate = 0;
 constexpr std::int16_t kAvatarSlots = 10;
 constexpr int kInstructionsContext = 3;
+const HelpPage kRoamerHelp{"roamer", "CvnRoamer.html"};
 constexpr double kPreviewPanVelocity = -20.0;
 constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
 constexpr std::int16_t kOptionLimits = 2;
@@ -212,7 +213,7 @@ void CRoamerView::OnToggleFreedom(int bit) {
 }
 
 void CRoamerView::OnInstructions() {
-    ShowRoamerHelp(window(), kInstructionsContext);
+    ShowHelp(kRoamerHelp, kInstructionsContext, "Roamer", ViewWindow());
 }
 
 void CRoamerView::OnPanoramaDetails() {

@@ -6,9 +6,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/program_launcher.h"
 #include "tests/apps/compactor/temp_config.h"
 
 namespace {
@@ -90,10 +93,30 @@ TEST_F(CompressionOptionsDlgTest, CancelWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(settings_.FilePath()));
 }
 
-TEST_F(CompressionOptionsDlgTest, MissingHelpPageIsReported) {
-    CCompressionOptionsDlg dialog(settings_, Scratch("no-such-help.html"), Recorder());
-    dialog.OnHelp();
-    EXPECT_EQ(messages_, std::vector<std::string>{"Unable to open help file"});
+TEST_F(CompressionOptionsDlgTest, HelpThatCannotBeOpenedIsReported) {
+    const std::string page = Scratch("help.html");
+    std::ofstream(page) << "<html></html>";
+    struct Case {
+        const char* name;
+        std::string page;
+        bool opens;  // what the desktop's opener answers
+        std::vector<std::string> said;
+    };
+    const Case cases[] = {
+        {"missing page", Scratch("no-such-help.html"), true, {"Unable to open help file"}},
+        {"no program found for the page", page, false, {"Unable to open help file"}},
+        {"opened", page, true, {}},
+    };
+    for (const Case& c : cases) {
+        auto launcher = std::make_shared<platform::RecordingLauncher>();
+        launcher->openResult = c.opens;
+        const auto previous = platform::InstallProgramLauncher(launcher);
+        messages_.clear();
+        CCompressionOptionsDlg dialog(settings_, c.page, Recorder());
+        dialog.OnHelp();
+        platform::InstallProgramLauncher(previous);
+        EXPECT_EQ(messages_, c.said) << c.name;
+    }
 }
 
 }  // namespace

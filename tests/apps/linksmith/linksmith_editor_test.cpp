@@ -94,10 +94,13 @@ TEST_F(LinksmithEditorTest, SavesAnAddedHotspotInTheContainerLayout) {
     EXPECT_EQ(ReadFileBytes(path), expected);
     EXPECT_TRUE(Messages().empty());
 
-    // The viewer finds the hotspot and its link in the saved file.
+    // The viewer finds the hotspot with its link under the centre of its view.
     ViewerEngine viewer;
-    viewer.OpenPanorama(path.c_str(), platform::kNoWindow, 0, 0, 4);
-    ASSERT_NE(viewer.GetHotspot(0), nullptr);
+    viewer.OpenPanorama(path.c_str(), backend_.CreateWindow({512, 256}), 0, 0, 4);
+    ASSERT_EQ(viewer.Run(2, 2), kEngineDone);
+    std::int16_t kind = kHitNothing;
+    EXPECT_EQ(viewer.HitTest(256, 128, &kind), 0);
+    EXPECT_EQ(kind, kHitHotspot);
     EXPECT_EQ(viewer.GetHotspot(0)->target, "a.pan");
 }
 

@@ -21,12 +21,13 @@
 #include <functional>
 #include <set>
 
+#include "apps/common/help_page.h"
 #include "apps/roamer/command_ids.h"
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_app.h"
-#include "apps/roamer/roamer_help.h"
 #include "apps/roamer/roamer_view.h"
 #include "platform/message_box.h"
+#include "platform/program_launcher.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
 #include "platform/surface.h"
@@ -331,13 +332,24 @@ TEST_F(RoamerWindowTest, AFileDroppedOnTheWindowIsOpened) {
 }
 
 TEST(RoamerHelp, ThePageBesideTheProgramHasTheInstructionsAnchor) {
-    const QUrl url = RoamerHelpUrl(QStringLiteral(HALVEX_ROAMER_DIR), 3);
-    ASSERT_TRUE(url.isLocalFile()) << url.toString().toStdString();
-    EXPECT_EQ(url.fragment(), QStringLiteral("context-3"));
-    QFile page(url.toLocalFile());
-    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const std::string file = FindHelpFile(HALVEX_ROAMER_DIR, HelpPage{"roamer", "CvnRoamer.html"});
+    QFile page(QString::fromStdString(file));
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly)) << file;
     EXPECT_TRUE(page.readAll().contains("id=\"context-3\""));
-    EXPECT_TRUE(RoamerHelpUrl(QStringLiteral("/nonexistent"), 3).isEmpty());
+}
+
+TEST_F(RoamerWindowTest, InstructionsThatCannotBeOpenedSaySo) {
+    auto launcher = std::make_shared<platform::RecordingLauncher>();
+    launcher->openResult = false;
+    const auto previous = platform::InstallProgramLauncher(launcher);
+    Start({});
+    testing::internal::CaptureStderr();
+    Frame().Command(kCmdInstructions)->trigger();
+    const std::string said = testing::internal::GetCapturedStderr();
+    platform::InstallProgramLauncher(previous);
+    EXPECT_NE(said.find("Roamer: Unable to open help file"), std::string::npos) << said;
+    ASSERT_EQ(launcher->Log().size(), 1u);
+    EXPECT_NE(launcher->Log().front().find("#context-3"), std::string::npos);
 }
 
 TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart) {
