@@ -72,6 +72,8 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     Settle();
     EXPECT_FALSE(frame.Editor().HasPanorama());
     EXPECT_FALSE(frame.Command(kCmdFileClose)->isEnabled());
+    EXPECT_EQ(frame.Host().grab().toImage().pixelColor(256, 128), QColor(192, 192, 192))
+        << "the closed panorama's picture is gone";
     EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);
     platform::SetBatchMode(false);
 }
