@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "apps/cube_seam/seam_progress_dialog.h"
 #include "apps/cube_seam/seam_run.h"
 #include "platform/message_box.h"
@@ -61,10 +64,34 @@ TEST_F(SeamDialogTest, RunsToTheEndAndShowsTheSize) {
     EXPECT_EQ(seam_test::PixelValue(panorama, 256, 128), seam_test::kFaceColours[1]);
 }
 
+// Holds the worker at its first progress post until Cancel has been clicked, so the seam
+// cannot reach its end before the click however busy the machine is.
+class HeldSeamProgressDialog : public SeamProgressDialog {
+  public:
+    void PostPosition(int position) override {
+        {
+            std::unique_lock lock(mutex_);
+            clicked_.wait(lock, [this] { return released_; });
+        }
+        SeamProgressDialog::PostPosition(position);
+    }
+    void ClickCancel() {
+        CancelButton()->click();
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        clicked_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable clicked_;
+    bool released_ = false;
+};
+
 TEST_F(SeamDialogTest, CancelEndsTheSeamAndTheWorker) {
-    std::unique_ptr<SeamProgress> progress = MakeSeamProgress();
-    auto* dialog = dynamic_cast<SeamProgressDialog*>(progress.get());
-    QTimer::singleShot(0, dialog, [dialog] { dialog->CancelButton()->click(); });
+    auto progress = std::make_unique<HeldSeamProgressDialog>();
+    HeldSeamProgressDialog* dialog = progress.get();
+    QTimer::singleShot(0, dialog, [dialog] { dialog->ClickCancel(); });
     CDIB panorama;
     const SeamResult result = RunSeam(Request(2048, 1024, false), panorama, *progress);
     EXPECT_FALSE(result.completed);
