@@ -1,10 +1,11 @@
-# Two entry points over the CMake presets: `make run` builds the optimised programs (the release
-# preset) and opens Roamer; `make test` builds the test build (the dev preset) and runs every test.
-# Both first run scripts/setup.sh, which installs whatever Debian packages are missing.
+# Entry points over the CMake presets: `make run` builds the optimised programs (the release
+# preset) and opens Roamer; `make test` builds the test build (the dev preset) and runs every test;
+# `make fuzz` runs every fuzz target FUZZ_SECONDS (default 180) seconds each (scripts/fuzz.sh).
+# Each first runs scripts/setup.sh, which installs whatever Debian packages are missing.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: run test setup build release
+.PHONY: run test setup build release fuzz
 
 setup:
 	@bash scripts/setup.sh
@@ -22,3 +23,6 @@ run: release
 
 test: build
 	ctest --preset dev
+
+fuzz:
+	bash scripts/fuzz.sh

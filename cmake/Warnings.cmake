@@ -8,12 +8,14 @@ endif()
 option(HALVEX_WERROR "Treat warnings as errors" ${_werror_default})
 option(HALVEX_BUILD_TESTS "Build the tests" ON)
 option(HALVEX_BUILD_BENCH "Build the benchmarks" ON)
+option(HALVEX_BUILD_FUZZ "Build the fuzz targets (clang; see the fuzz preset)" OFF)
 
 add_library(halvex_warnings INTERFACE)
 target_compile_options(halvex_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wimplicit-fallthrough
   -Wformat=2 -Wcast-align -Wunused -Woverloaded-virtual -Wmissing-declarations
-  -Wduplicated-cond -Wlogical-op -Wundef -Wvla)
+  -Wundef -Wvla
+  $<$<CXX_COMPILER_ID:GNU>:-Wduplicated-cond -Wlogical-op>)
 if(HALVEX_WERROR)
   target_compile_options(halvex_warnings INTERFACE -Werror)
 endif()

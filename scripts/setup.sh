@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12 as root, the packages the build, the tests and `make run` need and
-# that are missing. Safe to run again: it does nothing when everything is there.
+# that are missing; with the argument "fuzz" also clang and its libFuzzer runtime for the fuzz
+# preset. Safe to run again: it does nothing when everything is there.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdg-utils
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,159 @@
+// Writes the seed corpus of every fuzz target, made with the project's own builders:
+//   make_fuzz_seeds OUTPUT_FOLDER
+// creates OUTPUT_FOLDER/<target>/ with a few small valid (and a few deliberately odd) inputs per
+// target. Exit status 0 when every file was written.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "fuzz/seed_builders.h"
+
+namespace {
+
+using fuzz::Bytes;
+
+Bytes Text(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+Bytes Prefixed(std::uint8_t first, const Bytes& rest) {
+    Bytes bytes{first};
+    bytes.insert(bytes.end(), rest.begin(), rest.end());
+    return bytes;
+}
+
+Bytes Joined(const std::vector<std::string>& args) {
+    Bytes bytes;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (i != 0)
+            bytes.push_back('\0');
+        bytes.insert(bytes.end(), args[i].begin(), args[i].end());
+    }
+    return bytes;
+}
+
+std::vector<Bytes> ImageRecords() {
+    return {fuzz::RampBitmap(8, 4, 24),           fuzz::RampBitmap(8, 4, 8),
+            fuzz::RampBitmap(8, 4, 16),           fuzz::RampBitmap(8, 4, 32),
+            fuzz::RampBitmap(8, -4, 24),          fuzz::RampBitmap(12, 4, 24, false),
+            fuzz::RampJpeg(16, 8, 75),            fuzz::RampJpeg(8, 8, 10),
+            fuzz::RampCodecRecord("cvid", 16, 8), fuzz::RampCodecRecord("msvc", 16, 8)};
+}
+
+std::vector<Bytes> Panoramas() {
+    const Bytes jpeg = fuzz::RampJpeg(32, 16, 50);
+    return {
+        fuzz::Container({{"INIT", fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0)}, {"BTMP", jpeg}}),
+        fuzz::Container({{"BTMP", fuzz::RampBitmap(16, 8, 24)},
+                         {"INIT", fuzz::InitBytes(180, 90, 0, 0, 10, 5, 0, 70)},
+                         {"HSPT", fuzz::HotspotBytes({"next.pan", "#swingto(10,0,0,60,500)"})},
+                         {"FILE", fuzz::FileBytes({{"~a.txt", "hello"}, {"~b.wav", "RIFF"}})},
+                         {"NOTE", fuzz::NoteBytes()}}),
+        fuzz::Container({{"BTMP", fuzz::RampCodecRecord("cvid", 16, 8)},
+                         {"INIT", fuzz::InitBytes(-90, 90, -30, 30, 0, 0, 0, 0)}}),
+        fuzz::RampBitmap(16, 8, 24),
+        jpeg,
+    };
+}
+
+std::vector<Bytes> ActionTexts() {
+    return {
+        Text("other.pan"),
+        Text("(preserve view) other.pan; welcome.wav"),
+        Text("(repeat) loop.wav"),
+        Text("(full screen) film.avi"),
+        Text("(full window) film.avi; (0.5,1) walker.avt"),
+        Text("walker.avt"),
+        Text("(maximized) editor.exe notes.txt"),
+        Text("(minimized) ~tool.exe"),
+        Text("readme.txt"),
+        Text("~embedded.doc"),
+        Text("#swingto(90,10,0,45,1000)"),
+        Text("#swingto(1,2,3)"),
+        Text("  (repeat)   a.wav ;b.avi;;c.pan"),
+        Text("(2,3"),
+    };
+}
+
+// Each target's seeds, by the target's name.
+std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
+    std::vector<Bytes> records;
+    for (std::uint8_t depth = 0; depth < 5; ++depth) {
+        for (const Bytes& record : ImageRecords())
+            records.push_back(Prefixed(depth, record));
+    }
+    std::vector<Bytes> jpegs;
+    for (std::uint8_t choice : {0, 1, 2, 3, 4, 9, 19, 30})
+        jpegs.push_back(Prefixed(choice, fuzz::RampJpeg(16, 8, 60)));
+    std::vector<Bytes> bitmaps;
+    for (std::uint8_t choice : {0, 5, 10, 15, 64, 200}) {
+        bitmaps.push_back(Prefixed(choice, fuzz::RampBitmap(8, 4, 24)));
+        bitmaps.push_back(Prefixed(choice, fuzz::RampBitmap(5, 3, 8)));
+        bitmaps.push_back(Prefixed(choice, fuzz::RampCodecRecord("cvid", 16, 8)));
+        bitmaps.push_back(Prefixed(choice, fuzz::RampCodecRecord("msvc", 16, 8)));
+    }
+    std::vector<Bytes> containers;
+    for (const Bytes& panorama : Panoramas()) {
+        Bytes input = panorama;
+        const Bytes tail = Text("INIT\x05");
+        input.insert(input.end(), tail.begin(), tail.end());
+        containers.push_back(input);
+    }
+    return {
+        {"container", containers},
+        {"init_section",
+         {fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0), fuzz::InitBytes(180, 90, 0, 0, 10, 5, 0, 0),
+          fuzz::InitBytes(-90, 90, -30, 30, 0, 0, 0, 200), fuzz::InitBytes(360, 45, 0, 0, 0, 0, 0, 60)}},
+        {"hotspot_section",
+         {fuzz::HotspotBytes({"a.pan"}), fuzz::HotspotBytes({"x.wav", "(repeat) y.avi", "#swingto(1,2,3,4,5)"}),
+          fuzz::HotspotBytes({})}},
+        {"file_section", {fuzz::FileBytes({{"~a.txt", "hello"}, {"~b.bin", std::string(40, 'b')}}), Bytes{0}}},
+        {"note_section", {fuzz::NoteBytes(), Bytes{0x0A}}},
+        {"image_record", records},
+        {"jpeg_stream", jpegs},
+        {"cdib_reader", bitmaps},
+        {"avatar_file",
+         {fuzz::AvatarFile(16, 8, 2, 1, false), fuzz::AvatarFile(16, 8, 4, 2, true),
+          fuzz::AvatarFile(7, 3, 1, 1, true), fuzz::RampBitmap(8, 4, 24), fuzz::RampBitmap(8, 4, 32)}},
+        {"action_text", ActionTexts()},
+        {"compactor_command_line",
+         {Joined({"in.bmp", "out.pan"}), Joined({"-codec", "cinepak", "-quality", "80", "a.bmp", "b.bmp"}),
+          Joined({"/dialog", "-registry", "Scenegrab", "-window", "-12"}),
+          Joined({"-thumbnail", "false", "-codec", "16bit", "/abs/in.bmp", "/abs/out.bmp"}),
+          Joined({"-registry", "a\\..\\b", "-quality", "-5"})}},
+        {"panorama_load", Panoramas()},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path root = argv[1];
+    int failures = 0;
+    for (const auto& [target, seeds] : Corpora()) {
+        const std::filesystem::path folder = root / target;
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        for (std::size_t i = 0; i < seeds.size(); ++i) {
+            if (seeds[i].empty()) {
+                std::fprintf(stderr, "make_fuzz_seeds: %s seed %zu came out empty\n",
+                             target.c_str(), i);
+                ++failures;
+                continue;
+            }
+            std::ofstream out(folder / ("seed-" + std::to_string(i)), std::ios::binary);
+            out.write(reinterpret_cast<const char*>(seeds[i].data()),
+                      static_cast<std::streamsize>(seeds[i].size()));
+            if (!out)
+                ++failures;
+        }
+    }
+    return failures == 0 ? 0 : 1;
+}
