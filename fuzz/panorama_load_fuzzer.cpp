@@ -3,7 +3,6 @@
 // Embedded files are extracted under the target's private temporary folder and removed again.
 
 #include "engine/files/load_error.h"
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/headless/headless_backend.h"
@@ -29,7 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ViewerEngine engine;
         try {
             engine.Load(data, size, display.window, 0, 0, 2);
-            StateLock lock(engine);
             engine.RenderFrame();
         } catch (const LoadError&) {
         }
