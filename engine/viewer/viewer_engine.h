@@ -166,6 +166,8 @@ class ViewerEngine {
     // Whether a grabbed avatar is being animated by a drag. User-interface thread; no lock
     // (only that thread changes it).
     bool IsAnimating() const { return animating != 0; }
+    // Ends that animation (the avatar it moved was taken away). User-interface thread.
+    void StopAvatarAnimation() { animating = 0; }
 
     // --- Render thread ---
     // One frame step; the caller holds the lock. Returns 0, or the set of 1 (nothing could
