@@ -1,10 +1,10 @@
-# Two entry points over the CMake presets: `make run` and `make test`.
+# Two entry points over the CMake presets: `make run` builds the optimised programs (the release
+# preset) and opens Roamer; `make test` builds the test build (the dev preset) and runs every test.
 # Both first run scripts/setup.sh, which installs whatever Debian packages are missing.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
-SAMPLE := build/dev/data/sample.pan
 
-.PHONY: run test setup build
+.PHONY: run test setup build release
 
 setup:
 	@bash scripts/setup.sh
@@ -13,8 +13,12 @@ build: setup
 	cmake --preset dev
 	cmake --build --preset dev -j $(JOBS)
 
-run: build
-	@bash scripts/run-roamer.sh build/dev $(SAMPLE)
+release: setup
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS)
+
+run: release
+	@bash scripts/run-roamer.sh build/release build/release/data/sample.pan
 
 test: build
 	ctest --preset dev

@@ -58,7 +58,10 @@ CMainFrame::CMainFrame(CRoamerApp& app, CRoamerDoc& document, RoamerProfile& pro
     : app_(app), profile_(profile), view_(new CRoamerView(document, profile, this)) {
     setObjectName(QStringLiteral("CMainFrame"));
     setCentralWidget(view_);
-    view_->panoramaChanged = [this] { UpdateCommandUi(); };
+    view_->panoramaChanged = [this] {
+        UpdateCommandUi();
+        SetDocumentTitle(view_->ShownFileName());
+    };
     OnCreate();
     PreCreateWindow();
     SetDocumentTitle({});

@@ -48,13 +48,12 @@ void CRoamerApp::OnFileNew() {
 bool CRoamerApp::OpenDocumentFile(const QString& path) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     document_.OnOpenDocument(absolute.toStdString());
+    // The view names the panorama in the title as it shows it.
     const bool loaded = frame_->View()->OnInitialUpdate();
     if (loaded) {
         recentFiles_.Add(absolute.toStdString());
-        frame_->SetDocumentTitle(QFileInfo(absolute).fileName());
     } else {
         recentFiles_.Remove(absolute.toStdString());
-        frame_->SetDocumentTitle({});
     }
     frame_->UpdateRecentFileMenu();
     frame_->UpdateCommandUi();

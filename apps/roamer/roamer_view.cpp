@@ -80,6 +80,15 @@ bool CRoamerView::IsLoaded() const {
     return engine_.IsLoaded();
 }
 
+QString CRoamerView::ShownFileName() const {
+    return IsLoaded() ? QString::fromStdString(shownPath_.filename().string()) : QString();
+}
+
+void CRoamerView::NotifyPanoramaChanged() {
+    if (panoramaChanged)
+        panoramaChanged();
+}
+
 std::intptr_t CRoamerView::ViewProc(platform::WindowHandle window, std::uint32_t message,
                                     std::uintptr_t wParam, std::intptr_t lParam) {
     auto* view = static_cast<CRoamerView*>(platform::GetWindowUserData(window));
@@ -135,8 +144,11 @@ bool CRoamerView::OnInitialUpdate() {
         engine_.ClosePanorama(0, 0);
         host_->ClearPicture();
         note_.reset();
+        shownPath_.clear();
+        NotifyPanoramaChanged();
         return false;
     }
+    shownPath_ = path;
 
     engine_.cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
     engine_.cursorHotspot = platform::LoadCursor(platform::CursorShape::Arrow);
@@ -144,6 +156,8 @@ bool CRoamerView::OnInitialUpdate() {
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
     engine_.SetOption(kOptionLimits, &limits);
     engine_.SetOption(kOptionAntialias, std::intptr_t{antialiasLevel_});
+    // The title names the panorama before its first frame is shown.
+    NotifyPanoramaChanged();
     engine_.AttachWindow();
     host_->setFocus(Qt::OtherFocusReason);
     return true;
@@ -181,13 +195,14 @@ void CRoamerView::AfterHotspotClick() {
     if (!IsLoaded()) {
         host_->ClearPicture();
         note_.reset();
+        shownPath_.clear();
     } else if (!linked.empty()) {
         note_ = ReadNote(linked.string());
+        shownPath_ = linked;
     } else {
         return;
     }
-    if (panoramaChanged)
-        panoramaChanged();
+    NotifyPanoramaChanged();
 }
 
 void CRoamerView::OnResetPanorama() {

@@ -37,6 +37,8 @@ class CRoamerView : public QWidget {
 
     // Whether a panorama is loaded (the view commands are enabled).
     bool IsLoaded() const;
+    // The file name of the panorama shown; empty when none is.
+    QString ShownFileName() const;
     // Whether the loaded panorama carries details (the details command is enabled).
     bool HasNote() const { return note_.has_value(); }
     int AntialiasLevel() const { return antialiasLevel_; }
@@ -52,8 +54,9 @@ class CRoamerView : public QWidget {
     void OnToggleFreedom(int bit);
     void OnInstructions();
 
-    // Called after a hotspot action has left another panorama open, or none (a link whose
-    // load failed closes the engine): the commands' states may have changed.
+    // Called when the view shows another panorama, or none: after a load, before its first
+    // frame is drawn; after a hotspot action has left another panorama open, or none (a link
+    // whose load failed closes the engine). The title and the commands' states follow.
     std::function<void()> panoramaChanged;
 
   protected:
@@ -65,6 +68,7 @@ class CRoamerView : public QWidget {
                                   std::uintptr_t wParam, std::intptr_t lParam);
     void ClosePanorama();
     void ShowViewCursor();
+    void NotifyPanoramaChanged();
     // After the engine has run a clicked hotspot's action: an engine closed by a failed link
     // shows the empty view; a linked panorama brings its own details.
     void AfterHotspotClick();
@@ -78,5 +82,6 @@ class CRoamerView : public QWidget {
     std::optional<PanoramaNote> note_;
     // Set between a click on a hotspot and the view's own handling of that click.
     std::optional<std::filesystem::path> clickedLink_;
+    std::filesystem::path shownPath_;
     platform::CursorHandle viewCursor_;
 };

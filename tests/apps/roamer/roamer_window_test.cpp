@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -183,18 +184,27 @@ TEST_F(RoamerWindowTest, HoldingAnArrowKeyTurnsTheViewAndResetBringsItHome) {
     EXPECT_EQ(CurrentPan(View()), 0);
 }
 
-// The surface pictures the view paints, as their serials, while it is watched.
+// The surface pictures the view paints while it is watched, as their serials and a hash of
+// their pixels, and the window's title at each.
 class PaintWatch : public QObject {
   public:
     explicit PaintWatch(platform::QtWindowHost& host) : host_(host) {
         host.installEventFilter(this);
     }
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &host_ && event->type() == QEvent::Paint)
-            serials.push_back(platform::GetWindowSurface(host_.Handle())->Serial());
+        if (watched == &host_ && event->type() == QEvent::Paint) {
+            platform::GetWindowSurface(host_.Handle())
+                ->Read([this](const platform::SurfacePicture& picture) {
+                    serials.push_back(picture.serial);
+                    hashes.push_back(qHashBits(picture.pixels.data(), picture.pixels.size()));
+                });
+            titles.push_back(host_.window()->windowTitle());
+        }
         return false;
     }
     std::vector<std::uint64_t> serials;
+    std::vector<std::size_t> hashes;
+    std::vector<QString> titles;
 
   private:
     platform::QtWindowHost& host_;
@@ -449,7 +459,30 @@ TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {
     EXPECT_TRUE(said.empty()) << said;
     ASSERT_TRUE(View().IsLoaded());
     EXPECT_TRUE(Frame().Command(kCmdPanoramaDetails)->isEnabled());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("sample2.pan - Roamer"));
     EXPECT_EQ(DetailsDescription(), QStringLiteral("The second sample: dusk"));
+}
+
+TEST_F(RoamerWindowTest, TheTitleNamesEachOpenedPanoramaBeforeItsFirstFrameIsShown) {
+    Start({});
+    const QString cases[] = {kSample, kSecondSample, kSample};
+    std::set<std::size_t> earlier;  // what the panorama shown before looked like
+    for (const QString& file : cases) {
+        PaintWatch watch(Host());
+        const std::uint64_t before = FramesShown();
+        ASSERT_TRUE(app_->OpenDocumentFile(file));
+        const QString title = QFileInfo(file).fileName() + QStringLiteral(" - Roamer");
+        bool painted = false;
+        for (std::size_t i = 0; i < watch.serials.size(); ++i) {
+            if (watch.serials[i] <= before || earlier.count(watch.hashes[i]) != 0)
+                continue;
+            painted = true;
+            EXPECT_EQ(watch.titles[i], title) << "a frame was shown under another title";
+        }
+        EXPECT_TRUE(painted) << file.toStdString() << ": no frame shown while it opened";
+        EXPECT_EQ(Frame().windowTitle(), title);
+        earlier = std::set<std::size_t>(watch.hashes.begin(), watch.hashes.end());
+    }
 }
 
 TEST_F(RoamerWindowTest, AHotspotLinkThatFailsToLoadLeavesTheViewEmpty) {
@@ -473,6 +506,7 @@ TEST_F(RoamerWindowTest, AHotspotLinkThatFailsToLoadLeavesTheViewEmpty) {
     EXPECT_FALSE(Frame().Command(kCmdPanoramaDetails)->isEnabled());
     const QImage shown = Shown();
     EXPECT_EQ(shown.pixelColor(shown.width() / 2, shown.height() / 2), QColor(192, 192, 192));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Untitled - Roamer"));
 }
 
 }  // namespace
