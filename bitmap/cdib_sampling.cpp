@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "bitmap/cdib.h"
+#include "platform/byte_order.h"
 
 namespace {
 
@@ -20,6 +21,11 @@ double Clamp(double value, double highest) {
     if (value < 0)
         value = 0;
     return value;
+}
+
+// Two 16-bit lanes (bits 0-15 and 16-31) moved into 32-bit lanes of a 64-bit word.
+std::uint64_t WidenLanes(std::uint32_t lanes) {
+    return (lanes & 0xFFFFu) | (std::uint64_t{lanes >> 16} << 32);
 }
 
 bool Inside(double value, double lowest, double highest) {
@@ -133,19 +139,29 @@ void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, dou
             const std::uint32_t fu = static_cast<std::uint32_t>((u >> 8) & 255);
             const std::uint32_t fv = static_cast<std::uint32_t>((v >> 8) & 255);
             const std::uint8_t* p00 = sourceBits + row * sourceStride + 3 * column;
-            const std::uint8_t* p01 = p00 + 3;
             const std::uint8_t* p10 = p00 + sourceStride;
-            const std::uint8_t* p11 = p10 + 3;
-            const std::uint32_t w00 = (256 - fu) * (256 - fv);
-            const std::uint32_t w01 = fu * (256 - fv);
-            const std::uint32_t w10 = (256 - fu) * fv;
-            const std::uint32_t w11 = fu * fv;
-            for (int channel = 0; channel < 3; ++channel) {
-                out[channel] =
-                    static_cast<std::uint8_t>((p00[channel] * w00 + p01[channel] * w01 +
-                                               p10[channel] * w10 + p11[channel] * w11) >>
-                                              16);
-            }
+            // Each channel is (P00 w00 + P01 w01 + P10 w10 + P11 w11) >> 16, taken as two
+            // steps: across each row with (256 - fu, fu), then down with (256 - fv, fv).
+            // Blue and red travel together in one word (16-bit lanes across, 32-bit lanes
+            // down), green alone; no lane can carry into the next.
+            const std::uint32_t p00Word = platform::LoadLe32(p00);
+            const std::uint32_t p01Word = platform::LoadLe32(p00 + 2) >> 8;  // never reads past P01
+            const std::uint32_t p10Word = platform::LoadLe32(p10);
+            const std::uint32_t p11Word = platform::LoadLe32(p10 + 2) >> 8;
+            const std::uint32_t left = 256 - fu;
+            const std::uint32_t upperBlueRed =
+                (p00Word & 0x00FF00FFu) * left + (p01Word & 0x00FF00FFu) * fu;
+            const std::uint32_t lowerBlueRed =
+                (p10Word & 0x00FF00FFu) * left + (p11Word & 0x00FF00FFu) * fu;
+            const std::uint32_t upperGreen =
+                ((p00Word >> 8) & 255u) * left + ((p01Word >> 8) & 255u) * fu;
+            const std::uint32_t lowerGreen =
+                ((p10Word >> 8) & 255u) * left + ((p11Word >> 8) & 255u) * fu;
+            const std::uint64_t blueRed = WidenLanes(upperBlueRed) * (256 - fv) +
+                                          WidenLanes(lowerBlueRed) * fv;
+            out[0] = static_cast<std::uint8_t>(blueRed >> 16);
+            out[1] = static_cast<std::uint8_t>((upperGreen * (256 - fv) + lowerGreen * fv) >> 16);
+            out[2] = static_cast<std::uint8_t>(blueRed >> 48);
             out += 3;
             u += stepU;
             v += stepV;

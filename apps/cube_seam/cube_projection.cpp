@@ -45,10 +45,11 @@ FacePosition CubeProjection::PanoramaPixelToFace(int x, int y) const {
     // The xc / width term tilts each row by half a pixel across the width; it belongs to the
     // mapping that stored panoramas were made with.
     const double pitch = (yc - static_cast<double>(xc) / width_) * kPi / height_;
-    const double cosPitch = std::cos(pitch);
+    double sinPitch, cosPitch;
+    ::sincos(pitch, &sinPitch, &cosPitch);  // the C library's sin and cos in one call
     const double dx = sinHeading * cosPitch;
     const double dz = cosHeading * cosPitch;
-    const double dy = std::sin(pitch);
+    const double dy = sinPitch;
 
     // The dominant axis picks the face (ties: X before Z before Y); (a, b) in -1..1 on it.
     //   face    looks along  right edge borders  bottom edge borders

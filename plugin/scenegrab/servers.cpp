@@ -6,6 +6,7 @@
 #include "plugin/scenegrab/module_state.h"
 #include "plugin/scenegrab/panorama_saver.h"
 #include "plugin/scenegrab/plugin_ui.h"
+#include "plugin/scenegrab/plugin_viewer.h"
 
 namespace scenegrab {
 
@@ -161,10 +162,13 @@ int FillController(int version, HostGlobalFunction global, void* handlerRecord,
 void* ModuleStartup() {
     Module() = ModuleState{};
     StartPluginGui();
+    SetPanoramaPresenter(ShowInViewerWindow);
     return &Module();
 }
 
 void ModuleShutdown(void* /*token*/) {
+    SetPanoramaPresenter({});
+    CloseViewerWindow();
     StopPluginGui();
     Module() = ModuleState{};
 }

@@ -11,10 +11,10 @@ inline constexpr const char* kCameraControllerName = "CVNCameraController";
 inline constexpr const char* kObjectControllerName = "CVNObjectController";
 inline constexpr const char* kSaverName = "CVNSaver";
 
-// Start-up: resets the module's state and readies its dialogs. Returns the token for
-// shutdown.
+// Start-up: resets the module's state, readies its dialogs and makes the viewer window the
+// saver's presenter. Returns the token for shutdown.
 void* ModuleStartup();
-// Shutdown: lets go of the dialogs and resets the module's state.
+// Shutdown: closes the viewer window, lets go of the dialogs and resets the module's state.
 void ModuleShutdown(void* token);
 
 // Version 2: every slot including description; version 1: every slot but description, with

@@ -31,7 +31,9 @@ const ServerRecord* FindServer(const ModuleDescriptor& descriptor, const char* c
 }
 
 std::unique_ptr<PluginModule> PluginModule::Open(const std::string& path, std::string* error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // The module stays mapped after the host lets go of it: a module that used Qt leaves its
+    // registrations there, which must not point into unmapped code.
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
         const char* reason = dlerror();
         *error = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown reason");

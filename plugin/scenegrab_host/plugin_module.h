@@ -18,7 +18,8 @@ std::string CheckDescriptor(const ModuleDescriptor& descriptor);
 const ServerRecord* FindServer(const ModuleDescriptor& descriptor, const char* className,
                                const char* serverName);
 
-// An opened module; unloads it when destroyed (after the caller has called its shutdown).
+// An opened module; lets go of it when destroyed (after the caller has called its shutdown).
+// The module itself stays mapped until the process ends.
 class PluginModule {
   public:
     // Opens `path` and checks its descriptor. Null, with `error` set, when it cannot be opened,

@@ -115,6 +115,61 @@ TEST(CdibWarpBlock, AgreesWithPerPixelSampling) {
         EXPECT_LE(WarpError(source, c.corners), c.tolerance) << c.name;
 }
 
+// The fast path's arithmetic written out per channel: 16.16 positions stepped along the block's
+// edges and rows, 8-bit fractions, four weights summing to 65536.
+CDIB ReferenceWarp(const CDIB& source, const double (&c)[8]) {
+    CDIB target(16, 16, 24);
+    const auto fixed = [](double z) { return static_cast<std::int64_t>(z * 65536.0); };
+    const double top = source.GetHeight() - 1.0;
+    std::int64_t lu = fixed(c[0]), lv = fixed(top - c[1]), ru = fixed(c[2]), rv = fixed(top - c[3]);
+    const std::int64_t dlu = (fixed(c[4]) - lu) >> 4, dlv = (fixed(top - c[5]) - lv) >> 4;
+    const std::int64_t dru = (fixed(c[6]) - ru) >> 4, drv = (fixed(top - c[7]) - rv) >> 4;
+    for (int j = 0; j < 16; ++j, lu += dlu, lv += dlv, ru += dru, rv += drv) {
+        std::int64_t u = lu, v = lv;
+        for (int i = 0; i < 16; ++i, u += (ru - lu) >> 4, v += (rv - lv) >> 4) {
+            const int col = static_cast<int>(u >> 16), memoryRow = static_cast<int>(v >> 16);
+            const std::uint32_t fu = (u >> 8) & 255, fv = (v >> 8) & 255;
+            const std::uint32_t w[4] = {(256 - fu) * (256 - fv), fu * (256 - fv), (256 - fu) * fv,
+                                        fu * fv};
+            const int px[4] = {col, col + 1, col, col + 1};
+            const int py[4] = {memoryRow, memoryRow, memoryRow + 1, memoryRow + 1};
+            std::uint32_t sum[3] = {};
+            for (int k = 0; k < 4; ++k) {
+                std::uint8_t r, g, b;
+                source.GetPixel(px[k], source.GetHeight() - 1 - py[k], &r, &g, &b);
+                sum[0] += b * w[k];
+                sum[1] += g * w[k];
+                sum[2] += r * w[k];
+            }
+            target.SetPixel(i, j, static_cast<std::uint8_t>(sum[2] >> 16),
+                            static_cast<std::uint8_t>(sum[1] >> 16),
+                            static_cast<std::uint8_t>(sum[0] >> 16));
+        }
+    }
+    return target;
+}
+
+TEST(CdibWarpBlock, FastPathIsTheFixedPointFormulaExactly) {
+    CDIB noise(67, 45, 24);  // rows padded: 201 bytes of pixels in a 204-byte stride
+    std::uint32_t seed = 12345;
+    for (std::uint8_t& byte : noise.GetBits()) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<std::uint8_t>(seed >> 16);
+    }
+    const double kCorners[][8] = {
+        {1, 1, 17, 1, 1, 17, 17, 17},
+        {1.3, 2.7, 65, 1, 2, 43, 65, 43},  // reaches the last column and the top memory row
+        {30.123, 20.77, 10.5, 3.25, 50.9, 40.01, 28.4, 1.5},
+        {64.99, 42.99, 64.99, 42.99, 64.99, 42.99, 64.99, 42.99},
+    };
+    for (const auto& c : kCorners) {
+        CDIB target(16, 16, 24);
+        target.WarpBlock(0, 0, noise, c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7]);
+        EXPECT_TRUE(std::ranges::equal(target.GetBits(), ReferenceWarp(noise, c).GetBits()))
+            << c[0] << ", " << c[1];
+    }
+}
+
 TEST(CdibWarpBlock, BlocksBeyondTheFastPathAreSampledSafely) {
     const CDIB source = Smooth(30, 30);
     EXPECT_EQ(WarpError(source, {0, 0, 29, 0, 0, 29, 29, 29}, 0, 0), 0);

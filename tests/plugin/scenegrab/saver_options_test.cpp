@@ -11,11 +11,12 @@ namespace {
 using scenegrab::PanoramaSizeForFaces;
 
 QApplication& TestApplication() {
+    // Made once and kept to the end of the process: Qt cannot be torn down and set up again.
     static int argc = 1;
     static char name[] = "scenegrab_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-    return application;
+    static QApplication* application = new QApplication(argc, argv);
+    return *application;
 }
 
 TEST(SaverOptions, OffersAPanoramaSizeForTheFaces) {

@@ -1,0 +1,34 @@
+#include "plugin/scenegrab/plugin_viewer.h"
+#include "apps/standalone_viewer/headless_viewer_shell.h"
+#include "apps/standalone_viewer/viewer_window.h"
+#include "tests/plugin/scenegrab/scenegrab_fixture.h"
+
+namespace {
+
+// The saver's single panorama goes to the module's one viewer window, titled and sized for the
+// plug-in, with its help; a second panorama replaces the first window.
+TEST_F(ScenegrabTest, PanoramasAreShownInTheModulesOneViewerWindow) {
+    CDIB panorama(64, 32, 24);
+    panorama.SetPixel(10, 10, 200, 100, 50);
+    scenegrab::ShowInViewerWindow(panorama);
+    CViewerWindow* window = GetViewerWindow();
+    auto* shell = dynamic_cast<HeadlessViewerShell*>(window->Shell());
+    ASSERT_NE(shell, nullptr);
+    EXPECT_EQ(shell->title, "Halvex Viewer");
+    EXPECT_TRUE(shell->visible);
+    EXPECT_EQ(shell->statusText, "Press <space> to reset view");
+    EXPECT_EQ(window->GetSettings().size.width, 500);
+    EXPECT_EQ(window->GetSettings().size.height, 300);
+    EXPECT_EQ(window->GetSettings().helpContext, 6);
+    EXPECT_NE(window->Viewer(), nullptr);
+
+    scenegrab::ShowInViewerWindow(panorama);
+    EXPECT_EQ(GetViewerWindow(), window);
+    EXPECT_EQ(shell->windowsMade, 2);
+    EXPECT_TRUE(window->IsCreated());
+
+    scenegrab::CloseViewerWindow();
+    EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
