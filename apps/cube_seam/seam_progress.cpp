@@ -5,7 +5,10 @@
 #include "apps/cube_seam/seam_progress_dialog.h"
 #include "platform/qt/qt_backend.h"
 
-void SilentSeamProgress::Begin(const std::string&, bool) {}
+void SilentSeamProgress::Begin(const std::string&, bool) {
+    std::lock_guard lock(mutex_);
+    state_ = State{};
+}
 
 void SilentSeamProgress::PostPosition(int position) {
     {

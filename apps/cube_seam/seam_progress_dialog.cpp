@@ -29,19 +29,29 @@ SeamProgressDialog::SeamProgressDialog(QWidget* parent)
 }
 
 void SeamProgressDialog::Begin(const std::string& text, bool cancellable) {
+    ++seam_;
+    finished_ = false;
+    bar_->setValue(0);
     text_->setText(QString::fromStdString(text));
     cancel_->setEnabled(cancellable);
 }
 
 void SeamProgressDialog::PostPosition(int position) {
     QMetaObject::invokeMethod(
-        this, [this, position] { bar_->setValue(position); }, Qt::QueuedConnection);
+        this,
+        [this, position, seam = seam_.load()] {
+            if (seam == seam_.load())
+                bar_->setValue(position);
+        },
+        Qt::QueuedConnection);
 }
 
 void SeamProgressDialog::PostFinished() {
     QMetaObject::invokeMethod(
         this,
-        [this] {
+        [this, seam = seam_.load()] {
+            if (seam != seam_.load())
+                return;
             finished_ = true;
             if (isVisible())
                 accept();

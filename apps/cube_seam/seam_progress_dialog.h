@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <atomic>
+
 #include "apps/cube_seam/seam_progress.h"
 
 class QLabel;
@@ -31,4 +33,7 @@ class SeamProgressDialog : public QDialog, public SeamProgress {
     QProgressBar* bar_;
     QPushButton* cancel_;
     bool finished_ = false;  // user-interface thread
+    // Which seam the worker's posts belong to: a post from an earlier, cancelled seam that is
+    // still queued when the next one begins is dropped.
+    std::atomic<int> seam_{0};
 };

@@ -18,6 +18,7 @@
 #include "apps/cubestitch/command_ids.h"
 #include "apps/cubestitch/pane_layout.h"
 #include "apps/cubestitch/seam_options_dlg.h"
+#include "apps/standalone_viewer/viewer_window.h"
 #include "platform/message_box.h"
 
 namespace cubestitch {
@@ -182,6 +183,9 @@ void CSeamFrame::OnCommand(int commandId) {
         case kCmdSave:
             OnSavePanorama();
             break;
+        case kCmdViewPanorama:
+            OnViewPanorama();
+            break;
         case kCmdPreferences:
             OnPreferences();
             break;
@@ -278,6 +282,16 @@ bool CSeamFrame::OnSeam() {
     return result.completed;
 }
 
+void CSeamFrame::OnViewPanorama() {
+    WaitCursor wait;
+    CViewerWindow* viewer = GetViewerWindow();
+    CViewerWindow::Settings& look = viewer->GetSettings();
+    look.caption = "Cubestitch";
+    look.about = [this] { OnAbout(); };
+    if (viewer->OpenMemory(panorama_->Bitmap().GetBlock()) != 0)
+        viewer->ShowPanorama();
+}
+
 bool CSeamFrame::OnSavePanorama() {
     const std::optional<std::string> path = services_.askSavePath();
     if (!path)
@@ -339,6 +353,7 @@ void CSeamFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    DestroyViewerWindow();
     event->accept();
 }
 

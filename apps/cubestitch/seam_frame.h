@@ -70,6 +70,9 @@ class CSeamFrame final : public QMainWindow {
     // the headless backend); sets the unsaved flag when pixels were written. True when the
     // seam finished.
     bool OnSeam();
+    // Shows the panorama pane's picture live in the program's viewer window (made on first
+    // use, re-opened at the initial view each time); the window reports what it cannot show.
+    void OnViewPanorama();
     // Asks for a path and saves there; true when the panorama file was written. The unsaved
     // flag is cleared only then.
     bool OnSavePanorama();
@@ -90,6 +93,7 @@ class CSeamFrame final : public QMainWindow {
     const SeamFrameServices& Services() const { return services_; }
 
   protected:
+    // Asks as QueryClose does; when the frame closes, the viewer window goes with it.
     void closeEvent(QCloseEvent* event) override;
 
   private:

@@ -61,6 +61,7 @@ class ScriptedProgress : public SilentSeamProgress {
             std::this_thread::yield();
     }
     void Begin(const std::string& text, bool cancellable) override {
+        SilentSeamProgress::Begin(text, cancellable);
         text_ = text;
         cancellable_ = cancellable;
     }

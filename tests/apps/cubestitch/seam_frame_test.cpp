@@ -9,6 +9,8 @@
 #include <iterator>
 
 #include "apps/cubestitch/command_ids.h"
+#include "apps/standalone_viewer/headless_viewer_shell.h"
+#include "apps/standalone_viewer/viewer_window.h"
 #include "platform/message_box.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
 
@@ -248,6 +250,33 @@ TEST_F(SeamFrameTest, ClosePrompt) {
         }
         EXPECT_EQ(frame_->IsModified(), c.modified && !(c.closes && !c.savePath.empty())) << c.name;
     }
+}
+
+TEST_F(SeamFrameTest, ViewShowsTheSeamAndClosingTheFrameTakesTheViewerAlong) {
+    platform::HeadlessBackend backend;
+    settings_.WriteWidth(64);
+    settings_.WriteHeight(32);
+    for (int k = 0; k < kCubeFaceCount; ++k)
+        frame_->FacePane(k).Bitmap().CopyFrom(PatternPicture(16, 16));
+    ASSERT_TRUE(frame_->OnSeam());
+    EXPECT_TRUE(frame_->IsModified());
+    EXPECT_EQ(frame_->PanoramaPane().Bitmap().GetWidth(), 64);
+
+    for (int views = 1; views <= 2; ++views) {
+        frame_->OnCommand(kCmdViewPanorama);
+        CViewerWindow* viewer = GetViewerWindow();
+        ASSERT_TRUE(viewer->IsCreated());
+        ASSERT_NE(viewer->Viewer(), nullptr);
+        const auto* shell = dynamic_cast<const HeadlessViewerShell*>(viewer->Shell());
+        ASSERT_NE(shell, nullptr);
+        EXPECT_TRUE(shell->visible);
+        EXPECT_EQ(shell->windowsMade, views);  // each view starts a fresh window
+    }
+    answers_ = {platform::IDNO};
+    EXPECT_TRUE(frame_->close());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Save changes to the seamed image?"});
+    EXPECT_FALSE(GetViewerWindow()->IsCreated());
+    DestroyViewerWindow();
 }
 
 TEST_F(SeamFrameTest, HelpOpensContextTwoOrSaysItCannot) {
