@@ -19,7 +19,6 @@ namespace {
 constexpr std::uint32_t kNoNotification = 0;
 constexpr std::int16_t kDefaultFrameRate = 0;
 constexpr std::int16_t kAvatarSlots = 8;
-constexpr std::int16_t kOptionLimits = 2;
 // Free turning, a tilt short of the poles, no roll.
 constexpr ViewerLimits kEditingLimits{-360, 360, -75, 75, 0, 0, 10, 170};
 constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
@@ -178,8 +177,8 @@ void LinksmithEditor::OpenPanoramaForEditing(const std::string& path) {
     // The editor draws, hit-tests and runs hotspots itself: the engine's own ones stay inert.
     for (std::int16_t i = 0; Hotspot* hotspot = viewer_->GetHotspot(i); ++i)
         hotspot->SetActive(0);
-    viewer_->SetOption(kOptionLimits, &kEditingLimits);
-    viewer_->cursorNormal = arrow;
+    viewer_->SetOption(ViewerOption::kLimits, &kEditingLimits);
+    viewer_->SetCursors(arrow, nullptr, nullptr);
     viewer_->AttachWindow();
     platform::SetCursor(window, arrow);
 

@@ -30,8 +30,6 @@ constexpr int kInstructionsContext = 3;
 const HelpPage kRoamerHelp{"roamer", "CvnRoamer.html"};
 constexpr double kPreviewPanVelocity = -20.0;
 constexpr const char* kOutOfMemory = "Resource Error: Insufficient System Memory";
-constexpr std::int16_t kOptionLimits = 2;
-constexpr std::int16_t kOptionAntialias = 3;
 
 ViewerLimits ToViewerLimits(const FreedomRanges& r) {
     return {r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7]};
@@ -150,12 +148,12 @@ bool CRoamerView::OnInitialUpdate() {
     }
     shownPath_ = path;
 
-    engine_.cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
-    engine_.cursorHotspot = platform::LoadCursor(platform::CursorShape::Arrow);
-    engine_.cursorPanoramaLink = platform::LoadCursor(platform::CursorShape::UpArrow);
+    engine_.SetCursors(platform::LoadCursor(platform::CursorShape::SizeAll),
+                       platform::LoadCursor(platform::CursorShape::Arrow),
+                       platform::LoadCursor(platform::CursorShape::UpArrow));
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
-    engine_.SetOption(kOptionLimits, &limits);
-    engine_.SetOption(kOptionAntialias, std::intptr_t{antialiasLevel_});
+    engine_.SetOption(ViewerOption::kLimits, &limits);
+    engine_.SetOption(ViewerOption::kAntialias, std::intptr_t{antialiasLevel_});
     // The title names the panorama before its first frame is shown.
     NotifyPanoramaChanged();
     engine_.AttachWindow();
@@ -214,7 +212,7 @@ void CRoamerView::OnAntialiasLevel(int level) {
     if (!IsLoaded())
         return;
     antialiasLevel_ = level;
-    engine_.SetOption(kOptionAntialias, std::intptr_t{level});
+    engine_.SetOption(ViewerOption::kAntialias, std::intptr_t{level});
     engine_.UpdateHotspotCursor();
 }
 
@@ -223,7 +221,7 @@ void CRoamerView::OnToggleFreedom(int bit) {
         return;
     ToggleFlag(freedoms_, bit);
     const ViewerLimits limits = ToViewerLimits(FreedomLimits(freedoms_));
-    engine_.SetOption(kOptionLimits, &limits);
+    engine_.SetOption(ViewerOption::kLimits, &limits);
     engine_.UpdateHotspotCursor();
 }
 

@@ -88,9 +88,7 @@ int CViewerWindow::Open(int kind, const void* data, std::size_t size) {
         OnDestroy();
         return 0;
     }
-    viewer->cursorNormal = cursorNormal_;
-    viewer->cursorHotspot = cursorHotspot_;
-    viewer->cursorPanoramaLink = cursorLink_;
+    viewer->SetCursors(cursorNormal_, cursorHotspot_, cursorLink_);
     viewer->SetView(0, 0, 0, kHomeFov, 0);
     viewer_ = std::move(viewer);
     return 1;

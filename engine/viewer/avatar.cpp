@@ -9,8 +9,7 @@
 #include <optional>
 
 #include "engine/avatar_file/avatar_file.h"
-#include "engine/viewer/state_lock.h"
-#include "engine/viewer/viewer_engine.h"
+#include "engine/viewer/owner_lock.h"
 #include "platform/dib_header.h"
 
 namespace {
@@ -22,18 +21,6 @@ std::int32_t FramesAcross(const platform::BitmapInfoHeader& header) {
 std::int32_t FramesDown(const platform::BitmapInfoHeader& header) {
     return header.biYPelsPerMeter;
 }
-
-// The owner's state lock for a scope; nothing for a slot without an owner.
-class SlotLock {
-  public:
-    explicit SlotLock(const ViewerEngine* owner) {
-        if (owner != nullptr)
-            lock_.emplace(*owner);
-    }
-
-  private:
-    std::optional<StateLock> lock_;
-};
 
 }  // namespace
 
@@ -70,7 +57,7 @@ void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* p
 int Avatar::Load(const char* path, const double atPosition[3], const double ofSize[3],
                  std::int16_t visibleFlag) {
     {
-        SlotLock lock(engine);
+        OwnerLock lock(engine);
         image.clear();
     }
     if (path == nullptr)
@@ -80,12 +67,13 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
         return 1;
     PackedDib& block = read.image;
     const platform::BitmapInfoHeader header = HeaderOf(block);
-    if (engine != nullptr && engine->imageDib != nullptr &&
-        platform::LoadInfoHeader(engine->imageDib).biBitCount == 8 && header.biBitCount == 8) {
-        MatchAvatarPalette(block, engine->imageDib + platform::kInfoHeaderSize);
+    OwnerLock lock(engine);
+    if (lock.State() != nullptr && !lock.State()->image.empty() &&
+        platform::LoadInfoHeader(lock.State()->image.data()).biBitCount == 8 &&
+        header.biBitCount == 8) {
+        MatchAvatarPalette(block, lock.State()->image.data() + platform::kInfoHeaderSize);
     }
 
-    SlotLock lock(engine);
     visible = visibleFlag;
     for (int i = 0; i < 3; ++i) {
         size[i] = ofSize[i];
@@ -101,7 +89,7 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
 }
 
 int Avatar::Unload() {
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     image.clear();
     return 0;
 }
@@ -109,7 +97,7 @@ int Avatar::Unload() {
 int Avatar::SetVisible(std::int16_t value) {
     if (!HasImage())
         return 1;
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     visible = value;
     return 0;
 }
@@ -117,7 +105,7 @@ int Avatar::SetVisible(std::int16_t value) {
 int Avatar::IsEmpty(std::int16_t* column, std::int16_t* row) {
     if (!HasImage())
         return 1;
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     *column = static_cast<std::int16_t>(frameColumn);
     *row = static_cast<std::int16_t>(frameRow);
     return 0;
@@ -126,7 +114,7 @@ int Avatar::IsEmpty(std::int16_t* column, std::int16_t* row) {
 int Avatar::SetVelocity(double x, double y, double z) {
     if (!HasImage())
         return 1;
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     velocity[0] = x;
     velocity[1] = y;
     velocity[2] = z;
@@ -136,7 +124,7 @@ int Avatar::SetVelocity(double x, double y, double z) {
 int Avatar::SetSizeRate(double x, double y, double z) {
     if (!HasImage())
         return 1;
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     sizeRate[0] = x;
     sizeRate[1] = y;
     sizeRate[2] = z;
@@ -146,7 +134,7 @@ int Avatar::SetSizeRate(double x, double y, double z) {
 int Avatar::SetAnimationRate(double a, double b) {
     if (!HasImage())
         return 1;
-    SlotLock lock(engine);
+    OwnerLock lock(engine);
     columnRate = framesAcross * a;
     rowRate = framesDown * b;
     return 0;
@@ -160,7 +148,7 @@ int Avatar::SetViewVelocity(double right, double forward, double up) {
     const double pi = 2 * std::acos(0.0);
     const double h = -p * pi / 180;
     const double v = t * pi / 180;
-    StateLock lock(*engine);
+    OwnerLock lock(engine);
     velocity[0] =
         right * std::cos(h) + forward * std::cos(v) * std::sin(h) - up * std::sin(v) * std::sin(h);
     velocity[1] =

@@ -270,12 +270,13 @@ bool CompositeAvatar(const Avatar& avatar, const Renderer& renderer,
     return true;
 }
 
-void ViewerEngine::DrawAvatar(int slot) {
-    if (!renderer || environments.empty() || !viewFrame.pixels || imageDib == nullptr)
+void ViewerEngine::DrawAvatar(ViewState& s, int slot) {
+    if (!s.renderer || s.environments.empty() || !s.viewFrame.pixels || s.image.empty())
         return;
-    const Renderer::Orientation view{eyeX, eyeY, eyeZ, pan, tilt, roll, fov};
-    const AvatarTarget frame{viewFrame.pixels.get(), viewFrame.width, viewFrame.height,
-                             platform::DibPixelFormatCode(platform::LoadInfoHeader(imageDib))};
-    CompositeAvatar(avatars[static_cast<std::size_t>(slot)], *renderer,
-                    environments[static_cast<std::size_t>(currentEnvironment)], view, frame);
+    const Renderer::Orientation view{s.eyeX, s.eyeY, s.eyeZ, s.pan, s.tilt, s.roll, s.fov};
+    const AvatarTarget frame{
+        s.viewFrame.pixels.get(), s.viewFrame.width, s.viewFrame.height,
+        platform::DibPixelFormatCode(platform::LoadInfoHeader(s.image.data()))};
+    CompositeAvatar(s.avatars[static_cast<std::size_t>(slot)], *s.renderer,
+                    s.environments[static_cast<std::size_t>(s.currentEnvironment)], view, frame);
 }

@@ -2,9 +2,30 @@
 
 #include <algorithm>
 
-#include "engine/viewer/viewer_engine.h"
+#include "engine/viewer/view_limits.h"
+#include "engine/viewer/view_state.h"
 
-bool ProjectBox(const ViewerEngine& engine, const double centre[3], const double size[3], int* x0,
+bool ProjectViewPoint(const ViewState& state, double x, double y, double z, int* frameX,
+                      int* frameY) {
+    if (!state.renderer || state.environments.empty())
+        return false;
+    const Renderer::Orientation view{state.eyeX, state.eyeY, state.eyeZ, state.pan,
+                                     state.tilt, state.roll, state.fov};
+    const Renderer::Orientation reference{0, 0, 0, 0, 0, 0, 0};
+    double heading = 0, pitch = 0;
+    PointToHeadingPitch(state.eyeX, state.eyeY, state.eyeZ, x, y, z, &heading, &pitch);
+    double px = 0, py = 0;
+    if (state.renderer->HPtoXY(
+            state.environments[static_cast<std::size_t>(state.currentEnvironment)], view, reference,
+            state.viewFrame.width, state.viewFrame.height, heading, pitch, px, py) == 0) {
+        return false;
+    }
+    *frameX = static_cast<int>(px);
+    *frameY = static_cast<int>(py);
+    return true;
+}
+
+bool ProjectBox(const ViewState& state, const double centre[3], const double size[3], int* x0,
                 int* y0, int* x1, int* y1) {
     for (int corner = 0; corner < 8; ++corner) {
         double p[3];
@@ -13,7 +34,7 @@ bool ProjectBox(const ViewerEngine& engine, const double centre[3], const double
             p[axis] = centre[axis] + (((corner >> axis) & 1) ? half : -half);
         }
         int px = 0, py = 0;
-        if (!engine.ProjectPoint(p[0], p[1], p[2], &px, &py))
+        if (!ProjectViewPoint(state, p[0], p[1], p[2], &px, &py))
             return false;
         *x0 = corner == 0 ? px : std::min(*x0, px);
         *x1 = corner == 0 ? px : std::max(*x1, px);

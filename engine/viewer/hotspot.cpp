@@ -5,8 +5,7 @@
 #include <optional>
 
 #include "engine/viewer/box_projection.h"
-#include "engine/viewer/state_lock.h"
-#include "engine/viewer/viewer_engine.h"
+#include "engine/viewer/owner_lock.h"
 
 int Hotspot::SetActive(std::int16_t value) {
     active = value;
@@ -33,11 +32,13 @@ int Hotspot::GetTarget(char* buffer, std::int16_t length) const {
 int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
     if (!engine)
         return 1;
+    const OwnerLock lock(engine);
+    const ViewState& state = *lock.State();
     int x0, y0, x1, y1;
-    if (!ProjectBox(*engine, centre, size, &x0, &y0, &x1, &y1))
+    if (!ProjectBox(state, centre, size, &x0, &y0, &x1, &y1))
         return 1;
-    const int w = engine->viewFrame.width;
-    const int h = engine->viewFrame.height;
+    const int w = state.viewFrame.width;
+    const int h = state.viewFrame.height;
     auto inside = [](int v, int limit) { return v >= 0 && v <= limit - 1; };
     if (!inside(x0, w) || !inside(x1, w) || !inside(h - y0, h) || !inside(h - y1, h))
         return 1;
@@ -49,9 +50,7 @@ int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
 }
 
 int Hotspot::GetCentre(double* x, double* y, double* z) const {
-    std::optional<StateLock> lock;
-    if (engine)
-        lock.emplace(*engine);
+    const OwnerLock lock(engine);
     *x = centre[0];
     *y = centre[1];
     *z = centre[2];
@@ -59,9 +58,7 @@ int Hotspot::GetCentre(double* x, double* y, double* z) const {
 }
 
 int Hotspot::GetSize(double* x, double* y, double* z) const {
-    std::optional<StateLock> lock;
-    if (engine)
-        lock.emplace(*engine);
+    const OwnerLock lock(engine);
     *x = size[0];
     *y = size[1];
     *z = size[2];

@@ -22,8 +22,8 @@ class Hotspot {
     // padded with zeros when shorter, not terminated when it has `length` or more. Returns 0.
     int GetTarget(char* buffer, std::int16_t length) const;
     // The box's window rectangle (y downwards). 0 when the whole box projects into the frame;
-    // 1 (outputs untouched) when a corner is behind the viewer or outside the frame. Takes no
-    // lock: call it where the engine's lock is held or before frames run.
+    // 1 (outputs untouched) when a corner is behind the viewer or outside the frame. Takes the
+    // owner's state lock.
     int GetScreenRect(int* left, int* top, int* right, int* bottom) const;
     // The box's centre and size, read under the owner's lock. Return 0.
     int GetCentre(double* x, double* y, double* z) const;

@@ -7,7 +7,6 @@
 #include "engine/files/load_error.h"
 #include "engine/viewer/action_text.h"
 #include "engine/viewer/media_player.h"
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
@@ -110,8 +109,7 @@ void ViewerEngine::RunVideoCommand(const ActionCommand& command, std::int16_t in
         int left = 0, top = 0, right = 0, bottom = 0;
         int projected = 1;
         if (hotspot != nullptr) {
-            // The projection reads the frame that the render thread may be resizing.
-            StateLock lock(*this);
+            // The projection takes the lock: it reads the frame the render thread may resize.
             projected = hotspot->GetScreenRect(&left, &top, &right, &bottom);
         }
         if (projected == 1 || left < 0 || left > client.Width() || right < 0 ||
@@ -157,10 +155,12 @@ void ViewerEngine::RunAvatarCommand(const ActionCommand& command, std::int16_t i
     const auto [columnRate, rowRate] = command.options.rates.value_or(std::pair{0.0, 0.0});
     Avatar* avatar = nullptr;
     std::int16_t slot = 0;
-    for (; slot < avatarSlotCount; ++slot) {
+    for (;; ++slot) {
         Avatar* candidate = GetAvatar(slot);
+        if (candidate == nullptr)
+            break;
         std::int16_t column = 0, row = 0;
-        if (candidate != nullptr && candidate->IsEmpty(&column, &row) == 1) {
+        if (candidate->IsEmpty(&column, &row) == 1) {
             avatar = candidate;
             break;
         }
@@ -213,8 +213,13 @@ bool ViewerEngine::RunPanoramaCommand(const ActionCommand& command) {
     GetFrameRate(&rate);
     const std::int16_t signedRate = rateReversed == 1 ? static_cast<std::int16_t>(-rate) : rate;
     const platform::WindowHandle target = window;
-    const std::uint32_t message = notifyMessage;
-    const std::int16_t slots = avatarSlotCount;
+    std::uint32_t message = 0;
+    std::int16_t slots = 0;
+    {
+        const ViewStateGuard state = LockState();
+        message = state->notifyMessage;
+        slots = state->avatarSlotCount;
+    }
 
     FreeSoundNames();
     Close();

@@ -119,6 +119,14 @@ void ViewerEngine::SetViewVelocities(double panSpeed, double tiltSpeed, double r
 
 void ViewerEngine::SwingHome() {
     Run(0, 1);
+    double homePan = 0, homeTilt = 0, homeRoll = 0, homeFov = 0;
+    {
+        const ViewStateGuard state = LockState();
+        homePan = state->homePan;
+        homeTilt = state->homeTilt;
+        homeRoll = state->homeRoll;
+        homeFov = state->homeFov;
+    }
     double p = 0, t = 0, r = 0, f = 0;
     GetView(&p, &t, &r, &f);
     SetViewVelocities(homePan - p, homeTilt - t, homeRoll - r, homeFov - f);

@@ -12,7 +12,6 @@
 #include "engine/files/image_decoder.h"
 #include "engine/files/init_section.h"
 #include "engine/files/load_error.h"
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/byte_order.h"
 #include "platform/dib_header.h"
@@ -75,43 +74,19 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
 }
 
 void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots) {
+    {
+        const ViewStateGuard state = LockState();
+        // The notify window outlives a load without a window.
+        const platform::WindowHandle notifyWindow = state->notifyWindow;
+        *state = ViewState{};
+        state->notifyWindow = notifyWindow;
+        state->window = newWindow;
+        state->avatarSlotCount = std::clamp<std::int16_t>(avatarSlots, 0, 32);
+    }
     window = newWindow;
-    avatarSlotCount = std::clamp<std::int16_t>(avatarSlots, 0, 32);
     rateReversed = 0;
-    panMin = tiltMin = rollMin = -360;
-    panMax = tiltMax = rollMax = 360;
-    fovMin = 10;
-    fovMax = 170;
-    homePan = homeTilt = homeRoll = 0;
-    homeFov = 60;
-    fov = 60;
-    fixedPanMin = fixedPanMax = fixedTiltMin = fixedTiltMax = 0;
-    framesPerSecond = 50;
-    framesToRun = 0;
-    notifyOnce = 1;
-    antialias = 8;
-    viewFrame = FrameBuffer{};
-    compositeFrame = FrameBuffer{};
-    clipRect = platform::Rect{};
-    clipRectSet = nullptr;
-    firstFrame = 1;
-    frameValid = 0;
-    lastView = {};
     paused = 0;
-    syncRunPending = 0;
-    eyeX = eyeY = eyeZ = eyeSpeed = 0;
-    eyeFrames = 0;
-    pan = tilt = roll = 0;
-    panVelocity = tiltVelocity = rollVelocity = fovVelocity = 0;
-    panFrames = tiltFrames = rollFrames = fovFrames = 0;
-    travelHeading = travelPitch = travelHeadingVelocity = travelPitchVelocity = 0;
-    travelHeadingFrames = travelPitchFrames = 0;
-    hotspotCount = 0;
-    hotspots.reset();
     renderThread.reset();
-    imageHandle.clear();
-    imageDib = nullptr;
-    drawCallback = nullptr;
     stopRequested = false;
 }
 
@@ -121,9 +96,9 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
     Close();
     ResetForLoad(newWindow, avatarSlots);
     tempExtractDirectory = ExtractionFolderFor(this);
-    lockSemaphore = std::make_unique<platform::Semaphore>(1, 1);
     wakeSemaphore = std::make_unique<platform::Semaphore>(0, 1);
     doneSemaphore = std::make_unique<platform::Semaphore>(0, 1);
+    loaded = true;
 
     if (!buffer) {
         Close();
@@ -142,24 +117,28 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         throw LoadError(text);
     }
 
-    DecodeImage(buffer, size);
-    if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
-        fov = std::clamp(180.0 - 45.0 * platform::LoadInfoHeader(imageDib).biHeight / 512.0, 60.0,
-                         120.0);
+    {
+        const ViewStateGuard state = LockState();
+        DecodeImage(*state, buffer, size);
+        if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
+            state->fov = std::clamp(
+                180.0 - 45.0 * platform::LoadInfoHeader(state->image.data()).biHeight / 512.0, 60.0,
+                120.0);
+        }
+        ApplyInitSection(*state, buffer, size);
+        BuildHotspots(*state, buffer, size);
+        if (newWindow != platform::kNoWindow)
+            state->notifyWindow = newWindow;
+        state->notifyMessage = notifyMsg;
+        state->currentEnvironment = 0;
+        state->environments.assign(1, Renderer::Environment{-1000, 1000, -1000, 1000, -1000, 1000});
+        state->renderer = std::make_unique<Renderer>();
+        state->avatars =
+            std::make_unique<Avatar[]>(static_cast<std::size_t>(state->avatarSlotCount) + 1);
+        for (int i = 0; i <= state->avatarSlotCount; ++i)
+            state->avatars[static_cast<std::size_t>(i)].SetOwner(this);
     }
-    ApplyInitSection(buffer, size);
-    BuildHotspots(buffer, size);
     ExtractFiles(buffer, size);
-
-    if (newWindow != platform::kNoWindow)
-        notifyWindow = newWindow;
-    notifyMessage = notifyMsg;
-    currentEnvironment = 0;
-    environments.assign(1, Renderer::Environment{-1000, 1000, -1000, 1000, -1000, 1000});
-    renderer = std::make_unique<Renderer>();
-    avatars = std::make_unique<Avatar[]>(static_cast<std::size_t>(avatarSlotCount) + 1);
-    for (int i = 0; i <= avatarSlotCount; ++i)
-        avatars[static_cast<std::size_t>(i)].SetOwner(this);
 
     if (newWindow != platform::kNoWindow) {
         renderThread = std::make_unique<platform::Thread>();
@@ -173,7 +152,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
     }
 }
 
-void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
+void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size) {
     const std::span<const std::uint8_t> block(buffer, size);
     std::span<const std::uint8_t> record;
     switch (SniffDataType(block)) {
@@ -191,40 +170,47 @@ void ViewerEngine::DecodeImage(const std::uint8_t* buffer, std::size_t size) {
     if (!record.empty()) {
         try {
             const GlobalDib decoded = DecompressImage(record);
-            imageHandle.assign(decoded.Bytes().begin(), decoded.Bytes().end());
+            state.image.assign(decoded.Bytes().begin(), decoded.Bytes().end());
         } catch (const LoadError& failure) {
             error = failure.what();
         } catch (const std::bad_alloc&) {
             error = "Insufficient system memory";
         }
     }
-    if (imageHandle.empty()) {
+    if (state.image.empty()) {
         std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
         if (text.size() > 255)
             text.resize(255);
         Close();
         throw LoadError(text);
     }
-    imageDib = imageHandle.data();
+    // The colour count of an 8-bit panorama is made explicit once, as every frame's header
+    // gives it.
+    platform::BitmapInfoHeader header = platform::LoadInfoHeader(state.image.data());
+    if (header.biBitCount == 8 && header.biClrUsed == 0) {
+        header.biClrUsed = 256;
+        platform::StoreInfoHeader(state.image.data(), header);
+    }
 }
 
-void ViewerEngine::ApplyInitSection(const std::uint8_t* buffer, std::size_t size) {
+void ViewerEngine::ApplyInitSection(ViewState& state, const std::uint8_t* buffer,
+                                    std::size_t size) {
     const std::optional<EngineInitialView> init =
         ReadInitForEngine(FindSection(kInitSectionName, {buffer, size}));
     if (!init)
         return;
-    homePan = pan = init->heading;
-    homeTilt = tilt = init->pitch;
-    homeRoll = roll = init->roll;
-    homeFov = init->homeFieldOfView;
+    state.homePan = state.pan = init->heading;
+    state.homeTilt = state.tilt = init->pitch;
+    state.homeRoll = state.roll = init->roll;
+    state.homeFov = init->homeFieldOfView;
     if (init->fieldOfView != 0)
-        fov = init->fieldOfView;
+        state.fov = init->fieldOfView;
     if (init->headingSpan != 360 || init->pitchSpan != 180)
-        EnlargePartialImage(init->headingSpan, init->pitchSpan);
+        EnlargePartialImage(state, init->headingSpan, init->pitchSpan);
 }
 
-void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
+void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pitchSpan) {
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(state.image.data());
     const std::int32_t width = header.biWidth;
     const std::int32_t height = header.biHeight;
     const std::size_t bytes = header.biBitCount / 8u;
@@ -245,14 +231,14 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
         Close();
         throw LoadError("Resource Error: Insufficient System Memory");
     }
-    std::memcpy(enlarged.data(), imageDib, infoBytes);
+    std::memcpy(enlarged.data(), state.image.data(), infoBytes);
     platform::BitmapInfoHeader enlargedHeader = header;
     enlargedHeader.biWidth = newWidth;
     enlargedHeader.biHeight = newHeight;
     enlargedHeader.biSizeImage = 0;  // no longer that of the old rows
     platform::StoreInfoHeader(enlarged.data(), enlargedHeader);
 
-    const std::uint8_t* from = imageDib + infoBytes;
+    const std::uint8_t* from = state.image.data() + infoBytes;
     std::uint8_t* to = enlarged.data() + infoBytes;
     const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
     const std::size_t newStride = static_cast<std::size_t>(newWidth) * bytes;
@@ -262,29 +248,28 @@ void ViewerEngine::EnlargePartialImage(int headingSpan, int pitchSpan) {
         std::memcpy(to + (firstRow + row) * newStride + firstColumn * bytes, from + row * oldStride,
                     static_cast<std::size_t>(width) * bytes);
     }
-    imageHandle = std::move(enlarged);
-    imageDib = imageHandle.data();
+    state.image = std::move(enlarged);
 
     platform::Rect client;
     platform::GetClientRect(window, &client);
     const double ratio = static_cast<double>(client.Width()) / client.Height();
     const double fromPitch =
         2.0 * std::atan(ratio * std::tan(pitchSpan * kPi / 360.0)) * 180.0 / kPi;
-    fovMax = 0.75 * (fromPitch < headingSpan ? fromPitch : headingSpan);
-    rollMin = rollMax = 0;
-    fixedPanMin = -(headingSpan / 2);
-    fixedPanMax = headingSpan / 2;
-    fixedTiltMin = -(pitchSpan / 2);
-    fixedTiltMax = pitchSpan / 2;
+    state.fovMax = 0.75 * (fromPitch < headingSpan ? fromPitch : headingSpan);
+    state.rollMin = state.rollMax = 0;
+    state.fixedPanMin = -(headingSpan / 2);
+    state.fixedPanMax = headingSpan / 2;
+    state.fixedTiltMin = -(pitchSpan / 2);
+    state.fixedTiltMax = pitchSpan / 2;
 }
 
-void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
+void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, std::size_t size) {
     const std::span<const std::uint8_t> section = FindSection("HSPT", {buffer, size});
     if (section.empty())
         return;
     const std::vector<SectionHotspot> records = ParseHotspotSection(section);
-    hotspotCount = static_cast<std::int16_t>(records.size());
-    hotspots = std::make_unique<Hotspot[]>(records.size());
+    state.hotspotCount = static_cast<std::int16_t>(records.size());
+    state.hotspots = std::make_unique<Hotspot[]>(records.size());
     const float k = static_cast<float>(kPi / 180.0);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const SectionHotspot& r = records[i];
@@ -303,7 +288,7 @@ void ViewerEngine::BuildHotspots(const std::uint8_t* buffer, std::size_t size) {
                 high[axis] = c == 0 ? p[axis] : std::max(high[axis], p[axis]);
             }
         }
-        Hotspot& hotspot = hotspots[i];
+        Hotspot& hotspot = state.hotspots[i];
         for (int axis = 0; axis < 3; ++axis) {
             hotspot.centre[axis] = (high[axis] + low[axis]) * 5.0f;
             hotspot.size[axis] = (high[axis] - low[axis]) * 10.0f;
@@ -347,24 +332,22 @@ void ViewerEngine::DeleteExtractedFiles() {
     platform::RemoveDirectory(folder);
 }
 
-const char* ViewerEngine::EnterTempDirectory() {
-    static char saved[256];
-    const std::string current = platform::GetCurrentDirectory();
-    std::snprintf(saved, sizeof saved, "%s", current.c_str());
+std::string ViewerEngine::EnterTempDirectory() {
+    std::string previous = platform::GetCurrentDirectory();
     platform::SetCurrentDirectory(tempExtractDirectory);
-    return saved;
+    return previous;
 }
 
 void ViewerEngine::StopRenderThread() {
     if (!renderThread)
         return;
     {
-        StateLock lock(*this);
+        const ViewStateGuard state = LockState();
         stopRequested = true;
-        if (framesToRun != 0)
-            framesToRun = 1;  // one last frame, then the thread returns
-        if (syncRunPending) {
-            syncRunPending = 0;
+        if (state->framesToRun != 0)
+            state->framesToRun = 1;  // one last frame, then the thread returns
+        if (state->syncRunPending) {
+            state->syncRunPending = 0;
             doneSemaphore->Release();
         }
         paused = 0;
@@ -381,19 +364,19 @@ void ViewerEngine::Close() {
         Run(0, 1);
     StopRenderThread();
     {
-        StateLock lock(*this);
-        imageHandle.clear();
-        imageDib = nullptr;
-        hotspots.reset();
-        hotspotCount = 0;
-        wakeSemaphore.reset();
-        doneSemaphore.reset();
-        environments.clear();
-        renderer.reset();
-        viewFrame.pixels.reset();
-        compositeFrame.pixels.reset();
-        DeleteExtractedFiles();
+        const ViewStateGuard state = LockState();
+        state->image.clear();
+        state->image.shrink_to_fit();
+        state->hotspots.reset();
+        state->hotspotCount = 0;
+        state->environments.clear();
+        state->renderer.reset();
+        state->viewFrame.pixels.reset();
+        state->compositeFrame.pixels.reset();
+        state->avatars.reset();
     }
-    avatars.reset();
-    lockSemaphore.reset();
+    wakeSemaphore.reset();
+    doneSemaphore.reset();
+    DeleteExtractedFiles();
+    loaded = false;
 }

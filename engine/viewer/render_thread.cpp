@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/files/global_dib.h"
-#include "engine/viewer/state_lock.h"
+#include "engine/viewer/engine_services.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/clock.h"
@@ -60,22 +60,22 @@ void RenderThreadProc(ViewerEngine* engine) {
             engine->wakeSemaphore->Wait(platform::kInfinite);
         }
         const std::uint32_t t0 = platform::TimeGetTime();
-        StateLock lock(*engine);
-        if (engine->framesToRun == 0) {
-            engine->Pause();
+        ViewStateGuard state = engine->LockState();
+        if (state->framesToRun == 0) {
+            engine->Pause(*state);
             if (engine->stopRequested)
                 return;
             continue;
         }
-        if (engine->framesToRun > 0)
-            --engine->framesToRun;
-        const std::int16_t result = engine->RenderFrame();
-        if (result >= 2 && engine->notifyOnce) {
-            engine->notifyOnce = 0;
-            platform::PostMessage(engine->notifyWindow, engine->notifyMessage, 1, result);
+        if (state->framesToRun > 0)
+            --state->framesToRun;
+        const std::int16_t result = engine->RenderFrame(*state);
+        if (result >= 2 && state->notifyOnce) {
+            state->notifyOnce = 0;
+            platform::PostMessage(state->notifyWindow, state->notifyMessage, 1, result);
         }
-        const int fps = engine->framesPerSecond;
-        lock.Unlock();
+        const int fps = state->framesPerSecond;
+        state.Unlock();
         const auto elapsed = static_cast<std::int64_t>(platform::TimeGetTime() - t0);
         // A frame that overran its period still sleeps a moment: the state lock is not fair,
         // and without a pause the next frame would take it again before a waiting thread wakes.
@@ -86,20 +86,26 @@ void RenderThreadProc(ViewerEngine* engine) {
 }
 
 int ViewerEngine::Pause() {
+    return Pause(*LockState());
+}
+
+int ViewerEngine::Pause(ViewState& state) {
     paused = 1;
-    if (syncRunPending) {
-        syncRunPending = 0;
+    if (state.syncRunPending) {
+        state.syncRunPending = 0;
         doneSemaphore->Release();
     }
     return 0;
 }
 
-bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
+bool ViewerEngine::EnsureFrameBuffers(ViewState& s, int width, int height) {
+    FrameBuffer& viewFrame = s.viewFrame;
+    FrameBuffer& compositeFrame = s.compositeFrame;
     const bool sizeChanged = width != viewFrame.width || height != viewFrame.height;
     if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels)
         return true;
-    frameValid = 0;
-    const int bytes = imageDib ? platform::LoadInfoHeader(imageDib).biBitCount / 8 : 3;
+    s.frameValid = 0;
+    const int bytes = s.image.empty() ? 3 : platform::LoadInfoHeader(s.image.data()).biBitCount / 8;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
     viewFrame.pixels.reset();
     compositeFrame.pixels.reset();
@@ -119,25 +125,28 @@ bool ViewerEngine::EnsureFrameBuffers(int width, int height) {
         frame->bytesPerPixel = static_cast<std::int16_t>(bytes);
         frame->bitsPerPixel = static_cast<std::int16_t>(bytes * 8);
     }
-    if (sizeChanged &&
-        (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0)) {
-        fovMax =
-            MaxFovForSpan(width, height, fixedPanMax - fixedPanMin, fixedTiltMax - fixedTiltMin);
-        if (fixedPanMax < 180)
-            pan = 0;
-        if (fixedTiltMax < 90)
-            tilt = 0;
-        roll = 0;
+    if (sizeChanged && s.HasFixedSpans()) {
+        s.fovMax = MaxFovForSpan(width, height, s.fixedPanMax - s.fixedPanMin,
+                                 s.fixedTiltMax - s.fixedTiltMin);
+        if (s.fixedPanMax < 180)
+            s.pan = 0;
+        if (s.fixedTiltMax < 90)
+            s.tilt = 0;
+        s.roll = 0;
     }
     return true;
 }
 
 std::int16_t ViewerEngine::RenderFrame() {
+    return RenderFrame(*LockState());
+}
+
+std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
     platform::Rect target;
-    if (clipRectSet) {
-        target = clipRect;
+    if (s.clipSet) {
+        target = s.clipRect;
     } else {
-        platform::GetClientRect(window, &target);
+        platform::GetClientRect(s.window, &target);
     }
     const std::int64_t targetWidth = std::int64_t{target.right} - target.left;
     const std::int64_t targetHeight = std::int64_t{target.bottom} - target.top;
@@ -146,69 +155,65 @@ std::int16_t ViewerEngine::RenderFrame() {
     const std::int64_t roundedWidth = RoundUpTo32(targetWidth);
     const std::int64_t roundedHeight = RoundUpTo32(targetHeight);
     if (roundedWidth > kMaxFrameSide || roundedHeight > kMaxFrameSide) {
-        viewFrame.pixels.reset();
-        compositeFrame.pixels.reset();
+        s.viewFrame.pixels.reset();
+        s.compositeFrame.pixels.reset();
         TraceEngineText("Mem Fault\n");
         return kNothingDrawn;
     }
     const int w = static_cast<int>(roundedWidth);
     const int h = static_cast<int>(roundedHeight);
-    if (!EnsureFrameBuffers(w, h))
+    if (!EnsureFrameBuffers(s, w, h))
         return kNothingDrawn;
 
-    const int fps = framesPerSecond;
+    const int fps = s.framesPerSecond;
     double eyeStep = 0;
-    if (eyeFrames != 0) {
-        eyeStep = eyeSpeed / fps;
-        if (eyeFrames > 0)
-            --eyeFrames;
+    if (s.eyeFrames != 0) {
+        eyeStep = s.eyeSpeed / fps;
+        if (s.eyeFrames > 0)
+            --s.eyeFrames;
     }
-    Step(&travelHeading, travelHeadingVelocity, &travelHeadingFrames, fps);
-    Step(&travelPitch, travelPitchVelocity, &travelPitchFrames, fps);
-    Step(&pan, panVelocity, &panFrames, fps);
-    Step(&tilt, tiltVelocity, &tiltFrames, fps);
-    Step(&roll, rollVelocity, &rollFrames, fps);
-    for (double* angle : {&travelHeading, &travelPitch, &pan, &tilt, &roll})
+    Step(&s.travelHeading, s.travelHeadingVelocity, &s.travelHeadingFrames, fps);
+    Step(&s.travelPitch, s.travelPitchVelocity, &s.travelPitchFrames, fps);
+    Step(&s.pan, s.panVelocity, &s.panFrames, fps);
+    Step(&s.tilt, s.tiltVelocity, &s.tiltFrames, fps);
+    Step(&s.roll, s.rollVelocity, &s.rollFrames, fps);
+    for (double* angle : {&s.travelHeading, &s.travelPitch, &s.pan, &s.tilt, &s.roll})
         *angle = WrapAngle(*angle);
-    Step(&fov, fovVelocity, &fovFrames, fps);
+    Step(&s.fov, s.fovVelocity, &s.fovFrames, fps);
 
     std::int16_t flags = 0;
-    ClampHigh(&fov, fovMax, &flags);
-    ClampLow(&fov, fovMin, &flags);
-    if (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0) {
-        panMax = PanLimitForFov(fov, fixedPanMax - fixedPanMin);
-        panMin = -panMax;
-        tiltMax = TiltLimitForFov(fov * h / w, fixedTiltMax - fixedTiltMin);
-        tiltMin = -tiltMax;
-        rollMin = rollMax = 0;
+    ClampHigh(&s.fov, s.fovMax, &flags);
+    ClampLow(&s.fov, s.fovMin, &flags);
+    if (s.HasFixedSpans()) {
+        s.panMax = PanLimitForFov(s.fov, s.fixedPanMax - s.fixedPanMin);
+        s.panMin = -s.panMax;
+        s.tiltMax = TiltLimitForFov(s.fov * h / w, s.fixedTiltMax - s.fixedTiltMin);
+        s.tiltMin = -s.tiltMax;
+        s.rollMin = s.rollMax = 0;
     }
-    ClampHigh(&pan, panMax, &flags);
-    ClampLow(&pan, panMin, &flags);
-    ClampHigh(&tilt, tiltMax, &flags);
-    ClampLow(&tilt, tiltMin, &flags);
-    ClampHigh(&roll, rollMax, &flags);
-    ClampLow(&roll, rollMin, &flags);
+    ClampHigh(&s.pan, s.panMax, &flags);
+    ClampLow(&s.pan, s.panMin, &flags);
+    ClampHigh(&s.tilt, s.tiltMax, &flags);
+    ClampLow(&s.tilt, s.tiltMin, &flags);
+    ClampHigh(&s.roll, s.rollMax, &flags);
+    ClampLow(&s.roll, s.rollMin, &flags);
 
-    const double th = travelHeading * kPi / 180.0;
-    const double tp = travelPitch * kPi / 180.0;
-    eyeX += -std::cos(tp) * std::sin(th) * eyeStep;
-    eyeY += std::cos(tp) * std::cos(th) * eyeStep;
-    eyeZ += std::sin(tp) * eyeStep;
+    const double th = s.travelHeading * kPi / 180.0;
+    const double tp = s.travelPitch * kPi / 180.0;
+    s.eyeX += -std::cos(tp) * std::sin(th) * eyeStep;
+    s.eyeY += std::cos(tp) * std::cos(th) * eyeStep;
+    s.eyeZ += std::sin(tp) * eyeStep;
 
-    if (!imageDib)
+    if (s.image.empty())
         return flags;
-    eyeZ = 0;
-    const Renderer::Orientation view{eyeX, eyeY, 0, pan, tilt, roll, fov};
+    s.eyeZ = 0;
+    const Renderer::Orientation view{s.eyeX, s.eyeY, 0, s.pan, s.tilt, s.roll, s.fov};
     const Renderer::Orientation zero{0, 0, 0, 0, 0, 0, 0};
-    const std::array<double, 7> current{eyeX, eyeY, 0, pan, tilt, roll, fov};
-    const std::size_t frameBytes = static_cast<std::size_t>(w) * h * viewFrame.bytesPerPixel;
+    const std::array<double, 7> current{s.eyeX, s.eyeY, 0, s.pan, s.tilt, s.roll, s.fov};
+    const std::size_t frameBytes = static_cast<std::size_t>(w) * h * s.viewFrame.bytesPerPixel;
 
     auto render = [&](int level) {
-        platform::BitmapInfoHeader header = platform::LoadInfoHeader(imageDib);
-        if (header.biBitCount == 8 && header.biClrUsed == 0) {
-            header.biClrUsed = 256;
-            platform::StoreInfoHeader(imageDib, header);
-        }
+        const platform::BitmapInfoHeader header = platform::LoadInfoHeader(s.image.data());
         const int imageWidth = header.biWidth;
         const int imageHeight = header.biHeight;
         // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
@@ -216,43 +221,45 @@ std::int16_t ViewerEngine::RenderFrame() {
         // that lies in the block.
         if (imageWidth <= 0 || imageHeight <= 4)
             return;
-        const std::size_t stride = platform::DibRowStride(imageWidth, viewFrame.bytesPerPixel * 8);
-        std::uint8_t* pixels = imageDib + platform::kInfoHeaderSize + ColourTableBytes(header);
-        const std::size_t available =
-            static_cast<std::size_t>(imageHandle.data() + imageHandle.size() - pixels);
-        if (stride * static_cast<std::size_t>(imageHeight - 2) > available)
+        const std::size_t stride =
+            platform::DibRowStride(imageWidth, s.viewFrame.bytesPerPixel * 8);
+        const std::size_t offset = platform::kInfoHeaderSize + ColourTableBytes(header);
+        if (offset > s.image.size() ||
+            stride * static_cast<std::size_t>(imageHeight - 2) > s.image.size() - offset) {
             return;
-        renderer->Render(environments[static_cast<std::size_t>(currentEnvironment)], view, zero, w,
-                         h, viewFrame.pixels.get(), imageWidth, imageHeight - 4,
-                         pixels + 2 * stride,
-                         static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
-                         static_cast<AntialiasLevel>(level));
+        }
+        const std::uint8_t* pixels = s.image.data() + offset;
+        s.renderer->Render(s.environments[static_cast<std::size_t>(s.currentEnvironment)], view,
+                           zero, w, h, s.viewFrame.pixels.get(), imageWidth, imageHeight - 4,
+                           pixels + 2 * stride,
+                           static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
+                           static_cast<AntialiasLevel>(level));
     };
-    if (antialias >= 1 && current == lastView) {
-        if (frameValid) {
-            std::memcpy(viewFrame.pixels.get(), compositeFrame.pixels.get(), frameBytes);
+    if (s.antialias >= 1 && current == s.lastView) {
+        if (s.frameValid) {
+            std::memcpy(s.viewFrame.pixels.get(), s.compositeFrame.pixels.get(), frameBytes);
         } else {
-            render(antialias);
-            std::memcpy(compositeFrame.pixels.get(), viewFrame.pixels.get(), frameBytes);
-            frameValid = 1;
+            render(s.antialias);
+            std::memcpy(s.compositeFrame.pixels.get(), s.viewFrame.pixels.get(), frameBytes);
+            s.frameValid = 1;
         }
     } else {
-        frameValid = 0;
-        lastView = current;
+        s.frameValid = 0;
+        s.lastView = current;
         render(0);
     }
 
-    MoveAvatars();
-    DrawAvatars();
-    Present(w, h);
-    firstFrame = 0;
+    MoveAvatars(s);
+    DrawAvatars(s);
+    Present(s, w, h);
+    s.firstFrame = 0;
     return flags;
 }
 
-void ViewerEngine::MoveAvatars() {
-    const int fps = framesPerSecond;
-    for (int i = 0; i < avatarSlotCount; ++i) {
-        Avatar& a = avatars[static_cast<std::size_t>(i)];
+void ViewerEngine::MoveAvatars(ViewState& s) {
+    const int fps = s.framesPerSecond;
+    for (int i = 0; i < s.avatarSlotCount; ++i) {
+        Avatar& a = s.avatars[static_cast<std::size_t>(i)];
         if (!a.HasImage())
             continue;
         for (int axis = 0; axis < 3; ++axis) {
@@ -278,14 +285,14 @@ void ViewerEngine::MoveAvatars() {
     }
 }
 
-std::vector<int> ViewerEngine::VisibleAvatarsByDistance(bool farthestFirst) const {
+std::vector<int> ViewerEngine::VisibleAvatarsByDistance(const ViewState& s, bool farthestFirst) {
     std::vector<std::pair<double, int>> byDistance;
-    for (int i = 0; i < avatarSlotCount; ++i) {
-        const Avatar& a = avatars[static_cast<std::size_t>(i)];
+    for (int i = 0; i < s.avatarSlotCount; ++i) {
+        const Avatar& a = s.avatars[static_cast<std::size_t>(i)];
         if (!a.HasImage() || !a.visible)
             continue;
-        const double dx = a.position[0] - eyeX, dy = a.position[1] - eyeY,
-                     dz = a.position[2] - eyeZ;
+        const double dx = a.position[0] - s.eyeX, dy = a.position[1] - s.eyeY,
+                     dz = a.position[2] - s.eyeZ;
         byDistance.emplace_back(std::sqrt(dx * dx + dy * dy + dz * dz), i);
     }
     std::stable_sort(byDistance.begin(), byDistance.end(),
@@ -298,32 +305,38 @@ std::vector<int> ViewerEngine::VisibleAvatarsByDistance(bool farthestFirst) cons
     return slots;
 }
 
-void ViewerEngine::DrawAvatars() {
-    for (int slot : VisibleAvatarsByDistance(true))
-        DrawAvatar(slot);
+void ViewerEngine::DrawAvatars(ViewState& s) {
+    for (int slot : VisibleAvatarsByDistance(s, true))
+        DrawAvatar(s, slot);
 }
 
-void ViewerEngine::Present(int width, int height) {
-    std::uint8_t savedHeader[platform::kInfoHeaderSize];
-    std::memcpy(savedHeader, imageDib, sizeof savedHeader);
-    platform::BitmapInfoHeader frameHeader = platform::LoadInfoHeader(imageDib);
+void ViewerEngine::Present(ViewState& s, int width, int height) {
+    // The frame's header is the panorama's with the frame's size (an 8-bit panorama's colour
+    // count made explicit), followed by the panorama's colours or masks; the panorama itself
+    // is left as it is.
+    const platform::BitmapInfoHeader imageHeader = platform::LoadInfoHeader(s.image.data());
+    platform::BitmapInfoHeader frameHeader = imageHeader;
     frameHeader.biWidth = width;
     frameHeader.biHeight = height;
-    platform::StoreInfoHeader(imageDib, frameHeader);
-    if (drawCallback) {
-        drawCallback(window, imageDib, viewFrame.pixels.get(), clipRectSet);
-    } else {
-        platform::Rect dest = clipRect;
-        if (!clipRectSet)
-            platform::GetClientRect(window, &dest);
-        const platform::PixelView view{
-            width,
-            height,
-            platform::DibPixelFormatCode(frameHeader),
-            viewFrame.pixels.get(),
-            static_cast<std::size_t>(width) * viewFrame.bytesPerPixel,
-            frameHeader.biBitCount == 8 ? imageDib + platform::kInfoHeaderSize : nullptr};
-        platform::PresentToWindow(window, view, dest);
+    if (frameHeader.biBitCount == 8 && frameHeader.biClrUsed == 0)
+        frameHeader.biClrUsed = 256;
+    const std::uint8_t* colours = s.image.data() + platform::kInfoHeaderSize;
+    if (s.drawCallback) {
+        std::array<std::uint8_t, platform::kInfoHeaderSize + kColourTableBytes> header{};
+        platform::StoreInfoHeader(header.data(), frameHeader);
+        std::memcpy(header.data() + platform::kInfoHeaderSize, colours,
+                    ColourTableBytes(imageHeader));
+        s.drawCallback(s.window, header.data(), s.viewFrame.pixels.get(), s.Clip());
+        return;
     }
-    std::memcpy(imageDib, savedHeader, sizeof savedHeader);
+    platform::Rect dest = s.clipRect;
+    if (!s.clipSet)
+        platform::GetClientRect(s.window, &dest);
+    const platform::PixelView view{width,
+                                   height,
+                                   platform::DibPixelFormatCode(frameHeader),
+                                   s.viewFrame.pixels.get(),
+                                   static_cast<std::size_t>(width) * s.viewFrame.bytesPerPixel,
+                                   frameHeader.biBitCount == 8 ? colours : nullptr};
+    platform::PresentToWindow(s.window, view, dest);
 }

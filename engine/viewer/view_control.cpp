@@ -4,66 +4,65 @@
 
 #include "engine/viewer/box_projection.h"
 #include "engine/viewer/run_request.h"
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/frame_wait.h"
 
-int ViewerEngine::SetOption(std::int16_t type, const void* data) {
+int ViewerEngine::SetOption(ViewerOption option, const void* data) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    switch (type) {
-        case 1:
-            if (data) {
-                clipRect = *static_cast<const platform::Rect*>(data);
-                clipRectSet = &clipRect;
-            } else {
-                clipRectSet = nullptr;
-            }
+    const ViewStateGuard state = LockState();
+    switch (option) {
+        case ViewerOption::kClipRectangle:
+            state->clipSet = data != nullptr;
+            if (data)
+                state->clipRect = *static_cast<const platform::Rect*>(data);
             return kEngineDone;
-        case 2: {
-            if (fixedPanMin != 0 || fixedPanMax != 0 || fixedTiltMin != 0 || fixedTiltMax != 0) {
+        case ViewerOption::kLimits: {
+            if (state->HasFixedSpans())
                 return kEngineRefused;
-            }
             if (!data) {
-                panMin = tiltMin = rollMin = -360;
-                panMax = tiltMax = rollMax = 360;
-                fovMin = 10;
-                fovMax = 170;
+                const ViewState defaults;
+                state->panMin = defaults.panMin;
+                state->panMax = defaults.panMax;
+                state->tiltMin = defaults.tiltMin;
+                state->tiltMax = defaults.tiltMax;
+                state->rollMin = defaults.rollMin;
+                state->rollMax = defaults.rollMax;
+                state->fovMin = defaults.fovMin;
+                state->fovMax = defaults.fovMax;
                 return kEngineDone;
             }
             const auto& limits = *static_cast<const ViewerLimits*>(data);
-            panMin = limits.panMin;
-            panMax = limits.panMax;
-            tiltMin = limits.tiltMin;
-            tiltMax = limits.tiltMax;
-            rollMin = limits.rollMin;
-            rollMax = limits.rollMax;
-            fovMin = std::min(limits.fovMin, 170);
-            fovMax = std::max(limits.fovMax, 10);
+            state->panMin = limits.panMin;
+            state->panMax = limits.panMax;
+            state->tiltMin = limits.tiltMin;
+            state->tiltMax = limits.tiltMax;
+            state->rollMin = limits.rollMin;
+            state->rollMax = limits.rollMax;
+            state->fovMin = std::min(limits.fovMin, 170);
+            state->fovMax = std::max(limits.fovMax, 10);
             return kEngineDone;
         }
-        case 3: {
+        case ViewerOption::kAntialias: {
             const auto level = reinterpret_cast<std::intptr_t>(data);
-            antialias = static_cast<std::int16_t>(level == 0 || level == 1 ? level : 8);
-            frameValid = 0;
+            state->antialias = static_cast<std::int16_t>(level == 0 || level == 1 ? level : 8);
+            state->frameValid = 0;
             return kEngineDone;
         }
-        case 4:
-            if (data) {
-                const auto& home = *static_cast<const HomeView*>(data);
-                homePan = home.pan;
-                homeTilt = home.tilt;
-                homeRoll = home.roll;
-                homeFov = home.fov;
-            } else {
-                homePan = homeTilt = homeRoll = 0;
-                homeFov = 60;
-            }
+        case ViewerOption::kHomeView: {
+            const ViewState defaults;
+            const HomeView home =
+                data ? *static_cast<const HomeView*>(data)
+                     : HomeView{0, 0, 0, static_cast<std::int32_t>(defaults.homeFov)};
+            state->homePan = home.pan;
+            state->homeTilt = home.tilt;
+            state->homeRoll = home.roll;
+            state->homeFov = home.fov;
             return kEngineDone;
-        default:
-            return kEngineRefused;
+        }
     }
+    return kEngineRefused;
 }
 
 bool NextFramesToRun(std::int32_t current, int frames, std::int32_t* next) {
@@ -89,20 +88,19 @@ int ViewerEngine::Run(int frames, int mode) {
     // the thread already holds the lock).
     if (mode == 2 && renderThread && renderThread->IsCurrent())
         return kEngineRefused;
-    StateLock lock(*this);
-    if (mode == 0 || syncRunPending || (mode == 2 && frames < 0) || !renderThread) {
+    ViewStateGuard state = LockState();
+    if (mode == 0 || state->syncRunPending || (mode == 2 && frames < 0) || !renderThread) {
         return kEngineRefused;
     }
-    if (!NextFramesToRun(framesToRun, frames, &framesToRun))
+    if (!NextFramesToRun(state->framesToRun, frames, &state->framesToRun))
         return kEngineDone;
     paused = 0;
     wakeSemaphore->Release();
     if (mode == 2) {
-        syncRunPending = 1;
-        platform::Semaphore* done = doneSemaphore.get();
-        lock.Unlock();
+        state->syncRunPending = 1;
+        state.Unlock();
         // The frames are shown as they are drawn, and no message is handled meanwhile.
-        platform::WaitShowingFrames(*done);
+        platform::WaitShowingFrames(*doneSemaphore);
     }
     return kEngineDone;
 }
@@ -114,8 +112,8 @@ int ViewerEngine::SetFrameRate(std::int16_t rate) {
         return kEngineRefused;
     if (std::abs(rate) > 50)
         return kEngineRefused;
-    StateLock lock(*this);
-    int magnitude = framesPerSecond;
+    const ViewStateGuard state = LockState();
+    int magnitude = state->framesPerSecond;
     if (rate == 0) {
         rateReversed = 1;
     } else if (rate < 0) {
@@ -125,26 +123,27 @@ int ViewerEngine::SetFrameRate(std::int16_t rate) {
         rateReversed = 0;
         magnitude = rate;
     }
-    framesPerSecond = static_cast<std::int16_t>(magnitude > 50 || magnitude <= 0 ? 50 : magnitude);
+    state->framesPerSecond =
+        static_cast<std::int16_t>(magnitude > 50 || magnitude <= 0 ? 50 : magnitude);
     return kEngineDone;
 }
 
 int ViewerEngine::GetFrameRate(std::int16_t* rate) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    StateLock lock(*this);
-    *rate = framesPerSecond;
+    *rate = LockState()->framesPerSecond;
     return kEngineDone;
 }
 
-int ViewerEngine::SetAxisVelocity(double* velocityField, std::int32_t* framesField, double velocity,
-                                  int frames, int mode) {
+int ViewerEngine::SetAxisVelocity(double ViewState::*velocityField,
+                                  std::int32_t ViewState::*framesField, double velocity, int frames,
+                                  int mode) {
     if (!IsLoaded())
         return kEngineNotLoaded;
     {
-        StateLock lock(*this);
-        *velocityField = velocity;
-        *framesField = frames;
+        const ViewStateGuard state = LockState();
+        (*state).*velocityField = velocity;
+        (*state).*framesField = frames;
     }
     if (mode != 0)
         Run(frames, mode);
@@ -152,41 +151,44 @@ int ViewerEngine::SetAxisVelocity(double* velocityField, std::int32_t* framesFie
 }
 
 int ViewerEngine::SetPanVelocity(double velocity, int frames, int mode) {
-    return SetAxisVelocity(&panVelocity, &panFrames, velocity, frames, mode);
+    return SetAxisVelocity(&ViewState::panVelocity, &ViewState::panFrames, velocity, frames, mode);
 }
 int ViewerEngine::SetTiltVelocity(double velocity, int frames, int mode) {
-    return SetAxisVelocity(&tiltVelocity, &tiltFrames, velocity, frames, mode);
+    return SetAxisVelocity(&ViewState::tiltVelocity, &ViewState::tiltFrames, velocity, frames,
+                           mode);
 }
 int ViewerEngine::SetRollVelocity(double velocity, int frames, int mode) {
-    return SetAxisVelocity(&rollVelocity, &rollFrames, velocity, frames, mode);
+    return SetAxisVelocity(&ViewState::rollVelocity, &ViewState::rollFrames, velocity, frames,
+                           mode);
 }
 int ViewerEngine::SetZoomVelocity(double velocity, int frames, int mode) {
-    return SetAxisVelocity(&fovVelocity, &fovFrames, velocity, frames, mode);
+    return SetAxisVelocity(&ViewState::fovVelocity, &ViewState::fovFrames, velocity, frames, mode);
 }
 int ViewerEngine::SetHeadingVelocity(double velocity, int frames, int mode) {
-    return SetAxisVelocity(&travelHeadingVelocity, &travelHeadingFrames, velocity, frames, mode);
+    return SetAxisVelocity(&ViewState::travelHeadingVelocity, &ViewState::travelHeadingFrames,
+                           velocity, frames, mode);
 }
 
-int ViewerEngine::GetAxisVelocity(const double& velocityField, const std::int32_t& framesField,
-                                  double* velocity) {
+int ViewerEngine::GetAxisVelocity(double ViewState::*velocityField,
+                                  std::int32_t ViewState::*framesField, double* velocity) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    StateLock lock(*this);
-    *velocity = framesField != 0 ? velocityField : 0.0;
+    const ViewStateGuard state = LockState();
+    *velocity = (*state).*framesField != 0 ? (*state).*velocityField : 0.0;
     return kEngineDone;
 }
 
 int ViewerEngine::GetPanVelocity(double* velocity) {
-    return GetAxisVelocity(panVelocity, panFrames, velocity);
+    return GetAxisVelocity(&ViewState::panVelocity, &ViewState::panFrames, velocity);
 }
 int ViewerEngine::GetTiltVelocity(double* velocity) {
-    return GetAxisVelocity(tiltVelocity, tiltFrames, velocity);
+    return GetAxisVelocity(&ViewState::tiltVelocity, &ViewState::tiltFrames, velocity);
 }
 int ViewerEngine::GetRollVelocity(double* velocity) {
-    return GetAxisVelocity(rollVelocity, rollFrames, velocity);
+    return GetAxisVelocity(&ViewState::rollVelocity, &ViewState::rollFrames, velocity);
 }
 int ViewerEngine::GetZoomVelocity(double* velocity) {
-    return GetAxisVelocity(fovVelocity, fovFrames, velocity);
+    return GetAxisVelocity(&ViewState::fovVelocity, &ViewState::fovFrames, velocity);
 }
 
 int ViewerEngine::SetView(double panValue, double tiltValue, double rollValue, double fovValue,
@@ -194,11 +196,11 @@ int ViewerEngine::SetView(double panValue, double tiltValue, double rollValue, d
     if (!IsLoaded())
         return kEngineNotLoaded;
     {
-        StateLock lock(*this);
-        pan = WrapAngle(panValue);
-        tilt = WrapAngle(tiltValue);
-        roll = WrapAngle(rollValue);
-        fov = fovValue;
+        const ViewStateGuard state = LockState();
+        state->pan = WrapAngle(panValue);
+        state->tilt = WrapAngle(tiltValue);
+        state->roll = WrapAngle(rollValue);
+        state->fov = fovValue;
     }
     if (mode != 0)
         Run(1, mode);
@@ -209,21 +211,21 @@ int ViewerEngine::GetView(double* panValue, double* tiltValue, double* rollValue
                           double* fovValue) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    StateLock lock(*this);
-    *panValue = pan;
-    *tiltValue = tilt;
-    *rollValue = roll;
-    *fovValue = fov;
+    const ViewStateGuard state = LockState();
+    *panValue = state->pan;
+    *tiltValue = state->tilt;
+    *rollValue = state->roll;
+    *fovValue = state->fov;
     return kEngineDone;
 }
 
 int ViewerEngine::GetEyePosition(double* x, double* y, double* z) {
     if (!IsLoaded())
         return kEngineNotLoaded;
-    StateLock lock(*this);
-    *x = eyeX;
-    *y = eyeY;
-    *z = eyeZ;
+    const ViewStateGuard state = LockState();
+    *x = state->eyeX;
+    *y = state->eyeY;
+    *z = state->eyeZ;
     return kEngineDone;
 }
 
@@ -239,24 +241,24 @@ std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
     *kind = kHitNothing;
     if (!IsLoaded())
         return 0xFFFF;
-    StateLock lock(*this);
-    const int frameY = viewFrame.height - y - 1;
-    std::uint16_t index = HitAvatar(x, frameY);
+    const ViewStateGuard state = LockState();
+    const int frameY = state->viewFrame.height - y - 1;
+    std::uint16_t index = HitAvatar(*state, x, frameY);
     if (index != 0xFFFF) {
         *kind = kHitAvatar;
         return index;
     }
-    index = HitHotspot(x, frameY);
+    index = HitHotspot(*state, x, frameY);
     if (index != 0xFFFF)
         *kind = kHitHotspot;
     return index;
 }
 
-std::uint16_t ViewerEngine::HitAvatar(int x, int frameY) {
-    for (int slot : VisibleAvatarsByDistance(false)) {
-        const Avatar& a = avatars[static_cast<std::size_t>(slot)];
+std::uint16_t ViewerEngine::HitAvatar(const ViewState& state, int x, int frameY) {
+    for (int slot : VisibleAvatarsByDistance(state, false)) {
+        const Avatar& a = state.avatars[static_cast<std::size_t>(slot)];
         int x0, y0, x1, y1;
-        if (ProjectBox(*this, a.position, a.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
+        if (ProjectBox(state, a.position, a.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {
             return static_cast<std::uint16_t>(slot);
         }
@@ -264,13 +266,13 @@ std::uint16_t ViewerEngine::HitAvatar(int x, int frameY) {
     return 0xFFFF;
 }
 
-std::uint16_t ViewerEngine::HitHotspot(int x, int frameY) {
-    for (int i = 0; i < hotspotCount; ++i) {
-        const Hotspot& h = hotspots[static_cast<std::size_t>(i)];
+std::uint16_t ViewerEngine::HitHotspot(const ViewState& state, int x, int frameY) {
+    for (int i = 0; i < state.hotspotCount; ++i) {
+        const Hotspot& h = state.hotspots[static_cast<std::size_t>(i)];
         if (!h.active)
             continue;
         int x0, y0, x1, y1;
-        if (ProjectBox(*this, h.centre, h.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
+        if (ProjectBox(state, h.centre, h.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {
             return static_cast<std::uint16_t>(i);
         }

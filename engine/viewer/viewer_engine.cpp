@@ -2,17 +2,12 @@
 
 #include <cstring>
 
-#include "engine/viewer/state_lock.h"
+#include "engine/viewer/action_text.h"
+#include "engine/viewer/box_projection.h"
 #include "engine/viewer/view_limits.h"
 #include "platform/files.h"
 
-ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) {
-    InitCore();
-}
-
-void ViewerEngine::InitCore() {
-    lockSemaphore.reset();
-}
+ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) {}
 
 ViewerEngine::~ViewerEngine() {
     if (IsLoaded() && window != platform::kNoWindow) {
@@ -49,11 +44,9 @@ void ViewerEngine::OpenPanorama(const char* path, platform::WindowHandle newWind
         if (!full.empty())
             platform::SetCurrentDirectory(platform::ParentDirectory(full));
         const std::string name = path;
-        if (name.size() >= 4 &&
-            (name.find(".pan") != std::string::npos || name.find(".PAN") != std::string::npos ||
-             name.find(".Pan") != std::string::npos)) {
-            const std::string sound = name.substr(0, name.size() - 4) + ".wav";
-            media.Play(sound, MediaPlayer::kRestart | MediaPlayer::kLoop, window, 0);
+        if (name.size() >= 4 && NamesPanorama(name)) {
+            media.Play(ReplaceTail(name, 4, ".wav"), MediaPlayer::kRestart | MediaPlayer::kLoop,
+                       window, 0);
         }
     }
     playingMedia = -1;
@@ -69,34 +62,33 @@ void ViewerEngine::ClosePanorama(int keepMedia, int keepWindow) {
     Close();
 }
 
+void ViewerEngine::SetCursors(platform::CursorHandle normal, platform::CursorHandle hotspot,
+                              platform::CursorHandle panoramaLink) {
+    cursorNormal = normal;
+    cursorHotspot = hotspot;
+    cursorPanoramaLink = panoramaLink;
+}
+
+void ViewerEngine::SetDrawCallback(DrawCallback callback) {
+    LockState()->drawCallback = callback;
+}
+
 Hotspot* ViewerEngine::GetHotspot(std::int16_t index) {
-    if (index < 0 || index >= hotspotCount || !hotspots)
+    const ViewStateGuard state = LockState();
+    if (index < 0 || index >= state->hotspotCount || !state->hotspots)
         return nullptr;
-    return &hotspots[static_cast<std::size_t>(index)];
+    return &state->hotspots[static_cast<std::size_t>(index)];
 }
 
 Avatar* ViewerEngine::GetAvatar(std::int16_t index) {
-    if (index < 0 || index >= avatarSlotCount || !avatars)
+    const ViewStateGuard state = LockState();
+    if (index < 0 || index >= state->avatarSlotCount || !state->avatars)
         return nullptr;
-    return &avatars[static_cast<std::size_t>(index)];
+    return &state->avatars[static_cast<std::size_t>(index)];
 }
 
 int ViewerEngine::ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const {
-    if (!renderer || environments.empty())
-        return 0;
-    const Renderer::Orientation view{eyeX, eyeY, eyeZ, pan, tilt, roll, fov};
-    const Renderer::Orientation reference{0, 0, 0, 0, 0, 0, 0};
-    double heading = 0, pitch = 0;
-    PointToHeadingPitch(eyeX, eyeY, eyeZ, x, y, z, &heading, &pitch);
-    double px = 0, py = 0;
-    if (renderer->HPtoXY(environments[static_cast<std::size_t>(currentEnvironment)], view,
-                         reference, viewFrame.width, viewFrame.height, heading, pitch, px,
-                         py) == 0) {
-        return 0;
-    }
-    *windowX = static_cast<int>(px);
-    *windowY = static_cast<int>(py);
-    return 1;
+    return ProjectViewPoint(*LockState(), x, y, z, windowX, windowY) ? 1 : 0;
 }
 
 void ViewerEngine::ApplyCursorRuleAt(int x, int y) {
@@ -108,13 +100,8 @@ void ViewerEngine::ApplyCursorRuleAt(int x, int y) {
     } else if (kind == kHitHotspot) {
         cursor = cursorHotspot;
         const Hotspot* hotspot = GetHotspot(static_cast<std::int16_t>(index));
-        if (hotspot && hotspot->target) {
-            const std::string head = hotspot->target->substr(0, 256);
-            if (head.find(".pan") != std::string::npos || head.find(".PAN") != std::string::npos ||
-                head.find(".Pan") != std::string::npos) {
-                cursor = cursorPanoramaLink;
-            }
-        }
+        if (hotspot && hotspot->target && NamesPanorama(hotspot->target->substr(0, 256)))
+            cursor = cursorPanoramaLink;
     }
     if (cursor)
         platform::SetCursor(window, cursor);

@@ -4,9 +4,11 @@
 // render thread.
 //
 // Threads: every operation is for the user-interface thread that owns the window, except
-// `Pause` and `RenderFrame`, which the render thread calls holding the state lock. The render
-// thread and the user-interface thread share the view state under `lockSemaphore` (waits of
-// at most 10 s; a time-out is traced as "\a*" and the work goes on).
+// `Pause` and `RenderFrame`, which the render thread calls. The render thread and the
+// user-interface thread share the view state (`ViewState`, engine/viewer/view_state.h), a
+// private record reached only through the state lock's guard (waits of at most 10 s; a
+// time-out is traced as "\a*" and the work goes on). The engine's other fields belong to the
+// user-interface thread.
 //
 // Calling order: construct; OpenPanorama (load failures are thrown as LoadError with the
 // user's text and leave the engine closed); set cursors and options; AttachWindow; ...;
@@ -24,8 +26,10 @@
 
 #include "engine/render/renderer.h"
 #include "engine/viewer/avatar.h"
+#include "engine/viewer/guarded_state.h"
 #include "engine/viewer/hotspot.h"
 #include "engine/viewer/media_player.h"
+#include "engine/viewer/view_state.h"
 #include "platform/geometry.h"
 #include "platform/input.h"
 #include "platform/semaphore.h"
@@ -53,20 +57,13 @@ enum HitKind : std::int16_t { kHitNothing = 0, kHitAvatar = 2, kHitHotspot = 4 }
 // height).
 enum class EngineBuild { Full, Editor, StandAlone };
 
-// A frame buffer: rows bottom-up, packed end to end.
-struct FrameBuffer {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int16_t bytesPerPixel = 3;
-    std::int16_t bitsPerPixel = 24;
-    std::unique_ptr<std::uint8_t[]> pixels;
+// The codes of SetOption.
+enum class ViewerOption : std::int16_t {
+    kClipRectangle = 1,  // const platform::Rect*, null = the whole client area
+    kLimits = 2,         // const ViewerLimits*, null = the defaults; refused on a partial panorama
+    kAntialias = 3,      // the level 0, 1 or 8 as the value (other values: 8)
+    kHomeView = 4,       // const HomeView*, null = 0, 0, 0, 60
 };
-
-// Receives each finished frame instead of the window's surface: the window, the image's
-// 40-byte information header (with the frame's width and height) followed by its colours,
-// the pixels, and the clip rectangle or null. Called on the render thread under the lock.
-using DrawCallback = void (*)(platform::WindowHandle window, const std::uint8_t* header,
-                              const std::uint8_t* pixels, const platform::Rect* clip);
 
 class ViewerEngine {
   public:
@@ -92,7 +89,7 @@ class ViewerEngine {
     void Close();
     void Unload() { Close(); }
     // Makes the extraction folder current; returns the directory that was current.
-    const char* EnterTempDirectory();
+    std::string EnterTempDirectory();
     // The extraction folder of this engine (ends in "/").
     const std::string& TempExtractDirectory() const { return tempExtractDirectory; }
 
@@ -111,22 +108,29 @@ class ViewerEngine {
     int RedirectWindow(platform::WindowHandle newWindow);
     // Sets the cursor for what lies under the pointer, then asks for two frames.
     void UpdateHotspotCursor();
-    // Null when out of range or nothing is loaded. No lock; valid until the next close.
+    // The cursors shown over the panorama, over a hotspot or avatar, and over a hotspot that
+    // links to a panorama; null shows none. Kept across loads.
+    void SetCursors(platform::CursorHandle normal, platform::CursorHandle hotspot,
+                    platform::CursorHandle panoramaLink);
+    // Hands each finished frame to `callback` instead of the window's surface (null: the
+    // surface again), from the next frame on; under the state lock, so also from inside a
+    // callback. A load sets it back to null.
+    void SetDrawCallback(DrawCallback callback);
+    // Null when out of range or nothing is loaded. The slot stays valid until the next close;
+    // its own operations take the state lock.
     Hotspot* GetHotspot(std::int16_t index);
     Avatar* GetAvatar(std::int16_t index);
     // The frame point (rows from the bottom) of world point (x, y, z) in the current view: 1,
-    // or 0 when it does not project (behind the viewer) or nothing is loaded. No lock.
+    // or 0 when it does not project (behind the viewer) or nothing is loaded. Takes the lock.
     int ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const;
 
     // --- View control (user-interface thread) ---
-    // Each returns an EngineResult and takes the state lock, except SetOption (no lock).
-    // SetOption types: 1 clip rectangle (platform::Rect*, null = whole client area),
-    // 2 ViewerLimits* (null = defaults; refused on a partial panorama), 3 antialias level
-    // 0, 1 or 8 (other values: 8), 4 HomeView* (null = 0, 0, 0, 60); others refused.
-    int SetOption(std::int16_t type, const void* data);
-    // Option 3 takes the antialias level as the pointer value.
-    int SetOption(std::int16_t type, std::intptr_t value) {
-        return SetOption(type, reinterpret_cast<const void*>(value));
+    // Each returns an EngineResult and takes the state lock.
+    // SetOption: see ViewerOption; other codes are refused.
+    int SetOption(ViewerOption option, const void* data);
+    // The antialias level goes as the value.
+    int SetOption(ViewerOption option, std::intptr_t value) {
+        return SetOption(option, reinterpret_cast<const void*>(value));
     }
     // What lies under window point (x, y): avatars nearest first, then active hotspots in
     // order. The index, or 0xFFFF with kind 0 when nothing is hit.
@@ -137,7 +141,7 @@ class ViewerEngine {
     // for endless frames, and while another waiting run is pending); mode 0 refused.
     // 3 when nothing is loaded or no window was given.
     int Run(int frames, int mode);
-    // Render thread, under the lock: pauses the thread and ends a pending waiting run.
+    // Render thread: pauses the thread and ends a pending waiting run. Takes the lock.
     int Pause();
     // 1..50 frames a second; a negative rate marks playback reversed, 0 keeps the rate.
     int SetFrameRate(std::int16_t rate);
@@ -170,8 +174,8 @@ class ViewerEngine {
     void StopAvatarAnimation() { animating = 0; }
 
     // --- Render thread ---
-    // One frame step; the caller holds the lock. Returns 0, or the set of 1 (nothing could
-    // be drawn) and 8 (a value was clamped to a limit).
+    // One frame step under the state lock (taken here unless this thread holds it). Returns
+    // 0, or the set of 1 (nothing could be drawn) and 8 (a value was clamped to a limit).
     std::int16_t RenderFrame();
 
     // --- Navigation and actions (window procedure, user-interface thread) ---
@@ -183,111 +187,50 @@ class ViewerEngine {
     void SendKey(int virtualKey, int repeatCount, int flags);
     int RunHotspotAction(std::int16_t index);
 
-    // Whether a panorama is loaded.
-    bool IsLoaded() const { return lockSemaphore != nullptr; }
+    // Whether a panorama is loaded. Any thread.
+    bool IsLoaded() const { return loaded; }
     EngineBuild Build() const { return build; }
 
-    // The record, as the viewer's code and its embedding programs use it.
-    platform::WindowHandle window = platform::kNoWindow;
-    std::uint32_t notifyMessage = 0;
-    std::int16_t avatarSlotCount = 0;
-    std::int16_t rateReversed = 0;
-    double panMin = -360, panMax = 360, homePan = 0;
-    double tiltMin = -360, tiltMax = 360, homeTilt = 0;
-    double rollMin = -360, rollMax = 360, homeRoll = 0;
-    double fovMin = 10, fovMax = 170, homeFov = 60;
-    double fixedPanMin = 0, fixedPanMax = 0;
-    double fixedTiltMin = 0, fixedTiltMax = 0;
-    std::unique_ptr<platform::Thread> renderThread;
-    DrawCallback drawCallback = nullptr;
-    // The decoded panorama: information header, colours, bottom-up rows.
-    std::vector<std::uint8_t> imageHandle;
-    std::uint8_t* imageDib = nullptr;
-    platform::WindowHandle notifyWindow = platform::kNoWindow;
-    std::atomic<std::int16_t> paused{0};
-    std::int16_t framesPerSecond = 50;
-    std::int32_t framesToRun = 0;
-    std::int16_t notifyOnce = 1;
-    double eyeX = 0, eyeY = 0, eyeZ = 0;
-    double eyeSpeed = 0;
-    std::int32_t eyeFrames = 0;
-    double pan = 0, tilt = 0, roll = 0;
-    double panVelocity = 0, tiltVelocity = 0, rollVelocity = 0;
-    std::int32_t panFrames = 0, tiltFrames = 0, rollFrames = 0;
-    double travelHeading = 0, travelPitch = 0;
-    double travelHeadingVelocity = 0, travelPitchVelocity = 0;
-    std::int32_t travelHeadingFrames = 0, travelPitchFrames = 0;
-    double fov = 60;
-    double fovVelocity = 0;
-    std::int32_t fovFrames = 0;
-    FrameBuffer viewFrame;
-    platform::Rect clipRect;
-    const platform::Rect* clipRectSet = nullptr;
-    std::int16_t firstFrame = 1;
-    std::int16_t frameValid = 0;
-    // Eye x, y, z, pan, tilt, roll, fov of the last frame rendered while moving.
-    std::array<double, 7> lastView{};
-    FrameBuffer compositeFrame;
-    std::int16_t antialias = 8;
-    std::int16_t syncRunPending = 0;
-    std::unique_ptr<platform::Semaphore> doneSemaphore;
-    std::vector<Renderer::Environment> environments;
-    std::unique_ptr<Renderer> renderer;
-    std::int16_t currentEnvironment = 0;
-    std::int16_t hotspotCount = 0;
-    std::unique_ptr<platform::Semaphore> wakeSemaphore;
-    std::unique_ptr<platform::Semaphore> lockSemaphore;
-    std::unique_ptr<Hotspot[]> hotspots;
-    std::unique_ptr<Avatar[]> avatars;
-    std::int32_t animating = 0;
-    platform::CursorHandle cursorNormal = nullptr;
-    platform::CursorHandle cursorHotspot = nullptr;
-    platform::CursorHandle cursorPanoramaLink = nullptr;
-    std::int32_t grabbedAvatar = -1;
-    std::int32_t grabX = 0, grabY = 0;
-    std::uint32_t grabKeys = 0;
-    MediaPlayer media;
-    std::int16_t playingMedia = -1;
-    std::array<std::unique_ptr<std::string>, 32> avatarSounds;
-
-    // The engine's own additions: the build, the extraction folder, and the render thread's
-    // stop request (set by Close, which then wakes and joins the thread).
-    EngineBuild build;
-    std::string tempExtractDirectory;
-    std::atomic<bool> stopRequested{false};
-
   private:
-    friend class StateLock;
-    void InitCore();
+    friend class OwnerLock;
+    friend struct ViewerEngineTestAccess;
+    friend void RenderThreadProc(ViewerEngine* engine);
+    friend std::intptr_t ViewerWindowProc(platform::WindowHandle window, std::uint32_t message,
+                                          std::uintptr_t wParam, std::intptr_t lParam);
+
+    // The shared view state under the state lock.
+    ViewStateGuard LockState() const { return shared.Lock(); }
+
     void ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots);
-    void DecodeImage(const std::uint8_t* buffer, std::size_t size);
-    void ApplyInitSection(const std::uint8_t* buffer, std::size_t size);
-    void EnlargePartialImage(int headingSpan, int pitchSpan);
-    void BuildHotspots(const std::uint8_t* buffer, std::size_t size);
+    void DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size);
+    void ApplyInitSection(ViewState& state, const std::uint8_t* buffer, std::size_t size);
+    void EnlargePartialImage(ViewState& state, int headingSpan, int pitchSpan);
+    void BuildHotspots(ViewState& state, const std::uint8_t* buffer, std::size_t size);
     void ExtractFiles(const std::uint8_t* buffer, std::size_t size);
     void DeleteExtractedFiles();
     void StopRenderThread();
     void FreeSoundNames();
     void ApplyCursorRule();
     void ApplyCursorRuleAt(int x, int y);
-    int SetAxisVelocity(double* velocityField, std::int32_t* framesField, double velocity,
-                        int frames, int mode);
-    int GetAxisVelocity(const double& velocityField, const std::int32_t& framesField,
+    int SetAxisVelocity(double ViewState::*velocityField, std::int32_t ViewState::*framesField,
+                        double velocity, int frames, int mode);
+    int GetAxisVelocity(double ViewState::*velocityField, std::int32_t ViewState::*framesField,
                         double* velocity);
-    bool EnsureFrameBuffers(int width, int height);
-    void MoveAvatars();
-    void DrawAvatars();
+    // The frame step and its parts; the caller holds the lock and passes the state.
+    std::int16_t RenderFrame(ViewState& state);
+    int Pause(ViewState& state);
+    bool EnsureFrameBuffers(ViewState& state, int width, int height);
+    static void MoveAvatars(ViewState& state);
+    static void DrawAvatars(ViewState& state);
     // The slots of the visible avatars that hold an image, by their distance from the eye:
     // farthest first when `farthestFirst` (drawing order), else nearest first (hit order);
-    // equal distances keep slot order. Caller holds the state lock.
-    std::vector<int> VisibleAvatarsByDistance(bool farthestFirst) const;
-    // Draws the avatar of `slot` into `viewFrame` (render thread, under the lock).
-    void DrawAvatar(int slot);
-    void Present(int width, int height);
-    std::uint16_t HitAvatar(int x, int frameY);
-    std::uint16_t HitHotspot(int x, int frameY);
-
-    friend void RenderThreadProc(ViewerEngine* engine);
+    // equal distances keep slot order.
+    static std::vector<int> VisibleAvatarsByDistance(const ViewState& state, bool farthestFirst);
+    // Draws the avatar of `slot` into the view frame.
+    static void DrawAvatar(ViewState& state, int slot);
+    static void Present(ViewState& state, int width, int height);
+    static std::uint16_t HitAvatar(const ViewState& state, int x, int frameY);
+    static std::uint16_t HitHotspot(const ViewState& state, int x, int frameY);
 
     // Navigation and the action runner (navigation.cpp, hotspot_actions.cpp).
     bool HasMediaPlayer() const { return build != EngineBuild::Editor; }
@@ -303,6 +246,36 @@ class ViewerEngine {
     bool RunPanoramaCommand(const ActionCommand& command);
     void RunScriptCommand(const ActionCommand& command);
     void RunLaunchCommand(const ActionCommand& command);
+
+    // Shared with the render thread: under the lock only.
+    GuardedState<ViewState> shared;
+
+    // Set once per load before the render thread starts, read by it afterwards; the thread and
+    // its semaphores are made by the load and dropped by Close after the thread is joined.
+    std::unique_ptr<platform::Thread> renderThread;
+    std::unique_ptr<platform::Semaphore> wakeSemaphore;
+    std::unique_ptr<platform::Semaphore> doneSemaphore;
+    // The render thread's pause and stop request, read by it without the lock.
+    std::atomic<std::int16_t> paused{0};
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> loaded{false};
+
+    // User-interface thread only.
+    const EngineBuild build;
+    std::string tempExtractDirectory;
+    // The window the engine is bound to (the render thread's own copy lives in the state).
+    platform::WindowHandle window = platform::kNoWindow;
+    std::int16_t rateReversed = 0;
+    std::int32_t animating = 0;
+    platform::CursorHandle cursorNormal = nullptr;
+    platform::CursorHandle cursorHotspot = nullptr;
+    platform::CursorHandle cursorPanoramaLink = nullptr;
+    std::int32_t grabbedAvatar = -1;
+    std::int32_t grabX = 0, grabY = 0;
+    std::uint32_t grabKeys = 0;
+    MediaPlayer media;
+    std::int16_t playingMedia = -1;
+    std::array<std::unique_ptr<std::string>, 32> avatarSounds;
 };
 
 // The render thread's procedure: runs frames while requested, pauses otherwise, returns when

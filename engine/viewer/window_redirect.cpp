@@ -1,4 +1,3 @@
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 
 int ViewerEngine::RedirectWindow(platform::WindowHandle newWindow) {
@@ -6,8 +5,9 @@ int ViewerEngine::RedirectWindow(platform::WindowHandle newWindow) {
         return kEngineNotLoaded;
     if (window == platform::kNoWindow || newWindow == platform::kNoWindow)
         return kEngineRefused;
-    StateLock lock(*this);
+    const ViewStateGuard state = LockState();
     window = newWindow;
-    frameValid = 0;
+    state->window = newWindow;
+    state->frameValid = 0;
     return kEngineDone;
 }

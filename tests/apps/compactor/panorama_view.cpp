@@ -4,7 +4,6 @@
 
 #include "engine/files/jpeg_glue.h"
 #include "engine/files/load_error.h"
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/surface.h"
@@ -38,11 +37,8 @@ bool RenderViewCentre(const std::string& path, double heading, int size, std::ui
         return false;
     }
     engine.SetView(heading, 0, 0, 60, 0);
-    {
-        StateLock lock(engine);
-        if ((engine.RenderFrame() & 1) != 0)
-            return false;
-    }
+    if ((engine.RenderFrame() & 1) != 0)
+        return false;
     bool drawn = false;
     platform::GetWindowSurface(window)->Read([&](const platform::SurfacePicture& picture) {
         if (picture.format != platform::kPixelFormatBgr || picture.size.width != size ||

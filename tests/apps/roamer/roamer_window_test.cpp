@@ -32,6 +32,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
 #include "platform/surface.h"
+#include "tests/engine/viewer/engine_test_access.h"
 
 namespace {
 
@@ -233,7 +234,8 @@ TEST_F(RoamerWindowTest, TheSwingHomeMovesOnScreenAndEndsOnTheHomeView) {
     const QImage home = Shown();
     ViewerEngine& engine = View().Engine();
     for (const auto& c : cases) {
-        engine.SetView(engine.homePan + 100, engine.homeTilt + 20, 0, engine.homeFov + 15, 2);
+        engine.SetView(Access::State(engine)->homePan + 100, Access::State(engine)->homeTilt + 20,
+                       0, Access::State(engine)->homeFov + 15, 2);
         Settle();
         ASSERT_NE(Shown(), home) << c.name;
         const std::uint64_t before = FramesShown();
@@ -248,9 +250,9 @@ TEST_F(RoamerWindowTest, TheSwingHomeMovesOnScreenAndEndsOnTheHomeView) {
 
         double pan = 0, tilt = 0, roll = 0, fov = 0;
         engine.GetView(&pan, &tilt, &roll, &fov);
-        EXPECT_EQ(pan, engine.homePan) << c.name;
-        EXPECT_EQ(tilt, engine.homeTilt) << c.name;
-        EXPECT_EQ(fov, engine.homeFov) << c.name;
+        EXPECT_EQ(pan, Access::State(engine)->homePan) << c.name;
+        EXPECT_EQ(tilt, Access::State(engine)->homeTilt) << c.name;
+        EXPECT_EQ(fov, Access::State(engine)->homeFov) << c.name;
         Settle(300);
         EXPECT_EQ(watch.serials.back(), FramesShown()) << c.name << ": the last frame is not shown";
         EXPECT_EQ(Shown(), home) << c.name;
@@ -380,8 +382,8 @@ TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext) {
     Start({kSample});
     Frame().Command(kCmdEnableZoom)->trigger();
     Frame().Command(kCmdAntialiasLow)->trigger();
-    EXPECT_EQ(View().Engine().fovMin, 60);
-    EXPECT_EQ(View().Engine().fovMax, 60);
+    EXPECT_EQ(Access::State(View().Engine())->fovMin, 60);
+    EXPECT_EQ(Access::State(View().Engine())->fovMax, 60);
     const QRect placed(40, 30, 600, 400);
     Frame().setGeometry(placed);
     Settle();
@@ -442,7 +444,7 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
     EXPECT_EQ(pan, 33);
     EXPECT_EQ(tilt, 12);
     EXPECT_EQ(fov, 50);
-    EXPECT_EQ(View().Engine().window, View().ViewWindow());
+    EXPECT_EQ(Access::State(View().Engine())->window, View().ViewWindow());
 
     // Attached again: a repaint of the view makes the engine draw.
     const std::uint64_t before = FramesShown();

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "engine/viewer/box_projection.h"
-#include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/byte_order.h"
 #include "platform/clock.h"
 #include "platform/dib_header.h"
@@ -122,17 +122,17 @@ class AvatarFrameTest : public EngineFixture {
         ASSERT_EQ(engine.GetAvatar(slot)->Load(path.c_str(), box.position, box.size, 1), 0);
     }
     std::int16_t Step() {
-        StateLock lock(engine);
+        const ViewStateGuard lock = Access::State(engine);
         return engine.RenderFrame();
     }
     std::uint8_t RedAt(int x, int y) const {
-        return engine.viewFrame
-            .pixels[(static_cast<std::size_t>(y) * engine.viewFrame.width + x) * 3 + 2];
+        return Access::State(engine)->viewFrame.pixels
+            [(static_cast<std::size_t>(y) * Access::State(engine)->viewFrame.width + x) * 3 + 2];
     }
     Found Find(std::uint8_t red) const {
         Found found;
-        for (int y = 0; y < engine.viewFrame.height; ++y) {
-            for (int x = 0; x < engine.viewFrame.width; ++x) {
+        for (int y = 0; y < Access::State(engine)->viewFrame.height; ++y) {
+            for (int x = 0; x < Access::State(engine)->viewFrame.width; ++x) {
                 if (RedAt(x, y) != red)
                     continue;
                 ++found.count;
@@ -159,7 +159,7 @@ TEST_F(AvatarFrameTest, AnAvatarFillsTheRectangleItsBoxProjectsTo) {
         Place(0, path, box);
         Step();
         int x0, y0, x1, y1;
-        ASSERT_TRUE(ProjectBox(engine, box.position, box.size, &x0, &y0, &x1, &y1));
+        ASSERT_TRUE(ProjectBox(*Access::State(engine), box.position, box.size, &x0, &y0, &x1, &y1));
         const Found found = Find(200);
         EXPECT_EQ(found.count, (x1 - x0) * (y1 - y0)) << box.position[0];
         EXPECT_EQ(found.left, x0);
@@ -190,8 +190,8 @@ TEST_F(AvatarFrameTest, FlaggedColoursOfACodedFileLetThePanoramaThrough) {
     Place(0, path, {{0, 10, 0}, {4, 0, 2}});
     Step();
     int x0, y0, x1, y1;
-    ASSERT_TRUE(
-        ProjectBox(engine, engine.avatars[0].position, engine.avatars[0].size, &x0, &y0, &x1, &y1));
+    ASSERT_TRUE(ProjectBox(*Access::State(engine), Access::State(engine)->avatars[0].position,
+                           Access::State(engine)->avatars[0].size, &x0, &y0, &x1, &y1));
     const int halfWidth = (x1 - x0 + 1) / 2;
     const Found opaque = Find(200);
     EXPECT_EQ(opaque.count, halfWidth * (y1 - y0));
@@ -208,7 +208,7 @@ TEST_F(AvatarFrameTest, NearerAvatarsAreDrawnOverFartherOnes) {
     const Box farBox{{0, 20, 0}, {8, 0, 8}};
     for (const std::int16_t nearSlot : {0, 1, 3}) {
         const std::int16_t farSlot = nearSlot == 0 ? 2 : 0;
-        for (std::int16_t slot = 0; slot < engine.avatarSlotCount; ++slot)
+        for (std::int16_t slot = 0; slot < Access::State(engine)->avatarSlotCount; ++slot)
             engine.GetAvatar(slot)->Unload();
         Place(nearSlot, nearFile, nearBox);
         Place(farSlot, farFile, farBox);
@@ -260,7 +260,7 @@ TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
     const std::string path = Write("grid.avt", AvatarFile(8, 4, 4, 2, {}, Bytes(8 * 4 * 3, 9)));
     Place(0, path, {{0, 10, 0}, {2, 0, 2}});
     Avatar* avatar = engine.GetAvatar(0);
-    ASSERT_EQ(engine.framesPerSecond, 50);
+    ASSERT_EQ(Access::State(engine)->framesPerSecond, 50);
     ASSERT_EQ(avatar->SetAnimationRate(1.25, -0.25), 0);  // 5 columns, -0.5 rows a second
     for (int i = 0; i < 45; ++i)
         Step();
@@ -310,22 +310,24 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
             c.indexedPanorama ? IndexedPanorama() : MakeContainer({{"BTMP", MakeBitmap(256, 128)}}),
             fresh);
         platform::ClearDisplayDepthOverride();
-        ASSERT_EQ(platform::DibPixelFormatCode(platform::LoadInfoHeader(fresh.imageDib)), c.format);
+        ASSERT_EQ(platform::DibPixelFormatCode(platform::LoadInfoHeader(Access::Image(fresh))),
+                  c.format);
         const Box box{{0, 10, 0}, {2, 0, 2}};
         ASSERT_EQ(fresh.GetAvatar(0)->Load(path.c_str(), box.position, box.size, 1), 0);
         {
-            StateLock lock(fresh);
+            const ViewStateGuard lock = Access::State(fresh);
             fresh.RenderFrame();
         }
         int x0, y0, x1, y1;
-        ASSERT_TRUE(ProjectBox(fresh, box.position, box.size, &x0, &y0, &x1, &y1));
+        ASSERT_TRUE(ProjectBox(*Access::State(fresh), box.position, box.size, &x0, &y0, &x1, &y1));
         const std::size_t bytes = c.avatarPixel.size();
         int matching = 0, inside = 0;
-        for (int y = 0; y < fresh.viewFrame.height; ++y) {
-            for (int x = 0; x < fresh.viewFrame.width; ++x) {
+        for (int y = 0; y < Access::State(fresh)->viewFrame.height; ++y) {
+            for (int x = 0; x < Access::State(fresh)->viewFrame.width; ++x) {
                 const std::uint8_t* p =
-                    fresh.viewFrame.pixels.get() +
-                    (static_cast<std::size_t>(y) * fresh.viewFrame.width + x) * bytes;
+                    Access::State(fresh)->viewFrame.pixels.get() +
+                    (static_cast<std::size_t>(y) * Access::State(fresh)->viewFrame.width + x) *
+                        bytes;
                 if (!std::equal(p, p + bytes, c.avatarPixel.begin()))
                     continue;
                 ++matching;

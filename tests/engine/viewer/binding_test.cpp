@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/files.h"
 #include "platform/recording_media_service.h"
 
@@ -130,7 +131,7 @@ TEST_F(BindingTest, OpenPanoramaEntersTheFolderAndLoopsTheCompanionSound) {
         media->ClearLog();
         ViewerEngine viewer(c.build);
         viewer.OpenPanorama(path.c_str(), window, 0, 0, 10);
-        EXPECT_EQ(viewer.playingMedia, -1);
+        EXPECT_EQ(Access::PlayingMedia(viewer), -1);
         if (c.sound) {
             EXPECT_EQ(platform::GetCurrentDirectory(), folder) << c.file;
             EXPECT_TRUE(PlayedWave(media->Log(), folder + "/" + c.sound)) << c.file;
@@ -157,28 +158,29 @@ TEST_F(BindingTest, MediaNoticesAndMovesStopTheMediaOfTheFullBuildOnly) {
     auto previous = platform::InstallMediaService(media);
     LoadDefault();
     ASSERT_EQ(engine.AttachWindow(), 1);
-    engine.playingMedia = 3;
-    engine.media.deviceName = "clip.avi";
+    Access::PlayingMedia(engine) = 3;
+    Access::Media(engine).deviceName = "clip.avi";
     backend.Move(window, {10, 10});
-    EXPECT_FALSE(engine.media.IsDeviceOpen()) << "a move stops a hotspot video";
-    EXPECT_EQ(engine.playingMedia, 3);
-    engine.media.deviceName = "clip.avi";
+    EXPECT_FALSE(Access::Media(engine).IsDeviceOpen()) << "a move stops a hotspot video";
+    EXPECT_EQ(Access::PlayingMedia(engine), 3);
+    Access::Media(engine).deviceName = "clip.avi";
     platform::SendMessage(window, platform::MM_MCINOTIFY, 1, 0);
-    EXPECT_FALSE(engine.media.IsDeviceOpen());
-    EXPECT_EQ(engine.playingMedia, -1);
+    EXPECT_FALSE(Access::Media(engine).IsDeviceOpen());
+    EXPECT_EQ(Access::PlayingMedia(engine), -1);
     engine.DetachWindow();
 
     ViewerEngine editor(EngineBuild::Editor);
     LoadInto(window, MakeContainer({{"BTMP", MakeBitmap(64, 32)}}), editor);
     ASSERT_EQ(editor.AttachWindow(), 1);
-    editor.playingMedia = 2;
-    editor.media.deviceName = "clip.avi";
+    Access::PlayingMedia(editor) = 2;
+    Access::Media(editor).deviceName = "clip.avi";
     backend.ClearLog(window);
     platform::SendMessage(window, platform::MM_MCINOTIFY, 1, 0);
-    EXPECT_TRUE(editor.media.IsDeviceOpen()) << "the editor's own window handles the notice";
-    EXPECT_EQ(editor.playingMedia, 2);
+    EXPECT_TRUE(Access::Media(editor).IsDeviceOpen())
+        << "the editor's own window handles the notice";
+    EXPECT_EQ(Access::PlayingMedia(editor), 2);
     EXPECT_EQ(backend.Log(window).back().id, platform::MM_MCINOTIFY);
-    editor.media.deviceName.clear();
+    Access::Media(editor).deviceName.clear();
     editor.DetachWindow();
     platform::InstallMediaService(previous);
 }

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/surface.h"
 
 namespace {
@@ -12,7 +12,7 @@ using FrameStep = EngineFixture;
 
 // Runs one frame step the way the render thread does (the thread itself stays paused).
 std::int16_t Step(ViewerEngine& engine) {
-    StateLock lock(engine);
+    const ViewStateGuard lock = Access::State(engine);
     return engine.RenderFrame();
 }
 
@@ -26,9 +26,9 @@ TEST_F(FrameStep, FrameSizesAreRoundedTo32) {
         const platform::WindowHandle w = backend.CreateWindow({c.width, c.height});
         LoadInto(w, MakeContainer({{"BTMP", MakeBitmap(256, 128)}}), fresh);
         EXPECT_EQ(Step(fresh), 0);
-        EXPECT_EQ(fresh.viewFrame.width, c.frameWidth);
-        EXPECT_EQ(fresh.viewFrame.height, c.frameHeight);
-        EXPECT_EQ(fresh.compositeFrame.width, c.frameWidth);
+        EXPECT_EQ(Access::State(fresh)->viewFrame.width, c.frameWidth);
+        EXPECT_EQ(Access::State(fresh)->viewFrame.height, c.frameHeight);
+        EXPECT_EQ(Access::State(fresh)->compositeFrame.width, c.frameWidth);
         // The window gets its own unrounded size, from the frame's lower-left part.
         platform::GetWindowSurface(w)->Read([&](const platform::SurfacePicture& picture) {
             EXPECT_EQ(picture.size, (platform::Size{c.width, c.height}));
@@ -40,23 +40,24 @@ TEST_F(FrameStep, AZeroHighWindowDrawsNothing) {
     LoadDefault(100, 0);
     EXPECT_EQ(Step(engine), 1);
     EXPECT_EQ(backend.FramesReady(window), 0);
-    EXPECT_EQ(engine.viewFrame.pixels, nullptr);
+    EXPECT_EQ(Access::State(engine)->viewFrame.pixels, nullptr);
 }
 
 TEST_F(FrameStep, AFrameThatCannotBeHadIsRetriedLater) {
     LoadDefault(64, 32);
     const platform::Rect absurd{0, 0, 1 << 30, 1 << 30};
-    engine.SetOption(1, &absurd);
+    engine.SetOption(ViewerOption::kClipRectangle, &absurd);
     EXPECT_EQ(Step(engine), 1);
-    EXPECT_EQ(engine.viewFrame.pixels, nullptr) << "nothing is rendered into a missing buffer";
+    EXPECT_EQ(Access::State(engine)->viewFrame.pixels, nullptr)
+        << "nothing is rendered into a missing buffer";
     const platform::Rect extreme{-2147483647 - 1, 0, 2147483647, 10};
-    engine.SetOption(1, &extreme);
+    engine.SetOption(ViewerOption::kClipRectangle, &extreme);
     EXPECT_EQ(Step(engine), 1);
     EXPECT_EQ(backend.FramesReady(window), 0);
 
-    engine.SetOption(1, nullptr);
+    engine.SetOption(ViewerOption::kClipRectangle, nullptr);
     EXPECT_EQ(Step(engine), 0) << "the next frame allocates again";
-    EXPECT_NE(engine.viewFrame.pixels, nullptr);
+    EXPECT_NE(Access::State(engine)->viewFrame.pixels, nullptr);
     EXPECT_EQ(backend.FramesReady(window), 1);
 }
 
@@ -65,22 +66,22 @@ TEST_F(FrameStep, PanAdvancesPerFrameAndWraps) {
     engine.SetView(180, 0, 0, 60, 0);
     engine.SetPanVelocity(60, -1, 0);
     Step(engine);
-    EXPECT_NEAR(engine.pan, -178.8, 1e-9);
+    EXPECT_NEAR(Access::State(engine)->pan, -178.8, 1e-9);
     Step(engine);
-    EXPECT_NEAR(engine.pan, -177.6, 1e-9);
+    EXPECT_NEAR(Access::State(engine)->pan, -177.6, 1e-9);
 
     engine.SetTiltVelocity(10, 2, 0);
     for (int i = 0; i < 4; ++i)
         Step(engine);
-    EXPECT_NEAR(engine.tilt, 0.4, 1e-9) << "a counted axis stops after its frames";
-    EXPECT_EQ(engine.tiltFrames, 0);
+    EXPECT_NEAR(Access::State(engine)->tilt, 0.4, 1e-9) << "a counted axis stops after its frames";
+    EXPECT_EQ(Access::State(engine)->tiltFrames, 0);
 }
 
 TEST_F(FrameStep, FovClampIsFlaggedAndNotifiedOncePerLoad) {
     LoadDefault();
     engine.SetView(0, 0, 0, 175, 0);
     EXPECT_EQ(engine.Run(1, 2), 0);
-    EXPECT_EQ(engine.fov, 170);
+    EXPECT_EQ(Access::State(engine)->fov, 170);
     engine.SetView(0, 0, 0, 175, 0);
     EXPECT_EQ(engine.Run(1, 2), 0);
     EXPECT_EQ(Notifications(), 1);
@@ -97,27 +98,29 @@ TEST_F(FrameStep, FovClampIsFlaggedAndNotifiedOncePerLoad) {
 TEST_F(FrameStep, SettledFramesAreCachedOnlyWithAntialiasing) {
     LoadDefault(64, 32);
     const std::size_t bytes = 64 * 32 * 3;
-    auto markComposite = [&] { std::memset(engine.compositeFrame.pixels.get(), 0xAB, bytes); };
+    auto markComposite = [&] {
+        std::memset(Access::State(engine)->compositeFrame.pixels.get(), 0xAB, bytes);
+    };
     auto viewIsMark = [&] {
         for (std::size_t i = 0; i < bytes; ++i)
-            if (engine.viewFrame.pixels[i] != 0xAB)
+            if (Access::State(engine)->viewFrame.pixels[i] != 0xAB)
                 return false;
         return true;
     };
 
     Step(engine);  // the view moved (from nothing): drawn fast
-    EXPECT_EQ(engine.frameValid, 0);
+    EXPECT_EQ(Access::State(engine)->frameValid, 0);
     Step(engine);  // settled: drawn at level 8 and kept
-    EXPECT_EQ(engine.frameValid, 1);
+    EXPECT_EQ(Access::State(engine)->frameValid, 1);
     markComposite();
     Step(engine);
     EXPECT_TRUE(viewIsMark()) << "a cached settled frame is copied, not rendered";
 
-    engine.SetOption(3, std::intptr_t{0});
+    engine.SetOption(ViewerOption::kAntialias, std::intptr_t{0});
     markComposite();
     Step(engine);
     Step(engine);
-    EXPECT_EQ(engine.frameValid, 0);
+    EXPECT_EQ(Access::State(engine)->frameValid, 0);
     EXPECT_FALSE(viewIsMark()) << "antialias 0 renders every frame";
 }
 
@@ -129,19 +132,19 @@ TEST_F(FrameStep, PartialPanoramaLimitsFollowTheWindowSize) {
              engine);
     engine.SetView(30, 10, 5, 60, 0);
     Step(engine);
-    EXPECT_EQ(engine.pan, 0) << "the first frame size resets the view";
-    EXPECT_EQ(engine.tilt, 0);
-    EXPECT_EQ(engine.roll, 0);
+    EXPECT_EQ(Access::State(engine)->pan, 0) << "the first frame size resets the view";
+    EXPECT_EQ(Access::State(engine)->tilt, 0);
+    EXPECT_EQ(Access::State(engine)->roll, 0);
 
     engine.SetView(90, 0, 0, 60, 0);
     EXPECT_EQ(Step(engine), 8);
-    EXPECT_DOUBLE_EQ(engine.panMax, (180 - 60) * 0.5 * 0.75);
-    EXPECT_DOUBLE_EQ(engine.pan, engine.panMax);
+    EXPECT_DOUBLE_EQ(Access::State(engine)->panMax, (180 - 60) * 0.5 * 0.75);
+    EXPECT_DOUBLE_EQ(Access::State(engine)->pan, Access::State(engine)->panMax);
 
     backend.Resize(window, {256, 64});
     Step(engine);
-    EXPECT_EQ(engine.pan, 0);
-    EXPECT_LT(engine.fovMax, 170);
+    EXPECT_EQ(Access::State(engine)->pan, 0);
+    EXPECT_LT(Access::State(engine)->fovMax, 170);
 }
 
 TEST_F(FrameStep, ThreadDrawsRequestedFramesAndClosesCleanly) {
@@ -149,12 +152,12 @@ TEST_F(FrameStep, ThreadDrawsRequestedFramesAndClosesCleanly) {
     const auto before = platform::GetWindowSurface(window)->Serial();
     EXPECT_EQ(engine.Run(3, 2), 0);
     EXPECT_EQ(platform::GetWindowSurface(window)->Serial() - before, 3u);
-    EXPECT_EQ(engine.paused, 1);
+    EXPECT_EQ(Access::Paused(engine), 1);
 
     engine.SetPanVelocity(50, -1, 1);  // endless motion while closing
     engine.Close();
     EXPECT_FALSE(engine.IsLoaded());
-    EXPECT_EQ(engine.renderThread, nullptr);
+    EXPECT_EQ(Access::HasRenderThread(engine), false);
 }
 
 }  // namespace
@@ -170,7 +173,7 @@ TEST_F(FrameStep, RenderThreadMovesByTheVelocitiesAndStopsAtTheLimits) {
     EXPECT_NEAR(pan, 12.0, 1e-9);
 
     const ViewerLimits limits{-15, 15, -360, 360, -360, 360, 10, 170};
-    ASSERT_EQ(engine.SetOption(2, &limits), 0);
+    ASSERT_EQ(engine.SetOption(ViewerOption::kLimits, &limits), 0);
     EXPECT_EQ(engine.SetPanVelocity(60, 10, 2), 0);
     engine.GetView(&pan, &tilt, &roll, &fov);
     EXPECT_EQ(pan, 15);

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <memory>
 
-#include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/files.h"
 #include "platform/program_launcher.h"
 #include "platform/recording_media_service.h"
@@ -130,7 +130,7 @@ TEST_F(HotspotActionsTest, RepeatedEmbeddedSoundLoopsFromTheExtractionFolder) {
     EXPECT_EQ(fs::path(media_->waveFolders[0]),
               fs::path(engine.TempExtractDirectory()).parent_path());
     EXPECT_EQ(fs::path(platform::GetCurrentDirectory()), folder_) << "the folder is restored";
-    EXPECT_EQ(engine.playingMedia, -1);
+    EXPECT_EQ(Access::PlayingMedia(engine), -1);
 }
 
 TEST_F(HotspotActionsTest, VideoAfterAPanoramaNeedsAWholeWindowPlacement) {
@@ -145,9 +145,9 @@ TEST_F(HotspotActionsTest, VideoAfterAPanoramaNeedsAWholeWindowPlacement) {
                      "put intro.avi window at 100 50 320 240", "play intro.avi notify"});
     EXPECT_EQ(media_->recorder.Log(), expected);
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(engine.media.deviceName, "intro.avi");
-    EXPECT_EQ(engine.playingMedia, 0);
-    EXPECT_EQ(engine.hotspotCount, 0) << "next.pan is loaded";
+    EXPECT_EQ(Access::Media(engine).deviceName, "intro.avi");
+    EXPECT_EQ(Access::PlayingMedia(engine), 0);
+    EXPECT_EQ(Access::State(engine)->hotspotCount, 0) << "next.pan is loaded";
 
     engine.OpenPanorama((folder_ / "room.pan").c_str(), window, kNotify, 50, 3);
     engine.AttachWindow();
@@ -186,8 +186,8 @@ TEST_F(HotspotActionsTest, MediaFailuresAreReportedAndLeaveNothingOpen) {
               (Log{"Failed to run Video", "Failed to run Video", "Failed to run audio"}));
     const Log log = media_->recorder.Log();
     EXPECT_NE(std::find(log.begin(), log.end(), "close a.avi"), log.end());
-    EXPECT_FALSE(engine.media.IsDeviceOpen());
-    EXPECT_EQ(engine.playingMedia, -1);
+    EXPECT_FALSE(Access::Media(engine).IsDeviceOpen());
+    EXPECT_EQ(Access::PlayingMedia(engine), -1);
 }
 
 TEST_F(HotspotActionsTest, AnEmptyCommandEndsTheText) {
@@ -214,7 +214,7 @@ TEST_F(HotspotActionsTest, APanoramaNamedLikeAProgramIsAPanorama) {
     EXPECT_EQ(Run("tour.pan.exe"), 1);
     EXPECT_TRUE(launcher_->Log().empty());
     EXPECT_EQ(Messages(), Log{"Failed to load panorama"});
-    EXPECT_EQ(engine.hotspotCount, 1) << "the open panorama stays";
+    EXPECT_EQ(Access::State(engine)->hotspotCount, 1) << "the open panorama stays";
 }
 
 TEST_F(HotspotActionsTest, APanoramaThatFailsToLoadEndsTheRun) {
@@ -246,7 +246,7 @@ TEST_F(HotspotActionsTest, SwingToTurnsAtHalfTheFrameRateAndRestoresIt) {
     std::int16_t rate = 0;
     engine.GetFrameRate(&rate);
     EXPECT_EQ(rate, 50);
-    EXPECT_EQ(engine.rateReversed, 0);
+    EXPECT_EQ(Access::RateReversed(engine), 0);
     double velocity = 1;
     engine.GetPanVelocity(&velocity);
     EXPECT_EQ(velocity, 0);
@@ -272,12 +272,13 @@ TEST_F(HotspotActionsTest, AFourthAvatarInThreeSlotsIsRefused) {
     for (std::int16_t i = 0; i < 3; ++i) {
         std::int16_t column = 0, row = 0;
         EXPECT_EQ(engine.GetAvatar(i)->IsEmpty(&column, &row), 0) << i;
-        ASSERT_NE(engine.avatarSounds[static_cast<std::size_t>(i)], nullptr) << i;
-        EXPECT_EQ(*engine.avatarSounds[static_cast<std::size_t>(i)], Dir() + "/walker.wav");
+        ASSERT_NE(Access::AvatarSounds(engine)[static_cast<std::size_t>(i)], nullptr) << i;
+        EXPECT_EQ(*Access::AvatarSounds(engine)[static_cast<std::size_t>(i)],
+                  Dir() + "/walker.wav");
     }
-    EXPECT_EQ(engine.animating, 1);
+    EXPECT_EQ(Access::Animating(engine), 1);
     {
-        StateLock lock(engine);
+        const ViewStateGuard lock = Access::State(engine);
         EXPECT_EQ(engine.GetAvatar(0)->visible, 1);
         EXPECT_EQ(engine.GetAvatar(2)->columnRate, 0.5);
     }

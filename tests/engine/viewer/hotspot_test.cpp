@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/viewer/state_lock.h"
 #include "engine/viewer/view_limits.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 
 namespace {
 
@@ -24,13 +24,13 @@ class HotspotTest : public EngineFixture {
                                                          {170, -5, 190, 5, "behind.wav"}})}}),
                  engine);
         engine.SetView(0, 0, 0, 90, 0);
-        StateLock lock(engine);
+        const ViewStateGuard lock = Access::State(engine);
         engine.RenderFrame();
     }
 };
 
 TEST_F(HotspotTest, BoxesComeFromTheCornerAngles) {
-    ASSERT_EQ(engine.hotspotCount, 3);
+    ASSERT_EQ(Access::State(engine)->hotspotCount, 3);
     double x, y, z;
     engine.GetHotspot(0)->GetCentre(&x, &y, &z);
     EXPECT_NEAR(x, 0, 1e-6);
@@ -69,9 +69,9 @@ TEST_F(HotspotTest, ScreenRectOnlyForBoxesWhollyInView) {
 }
 
 TEST_F(HotspotTest, CursorRuleTellsPanoramaLinks) {
-    engine.cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
-    engine.cursorHotspot = platform::LoadCursor(platform::CursorShape::Arrow);
-    engine.cursorPanoramaLink = platform::LoadCursor(platform::CursorShape::UpArrow);
+    engine.SetCursors(platform::LoadCursor(platform::CursorShape::SizeAll),
+                      platform::LoadCursor(platform::CursorShape::Arrow),
+                      platform::LoadCursor(platform::CursorShape::UpArrow));
     ASSERT_EQ(engine.AttachWindow(), 1);
     backend.MoveMouse(window, {128, 64});
     platform::SendMessage(window, platform::WM_PAINT);

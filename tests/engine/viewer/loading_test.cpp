@@ -6,6 +6,7 @@
 
 #include "engine/files/load_error.h"
 #include "engine/viewer/viewer_engine.h"
+#include "engine_test_access.h"
 #include "platform/dib_header.h"
 #include "platform/files.h"
 #include "platform/headless/headless_backend.h"
@@ -63,12 +64,12 @@ TEST(Loading, InitFormsAndLengths) {
     for (const Case& c : cases) {
         ViewerEngine engine;
         ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", c.init}})), "") << c.name;
-        EXPECT_EQ(engine.homePan, c.homePan) << c.name;
-        EXPECT_EQ(engine.homeTilt, c.homeTilt) << c.name;
-        EXPECT_EQ(engine.homeFov, c.homeFov) << c.name;
-        EXPECT_EQ(engine.fov, c.fov) << c.name;
-        EXPECT_EQ(engine.fixedPanMax, c.fixedPanMax) << c.name;
-        EXPECT_EQ(engine.fixedTiltMax, c.fixedTiltMax) << c.name;
+        EXPECT_EQ(Access::State(engine)->homePan, c.homePan) << c.name;
+        EXPECT_EQ(Access::State(engine)->homeTilt, c.homeTilt) << c.name;
+        EXPECT_EQ(Access::State(engine)->homeFov, c.homeFov) << c.name;
+        EXPECT_EQ(Access::State(engine)->fov, c.fov) << c.name;
+        EXPECT_EQ(Access::State(engine)->fixedPanMax, c.fixedPanMax) << c.name;
+        EXPECT_EQ(Access::State(engine)->fixedTiltMax, c.fixedTiltMax) << c.name;
     }
 }
 
@@ -77,20 +78,20 @@ TEST(Loading, PartialPanoramaIsEnlargedAroundTheOldImage) {
     ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({180, 90, 0, 0, 10, 5, 0, 0})}}, 0,
                                            1000, 250)),
               "");
-    const std::uint8_t* image = engine.imageDib;
+    const std::uint8_t* image = Access::Image(engine);
     ASSERT_EQ(platform::LoadInfoHeader(image).biWidth, 2000);
     ASSERT_EQ(platform::LoadInfoHeader(image).biHeight, 500);
-    EXPECT_EQ(engine.homePan, 10);
-    EXPECT_EQ(engine.homeTilt, 5);
-    EXPECT_EQ(engine.homeFov, 60);
-    EXPECT_EQ(engine.fixedPanMin, -90);
-    EXPECT_EQ(engine.fixedPanMax, 90);
-    EXPECT_EQ(engine.fixedTiltMin, -45);
-    EXPECT_EQ(engine.fixedTiltMax, 45);
-    EXPECT_EQ(engine.rollMin, 0);
-    EXPECT_EQ(engine.rollMax, 0);
+    EXPECT_EQ(Access::State(engine)->homePan, 10);
+    EXPECT_EQ(Access::State(engine)->homeTilt, 5);
+    EXPECT_EQ(Access::State(engine)->homeFov, 60);
+    EXPECT_EQ(Access::State(engine)->fixedPanMin, -90);
+    EXPECT_EQ(Access::State(engine)->fixedPanMax, 90);
+    EXPECT_EQ(Access::State(engine)->fixedTiltMin, -45);
+    EXPECT_EQ(Access::State(engine)->fixedTiltMax, 45);
+    EXPECT_EQ(Access::State(engine)->rollMin, 0);
+    EXPECT_EQ(Access::State(engine)->rollMax, 0);
     // The old pixel (x, y) now lies at (x + 500, y + 125): blue = x, green = y.
-    const std::uint8_t* pixels = engine.imageDib + 40;
+    const std::uint8_t* pixels = Access::Image(engine) + 40;
     auto at = [&](int x, int y) { return pixels + (static_cast<std::size_t>(y) * 2000 + x) * 3; };
     EXPECT_EQ(at(500 + 3, 125 + 9)[0], 3);
     EXPECT_EQ(at(500 + 3, 125 + 9)[1], 9);
@@ -105,8 +106,8 @@ TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
         LoadFailure(engine,
                     Panorama({{"INIT", InitSection({-180, 179, -90, 90, 0, 0, 0, 0})}}, 0, 5, 4)),
         "");
-    ASSERT_EQ(platform::LoadInfoHeader(engine.imageDib).biWidth, 8);
-    const std::uint8_t* pixels = engine.imageDib + 40;
+    ASSERT_EQ(platform::LoadInfoHeader(Access::Image(engine)).biWidth, 8);
+    const std::uint8_t* pixels = Access::Image(engine) + 40;
     EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
 }
 
@@ -117,8 +118,8 @@ TEST(Loading, OddShortFormSpanEnlargesByItsExactRatio) {
     ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({360, 45, 0, 0, 0, 0, 0, 60})}}, 0,
                                            100, 25)),
               "");
-    EXPECT_EQ(platform::LoadInfoHeader(engine.imageDib).biHeight, 100);
-    EXPECT_EQ(engine.fixedTiltMax, 22);
+    EXPECT_EQ(platform::LoadInfoHeader(Access::Image(engine)).biHeight, 100);
+    EXPECT_EQ(Access::State(engine)->fixedTiltMax, 22);
 }
 
 TEST(Loading, BareInformationHeaderOnlyFromMemory) {
@@ -180,12 +181,12 @@ TEST(Loading, FileErrorsCarryTheirTexts) {
 
 TEST(Loading, WindowlessLoadKeepsTheNotifyWindow) {
     ViewerEngine engine;
-    engine.notifyWindow = 77;
+    Access::State(engine)->notifyWindow = 77;
     const Bytes bytes = Panorama();
     engine.Load(bytes.data(), bytes.size(), platform::kNoWindow, 5, 0, 4);
-    EXPECT_EQ(engine.notifyWindow, 77u);
-    EXPECT_EQ(engine.notifyMessage, 5u);
-    EXPECT_EQ(engine.renderThread, nullptr);
+    EXPECT_EQ(Access::State(engine)->notifyWindow, 77u);
+    EXPECT_EQ(Access::State(engine)->notifyMessage, 5u);
+    EXPECT_EQ(Access::HasRenderThread(engine), false);
     EXPECT_EQ(engine.Run(1, 1), kEngineNotLoaded) << "no window: nothing to run";
 }
 
@@ -239,12 +240,12 @@ TEST(Loading, StandAloneBuildSetsTheFieldOfViewFromABareImage) {
         ViewerEngine engine(EngineBuild::StandAlone);
         const Bytes bitmap = MakeBitmap(c.height * 2, c.height);
         engine.Load(bitmap.data(), bitmap.size(), platform::kNoWindow, 0, 0, 4);
-        EXPECT_EQ(engine.fov, c.fov) << c.height;
+        EXPECT_EQ(Access::State(engine)->fov, c.fov) << c.height;
     }
     ViewerEngine full;
     const Bytes bitmap = MakeBitmap(64, 32);
     full.Load(bitmap.data(), bitmap.size(), platform::kNoWindow, 0, 0, 4);
-    EXPECT_EQ(full.fov, 60);
+    EXPECT_EQ(Access::State(full)->fov, 60);
 }
 
 }  // namespace

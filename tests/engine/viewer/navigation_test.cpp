@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "engine/viewer/state_lock.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/recording_media_service.h"
 
 namespace {
@@ -45,8 +45,8 @@ class NavigationTest : public EngineFixture {
         return v;
     }
     int FramesToRun() {
-        StateLock lock(engine);
-        return engine.framesToRun;
+        const ViewStateGuard lock = Access::State(engine);
+        return Access::State(engine)->framesToRun;
     }
     void StopAll() {
         engine.SetPanVelocity(0, 0, 0);
@@ -91,8 +91,8 @@ TEST_F(NavigationTest, ArrowKeysWithShiftAndCtrl) {
 
 TEST_F(NavigationTest, RepeatedKeyMessagesAreIgnoredEntirely) {
     AttachPlain();
-    engine.playingMedia = 0;
-    engine.media.deviceName = "clip.avi";
+    Access::PlayingMedia(engine) = 0;
+    Access::Media(engine).deviceName = "clip.avi";
     backend.Press(window, platform::VK_LEFT, 2);
     backend.Press(window, platform::VK_ESCAPE, 2);
     backend.Pump();
@@ -102,7 +102,7 @@ TEST_F(NavigationTest, RepeatedKeyMessagesAreIgnoredEntirely) {
     backend.Pump();
     EXPECT_EQ(recorder_->Log(),
               (std::vector<std::string>{"close clip.avi", "PlaySound(null, 0x2003)"}));
-    engine.playingMedia = -1;
+    Access::PlayingMedia(engine) = -1;
 }
 
 TEST_F(NavigationTest, KeyUpStopsItsAxesAndTheFrames) {
@@ -128,7 +128,7 @@ TEST_F(NavigationTest, KeyUpStopsItsAxesAndTheFrames) {
 TEST_F(NavigationTest, SpaceEndsAtTheExactHomeView) {
     AttachPlain(160, 120);
     const HomeView home{30, -10, 0, 45};
-    engine.SetOption(4, &home);
+    engine.SetOption(ViewerOption::kHomeView, &home);
     for (bool startAtHome : {true, false}) {
         if (startAtHome) {
             engine.SetView(30, -10, 0, 45, 0);
@@ -148,10 +148,10 @@ TEST_F(NavigationTest, SpaceEndsAtTheExactHomeView) {
 
 TEST_F(NavigationTest, EscapeStopsMediaAndAnimation) {
     AttachPlain();
-    engine.animating = 1;
-    engine.media.deviceName = "song.wav";
+    Access::Animating(engine) = 1;
+    Access::Media(engine).deviceName = "song.wav";
     engine.SendKey(platform::VK_ESCAPE, 1, 0);
-    EXPECT_EQ(engine.animating, 0);
+    EXPECT_EQ(Access::Animating(engine), 0);
     EXPECT_EQ(recorder_->Log(),
               (std::vector<std::string>{"close song.wav", "PlaySound(null, 0x2003)"}));
 }
@@ -166,7 +166,7 @@ TEST_F(NavigationTest, MouseSpeedGrowsWithTheSquareOfTheDistance) {
         {320, 240, 0, 0},    {1, 240, 167, 0}, {639, 240, -167, 0}, {320, 1, 0, 167},
         {320, 479, 0, -167}, {0, 0, 169, 169}, {160, 360, 42, -42},
     };
-    engine.grabKeys = platform::MK_LBUTTON;
+    Access::GrabKeys(engine) = platform::MK_LBUTTON;
     for (const Case& c : cases) {
         engine.OnMouseMove(c.x, c.y, 0);
         const Velocities v = Read();
@@ -177,7 +177,7 @@ TEST_F(NavigationTest, MouseSpeedGrowsWithTheSquareOfTheDistance) {
     engine.OnMouseMove(65535, 65535, 0);
     EXPECT_LT(Read().pan, 0);
     EXPECT_LT(Read().tilt, 0);
-    engine.grabKeys = 0;
+    Access::GrabKeys(engine) = 0;
 }
 
 TEST_F(NavigationTest, DragModesComeFromTheKeysAtTheGrab) {
@@ -197,12 +197,12 @@ TEST_F(NavigationTest, DragModesComeFromTheKeysAtTheGrab) {
     };
     for (const Case& c : cases) {
         StopAll();
-        engine.grabKeys = c.keys;
+        Access::GrabKeys(engine) = c.keys;
         // The message's own flags do not count.
         engine.OnMouseMove(1, 479, 0);
         EXPECT_EQ(Read(), c.expected) << c.name;
     }
-    engine.grabKeys = 0;
+    Access::GrabKeys(engine) = 0;
 }
 
 TEST_F(NavigationTest, ButtonDownDragsAndButtonUpStops) {
@@ -214,7 +214,7 @@ TEST_F(NavigationTest, ButtonDownDragsAndButtonUpStops) {
     backend.ReleaseLeft(window, {1, 240});
     backend.Pump();
     EXPECT_EQ(Read(), (Velocities{0, 0, 0, 0}));
-    EXPECT_EQ(engine.grabKeys, 0u);
+    EXPECT_EQ(Access::GrabKeys(engine), 0u);
     EXPECT_FALSE(backend.CursorClip().has_value());
 }
 
@@ -225,32 +225,33 @@ TEST_F(NavigationTest, ClickOnAHotspotRunsItsActionAfterTheButtonUpSteps) {
     engine.SetPanVelocity(20, -1, 0);
     backend.PressLeft(window, {160, 120});
     backend.Pump();
-    EXPECT_EQ(engine.grabKeys, 0u);
+    EXPECT_EQ(Access::GrabKeys(engine), 0u);
     EXPECT_EQ(Read(), (Velocities{0, 0, 0, 0}));
     EXPECT_EQ(recorder_->Log(),
               (std::vector<std::string>{"PlaySound(null, 0x2003)", "open click.wav",
                                         "play click.wav from 0"}));
-    engine.media.Stop();
+    Access::Media(engine).Stop();
 }
 
 TEST_F(NavigationTest, DeleteWithoutAGrabbedAvatarChangesNothing) {
     AttachPlain();
-    engine.avatarSounds[0] = std::make_unique<std::string>("/x/walk.wav");
+    Access::AvatarSounds(engine)[0] = std::make_unique<std::string>("/x/walk.wav");
     engine.SendKey(platform::VK_DELETE, 1, 0);
     EXPECT_TRUE(recorder_->Log().empty());
-    EXPECT_NE(engine.avatarSounds[0], nullptr);
+    EXPECT_NE(Access::AvatarSounds(engine)[0], nullptr);
 }
 
 // Puts an avatar box straight ahead of the home view into `slot`, with a looped sound.
 void PlaceAvatar(ViewerEngine& engine, std::int16_t slot, const char* sound) {
-    StateLock lock(engine);
+    const ViewStateGuard lock = Access::State(engine);
     Avatar* avatar = engine.GetAvatar(slot);
     avatar->image.assign(1064 + 4, 0);
     avatar->visible = 1;
     avatar->position[1] = 10;
     for (double& extent : avatar->size)
         extent = 4;
-    engine.avatarSounds[static_cast<std::size_t>(slot)] = std::make_unique<std::string>(sound);
+    Access::AvatarSounds(engine)[static_cast<std::size_t>(slot)] =
+        std::make_unique<std::string>(sound);
 }
 
 TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
@@ -274,8 +275,8 @@ TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
         recorder_->ClearLog();
         backend.PressLeft(window, {320, 240});
         backend.Pump();
-        EXPECT_EQ(engine.grabbedAvatar, 0) << c.name;
-        EXPECT_EQ(engine.animating, 1) << c.name;
+        EXPECT_EQ(Access::GrabbedAvatar(engine), 0) << c.name;
+        EXPECT_EQ(Access::Animating(engine), 1) << c.name;
         EXPECT_EQ(recorder_->Log(), (std::vector<std::string>{"PlaySound(null, 0x2003)",
                                                               "PlaySound(/x/walk.wav, 0x2200B)"}))
             << c.name;
@@ -283,7 +284,7 @@ TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
         backend.HoldKey(platform::VK_CONTROL, false);
         engine.OnMouseMove(350, 180, 0);
         {
-            StateLock lock(engine);
+            const ViewStateGuard lock = Access::State(engine);
             const Avatar* avatar = engine.GetAvatar(0);
             for (int i = 0; i < 3; ++i) {
                 EXPECT_NEAR(avatar->velocity[i], c.velocity[i], 1e-9) << c.name << " " << i;
@@ -293,8 +294,8 @@ TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
         EXPECT_EQ(Read(), (Velocities{0, 0, 0, 0})) << "the view stays while an avatar moves";
         backend.ReleaseLeft(window, {350, 180});
         backend.Pump();
-        EXPECT_EQ(engine.grabbedAvatar, -1) << c.name;
-        StateLock lock(engine);
+        EXPECT_EQ(Access::GrabbedAvatar(engine), -1) << c.name;
+        const ViewStateGuard lock = Access::State(engine);
         Avatar* avatar = engine.GetAvatar(0);
         for (double& v : avatar->velocity)
             EXPECT_EQ(v, 0) << c.name;
@@ -309,13 +310,13 @@ TEST_F(NavigationTest, DeleteRemovesTheGrabbedAvatarAndHandsItsSoundOn) {
     AttachPlain();
     PlaceAvatar(engine, 0, "/x/walk.wav");
     PlaceAvatar(engine, 2, "/x/fly.wav");
-    engine.grabbedAvatar = 0;
+    Access::GrabbedAvatar(engine) = 0;
     engine.SendKey(platform::VK_DELETE, 1, 0);
     EXPECT_EQ(recorder_->Log(), (std::vector<std::string>{
                                     "PlaySound(null, 0x2003)", "PlaySound(null, 0x2003)",
                                     "PlaySound(null, 0x2003)", "PlaySound(/x/fly.wav, 0x2200B)"}));
-    EXPECT_EQ(engine.grabbedAvatar, -1);
-    EXPECT_EQ(engine.avatarSounds[0], nullptr);
+    EXPECT_EQ(Access::GrabbedAvatar(engine), -1);
+    EXPECT_EQ(Access::AvatarSounds(engine)[0], nullptr);
     std::int16_t column = 0, row = 0;
     EXPECT_EQ(engine.GetAvatar(0)->IsEmpty(&column, &row), 1);
     EXPECT_EQ(engine.GetAvatar(2)->IsEmpty(&column, &row), 0);

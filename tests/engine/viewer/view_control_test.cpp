@@ -2,6 +2,7 @@
 
 #include "engine/viewer/run_request.h"
 #include "engine_fixture.h"
+#include "engine_test_access.h"
 #include "platform/surface.h"
 
 namespace {
@@ -17,7 +18,7 @@ TEST_F(ViewControl, NothingLoadedGivesThree) {
     EXPECT_EQ(idle.SetView(0, 0, 0, 60, 0), kEngineNotLoaded);
     EXPECT_EQ(idle.GetPanVelocity(&d), kEngineNotLoaded);
     EXPECT_EQ(idle.GetFrameRate(&s), kEngineNotLoaded);
-    EXPECT_EQ(idle.SetOption(3, std::intptr_t{1}), kEngineNotLoaded);
+    EXPECT_EQ(idle.SetOption(ViewerOption::kAntialias, std::intptr_t{1}), kEngineNotLoaded);
     EXPECT_EQ(idle.HitTest(1, 1, &s), 0xFFFF);
     EXPECT_EQ(idle.GetHotspot(0), nullptr);
     EXPECT_EQ(idle.GetAvatar(0), nullptr);
@@ -69,7 +70,7 @@ TEST_F(ViewControl, RunRefusals) {
     EXPECT_EQ(engine.Run(3, 0), 2);
     EXPECT_EQ(engine.Run(-1, 2), 2);
     EXPECT_EQ(engine.Run(2, 2), 0);
-    EXPECT_EQ(engine.paused, 1) << "a waiting run returns once the thread paused";
+    EXPECT_EQ(Access::Paused(engine), 1) << "a waiting run returns once the thread paused";
 }
 
 TEST_F(ViewControl, FrameRateKeepsItsSignApart) {
@@ -78,15 +79,15 @@ TEST_F(ViewControl, FrameRateKeepsItsSignApart) {
     EXPECT_EQ(engine.SetFrameRate(-20), 0);
     engine.GetFrameRate(&rate);
     EXPECT_EQ(rate, 20);
-    EXPECT_EQ(engine.rateReversed, 1);
+    EXPECT_EQ(Access::RateReversed(engine), 1);
     EXPECT_EQ(engine.SetFrameRate(0), 0);
     engine.GetFrameRate(&rate);
     EXPECT_EQ(rate, 20);
-    EXPECT_EQ(engine.rateReversed, 1);
+    EXPECT_EQ(Access::RateReversed(engine), 1);
     EXPECT_EQ(engine.SetFrameRate(51), 2);
     EXPECT_EQ(engine.SetFrameRate(-51), 2);
     EXPECT_EQ(engine.SetFrameRate(25), 0);
-    EXPECT_EQ(engine.rateReversed, 0);
+    EXPECT_EQ(Access::RateReversed(engine), 0);
 
     ViewerEngine windowless;
     const Bytes bytes = MakeContainer({{"BTMP", MakeBitmap(64, 32)}});
@@ -121,23 +122,23 @@ TEST_F(ViewControl, SetViewWrapsAndDrawsNothingInModeZero) {
 
 TEST_F(ViewControl, Options) {
     LoadDefault();
-    EXPECT_EQ(engine.SetOption(3, std::intptr_t{5}), 0);
-    EXPECT_EQ(engine.antialias, 8);
-    EXPECT_EQ(engine.SetOption(3, std::intptr_t{1}), 0);
-    EXPECT_EQ(engine.antialias, 1);
-    EXPECT_EQ(engine.SetOption(9, nullptr), 2);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kAntialias, std::intptr_t{5}), 0);
+    EXPECT_EQ(Access::State(engine)->antialias, 8);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kAntialias, std::intptr_t{1}), 0);
+    EXPECT_EQ(Access::State(engine)->antialias, 1);
+    EXPECT_EQ(engine.SetOption(static_cast<ViewerOption>(9), nullptr), 2);
 
     const ViewerLimits limits{-10, 10, -20, 20, 0, 0, 200, 5};
-    EXPECT_EQ(engine.SetOption(2, &limits), 0);
-    EXPECT_EQ(engine.panMax, 10);
-    EXPECT_EQ(engine.fovMin, 170);
-    EXPECT_EQ(engine.fovMax, 10);
-    EXPECT_EQ(engine.SetOption(2, nullptr), 0);
-    EXPECT_EQ(engine.tiltMin, -360);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kLimits, &limits), 0);
+    EXPECT_EQ(Access::State(engine)->panMax, 10);
+    EXPECT_EQ(Access::State(engine)->fovMin, 170);
+    EXPECT_EQ(Access::State(engine)->fovMax, 10);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kLimits, nullptr), 0);
+    EXPECT_EQ(Access::State(engine)->tiltMin, -360);
 
     const platform::Rect clip{4, 4, 36, 20};
-    EXPECT_EQ(engine.SetOption(1, &clip), 0);
-    EXPECT_EQ(engine.clipRectSet, &engine.clipRect);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kClipRectangle, &clip), 0);
+    EXPECT_EQ(Access::State(engine)->Clip()->right, 36);
     EXPECT_EQ(engine.Run(1, 2), 0);
     platform::GetWindowSurface(window)->Read([](const platform::SurfacePicture& picture) {
         EXPECT_EQ(picture.origin, (platform::Point{4, 4}));
@@ -145,16 +146,17 @@ TEST_F(ViewControl, Options) {
     });
 
     const HomeView home{1, 2, 3, 45};
-    EXPECT_EQ(engine.SetOption(4, &home), 0);
-    EXPECT_EQ(engine.homeFov, 45);
-    EXPECT_EQ(engine.SetOption(4, nullptr), 0);
-    EXPECT_EQ(engine.homeFov, 60);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kHomeView, &home), 0);
+    EXPECT_EQ(Access::State(engine)->homeFov, 45);
+    EXPECT_EQ(engine.SetOption(ViewerOption::kHomeView, nullptr), 0);
+    EXPECT_EQ(Access::State(engine)->homeFov, 60);
 
     ViewerEngine partial;
     const Bytes bytes = MakeContainer(
         {{"BTMP", MakeBitmap(64, 32)}, {"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}});
     partial.Load(bytes.data(), bytes.size(), platform::kNoWindow, 0, 0, 4);
-    EXPECT_EQ(partial.SetOption(2, &limits), 2) << "a partial panorama keeps its own limits";
+    EXPECT_EQ(partial.SetOption(ViewerOption::kLimits, &limits), 2)
+        << "a partial panorama keeps its own limits";
 }
 
 ViewerEngine* engineInFrame = nullptr;
@@ -164,12 +166,12 @@ TEST_F(ViewControl, CallsFromInsideAFrameNeitherStallNorDeadlock) {
     LoadDefault();
     engineInFrame = &engine;
     waitingRunFromFrame = -1;
-    engine.drawCallback = [](platform::WindowHandle, const std::uint8_t*, const std::uint8_t*,
-                             const platform::Rect*) {
-        engineInFrame->drawCallback = nullptr;
+    engine.SetDrawCallback([](platform::WindowHandle, const std::uint8_t*, const std::uint8_t*,
+                              const platform::Rect*) {
+        engineInFrame->SetDrawCallback(nullptr);
         waitingRunFromFrame = engineInFrame->Run(1, 2);
         engineInFrame->SetView(33, 0, 0, 60, 0);  // the lock is this thread's already
-    };
+    });
     EXPECT_EQ(engine.Run(1, 2), 0);
     EXPECT_EQ(waitingRunFromFrame, 2) << "a waiting run on the render thread is refused";
     double pan, tilt, roll, fov;
