@@ -120,13 +120,13 @@ void LinksmithEditor::OnLButtonDown() {
     if (!viewer_)
         return;
     ClearAvatars();
-    viewer_->cursorNormal = platform::LoadCursor(platform::CursorShape::SizeAll);
+    viewer_->SetCursors(platform::LoadCursor(platform::CursorShape::SizeAll), nullptr, nullptr);
 }
 
 void LinksmithEditor::OnLButtonUp() {
     if (!viewer_)
         return;
-    viewer_->cursorNormal = platform::LoadCursor(platform::CursorShape::Arrow);
+    viewer_->SetCursors(platform::LoadCursor(platform::CursorShape::Arrow), nullptr, nullptr);
     frame_.Invalidate(false);
 }
 
