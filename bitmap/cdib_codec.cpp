@@ -4,10 +4,18 @@
 
 #include "bitmap/cdib.h"
 #include "platform/codec_bridge.h"
+#include "platform/dib_header.h"
+#include "platform/picture_limits.h"
 
 std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
     if (!IsCompressed())
         return std::nullopt;
+    // The codec's buffers grow with the picture the header claims: held to the picture ceiling
+    // before the codec sees a byte.
+    if (!platform::PictureBlockBytes(m_header.biWidth, m_header.biHeight, 24,
+                                     platform::kInfoHeaderSize)) {
+        return std::nullopt;
+    }
     platform::CompressedPicture input;
     input.fourcc = m_header.biCompression;
     input.width = m_header.biWidth;

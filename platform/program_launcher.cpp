@@ -157,6 +157,11 @@ std::vector<std::string> RecordingLauncher::Log() const {
     return log_;
 }
 
+void RecordingLauncher::ClearLog() {
+    std::lock_guard lock(mutex_);
+    log_.clear();
+}
+
 std::shared_ptr<ProgramLauncher> InstallProgramLauncher(std::shared_ptr<ProgramLauncher> launcher) {
     std::lock_guard lock(LauncherMutex());
     std::swap(LauncherSlot(), launcher);

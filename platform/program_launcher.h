@@ -47,6 +47,7 @@ class RecordingLauncher final : public ProgramLauncher {
     bool Open(const std::string& target, int showState) override;
     // One line per request: "run PROGRAM [ARG...] show N" or "open TARGET show N".
     std::vector<std::string> Log() const;
+    void ClearLog();
     bool launchResult = true;
     bool openResult = true;
 

@@ -2,11 +2,17 @@
 
 #include <new>
 
+#include "platform/picture_limits.h"
+
 std::optional<PackedDibShape> ShapeFor(std::int64_t width, std::int64_t height, int bitCount) {
     if (width <= 0 || height <= 0 || (bitCount != 8 && bitCount != 24 && bitCount != 32))
         return std::nullopt;
     if (width > static_cast<std::int64_t>(kMaxAvatarPixels) ||
         static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) > kMaxAvatarPixels)
+        return std::nullopt;
+    // Avatar rows are unpadded, so the ceiling's padded size is an upper bound of the block.
+    if (!platform::PictureBlockBytes(width, height, bitCount,
+                                     bitCount == 8 ? kHeaderAndPalette : platform::kInfoHeaderSize))
         return std::nullopt;
     PackedDibShape shape;
     shape.width = static_cast<int>(width);

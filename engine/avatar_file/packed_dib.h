@@ -40,7 +40,8 @@ struct PackedDibShape {
 };
 
 // The shape of a picture of this size and depth; nothing when the width or the height is not
-// positive, the depth is not 8, 24 or 32, or the picture has more than kMaxAvatarPixels.
+// positive, the depth is not 8, 24 or 32, the picture has more than kMaxAvatarPixels, or it is
+// over the suite's picture ceiling (platform/picture_limits.h).
 std::optional<PackedDibShape> ShapeFor(std::int64_t width, std::int64_t height, int bitCount);
 
 // The shape of `image`'s header; nothing when ShapeFor refuses it or the block is shorter than

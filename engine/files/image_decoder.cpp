@@ -12,6 +12,7 @@
 #include "platform/byte_order.h"
 #include "platform/codec_bridge.h"
 #include "platform/codec_fourcc.h"
+#include "platform/picture_limits.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
     if (body.size() < pixelOffset || (body.size() - pixelOffset) / stride < rows) {
         throw LoadError(kUnsupportedFormat);
     }
+    if (!platform::PictureBlockBytes(header.biWidth, static_cast<std::int64_t>(rows),
+                                     header.biBitCount, pixelOffset)) {
+        throw LoadError(kNoMemory);
+    }
     const std::size_t size = pixelOffset + stride * rows;
     GlobalDib dib = GlobalDib::Allocate(size);
     if (!dib)
@@ -73,6 +78,12 @@ GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
 GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
                             std::span<const std::uint8_t> body) {
     const std::size_t rows = RowCount(header);
+    // The codec's own buffers grow with the picture it is told to make: the ceiling is checked
+    // on the 24-bit picture before the codec sees a byte.
+    if (!platform::PictureBlockBytes(header.biWidth, static_cast<std::int64_t>(rows), 24,
+                                     platform::kInfoHeaderSize)) {
+        throw LoadError(kNoMemory);
+    }
     std::span<const std::uint8_t> data = body.subspan(platform::kInfoHeaderSize);
     if (header.biSizeImage != 0) {
         if (header.biSizeImage > data.size())

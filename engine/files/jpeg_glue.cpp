@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <optional>
 
 #include <jpeglib.h>
 
@@ -13,6 +14,7 @@
 #include "engine/files/jpeg_memory_io.h"
 #include "engine/files/pixel_formats.h"
 #include "engine/files/trace_link.h"
+#include "platform/picture_limits.h"
 
 // The library unwinds with longjmp into RunEncode and RunDecode. Those two and everything the
 // library calls hold no object with a destructor; buffers that must be freed on an error path
@@ -155,9 +157,16 @@ std::size_t RunDecode(const DecodeJob& job) {
     jpeg_calc_output_dimensions(&info);
 
     *job.header = HeaderFor(info, job.depth, job.flags);
+    const std::optional<std::uint64_t> block = platform::PictureBlockBytes(
+        info.output_width, info.output_height, job.header->biBitCount,
+        platform::kInfoHeaderSize + ColourTableBytes(*job.header));
+    if (!block) {
+        TraceLine("JPEG image over the picture size ceiling");
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
     const std::size_t stride = platform::DibRowStride(info.output_width, job.header->biBitCount);
-    const std::size_t total =
-        platform::kInfoHeaderSize + ColourTableBytes(*job.header) + stride * info.output_height;
+    const auto total = static_cast<std::size_t>(*block);
     if (job.dib.empty() || job.dib.size() < total) {
         jpeg_destroy_decompress(&info);
         return job.dib.empty() ? total : 0;

@@ -27,7 +27,8 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
 std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
 
 // Decodes `stream` at `depth` (8, 15, 16 or 24) and returns the size of the GlobalDib the image
-// needs (header, colours or masks, rows), or 0 on failure. `header` receives the image's header.
+// needs (header, colours or masks, rows), or 0 on failure; an image over the picture ceiling
+// (platform/picture_limits.h) is a failure found from its header, before any pixel is decoded. `header` receives the image's header.
 // With an empty `dib` only the header is read; otherwise the whole image is written into `dib`
 // (header first), which must hold at least the returned size, else nothing is decoded and the
 // result is 0. Depth 8 quantizes to 256 colours (two passes, Floyd-Steinberg dithering unless
@@ -35,5 +36,6 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
 std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, platform::BitmapInfoHeader& header,
                        std::span<std::uint8_t> dib, int depth, int flags);
 
-// Decodes `stream` at `depth` into a new GlobalDib (owned by the caller); empty on failure.
+// Decodes `stream` at `depth` into a new GlobalDib (owned by the caller); empty on failure, with
+// nothing allocated for an image over the picture ceiling.
 GlobalDib JpegToDib(std::span<const std::uint8_t> stream, int depth, int flags);

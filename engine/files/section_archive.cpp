@@ -9,6 +9,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <set>
 
 #include "platform/files.h"
 
@@ -108,6 +109,46 @@ std::vector<std::uint8_t> WithAppended(std::span<const std::uint8_t> old, const 
     return block;
 }
 
+// `block` (an editable container) keeping only the first entry of each name, which is the one
+// every reader finds; the kept sections keep their table order and their data order. Empty when
+// no name occurs twice.
+std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> block) {
+    const ContainerHeader header = *ReadContainerHeader(block);
+    std::vector<SectionEntry> kept;
+    std::set<std::uint32_t> seen;
+    for (std::size_t i = 0; i < header.sectionCount; ++i) {
+        const SectionEntry entry = *ReadSectionEntry(block, i);
+        std::uint32_t raw = 0;
+        std::memcpy(&raw, entry.name.data(), sizeof raw);
+        if (seen.insert(raw).second)
+            kept.push_back(entry);
+    }
+    if (kept.size() == header.sectionCount)
+        return {};
+    std::vector<std::size_t> byOffset(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        byOffset[i] = i;
+    std::stable_sort(byOffset.begin(), byOffset.end(), [&](std::size_t a, std::size_t b) {
+        return kept[a].offset < kept[b].offset;
+    });
+    std::uint64_t total = kContainerHeaderSize + kept.size() * kSectionEntrySize;
+    for (const SectionEntry& entry : kept)
+        total += entry.size;
+    std::vector<std::uint8_t> result(static_cast<std::size_t>(total));
+    WriteContainerHeader(result.data(), {header.magic, static_cast<std::uint32_t>(total),
+                                         static_cast<std::uint32_t>(kept.size()), header.version});
+    std::size_t next = kContainerHeaderSize + kept.size() * kSectionEntrySize;
+    for (const std::size_t i : byOffset) {
+        const std::span<const std::uint8_t> data = *SectionData(block, kept[i]);
+        std::copy(data.begin(), data.end(), result.begin() + static_cast<std::ptrdiff_t>(next));
+        kept[i].offset = static_cast<std::uint32_t>(next);
+        next += data.size();
+    }
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        WriteSectionEntry(result.data() + kContainerHeaderSize + i * kSectionEntrySize, kept[i]);
+    return result;
+}
+
 std::string FieldLine(std::string_view label, std::uint32_t value) {
     return std::string(label) + std::to_string(value) + "\n";
 }
@@ -145,14 +186,34 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
                 return 0;
             }
         }
-        if (!IsEditableContainer(block)) {
-            return 0;
-        }
-        block_ = std::move(block);
+        return Adopt(std::move(block));
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    return header.totalSize;
+}
+
+std::uint32_t SectionArchive::ReadFrom(std::span<const std::uint8_t> bytes) {
+    Clear();
+    const std::optional<ContainerHeader> header = ReadContainerHeader(bytes);
+    if (!header || header->magic != kContainerMagic ||
+        header->totalSize < kContainerHeaderSize || header->totalSize > bytes.size()) {
+        return 0;
+    }
+    try {
+        return Adopt(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + header->totalSize));
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+std::uint32_t SectionArchive::Adopt(std::vector<std::uint8_t> block) {
+    if (!IsEditableContainer(block)) {
+        return 0;
+    }
+    const auto size = static_cast<std::uint32_t>(block.size());
+    std::vector<std::uint8_t> unique = WithoutLaterDuplicates(block);
+    block_ = unique.empty() ? std::move(block) : std::move(unique);
+    return size;
 }
 
 std::uint32_t SectionArchive::WriteTo(int fd) const {

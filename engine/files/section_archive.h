@@ -13,7 +13,9 @@
 // (see section_tag.h). Names are normalised first: the first four characters, blank-padded.
 //
 // The block always holds an editable container (see IsEditableContainer): a file whose table or
-// sections do not fit, or whose sections overlap, is refused as a whole when it is read.
+// sections do not fit, or whose sections overlap, is refused as a whole when it is read. Its
+// names are unique: a file that holds one name twice is read with the first entry of the name
+// only (the one every reader finds), so a section set later is the one found and saved.
 
 #include <cstdint>
 #include <filesystem>
@@ -39,6 +41,9 @@ class SectionArchive {
     // archive empty) for a negative descriptor, a short read, a wrong magic, a total size below
     // 16 or a damaged table.
     std::uint32_t ReadFrom(int fd);
+    // The same from bytes in memory: the container that starts at `bytes` (bytes behind its
+    // total size are ignored). 0 (the archive empty) when the bytes are fewer than it claims.
+    std::uint32_t ReadFrom(std::span<const std::uint8_t> bytes);
     // Writes the whole container; gives the bytes written, 0 for an empty archive or an error.
     std::uint32_t WriteTo(int fd) const;
     // Opens `path` for reading and does ReadFrom; 0 (the archive empty) when it cannot be opened.
@@ -83,6 +88,9 @@ class SectionArchive {
     int Dump() const;
 
   private:
+    // Takes `block` as the content when it is an editable container, dropping later entries of
+    // a name that occurs twice; gives its size as read, or 0 (the archive stays empty).
+    std::uint32_t Adopt(std::vector<std::uint8_t> block);
     // Index of the first entry with the normalised name.
     std::optional<std::size_t> FindEntry(std::string_view name) const;
     ContainerHeader Header() const;

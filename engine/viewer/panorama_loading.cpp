@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "engine/files/data_type_sniff.h"
 #include "engine/files/file_section.h"
@@ -16,6 +17,7 @@
 #include "platform/byte_order.h"
 #include "platform/dib_header.h"
 #include "platform/files.h"
+#include "platform/picture_limits.h"
 
 namespace {
 
@@ -214,20 +216,34 @@ void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pi
     const std::int32_t width = header.biWidth;
     const std::int32_t height = header.biHeight;
     const std::size_t bytes = header.biBitCount / 8u;
-    int newWidth = NearestMultipleOf4(static_cast<int>(width * (360.0 / headingSpan)));
-    int newHeight = NearestMultipleOf4(static_cast<int>(height * (180.0 / pitchSpan)));
-    // Rounding down could leave less room than the old image needs (a span just short of the
-    // full circle); the enlarged image always holds the old one.
-    if (newWidth < width)
-        newWidth += 4;
-    if (newHeight < height)
-        newHeight += 4;
     const std::size_t infoBytes = platform::kInfoHeaderSize + ColourTableBytes(header);
-
+    const double wide = std::trunc(width * (360.0 / headingSpan));
+    const double high = std::trunc(height * (180.0 / pitchSpan));
+    // The enlarged picture is held to the picture ceiling before its sides are even rounded: a
+    // narrow span would otherwise make a small file ask for gigabytes.
+    const double limit = static_cast<double>(platform::CurrentPictureCap().pixels);
+    std::optional<std::uint64_t> blockBytes;
+    int newWidth = 0;
+    int newHeight = 0;
+    if (wide <= limit && high <= limit) {
+        newWidth = NearestMultipleOf4(static_cast<int>(wide));
+        newHeight = NearestMultipleOf4(static_cast<int>(high));
+        // Rounding down could leave less room than the old image needs (a span just short of
+        // the full circle); the enlarged image always holds the old one.
+        if (newWidth < width)
+            newWidth += 4;
+        if (newHeight < height)
+            newHeight += 4;
+        blockBytes = platform::PictureBlockBytes(newWidth, newHeight, header.biBitCount, infoBytes);
+    }
     std::vector<std::uint8_t> enlarged;
     try {
-        enlarged.assign(infoBytes + static_cast<std::size_t>(newWidth) * newHeight * bytes, 0);
+        if (blockBytes)
+            enlarged.assign(static_cast<std::size_t>(*blockBytes), 0);
     } catch (const std::exception&) {
+        enlarged.clear();
+    }
+    if (enlarged.empty()) {
         Close();
         throw LoadError("Resource Error: Insufficient System Memory");
     }

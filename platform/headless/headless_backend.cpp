@@ -218,6 +218,11 @@ std::vector<MessageBoxRecord> HeadlessBackend::MessageBoxes() const {
     return messageBoxes_;
 }
 
+void HeadlessBackend::ClearMessageBoxes() {
+    std::lock_guard lock(mutex_);
+    messageBoxes_.clear();
+}
+
 void HeadlessBackend::Post(const Message& message) {
     {
         std::lock_guard lock(mutex_);

@@ -96,6 +96,8 @@ class HeadlessBackend final : public Backend {
     // --- Message boxes ---
     void AnswerNextMessageBox(int answer);
     std::vector<MessageBoxRecord> MessageBoxes() const;
+    // Forgets the boxes recorded so far (the answers still queued stay).
+    void ClearMessageBoxes();
 
     // --- Backend ---
     void Post(const Message& message) override;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "engine/files/find_section.h"
 #include "engine/files/section_archive.h"
 #include "tests/engine/files/container_test_support.h"
 
@@ -295,6 +296,72 @@ TEST(SectionArchiveDump, ListsEverySectionToTheSink) {
     text.clear();
     EXPECT_EQ(archive.Dump(), 2);
     EXPECT_TRUE(text.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A container whose table names "INIT" twice ("old1" first, "old2" second) around "BTMP".
+Bytes DuplicateInitContainer() {
+    return RawContainer("HVXK", 76, 3, {{"INIT", 64, 4}, {"BTMP", 68, 4}, {"INIT", 72, 4}},
+                        TextBytes("old1imgeold2"));
+}
+
+// Whatever duplicates a file held, the data last set for a name is what the archive, a saved
+// copy and the loader's lookup find, and the saved file names each section once.
+TEST_F(SectionArchiveTest, DuplicateNamesInAFileNeverHideWhatWasSet) {
+    using namespace std::string_literals;
+    const struct {
+        const char* name;
+        Bytes data;  // empty: delete
+        std::string names;
+    } cases[] = {
+        {"another length", TextBytes("fresh data"), "BTMP\0INIT\0\0"s},
+        {"the same length", TextBytes("new!"), "INIT\0BTMP\0\0"s},
+        {"deleted", {}, "BTMP\0\0"s},
+    };
+    for (const auto& c : cases) {
+        SectionArchive archive;
+        ASSERT_EQ(archive.ReadFrom(std::span<const std::uint8_t>(DuplicateInitContainer())), 76u);
+        EXPECT_EQ(Bytes(archive.GetSection("INIT").begin(), archive.GetSection("INIT").end()),
+                  TextBytes("old1"))
+            << c.name << ": the first entry is the one read";
+        archive.SetSection("INIT", c.data);
+        const auto got = archive.GetSection("INIT");
+        EXPECT_EQ(Bytes(got.begin(), got.end()), c.data) << c.name;
+
+        const Bytes saved = ArchiveBytes(archive, folder);
+        const auto found = FindSection("INIT", saved);
+        EXPECT_EQ(Bytes(found.begin(), found.end()), c.data) << c.name;
+        std::string names;
+        archive.ListSections(&names);
+        EXPECT_EQ(names, c.names) << c.name;
+        const auto image = FindSection("BTMP", saved);
+        EXPECT_EQ(Bytes(image.begin(), image.end()), TextBytes("imge")) << c.name;
+    }
+}
+
+TEST_F(SectionArchiveTest, ReadsFromBytesInMemoryAsFromAFile) {
+    const Bytes file = DuplicateInitContainer();
+    const struct {
+        const char* name;
+        Bytes bytes;
+        std::uint32_t result;
+    } cases[] = {
+        {"whole file", file, 76},
+        {"file with bytes behind it", Concat({file, TextBytes("tail")}), 76},
+        {"one byte short", Bytes(file.begin(), file.end() - 1), 0},
+        {"header only", Bytes(file.begin(), file.begin() + 16), 0},
+        {"empty", {}, 0},
+    };
+    for (const auto& c : cases) {
+        SectionArchive archive;
+        archive.SetSection("KEEP", TextBytes("x"));
+        EXPECT_EQ(archive.ReadFrom(std::span<const std::uint8_t>(c.bytes)), c.result) << c.name;
+        EXPECT_EQ(archive.GetSectionSize("KEEP"), 0u) << c.name << ": emptied first";
+        EXPECT_EQ(archive.GetSectionSize("BTMP"), c.result != 0 ? 4u : 0u) << c.name;
+    }
 }
 
 }  // namespace

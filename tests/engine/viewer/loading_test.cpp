@@ -10,6 +10,7 @@
 #include "platform/dib_header.h"
 #include "platform/files.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/picture_limits.h"
 #include "test_panoramas.h"
 
 namespace {
@@ -246,6 +247,43 @@ TEST(Loading, StandAloneBuildSetsTheFieldOfViewFromABareImage) {
     const Bytes bitmap = MakeBitmap(64, 32);
     full.Load(bitmap.data(), bitmap.size(), platform::kNoWindow, 0, 0, 4);
     EXPECT_EQ(Access::State(full)->fov, 60);
+}
+
+// A partial panorama is enlarged to the whole sphere only within the picture ceiling: an 8 x 4
+// picture spanning 180 x 90 degrees becomes 16 x 8 (a 24-bit block of 40 + 384 bytes).
+TEST(Loading, PartialPanoramaEnlargementHonoursThePictureCeiling) {
+    const Bytes pan = Panorama({{"INIT", InitSection({180, 90, 0, 0, 0, 0, 0, 0})}}, 0, 8, 4);
+    const struct {
+        const char* name;
+        platform::PictureCap cap;
+        const char* error;
+    } cases[] = {
+        {"exactly at both", {128, 424}, ""},
+        {"one pixel over", {127, 424}, "Resource Error: Insufficient System Memory"},
+        {"one byte over", {128, 423}, "Resource Error: Insufficient System Memory"},
+    };
+    for (const auto& c : cases) {
+        const platform::ScopedPictureCap cap(c.cap);
+        ViewerEngine engine;
+        EXPECT_EQ(LoadFailure(engine, pan), c.error) << c.name;
+        EXPECT_EQ(engine.IsLoaded(), *c.error == '\0') << c.name;
+        if (engine.IsLoaded()) {
+            EXPECT_EQ(platform::LoadInfoHeader(Access::Image(engine)).biWidth, 16) << c.name;
+        }
+    }
+}
+
+// Found by an outside fuzzing campaign: a 128 x 64 picture whose INIT claims spans of 1 x 1
+// degrees once became a 46080 x 11520 image (1.59 GB); 256 x 128 asked for 6.4 GB.
+TEST(Loading, NarrowSpansCannotMakeASmallFileHuge) {
+    for (const auto& [width, height] : {std::pair{128, 64}, std::pair{256, 128}}) {
+        ViewerEngine engine;
+        const Bytes pan =
+            Panorama({{"INIT", InitSection({1, 1, 0, 0, 0, 0, 0, 0})}}, 0, width, height);
+        EXPECT_EQ(LoadFailure(engine, pan), "Resource Error: Insufficient System Memory")
+            << width << " x " << height;
+        EXPECT_FALSE(engine.IsLoaded());
+    }
 }
 
 }  // namespace

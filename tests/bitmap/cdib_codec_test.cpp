@@ -6,6 +6,7 @@
 
 #include "bitmap/cdib.h"
 #include "platform/codec_fourcc.h"
+#include "platform/picture_limits.h"
 #include "tests/bitmap/bmp_builder.h"
 #include "tests/platform/ffmpeg_test_encoder.h"
 
@@ -83,6 +84,23 @@ TEST(CdibCodec, RefusalsLeaveTheCompressedBitmapAsItWas) {
         EXPECT_TRUE(std::ranges::equal(dib.GetBlock(), before)) << name;
     }
     EXPECT_FALSE(CDIB(4, 4, 24).DecompressTo(24).has_value());
+}
+
+// A compressed bitmap decodes only within the picture ceiling: its 32 x 16 picture at 24 bits
+// (a block of 40 + 1536 bytes) goes through exactly at it and is refused one pixel or byte over.
+TEST(CdibCodec, DecompressionHonoursThePictureCeiling) {
+    const std::vector<std::uint8_t> data =
+        EncodeTestPicture(AV_CODEC_ID_CINEPAK, Picture(), kWidth, kHeight);
+    const CDIB dib = Compressed(platform::MakeFourcc("cvid"), 24, data);
+    const std::tuple<const char*, platform::PictureCap, bool> kCeilings[] = {
+        {"exactly at both", {kWidth * kHeight, 40 + kWidth * 3 * kHeight}, true},
+        {"one pixel over", {kWidth * kHeight - 1, 40 + kWidth * 3 * kHeight}, false},
+        {"one byte over", {kWidth * kHeight, 40 + kWidth * 3 * kHeight - 1}, false},
+    };
+    for (const auto& [name, ceiling, decodes] : kCeilings) {
+        const platform::ScopedPictureCap cap(ceiling);
+        EXPECT_EQ(dib.DecompressTo(24).has_value(), decodes) << name;
+    }
 }
 
 }  // namespace

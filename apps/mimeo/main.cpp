@@ -1,0 +1,26 @@
+// Mimeo, the avatar builder: `mimeo [file]` opens the dialog, building an avatar from the file
+// when one is named.
+
+#include <QApplication>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "apps/mimeo/mimeo_dialog.h"
+#include "platform/qt/qt_backend.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mimeo"));
+    platform::QtBackend backend;
+    backend.Install();
+
+    CMimeoDlg dialog;
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        const std::vector<std::string> paths{arguments.at(1).toStdString()};
+        QTimer::singleShot(0, &dialog, [&dialog, paths] { dialog.BuildAvatar(paths); });
+    }
+    dialog.exec();
+    return 0;
+}
