@@ -3,12 +3,10 @@
 #include <dlfcn.h>
 
 #include <QApplication>
-#include <QDesktopServices>
-#include <QFileInfo>
-#include <QUrl>
 #include <filesystem>
 #include <memory>
 
+#include "apps/common/help_page.h"
 #include "platform/backend.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
@@ -93,15 +91,7 @@ std::string PluginHelpFile() {
 }
 
 void OpenPluginHelp(int context) {
-    const QFileInfo file(QString::fromStdString(PluginHelpFile()));
-    bool opened = false;
-    if (file.isFile() && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
-        QUrl url = QUrl::fromLocalFile(file.absoluteFilePath());
-        if (context != 0)
-            url.setFragment(QStringLiteral("context-%1").arg(context));
-        opened = QDesktopServices::openUrl(url);
-    }
-    if (!opened)
+    if (!OpenHelpFile(PluginHelpFile(), context))
         ShowMessage(kHelpFailure);
 }
 

@@ -31,7 +31,8 @@ void ShowPluginMessage(const std::string& text, int helpContext);
 // A plain message box with the caption kMessageCaption and an OK button.
 void ShowMessage(std::string_view text);
 
-// Opens the plug-in's help page at `context` (0: its top); on failure shows kHelpFailure.
+// Opens the plug-in's help page at `context` (0: its contents) with the desktop's opener;
+// when nothing could open it, shows kHelpFailure.
 void OpenPluginHelp(int context);
 
 // The help page: help/RARIVUDUZOVU.html beside the module, else the installed one.

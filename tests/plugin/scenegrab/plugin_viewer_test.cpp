@@ -1,6 +1,8 @@
 #include "plugin/scenegrab/plugin_viewer.h"
 #include "apps/standalone_viewer/headless_viewer_shell.h"
 #include "apps/standalone_viewer/viewer_window.h"
+#include "platform/program_launcher.h"
+#include "plugin/scenegrab/plugin_ui.h"
 #include "tests/plugin/scenegrab/scenegrab_fixture.h"
 
 namespace {
@@ -29,6 +31,27 @@ TEST_F(ScenegrabTest, PanoramasAreShownInTheModulesOneViewerWindow) {
 
     scenegrab::CloseViewerWindow();
     EXPECT_TRUE(Messages().empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The plug-in's help page (copied beside the test program, as it lies beside the module) goes
+// to the desktop's opener at the context's anchor; when nothing opens it the user is told.
+TEST_F(ScenegrabTest, HelpOpensThePluginsPageOrSaysItCannot) {
+    auto launcher = std::make_shared<platform::RecordingLauncher>();
+    auto previous = platform::InstallProgramLauncher(launcher);
+    scenegrab::OpenPluginHelp(5);
+    ASSERT_EQ(launcher->Log().size(), 1u);
+    EXPECT_NE(launcher->Log()[0].find("/help/RARIVUDUZOVU.html#context-5"), std::string::npos)
+        << launcher->Log()[0];
+    EXPECT_TRUE(Messages().empty());
+
+    launcher->openResult = false;
+    scenegrab::OpenPluginHelp(6);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to open help file."});
+    platform::InstallProgramLauncher(previous);
 }
 
 }  // namespace
