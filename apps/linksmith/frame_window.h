@@ -4,6 +4,10 @@
 // not messages. The Qt frame implements it over its window host; tests implement it over a
 // headless window. UI thread only.
 
+#include <string>
+
+#include "apps/linksmith/linksmith_commands.h"
+#include "platform/geometry.h"
 #include "platform/window.h"
 
 class FrameWindow {
@@ -18,4 +22,12 @@ class FrameWindow {
     virtual void UpdateNow() = 0;
     // Brings the enabled states of the menu commands up to date.
     virtual void UpdateCommandStates() = 0;
+    // Shows the define-hotspot dialog modally on `text` (one command a line): true on OK with
+    // `text` holding what the user left there; false with `text` unchanged otherwise.
+    virtual bool EditHotspotText(std::string& text) = 0;
+    // Shows one popup of the editor's menu at a screen point and returns once it is closed; a
+    // chosen command is carried out through the frame's command handling before it returns.
+    virtual void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) = 0;
+    // Opens the program's help page at `context`; a page that cannot be opened is reported.
+    virtual void ShowHelp(int context) = 0;
 };

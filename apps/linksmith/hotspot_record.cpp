@@ -35,3 +35,24 @@ IntPoint MaxOfPoints(std::span<const IntPoint> points) {
     }
     return result;
 }
+
+namespace {
+
+// Replaces every `from` in `text` by `to`, scanning from the start.
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string ToDialogLines(const std::string& stored) {
+    return ReplaceAll(stored, kStoredJoint, kDialogJoint);
+}
+
+std::string ToStoredText(const std::string& lines) {
+    return ReplaceAll(lines, kDialogJoint, kStoredJoint);
+}

@@ -29,6 +29,14 @@ using HotspotArray = std::vector<HotspotRecord>;
 inline constexpr std::size_t kMaxHotspots = kMaxSectionHotspots;
 inline constexpr std::size_t kMaxDescriptionLength = 2047;
 
+// The joints between the commands of an action text: stored (and in the file) and as the
+// define dialog shows them, one command a line.
+inline constexpr const char* kStoredJoint = ";  ";
+inline constexpr const char* kDialogJoint = ";\r\n";
+// Every joint of one form, from the start, turned into the other.
+std::string ToDialogLines(const std::string& stored);
+std::string ToStoredText(const std::string& lines);
+
 // The section's form of a record (angles narrowed to float) and back (no window rectangle yet;
 // a description longer than kMaxDescriptionLength is cut there).
 SectionHotspot ToSectionHotspot(const HotspotRecord& record);

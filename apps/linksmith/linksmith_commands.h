@@ -10,6 +10,9 @@ enum LinksmithCommand : int {
     kCmdFileSave = 57603,
     kCmdFileSaveAs = 40014,
     kCmdExit = 40003,
+    kCmdResetPanorama = 40012,
+    kCmdEditHotspotDescription = 40008,
+    kCmdDeleteHotspot = 40009,
 };
 
 // When a command is enabled (the others are grayed).
@@ -27,10 +30,20 @@ struct CommandInfo {
 };
 
 // The File menu, top to bottom.
-inline constexpr std::array<CommandInfo, 5> kFileMenuCommands{{
+inline constexpr std::array<CommandInfo, 6> kFileMenuCommands{{
     {kCmdFileOpen, "&Open", EnableRule::Always, false},
     {kCmdFileClose, "&Close", EnableRule::WithPanorama, false},
     {kCmdFileSave, "&Save", EnableRule::WhenModified, false},
     {kCmdFileSaveAs, "Save &As...", EnableRule::WithPanorama, false},
+    {kCmdResetPanorama, "&Reset Panorama\tSpace bar", EnableRule::WithPanorama, true},
     {kCmdExit, "E&xit", EnableRule::Always, true},
 }};
+
+// The Edit menu, top to bottom: the commands on the selected hotspot.
+inline constexpr std::array<CommandInfo, 2> kEditMenuCommands{{
+    {kCmdEditHotspotDescription, "&Edit Hotspot Description", EnableRule::WithPanorama, false},
+    {kCmdDeleteHotspot, "&Delete Hotspot", EnableRule::WithPanorama, false},
+}};
+
+// Which popup of the editor's menu a right click shows.
+enum class ContextPopup { File, Edit };

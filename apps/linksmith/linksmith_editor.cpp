@@ -67,6 +67,28 @@ std::intptr_t LinksmithEditor::FrameProc(platform::WindowHandle window, std::uin
         case platform::WM_MOVE:
             editor->OnFrameSizeOrMove();
             break;
+        case platform::WM_RBUTTONDOWN:
+            editor->OnRButtonDown(platform::LowWord(lParam), platform::HighWord(lParam));
+            break;
+        case platform::WM_RBUTTONUP:
+            editor->OnRButtonUp(platform::LowWord(lParam), platform::HighWord(lParam));
+            break;
+        case platform::WM_MOUSEMOVE:
+            editor->OnMouseMove(platform::LowWord(lParam), platform::HighWord(lParam),
+                                static_cast<std::uint32_t>(wParam));
+            break;
+        case platform::WM_LBUTTONDOWN:
+            editor->OnLButtonDown();
+            break;
+        case platform::WM_LBUTTONUP:
+            editor->OnLButtonUp();
+            break;
+        case platform::WM_KEYDOWN:
+            editor->OnKeyDown(static_cast<int>(wParam));
+            break;
+        case platform::WM_KEYUP:
+            editor->OnKeyUp(static_cast<int>(wParam));
+            break;
         case platform::MM_MCINOTIFY:
             // The device a tested hotspot opened has finished.
             editor->StopFrameMedia();
@@ -78,17 +100,20 @@ std::intptr_t LinksmithEditor::FrameProc(platform::WindowHandle window, std::uin
 }
 
 bool LinksmithEditor::IsCommandEnabled(int command) const {
-    for (const CommandInfo& info : kFileMenuCommands) {
-        if (info.id != command)
-            continue;
-        switch (info.rule) {
-            case EnableRule::Always:
-                return true;
-            case EnableRule::WithPanorama:
-                return HasPanorama();
-            case EnableRule::WhenModified:
-                return HasPanorama() && state_.modified;
-        }
+    const auto matches = [command](const CommandInfo& info) { return info.id == command; };
+    const auto* found = std::find_if(kFileMenuCommands.begin(), kFileMenuCommands.end(), matches);
+    if (found == kFileMenuCommands.end()) {
+        found = std::find_if(kEditMenuCommands.begin(), kEditMenuCommands.end(), matches);
+        if (found == kEditMenuCommands.end())
+            return false;
+    }
+    switch (found->rule) {
+        case EnableRule::Always:
+            return true;
+        case EnableRule::WithPanorama:
+            return HasPanorama();
+        case EnableRule::WhenModified:
+            return HasPanorama() && state_.modified;
     }
     return false;
 }

@@ -117,6 +117,37 @@ class LinksmithEditor {
     // while no panorama is open or avatars are being animated.
     void DrawHotspotRects();
 
+    // --- Mouse and keys: the frame's messages, after the engine's own handling ---
+    // A right-button drag draws a new hotspot (its corners through the renderer's inverse
+    // projection) and opens the define dialog on it; a right click selects the hotspot under
+    // the pointer and shows the Edit popup on it, or the File popup elsewhere.
+    void OnRButtonDown(int x, int y);
+    void OnMouseMove(int x, int y, std::uint32_t keyFlags);
+    void OnRButtonUp(int x, int y);
+    // The engine's navigation drag: the four-way arrow while the left button is held.
+    void OnLButtonDown();
+    void OnLButtonUp();
+    // F1 opens the help; with a panorama, every other key stops the frame's media and avatar
+    // first. Tab selects the next hotspot and swings the view to it (one second), Escape
+    // redraws, Delete removes the selected hotspot.
+    void OnKeyDown(int virtualKey);
+    // Space and the arrows: the rectangles come back once the engine's key motion has ended.
+    void OnKeyUp(int virtualKey);
+
+    // --- Edit commands ---
+    // The engine's animated return to its home view; nothing selected afterwards.
+    void OnResetPanorama();
+    // The define dialog on the selected hotspot.
+    void OnEditHotspotDescription();
+    // Posts Delete to the frame: the selected hotspot goes.
+    void OnDeleteHotspot();
+    // Shows the define dialog on `currentCopy`'s text with `append` added on a line of its own
+    // (when not empty). On OK the text is stored (";  " between commands) and the hotspot at
+    // `currentIndex` takes `currentCopy`; true then. False, nothing changed, otherwise.
+    bool RunDefineHotspotDialog(const std::string& append);
+    // Which popup the last right click showed.
+    std::optional<ContextPopup> LastContextPopup() const { return lastPopup_; }
+
   private:
     static std::intptr_t FrameProc(platform::WindowHandle window, std::uint32_t message,
                                    std::uintptr_t wParam, std::intptr_t lParam);
@@ -126,6 +157,10 @@ class LinksmithEditor {
     void ReadSectionsOf(const std::string& path);
     void DestroyViewer();
     void ShowError(const std::string& text) const;
+    // Unloads the avatar a hotspot test placed and ends its animation.
+    void ClearAvatars();
+    void SwingToHotspot(const HotspotRecord& record);
+    void ShowContextMenu(int x, int y);
 
     FrameWindow& frame_;
     platform::WindowProc previousProc_ = nullptr;
@@ -135,4 +170,5 @@ class LinksmithEditor {
     EditingState state_;
     // The scan direction of the hit test, flipped by every test.
     int hitDirection_ = -1;
+    std::optional<ContextPopup> lastPopup_;
 };

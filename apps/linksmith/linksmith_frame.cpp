@@ -6,7 +6,15 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "apps/common/help_page.h"
+#include "apps/linksmith/define_hotspot_dialog.h"
 #include "platform/qt/window_host.h"
+
+namespace {
+
+const HelpPage kLinksmithHelp{"linksmith", "CvnLinksmith.html"};
+
+}  // namespace
 
 CLinksmithFrame::CLinksmithFrame() : host_(new platform::QtWindowHost(this)) {
     setWindowTitle(QStringLiteral("Linksmith"));
@@ -21,17 +29,50 @@ CLinksmithFrame::~CLinksmithFrame() {
     editor_.reset();
 }
 
-void CLinksmithFrame::CreateMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    for (const CommandInfo& info : kFileMenuCommands) {
+template <std::size_t N>
+void CLinksmithFrame::AddCommands(QMenu* menu, const std::array<CommandInfo, N>& commands,
+                                  bool record) {
+    for (const CommandInfo& info : commands) {
         if (info.separatorBefore)
-            file->addSeparator();
-        QAction* action = file->addAction(QString::fromUtf8(info.text));
+            menu->addSeparator();
+        QAction* action = menu->addAction(QString::fromUtf8(info.text));
+        action->setEnabled(editor_->IsCommandEnabled(info.id));
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        commands_[id] = action;
+        if (record)
+            commands_[id] = action;
     }
-    connect(file, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+}
+
+void CLinksmithFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    AddCommands(file, kFileMenuCommands, true);
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    AddCommands(edit, kEditMenuCommands, true);
+    for (QMenu* menu : {file, edit})
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
+}
+
+void CLinksmithFrame::ShowContextMenu(ContextPopup popup, platform::Point screenPoint) {
+    QMenu menu(this);
+    if (popup == ContextPopup::File)
+        AddCommands(&menu, kFileMenuCommands, false);
+    else
+        AddCommands(&menu, kEditMenuCommands, false);
+    menu.exec(QPoint(screenPoint.x, screenPoint.y));
+}
+
+bool CLinksmithFrame::EditHotspotText(std::string& text) {
+    CDefineHotspotDlg dialog(this, QString::fromStdString(text),
+                             [this](int context) { ShowHelp(context); });
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    text = dialog.Text().toStdString();
+    return true;
+}
+
+void CLinksmithFrame::ShowHelp(int context) {
+    ::ShowHelp(kLinksmithHelp, context, kLinksmithCaption, Handle());
 }
 
 QAction* CLinksmithFrame::Command(int id) const {
@@ -52,6 +93,15 @@ void CLinksmithFrame::OnCommand(int id) {
             break;
         case kCmdFileSaveAs:
             editor_->OnFileSaveAs([this] { return ChooseFileToSave(); });
+            break;
+        case kCmdResetPanorama:
+            editor_->OnResetPanorama();
+            break;
+        case kCmdEditHotspotDescription:
+            editor_->OnEditHotspotDescription();
+            break;
+        case kCmdDeleteHotspot:
+            editor_->OnDeleteHotspot();
             break;
         case kCmdExit:
             close();

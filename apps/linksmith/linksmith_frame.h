@@ -7,6 +7,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +47,9 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
     void Invalidate(bool erase) override;
     void UpdateNow() override;
     void UpdateCommandStates() override;
+    bool EditHotspotText(std::string& text) override;
+    void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) override;
+    void ShowHelp(int context) override;
 
   protected:
     // Asks "Save changes?" first; a cancelled or failed save keeps the window open.
@@ -52,6 +57,9 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
 
   private:
     void CreateMenus();
+    // Adds the commands to `menu` and, with `record`, remembers their actions.
+    template <std::size_t N>
+    void AddCommands(QMenu* menu, const std::array<CommandInfo, N>& commands, bool record);
     void OnCommand(int id);
     std::optional<std::string> ChooseFileToOpen();
     std::optional<std::string> ChooseFileToSave();

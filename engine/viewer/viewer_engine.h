@@ -170,6 +170,8 @@ class ViewerEngine {
     // Whether a grabbed avatar is being animated by a drag. User-interface thread; no lock
     // (only that thread changes it).
     bool IsAnimating() const { return animating != 0; }
+    // Ends that animation (the avatar it moved was taken away). User-interface thread.
+    void StopAvatarAnimation() { animating = 0; }
 
     // --- Render thread ---
     // One frame step under the state lock (taken here unless this thread holds it). Returns

@@ -3,7 +3,9 @@
 // (queued for Invalidate, sent at once for UpdateNow), and panoramas made as Compactor makes
 // them.
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "apps/linksmith/frame_window.h"
 #include "platform/headless/headless_backend.h"
@@ -18,8 +20,23 @@ class HeadlessFrame : public FrameWindow {
     void Invalidate(bool) override { platform::PostMessage(window_, platform::WM_PAINT); }
     void UpdateNow() override { platform::SendMessage(window_, platform::WM_PAINT); }
     void UpdateCommandStates() override { ++commandUpdates; }
+    // The define dialog: hands out the text it was shown and answers with `dialogAnswer`
+    // (nullopt = Cancel).
+    bool EditHotspotText(std::string& text) override {
+        dialogTexts.push_back(text);
+        if (!dialogAnswer)
+            return false;
+        text = *dialogAnswer;
+        return true;
+    }
+    void ShowContextMenu(ContextPopup popup, platform::Point) override { popups.push_back(popup); }
+    void ShowHelp(int context) override { helpContexts.push_back(context); }
 
     int commandUpdates = 0;
+    std::optional<std::string> dialogAnswer;
+    std::vector<std::string> dialogTexts;
+    std::vector<ContextPopup> popups;
+    std::vector<int> helpContexts;
 
   private:
     platform::WindowHandle window_;
