@@ -1,10 +1,10 @@
-#include "engine/files/compressed_panorama_layout.h"
+#include "engine/container/compressed_panorama_layout.h"
 
 #include <algorithm>
 #include <limits>
 
-#include "engine/files/container_layout.h"
-#include "engine/files/image_section.h"
+#include "engine/container/container_layout.h"
+#include "engine/container/image_section.h"
 
 std::optional<std::vector<std::uint8_t>> BuildCompressedPanorama(
     std::span<const std::uint8_t> image, const InitValues& init) {

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/files/init_section.h"
+#include "engine/container/init_section.h"
 
 // "INIT" of a panorama: full sphere, initial view 0, default field of view.
 inline constexpr InitValues kPanoramaInitValues{};

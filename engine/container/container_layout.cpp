@@ -1,4 +1,4 @@
-#include "engine/files/container_layout.h"
+#include "engine/container/container_layout.h"
 
 #include <algorithm>
 #include <vector>

@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "engine/files/section_tag.h"
+#include "engine/container/section_tag.h"
 
 inline constexpr std::uint32_t kContainerMagic = PackSectionTag("HVXK");
 inline constexpr std::size_t kContainerHeaderSize = 16;

@@ -1,4 +1,4 @@
-#include "engine/files/data_type_sniff.h"
+#include "engine/container/data_type_sniff.h"
 
 #include "platform/byte_order.h"
 

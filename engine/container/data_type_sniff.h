@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/files/section_tag.h"
+#include "engine/container/section_tag.h"
 
 // Classification codes; compared as 32-bit values, never stored in a file.
 enum class DataTypeCode : std::uint32_t {

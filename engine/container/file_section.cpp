@@ -1,4 +1,4 @@
-#include "engine/files/file_section.h"
+#include "engine/container/file_section.h"
 
 #include <algorithm>
 #include <cctype>

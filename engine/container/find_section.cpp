@@ -1,9 +1,9 @@
-#include "engine/files/find_section.h"
+#include "engine/container/find_section.h"
 
 #include <optional>
 
-#include "engine/files/container_layout.h"
-#include "engine/files/data_type_sniff.h"
+#include "engine/container/container_layout.h"
+#include "engine/container/data_type_sniff.h"
 
 namespace {
 

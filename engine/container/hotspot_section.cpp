@@ -1,4 +1,4 @@
-#include "engine/files/hotspot_section.h"
+#include "engine/container/hotspot_section.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "engine/files/image_section.h"
+#include "engine/container/image_section.h"
 
 bool IsStorableImageFile(std::span<const std::uint8_t> file) {
     return file.size() >= 2 &&

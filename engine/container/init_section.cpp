@@ -1,4 +1,4 @@
-#include "engine/files/init_section.h"
+#include "engine/container/init_section.h"
 
 #include <algorithm>
 

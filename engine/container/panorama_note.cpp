@@ -1,4 +1,4 @@
-#include "engine/files/panorama_note.h"
+#include "engine/container/panorama_note.h"
 
 #include <algorithm>
 

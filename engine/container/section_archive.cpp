@@ -1,4 +1,4 @@
-#include "engine/files/section_archive.h"
+#include "engine/container/section_archive.h"
 
 #include <fcntl.h>
 #include <unistd.h>

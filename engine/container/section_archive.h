@@ -26,7 +26,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/files/container_layout.h"
+#include "engine/container/container_layout.h"
 
 class SectionArchive {
   public:

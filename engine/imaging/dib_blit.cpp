@@ -1,4 +1,4 @@
-#include "engine/files/dib_blit.h"
+#include "engine/imaging/dib_blit.h"
 
 #include "platform/surface.h"
 

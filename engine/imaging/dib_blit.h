@@ -6,7 +6,7 @@
 #include <optional>
 #include <span>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 #include "platform/geometry.h"
 #include "platform/pixel_view.h"
 #include "platform/window.h"

@@ -1,12 +1,12 @@
-#include "engine/files/display_conversion.h"
+#include "engine/imaging/display_conversion.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/load_error.h"
-#include "engine/files/pixel_formats.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "engine/imaging/pixel_formats.h"
 #include "platform/display_depth.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // Converting a decoded image to the display's pixel depth, once at load, so that neither the
 // renderer nor the blit converts per frame.
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 
 // The display's depth: 8, 15, 16 or 24. A 16-bit display without the 5-6-5 masks counts as 15;
 // deeper displays report 24, shallower ones 8. Any thread.

@@ -1,4 +1,4 @@
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 
 #include <algorithm>
 #include <cstdlib>

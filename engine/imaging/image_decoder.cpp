@@ -1,4 +1,4 @@
-#include "engine/files/image_decoder.h"
+#include "engine/imaging/image_decoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,12 +6,12 @@
 #include <limits>
 #include <string>
 
-#include "engine/files/display_conversion.h"
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/display_conversion.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
 #include "platform/byte_order.h"
-#include "platform/codec_bridge.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_bridge.h"
+#include "platform/codec/codec_fourcc.h"
 #include "platform/picture_limits.h"
 
 namespace {

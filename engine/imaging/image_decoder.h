@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 
 // Decodes `record`: a bitmap file ("BM" and its 14-byte file header) or a bare information
 // header (first 32-bit value 40) with plain (compression 0), bit-field (3) or codec-compressed

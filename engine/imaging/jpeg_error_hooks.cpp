@@ -1,6 +1,6 @@
-#include "engine/files/jpeg_error_hooks.h"
+#include "engine/imaging/jpeg_error_hooks.h"
 
-#include "engine/files/trace_link.h"
+#include "platform/trace/trace_link.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/files/jpeg_glue.h"
+#include "engine/imaging/jpeg_glue.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -10,10 +10,10 @@
 
 #include <jpeglib.h>
 
-#include "engine/files/jpeg_error_hooks.h"
-#include "engine/files/jpeg_memory_io.h"
-#include "engine/files/pixel_formats.h"
-#include "engine/files/trace_link.h"
+#include "engine/imaging/jpeg_error_hooks.h"
+#include "engine/imaging/jpeg_memory_io.h"
+#include "engine/imaging/pixel_formats.h"
+#include "platform/trace/trace_link.h"
 #include "platform/picture_limits.h"
 
 // The library unwinds with longjmp into RunEncode and RunDecode. Those two and everything the

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 
 // DecodeJpeg and JpegToDib flags.
 inline constexpr int kJpegTopDown = 1;   // rows top-down, negative height

@@ -1,4 +1,4 @@
-#include "engine/files/jpeg_memory_io.h"
+#include "engine/imaging/jpeg_memory_io.h"
 
 #include <algorithm>
 #include <cstring>

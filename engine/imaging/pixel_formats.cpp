@@ -1,4 +1,4 @@
-#include "engine/files/pixel_formats.h"
+#include "engine/imaging/pixel_formats.h"
 
 #include "platform/byte_order.h"
 

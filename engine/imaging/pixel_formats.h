@@ -8,7 +8,7 @@
 #include <optional>
 #include <span>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 
 enum class DibPixelFormat {
     Indexed8,  // palette index; colour table entries blue, green, red, 0

@@ -1,9 +1,9 @@
-#include "platform/codec_bridge.h"
+#include "platform/codec/codec_bridge.h"
 
 #include <cstring>
 #include <memory>
 
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_fourcc.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,7 +1,7 @@
 #pragma once
 // Decode side of the codec bridge: the stand-in for asking an installed video codec to
 // decompress the pixels of a bitmap record. Backed by FFmpeg's libavcodec, the codec chosen by
-// the record's four-character code (platform/codec_fourcc.h).
+// the record's four-character code (platform/codec/codec_fourcc.h).
 
 #include <cstdint>
 #include <span>

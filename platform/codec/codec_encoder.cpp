@@ -1,4 +1,4 @@
-#include "platform/codec_encoder.h"
+#include "platform/codec/codec_encoder.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,7 +12,7 @@ extern "C" {
 }
 
 #include "platform/byte_order.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_fourcc.h"
 
 namespace platform {
 namespace {

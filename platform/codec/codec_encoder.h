@@ -2,7 +2,7 @@
 // Compression side of the codec bridge: the stand-in for opening an installed video codec in
 // compress mode and compressing one picture into the pixels of a bitmap record. Backed by
 // FFmpeg's libavcodec, the codec chosen by the four-character code as the decode side chooses
-// it (platform/codec_fourcc.h): "cvid" (Cinepak) and "msvc" / "CRAM" (Video 1). Other codes,
+// it (platform/codec/codec_fourcc.h): "cvid" (Cinepak) and "msvc" / "CRAM" (Video 1). Other codes,
 // "iv41" (Indeo 4.1) among them, have no encoder here and fail.
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_fourcc.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "platform/ffmpeg_media_backend.h"
+#include "platform/media/ffmpeg_media_backend.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,7 +7,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/media_decoder.h"
+#include "platform/media/media_decoder.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/mci_interpreter.h"
+#include "platform/media/mci_interpreter.h"
 
 #include <charconv>
 #include <vector>

@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/media_backend.h"
-#include "platform/media_service.h"
+#include "platform/media/media_backend.h"
+#include "platform/media/media_service.h"
 
 namespace platform {
 

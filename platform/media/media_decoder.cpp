@@ -1,4 +1,4 @@
-#include "platform/media_decoder.h"
+#include "platform/media/media_decoder.h"
 
 #include <algorithm>
 #include <deque>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/media_backend.h"
+#include "platform/media/media_backend.h"
 
 namespace platform {
 

@@ -1,11 +1,11 @@
-#include "platform/media_service.h"
+#include "platform/media/media_service.h"
 
 #include <algorithm>
 #include <cstring>
 #include <mutex>
 
-#include "platform/ffmpeg_media_backend.h"
-#include "platform/mci_interpreter.h"
+#include "platform/media/ffmpeg_media_backend.h"
+#include "platform/media/mci_interpreter.h"
 #include "platform/messages.h"
 #include "platform/window.h"
 

@@ -1,4 +1,4 @@
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 
 #include <cstdio>
 

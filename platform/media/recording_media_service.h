@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/media_service.h"
+#include "platform/media/media_service.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_audio_sink.h"
+#include "platform/qt_media/qt_audio_sink.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

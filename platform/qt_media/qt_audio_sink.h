@@ -8,7 +8,7 @@
 #include <memory>
 #include <mutex>
 
-#include "platform/media_backend.h"
+#include "platform/media/media_backend.h"
 
 class QAudioSink;
 

@@ -1,10 +1,10 @@
-#include "platform/qt/qt_media_outputs.h"
+#include "platform/qt_media/qt_media_outputs.h"
 
-#include "platform/ffmpeg_media_backend.h"
-#include "platform/mci_interpreter.h"
-#include "platform/media_service.h"
-#include "platform/qt/qt_audio_sink.h"
-#include "platform/qt/qt_video_popup.h"
+#include "platform/media/ffmpeg_media_backend.h"
+#include "platform/media/mci_interpreter.h"
+#include "platform/media/media_service.h"
+#include "platform/qt_media/qt_audio_sink.h"
+#include "platform/qt_media/qt_video_popup.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "platform/media_backend.h"
+#include "platform/media/media_backend.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/qt/qt_video_popup.h"
+#include "platform/qt_media/qt_video_popup.h"
 
 #include <QMetaObject>
 #include <QPainter>

@@ -1,9 +1,9 @@
-#include "engine/files/trace_link.h"
+#include "platform/trace/trace_link.h"
 
 #include <cstring>
 #include <span>
 
-#include "platform/trace_monitor_link.h"
+#include "platform/trace/trace_monitor_link.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The trace link: short diagnostic texts sent to the outside trace monitor
-// (platform/trace_monitor_link.h). Fire and forget: a text that cannot be delivered is dropped.
+// (platform/trace/trace_monitor_link.h). Fire and forget: a text that cannot be delivered is dropped.
 
 // Sends `text` and its terminating NUL to the monitor, starting the monitor once when none
 // listens. Returns the number of bytes the monitor took (length + 1), 0 when the text was dropped

@@ -1,4 +1,4 @@
-#include "platform/trace_monitor_link.h"
+#include "platform/trace/trace_monitor_link.h"
 
 #include <cerrno>
 #include <cstdlib>

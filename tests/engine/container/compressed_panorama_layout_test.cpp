@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/files/compressed_panorama_layout.h"
-#include "engine/files/section_archive.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/compressed_panorama_layout.h"
+#include "engine/container/section_archive.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/engine/files/container_test_support.h"
+#include "tests/engine/container/container_test_support.h"
 
 #include <stdlib.h>
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "engine/files/container_layout.h"
-#include "engine/files/data_type_sniff.h"
-#include "engine/files/find_section.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/container_layout.h"
+#include "engine/container/data_type_sniff.h"
+#include "engine/container/find_section.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

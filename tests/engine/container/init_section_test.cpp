@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "engine/files/init_section.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/init_section.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

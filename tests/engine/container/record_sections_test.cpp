@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "engine/files/file_section.h"
-#include "engine/files/hotspot_section.h"
-#include "engine/files/image_section.h"
-#include "engine/files/panorama_note.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/file_section.h"
+#include "engine/container/hotspot_section.h"
+#include "engine/container/image_section.h"
+#include "engine/container/panorama_note.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

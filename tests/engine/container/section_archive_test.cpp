@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "engine/files/find_section.h"
-#include "engine/files/section_archive.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/find_section.h"
+#include "engine/container/section_archive.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

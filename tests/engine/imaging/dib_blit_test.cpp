@@ -1,4 +1,4 @@
-#include "engine/files/dib_blit.h"
+#include "engine/imaging/dib_blit.h"
 
 #include <vector>
 
@@ -6,7 +6,7 @@
 
 #include "platform/headless/headless_backend.h"
 #include "platform/surface.h"
-#include "tests/engine/files/test_bitmaps.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 

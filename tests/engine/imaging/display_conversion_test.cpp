@@ -1,14 +1,14 @@
-#include "engine/files/display_conversion.h"
+#include "engine/imaging/display_conversion.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "engine/files/image_decoder.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
-#include "tests/engine/files/test_bitmaps.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine/files/image_decoder.h"
+#include "engine/imaging/image_decoder.h"
 
 #include <climits>
 #include <string>
@@ -6,12 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/load_error.h"
-#include "platform/codec_fourcc.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "platform/codec/codec_fourcc.h"
 #include "platform/display_depth.h"
-#include "tests/engine/files/test_bitmaps.h"
-#include "tests/platform/ffmpeg_test_encoder.h"
+#include "tests/engine/imaging/test_bitmaps.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
 

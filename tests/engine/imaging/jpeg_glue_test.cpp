@@ -1,4 +1,4 @@
-#include "engine/files/jpeg_glue.h"
+#include "engine/imaging/jpeg_glue.h"
 
 #include <cmath>
 #include <string>
@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/files/pixel_formats.h"
-#include "tests/engine/files/test_bitmaps.h"
+#include "engine/imaging/pixel_formats.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/files/image_decoder.h"
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
 #include "platform/picture_limits.h"
-#include "tests/engine/files/test_bitmaps.h"
-#include "tests/platform/ffmpeg_test_encoder.h"
+#include "tests/engine/imaging/test_bitmaps.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
 

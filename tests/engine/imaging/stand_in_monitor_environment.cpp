@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/stand_in_trace_monitor.h"
+#include "tests/platform/trace/stand_in_trace_monitor.h"
 
 namespace {
 

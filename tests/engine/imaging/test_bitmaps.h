@@ -6,8 +6,8 @@
 #include <span>
 #include <vector>
 
-#include "engine/files/global_dib.h"
-#include "tests/platform/stand_in_trace_monitor.h"
+#include "engine/imaging/global_dib.h"
+#include "tests/platform/trace/stand_in_trace_monitor.h"
 
 inline platform::BitmapInfoHeader MakeHeader(int width, int height, int bitCount,
                                              std::uint32_t compression = 0) {

@@ -1,10 +1,10 @@
-#include "platform/codec_bridge.h"
+#include "platform/codec/codec_bridge.h"
 
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_fourcc.h"
 
 namespace {
 

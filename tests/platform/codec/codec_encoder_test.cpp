@@ -1,12 +1,12 @@
-#include "platform/codec_encoder.h"
+#include "platform/codec/codec_encoder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
-#include "platform/codec_bridge.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_bridge.h"
+#include "platform/codec/codec_fourcc.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "avi_writer.h"
-#include "platform/ffmpeg_media_backend.h"
+#include "platform/media/ffmpeg_media_backend.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/mci_interpreter.h"
-#include "platform/media_decoder.h"
+#include "platform/media/mci_interpreter.h"
+#include "platform/media/media_decoder.h"
 
 namespace platform {
 namespace {

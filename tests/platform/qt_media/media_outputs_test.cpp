@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/media_service.h"
-#include "platform/qt/qt_audio_sink.h"
-#include "platform/qt/qt_media_outputs.h"
-#include "platform/qt/qt_video_popup.h"
+#include "platform/media/media_service.h"
+#include "platform/qt_media/qt_audio_sink.h"
+#include "platform/qt_media/qt_media_outputs.h"
+#include "platform/qt_media/qt_video_popup.h"
 
 namespace platform {
 namespace {

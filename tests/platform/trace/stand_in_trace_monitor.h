@@ -12,7 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include "platform/trace_monitor_link.h"
+#include "platform/trace/trace_monitor_link.h"
 
 class StandInTraceMonitor {
   public:

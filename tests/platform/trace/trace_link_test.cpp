@@ -1,10 +1,10 @@
-#include "engine/files/trace_link.h"
+#include "platform/trace/trace_link.h"
 
 #include <string>
 
 #include <gtest/gtest.h>
 
-#include "tests/platform/stand_in_trace_monitor.h"
+#include "tests/platform/trace/stand_in_trace_monitor.h"
 
 namespace {
 

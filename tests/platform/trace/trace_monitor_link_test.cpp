@@ -1,4 +1,4 @@
-#include "platform/trace_monitor_link.h"
+#include "platform/trace/trace_monitor_link.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "platform/program_launcher.h"
-#include "tests/platform/stand_in_trace_monitor.h"
+#include "tests/platform/trace/stand_in_trace_monitor.h"
 
 namespace {
 
