@@ -129,6 +129,14 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
           Joined({"/dialog", "-registry", "Scenegrab", "-window", "-12"}),
           Joined({"-thumbnail", "false", "-codec", "16bit", "/abs/in.bmp", "/abs/out.bmp"}),
           Joined({"-registry", "a\\..\\b", "-quality", "-5"})}},
+        {"cubestitch_command_line",
+         {Joined({"-r90"}),
+          Joined({"face0.bmp", "-r90", "face1.bmp", "face2.bmp", "-fv", "face3.bmp", "face4.bmp", "/fh",
+                  "face5.bmp", "out.pan"}),
+          Joined({"face0.bmp", "-rotate270", "-FLIPHORIZONTAL ", "/tmp/elsewhere/face1.bmp"}),
+          Joined({"missing.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp", "out.pan"}),
+          Joined({"face0.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp", "out.pan",
+                  "more.pan"})}},
         {"panorama_load", Panoramas()},
     };
 }

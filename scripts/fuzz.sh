@@ -22,6 +22,8 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
 
 root=$(pwd)/$build
+# What Qt's offscreen platform keeps to the end of the process, as the asan preset knows it.
+suppressions=$(pwd)/tests/lsan.supp
 rm -rf "$root/seeds"
 "$root/fuzz/make_fuzz_seeds" "$root/seeds"
 
@@ -47,6 +49,7 @@ for name in $targets; do
   log=$root/logs/$name.log
   result=ok
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions="$suppressions" \
     "$root/fuzz/${name}_fuzzer" "${options[@]}" "$root/corpus/$name" "$root/seeds/$name" \
     >"$log" 2>&1 || { result="FAILED (see $log)"; failed=1; }
   executions=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' |

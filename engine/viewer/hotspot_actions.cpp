@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "engine/imaging/load_error.h"
 #include "engine/viewer/action_text.h"
@@ -51,8 +52,10 @@ int ViewerEngine::RunHotspotAction(std::int16_t index) {
         return 1;
     char buffer[kMaxActionText];
     hotspot->GetTarget(buffer, static_cast<std::int16_t>(kMaxActionText));
-    const std::string text(buffer, strnlen(buffer, sizeof buffer));
+    return RunActionText(std::string_view(buffer, strnlen(buffer, sizeof buffer)), index);
+}
 
+int ViewerEngine::RunActionText(std::string_view text, std::int16_t index) {
     // Once a panorama command ran, the old hotspots no longer describe the screen.
     bool offScreen = false;
     for (const ActionCommand& command : ParseActionText(text)) {

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/render/renderer.h"
@@ -186,6 +187,13 @@ class ViewerEngine {
     void OnLButtonUp(int x, int y, std::uint32_t keyFlags);
     void SendKey(int virtualKey, int repeatCount, int flags);
     int RunHotspotAction(std::int16_t index);
+    // Runs `text` as the action of hotspot `index`, whose place the video and avatar commands
+    // use; with no such hotspot (or no panorama loaded) a video needs "(full screen)" or
+    // "(full window)" and an avatar has no free slot, each reported as when off screen or
+    // full. Needs no loaded panorama: programs, documents, sounds and panoramas run as they
+    // would from a hotspot. 0 when a panorama command failed to load (the engine is then
+    // closed), else 1. User-interface thread.
+    int RunActionText(std::string_view text, std::int16_t index);
 
     // Whether a panorama is loaded. Any thread.
     bool IsLoaded() const { return loaded; }

@@ -289,4 +289,42 @@ TEST_F(HotspotActionsTest, AvatarsAfterAPanoramaOrMissingAreReported) {
     EXPECT_EQ(Messages(), (Log{"Failed to load Avatar", "Avatar Off Screen"}));
 }
 
+// An action text run by an engine with no panorama: what needs none runs as from a hotspot,
+// what needs a hotspot or a panorama's slots is reported, and a panorama command loads one.
+TEST_F(HotspotActionsTest, ActionTextsRunWithoutALoadedPanorama) {
+    ViewerEngine bare;
+    platform::SetCurrentDirectory(Dir());
+    const struct {
+        const char* text;
+        int result;
+        Log launches;
+        Log messages;
+    } cases[] = {
+        {"edit.exe notes.txt;notes.txt", 1,
+         {"run " + Dir() + "/edit notes.txt show 1", "open " + Dir() + "/notes.txt show 1"}, {}},
+        {"a.avi;walker.avt;#swingto(10,0,0,60,500)", 1, {}, {"Video off screen",
+                                                             "Maximum number of avatars exceeded"}},
+        {"missing.pan;edit.exe", 1, {"run " + Dir() + "/edit show 1"}, {"Failed to load panorama"}},
+        {"bad.pan;edit.exe", 0, {}, {"File Type Error: Unsupported File Format"}},
+    };
+    for (const auto& c : cases) {
+        launcher_->ClearLog();
+        backend.ClearMessageBoxes();
+        EXPECT_EQ(bare.RunActionText(c.text, -1), c.result) << c.text;
+        EXPECT_EQ(launcher_->Log(), c.launches) << c.text;
+        Log texts;
+        for (const platform::MessageBoxRecord& box : backend.MessageBoxes())
+            texts.push_back(box.text);
+        EXPECT_EQ(texts, c.messages) << c.text;
+        EXPECT_FALSE(bare.IsLoaded()) << c.text;
+    }
+    media_->recorder.ClearLog();
+    EXPECT_EQ(bare.RunActionText("(repeat)a.wav;next.pan", -1), 1);
+    const Log played = media_->recorder.Log();
+    EXPECT_NE(std::find(played.begin(), played.end(), "PlaySound(a.wav, 0x2200B)"), played.end())
+        << testing::PrintToString(played);
+    EXPECT_TRUE(bare.IsLoaded()) << "a panorama command loads into the bare engine";
+    bare.Close();
+}
+
 }  // namespace
