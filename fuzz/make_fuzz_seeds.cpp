@@ -119,6 +119,7 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
          {fuzz::AvatarFile(16, 8, 2, 1, false), fuzz::AvatarFile(16, 8, 4, 2, true),
           fuzz::AvatarFile(7, 3, 1, 1, true), fuzz::RampBitmap(8, 4, 24), fuzz::RampBitmap(8, 4, 32)}},
         {"action_text", ActionTexts()},
+        {"linksmith_sections", Panoramas()},
         {"mimeo_frame",
          {Prefixed(0, fuzz::RampTarga(8, 4, 24, false)), Prefixed(0, fuzz::RampTarga(5, 3, 32, true)),
           Prefixed(0, fuzz::RampBitmap(8, 4, 24)), Prefixed(0, fuzz::RampBitmap(5, 3, 32)),

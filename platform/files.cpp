@@ -205,6 +205,16 @@ std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
     return done;
 }
 
+std::optional<std::uint64_t> BytesLeft(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    const off_t position = ::lseek(fd, 0, SEEK_CUR);
+    if (position < 0)
+        return std::nullopt;
+    return position >= info.st_size ? 0 : static_cast<std::uint64_t>(info.st_size - position);
+}
+
 std::size_t WriteFully(int fd, const void* data, std::size_t size) {
     std::size_t done = 0;
     const auto* bytes = static_cast<const char*>(data);

@@ -85,6 +85,10 @@ class File {
 // partial reads; the number of bytes read. Any thread; the descriptor stays the caller's.
 std::size_t ReadFully(int fd, void* buffer, std::size_t size);
 
+// The bytes from the descriptor's position to the end of its file, when it is a regular file;
+// nothing for a pipe, a socket or a descriptor that cannot be asked. Any thread.
+std::optional<std::uint64_t> BytesLeft(int fd);
+
 // Writes all `size` bytes unless a write fails, retrying interrupted and partial writes; the
 // number of bytes written. Any thread; the descriptor stays the caller's.
 std::size_t WriteFully(int fd, const void* data, std::size_t size);

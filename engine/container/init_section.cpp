@@ -76,7 +76,11 @@ EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section) {
 std::optional<InitSectionBytes> BuildEditorInitSection(const EditorInitialView& view) {
     const bool fullSphere =
         view.horizontalDegrees == kFullHeading && view.verticalDegrees == kFullPitch;
-    if (view.fieldOfView == 0 && fullSphere) {
+    // A heading, pitch or roll other than 0 is kept even with the default field of view: the
+    // viewer starts there, and dropping it would lose the file's initial view.
+    const bool defaultView =
+        view.fieldOfView == 0 && view.pan == 0 && view.tilt == 0 && view.roll == 0;
+    if (defaultView && fullSphere) {
         return std::nullopt;
     }
     const auto narrow = [](int value) { return static_cast<std::int16_t>(value); };

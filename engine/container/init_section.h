@@ -58,5 +58,6 @@ EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section);
 
 // The section as the editor writes it: {horizontal, vertical, 0, 0, pan, tilt, roll, field of
 // view}, with 0, 0 for a full sphere (360 by 180). nullopt when the view is the default (field of
-// view 0 and a full sphere): the editor then deletes the section. Values are narrowed to 16 bits.
+// view, heading, pitch and roll all 0) on a full sphere: the editor then deletes the section.
+// Values are narrowed to 16 bits.
 std::optional<InitSectionBytes> BuildEditorInitSection(const EditorInitialView& view);

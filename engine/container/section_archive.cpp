@@ -176,6 +176,11 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
     if (header.magic != kContainerMagic || header.totalSize < kContainerHeaderSize) {
         return 0;
     }
+    // A file shorter than its header claims is refused before a block is grown for it.
+    const std::optional<std::uint64_t> left = platform::BytesLeft(fd);
+    if (left && header.totalSize - kContainerHeaderSize > *left) {
+        return 0;
+    }
     try {
         std::vector<std::uint8_t> block(std::begin(headerBytes), std::end(headerBytes));
         while (block.size() < header.totalSize) {

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,24 @@ TEST_F(FilesInFolder, WriteReadListAndRemove) {
     EXPECT_TRUE(IsReadOnlyFile(folder + "/keep.txt"));
     EXPECT_FALSE(IsReadOnlyFile(folder + "/none.txt"));
     EXPECT_FALSE(IsReadOnlyFile(folder));
+}
+
+TEST_F(FilesInFolder, BytesLeftCountsFromThePositionOfARegularFile) {
+    ASSERT_TRUE(WriteFileSafely(folder + "/five.bin", std::vector<std::uint8_t>(5, 7)));
+    const int fd = ::open((folder + "/five.bin").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(BytesLeft(fd), 5u);
+    ::lseek(fd, 3, SEEK_SET);
+    EXPECT_EQ(BytesLeft(fd), 2u);
+    ::lseek(fd, 9, SEEK_SET);
+    EXPECT_EQ(BytesLeft(fd), 0u) << "past the end";
+    ::close(fd);
+    EXPECT_EQ(BytesLeft(fd), std::nullopt) << "a closed descriptor";
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    EXPECT_EQ(BytesLeft(ends[0]), std::nullopt) << "a pipe has no end to count to";
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 }  // namespace

@@ -91,6 +91,40 @@ class SavedArchive : public testing::Test {
     std::string error_;
 };
 
+// Found by fuzzing the save: a file whose INIT turns the initial view but keeps the default
+// field of view lost that view when it was opened and saved, as the section was deleted.
+TEST_F(SavedArchive, WhatWasReadComesBackAfterASave) {
+    const Bytes files[] = {
+        MakeContainer({{"BTMP", MakeBitmap(16, 8)},
+                       {"INIT", InitSection({0, 0, 0, 0, 24826, 2741, -14992, 0})}}),
+        MakeContainer({{"BTMP", MakeBitmap(16, 8)},
+                       {"INIT", InitSection({180, 90, 0, 0, 10, 5, 0, 0})},
+                       {"HSPT", HotspotSection({{1, 2, 3, 4, "a.pan"}, {-5, 6, 7, 8, ""}})},
+                       {"NOTE", Bytes{0x0A, 'x'}}}),
+        MakeContainer({{"BTMP", MakeBitmap(16, 8)}, {"INIT", Bytes(16, 0)}}),
+    };
+    for (const Bytes& file : files) {
+        const EditedSections read = ReadFrom(file);
+        SaveContent content;
+        content.initialView = read.initialView;
+        content.hotspots = read.hotspots;
+        content.note = read.note;
+        ASSERT_TRUE(Build(file, content)) << error_;
+        const std::string saved = (folder_ / "saved").string();
+        ASSERT_GT(archive_.Save(saved), 0u);
+        const EditedSections again = ReadFrom(ReadFileBytes(saved));
+        EXPECT_EQ(again.initialView.pan, read.initialView.pan);
+        EXPECT_EQ(again.initialView.tilt, read.initialView.tilt);
+        EXPECT_EQ(again.initialView.roll, read.initialView.roll);
+        EXPECT_EQ(again.initialView.horizontalDegrees, read.initialView.horizontalDegrees);
+        EXPECT_EQ(again.initialView.verticalDegrees, read.initialView.verticalDegrees);
+        ASSERT_EQ(again.hotspots.size(), read.hotspots.size());
+        for (std::size_t i = 0; i < read.hotspots.size(); ++i)
+            EXPECT_EQ(again.hotspots[i].description, read.hotspots[i].description);
+        EXPECT_EQ(again.note, read.note);
+    }
+}
+
 TEST_F(SavedArchive, BareImagesBecomeTheImageSectionAndOtherFilesAreRefused) {
     const Bytes jpeg{0xFF, 0xD8, 0xFF, 0xE0, 1, 2, 3};
     ASSERT_TRUE(Build(jpeg));

@@ -114,7 +114,10 @@ TEST(InitSection, EditorWritesOnlyWhatDiffersFromTheDefault) {
     };
     const Case cases[] = {
         {"default view, full sphere", {360, 180, 0, 0, 0, 0}, std::nullopt},
-        {"moved view alone is not written", {360, 180, 30, 10, 0, 0}, std::nullopt},
+        {"moved view with the default field of view is kept",
+         {360, 180, 30, 10, 0, 0},
+         InitBytes({0, 0, 0, 0, 30, 10, 0, 0})},
+        {"roll alone is kept", {360, 180, 0, 0, -5, 0}, InitBytes({0, 0, 0, 0, 0, 0, -5, 0})},
         {"half height", {360, 90, 0, 0, 0, 0}, InitBytes({360, 90, 0, 0, 0, 0, 0, 0})},
         {"set view on a full sphere",
          {360, 180, 30, -10, 5, 75},
