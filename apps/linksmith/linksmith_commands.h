@@ -13,13 +13,19 @@ enum LinksmithCommand : int {
     kCmdResetPanorama = 40012,
     kCmdEditHotspotDescription = 40008,
     kCmdDeleteHotspot = 40009,
+    kCmdTestHotspot = 40010,
+    kCmdTourAllHotspots = 40011,
+    kCmdInstructions = 40006,
+    kCmdAbout = 40013,
 };
 
 // When a command is enabled (the others are grayed).
 enum class EnableRule {
     Always,
-    WithPanorama,  // a panorama is open
-    WhenModified,  // a panorama is open and changed since it was opened or saved
+    WithPanorama,   // a panorama is open
+    WhenModified,   // a panorama is open and changed since it was opened or saved
+    WithHotspots,   // a panorama with at least one hotspot is open
+    WithSelection,  // a hotspot is selected
 };
 
 struct CommandInfo {
@@ -30,19 +36,27 @@ struct CommandInfo {
 };
 
 // The File menu, top to bottom.
-inline constexpr std::array<CommandInfo, 6> kFileMenuCommands{{
+inline constexpr std::array<CommandInfo, 7> kFileMenuCommands{{
     {kCmdFileOpen, "&Open", EnableRule::Always, false},
     {kCmdFileClose, "&Close", EnableRule::WithPanorama, false},
     {kCmdFileSave, "&Save", EnableRule::WhenModified, false},
     {kCmdFileSaveAs, "Save &As...", EnableRule::WithPanorama, false},
     {kCmdResetPanorama, "&Reset Panorama\tSpace bar", EnableRule::WithPanorama, true},
+    {kCmdTourAllHotspots, "&Tour All Hot Spots", EnableRule::WithHotspots, false},
     {kCmdExit, "E&xit", EnableRule::Always, true},
 }};
 
 // The Edit menu, top to bottom: the commands on the selected hotspot.
-inline constexpr std::array<CommandInfo, 2> kEditMenuCommands{{
-    {kCmdEditHotspotDescription, "&Edit Hotspot Description", EnableRule::WithPanorama, false},
-    {kCmdDeleteHotspot, "&Delete Hotspot", EnableRule::WithPanorama, false},
+inline constexpr std::array<CommandInfo, 3> kEditMenuCommands{{
+    {kCmdEditHotspotDescription, "&Edit Hotspot Description", EnableRule::WithSelection, false},
+    {kCmdTestHotspot, "&Test Hotspot", EnableRule::WithSelection, false},
+    {kCmdDeleteHotspot, "&Delete Hotspot", EnableRule::WithSelection, false},
+}};
+
+// The Help menu, top to bottom.
+inline constexpr std::array<CommandInfo, 2> kHelpMenuCommands{{
+    {kCmdInstructions, "Linksmith &Instructions...", EnableRule::Always, false},
+    {kCmdAbout, "&About Linksmith...", EnableRule::Always, true},
 }};
 
 // Which popup of the editor's menu a right click shows.
