@@ -10,7 +10,7 @@
 
 #include "apps/linksmith/hotspot_projection.h"
 #include "apps/linksmith/linksmith_editor.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/avatar.h"
 #include "platform/files.h"
 #include "platform/input.h"

@@ -12,7 +12,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 #include "tests/apps/linksmith/headless_frame.h"
 
 namespace {
