@@ -9,8 +9,18 @@
 
 namespace platform {
 
-// Decodes `input` into `picture`. A picture whose decoded size differs from the header's is a
-// failure. Any thread; calls share no state. On any status but Decoded `picture` is empty.
+// The fewest bytes the codec of `fourcc` spends on a whole `width` x `height` picture coded on
+// its own, as every picture record is: Cinepak one codebook index for each 4 x 4 block, Video 1
+// a two-byte code for each 4 x 4 block, Indeo 4 (whose empty bands cost nothing) a byte for each
+// 256 pixels. A record with fewer bytes claims more pixels than its data can describe. 0 for an
+// unknown code or a side not above 0.
+std::uint64_t FewestCodedBytes(std::uint32_t fourcc, int width, int height);
+
+// Decodes `input` into `picture`. Refused before the codec allocates anything: an unknown code,
+// a size FFmpeg cannot hold, and data shorter than FewestCodedBytes (so the work of a decode
+// stays in proportion to the record's size). A picture whose decoded size differs from the
+// header's is a failure. Any thread; calls share no state. On any status but Decoded `picture`
+// is empty.
 CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture);
 
 }  // namespace platform
