@@ -8,7 +8,7 @@
 
 #include "apps/linksmith/embedded_file_list.h"
 #include "apps/linksmith/linksmith_commands.h"
-#include "engine/files/panorama_note.h"
+#include "engine/container/panorama_note.h"
 #include "platform/geometry.h"
 #include "platform/window.h"
 

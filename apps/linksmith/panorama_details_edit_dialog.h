@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "engine/files/panorama_note.h"
+#include "engine/container/panorama_note.h"
 
 class QLineEdit;
 

@@ -15,7 +15,7 @@
 #include "apps/linksmith/panorama_details_edit_dialog.h"
 #include "platform/headless/headless_backend.h"
 #include "tests/apps/linksmith/qt_test_app.h"
-#include "tests/engine/files/container_test_support.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

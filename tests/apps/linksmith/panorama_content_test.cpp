@@ -11,9 +11,9 @@
 #include "apps/linksmith/editor_sections.h"
 #include "apps/linksmith/embedded_file_list.h"
 #include "apps/linksmith/linksmith_editor.h"
-#include "engine/files/file_section.h"
-#include "engine/files/init_section.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/file_section.h"
+#include "engine/container/init_section.h"
+#include "engine/container/section_archive.h"
 #include "platform/files.h"
 #include "tests/apps/linksmith/headless_frame.h"
 
