@@ -17,6 +17,11 @@ enum LinksmithCommand : int {
     kCmdTourAllHotspots = 40011,
     kCmdInstructions = 40006,
     kCmdAbout = 40013,
+    kCmdSetInitialViewCurrent = 40015,
+    kCmdSetInitialViewDefault = 40016,
+    kCmdEmbeddedFiles = 40019,
+    kCmdDefineDimensions = 40020,
+    kCmdPanoramaDetails = 40021,
 };
 
 // When a command is enabled (the others are grayed).
@@ -36,13 +41,18 @@ struct CommandInfo {
 };
 
 // The File menu, top to bottom.
-inline constexpr std::array<CommandInfo, 7> kFileMenuCommands{{
+inline constexpr std::array<CommandInfo, 12> kFileMenuCommands{{
     {kCmdFileOpen, "&Open", EnableRule::Always, false},
     {kCmdFileClose, "&Close", EnableRule::WithPanorama, false},
     {kCmdFileSave, "&Save", EnableRule::WhenModified, false},
     {kCmdFileSaveAs, "Save &As...", EnableRule::WithPanorama, false},
     {kCmdResetPanorama, "&Reset Panorama\tSpace bar", EnableRule::WithPanorama, true},
+    {kCmdSetInitialViewCurrent, "Set to &Current View", EnableRule::WithPanorama, false},
+    {kCmdSetInitialViewDefault, "Set to &Default View", EnableRule::WithPanorama, false},
     {kCmdTourAllHotspots, "&Tour All Hot Spots", EnableRule::WithHotspots, false},
+    {kCmdDefineDimensions, "Angular Si&ze...", EnableRule::WithPanorama, true},
+    {kCmdEmbeddedFiles, "E&mbedded Files...", EnableRule::WithPanorama, false},
+    {kCmdPanoramaDetails, "Panorama De&tails...", EnableRule::WithPanorama, false},
     {kCmdExit, "E&xit", EnableRule::Always, true},
 }};
 
@@ -58,6 +68,13 @@ inline constexpr std::array<CommandInfo, 2> kHelpMenuCommands{{
     {kCmdInstructions, "Linksmith &Instructions...", EnableRule::Always, false},
     {kCmdAbout, "&About Linksmith...", EnableRule::Always, true},
 }};
+
+// The submenu of the File menu that holds a command, or null for none.
+constexpr const char* SubmenuOf(int command) {
+    return command == kCmdSetInitialViewCurrent || command == kCmdSetInitialViewDefault
+               ? "&Initial View"
+               : nullptr;
+}
 
 // Which popup of the editor's menu a right click shows.
 enum class ContextPopup { File, Edit };
