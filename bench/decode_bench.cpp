@@ -10,8 +10,8 @@
 #include <benchmark/benchmark.h>
 #include <jpeglib.h>
 
-#include "engine/files/image_decoder.h"
-#include "engine/files/jpeg_glue.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
 #include "platform/display_depth.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "bitmap/cdib.h"
-#include "platform/codec_bridge.h"
+#include "platform/codec/codec_bridge.h"
 #include "platform/dib_header.h"
 #include "platform/picture_limits.h"
 

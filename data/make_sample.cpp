@@ -17,9 +17,9 @@
 
 #include "bitmap/cdib.h"
 #include "data/sample_scene.h"
-#include "engine/files/hotspot_section.h"
-#include "engine/files/panorama_note.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/hotspot_section.h"
+#include "engine/container/panorama_note.h"
+#include "engine/container/section_archive.h"
 #include "platform/files.h"
 
 namespace {

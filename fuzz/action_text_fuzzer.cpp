@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/seed_builders.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/program_launcher.h"
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/files/data_type_sniff.h"
-#include "engine/files/find_section.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/data_type_sniff.h"
+#include "engine/container/find_section.h"
+#include "engine/container/section_archive.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "engine/files/hotspot_section.h"
+#include "engine/container/hotspot_section.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "engine/files/image_decoder.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/load_error.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/display_depth.h"
 

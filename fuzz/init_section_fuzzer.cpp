@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "engine/files/init_section.h"
+#include "engine/container/init_section.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "engine/files/jpeg_glue.h"
+#include "engine/imaging/jpeg_glue.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

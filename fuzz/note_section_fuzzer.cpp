@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "engine/files/panorama_note.h"
+#include "engine/container/panorama_note.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -2,7 +2,7 @@
 // one frame stepped without the render thread's pacing (the thread stays paused), then closed.
 // Embedded files are extracted under the target's private temporary folder and removed again.
 
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/headless/headless_backend.h"

@@ -5,15 +5,15 @@
 
 #include <cstring>
 
-#include "engine/files/file_section.h"
-#include "engine/files/hotspot_section.h"
-#include "engine/files/init_section.h"
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/panorama_note.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/file_section.h"
+#include "engine/container/hotspot_section.h"
+#include "engine/container/init_section.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/container/panorama_note.h"
+#include "engine/container/section_archive.h"
 #include "platform/byte_order.h"
-#include "platform/codec_encoder.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_encoder.h"
+#include "platform/codec/codec_fourcc.h"
 #include "platform/dib_header.h"
 
 namespace fuzz {

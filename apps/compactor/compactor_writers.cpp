@@ -8,9 +8,9 @@
 
 #include "apps/compactor/compression_codec.h"
 #include "bitmap/cdib.h"
-#include "engine/files/compressed_panorama_layout.h"
-#include "engine/files/jpeg_glue.h"
-#include "platform/codec_encoder.h"
+#include "engine/container/compressed_panorama_layout.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "platform/codec/codec_encoder.h"
 #include "platform/files.h"
 
 using platform::BitmapInfoHeader;

@@ -4,9 +4,9 @@
 #include <optional>
 
 #include "apps/linksmith/section_lookup.h"
-#include "engine/files/file_section.h"
-#include "engine/files/hotspot_section.h"
-#include "engine/files/panorama_note.h"
+#include "engine/container/file_section.h"
+#include "engine/container/hotspot_section.h"
+#include "engine/container/panorama_note.h"
 #include "platform/files.h"
 
 namespace {

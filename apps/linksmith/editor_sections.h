@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "apps/linksmith/hotspot_record.h"
-#include "engine/files/init_section.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/init_section.h"
+#include "engine/container/section_archive.h"
 
 // The texts of the failures of a save, as the user sees them.
 inline constexpr const char* kFileIoErrorText = "File I/O Error.";

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/files/hotspot_section.h"
+#include "engine/container/hotspot_section.h"
 
 struct HotspotRecord {
     double heading1 = 0;  // top-left corner as drawn, degrees

@@ -21,7 +21,7 @@
 #include "apps/linksmith/frame_window.h"
 #include "apps/linksmith/hotspot_record.h"
 #include "apps/linksmith/linksmith_commands.h"
-#include "engine/files/init_section.h"
+#include "engine/container/init_section.h"
 #include "engine/render/renderer.h"
 #include "engine/viewer/media_player.h"
 #include "engine/viewer/viewer_engine.h"

@@ -4,7 +4,7 @@
 
 #include "apps/linksmith/linksmith_app.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/qt/qt_media_outputs.h"
+#include "platform/qt_media/qt_media_outputs.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);

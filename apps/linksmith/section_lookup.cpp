@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/files/container_layout.h"
+#include "engine/container/container_layout.h"
 #include "platform/byte_order.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "engine/files/data_type_sniff.h"
+#include "engine/container/data_type_sniff.h"
 
 // The kind of file by its first four bytes: "BM" in the first two gives Bitmap; otherwise
 // FF D8 FF E0 gives Jpeg; otherwise "HVXK" gives Container; anything else, a file shorter than

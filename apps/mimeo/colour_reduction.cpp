@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "engine/files/jpeg_glue.h"
+#include "engine/imaging/jpeg_glue.h"
 
 namespace {
 

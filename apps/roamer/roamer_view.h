@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/files/panorama_note.h"
+#include "engine/container/panorama_note.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/input.h"
 #include "platform/window.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <new>
 
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
 

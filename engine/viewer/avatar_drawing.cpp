@@ -9,7 +9,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"

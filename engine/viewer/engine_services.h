@@ -1,7 +1,7 @@
 #pragma once
 // The engine's trace texts go to the trace link.
 
-#include "engine/files/trace_link.h"
+#include "platform/trace/trace_link.h"
 
 inline void TraceEngineText(const char* text) {
     SendTraceText(text);

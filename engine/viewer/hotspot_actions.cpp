@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/action_text.h"
 #include "engine/viewer/media_player.h"
 #include "engine/viewer/viewer_engine.h"

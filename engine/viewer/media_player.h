@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/media_service.h"
+#include "platform/media/media_service.h"
 
 // The device name of a media file: the path as it stands (paths here have no short form).
 std::string MediaDeviceNameFor(const std::string& path);

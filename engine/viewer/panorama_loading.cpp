@@ -5,14 +5,14 @@
 #include <new>
 #include <optional>
 
-#include "engine/files/data_type_sniff.h"
-#include "engine/files/file_section.h"
-#include "engine/files/find_section.h"
-#include "engine/files/global_dib.h"
-#include "engine/files/hotspot_section.h"
-#include "engine/files/image_decoder.h"
-#include "engine/files/init_section.h"
-#include "engine/files/load_error.h"
+#include "engine/container/data_type_sniff.h"
+#include "engine/container/file_section.h"
+#include "engine/container/find_section.h"
+#include "engine/imaging/global_dib.h"
+#include "engine/container/hotspot_section.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/container/init_section.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/byte_order.h"
 #include "platform/dib_header.h"

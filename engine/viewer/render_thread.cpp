@@ -4,7 +4,7 @@
 #include <new>
 #include <vector>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 #include "engine/viewer/engine_services.h"
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/viewer_engine.h"

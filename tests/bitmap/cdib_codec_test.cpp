@@ -5,10 +5,10 @@
 #include <sstream>
 
 #include "bitmap/cdib.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_fourcc.h"
 #include "platform/picture_limits.h"
 #include "tests/bitmap/bmp_builder.h"
-#include "tests/platform/ffmpeg_test_encoder.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
 

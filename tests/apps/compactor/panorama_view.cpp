@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "engine/files/jpeg_glue.h"
-#include "engine/files/load_error.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/surface.h"

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "apps/cube_seam/seam_run.h"
-#include "platform/codec_encoder.h"
-#include "platform/codec_fourcc.h"
+#include "platform/codec/codec_encoder.h"
+#include "platform/codec/codec_fourcc.h"
 #include "platform/dib_header.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/message_box.h"

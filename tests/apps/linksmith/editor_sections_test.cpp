@@ -7,9 +7,9 @@
 #include <string>
 
 #include "apps/linksmith/editor_sections.h"
-#include "engine/files/file_section.h"
-#include "engine/files/hotspot_section.h"
-#include "tests/engine/files/container_test_support.h"
+#include "engine/container/file_section.h"
+#include "engine/container/hotspot_section.h"
+#include "tests/engine/container/container_test_support.h"
 #include "tests/engine/viewer/test_panoramas.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "apps/linksmith/frame_window.h"
 #include "platform/headless/headless_backend.h"
-#include "tests/engine/files/container_test_support.h"
+#include "tests/engine/container/container_test_support.h"
 
 class HeadlessFrame : public FrameWindow {
   public:

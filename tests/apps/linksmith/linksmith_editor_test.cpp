@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "apps/linksmith/linksmith_editor.h"
-#include "engine/files/init_section.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/init_section.h"
+#include "engine/container/section_archive.h"
 #include "platform/byte_order.h"
 #include "platform/files.h"
 #include "platform/message_box.h"

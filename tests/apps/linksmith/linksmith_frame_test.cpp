@@ -9,7 +9,7 @@
 
 #include "apps/linksmith/linksmith_app.h"
 #include "apps/linksmith/linksmith_frame.h"
-#include "engine/files/section_archive.h"
+#include "engine/container/section_archive.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"

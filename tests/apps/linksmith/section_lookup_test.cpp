@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "apps/linksmith/section_lookup.h"
-#include "tests/engine/files/container_test_support.h"
+#include "tests/engine/container/container_test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "engine_test_access.h"
 #include "platform/files.h"
 #include "platform/program_launcher.h"
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "engine/files/load_error.h"
+#include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "engine_test_access.h"
 #include "platform/dib_header.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "engine_fixture.h"
 #include "engine_test_access.h"
-#include "platform/recording_media_service.h"
+#include "platform/media/recording_media_service.h"
 
 namespace {
 

@@ -1,0 +1,25 @@
+#pragma once
+// Decoding an image record (a panorama's "BTMP" section, or a whole bitmap or JFIF file) into a
+// GlobalDib at the display's depth.
+
+#include <cstdint>
+#include <span>
+
+#include "engine/imaging/global_dib.h"
+
+// Decodes `record`: a bitmap file ("BM" and its 14-byte file header) or a bare information
+// header (first 32-bit value 40) with plain (compression 0), bit-field (3) or codec-compressed
+// pixels, or a JFIF stream (FF D8 FF E0). The result is bottom-up at ProbeDisplayDepth()'s depth
+// (8-bit images stay 8-bit; see ConvertToDisplayDepth) and owned by the caller. Every header field
+// is checked against the record's size before it is used. Any thread.
+// Throws LoadError with the text shown behind the loader's own:
+//   "Unsupported file fomat"            unknown record, a header that does not fit the record,
+//                                        a depth other than 8, 16, 24 or 32, a JPEG that fails
+//                                        (one over the picture ceiling too)
+//   "File decompression failed; Codec: " + the compression field's four characters
+//                                        the codec bridge has no codec for it or the codec failed
+//   "MS Video for Windows not installed" the codec bridge cannot be used
+//   "Insufficient system memory"        no memory for the image, or an image over the picture
+//                                        ceiling (platform/picture_limits.h), refused from its
+//                                        header before anything is allocated or decoded
+GlobalDib DecompressImage(std::span<const std::uint8_t> record);

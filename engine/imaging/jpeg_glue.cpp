@@ -1,0 +1,272 @@
+#include "engine/imaging/jpeg_glue.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <optional>
+
+#include <jpeglib.h>
+
+#include "engine/imaging/jpeg_error_hooks.h"
+#include "engine/imaging/jpeg_memory_io.h"
+#include "engine/imaging/pixel_formats.h"
+#include "platform/trace/trace_link.h"
+#include "platform/picture_limits.h"
+
+// The library unwinds with longjmp into RunEncode and RunDecode. Those two and everything the
+// library calls hold no object with a destructor; buffers that must be freed on an error path
+// belong to the callers or to the library's pools, which jpeg_destroy_* frees.
+
+namespace {
+
+// One image to encode: packed blue, green, red rows.
+struct EncodeJob {
+    const std::uint8_t* rows;
+    std::size_t stride;
+    JDIMENSION width;
+    JDIMENSION height;
+    bool topDown;
+    int quality;
+    std::vector<std::uint8_t>* output;
+};
+
+bool RunEncode(const EncodeJob& job) {
+    jpeg_compress_struct info{};
+    JpegErrorManager errors;
+    info.err = InstallJpegErrorHooks(errors);
+    if (setjmp(errors.jump) != 0) {
+        TraceLine(errors.message);
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    SetMemoryDestination(&info, *job.output);
+    info.image_width = job.width;
+    info.image_height = job.height;
+    info.input_components = 3;
+    info.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, job.quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        const JDIMENSION line = info.next_scanline;
+        const JDIMENSION stored = job.topDown ? line : job.height - 1 - line;
+        // The library only reads the rows it is given.
+        JSAMPROW row = const_cast<JSAMPROW>(job.rows + std::size_t{stored} * job.stride);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
+std::size_t ColourEntries(const platform::BitmapInfoHeader& header) {
+    return header.biClrUsed > 0 && header.biClrUsed <= 256 ? header.biClrUsed : 256;
+}
+
+struct DecodeJob {
+    std::span<const std::uint8_t> stream;
+    platform::BitmapInfoHeader* header;
+    std::span<std::uint8_t> dib;
+    int depth;
+    int flags;
+};
+
+void ConfigureOutput(jpeg_decompress_struct& info, int depth, int flags) {
+    if (depth == 8) {
+        info.out_color_space = JCS_RGB;
+        info.quantize_colors = TRUE;
+        info.two_pass_quantize = TRUE;
+        info.dither_mode = (flags & kJpegNoDither) != 0 ? JDITHER_NONE : JDITHER_FS;
+    } else {
+        info.out_color_space = depth == 24 ? JCS_EXT_BGR : JCS_RGB;
+    }
+    if ((flags & kJpegFast) != 0) {
+        info.dct_method = JDCT_IFAST;
+        info.do_fancy_upsampling = FALSE;
+    }
+}
+
+platform::BitmapInfoHeader HeaderFor(const jpeg_decompress_struct& info, int depth, int flags) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = static_cast<std::int32_t>(info.output_width);
+    header.biHeight = static_cast<std::int32_t>(info.output_height);
+    if ((flags & kJpegTopDown) != 0)
+        header.biHeight = -header.biHeight;
+    header.biBitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
+    header.biCompression = depth == 16 ? platform::kBiBitfields : platform::kBiRgb;
+    header.biClrUsed = depth == 16 ? 3 : depth == 8 ? 256 : 0;
+    return header;
+}
+
+void WriteColourTable(const jpeg_decompress_struct& info, std::uint8_t* table) {
+    std::memset(table, 0, kColourTableBytes);
+    for (int i = 0; i < info.actual_number_of_colors; ++i) {
+        table[4 * i] = info.colormap[2][i];
+        table[4 * i + 1] = info.colormap[1][i];
+        table[4 * i + 2] = info.colormap[0][i];
+    }
+}
+
+void WriteMasks(std::uint8_t* masks) {
+    const std::uint32_t values[3] = {kRedMask565, kGreenMask565, kBlueMask565};
+    std::memcpy(masks, values, sizeof values);
+}
+
+// Reads every scanline into its row; 15 and 16 bits go through an RGB row buffer.
+void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t stride, int depth,
+              bool topDown) {
+    JSAMPARRAY buffer = nullptr;
+    if (depth == 15 || depth == 16) {
+        buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                           info.output_width * 3, 1);
+    }
+    const DibPixelFormat packed = depth == 16 ? DibPixelFormat::Rgb565 : DibPixelFormat::Rgb555;
+    while (info.output_scanline < info.output_height) {
+        const JDIMENSION line = info.output_scanline;
+        std::uint8_t* row =
+            pixels + std::size_t{topDown ? line : info.output_height - 1 - line} * stride;
+        if (buffer == nullptr) {
+            jpeg_read_scanlines(&info, &row, 1);
+            continue;
+        }
+        jpeg_read_scanlines(&info, buffer, 1);
+        const JSAMPROW rgb = buffer[0];
+        for (JDIMENSION x = 0; x < info.output_width; ++x) {
+            WriteDibPixel(packed, row, x, BgrPixel{rgb[3 * x + 2], rgb[3 * x + 1], rgb[3 * x]});
+        }
+    }
+}
+
+std::size_t RunDecode(const DecodeJob& job) {
+    jpeg_decompress_struct info{};
+    JpegErrorManager errors;
+    info.err = InstallJpegErrorHooks(errors);
+    if (setjmp(errors.jump) != 0) {
+        TraceLine(errors.message);
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
+    jpeg_create_decompress(&info);
+    SetMemorySource(&info, job.stream.data(), job.stream.size());
+    jpeg_read_header(&info, TRUE);
+    ConfigureOutput(info, job.depth, job.flags);
+    jpeg_calc_output_dimensions(&info);
+
+    *job.header = HeaderFor(info, job.depth, job.flags);
+    const std::optional<std::uint64_t> block = platform::PictureBlockBytes(
+        info.output_width, info.output_height, job.header->biBitCount,
+        platform::kInfoHeaderSize + ColourTableBytes(*job.header));
+    if (!block) {
+        TraceLine("JPEG image over the picture size ceiling");
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
+    const std::size_t stride = platform::DibRowStride(info.output_width, job.header->biBitCount);
+    const auto total = static_cast<std::size_t>(*block);
+    if (job.dib.empty() || job.dib.size() < total) {
+        jpeg_destroy_decompress(&info);
+        return job.dib.empty() ? total : 0;
+    }
+
+    std::uint8_t* const dib = job.dib.data();
+    platform::StoreInfoHeader(dib, *job.header);
+    jpeg_start_decompress(&info);
+    if (job.depth == 8)
+        WriteColourTable(info, dib + platform::kInfoHeaderSize);
+    if (job.depth == 16)
+        WriteMasks(dib + platform::kInfoHeaderSize);
+    ReadRows(info, dib + platform::kInfoHeaderSize + ColourTableBytes(*job.header), stride,
+             job.depth, (job.flags & kJpegTopDown) != 0);
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return total;
+}
+
+bool IsDecodeDepth(int depth) {
+    return depth == 8 || depth == 15 || depth == 16 || depth == 24;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
+                                    std::span<const std::uint8_t> pixels, int quality) {
+    if (bitmapInfo.size() < platform::kInfoHeaderSize)
+        return {};
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(bitmapInfo.data());
+    const std::optional<DibPixelFormat> format = DibFormatOf(header);
+    if (!format || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biHeight == std::numeric_limits<std::int32_t>::min()) {
+        return {};
+    }
+    const auto width = static_cast<std::size_t>(header.biWidth);
+    const auto height = static_cast<std::size_t>(std::abs(header.biHeight));
+    if (width % 4 != 0 || height % 4 != 0)
+        return {};
+    if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
+        return {};
+
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    if (pixels.size() / stride < height)
+        return {};
+    std::span<const std::uint8_t> colours;
+    if (*format == DibPixelFormat::Indexed8) {
+        colours = bitmapInfo.subspan(platform::kInfoHeaderSize);
+        if (colours.size() < 4 * ColourEntries(header))
+            return {};
+        colours = colours.first(4 * ColourEntries(header));
+    }
+
+    try {
+        std::vector<std::uint8_t> converted;
+        EncodeJob job{pixels.data(),
+                      stride,
+                      static_cast<JDIMENSION>(width),
+                      static_cast<JDIMENSION>(height),
+                      header.biHeight < 0,
+                      quality,
+                      nullptr};
+        if (*format != DibPixelFormat::Bgr24) {
+            converted.resize(width * height * 3);
+            ConvertDibPixels({*format, pixels.data(), stride, colours},
+                             {DibPixelFormat::Bgr24, converted.data(), width * 3}, width, height,
+                             false);
+            job.rows = converted.data();
+            job.stride = width * 3;
+        }
+        std::vector<std::uint8_t> output;
+        output.reserve(width * height);
+        job.output = &output;
+        if (!RunEncode(job))
+            return {};
+        output.shrink_to_fit();
+        return output;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality) {
+    return DibToJpeg(dib.Info(), dib.PixelBytes(), quality);
+}
+
+std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, platform::BitmapInfoHeader& header,
+                       std::span<std::uint8_t> dib, int depth, int flags) {
+    if (!IsDecodeDepth(depth))
+        return 0;
+    return RunDecode({stream, &header, dib, depth, flags});
+}
+
+GlobalDib JpegToDib(std::span<const std::uint8_t> stream, int depth, int flags) {
+    platform::BitmapInfoHeader header;
+    const std::size_t size = DecodeJpeg(stream, header, {}, depth, flags);
+    if (size == 0)
+        return {};
+    GlobalDib dib = GlobalDib::Allocate(size);
+    if (!dib || DecodeJpeg(stream, header, dib.Bytes(), depth, flags) != size)
+        return {};
+    return dib;
+}

@@ -1,0 +1,118 @@
+#include "platform/codec/codec_bridge.h"
+
+#include <cstring>
+#include <memory>
+
+#include "platform/codec/codec_fourcc.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavutil/frame.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace platform {
+namespace {
+
+struct ContextDeleter {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameDeleter {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketDeleter {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ScalerDeleter {
+    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+};
+
+using ContextPtr = std::unique_ptr<AVCodecContext, ContextDeleter>;
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
+
+// The packet owns a padded copy of the data: decoders may read a little past the end.
+bool FillPacket(AVPacket& packet, std::span<const std::uint8_t> data) {
+    if (data.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE))
+        return false;
+    if (av_new_packet(&packet, static_cast<int>(data.size())) < 0)
+        return false;
+    if (!data.empty())
+        std::memcpy(packet.data, data.data(), data.size());
+    packet.flags |= AV_PKT_FLAG_KEY;
+    return true;
+}
+
+// Sends the one packet, drains the decoder and keeps its first picture.
+bool DecodeOne(AVCodecContext& context, AVPacket& packet, AVFrame& frame) {
+    if (avcodec_send_packet(&context, &packet) < 0)
+        return false;
+    if (avcodec_receive_frame(&context, &frame) == 0)
+        return true;
+    if (avcodec_send_packet(&context, nullptr) < 0)
+        return false;
+    return avcodec_receive_frame(&context, &frame) == 0;
+}
+
+CodecStatus ConvertToBgr(const AVFrame& frame, DecodedPicture& picture) {
+    ScalerPtr scaler(sws_getContext(
+        frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width,
+        frame.height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr));
+    if (!scaler)
+        return CodecStatus::Failed;
+    std::vector<std::uint8_t> bgr(static_cast<std::size_t>(frame.width) * frame.height * 3);
+    std::uint8_t* const planes[4] = {bgr.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {frame.width * 3, 0, 0, 0};
+    const int rows =
+        sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
+    if (rows != frame.height)
+        return CodecStatus::Failed;
+    picture.width = frame.width;
+    picture.height = frame.height;
+    picture.bgr = std::move(bgr);
+    return CodecStatus::Decoded;
+}
+
+}  // namespace
+
+CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture) {
+    picture = DecodedPicture{};
+    const std::optional<AVCodecID> codecId = CodecForFourcc(input.fourcc);
+    if (!codecId)
+        return CodecStatus::Failed;
+    const AVCodec* codec = avcodec_find_decoder(*codecId);
+    if (codec == nullptr)
+        return CodecStatus::Failed;
+    if (input.width <= 0 || input.height <= 0 ||
+        av_image_check_size(static_cast<unsigned>(input.width), static_cast<unsigned>(input.height),
+                            0, nullptr) < 0) {
+        return CodecStatus::Failed;
+    }
+
+    ContextPtr context(avcodec_alloc_context3(codec));
+    FramePtr frame(av_frame_alloc());
+    PacketPtr packet(av_packet_alloc());
+    if (!context || !frame || !packet)
+        return CodecStatus::Unavailable;
+
+    context->width = input.width;
+    context->height = input.height;
+    context->coded_width = input.width;
+    context->coded_height = input.height;
+    context->bits_per_coded_sample = input.bitsPerPixel;
+    context->codec_tag = input.fourcc;
+    context->thread_count = 1;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0)
+        return CodecStatus::Failed;
+    if (!FillPacket(*packet, input.data))
+        return CodecStatus::Failed;
+    if (!DecodeOne(*context, *packet, *frame))
+        return CodecStatus::Failed;
+    if (frame->width != input.width || frame->height != input.height)
+        return CodecStatus::Failed;
+    return ConvertToBgr(*frame, picture);
+}
+
+}  // namespace platform

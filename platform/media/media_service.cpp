@@ -1,0 +1,84 @@
+#include "platform/media/media_service.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "platform/media/ffmpeg_media_backend.h"
+#include "platform/media/mci_interpreter.h"
+#include "platform/messages.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex& ServiceMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::shared_ptr<MediaService>& ServiceSlot() {
+    static std::shared_ptr<MediaService> service;
+    return service;
+}
+
+}  // namespace
+
+std::string MciErrorText(int code) {
+    switch (code) {
+        case kMciOk:
+            return "The command completed.";
+        case kMciUnrecognizedCommand:
+            return "The command is not recognised.";
+        case kMciMissingName:
+            return "The command names no device.";
+        case kMciCannotOpen:
+            return "The file cannot be opened or holds nothing that can be played.";
+        case kMciUnknownDevice:
+            return "No open device has that name.";
+        case kMciNameInUse:
+            return "A device of that name is already open.";
+        case kMciCannotPlay:
+            return "Playback cannot start.";
+        default:
+            return "Unknown media error.";
+    }
+}
+
+std::shared_ptr<MediaService> InstallMediaService(std::shared_ptr<MediaService> service) {
+    std::lock_guard lock(ServiceMutex());
+    std::swap(ServiceSlot(), service);
+    return service;
+}
+
+std::shared_ptr<MediaService> CurrentMediaService() {
+    std::lock_guard lock(ServiceMutex());
+    if (!ServiceSlot()) {
+        ServiceSlot() = std::make_shared<MciMediaService>(
+            std::make_shared<FfmpegMediaBackend>(std::make_shared<NullMediaOutputs>()));
+    }
+    return ServiceSlot();
+}
+
+int SendMciString(std::string_view command, char* reply, std::size_t replyLength,
+                  MediaWindowId notifyWindow) {
+    std::string text;
+    int code = CurrentMediaService()->SendString(command, &text, notifyWindow);
+    if (reply != nullptr && replyLength > 0) {
+        std::size_t n = std::min(text.size(), replyLength - 1);
+        std::memcpy(reply, text.data(), n);
+        reply[n] = '\0';
+    }
+    return code;
+}
+
+bool PlaySound(const char* name, const void*, unsigned flags) {
+    return CurrentMediaService()->PlayWave(name, flags);
+}
+
+void PostMediaNotify(MediaWindowId window) {
+    PostMessage(window, MM_MCINOTIFY, kMediaNotifySuccessful, 0);
+}
+
+}  // namespace platform

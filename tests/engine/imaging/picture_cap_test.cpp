@@ -1,0 +1,139 @@
+// The picture ceiling on every decode path of an image record: a picture exactly at the ceiling
+// decodes, one pixel or one byte over is refused with the path's own text, and the small hostile
+// records that once asked for gigabytes are refused from their headers.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "platform/display_depth.h"
+#include "platform/picture_limits.h"
+#include "tests/engine/imaging/test_bitmaps.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Outcome(const Bytes& record) {
+    try {
+        DecompressImage(record);
+    } catch (const LoadError& error) {
+        return error.what();
+    }
+    return "decoded";
+}
+
+Bytes Jpeg(int width, int height) {
+    const Bytes pixels(static_cast<std::size_t>(width) * height * 3, 0x60);
+    return DibToJpeg(InfoOf(MakeHeader(width, height, 24)), pixels, 75);
+}
+
+// The stream with the frame header's sides replaced (big-endian, behind the FF C0 marker).
+Bytes WithJpegSides(Bytes stream, std::uint16_t width, std::uint16_t height) {
+    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
+        if (stream[i] == 0xFF && stream[i + 1] == 0xC0) {
+            stream[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            stream[i + 6] = static_cast<std::uint8_t>(height);
+            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            stream[i + 8] = static_cast<std::uint8_t>(width);
+            return stream;
+        }
+    }
+    return {};
+}
+
+Bytes CinepakRecord(int width, int height) {
+    const Bytes bgr(static_cast<std::size_t>(width) * height * 3, 0x40);
+    Bytes data = EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, width, height);
+    platform::BitmapInfoHeader header = MakeHeader(width, height, 24);
+    std::memcpy(&header.biCompression, "cvid", 4);
+    header.biSizeImage = static_cast<std::uint32_t>(data.size());
+    return MakeRecord(header, {}, data, true);
+}
+
+Bytes PlainRecord(int width, int height) {
+    const Bytes rows(platform::DibRowStride(width, 24) * static_cast<std::size_t>(height), 0x33);
+    return MakeRecord(MakeHeader(width, height, 24), {}, rows, true);
+}
+
+class PictureCap : public ::testing::Test {
+  protected:
+    void SetUp() override { platform::OverrideDisplayDepth(24); }
+    void TearDown() override { platform::ClearDisplayDepthOverride(); }
+};
+
+// Each path with a 32 x 16 picture (a 24-bit block of 40 + 1536 bytes) under ceilings around it.
+TEST_F(PictureCap, EveryRecordPathHonoursTheCeilingAtItsEdge) {
+    constexpr std::uint64_t kPixels = 32 * 16;
+    constexpr std::uint64_t kBlock = 40 + 32 * 3 * 16;
+    const struct {
+        const char* path;
+        Bytes record;
+        const char* refusal;
+    } paths[] = {
+        {"bitmap record", PlainRecord(32, 16), "Insufficient system memory"},
+        {"JPEG stream", Jpeg(32, 16), "Unsupported file fomat"},
+        {"cvid record", CinepakRecord(32, 16), "Insufficient system memory"},
+    };
+    const struct {
+        const char* name;
+        platform::PictureCap cap;
+        bool decodes;
+    } ceilings[] = {
+        {"exactly at both", {kPixels, kBlock}, true},
+        {"one pixel over", {kPixels - 1, kBlock}, false},
+        {"one byte over", {kPixels, kBlock - 1}, false},
+    };
+    for (const auto& p : paths) {
+        ASSERT_FALSE(p.record.empty()) << p.path;
+        for (const auto& c : ceilings) {
+            const platform::ScopedPictureCap cap(c.cap);
+            EXPECT_EQ(Outcome(p.record), c.decodes ? "decoded" : p.refusal)
+                << p.path << ", " << c.name;
+        }
+    }
+}
+
+// Small streams that claim huge pictures, as an outside fuzzing campaign found them: each once
+// made the decoder allocate (and fill) gigabytes. Refused now under the real ceiling.
+TEST_F(PictureCap, SmallRecordsClaimingHugePicturesAreRefused) {
+    const Bytes smallJpeg = Jpeg(16, 16);
+    const struct {
+        const char* name;
+        Bytes record;
+        const char* refusal;
+    } cases[] = {
+        {"JPEG claiming 60000 x 60000", WithJpegSides(smallJpeg, 60000, 60000),
+         "Unsupported file fomat"},
+        {"JPEG claiming 65500 x 16385", WithJpegSides(smallJpeg, 65500, 16385),
+         "Unsupported file fomat"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_FALSE(c.record.empty()) << c.name;
+        EXPECT_LT(c.record.size(), 1024U) << c.name;
+        EXPECT_EQ(Outcome(c.record), c.refusal) << c.name;
+    }
+    for (const int depth : {8, 15, 16}) {
+        ASSERT_TRUE(platform::OverrideDisplayDepth(depth));
+        EXPECT_EQ(Outcome(cases[0].record), "Unsupported file fomat") << "display depth " << depth;
+    }
+}
+
+TEST_F(PictureCap, JpegSizeQueryRefusesOverTheCeiling) {
+    const Bytes stream = Jpeg(32, 16);
+    platform::BitmapInfoHeader header;
+    for (const int depth : {8, 15, 16, 24}) {
+        EXPECT_GT(DecodeJpeg(stream, header, {}, depth, 0), 0U) << depth;
+        const platform::ScopedPictureCap cap({32 * 16 - 1, platform::kMaxPictureBytes});
+        EXPECT_EQ(DecodeJpeg(stream, header, {}, depth, 0), 0U) << depth;
+        EXPECT_FALSE(JpegToDib(stream, depth, 0)) << depth;
+    }
+}
+
+}  // namespace
