@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/files/global_dib.h"
+#include "engine/imaging/global_dib.h"
 #include "engine/render/renderer.h"
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/guarded_state.h"
