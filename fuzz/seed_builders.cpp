@@ -91,6 +91,25 @@ Bytes RampBitmap(int width, int height, int bits, bool fileHeader) {
                           static_cast<std::uint32_t>(platform::kFileHeaderSize + offset));
 }
 
+Bytes RampTarga(int width, int height, int bits, bool topFirst) {
+    Bytes file(18, 0);
+    file[2] = 2;  // uncompressed true colour
+    platform::StoreLe16(&file[12], static_cast<std::uint16_t>(width));
+    platform::StoreLe16(&file[14], static_cast<std::uint16_t>(height));
+    file[16] = static_cast<std::uint8_t>(bits);
+    file[17] = static_cast<std::uint8_t>((topFirst ? 0x20 : 0) | (bits == 32 ? 8 : 0));
+    for (int y = 0; y < height; ++y) {
+        const int row = topFirst ? y : height - 1 - y;
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < 3; ++c)
+                file.push_back(Ramp(x, row, c));
+            if (bits == 32)
+                file.push_back(static_cast<std::uint8_t>(x * 32));
+        }
+    }
+    return file;
+}
+
 Bytes RampJpeg(int width, int height, int quality) {
     const Bytes info = RampBitmap(width, height, 24, false);
     return DibToJpeg(std::span(info).first(platform::kInfoHeaderSize),

@@ -15,6 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 // false) of a width x height colour ramp at 8 (grey colour table), 16 (5-5-5), 24 or 32 bits;
 // a negative height stores the rows top-down.
 Bytes RampBitmap(int width, int height, int bits, bool fileHeader = true);
+// The ramp as an uncompressed true-colour Targa file (24 or 32 bits), its rows stored
+// bottom-up, or top-down when `topFirst`.
+Bytes RampTarga(int width, int height, int bits, bool topFirst);
 // The ramp as a JFIF stream.
 Bytes RampJpeg(int width, int height, int quality);
 // The ramp as a bitmap record whose pixels the codec of `fourcc` compressed ("cvid", "msvc");

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset, makes the seed corpora and runs every fuzz target in turn.
-#   FUZZ_SECONDS  how long each target runs (default 180)
+#   FUZZ_SECONDS  how long each target runs at most (default 180)
+#   FUZZ_RUNS     how many inputs each target runs at most (libFuzzer's -runs; default: no
+#                 limit); a target stops at whichever of FUZZ_RUNS and FUZZ_SECONDS comes first
 #   FUZZ_TARGETS  the targets to run, separated by blanks (default: all, from fuzz/targets.txt)
 #   FUZZ_FORK     worker processes per target (libFuzzer's -fork; default 1, no fork)
 # Corpora grow in build/fuzz/corpus/<target> across runs; crashes land in
@@ -10,6 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-180}
+runs=${FUZZ_RUNS:--1}
 fork=${FUZZ_FORK:-1}
 jobs=${JOBS:-$(nproc)}
 build=build/fuzz
@@ -37,7 +40,7 @@ for name in $targets; do
     continue
   fi
   mkdir -p "$root/corpus/$name" "$root/artifacts/$name" "$root/logs"
-  options=(-max_total_time="$seconds" -timeout=25 -rss_limit_mb=2048 -malloc_limit_mb=64
+  options=(-max_total_time="$seconds" -runs="$runs" -timeout=25 -rss_limit_mb=2048 -malloc_limit_mb=64
            -print_final_stats=1 -artifact_prefix="$root/artifacts/$name/")
   [ "${dictionary[$name]}" != "-" ] && options+=(-dict="${dictionary[$name]}")
   [ "$fork" -gt 1 ] && options+=(-fork="$fork" -ignore_crashes=0)

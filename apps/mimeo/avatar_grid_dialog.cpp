@@ -34,7 +34,7 @@ CAvatarGridDlg::CAvatarGridDlg(QWidget* parent, AvatarGrid grid, std::function<b
         buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, [this, help] {
+    connect(helpButton, &QPushButton::clicked, this, [help] {
         if (!help || !help(kGridHelpContext))
             platform::MessageBox(platform::kNoWindow, "Unable to open help file", "MIMEO",
                                  platform::MB_OK);

@@ -14,7 +14,7 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = std::span<const std::uint8_t>;
 
 constexpr std::size_t kTargaHeaderSize = 18;
 // Files bigger than the biggest avatar with its headers are refused before they are read.
@@ -44,12 +44,15 @@ ImageRead ReadTarga(const Bytes& file, const std::string& path) {
                           ((descriptor >> 4) == 0 || (descriptor >> 4) == 2);
     if (!accepted)
         return Corrupt(path);
+    // The file must hold every pixel it claims before the picture is allocated.
+    const std::optional<PackedDibShape> shape = ShapeFor(width, height, depth);
+    if (!shape)
+        return OutOfMemory();
+    if (file.size() - kTargaHeaderSize < shape->pixelBytes)
+        return Corrupt(path);
     std::optional<PackedDib> image = NewPackedDib(width, height, depth);
     if (!image)
         return OutOfMemory();
-    const std::optional<PackedDibShape> shape = CheckedShape(*image);
-    if (file.size() - kTargaHeaderSize < shape->pixelBytes)
-        return Corrupt(path);
     platform::BitmapInfoHeader header = HeaderOf(*image);
     header.biXPelsPerMeter = 0;
     header.biYPelsPerMeter = 0;
@@ -90,22 +93,26 @@ ImageRead ReadBitmap(const Bytes& file, const std::string& path) {
         return Corrupt(path);
     if (header.biBitCount != 24 && header.biBitCount != 32)
         return WrongDepth(path);
-    std::optional<PackedDib> image =
-        NewPackedDib(header.biWidth, header.biHeight, header.biBitCount);
-    if (!image)
+    // The file must hold every row it claims before the picture is allocated.
+    const std::optional<PackedDibShape> shape =
+        ShapeFor(header.biWidth, header.biHeight, header.biBitCount);
+    if (!shape)
         return header.biWidth > 0 && header.biHeight > 0 &&
                        static_cast<std::uint64_t>(header.biWidth) *
                                static_cast<std::uint64_t>(header.biHeight) <=
                            kMaxAvatarPixels
                    ? OutOfMemory()
                    : Corrupt(path);
-    const std::optional<PackedDibShape> shape = CheckedShape(*image);
     const std::uint64_t offset = platform::LoadLe32(file.data() + 10);
     const std::uint64_t stride = platform::DibRowStride(shape->width, shape->bitCount);
     const std::uint64_t rowBytes = shape->RowBytes();
     if (offset < kHeaders || offset > file.size() ||
         (file.size() - offset) < stride * static_cast<std::uint64_t>(shape->height - 1) + rowBytes)
         return Corrupt(path);
+    std::optional<PackedDib> image =
+        NewPackedDib(header.biWidth, header.biHeight, header.biBitCount);
+    if (!image)
+        return OutOfMemory();
     platform::BitmapInfoHeader kept = header;
     kept.biSize = platform::kInfoHeaderSize;
     kept.biSizeImage = 0;
@@ -134,7 +141,7 @@ ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allo
     const std::optional<std::uint64_t> size = handle.Size();
     if (!size || *size > kMaxFileBytes)
         return Corrupt(path);
-    Bytes file;
+    std::vector<std::uint8_t> file;
     try {
         file.resize(static_cast<std::size_t>(*size));
     } catch (const std::bad_alloc&) {
@@ -142,7 +149,11 @@ ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allo
     }
     if (handle.Read(file.data(), file.size()) != file.size())
         return Corrupt(path);
+    return ReadImageData(file, path, allowedDepths);
+}
 
+ImageRead ReadImageData(std::span<const std::uint8_t> file, const std::string& path,
+                        std::initializer_list<int> allowedDepths) {
     ImageRead read;
     static constexpr std::array<std::uint8_t, 4> kTargaStart{0, 0, 2, 0};
     if (file.size() >= 4 && std::equal(kTargaStart.begin(), kTargaStart.end(), file.begin())) {

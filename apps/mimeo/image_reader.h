@@ -3,7 +3,9 @@
 // bitmap files and avatar files, each into a PackedDib. User-interface thread or any other;
 // calls share no state.
 
+#include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "engine/avatar_file/packed_dib.h"
@@ -27,3 +29,8 @@ bool IsAvatarFileName(const std::string& path);
 // "Insufficient System Memory"; "Invalid or Corrupt File: <path>" for an unknown kind, a
 // refused header, a short file or an unknown compression; "Invalid BitMap Color Depth: <path>".
 ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths);
+
+// ReadImageFile on a file already read: `file` is its whole content, `path` names it (for the
+// kind of file and the failure texts). The same failures, without reading anything.
+ImageRead ReadImageData(std::span<const std::uint8_t> file, const std::string& path,
+                        std::initializer_list<int> allowedDepths);

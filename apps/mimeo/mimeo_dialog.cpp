@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "apps/common/help_page.h"
 #include "apps/mimeo/about_dialog.h"
 #include "apps/mimeo/avatar_attributes.h"
 #include "apps/mimeo/avatar_builder.h"
@@ -27,7 +28,6 @@
 #include "apps/mimeo/frame_image.h"
 #include "apps/mimeo/frame_preview.h"
 #include "apps/mimeo/image_reader.h"
-#include "apps/mimeo/mimeo_help.h"
 #include "apps/mimeo/transparency.h"
 #include "apps/mimeo/transparency_editor_dialog.h"
 #include "engine/avatar_file/avatar_file.h"
@@ -40,6 +40,7 @@ constexpr char kNoFiles[] = "No file(s) loaded";
 constexpr char kUntitled[] = "Untitled.avt";
 constexpr char kNoMemory[] = "Insufficient System Memory";
 constexpr int kInstructionsContext = 3;
+const HelpPage kMimeoHelp{"mimeo", "CvnMimeo.html"};
 
 std::string Format(const char* pattern, const std::string& value) {
     std::string text = pattern;
@@ -63,7 +64,7 @@ CMimeoDlg::CMimeoDlg(MimeoServices services)
             return platform::MessageBox(platform::kNoWindow, text, caption, type);
         };
     if (!services_.help)
-        services_.help = OpenMimeoHelp;
+        services_.help = [](int context) { return OpenHelp(kMimeoHelp, context); };
     if (!services_.askGrid)
         services_.askGrid = [this](AvatarGrid grid) -> std::optional<AvatarGrid> {
             CAvatarGridDlg dialog(this, grid, services_.help);

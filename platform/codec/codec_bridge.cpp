@@ -77,6 +77,23 @@ CodecStatus ConvertToBgr(const AVFrame& frame, DecodedPicture& picture) {
 
 }  // namespace
 
+std::uint64_t FewestCodedBytes(std::uint32_t fourcc, int width, int height) {
+    const std::optional<AVCodecID> codec = CodecForFourcc(fourcc);
+    if (!codec || width <= 0 || height <= 0)
+        return 0;
+    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t blocks = ((static_cast<std::uint64_t>(width) + 3) / 4) *
+                                 ((static_cast<std::uint64_t>(height) + 3) / 4);
+    switch (*codec) {
+        case AV_CODEC_ID_CINEPAK:
+            return blocks;
+        case AV_CODEC_ID_MSVIDEO1:
+            return 2 * blocks;
+        default:
+            return pixels / 256;
+    }
+}
+
 CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture) {
     picture = DecodedPicture{};
     const std::optional<AVCodecID> codecId = CodecForFourcc(input.fourcc);
@@ -90,6 +107,8 @@ CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPictu
                             0, nullptr) < 0) {
         return CodecStatus::Failed;
     }
+    if (input.data.size() < FewestCodedBytes(input.fourcc, input.width, input.height))
+        return CodecStatus::Failed;
 
     ContextPtr context(avcodec_alloc_context3(codec));
     FramePtr frame(av_frame_alloc());

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -146,7 +147,8 @@ TEST(CdibFile, SerialisedBitmapsFollowEachOtherInOneStream) {
 }
 
 TEST(CdibFile, SaveAndLoadByPathNeverLoseTheExistingFile) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "cdib_file_tests";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                          ("cdib_file_tests-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir / "a_folder");
     const std::string path = (dir / "face.bmp").string();

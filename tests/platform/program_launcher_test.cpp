@@ -1,6 +1,7 @@
 #include "platform/program_launcher.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -34,11 +35,10 @@ class LauncherTest : public ::testing::Test {
   protected:
     void SetUp() override {
         previousDir_ = fs::current_path();
-        dir_ = fs::temp_directory_path() /
-               ("halvex-launch-" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
+        // A folder of its own per run, so parallel and repeated runs never share one.
+        std::string pattern = (fs::temp_directory_path() / "halvex-launch-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
         fs::current_path(dir_);
         recorder_ = std::make_shared<RecordingLauncher>();
         previousLauncher_ = InstallProgramLauncher(recorder_);

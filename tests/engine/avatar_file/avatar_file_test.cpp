@@ -1,6 +1,7 @@
 #include "engine/avatar_file/avatar_file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -139,7 +140,7 @@ class AvatarFileOnDisk : public testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("avatar-file-" +
+               ("avatar-file-" + std::to_string(::getpid()) + "-" +
                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);

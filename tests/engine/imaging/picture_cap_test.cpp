@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -123,6 +124,48 @@ TEST_F(PictureCap, SmallRecordsClaimingHugePicturesAreRefused) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(depth));
         EXPECT_EQ(Outcome(cases[0].record), "Unsupported file fomat") << "display depth " << depth;
     }
+}
+
+// A codec record claims its size in its header; decoding costs in proportion to that size, so
+// a tiny record claiming a picture near the ceiling once took seconds and hundreds of megabytes.
+// A record with fewer bytes than its codec spends on a picture that size is refused unread.
+TEST_F(PictureCap, CodecRecordsTooSmallForTheirPictureAreRefused) {
+    const Bytes small = CinepakRecord(16, 8);
+    ASSERT_FALSE(small.empty());
+    const std::string refusal = "File decompression failed; Codec: cvid";
+    const struct {
+        const char* name;
+        std::int32_t width;
+        std::int32_t height;
+        bool patchFrameHeader;
+    } cases[] = {
+        {"claiming 2048 x 2048", 2048, 2048, false},
+        {"claiming 2048 x 2048 in its frame header too", 2048, 2048, true},
+        {"claiming 16384 x 2056 in its frame header too", 16384, 2056, true},
+    };
+    for (const auto& c : cases) {
+        Bytes record = small;
+        const std::size_t info = platform::kFileHeaderSize;
+        platform::BitmapInfoHeader header = platform::LoadInfoHeader(&record[info]);
+        header.biWidth = c.width;
+        header.biHeight = c.height;
+        platform::StoreInfoHeader(&record[info], header);
+        if (c.patchFrameHeader) {
+            // The Cinepak frame header's sides: big-endian, bytes 4 to 7 of the data.
+            std::uint8_t* frame = &record[info + platform::kInfoHeaderSize];
+            frame[4] = static_cast<std::uint8_t>(c.width >> 8);
+            frame[5] = static_cast<std::uint8_t>(c.width);
+            frame[6] = static_cast<std::uint8_t>(c.height >> 8);
+            frame[7] = static_cast<std::uint8_t>(c.height);
+        }
+        EXPECT_LT(record.size(), 512U) << c.name;
+        EXPECT_EQ(Outcome(record), refusal) << c.name;
+    }
+    // The same record at its own size, and a flat picture (the codec's cheapest) at sizes up to
+    // a panorama's, still decode.
+    EXPECT_EQ(Outcome(small), "decoded");
+    for (const auto& [width, height] : {std::pair{4, 4}, {64, 32}, {1024, 512}})
+        EXPECT_EQ(Outcome(CinepakRecord(width, height)), "decoded") << width << " x " << height;
 }
 
 TEST_F(PictureCap, JpegSizeQueryRefusesOverTheCeiling) {

@@ -3,6 +3,7 @@
 // pixels are told apart by their red channel.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
@@ -105,7 +106,7 @@ class AvatarFrameTest : public EngineFixture {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("avatar-frame-" +
+               ("avatar-frame-" + std::to_string(::getpid()) + "-" +
                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir_);
         LoadDefault(128, 96);

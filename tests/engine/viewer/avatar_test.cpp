@@ -1,6 +1,7 @@
 #include "engine/viewer/avatar.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -66,7 +67,7 @@ class AvatarLoadTest : public testing::Test {
   protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("avatar-load-" +
+               ("avatar-load-" + std::to_string(::getpid()) + "-" +
                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::create_directories(dir_);
     }

@@ -4,6 +4,7 @@
 // a data race.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -20,7 +21,7 @@ namespace fs = std::filesystem;
 class EngineStressTest : public EngineFixture {
   protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / "engine-stress";
+        dir_ = fs::temp_directory_path() / ("engine-stress-" + std::to_string(::getpid()));
         fs::create_directories(dir_);
         avatarPath_ = (dir_ / "walker.avt").string();
         const Bytes avatar = MakeBitmap(4, 4);
