@@ -13,6 +13,11 @@ enum LinksmithCommand : int {
     kCmdResetPanorama = 40012,
     kCmdEditHotspotDescription = 40008,
     kCmdDeleteHotspot = 40009,
+    kCmdSetInitialViewCurrent = 40015,
+    kCmdSetInitialViewDefault = 40016,
+    kCmdEmbeddedFiles = 40019,
+    kCmdDefineDimensions = 40020,
+    kCmdPanoramaDetails = 40021,
 };
 
 // When a command is enabled (the others are grayed).
@@ -30,12 +35,17 @@ struct CommandInfo {
 };
 
 // The File menu, top to bottom.
-inline constexpr std::array<CommandInfo, 6> kFileMenuCommands{{
+inline constexpr std::array<CommandInfo, 11> kFileMenuCommands{{
     {kCmdFileOpen, "&Open", EnableRule::Always, false},
     {kCmdFileClose, "&Close", EnableRule::WithPanorama, false},
     {kCmdFileSave, "&Save", EnableRule::WhenModified, false},
     {kCmdFileSaveAs, "Save &As...", EnableRule::WithPanorama, false},
     {kCmdResetPanorama, "&Reset Panorama\tSpace bar", EnableRule::WithPanorama, true},
+    {kCmdSetInitialViewCurrent, "Set to &Current View", EnableRule::WithPanorama, false},
+    {kCmdSetInitialViewDefault, "Set to &Default View", EnableRule::WithPanorama, false},
+    {kCmdDefineDimensions, "Angular Si&ze...", EnableRule::WithPanorama, true},
+    {kCmdEmbeddedFiles, "E&mbedded Files...", EnableRule::WithPanorama, false},
+    {kCmdPanoramaDetails, "Panorama De&tails...", EnableRule::WithPanorama, false},
     {kCmdExit, "E&xit", EnableRule::Always, true},
 }};
 
@@ -44,6 +54,13 @@ inline constexpr std::array<CommandInfo, 2> kEditMenuCommands{{
     {kCmdEditHotspotDescription, "&Edit Hotspot Description", EnableRule::WithPanorama, false},
     {kCmdDeleteHotspot, "&Delete Hotspot", EnableRule::WithPanorama, false},
 }};
+
+// The submenu of the File menu that holds a command, or null for none.
+constexpr const char* SubmenuOf(int command) {
+    return command == kCmdSetInitialViewCurrent || command == kCmdSetInitialViewDefault
+               ? "&Initial View"
+               : nullptr;
+}
 
 // Which popup of the editor's menu a right click shows.
 enum class ContextPopup { File, Edit };

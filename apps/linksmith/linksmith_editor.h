@@ -145,6 +145,21 @@ class LinksmithEditor {
     // (when not empty). On OK the text is stored (";  " between commands) and the hotspot at
     // `currentIndex` takes `currentCopy`; true then. False, nothing changed, otherwise.
     bool RunDefineHotspotDialog(const std::string& append);
+    // --- Initial view, angular size, embedded files and details; nothing without a panorama ---
+    // The present view, in whole degrees (halves away from zero), becomes the initial view and
+    // the engine's home view.
+    void OnSetInitialViewCurrent();
+    // Back to the default initial view; the view swings to the engine's default home view.
+    void OnSetInitialViewDefault();
+    // The angular-size dialog; OK stores both values and marks the panorama modified.
+    void OnDefineDimensions();
+    // The embedded-files dialog; after OK the extraction folder holds exactly the listed
+    // files (a file that cannot be copied in is reported as "File I/O Error.").
+    void OnEmbeddedFiles();
+    // The details dialog; OK keeps its texts as the NOTE bytes (none when all are empty) and
+    // marks the panorama modified.
+    void OnPanoramaDetails();
+
     // Which popup the last right click showed.
     std::optional<ContextPopup> LastContextPopup() const { return lastPopup_; }
 

@@ -7,7 +7,10 @@
 #include <QMenuBar>
 
 #include "apps/common/help_page.h"
+#include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
+#include "apps/linksmith/embedded_files_dialog.h"
+#include "apps/linksmith/panorama_details_edit_dialog.h"
 #include "platform/qt/window_host.h"
 
 namespace {
@@ -32,10 +35,17 @@ CLinksmithFrame::~CLinksmithFrame() {
 template <std::size_t N>
 void CLinksmithFrame::AddCommands(QMenu* menu, const std::array<CommandInfo, N>& commands,
                                   bool record) {
+    QMenu* submenu = nullptr;
     for (const CommandInfo& info : commands) {
         if (info.separatorBefore)
             menu->addSeparator();
-        QAction* action = menu->addAction(QString::fromUtf8(info.text));
+        // Neighbouring commands of one submenu share it.
+        const QString submenuTitle = QString::fromUtf8(SubmenuOf(info.id));
+        if (submenuTitle.isEmpty())
+            submenu = nullptr;
+        else if (!submenu || submenu->title() != submenuTitle)
+            submenu = menu->addMenu(submenuTitle);
+        QAction* action = (submenu ? submenu : menu)->addAction(QString::fromUtf8(info.text));
         action->setEnabled(editor_->IsCommandEnabled(info.id));
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -71,6 +81,28 @@ bool CLinksmithFrame::EditHotspotText(std::string& text) {
     return true;
 }
 
+bool CLinksmithFrame::EditDimensions(int& horizontal, int& vertical) {
+    CDefineDimensionsDlg dialog(this, horizontal, vertical);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    horizontal = dialog.Horizontal();
+    vertical = dialog.Vertical();
+    return true;
+}
+
+bool CLinksmithFrame::EditEmbeddedFiles(EmbeddedFileList& files) {
+    CEmbeddedFilesDlg dialog(this, files, [this](int context) { ShowHelp(context); });
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool CLinksmithFrame::EditPanoramaDetails(PanoramaNote& note) {
+    CPanoramaDetailsEditDlg dialog(this, note);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    note = dialog.Note();
+    return true;
+}
+
 void CLinksmithFrame::ShowHelp(int context) {
     ::ShowHelp(kLinksmithHelp, context, kLinksmithCaption, Handle());
 }
@@ -102,6 +134,21 @@ void CLinksmithFrame::OnCommand(int id) {
             break;
         case kCmdDeleteHotspot:
             editor_->OnDeleteHotspot();
+            break;
+        case kCmdSetInitialViewCurrent:
+            editor_->OnSetInitialViewCurrent();
+            break;
+        case kCmdSetInitialViewDefault:
+            editor_->OnSetInitialViewDefault();
+            break;
+        case kCmdDefineDimensions:
+            editor_->OnDefineDimensions();
+            break;
+        case kCmdEmbeddedFiles:
+            editor_->OnEmbeddedFiles();
+            break;
+        case kCmdPanoramaDetails:
+            editor_->OnPanoramaDetails();
             break;
         case kCmdExit:
             close();

@@ -48,6 +48,9 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
     void UpdateNow() override;
     void UpdateCommandStates() override;
     bool EditHotspotText(std::string& text) override;
+    bool EditDimensions(int& horizontal, int& vertical) override;
+    bool EditEmbeddedFiles(EmbeddedFileList& files) override;
+    bool EditPanoramaDetails(PanoramaNote& note) override;
     void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) override;
     void ShowHelp(int context) override;
 

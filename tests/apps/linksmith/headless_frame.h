@@ -3,8 +3,10 @@
 // (queued for Invalidate, sent at once for UpdateNow), and panoramas made as Compactor makes
 // them.
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "apps/linksmith/frame_window.h"
@@ -29,12 +31,39 @@ class HeadlessFrame : public FrameWindow {
         text = *dialogAnswer;
         return true;
     }
+    // The other dialogs: each answers OK after its script ran, Cancel without one.
+    bool EditDimensions(int& horizontal, int& vertical) override {
+        if (!dimensionsAnswer)
+            return false;
+        horizontal = dimensionsAnswer->first;
+        vertical = dimensionsAnswer->second;
+        return true;
+    }
+    bool EditEmbeddedFiles(EmbeddedFileList& files) override {
+        shownEmbeddedRows = files.Rows();
+        if (!embeddedFilesScript)
+            return false;
+        embeddedFilesScript(files);
+        return true;
+    }
+    bool EditPanoramaDetails(PanoramaNote& note) override {
+        shownNotes.push_back(note);
+        if (!detailsAnswer)
+            return false;
+        note = *detailsAnswer;
+        return true;
+    }
     void ShowContextMenu(ContextPopup popup, platform::Point) override { popups.push_back(popup); }
     void ShowHelp(int context) override { helpContexts.push_back(context); }
 
     int commandUpdates = 0;
     std::optional<std::string> dialogAnswer;
     std::vector<std::string> dialogTexts;
+    std::optional<std::pair<int, int>> dimensionsAnswer;
+    std::function<void(EmbeddedFileList&)> embeddedFilesScript;
+    std::vector<EmbeddedFileRow> shownEmbeddedRows;
+    std::optional<PanoramaNote> detailsAnswer;
+    std::vector<PanoramaNote> shownNotes;
     std::vector<ContextPopup> popups;
     std::vector<int> helpContexts;
 
