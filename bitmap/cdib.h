@@ -97,13 +97,14 @@ class CDIB {
     // is left; this object is then unchanged.
     int CopyFrom(const CDIB& other);
     // Converts in place to 16 (5-5-5), 24 or 32 bits, or to the depth it already has (1, nothing
-    // done). Codec data is decompressed through the platform's codec bridge. Returns 0 and
-    // changes nothing when the source or target depth cannot be honoured (1 and 4 bits, 8 bits
-    // from another depth, unknown codecs) or no memory is left.
+    // done). Codec data is decompressed by the installed codec decoder (platform/picture_codec.h).
+    // Returns 0 and changes nothing when the source or target depth cannot be honoured (1 and 4
+    // bits, 8 bits from another depth, unknown codecs, no decoder installed) or no memory is left.
     int ChangeBitDepth(int bitsPerPixel);
-    // The picture of a codec-compressed bitmap, decoded by the codec its compression code names
-    // and converted to `bitsPerPixel` (16, 24 or 32). Nothing when this bitmap is not
-    // compressed, no codec takes the data, the decoded size differs or the depth is refused.
+    // The picture of a codec-compressed bitmap, decoded by the installed codec decoder with the
+    // codec its compression code names and converted to `bitsPerPixel` (16, 24 or 32). Nothing
+    // when this bitmap is not compressed, no decoder is installed, no codec takes the data, the
+    // decoded size differs or the depth is refused.
     std::optional<CDIB> DecompressTo(int bitsPerPixel) const;
 
     // Quarter turns and mirror flips; pixels move as raw values, so palettes, indices and

@@ -1,10 +1,10 @@
-// Decompression of codec-compressed bitmaps through the platform's codec bridge.
+// Decompression of codec-compressed bitmaps through the installed codec decoder.
 #include <cstring>
 #include <utility>
 
 #include "bitmap/cdib.h"
-#include "platform/codec/codec_bridge.h"
 #include "platform/dib_header.h"
+#include "platform/picture_codec.h"
 #include "platform/picture_limits.h"
 
 std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
@@ -23,7 +23,7 @@ std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
     input.bitsPerPixel = m_header.biBitCount;
     input.data = GetBits();
     platform::DecodedPicture decoded;
-    if (platform::DecodeCompressedPicture(input, decoded) != platform::CodecStatus::Decoded ||
+    if (platform::DecodeWithInstalledCodec(input, decoded) != platform::CodecStatus::Decoded ||
         decoded.width != m_header.biWidth || decoded.height != m_header.biHeight) {
         return std::nullopt;
     }

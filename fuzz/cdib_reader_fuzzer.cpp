@@ -6,9 +6,11 @@
 
 #include "bitmap/cdib.h"
 #include "fuzz/fuzz_support.h"
+#include "platform/codec/codec_bridge.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::PrepareProcess();
+    platform::InstallCodecDecoder(platform::DecodeCompressedPicture);
     if (size == 0)
         return 0;
     const std::uint8_t choice = data[0];

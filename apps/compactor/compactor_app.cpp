@@ -14,6 +14,7 @@
 #include "apps/compactor/compression_options_dlg.h"
 #include "apps/compactor/compression_settings.h"
 #include "bitmap/cdib.h"
+#include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
 #include "platform/qt/qt_backend.h"
 
@@ -48,6 +49,7 @@ CCompactorApp::~CCompactorApp() {
 }
 
 int CCompactorApp::InitInstance() {
+    platform::InstallCodecDecoder(platform::DecodeCompressedPicture);
     try {
         return Run();
     } catch (const std::bad_alloc&) {

@@ -31,6 +31,7 @@ class CCompactorApp {
     // Does the whole run and returns the process's exit code: 0 when the asked conversion was
     // written (or none was asked for), kConversionFailed when the input could not be opened or
     // the output not written, non-zero too when memory ran out (std::bad_alloc is caught here).
+    // Installs the codec bridge first, so codec-compressed input bitmaps decode.
     int InitInstance();
 
   private:

@@ -12,12 +12,15 @@
 #include "apps/cubestitch/seam_command_line.h"
 #include "apps/cubestitch/seam_frame.h"
 #include "apps/cubestitch/seam_settings.h"
+#include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
 
 int main(int argc, char* argv[]) {
     cubestitch::InstallOutOfMemoryHandler();
+    // Faces may be codec-compressed bitmaps: the bitmap class decodes them through the bridge.
+    platform::InstallCodecDecoder(platform::DecodeCompressedPicture);
     const std::vector<std::string> args(argv + 1, argv + argc);
     cubestitch::CSeamCommandLineInfo info;
     cubestitch::ParseSeamCommandLine(args, info);

@@ -1,8 +1,5 @@
 #include "engine/container/section_archive.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -149,6 +146,40 @@ std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> b
     return result;
 }
 
+// Reads one container through `read` (which gives the number of bytes it put into the buffer,
+// fewer only at the end or on an error): the header, then the rest of the claimed total size in
+// steps, so a lying header costs no more memory than the bytes really there. Nothing for a short
+// read, a wrong magic, a total size below the header's or no memory; nothing either, before any
+// block is grown, when the source is known to hold fewer bytes (`available`, from the header
+// on) than the header claims.
+template <typename ReadBytes>
+std::optional<std::vector<std::uint8_t>> ReadContainerBlock(ReadBytes read,
+                                                            std::optional<std::uint64_t> available) {
+    std::uint8_t headerBytes[kContainerHeaderSize];
+    if (read(headerBytes, sizeof headerBytes) != sizeof headerBytes) {
+        return std::nullopt;
+    }
+    const ContainerHeader header = *ReadContainerHeader(headerBytes);
+    if (header.magic != kContainerMagic || header.totalSize < kContainerHeaderSize ||
+        (available && header.totalSize > *available)) {
+        return std::nullopt;
+    }
+    try {
+        std::vector<std::uint8_t> block(std::begin(headerBytes), std::end(headerBytes));
+        while (block.size() < header.totalSize) {
+            const std::size_t have = block.size();
+            const std::size_t step = std::min<std::size_t>(kReadStep, header.totalSize - have);
+            block.resize(have + step);
+            if (read(block.data() + have, step) != step) {
+                return std::nullopt;
+            }
+        }
+        return block;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
 std::string FieldLine(std::string_view label, std::uint32_t value) {
     return std::string(label) + std::to_string(value) + "\n";
 }
@@ -168,33 +199,13 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
     if (fd < 0) {
         return 0;
     }
-    std::uint8_t headerBytes[kContainerHeaderSize];
-    if (platform::ReadFully(fd, headerBytes, sizeof headerBytes) != sizeof headerBytes) {
-        return 0;
-    }
-    const ContainerHeader header = *ReadContainerHeader(headerBytes);
-    if (header.magic != kContainerMagic || header.totalSize < kContainerHeaderSize) {
-        return 0;
-    }
-    // A file shorter than its header claims is refused before a block is grown for it.
     const std::optional<std::uint64_t> left = platform::BytesLeft(fd);
-    if (left && header.totalSize - kContainerHeaderSize > *left) {
-        return 0;
-    }
-    try {
-        std::vector<std::uint8_t> block(std::begin(headerBytes), std::end(headerBytes));
-        while (block.size() < header.totalSize) {
-            const std::size_t have = block.size();
-            const std::size_t step = std::min<std::size_t>(kReadStep, header.totalSize - have);
-            block.resize(have + step);
-            if (platform::ReadFully(fd, block.data() + have, step) != step) {
-                return 0;
-            }
-        }
-        return Adopt(std::move(block));
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    std::optional<std::vector<std::uint8_t>> block = ReadContainerBlock(
+        [fd](std::uint8_t* buffer, std::size_t size) {
+            return platform::ReadFully(fd, buffer, size);
+        },
+        left);
+    return block ? Adopt(std::move(*block)) : 0;
 }
 
 std::uint32_t SectionArchive::ReadFrom(std::span<const std::uint8_t> bytes) {
@@ -230,14 +241,15 @@ std::uint32_t SectionArchive::WriteTo(int fd) const {
 }
 
 std::uint32_t SectionArchive::Load(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        Clear();
+    Clear();
+    platform::File file;
+    if (!file.Open(path.string(), platform::File::Mode::Read)) {
         return 0;
     }
-    const std::uint32_t size = ReadFrom(fd);
-    ::close(fd);
-    return size;
+    std::optional<std::vector<std::uint8_t>> block = ReadContainerBlock(
+        [&file](std::uint8_t* buffer, std::size_t size) { return file.Read(buffer, size); },
+        file.Size());
+    return block ? Adopt(std::move(*block)) : 0;
 }
 
 std::uint32_t SectionArchive::Save(const std::filesystem::path& path) const {

@@ -5,12 +5,22 @@
 #include <sstream>
 
 #include "bitmap/cdib.h"
+#include "platform/codec/codec_bridge.h"
 #include "platform/codec/codec_fourcc.h"
 #include "platform/picture_limits.h"
 #include "tests/bitmap/bmp_builder.h"
 #include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
+
+// The program's start-up step: the bitmap class decodes through the installed codec bridge.
+class CodecBridgeEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { platform::InstallCodecDecoder(platform::DecodeCompressedPicture); }
+};
+
+[[maybe_unused]] const ::testing::Environment* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CodecBridgeEnvironment);
 
 constexpr int kWidth = 32;
 constexpr int kHeight = 16;

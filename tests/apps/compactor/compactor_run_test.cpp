@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "apps/compactor/compactor_app.h"
+#include "apps/compactor/compactor_writers.h"
 #include "apps/compactor/compression_codec.h"
 #include "apps/compactor/compression_settings.h"
 #include "bitmap/cdib.h"
@@ -145,6 +146,19 @@ TEST_F(ProgramTest, TheViewerShowsTheWrittenPanorama) {
         EXPECT_EQ(centre[2] > 200 && centre[0] < 50, view.red) << view.heading;
         EXPECT_EQ(centre[0] > 200 && centre[2] < 50, !view.red) << view.heading;
     }
+}
+
+// The program decodes a codec-compressed input through the codec bridge it installs.
+TEST_F(ProgramTest, ConvertsACodecCompressedBitmap) {
+    CDIB picture = GradientPicture(128, 64);
+    const std::string in = Scratch("cinepak.bmp");
+    ASSERT_EQ(WriteCompressedOutput(picture, kCodecCinepak, 75, in, 0, Recorder()), 1);
+    const std::string out = Scratch("cinepak.pan");
+    ASSERT_EQ(Run("'" + in + "' '" + out + "'"), 0) << errors_;
+    EXPECT_EQ(errors_, "");
+    const std::vector<std::uint8_t> file = FileBytes(out);
+    ASSERT_GT(file.size(), 64u);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "HVXK");
 }
 
 TEST_F(ProgramTest, MessagesGoToStandardErrorWithoutADisplay) {

@@ -8,13 +8,25 @@
 
 #include "apps/compactor/compression_codec.h"
 #include "bitmap/cdib.h"
+#include "platform/codec/codec_bridge.h"
 #include "tests/apps/compactor/panorama_view.h"
 #include "tests/apps/compactor/temp_config.h"
 #include "tests/apps/compactor/test_pictures.h"
 
 namespace {
 
-using WritersTest = TempConfigTest;
+// Codec bitmaps written here are read back through the codec bridge, as the program installs it.
+class WritersTest : public TempConfigTest {
+  protected:
+    void SetUp() override {
+        TempConfigTest::SetUp();
+        platform::InstallCodecDecoder(platform::DecodeCompressedPicture);
+    }
+    void TearDown() override {
+        platform::InstallCodecDecoder(nullptr);
+        TempConfigTest::TearDown();
+    }
+};
 
 // The JPEG stream of a container in the compressor's layout.
 std::vector<std::uint8_t> JpegOf(const std::vector<std::uint8_t>& container) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "apps/cube_seam/seam_run.h"
+#include "platform/codec/codec_bridge.h"
 #include "platform/codec/codec_encoder.h"
 #include "platform/codec/codec_fourcc.h"
 #include "platform/dib_header.h"
@@ -79,7 +80,12 @@ class ScriptedProgress : public SilentSeamProgress {
 
 class SeamRunTest : public ::testing::Test {
   protected:
-    void TearDown() override { platform::SetBatchMode(false); }
+    // Codec-compressed faces decode through the codec bridge, as the programs install it.
+    void SetUp() override { platform::InstallCodecDecoder(platform::DecodeCompressedPicture); }
+    void TearDown() override {
+        platform::SetBatchMode(false);
+        platform::InstallCodecDecoder(nullptr);
+    }
 
     SeamRequest Request(const seam_test::Faces& faces, int width, int height) {
         SeamRequest request;

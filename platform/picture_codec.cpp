@@ -1,0 +1,25 @@
+#include "platform/picture_codec.h"
+
+#include <atomic>
+
+namespace platform {
+namespace {
+
+std::atomic<PictureDecoder> installedDecoder{nullptr};
+
+}  // namespace
+
+void InstallCodecDecoder(PictureDecoder decoder) {
+    installedDecoder.store(decoder);
+}
+
+CodecStatus DecodeWithInstalledCodec(const CompressedPicture& input, DecodedPicture& picture) {
+    const PictureDecoder decoder = installedDecoder.load();
+    if (decoder == nullptr) {
+        picture = DecodedPicture{};
+        return CodecStatus::Unavailable;
+    }
+    return decoder(input, picture);
+}
+
+}  // namespace platform
