@@ -46,9 +46,9 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Linksmith"));
     EXPECT_EQ(frame.Host().size(), QSize(512, 256));
     ASSERT_TRUE(frame.Editor().HasPanorama());
-    for (int id : {kCmdFileOpen, kCmdFileClose, kCmdFileSaveAs, kCmdExit,
-                   kCmdSetInitialViewCurrent, kCmdSetInitialViewDefault, kCmdDefineDimensions,
-                   kCmdEmbeddedFiles, kCmdPanoramaDetails}) {
+    for (int id : {kCmdFileOpen, kCmdFileClose, kCmdFileSaveAs, kCmdExit, kCmdSetInitialViewCurrent,
+                   kCmdSetInitialViewDefault, kCmdDefineDimensions, kCmdEmbeddedFiles,
+                   kCmdPanoramaDetails}) {
         EXPECT_TRUE(frame.Command(id)->isEnabled()) << id;
     }
     for (int id : {kCmdSetInitialViewCurrent, kCmdSetInitialViewDefault}) {
