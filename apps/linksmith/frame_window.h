@@ -41,4 +41,8 @@ class FrameWindow {
     virtual void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) = 0;
     // Opens the program's help page at `context`; a page that cannot be opened is reported.
     virtual void ShowHelp(int context) = 0;
+    // A child window without title over the whole client area, shown at once, for a panorama
+    // previewed by a hotspot test; DestroyChildWindow takes it away (its WM_DESTROY is sent).
+    virtual platform::WindowHandle CreateChildWindow() = 0;
+    virtual void DestroyChildWindow(platform::WindowHandle child) = 0;
 };

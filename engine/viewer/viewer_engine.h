@@ -177,6 +177,9 @@ class ViewerEngine {
     bool IsAnimating() const { return animating != 0; }
     // Ends that animation (the avatar it moved was taken away). User-interface thread.
     void StopAvatarAnimation() { animating = 0; }
+    // Marks an avatar placed by the embedding program as being animated (the editor's hotspot
+    // test). User-interface thread.
+    void StartAvatarAnimation() { animating = 1; }
 
     // --- Render thread ---
     // One frame step under the state lock (taken here unless this thread holds it). Returns

@@ -16,7 +16,7 @@
 class HeadlessFrame : public FrameWindow {
   public:
     explicit HeadlessFrame(platform::HeadlessBackend& backend, platform::Size client = {512, 256})
-        : window_(backend.CreateWindow(client)) {}
+        : backend_(backend), window_(backend.CreateWindow(client)) {}
 
     platform::WindowHandle Handle() const override { return window_; }
     void Invalidate(bool) override { platform::PostMessage(window_, platform::WM_PAINT); }
@@ -55,6 +55,20 @@ class HeadlessFrame : public FrameWindow {
     }
     void ShowContextMenu(ContextPopup popup, platform::Point) override { popups.push_back(popup); }
     void ShowHelp(int context) override { helpContexts.push_back(context); }
+    // A headless window of the client's size; the handles made are kept in `children`, and
+    // how many pictures each painted before it went in `childPaints`.
+    platform::WindowHandle CreateChildWindow() override {
+        platform::Rect client;
+        platform::GetClientRect(window_, &client);
+        const platform::WindowHandle child =
+            backend_.CreateWindow({client.Width(), client.Height()});
+        children.push_back(child);
+        return child;
+    }
+    void DestroyChildWindow(platform::WindowHandle child) override {
+        childPaints.push_back(backend_.Painted(child).size());
+        backend_.DestroyWindow(child);
+    }
 
     int commandUpdates = 0;
     std::optional<std::string> dialogAnswer;
@@ -66,8 +80,11 @@ class HeadlessFrame : public FrameWindow {
     std::vector<PanoramaNote> shownNotes;
     std::vector<ContextPopup> popups;
     std::vector<int> helpContexts;
+    std::vector<platform::WindowHandle> children;
+    std::vector<std::size_t> childPaints;
 
   private:
+    platform::HeadlessBackend& backend_;
     platform::WindowHandle window_;
 };
 
