@@ -17,8 +17,8 @@ constexpr int kFrameHeight = 768;
 constexpr int kSide = 256;
 
 // A 256 x 256 avatar of the given depth; every fourth pixel transparent.
-Avatar MakeAvatar(int bits) {
-    Avatar avatar;
+AvatarSlot MakeAvatar(int bits) {
+    AvatarSlot avatar;
     std::vector<std::uint8_t>& image = avatar.image;
     image.assign(40, 0);
     image[0] = 40;
@@ -42,7 +42,7 @@ Avatar MakeAvatar(int bits) {
 }
 
 void Blit(benchmark::State& state) {
-    const Avatar avatar = MakeAvatar(static_cast<int>(state.range(0)));
+    const AvatarSlot avatar = MakeAvatar(static_cast<int>(state.range(0)));
     const auto format = static_cast<PixelFormatCode>(state.range(1));
     std::vector<std::uint8_t> frame(
         static_cast<std::size_t>(kFrameWidth) * kFrameHeight * platform::BytesPerPixel(format),
@@ -62,7 +62,7 @@ BENCHMARK(Blit)
     ->ArgNames({"avatar", "frame"});
 
 void Composite(benchmark::State& state) {
-    Avatar avatar = MakeAvatar(32);
+    AvatarSlot avatar = MakeAvatar(32);
     avatar.position[1] = 10;
     avatar.size[0] = avatar.size[2] = 8;
     const Renderer renderer;

@@ -78,6 +78,18 @@ std::vector<Bytes> ActionTexts() {
     };
 }
 
+// The editor's reading: the viewer's texts, and the editor's stored joints and options that
+// count only at a command's start.
+std::vector<Bytes> EditorActionTexts() {
+    std::vector<Bytes> texts = ActionTexts();
+    for (const char* text : {"a.wav;  (full window) b.avi;  c.pan", "clip.avi (full screen)",
+                             "x(maximized)edit.EXE notes.txt;  ;", ".exe a.txt", "a)b.wav",
+                             "(1)walk.avt;\r\n(2,3)~walk.AVT"}) {
+        texts.push_back(Text(text));
+    }
+    return texts;
+}
+
 // Each target's seeds, by the target's name.
 std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
     std::vector<Bytes> records;
@@ -119,6 +131,7 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
          {fuzz::AvatarFile(16, 8, 2, 1, false), fuzz::AvatarFile(16, 8, 4, 2, true),
           fuzz::AvatarFile(7, 3, 1, 1, true), fuzz::RampBitmap(8, 4, 24), fuzz::RampBitmap(8, 4, 32)}},
         {"action_text", ActionTexts()},
+        {"editor_action_text", EditorActionTexts()},
         {"mimeo_frame",
          {Prefixed(0, fuzz::RampTarga(8, 4, 24, false)), Prefixed(0, fuzz::RampTarga(5, 3, 32, true)),
           Prefixed(0, fuzz::RampBitmap(8, 4, 24)), Prefixed(0, fuzz::RampBitmap(5, 3, 32)),

@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "platform/geometry.h"
 #include "platform/input.h"
@@ -40,6 +41,12 @@ class Backend {
     // waiting for frames sees them without any handler running meanwhile. User-interface
     // thread; a call from another thread does nothing.
     virtual void ShowPendingFrames() = 0;
+    // One turn of a modal loop that blocks the user-interface thread (a tour of hotspots):
+    // shows the pending frames, delivers the posted messages that wait, and keeps user input
+    // from every window: the key presses that waited are returned as virtual-key codes, in
+    // order, and all other input is dropped. User-interface thread; from another thread it
+    // does nothing and returns nothing.
+    virtual std::vector<int> PumpModal() = 0;
 
     virtual Size ScreenSize() = 0;
     virtual Point CursorPos() = 0;

@@ -6,6 +6,8 @@
 // number of frames would otherwise show none of them: the picture would stand still and then
 // jump. This wait shows each frame as it arrives and runs nothing else on the thread.
 
+#include <cstdint>
+
 #include "platform/semaphore.h"
 
 namespace platform {
@@ -16,5 +18,12 @@ namespace platform {
 // wait. Meant for the user-interface thread; on another thread the frames are left to the
 // user-interface thread's own painting.
 void WaitShowingFrames(Semaphore& done);
+
+// Lets `milliseconds` pass on the user-interface thread as a modal wait: every few
+// milliseconds Backend::PumpModal shows the new frames and delivers posted messages while
+// user input reaches no window. True as soon as `stopKey` (a virtual-key code) is pressed,
+// which ends the wait; false when the time ran out. With no backend installed it is a plain
+// sleep. Other key presses are dropped.
+bool WaitWatchingForKey(std::uint32_t milliseconds, int stopKey);
 
 }  // namespace platform

@@ -207,7 +207,10 @@ int WinExec(const std::string& commandLine, int showState) {
     std::optional<std::string> program = ResolveProgram(words.front());
     if (!program)
         return kFileNotFound;
-    LaunchRequest request{*program, {words.begin() + 1, words.end()}, showState};
+    return StartProgram(LaunchRequest{*program, {words.begin() + 1, words.end()}, showState});
+}
+
+int StartProgram(const LaunchRequest& request) {
     return CurrentLauncher()->Launch(request) ? kExecStarted : kBadFormat;
 }
 

@@ -68,6 +68,11 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // again without the extension. Nullopt when nothing executable is found.
 std::optional<std::string> ResolveProgram(const std::string& name);
 
+// Starts the program a request names (a path found beforehand) through the process's launcher,
+// without a shell. Result as WinExec's: above 31 when it started, 11 when it could not be.
+// Any thread.
+int StartProgram(const LaunchRequest& request);
+
 // Runs `commandLine`. Result above 31 when the program started; 2 when it was not found; 11
 // when it was found but could not be started. Any thread.
 int WinExec(const std::string& commandLine, int showState);

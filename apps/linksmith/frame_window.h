@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "apps/linksmith/embedded_file_list.h"
 #include "apps/linksmith/linksmith_commands.h"
+#include "engine/container/panorama_note.h"
 #include "platform/geometry.h"
 #include "platform/window.h"
 
@@ -25,9 +27,22 @@ class FrameWindow {
     // Shows the define-hotspot dialog modally on `text` (one command a line): true on OK with
     // `text` holding what the user left there; false with `text` unchanged otherwise.
     virtual bool EditHotspotText(std::string& text) = 0;
+    // Shows the angular-size dialog on the two values: true on OK with them set (checked to
+    // 1..360 and 1..180); false with them unchanged otherwise.
+    virtual bool EditDimensions(int& horizontal, int& vertical) = 0;
+    // Shows the embedded-files dialog on `files`, whose rows the user adds and removes: true
+    // on OK; false on Cancel (`files` then holds nothing the caller may use).
+    virtual bool EditEmbeddedFiles(EmbeddedFileList& files) = 0;
+    // Shows the details dialog on the ten texts of `note`: true on OK with `note` holding what
+    // the user left there; false with `note` unchanged otherwise.
+    virtual bool EditPanoramaDetails(PanoramaNote& note) = 0;
     // Shows one popup of the editor's menu at a screen point and returns once it is closed; a
     // chosen command is carried out through the frame's command handling before it returns.
     virtual void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) = 0;
     // Opens the program's help page at `context`; a page that cannot be opened is reported.
     virtual void ShowHelp(int context) = 0;
+    // A child window without title over the whole client area, shown at once, for a panorama
+    // previewed by a hotspot test; DestroyChildWindow takes it away (its WM_DESTROY is sent).
+    virtual platform::WindowHandle CreateChildWindow() = 0;
+    virtual void DestroyChildWindow(platform::WindowHandle child) = 0;
 };

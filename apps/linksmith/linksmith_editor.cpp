@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <span>
 
 #include "apps/linksmith/editor_sections.h"
 #include "apps/linksmith/hotspot_projection.h"
@@ -101,12 +102,17 @@ std::intptr_t LinksmithEditor::FrameProc(platform::WindowHandle window, std::uin
 
 bool LinksmithEditor::IsCommandEnabled(int command) const {
     const auto matches = [command](const CommandInfo& info) { return info.id == command; };
-    const auto* found = std::find_if(kFileMenuCommands.begin(), kFileMenuCommands.end(), matches);
-    if (found == kFileMenuCommands.end()) {
-        found = std::find_if(kEditMenuCommands.begin(), kEditMenuCommands.end(), matches);
-        if (found == kEditMenuCommands.end())
-            return false;
+    const CommandInfo* found = nullptr;
+    for (const std::span<const CommandInfo> menu :
+         {std::span<const CommandInfo>(kFileMenuCommands),
+          std::span<const CommandInfo>(kEditMenuCommands),
+          std::span<const CommandInfo>(kHelpMenuCommands)}) {
+        const auto it = std::find_if(menu.begin(), menu.end(), matches);
+        if (it != menu.end())
+            found = &*it;
     }
+    if (found == nullptr)
+        return false;
     switch (found->rule) {
         case EnableRule::Always:
             return true;
@@ -114,6 +120,10 @@ bool LinksmithEditor::IsCommandEnabled(int command) const {
             return HasPanorama();
         case EnableRule::WhenModified:
             return HasPanorama() && state_.modified;
+        case EnableRule::WithHotspots:
+            return HasPanorama() && !state_.hotspots.empty();
+        case EnableRule::WithSelection:
+            return HasPanorama() && state_.currentIndex >= 0;
     }
     return false;
 }

@@ -145,6 +145,44 @@ class LinksmithEditor {
     // (when not empty). On OK the text is stored (";  " between commands) and the hotspot at
     // `currentIndex` takes `currentCopy`; true then. False, nothing changed, otherwise.
     bool RunDefineHotspotDialog(const std::string& append);
+
+    // --- Trying hotspots out ---
+    // Runs the action text of `record` through the editor's own runner
+    // (hotspot_action_runner.h): 1 in every case, failures shown in message boxes. Nothing
+    // without a panorama.
+    int RunHotspotAction(const HotspotRecord& record);
+    // Runs the selected hotspot's action; nothing without a selection.
+    void OnTestHotspot();
+    // Visits every hotspot in turn: selects it and swings the view to it (as Tab does), runs
+    // its action and stays there a while, showing frames, then stops what it started. Escape
+    // ends the tour at once. After a whole tour the first hotspot is selected again. Blocks
+    // until the tour ends; user input meanwhile reaches no window (platform/frame_wait.h).
+    void OnTourAllHotspots();
+    // How long the tour stays at each hotspot: three pauses of `pauseMs` (1000 by default).
+    void SetTourPause(std::uint32_t pauseMs) { tourPauseMs_ = pauseMs; }
+
+    // --- Dropped files ---
+    // Files dropped at window point `at`: on a hotspot (one on screen), their paths are
+    // appended to its description through the define dialog; elsewhere exactly one file is
+    // opened as the edited panorama, after "Save changes?" (Cancel, or a save that failed,
+    // keeps the open panorama as it was). Other drops do nothing.
+    void OnDropFiles(const std::vector<std::string>& paths, platform::Point at);
+
+    // --- Initial view, angular size, embedded files and details; nothing without a panorama ---
+    // The present view, in whole degrees (halves away from zero), becomes the initial view and
+    // the engine's home view.
+    void OnSetInitialViewCurrent();
+    // Back to the default initial view; the view swings to the engine's default home view.
+    void OnSetInitialViewDefault();
+    // The angular-size dialog; OK stores both values and marks the panorama modified.
+    void OnDefineDimensions();
+    // The embedded-files dialog; after OK the extraction folder holds exactly the listed
+    // files (a file that cannot be copied in is reported as "File I/O Error.").
+    void OnEmbeddedFiles();
+    // The details dialog; OK keeps its texts as the NOTE bytes (none when all are empty) and
+    // marks the panorama modified.
+    void OnPanoramaDetails();
+
     // Which popup the last right click showed.
     std::optional<ContextPopup> LastContextPopup() const { return lastPopup_; }
 
@@ -171,4 +209,5 @@ class LinksmithEditor {
     // The scan direction of the hit test, flipped by every test.
     int hitDirection_ = -1;
     std::optional<ContextPopup> lastPopup_;
+    std::uint32_t tourPauseMs_ = 1000;
 };

@@ -181,7 +181,9 @@ void LinksmithEditor::SwingToHotspot(const HotspotRecord& record) {
     std::int16_t rate = 0;
     viewer_->GetFrameRate(&rate);
     viewer_->SetFrameRate(static_cast<std::int16_t>(rate / 2));
-    viewer_->Run(1, 1);
+    // One frame; this also ends the endless frames a hotspot test or a tour step left running,
+    // which would otherwise make the waiting run below return at once and the view stand still.
+    viewer_->Run(0, 1);
     std::int16_t swingRate = 0;
     viewer_->GetFrameRate(&swingRate);
     // The whole difference, the short way round, in one second.

@@ -1,24 +1,47 @@
 #include "apps/linksmith/linksmith_frame.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "apps/common/help_page.h"
+#include "apps/linksmith/about_dialog.h"
+#include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
+#include "apps/linksmith/embedded_files_dialog.h"
+#include "apps/linksmith/panorama_details_edit_dialog.h"
 #include "platform/qt/window_host.h"
 
 namespace {
 
 const HelpPage kLinksmithHelp{"linksmith", "CvnLinksmith.html"};
+// The help context of the instructions.
+constexpr int kInstructionsContext = 2;
+
+// The local files among dropped data, in order.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
 
 }  // namespace
 
 CLinksmithFrame::CLinksmithFrame() : host_(new platform::QtWindowHost(this)) {
     setWindowTitle(QStringLiteral("Linksmith"));
     setCentralWidget(host_);
+    setAcceptDrops(true);
     host_->setFocus(Qt::OtherFocusReason);
     editor_ = std::make_unique<LinksmithEditor>(*this);
     CreateMenus();
@@ -32,10 +55,17 @@ CLinksmithFrame::~CLinksmithFrame() {
 template <std::size_t N>
 void CLinksmithFrame::AddCommands(QMenu* menu, const std::array<CommandInfo, N>& commands,
                                   bool record) {
+    QMenu* submenu = nullptr;
     for (const CommandInfo& info : commands) {
         if (info.separatorBefore)
             menu->addSeparator();
-        QAction* action = menu->addAction(QString::fromUtf8(info.text));
+        // Neighbouring commands of one submenu share it.
+        const QString submenuTitle = QString::fromUtf8(SubmenuOf(info.id));
+        if (submenuTitle.isEmpty())
+            submenu = nullptr;
+        else if (!submenu || submenu->title() != submenuTitle)
+            submenu = menu->addMenu(submenuTitle);
+        QAction* action = (submenu ? submenu : menu)->addAction(QString::fromUtf8(info.text));
         action->setEnabled(editor_->IsCommandEnabled(info.id));
         const int id = info.id;
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
@@ -49,7 +79,9 @@ void CLinksmithFrame::CreateMenus() {
     AddCommands(file, kFileMenuCommands, true);
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     AddCommands(edit, kEditMenuCommands, true);
-    for (QMenu* menu : {file, edit})
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    AddCommands(help, kHelpMenuCommands, true);
+    for (QMenu* menu : {file, edit, help})
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommandStates(); });
 }
 
@@ -71,8 +103,61 @@ bool CLinksmithFrame::EditHotspotText(std::string& text) {
     return true;
 }
 
+bool CLinksmithFrame::EditDimensions(int& horizontal, int& vertical) {
+    CDefineDimensionsDlg dialog(this, horizontal, vertical);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    horizontal = dialog.Horizontal();
+    vertical = dialog.Vertical();
+    return true;
+}
+
+bool CLinksmithFrame::EditEmbeddedFiles(EmbeddedFileList& files) {
+    CEmbeddedFilesDlg dialog(this, files, [this](int context) { ShowHelp(context); });
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool CLinksmithFrame::EditPanoramaDetails(PanoramaNote& note) {
+    CPanoramaDetailsEditDlg dialog(this, note);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    note = dialog.Note();
+    return true;
+}
+
 void CLinksmithFrame::ShowHelp(int context) {
     ::ShowHelp(kLinksmithHelp, context, kLinksmithCaption, Handle());
+}
+
+platform::WindowHandle CLinksmithFrame::CreateChildWindow() {
+    auto* child = new platform::QtWindowHost(host_);
+    child->setGeometry(host_->rect());
+    child->show();
+    children_[child->Handle()] = child;
+    return child->Handle();
+}
+
+void CLinksmithFrame::DestroyChildWindow(platform::WindowHandle child) {
+    const auto it = children_.find(child);
+    if (it == children_.end())
+        return;
+    delete it->second;
+    children_.erase(it);
+}
+
+void CLinksmithFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LocalFiles(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void CLinksmithFrame::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    if (paths.empty())
+        return;
+    event->acceptProposedAction();
+    const QPoint at = host_->mapFrom(this, event->position().toPoint());
+    editor_->OnDropFiles(paths, {at.x(), at.y()});
+    UpdateCommandStates();
 }
 
 QAction* CLinksmithFrame::Command(int id) const {
@@ -102,6 +187,35 @@ void CLinksmithFrame::OnCommand(int id) {
             break;
         case kCmdDeleteHotspot:
             editor_->OnDeleteHotspot();
+            break;
+        case kCmdTestHotspot:
+            editor_->OnTestHotspot();
+            break;
+        case kCmdTourAllHotspots:
+            editor_->OnTourAllHotspots();
+            break;
+        case kCmdInstructions:
+            ShowHelp(kInstructionsContext);
+            break;
+        case kCmdAbout: {
+            CLinksmithAboutDlg about(this);
+            about.exec();
+            break;
+        }
+        case kCmdSetInitialViewCurrent:
+            editor_->OnSetInitialViewCurrent();
+            break;
+        case kCmdSetInitialViewDefault:
+            editor_->OnSetInitialViewDefault();
+            break;
+        case kCmdDefineDimensions:
+            editor_->OnDefineDimensions();
+            break;
+        case kCmdEmbeddedFiles:
+            editor_->OnEmbeddedFiles();
+            break;
+        case kCmdPanoramaDetails:
+            editor_->OnPanoramaDetails();
             break;
         case kCmdExit:
             close();

@@ -48,12 +48,21 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
     void UpdateNow() override;
     void UpdateCommandStates() override;
     bool EditHotspotText(std::string& text) override;
+    bool EditDimensions(int& horizontal, int& vertical) override;
+    bool EditEmbeddedFiles(EmbeddedFileList& files) override;
+    bool EditPanoramaDetails(PanoramaNote& note) override;
     void ShowContextMenu(ContextPopup popup, platform::Point screenPoint) override;
     void ShowHelp(int context) override;
+    platform::WindowHandle CreateChildWindow() override;
+    void DestroyChildWindow(platform::WindowHandle child) override;
 
   protected:
     // Asks "Save changes?" first; a cancelled or failed save keeps the window open.
     void closeEvent(QCloseEvent* event) override;
+    // Files dragged from the desktop: local files are taken, at the point in the view where
+    // they are dropped.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateMenus();
@@ -67,6 +76,8 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
     platform::QtWindowHost* host_;
     std::unique_ptr<LinksmithEditor> editor_;
     std::map<int, QAction*> commands_;
+    // The preview windows of hotspot tests, by their handles.
+    std::map<platform::WindowHandle, platform::QtWindowHost*> children_;
     // The path chosen in the open dialog the last time during this run.
     QString lastOpenPath_;
 };

@@ -61,3 +61,15 @@ void GlobalDib::Reset() noexcept {
     block_.reset();
     size_ = 0;
 }
+
+bool GlobalDib::Resize(std::size_t size) noexcept {
+    if (!block_)
+        return false;
+    void* moved = std::realloc(block_.get(), std::max<std::size_t>(size, 1));
+    if (moved == nullptr)
+        return false;
+    static_cast<void>(block_.release());
+    block_.reset(static_cast<std::uint8_t*>(moved));
+    size_ = size;
+    return true;
+}

@@ -66,6 +66,11 @@ class GlobalDib {
 
     // Frees the block; the GlobalDib becomes empty.
     void Reset() noexcept;
+    // Grows or shrinks the block to `size` bytes, keeping its first min(old, new) bytes; the
+    // bytes behind them are not set. The block may move (large blocks are remapped, not
+    // copied). False, with the block as it was, when the memory cannot be had or the
+    // GlobalDib is empty. Never throws.
+    bool Resize(std::size_t size) noexcept;
 
   private:
     struct FreeBlock {

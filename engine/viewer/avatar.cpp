@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "engine/avatar_file/avatar_file.h"
 #include "engine/viewer/owner_lock.h"
@@ -54,12 +55,44 @@ void MatchAvatarPalette(std::vector<std::uint8_t>& avatar, const std::uint8_t* p
         colours[4 * i + 3] = 0;
 }
 
+AvatarSlot* Avatar::SlotIn(const OwnerLock& lock) {
+    return const_cast<AvatarSlot*>(std::as_const(*this).SlotIn(lock));
+}
+
+const AvatarSlot* Avatar::SlotIn(const OwnerLock& lock) const {
+    const ViewState* state = lock.State();
+    if (state == nullptr)
+        return &own_;
+    if (index_ < 0 || index_ >= state->avatarSlotCount || !state->avatars)
+        return nullptr;
+    return &state->avatars[static_cast<std::size_t>(index_)];
+}
+
+template <class Use>
+int Avatar::WithLoadedSlot(Use use) {
+    const OwnerLock lock(engine_);
+    AvatarSlot* slot = SlotIn(lock);
+    if (slot == nullptr || !slot->HasImage())
+        return 1;
+    use(*slot);
+    return 0;
+}
+
+bool Avatar::HasImage() const {
+    const OwnerLock lock(engine_);
+    const AvatarSlot* slot = SlotIn(lock);
+    return slot != nullptr && slot->HasImage();
+}
+
+AvatarSlot Avatar::Snapshot() const {
+    const OwnerLock lock(engine_);
+    const AvatarSlot* slot = SlotIn(lock);
+    return slot != nullptr ? *slot : AvatarSlot{};
+}
+
 int Avatar::Load(const char* path, const double atPosition[3], const double ofSize[3],
                  std::int16_t visibleFlag) {
-    {
-        OwnerLock lock(engine);
-        image.clear();
-    }
+    Unload();
     if (path == nullptr)
         return 0;
     AvatarRead read = ReadAvatarFile(path);
@@ -67,92 +100,84 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
         return 1;
     PackedDib& block = read.image;
     const platform::BitmapInfoHeader header = HeaderOf(block);
-    OwnerLock lock(engine);
-    if (lock.State() != nullptr && !lock.State()->image.empty() &&
-        platform::LoadInfoHeader(lock.State()->image.data()).biBitCount == 8 &&
+    const OwnerLock lock(engine_);
+    AvatarSlot* slot = SlotIn(lock);
+    if (slot == nullptr)
+        return 1;
+    const ViewState* state = lock.State();
+    if (state != nullptr && state->image && state->image.Header().biBitCount == 8 &&
         header.biBitCount == 8) {
-        MatchAvatarPalette(block, lock.State()->image.data() + platform::kInfoHeaderSize);
+        MatchAvatarPalette(block, state->image.Colours());
     }
 
-    visible = visibleFlag;
+    slot->visible = visibleFlag;
     for (int i = 0; i < 3; ++i) {
-        size[i] = ofSize[i];
-        position[i] = atPosition[i];
-        velocity[i] = 0;
-        sizeRate[i] = 0;
+        slot->size[i] = ofSize[i];
+        slot->position[i] = atPosition[i];
+        slot->velocity[i] = 0;
+        slot->sizeRate[i] = 0;
     }
-    frameColumn = frameRow = columnRate = rowRate = 0;
-    framesAcross = std::max(FramesAcross(header), 1);
-    framesDown = std::max(FramesDown(header), 1);
-    image = std::move(block);
+    slot->frameColumn = slot->frameRow = slot->columnRate = slot->rowRate = 0;
+    slot->framesAcross = std::max(FramesAcross(header), 1);
+    slot->framesDown = std::max(FramesDown(header), 1);
+    slot->image = std::move(block);
     return 0;
 }
 
 int Avatar::Unload() {
-    OwnerLock lock(engine);
-    image.clear();
+    const OwnerLock lock(engine_);
+    if (AvatarSlot* slot = SlotIn(lock))
+        slot->image.clear();
     return 0;
 }
 
 int Avatar::SetVisible(std::int16_t value) {
-    if (!HasImage())
-        return 1;
-    OwnerLock lock(engine);
-    visible = value;
-    return 0;
+    return WithLoadedSlot([&](AvatarSlot& slot) { slot.visible = value; });
 }
 
 int Avatar::IsEmpty(std::int16_t* column, std::int16_t* row) {
-    if (!HasImage())
-        return 1;
-    OwnerLock lock(engine);
-    *column = static_cast<std::int16_t>(frameColumn);
-    *row = static_cast<std::int16_t>(frameRow);
-    return 0;
+    return WithLoadedSlot([&](const AvatarSlot& slot) {
+        *column = static_cast<std::int16_t>(slot.frameColumn);
+        *row = static_cast<std::int16_t>(slot.frameRow);
+    });
 }
 
 int Avatar::SetVelocity(double x, double y, double z) {
-    if (!HasImage())
-        return 1;
-    OwnerLock lock(engine);
-    velocity[0] = x;
-    velocity[1] = y;
-    velocity[2] = z;
-    return 0;
+    return WithLoadedSlot([&](AvatarSlot& slot) {
+        slot.velocity[0] = x;
+        slot.velocity[1] = y;
+        slot.velocity[2] = z;
+    });
 }
 
 int Avatar::SetSizeRate(double x, double y, double z) {
-    if (!HasImage())
-        return 1;
-    OwnerLock lock(engine);
-    sizeRate[0] = x;
-    sizeRate[1] = y;
-    sizeRate[2] = z;
-    return 0;
+    return WithLoadedSlot([&](AvatarSlot& slot) {
+        slot.sizeRate[0] = x;
+        slot.sizeRate[1] = y;
+        slot.sizeRate[2] = z;
+    });
 }
 
 int Avatar::SetAnimationRate(double a, double b) {
-    if (!HasImage())
-        return 1;
-    OwnerLock lock(engine);
-    columnRate = framesAcross * a;
-    rowRate = framesDown * b;
-    return 0;
+    return WithLoadedSlot([&](AvatarSlot& slot) {
+        slot.columnRate = slot.framesAcross * a;
+        slot.rowRate = slot.framesDown * b;
+    });
 }
 
 int Avatar::SetViewVelocity(double right, double forward, double up) {
-    if (!HasImage() || engine == nullptr)
+    if (engine_ == nullptr)
         return 1;
     double p = 0, t = 0, r = 0, f = 0;
-    engine->GetView(&p, &t, &r, &f);
+    engine_->GetView(&p, &t, &r, &f);
     const double pi = 2 * std::acos(0.0);
     const double h = -p * pi / 180;
     const double v = t * pi / 180;
-    OwnerLock lock(engine);
-    velocity[0] =
-        right * std::cos(h) + forward * std::cos(v) * std::sin(h) - up * std::sin(v) * std::sin(h);
-    velocity[1] =
-        -right * std::sin(h) + forward * std::cos(v) * std::cos(h) - up * std::sin(v) * std::cos(h);
-    velocity[2] = forward * std::sin(v) + up * std::cos(v);
-    return 0;
+    return WithLoadedSlot([&](AvatarSlot& slot) {
+        slot.velocity[0] = right * std::cos(h) + forward * std::cos(v) * std::sin(h) -
+                           up * std::sin(v) * std::sin(h);
+        slot.velocity[1] = -right * std::sin(h) + forward * std::cos(v) * std::cos(h) -
+                           up * std::sin(v) * std::cos(h);
+        slot.velocity[2] = forward * std::sin(v) + up * std::cos(v);
+    });
 }

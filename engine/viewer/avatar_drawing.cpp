@@ -130,7 +130,7 @@ std::int32_t FramePoint(double value) {
 
 }  // namespace
 
-void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool flipped,
+void BlitAvatarCell(const AvatarSlot& avatar, const AvatarRect& destination, bool flipped,
                     const AvatarTarget& frame) {
     const int frameBytes = FrameBytes(frame.format);
     if (frameBytes == 0 || frame.pixels == nullptr || frame.width <= 0 || frame.height <= 0)
@@ -233,7 +233,7 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
     });
 }
 
-bool CompositeAvatar(const Avatar& avatar, const Renderer& renderer,
+bool CompositeAvatar(const AvatarSlot& avatar, const Renderer& renderer,
                      const Renderer::Environment& environment, const Renderer::Orientation& view,
                      const AvatarTarget& frame) {
     AvatarRect box;
@@ -263,12 +263,12 @@ bool CompositeAvatar(const Avatar& avatar, const Renderer& renderer,
 }
 
 void ViewerEngine::DrawAvatar(ViewState& s, int slot) {
-    if (!s.renderer || s.environments.empty() || !s.viewFrame.pixels || s.image.empty())
+    if (!s.renderer || s.environments.empty() || !s.viewFrame.pixels || !s.image)
         return;
     const Renderer::Orientation view{s.eyeX, s.eyeY, s.eyeZ, s.pan, s.tilt, s.roll, s.fov};
     const AvatarTarget frame{
         s.viewFrame.pixels.get(), s.viewFrame.width, s.viewFrame.height,
-        platform::DibPixelFormatCode(platform::LoadInfoHeader(s.image.data()))};
+        platform::DibPixelFormatCode(s.image.Header())};
     CompositeAvatar(s.avatars[static_cast<std::size_t>(slot)], *s.renderer,
                     s.environments[static_cast<std::size_t>(s.currentEnvironment)], view, frame);
 }

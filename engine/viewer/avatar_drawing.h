@@ -11,7 +11,7 @@
 
 #include "engine/render/renderer.h"
 
-class Avatar;
+struct AvatarSlot;
 
 // The frame an avatar is drawn into: `height` rows of `width` pixels, bottom-up, packed end to
 // end, in the frame format `format` (colour indices, 5-5-5, 5-6-5, or blue, green, red; see
@@ -43,7 +43,7 @@ struct AvatarRect {
 // - 24- and 32-bit avatars draw nothing into an 8-bit frame, and an avatar or frame of any
 //   other depth, an empty slot, an empty cell or an image shorter than its header says draws
 //   nothing.
-void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool flipped,
+void BlitAvatarCell(const AvatarSlot& avatar, const AvatarRect& destination, bool flipped,
                     const AvatarTarget& frame);
 
 // Projects the avatar's box (eight corners, seen from the eye of `view`) into the frame with
@@ -51,6 +51,6 @@ void BlitAvatarCell(const Avatar& avatar, const AvatarRect& destination, bool fl
 // holds the projected corners; upside down when the view's tilt is past straight up or down.
 // False, with nothing drawn, when a corner does not project (behind the eye) or projects to
 // no finite point.
-bool CompositeAvatar(const Avatar& avatar, const Renderer& renderer,
+bool CompositeAvatar(const AvatarSlot& avatar, const Renderer& renderer,
                      const Renderer::Environment& environment, const Renderer::Orientation& view,
                      const AvatarTarget& frame);

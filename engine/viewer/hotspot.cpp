@@ -3,25 +3,45 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 #include "engine/viewer/box_projection.h"
 #include "engine/viewer/owner_lock.h"
 
+HotspotSlot* Hotspot::SlotIn(const OwnerLock& lock) {
+    return const_cast<HotspotSlot*>(std::as_const(*this).SlotIn(lock));
+}
+
+const HotspotSlot* Hotspot::SlotIn(const OwnerLock& lock) const {
+    const ViewState* state = lock.State();
+    if (state == nullptr)
+        return &own_;
+    if (index_ < 0 || index_ >= state->hotspotCount || !state->hotspots)
+        return nullptr;
+    return &state->hotspots[static_cast<std::size_t>(index_)];
+}
+
 int Hotspot::SetActive(std::int16_t value) {
-    active = value;
+    const OwnerLock lock(engine_);
+    if (HotspotSlot* slot = SlotIn(lock))
+        slot->active = value;
     return 0;
 }
 
 void Hotspot::SetTarget(const char* text) {
-    target.reset();
+    std::optional<std::string> copy;
     if (text)
-        target = std::string(text);
+        copy = std::string(text);
+    const OwnerLock lock(engine_);
+    if (HotspotSlot* slot = SlotIn(lock))
+        slot->target = std::move(copy);
 }
 
 int Hotspot::GetTarget(char* buffer, std::int16_t length) const {
     if (length <= 0)
         return 0;
-    const std::string& text = target ? *target : std::string();
+    const HotspotSlot copy = Snapshot();
+    const std::string& text = copy.target ? *copy.target : std::string();
     const std::size_t n = static_cast<std::size_t>(length);
     const std::size_t copied = std::min(text.size(), n);
     std::memcpy(buffer, text.data(), copied);
@@ -30,12 +50,13 @@ int Hotspot::GetTarget(char* buffer, std::int16_t length) const {
 }
 
 int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
-    if (!engine)
+    const OwnerLock lock(engine_);
+    const HotspotSlot* slot = SlotIn(lock);
+    if (slot == nullptr || lock.State() == nullptr)
         return 1;
-    const OwnerLock lock(engine);
     const ViewState& state = *lock.State();
     int x0, y0, x1, y1;
-    if (!ProjectBox(state, centre, size, &x0, &y0, &x1, &y1))
+    if (!ProjectBox(state, slot->centre, slot->size, &x0, &y0, &x1, &y1))
         return 1;
     const int w = state.viewFrame.width;
     const int h = state.viewFrame.height;
@@ -50,17 +71,23 @@ int Hotspot::GetScreenRect(int* left, int* top, int* right, int* bottom) const {
 }
 
 int Hotspot::GetCentre(double* x, double* y, double* z) const {
-    const OwnerLock lock(engine);
-    *x = centre[0];
-    *y = centre[1];
-    *z = centre[2];
+    const HotspotSlot copy = Snapshot();
+    *x = copy.centre[0];
+    *y = copy.centre[1];
+    *z = copy.centre[2];
     return 0;
 }
 
 int Hotspot::GetSize(double* x, double* y, double* z) const {
-    const OwnerLock lock(engine);
-    *x = size[0];
-    *y = size[1];
-    *z = size[2];
+    const HotspotSlot copy = Snapshot();
+    *x = copy.size[0];
+    *y = copy.size[1];
+    *z = copy.size[2];
     return 0;
+}
+
+HotspotSlot Hotspot::Snapshot() const {
+    const OwnerLock lock(engine_);
+    const HotspotSlot* slot = SlotIn(lock);
+    return slot != nullptr ? *slot : HotspotSlot{};
 }

@@ -83,7 +83,7 @@ void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t a
         *state = ViewState{};
         state->notifyWindow = notifyWindow;
         state->window = newWindow;
-        state->avatarSlotCount = std::clamp<std::int16_t>(avatarSlots, 0, 32);
+        state->avatarSlotCount = std::clamp<std::int16_t>(avatarSlots, 0, kMaxAvatarSlots);
     }
     window = newWindow;
     rateReversed = 0;
@@ -124,7 +124,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         DecodeImage(*state, buffer, size);
         if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
             state->fov = std::clamp(
-                180.0 - 45.0 * platform::LoadInfoHeader(state->image.data()).biHeight / 512.0, 60.0,
+                180.0 - 45.0 * state->image.Header().biHeight / 512.0, 60.0,
                 120.0);
         }
         ApplyInitSection(*state, buffer, size);
@@ -136,9 +136,13 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         state->environments.assign(1, Renderer::Environment{-1000, 1000, -1000, 1000, -1000, 1000});
         state->renderer = std::make_unique<Renderer>();
         state->avatars =
-            std::make_unique<Avatar[]>(static_cast<std::size_t>(state->avatarSlotCount) + 1);
-        for (int i = 0; i <= state->avatarSlotCount; ++i)
-            state->avatars[static_cast<std::size_t>(i)].SetOwner(this);
+            std::make_unique<AvatarSlot[]>(static_cast<std::size_t>(state->avatarSlotCount) + 1);
+        // Handles stay valid for the engine's life, so that one kept past a close reads the
+        // slot as absent rather than freed memory.
+        while (hotspotHandles.size() < static_cast<std::size_t>(state->hotspotCount)) {
+            hotspotHandles.emplace_back(*this,
+                                        static_cast<std::int16_t>(hotspotHandles.size()));
+        }
     }
     ExtractFiles(buffer, size);
 
@@ -171,15 +175,15 @@ void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std
     std::string error;
     if (!record.empty()) {
         try {
-            const GlobalDib decoded = DecompressImage(record);
-            state.image.assign(decoded.Bytes().begin(), decoded.Bytes().end());
+            // The decoder's block becomes the engine's picture: it is held once, not copied.
+            state.image = DecompressImage(record);
         } catch (const LoadError& failure) {
             error = failure.what();
         } catch (const std::bad_alloc&) {
             error = "Insufficient system memory";
         }
     }
-    if (state.image.empty()) {
+    if (!state.image) {
         std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
         if (text.size() > 255)
             text.resize(255);
@@ -188,10 +192,10 @@ void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std
     }
     // The colour count of an 8-bit panorama is made explicit once, as every frame's header
     // gives it.
-    platform::BitmapInfoHeader header = platform::LoadInfoHeader(state.image.data());
+    platform::BitmapInfoHeader header = state.image.Header();
     if (header.biBitCount == 8 && header.biClrUsed == 0) {
         header.biClrUsed = 256;
-        platform::StoreInfoHeader(state.image.data(), header);
+        state.image.SetHeader(header);
     }
 }
 
@@ -212,7 +216,7 @@ void ViewerEngine::ApplyInitSection(ViewState& state, const std::uint8_t* buffer
 }
 
 void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pitchSpan) {
-    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(state.image.data());
+    const platform::BitmapInfoHeader header = state.image.Header();
     const std::int32_t width = header.biWidth;
     const std::int32_t height = header.biHeight;
     const std::size_t bytes = header.biBitCount / 8u;
@@ -236,35 +240,38 @@ void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pi
             newHeight += 4;
         blockBytes = platform::PictureBlockBytes(newWidth, newHeight, header.biBitCount, infoBytes);
     }
-    std::vector<std::uint8_t> enlarged;
-    try {
-        if (blockBytes)
-            enlarged.assign(static_cast<std::size_t>(*blockBytes), 0);
-    } catch (const std::exception&) {
-        enlarged.clear();
-    }
-    if (enlarged.empty()) {
+    const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
+    const std::size_t oldBytes = infoBytes + oldStride * static_cast<std::size_t>(height);
+    // The block grows in place; a picture whose block is shorter than its header says is
+    // refused like one that cannot grow.
+    if (!blockBytes || state.image.Size() < oldBytes ||
+        !state.image.Resize(static_cast<std::size_t>(*blockBytes))) {
         Close();
         throw LoadError("Resource Error: Insufficient System Memory");
     }
-    std::memcpy(enlarged.data(), state.image.data(), infoBytes);
     platform::BitmapInfoHeader enlargedHeader = header;
     enlargedHeader.biWidth = newWidth;
     enlargedHeader.biHeight = newHeight;
     enlargedHeader.biSizeImage = 0;  // no longer that of the old rows
-    platform::StoreInfoHeader(enlarged.data(), enlargedHeader);
+    state.image.SetHeader(enlargedHeader);
 
-    const std::uint8_t* from = state.image.data() + infoBytes;
-    std::uint8_t* to = enlarged.data() + infoBytes;
-    const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
+    // Every old row moves to a place at or behind its own (the new rows are at least as long
+    // and start no earlier), so the rows are moved last to first and each new row is
+    // cleared around its pixels once its old bytes have been moved out.
+    std::uint8_t* pixels = state.image.Data() + infoBytes;
     const std::size_t newStride = static_cast<std::size_t>(newWidth) * bytes;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * bytes;
     const std::size_t firstRow = static_cast<std::size_t>((newHeight - height) / 2);
-    const std::size_t firstColumn = static_cast<std::size_t>((newWidth - width) / 2);
-    for (std::int32_t row = 0; row < height; ++row) {
-        std::memcpy(to + (firstRow + row) * newStride + firstColumn * bytes, from + row * oldStride,
-                    static_cast<std::size_t>(width) * bytes);
+    const std::size_t left = static_cast<std::size_t>((newWidth - width) / 2) * bytes;
+    const std::size_t rowsAbove = static_cast<std::size_t>(newHeight) - firstRow - height;
+    std::memset(pixels + (firstRow + height) * newStride, 0, rowsAbove * newStride);
+    for (std::size_t row = static_cast<std::size_t>(height); row-- > 0;) {
+        std::uint8_t* to = pixels + (firstRow + row) * newStride;
+        std::memmove(to + left, pixels + row * oldStride, rowBytes);
+        std::memset(to, 0, left);
+        std::memset(to + left + rowBytes, 0, newStride - left - rowBytes);
     }
-    state.image = std::move(enlarged);
+    std::memset(pixels, 0, firstRow * newStride);
 
     platform::Rect client;
     platform::GetClientRect(window, &client);
@@ -285,7 +292,7 @@ void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, s
         return;
     const std::vector<SectionHotspot> records = ParseHotspotSection(section);
     state.hotspotCount = static_cast<std::int16_t>(records.size());
-    state.hotspots = std::make_unique<Hotspot[]>(records.size());
+    state.hotspots = std::make_unique<HotspotSlot[]>(records.size());
     const float k = static_cast<float>(kPi / 180.0);
     for (std::size_t i = 0; i < records.size(); ++i) {
         const SectionHotspot& r = records[i];
@@ -304,14 +311,13 @@ void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, s
                 high[axis] = c == 0 ? p[axis] : std::max(high[axis], p[axis]);
             }
         }
-        Hotspot& hotspot = state.hotspots[i];
+        HotspotSlot& hotspot = state.hotspots[i];
         for (int axis = 0; axis < 3; ++axis) {
             hotspot.centre[axis] = (high[axis] + low[axis]) * 5.0f;
             hotspot.size[axis] = (high[axis] - low[axis]) * 10.0f;
         }
-        hotspot.SetTarget(r.action.c_str());
-        hotspot.SetOwner(this);
-        hotspot.SetActive(1);
+        hotspot.target = r.action;
+        hotspot.active = 1;
     }
 }
 
@@ -381,8 +387,7 @@ void ViewerEngine::Close() {
     StopRenderThread();
     {
         const ViewStateGuard state = LockState();
-        state->image.clear();
-        state->image.shrink_to_fit();
+        state->image.Reset();
         state->hotspots.reset();
         state->hotspotCount = 0;
         state->environments.clear();

@@ -105,7 +105,7 @@ bool ViewerEngine::EnsureFrameBuffers(ViewState& s, int width, int height) {
     if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels)
         return true;
     s.frameValid = 0;
-    const int bytes = s.image.empty() ? 3 : platform::LoadInfoHeader(s.image.data()).biBitCount / 8;
+    const int bytes = s.image ? s.image.Header().biBitCount / 8 : 3;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
     viewFrame.pixels.reset();
     compositeFrame.pixels.reset();
@@ -204,7 +204,7 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
     s.eyeY += std::cos(tp) * std::cos(th) * eyeStep;
     s.eyeZ += std::sin(tp) * eyeStep;
 
-    if (s.image.empty())
+    if (!s.image)
         return flags;
     s.eyeZ = 0;
     const Renderer::Orientation view{s.eyeX, s.eyeY, 0, s.pan, s.tilt, s.roll, s.fov};
@@ -213,7 +213,7 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
     const std::size_t frameBytes = static_cast<std::size_t>(w) * h * s.viewFrame.bytesPerPixel;
 
     auto render = [&](int level) {
-        const platform::BitmapInfoHeader header = platform::LoadInfoHeader(s.image.data());
+        const platform::BitmapInfoHeader header = s.image.Header();
         const int imageWidth = header.biWidth;
         const int imageHeight = header.biHeight;
         // The renderer reads bitmap rows, each padded to a whole number of 4-byte words; the
@@ -224,11 +224,11 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
         const std::size_t stride =
             platform::DibRowStride(imageWidth, s.viewFrame.bytesPerPixel * 8);
         const std::size_t offset = platform::kInfoHeaderSize + ColourTableBytes(header);
-        if (offset > s.image.size() ||
-            stride * static_cast<std::size_t>(imageHeight - 2) > s.image.size() - offset) {
+        if (offset > s.image.Size() ||
+            stride * static_cast<std::size_t>(imageHeight - 2) > s.image.Size() - offset) {
             return;
         }
-        const std::uint8_t* pixels = s.image.data() + offset;
+        const std::uint8_t* pixels = s.image.Data() + offset;
         s.renderer->Render(s.environments[static_cast<std::size_t>(s.currentEnvironment)], view,
                            zero, w, h, s.viewFrame.pixels.get(), imageWidth, imageHeight - 4,
                            pixels + 2 * stride, platform::DibPixelFormatCode(header), 0,
@@ -258,7 +258,7 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
 void ViewerEngine::MoveAvatars(ViewState& s) {
     const int fps = s.framesPerSecond;
     for (int i = 0; i < s.avatarSlotCount; ++i) {
-        Avatar& a = s.avatars[static_cast<std::size_t>(i)];
+        AvatarSlot& a = s.avatars[static_cast<std::size_t>(i)];
         if (!a.HasImage())
             continue;
         for (int axis = 0; axis < 3; ++axis) {
@@ -287,7 +287,7 @@ void ViewerEngine::MoveAvatars(ViewState& s) {
 std::vector<int> ViewerEngine::VisibleAvatarsByDistance(const ViewState& s, bool farthestFirst) {
     std::vector<std::pair<double, int>> byDistance;
     for (int i = 0; i < s.avatarSlotCount; ++i) {
-        const Avatar& a = s.avatars[static_cast<std::size_t>(i)];
+        const AvatarSlot& a = s.avatars[static_cast<std::size_t>(i)];
         if (!a.HasImage() || !a.visible)
             continue;
         const double dx = a.position[0] - s.eyeX, dy = a.position[1] - s.eyeY,
@@ -313,13 +313,13 @@ void ViewerEngine::Present(ViewState& s, int width, int height) {
     // The frame's header is the panorama's with the frame's size (an 8-bit panorama's colour
     // count made explicit), followed by the panorama's colours or masks; the panorama itself
     // is left as it is.
-    const platform::BitmapInfoHeader imageHeader = platform::LoadInfoHeader(s.image.data());
+    const platform::BitmapInfoHeader imageHeader = s.image.Header();
     platform::BitmapInfoHeader frameHeader = imageHeader;
     frameHeader.biWidth = width;
     frameHeader.biHeight = height;
     if (frameHeader.biBitCount == 8 && frameHeader.biClrUsed == 0)
         frameHeader.biClrUsed = 256;
-    const std::uint8_t* colours = s.image.data() + platform::kInfoHeaderSize;
+    const std::uint8_t* colours = s.image.Colours();
     if (s.drawCallback) {
         std::array<std::uint8_t, platform::kInfoHeaderSize + kColourTableBytes> header{};
         platform::StoreInfoHeader(header.data(), frameHeader);

@@ -256,7 +256,7 @@ std::uint16_t ViewerEngine::HitTest(int x, int y, std::int16_t* kind) {
 
 std::uint16_t ViewerEngine::HitAvatar(const ViewState& state, int x, int frameY) {
     for (int slot : VisibleAvatarsByDistance(state, false)) {
-        const Avatar& a = state.avatars[static_cast<std::size_t>(slot)];
+        const AvatarSlot& a = state.avatars[static_cast<std::size_t>(slot)];
         int x0, y0, x1, y1;
         if (ProjectBox(state, a.position, a.size, &x0, &y0, &x1, &y1) && x >= x0 && x <= x1 &&
             frameY >= y0 && frameY <= y1) {
@@ -268,7 +268,7 @@ std::uint16_t ViewerEngine::HitAvatar(const ViewState& state, int x, int frameY)
 
 std::uint16_t ViewerEngine::HitHotspot(const ViewState& state, int x, int frameY) {
     for (int i = 0; i < state.hotspotCount; ++i) {
-        const Hotspot& h = state.hotspots[static_cast<std::size_t>(i)];
+        const HotspotSlot& h = state.hotspots[static_cast<std::size_t>(i)];
         if (!h.active)
             continue;
         int x0, y0, x1, y1;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/imaging/global_dib.h"
 #include "engine/render/renderer.h"
 #include "engine/viewer/avatar.h"
 #include "engine/viewer/guarded_state.h"
@@ -80,16 +81,19 @@ struct ViewState {
     std::array<double, 7> lastView{};
     std::int16_t antialias = 8;
 
-    // The decoded panorama: information header, colours, bottom-up rows; empty when none.
-    std::vector<std::uint8_t> image;
+    // The decoded panorama as the decoder handed it over (information header, colours or
+    // masks, bottom-up rows); empty when none. The frame step only reads it.
+    GlobalDib image;
     std::vector<Renderer::Environment> environments;
     std::unique_ptr<Renderer> renderer;
     std::int16_t currentEnvironment = 0;
 
+    // The hotspots, and the avatar slots (one more than the count, as the loader makes them);
+    // callers outside the engine reach them through Hotspot and Avatar handles.
     std::int16_t hotspotCount = 0;
-    std::unique_ptr<Hotspot[]> hotspots;
+    std::unique_ptr<HotspotSlot[]> hotspots;
     std::int16_t avatarSlotCount = 0;
-    std::unique_ptr<Avatar[]> avatars;
+    std::unique_ptr<AvatarSlot[]> avatars;
 
     // The clip rectangle when one is set, else null.
     const platform::Rect* Clip() const { return clipSet ? &clipRect : nullptr; }

@@ -1,13 +1,19 @@
 #include "engine/viewer/viewer_engine.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "engine/viewer/action_text.h"
 #include "engine/viewer/box_projection.h"
 #include "engine/viewer/view_limits.h"
 #include "platform/files.h"
 
-ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) {}
+ViewerEngine::ViewerEngine(EngineBuild engineBuild) : build(engineBuild) {
+    avatarHandles.reserve(kMaxAvatarSlots);
+    for (std::int16_t slot = 0; slot < kMaxAvatarSlots; ++slot)
+        avatarHandles.emplace_back(*this, slot);
+}
 
 ViewerEngine::~ViewerEngine() {
     if (IsLoaded() && window != platform::kNoWindow) {
@@ -77,14 +83,14 @@ Hotspot* ViewerEngine::GetHotspot(std::int16_t index) {
     const ViewStateGuard state = LockState();
     if (index < 0 || index >= state->hotspotCount || !state->hotspots)
         return nullptr;
-    return &state->hotspots[static_cast<std::size_t>(index)];
+    return &hotspotHandles[static_cast<std::size_t>(index)];
 }
 
 Avatar* ViewerEngine::GetAvatar(std::int16_t index) {
     const ViewStateGuard state = LockState();
     if (index < 0 || index >= state->avatarSlotCount || !state->avatars)
         return nullptr;
-    return &state->avatars[static_cast<std::size_t>(index)];
+    return &avatarHandles[static_cast<std::size_t>(index)];
 }
 
 int ViewerEngine::ProjectPoint(double x, double y, double z, int* windowX, int* windowY) const {
@@ -99,9 +105,11 @@ void ViewerEngine::ApplyCursorRuleAt(int x, int y) {
         cursor = cursorHotspot;
     } else if (kind == kHitHotspot) {
         cursor = cursorHotspot;
-        const Hotspot* hotspot = GetHotspot(static_cast<std::int16_t>(index));
-        if (hotspot && hotspot->target && NamesPanorama(hotspot->target->substr(0, 256)))
-            cursor = cursorPanoramaLink;
+        if (const Hotspot* hotspot = GetHotspot(static_cast<std::int16_t>(index))) {
+            const std::optional<std::string> target = hotspot->Snapshot().target;
+            if (target && NamesPanorama(target->substr(0, 256)))
+                cursor = cursorPanoramaLink;
+        }
     }
     if (cursor)
         platform::SetCursor(window, cursor);

@@ -20,6 +20,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@
 struct ActionCommand;
 
 enum EngineResult : int { kEngineDone = 0, kEngineRefused = 2, kEngineNotLoaded = 3 };
+
+// The most avatar slots a load may ask for.
+inline constexpr std::int16_t kMaxAvatarSlots = 32;
 
 // Limits in degrees: pan min, pan max, tilt min, tilt max, roll min, roll max, FOV min, max.
 struct ViewerLimits {
@@ -116,8 +120,9 @@ class ViewerEngine {
     // surface again), from the next frame on; under the state lock, so also from inside a
     // callback. A load sets it back to null.
     void SetDrawCallback(DrawCallback callback);
-    // Null when out of range or nothing is loaded. The slot stays valid until the next close;
-    // its own operations take the state lock.
+    // The handle of a hotspot or an avatar slot of the loaded panorama; null when out of
+    // range or nothing is loaded. The handle's operations take the state lock; it lives as
+    // long as the engine, and after a close (or a load with fewer) it reads as absent.
     Hotspot* GetHotspot(std::int16_t index);
     Avatar* GetAvatar(std::int16_t index);
     // The frame point (rows from the bottom) of world point (x, y, z) in the current view: 1,
@@ -172,6 +177,9 @@ class ViewerEngine {
     bool IsAnimating() const { return animating != 0; }
     // Ends that animation (the avatar it moved was taken away). User-interface thread.
     void StopAvatarAnimation() { animating = 0; }
+    // Marks an avatar placed by the embedding program as being animated (the editor's hotspot
+    // test). User-interface thread.
+    void StartAvatarAnimation() { animating = 1; }
 
     // --- Render thread ---
     // One frame step under the state lock (taken here unless this thread holds it). Returns
@@ -276,6 +284,10 @@ class ViewerEngine {
     MediaPlayer media;
     std::int16_t playingMedia = -1;
     std::array<std::unique_ptr<std::string>, 32> avatarSounds;
+    // The handles GetHotspot and GetAvatar give: one per slot a load may have, and one per
+    // hotspot the largest load had (added by loads, never moved or removed).
+    std::vector<Avatar> avatarHandles;
+    std::deque<Hotspot> hotspotHandles;
 };
 
 // The render thread's procedure: runs frames while requested, pauses otherwise, returns when

@@ -169,6 +169,23 @@ int HeadlessBackend::Pump() {
     }
 }
 
+std::vector<int> HeadlessBackend::PumpModal() {
+    std::deque<Message> waiting;
+    {
+        std::lock_guard lock(mutex_);
+        waiting.swap(queue_);
+    }
+    std::vector<int> keys;
+    for (const Message& message : waiting) {
+        if (message.id == WM_KEYDOWN)
+            keys.push_back(static_cast<int>(message.wParam));
+        else if (message.id != WM_KEYUP && (message.id < WM_MOUSEMOVE || message.id > WM_RBUTTONUP))
+            DispatchMessage(message);
+    }
+    ShowPendingFrames();
+    return keys;
+}
+
 bool HeadlessBackend::WaitForMessage(std::uint32_t timeoutMs) {
     std::unique_lock lock(mutex_);
     return queued_.wait_for(lock, std::chrono::milliseconds(timeoutMs),

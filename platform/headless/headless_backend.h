@@ -105,6 +105,9 @@ class HeadlessBackend final : public Backend {
     // Paints the windows with a new picture now; any thread may stand in for the
     // user-interface thread here.
     void ShowPendingFrames() override;
+    // Takes the whole queue: WM_KEYDOWN messages give their keys, other key and mouse
+    // messages are dropped, everything else is delivered; then paints the new pictures.
+    std::vector<int> PumpModal() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;

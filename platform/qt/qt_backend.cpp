@@ -4,12 +4,14 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
 
 #include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/qt/key_codes.h"
 #include "platform/qt/window_host.h"
 
 namespace platform {
@@ -88,6 +90,47 @@ QMessageBox::Icon IconOf(std::uint32_t type) {
             return QMessageBox::NoIcon;
     }
 }
+
+// Holds user input back from every widget while it exists: key presses are noted as
+// virtual-key codes, other input is dropped, so no handler runs for it.
+class InputHold : public QObject {
+  public:
+    InputHold() { QCoreApplication::instance()->installEventFilter(this); }
+    ~InputHold() override { QCoreApplication::instance()->removeEventFilter(this); }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+    std::vector<int> keys;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::KeyPress: {
+                const int key = VirtualKeyFromQt(static_cast<QKeyEvent*>(event)->key());
+                if (key != 0)
+                    keys.push_back(key);
+                return true;
+            }
+            case QEvent::ShortcutOverride:
+                // Accepted: the key is not taken as a shortcut and arrives as a KeyPress.
+                event->accept();
+                return true;
+            case QEvent::KeyRelease:
+            case QEvent::Shortcut:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::Close:
+            case QEvent::Drop:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
 
 }  // namespace
 
@@ -178,6 +221,15 @@ void QtBackend::ShowPendingFrames() {
         if (QtWindowHost* host = Host(window))
             host->PaintNewFrameNow();
     }
+}
+
+std::vector<int> QtBackend::PumpModal() {
+    if (QThread::currentThread() != dispatcher_->thread())
+        return {};
+    InputHold hold;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    ShowPendingFrames();
+    return std::move(hold.keys);
 }
 
 Size QtBackend::ScreenSize() {

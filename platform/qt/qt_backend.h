@@ -45,6 +45,9 @@ class QtBackend : public Backend {
     void Post(const Message& message) override;
     void FrameReady(WindowHandle window) override;
     void ShowPendingFrames() override;
+    // Runs Qt's waiting events once with user input held back by an application-wide filter
+    // (key presses noted, the rest dropped), then paints the new frames.
+    std::vector<int> PumpModal() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;

@@ -101,7 +101,7 @@ TEST_F(LinksmithEditorTest, SavesAnAddedHotspotInTheContainerLayout) {
     std::int16_t kind = kHitNothing;
     EXPECT_EQ(viewer.HitTest(256, 128, &kind), 0);
     EXPECT_EQ(kind, kHitHotspot);
-    EXPECT_EQ(viewer.GetHotspot(0)->target, "a.pan");
+    EXPECT_EQ(viewer.GetHotspot(0)->Snapshot().target, "a.pan");
 }
 
 TEST_F(LinksmithEditorTest, PartialPanoramaKeepsItsAngularSizeThroughOpenAndSave) {

@@ -14,16 +14,12 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
 #include "tests/apps/linksmith/headless_frame.h"
+#include "tests/apps/linksmith/qt_test_app.h"
 
 namespace {
 
-// One application for the whole run, never destroyed: Qt's own globals go away first at exit.
 void EnsureApp() {
-    static int argc = 1;
-    static char name[] = "linksmith_tests";
-    static char* argv[] = {name, nullptr};
-    static const QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    EnsureQtApplication();
 }
 
 void Settle(int ms = 200) {

@@ -239,7 +239,7 @@ TEST_F(MimeoDialogTest, RefusedInputEndsTheBuildWithItsMessage) {
 }
 
 // Draws cell (column, row) of `avatar` 1:1 into a frame of `format` over `under`.
-Bytes EngineCell(Avatar& avatar, int column, int row, int width, int height, int format,
+Bytes EngineCell(AvatarSlot& avatar, int column, int row, int width, int height, int format,
                  std::uint8_t under) {
     avatar.frameColumn = column;
     avatar.frameRow = row;
@@ -258,8 +258,9 @@ TEST_F(MimeoDialogTest, TheEngineDrawsASavedAvatarInMimeosFrameOrder) {
 
     const double at[3] = {0, 10, 0};
     const double size[3] = {2, 0, 2};
-    Avatar avatar;
-    ASSERT_EQ(avatar.Load(savePath->c_str(), at, size, 1), 0);
+    Avatar loader;
+    ASSERT_EQ(loader.Load(savePath->c_str(), at, size, 1), 0);
+    AvatarSlot avatar = loader.Snapshot();
     ASSERT_EQ(avatar.framesAcross, 3);
     ASSERT_EQ(avatar.framesDown, 2);
     const PackedDib saved = avatar.image;
@@ -288,7 +289,7 @@ TEST_F(MimeoDialogTest, TheEngineDrawsASavedAvatarInMimeosFrameOrder) {
     // Over an 8-bit panorama whose colours are the avatar's own: the indices drawn name the
     // shown colours, and the background stays the panorama's.
     Bytes panorama(colours, colours + 1024);
-    Avatar matched = avatar;
+    AvatarSlot matched = avatar;
     MatchAvatarPalette(matched.image, panorama.data());
     for (int k = 0; k < 6; ++k) {
         dialog.OnTrackBar(false, k % 3);

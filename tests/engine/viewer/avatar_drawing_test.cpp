@@ -15,7 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // An avatar holding an unpacked `bits`-deep image of width x height with `pixels` (bottom-up
 // rows, unpadded) and, for 8 bits, colour i = (i, i, i) with the flag bytes of `flagged`.
-Avatar MakeAvatar(int width, int height, int bits, const Bytes& pixels, int across = 1,
+AvatarSlot MakeAvatar(int width, int height, int bits, const Bytes& pixels, int across = 1,
                   int down = 1, const std::vector<int>& flagged = {}) {
     platform::BitmapInfoHeader header;
     header.biWidth = width;
@@ -32,7 +32,7 @@ Avatar MakeAvatar(int width, int height, int bits, const Bytes& pixels, int acro
             image[40 + 4 * static_cast<std::size_t>(i) + 3] = 0xFF;
     }
     image.insert(image.end(), pixels.begin(), pixels.end());
-    Avatar avatar;
+    AvatarSlot avatar;
     avatar.image = std::move(image);
     avatar.framesAcross = across;
     avatar.framesDown = down;
@@ -92,7 +92,7 @@ TEST(BlitAvatarCell, TheGridIsReadFromItsBottomLeftCellRightThenUp) {
         {1.9, 1.2, "44|44"}, {-3, 7, "33|33"},  // positions outside the grid are held at its ends
     };
     for (const Case& c : cases) {
-        Avatar avatar = MakeAvatar(4, 4, 8, pixels, 2, 2);
+        AvatarSlot avatar = MakeAvatar(4, 4, 8, pixels, 2, 2);
         avatar.frameColumn = c.column;
         avatar.frameRow = c.row;
         IndexFrame frame(2, 2);
@@ -103,7 +103,7 @@ TEST(BlitAvatarCell, TheGridIsReadFromItsBottomLeftCellRightThenUp) {
 
 TEST(BlitAvatarCell, TheCellIsScaledByNearestSamplingAndFlipped) {
     // 2 x 2: bottom row 1 2, top row 3 4.
-    const Avatar avatar = MakeAvatar(2, 2, 8, {1, 2, 3, 4});
+    const AvatarSlot avatar = MakeAvatar(2, 2, 8, {1, 2, 3, 4});
     struct Case {
         const char* name;
         AvatarRect destination;
@@ -132,7 +132,7 @@ TEST(BlitAvatarCell, EverythingOutsideTheFrameIsClipped) {
         for (int x = 0; x < 4; ++x)
             pixels[static_cast<std::size_t>(y * 4 + x)] = static_cast<std::uint8_t>(1 + x + 2 * y);
     }
-    const Avatar avatar = MakeAvatar(4, 4, 8, pixels);
+    const AvatarSlot avatar = MakeAvatar(4, 4, 8, pixels);
     const AvatarRect placements[] = {
         {-2, 1, 2, 5},  {5, 2, 9, 6},  {2, -3, 6, 1}, {1, 5, 5, 9},  {-3, -3, 1, 1}, {5, 5, 9, 9},
         {-1, -1, 3, 3}, {8, 0, 12, 4}, {-4, 0, 0, 4}, {0, 8, 4, 12}, {0, -4, 4, 0},
@@ -169,22 +169,22 @@ TEST(BlitAvatarCell, DamagedImagesAndUnknownDepthsDrawNothing) {
     const Bytes four{5, 5, 5, 5};
     struct Case {
         const char* name;
-        Avatar avatar;
+        AvatarSlot avatar;
         int format;
     };
-    Avatar shortImage = MakeAvatar(2, 2, 8, four);
+    AvatarSlot shortImage = MakeAvatar(2, 2, 8, four);
     shortImage.image.resize(shortImage.image.size() - 1);
-    Avatar tooManyColumns = MakeAvatar(2, 2, 8, four, 3, 1);
-    Avatar noGrid = MakeAvatar(2, 2, 8, four);
+    AvatarSlot tooManyColumns = MakeAvatar(2, 2, 8, four, 3, 1);
+    AvatarSlot noGrid = MakeAvatar(2, 2, 8, four);
     noGrid.framesDown = 0;
-    Avatar headerOnly = MakeAvatar(2, 2, 8, four);
+    AvatarSlot headerOnly = MakeAvatar(2, 2, 8, four);
     headerOnly.image.resize(20);
     Case cases[] = {
         {"pixels cut short", std::move(shortImage), 8},
         {"cells narrower than a pixel", std::move(tooManyColumns), 8},
         {"no grid rows", std::move(noGrid), 8},
         {"header cut short", std::move(headerOnly), 8},
-        {"empty slot", Avatar{}, 8},
+        {"empty slot", AvatarSlot{}, 8},
         {"16-bit avatar", MakeAvatar(2, 2, 16, Bytes(8, 5)), 16},
         {"negative width", MakeAvatar(-2, 2, 24, Bytes(12, 5)), 24},
         {"24-bit avatar on indices", MakeAvatar(2, 2, 24, Bytes(12, 5)), 8},
@@ -241,7 +241,7 @@ TEST(BlitAvatarCell, PixelsAreWrittenAtEveryDepth) {
         {"32 quarter clear over 5-6-5", 32, quarter, {}, 16, {0xFF, 0xFF}, {0x09, 0xFD}},
     };
     for (const Case& c : cases) {
-        const Avatar avatar = MakeAvatar(1, 1, c.bits, c.pixel, 1, 1, c.flagged);
+        const AvatarSlot avatar = MakeAvatar(1, 1, c.bits, c.pixel, 1, 1, c.flagged);
         Bytes frame = c.under;
         BlitAvatarCell(avatar, {0, 0, 1, 1}, false,
                        {frame.data(), 1, 1, static_cast<PixelFormatCode>(c.format)});
@@ -253,7 +253,7 @@ TEST(BlitAvatarCell, WideSourceRowsAreSteppedByTheirDepth) {
     // A 2 x 2 24-bit picture with a 1 x 2 grid: each cell is one pixel wide; the shown
     // (left-hand) cell's bottom pixel is blue 1, its top pixel blue 2.
     const Bytes pixels{1, 0, 0, 9, 0, 0, 2, 0, 0, 9, 0, 0};
-    const Avatar avatar = MakeAvatar(2, 2, 24, pixels, 2, 1);
+    const AvatarSlot avatar = MakeAvatar(2, 2, 24, pixels, 2, 1);
     Bytes frame(2 * 3, 0);
     BlitAvatarCell(avatar, {0, 0, 1, 2}, false, {frame.data(), 1, 2, PixelFormatCode::Bgr24});
     EXPECT_EQ(frame, (Bytes{1, 0, 0, 2, 0, 0}));

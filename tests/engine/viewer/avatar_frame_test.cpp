@@ -265,8 +265,8 @@ TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
     ASSERT_EQ(avatar->SetAnimationRate(1.25, -0.25), 0);  // 5 columns, -0.5 rows a second
     for (int i = 0; i < 45; ++i)
         Step();
-    EXPECT_NEAR(avatar->frameColumn, 0.5, 1e-9);
-    EXPECT_NEAR(avatar->frameRow, 1.55, 1e-9);
+    EXPECT_NEAR(avatar->Snapshot().frameColumn, 0.5, 1e-9);
+    EXPECT_NEAR(avatar->Snapshot().frameRow, 1.55, 1e-9);
     std::int16_t column = -1, row = -1;
     EXPECT_EQ(avatar->IsEmpty(&column, &row), 0);
     EXPECT_EQ(column, 0);
@@ -277,10 +277,11 @@ TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
     for (const auto& rate : rates) {
         avatar->SetAnimationRate(rate[0], rate[1]);
         Step();
-        EXPECT_GE(avatar->frameColumn, 0) << rate[0];
-        EXPECT_LT(avatar->frameColumn, 4) << rate[0];
-        EXPECT_GE(avatar->frameRow, 0) << rate[0];
-        EXPECT_LT(avatar->frameRow, 2) << rate[0];
+        const AvatarSlot slot = avatar->Snapshot();
+        EXPECT_GE(slot.frameColumn, 0) << rate[0];
+        EXPECT_LT(slot.frameColumn, 4) << rate[0];
+        EXPECT_GE(slot.frameRow, 0) << rate[0];
+        EXPECT_LT(slot.frameRow, 2) << rate[0];
     }
 }
 

@@ -117,13 +117,15 @@ TEST_F(AvatarLoadTest, GoodFilesLoadAndHostileOnesLeaveTheSlotEmpty) {
 
     Avatar avatar;
     ASSERT_EQ(avatar.Load(cases[1].path.c_str(), at, size, 1), 0);
-    EXPECT_EQ(avatar.framesAcross, 4);
-    EXPECT_EQ(avatar.framesDown, 2);
-    EXPECT_EQ(avatar.position[2], 3);
-    EXPECT_EQ(avatar.size[0], 4);
+    AvatarSlot slot = avatar.Snapshot();
+    EXPECT_EQ(slot.framesAcross, 4);
+    EXPECT_EQ(slot.framesDown, 2);
+    EXPECT_EQ(slot.position[2], 3);
+    EXPECT_EQ(slot.size[0], 4);
     EXPECT_EQ(avatar.SetAnimationRate(0.5, 2), 0);
-    EXPECT_EQ(avatar.columnRate, 2);
-    EXPECT_EQ(avatar.rowRate, 4);
+    slot = avatar.Snapshot();
+    EXPECT_EQ(slot.columnRate, 2);
+    EXPECT_EQ(slot.rowRate, 4);
     EXPECT_EQ(avatar.SetViewVelocity(1, 0, 0), 1) << "no owner, no view";
     EXPECT_EQ(avatar.Load(nullptr, at, size, 1), 0);
     std::int16_t column = 0, row = 0;

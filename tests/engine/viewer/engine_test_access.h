@@ -10,7 +10,7 @@ struct ViewerEngineTestAccess {
     // The decoded panorama (information header first); null when none is held.
     static const std::uint8_t* Image(const ViewerEngine& engine) {
         const ViewStateGuard state = engine.LockState();
-        return state->image.empty() ? nullptr : state->image.data();
+        return state->image ? state->image.Data() : nullptr;
     }
     static bool HasRenderThread(const ViewerEngine& engine) {
         return engine.renderThread != nullptr;

@@ -277,11 +277,8 @@ TEST_F(HotspotActionsTest, AFourthAvatarInThreeSlotsIsRefused) {
                   Dir() + "/walker.wav");
     }
     EXPECT_EQ(Access::Animating(engine), 1);
-    {
-        const ViewStateGuard lock = Access::State(engine);
-        EXPECT_EQ(engine.GetAvatar(0)->visible, 1);
-        EXPECT_EQ(engine.GetAvatar(2)->columnRate, 0.5);
-    }
+    EXPECT_EQ(engine.GetAvatar(0)->Snapshot().visible, 1);
+    EXPECT_EQ(engine.GetAvatar(2)->Snapshot().columnRate, 0.5);
 }
 
 TEST_F(HotspotActionsTest, AvatarsAfterAPanoramaOrMissingAreReported) {

@@ -243,12 +243,12 @@ TEST_F(NavigationTest, DeleteWithoutAGrabbedAvatarChangesNothing) {
 
 // Puts an avatar box straight ahead of the home view into `slot`, with a looped sound.
 void PlaceAvatar(ViewerEngine& engine, std::int16_t slot, const char* sound) {
-    const ViewStateGuard lock = Access::State(engine);
-    Avatar* avatar = engine.GetAvatar(slot);
-    avatar->image.assign(1064 + 4, 0);
-    avatar->visible = 1;
-    avatar->position[1] = 10;
-    for (double& extent : avatar->size)
+    const ViewStateGuard state = Access::State(engine);
+    AvatarSlot& avatar = state->avatars[static_cast<std::size_t>(slot)];
+    avatar.image.assign(1064 + 4, 0);
+    avatar.visible = 1;
+    avatar.position[1] = 10;
+    for (double& extent : avatar.size)
         extent = 4;
     Access::AvatarSounds(engine)[static_cast<std::size_t>(slot)] =
         std::make_unique<std::string>(sound);
@@ -284,25 +284,24 @@ TEST_F(NavigationTest, AGrabbedAvatarIsDraggedInTheModeOfTheGrab) {
         backend.HoldKey(platform::VK_CONTROL, false);
         engine.OnMouseMove(350, 180, 0);
         {
-            const ViewStateGuard lock = Access::State(engine);
-            const Avatar* avatar = engine.GetAvatar(0);
+            const AvatarSlot avatar = engine.GetAvatar(0)->Snapshot();
             for (int i = 0; i < 3; ++i) {
-                EXPECT_NEAR(avatar->velocity[i], c.velocity[i], 1e-9) << c.name << " " << i;
+                EXPECT_NEAR(avatar.velocity[i], c.velocity[i], 1e-9) << c.name << " " << i;
             }
-            EXPECT_NEAR(avatar->columnRate, c.columnRate, 1e-9) << c.name;
+            EXPECT_NEAR(avatar.columnRate, c.columnRate, 1e-9) << c.name;
         }
         EXPECT_EQ(Read(), (Velocities{0, 0, 0, 0})) << "the view stays while an avatar moves";
         backend.ReleaseLeft(window, {350, 180});
         backend.Pump();
         EXPECT_EQ(Access::GrabbedAvatar(engine), -1) << c.name;
-        const ViewStateGuard lock = Access::State(engine);
-        Avatar* avatar = engine.GetAvatar(0);
-        for (double& v : avatar->velocity)
+        const ViewStateGuard state = Access::State(engine);
+        AvatarSlot& avatar = state->avatars[0];
+        for (double& v : avatar.velocity)
             EXPECT_EQ(v, 0) << c.name;
-        avatar->position[1] = 10;
-        avatar->position[0] = avatar->position[2] = 0;
-        avatar->columnRate = 0;
-        avatar->frameColumn = 0;
+        avatar.position[1] = 10;
+        avatar.position[0] = avatar.position[2] = 0;
+        avatar.columnRate = 0;
+        avatar.frameColumn = 0;
     }
 }
 
