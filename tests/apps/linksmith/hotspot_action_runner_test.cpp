@@ -216,10 +216,11 @@ TEST_F(HotspotActionRunnerTest, AvatarStandsInSlotZeroOnTheHotspotsBox) {
     Avatar* avatar = editor_.Viewer()->GetAvatar(0);
     ASSERT_TRUE(avatar->HasImage());
     EXPECT_TRUE(editor_.Viewer()->IsAnimating());
-    EXPECT_DOUBLE_EQ(avatar->columnRate, 0.5);
+    const AvatarSlot slot = avatar->Snapshot();
+    EXPECT_DOUBLE_EQ(slot.columnRate, 0.5);
     const AvatarBox box = AvatarBoxOf(record);
     for (int axis = 0; axis < 3; ++axis)
-        EXPECT_DOUBLE_EQ(avatar->position[axis], box.centre[axis]) << axis;
+        EXPECT_DOUBLE_EQ(slot.position[axis], box.centre[axis]) << axis;
     // Heading 90 lies to the left (negative x); the box spans 40 degrees of heading and 20 of
     // pitch on a sphere of radius 10.
     const double degree = std::acos(0.0) / 90;

@@ -76,6 +76,11 @@ class EngineStressTest : public EngineFixture {
             avatar->SetAnimationRate(1, 1);
             avatar->SetViewVelocity(1, 0, 0);
         } else {
+            avatar->SetVisible(1);
+            avatar->SetSizeRate(0.1, 0.1, 0.1);
+            std::int16_t column = 0, row = 0;
+            avatar->IsEmpty(&column, &row);
+            avatar->Snapshot();
             avatar->Unload();
         }
         std::int16_t kind = 0;
@@ -83,8 +88,12 @@ class EngineStressTest : public EngineFixture {
         Hotspot* hotspot = engine.GetHotspot(static_cast<std::int16_t>(round % 2));
         ASSERT_NE(hotspot, nullptr);
         hotspot->SetActive(static_cast<std::int16_t>(round % 3 != 0));
+        hotspot->SetTarget(round % 2 == 0 ? "hall.pan" : "song.wav");
         int left = 0, top = 0, right = 0, bottom = 0;
         hotspot->GetScreenRect(&left, &top, &right, &bottom);
+        double x = 0, y = 0, z = 0;
+        hotspot->GetCentre(&x, &y, &z);
+        hotspot->Snapshot();
 
         if (round % 7 == 0) {
             ASSERT_EQ(engine.RedirectWindow(other_), kEngineDone);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "engine/viewer/view_limits.h"
 #include "engine_fixture.h"
@@ -80,6 +81,43 @@ TEST_F(HotspotTest, CursorRuleTellsPanoramaLinks) {
     platform::SendMessage(window, platform::WM_PAINT);
     EXPECT_EQ(backend.CurrentCursor(window)->shape, platform::CursorShape::SizeAll);
     engine.DetachWindow();
+}
+
+TEST_F(HotspotTest, HandlesKeptPastACloseOrAReloadReadTheEngineAsItIsNow) {
+    Hotspot* kept = engine.GetHotspot(2);
+    Avatar* slot = engine.GetAvatar(3);
+    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(slot, nullptr);
+    kept->SetTarget("changed.wav");
+    EXPECT_EQ(kept->Snapshot().target, "changed.wav");
+    EXPECT_EQ(engine.GetHotspot(2)->Snapshot().target, "changed.wav") << "one handle per index";
+
+    // A reload with one hotspot and two avatar slots: index 2 and slot 3 are gone.
+    const Bytes smaller =
+        MakeContainer({{"BTMP", MakeBitmap(256, 128)},
+                       {"HSPT", HotspotSection({{-10, -10, 10, 10, "only.pan"}})}});
+    engine.Load(smaller.data(), smaller.size(), window, kNotify, 0, 2);
+    EXPECT_EQ(engine.GetHotspot(2), nullptr);
+    EXPECT_EQ(engine.GetAvatar(3), nullptr);
+    EXPECT_EQ(engine.GetHotspot(0)->Snapshot().target, "only.pan");
+    const double at[3] = {0, 10, 0};
+    const double size[3] = {2, 2, 2};
+    for (int round = 0; round < 2; ++round) {
+        const std::string when = round == 0 ? "after a smaller load" : "after a close";
+        char text[4] = {'x', 'x', 'x', 'x'};
+        kept->SetTarget("lost.pan");
+        kept->SetActive(1);
+        EXPECT_EQ(kept->GetTarget(text, 4), 0) << when;
+        EXPECT_EQ(std::string(text, 4), std::string(4, '\0')) << when;
+        int left = 0, top = 0, right = 0, bottom = 0;
+        EXPECT_EQ(kept->GetScreenRect(&left, &top, &right, &bottom), 1) << when;
+        EXPECT_EQ(slot->Load("/no/such.avt", at, size, 1), 1) << when;
+        EXPECT_EQ(slot->SetVelocity(1, 2, 3), 1) << when;
+        EXPECT_FALSE(slot->HasImage()) << when;
+        engine.Close();
+    }
+    std::int16_t kind = kHitNothing;
+    EXPECT_EQ(engine.HitTest(128, 64, &kind), 0xFFFF);
 }
 
 TEST(Hotspot, TargetCopiesLikeStrncpy) {

@@ -112,6 +112,49 @@ TEST(Loading, EnlargedImageAlwaysHoldsTheOldOne) {
     EXPECT_EQ(pixels[(1 + 4) * 3], 4) << "old column 4 at column 1 + 4";
 }
 
+TEST(Loading, EnlargementInPlaceMovesEveryRowAndBlanksTheRest) {
+    // Old rows padded to whole words (widths 5, 7, 10 at 3 bytes) move to unpadded new rows;
+    // every pixel of the enlarged image is either its old pixel or blank.
+    struct Case {
+        int width, height;
+        std::int16_t headingSpan, pitchSpan;
+    };
+    const Case cases[] = {{5, 4, 359, 180}, {10, 6, 180, 90}, {7, 5, 90, 60}, {12, 9, 360, 45}};
+    for (const Case& c : cases) {
+        const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height);
+        ViewerEngine engine;
+        ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({c.headingSpan, c.pitchSpan, 0,
+                                                                       0, 0, 0, 0, 0})}},
+                                               0, c.width, c.height)),
+                  "")
+            << name;
+        const ViewStateGuard state = Access::State(engine);
+        const platform::BitmapInfoHeader header = state->image.Header();
+        const int newWidth = header.biWidth;
+        const int newHeight = header.biHeight;
+        ASSERT_GE(newWidth, c.width) << name;
+        ASSERT_GE(newHeight, c.height) << name;
+        ASSERT_GE(state->image.Size(), 40u + 3u * newWidth * newHeight) << name;
+        const int left = (newWidth - c.width) / 2;
+        const int bottom = (newHeight - c.height) / 2;
+        int wrong = 0;
+        for (int y = 0; y < newHeight; ++y) {
+            for (int x = 0; x < newWidth; ++x) {
+                const std::uint8_t* p =
+                    state->image.Data() + 40 + (static_cast<std::size_t>(y) * newWidth + x) * 3;
+                const int ox = x - left, oy = y - bottom;
+                const bool inside = ox >= 0 && ox < c.width && oy >= 0 && oy < c.height;
+                const std::uint8_t want[3] = {
+                    static_cast<std::uint8_t>(inside ? ox : 0),
+                    static_cast<std::uint8_t>(inside ? oy : 0),
+                    static_cast<std::uint8_t>(inside ? 7 : 0)};
+                wrong += std::memcmp(p, want, 3) != 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << name << " enlarged to " << newWidth << "x" << newHeight;
+    }
+}
+
 TEST(Loading, OddShortFormSpanEnlargesByItsExactRatio) {
     // The thumbnail's pitch span of 45: 25 rows become 25 x 180 / 45 = 100, not the 104 that a
     // span halved and doubled back to 44 would give.
