@@ -41,15 +41,12 @@ AvatarSlot MakeAvatar(int bits) {
     return avatar;
 }
 
-int FrameBytes(int format) {
-    return format == 8 ? 1 : format == 24 ? 3 : 2;
-}
-
 void Blit(benchmark::State& state) {
     const AvatarSlot avatar = MakeAvatar(static_cast<int>(state.range(0)));
-    const int format = static_cast<int>(state.range(1));
+    const auto format = static_cast<PixelFormatCode>(state.range(1));
     std::vector<std::uint8_t> frame(
-        static_cast<std::size_t>(kFrameWidth) * kFrameHeight * FrameBytes(format), 0x55);
+        static_cast<std::size_t>(kFrameWidth) * kFrameHeight * platform::BytesPerPixel(format),
+        0x55);
     const AvatarRect destination{100, 50, 900, 700};
     for (auto _ : state) {
         BlitAvatarCell(avatar, destination, false,
@@ -73,8 +70,9 @@ void Composite(benchmark::State& state) {
     const Renderer::Orientation view{0, 0, 0, 0, 0, 0, 90};
     std::vector<std::uint8_t> frame(static_cast<std::size_t>(kFrameWidth) * kFrameHeight * 3, 0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(CompositeAvatar(avatar, renderer, box, view,
-                                                 {frame.data(), kFrameWidth, kFrameHeight, 24}));
+        benchmark::DoNotOptimize(
+            CompositeAvatar(avatar, renderer, box, view,
+                            {frame.data(), kFrameWidth, kFrameHeight, PixelFormatCode::Bgr24}));
         benchmark::ClobberMemory();
     }
 }

@@ -56,7 +56,7 @@ int CDIB::Paint(platform::Surface& surface, int xDest, int yDest, int wDest, int
     platform::PixelView view;
     view.width = wDest;
     view.height = hDest;
-    view.format = platform::kPixelFormatBgr;
+    view.format = platform::PixelFormatCode::Bgr24;
     view.pixels = stretched.m_pBits;
     view.stride = stretched.GetStride();
     const platform::Rect dest{xDest, yDest, xDest + wDest, yDest + hDest};

@@ -11,8 +11,8 @@
 #include "fuzz/fuzz_support.h"
 #include "fuzz/seed_builders.h"
 #include "platform/headless/headless_backend.h"
-#include "platform/program_launcher.h"
 #include "platform/media/recording_media_service.h"
+#include "platform/program_launcher.h"
 
 namespace {
 

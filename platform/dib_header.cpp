@@ -1,7 +1,6 @@
 #include "platform/dib_header.h"
 
 #include "platform/byte_order.h"
-#include "platform/pixel_view.h"
 
 namespace platform {
 
@@ -40,10 +39,20 @@ std::size_t DibRowStride(std::int64_t width, int bitCount) {
     return static_cast<std::size_t>((bits + 31) / 32 * 4);
 }
 
-int DibPixelFormatCode(const BitmapInfoHeader& header) {
-    if (header.biBitCount != 16)
-        return header.biBitCount;
-    return header.biCompression == kBiBitfields ? kPixelFormat565 : kPixelFormat555;
+PixelFormatCode DibPixelFormatCode(const BitmapInfoHeader& header) {
+    switch (header.biBitCount) {
+        case 8:
+            return PixelFormatCode::Indexed8;
+        case 16:
+            return header.biCompression == kBiBitfields ? PixelFormatCode::Rgb565
+                                                        : PixelFormatCode::Rgb555;
+        case 24:
+            return PixelFormatCode::Bgr24;
+        case 32:
+            return PixelFormatCode::Bgrx32;
+        default:
+            return PixelFormatCode::None;
+    }
 }
 
 }  // namespace platform

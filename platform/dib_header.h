@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/pixel_format.h"
+
 namespace platform {
 
 inline constexpr std::size_t kInfoHeaderSize = 40;
@@ -41,8 +43,8 @@ void StoreInfoHeader(std::uint8_t* bytes, const BitmapInfoHeader& header);
 // `width` and `bitCount` are at least 0; the product is taken in 64 bits.
 std::size_t DibRowStride(std::int64_t width, int bitCount);
 
-// The pixel format code (platform/pixel_view.h) of the pixels a header describes: 15 for 16 bits
-// without bit fields (5-5-5), 16 for 16 bits with them (5-6-5), else the bit count.
-int DibPixelFormatCode(const BitmapInfoHeader& header);
+// The pixel format (platform/pixel_format.h) of the pixels a header describes: 5-5-5 for 16 bits
+// without bit fields, 5-6-5 for 16 bits with them; None for bit counts other than 8, 16, 24, 32.
+PixelFormatCode DibPixelFormatCode(const BitmapInfoHeader& header);
 
 }  // namespace platform

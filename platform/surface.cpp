@@ -8,23 +8,9 @@
 
 namespace platform {
 
-int BytesPerPixel(int format) {
-    switch (format) {
-        case kPixelFormatIndexed:
-            return 1;
-        case kPixelFormat555:
-        case kPixelFormat565:
-            return 2;
-        case kPixelFormatBgr:
-            return 3;
-        default:
-            return 0;
-    }
-}
-
 bool Surface::Draw(const PixelView& source, const Rect& dest) {
     const int bytes = BytesPerPixel(source.format);
-    if (bytes == 0 || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels)
+    if (!IsFrameFormat(source.format) || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels)
         return false;
     const int width = std::min(dest.Width(), source.width);
     const int height = std::min(dest.Height(), source.height);
@@ -42,7 +28,7 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
             std::memcpy(next.pixels.data() + next.stride * row, source.pixels + source.stride * row,
                         static_cast<std::size_t>(width) * bytes);
         }
-        if (source.format == kPixelFormatIndexed && source.palette) {
+        if (source.format == PixelFormatCode::Indexed8 && source.palette) {
             next.palette.assign(source.palette, source.palette + 1024);
         }
     } catch (const std::bad_alloc&) {

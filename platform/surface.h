@@ -27,7 +27,7 @@ namespace platform {
 struct SurfacePicture {
     Point origin;
     Size size;
-    int format = kPixelFormatBgr;
+    PixelFormatCode format = PixelFormatCode::Bgr24;
     std::size_t stride = 0;
     std::vector<std::uint8_t> pixels;
     std::vector<std::uint8_t> palette;  // 1024 bytes for format 8, else empty

@@ -39,12 +39,12 @@ std::uint8_t NearestPaletteIndex(const std::vector<std::uint8_t>& palette, Color
 // `colour` as the bytes of one pixel of `picture`'s format; the count of bytes.
 int EncodePixel(const SurfacePicture& picture, ColorRef colour, std::uint8_t out[3]) {
     switch (picture.format) {
-        case kPixelFormatIndexed:
+        case PixelFormatCode::Indexed8:
             out[0] = NearestPaletteIndex(picture.palette, colour);
             return 1;
-        case kPixelFormat555:
-        case kPixelFormat565: {
-            const bool wideGreen = picture.format == kPixelFormat565;
+        case PixelFormatCode::Rgb555:
+        case PixelFormatCode::Rgb565: {
+            const bool wideGreen = picture.format == PixelFormatCode::Rgb565;
             const unsigned value =
                 (static_cast<unsigned>(Red(colour) >> 3) << (wideGreen ? 11 : 10)) |
                 (static_cast<unsigned>(Green(colour) >> (wideGreen ? 2 : 3)) << 5) |
@@ -53,7 +53,7 @@ int EncodePixel(const SurfacePicture& picture, ColorRef colour, std::uint8_t out
             out[1] = static_cast<std::uint8_t>(value >> 8);
             return 2;
         }
-        case kPixelFormatBgr:
+        case PixelFormatCode::Bgr24:
             out[0] = Blue(colour);
             out[1] = Green(colour);
             out[2] = Red(colour);

@@ -7,8 +7,8 @@
 
 #include "apps/linksmith/editor_sections.h"
 #include "apps/linksmith/hotspot_projection.h"
-#include "engine/imaging/load_error.h"
 #include "engine/container/section_archive.h"
+#include "engine/imaging/load_error.h"
 #include "platform/files.h"
 #include "platform/input.h"
 #include "platform/message_box.h"

@@ -62,4 +62,7 @@ void LinksmithEditor::OnTourAllHotspots() {
     if (viewer_)
         viewer_->Run(0, 1);
     frame_.Invalidate(false);
+    // The repaint asked for above may merge with the repaint of the last frame, which draws
+    // no rectangles: they are drawn here, over a finished frame.
+    DrawHotspotRects();
 }

@@ -12,7 +12,8 @@ CPanoramaDetailsEditDlg::CPanoramaDetailsEditDlg(QWidget* parent, const Panorama
     auto* fields = new QFormLayout;
     for (std::size_t i = 0; i < kPanoramaNoteFieldCount; ++i) {
         edits_[i] = new QLineEdit(QString::fromStdString(note.fields[i]), this);
-        edits_[i]->setMinimumWidth(320);
+        edits_[i]->setCursorPosition(0);  // a long text shows from its start
+        edits_[i]->setMinimumWidth(360);
         const std::string_view label = kPanoramaNoteLabels[i];
         fields->addRow(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())),
                        edits_[i]);

@@ -2,37 +2,19 @@
 
 #include "platform/surface.h"
 
-namespace {
-
-int FormatCode(const platform::BitmapInfoHeader& header) {
-    switch (header.biBitCount) {
-        case 8:
-            return platform::kPixelFormatIndexed;
-        case 16:
-            return header.biCompression == platform::kBiBitfields ? platform::kPixelFormat565
-                                                                  : platform::kPixelFormat555;
-        case 24:
-            return platform::kPixelFormatBgr;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
-
 std::optional<platform::PixelView> DibPixelView(std::span<const std::uint8_t> bitmapInfo,
                                                 std::span<const std::uint8_t> pixels) {
     if (bitmapInfo.size() < platform::kInfoHeaderSize)
         return std::nullopt;
     const platform::BitmapInfoHeader header = platform::LoadInfoHeader(bitmapInfo.data());
-    const int format = FormatCode(header);
-    if (format == 0 || header.biWidth <= 0 || header.biHeight <= 0)
+    const platform::PixelFormatCode format = platform::DibPixelFormatCode(header);
+    if (!platform::IsFrameFormat(format) || header.biWidth <= 0 || header.biHeight <= 0)
         return std::nullopt;
     const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
     if (pixels.size() / stride < static_cast<std::size_t>(header.biHeight))
         return std::nullopt;
     const std::uint8_t* palette = nullptr;
-    if (format == platform::kPixelFormatIndexed) {
+    if (format == platform::PixelFormatCode::Indexed8) {
         if (bitmapInfo.size() < platform::kInfoHeaderSize + kColourTableBytes)
             return std::nullopt;
         palette = bitmapInfo.data() + platform::kInfoHeaderSize;

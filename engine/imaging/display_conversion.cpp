@@ -21,14 +21,14 @@ int DepthOf(const platform::BitmapInfoHeader& header) {
     return header.biBitCount;
 }
 
-DibPixelFormat FormatForDepth(int depth) {
+platform::PixelFormatCode FormatForDepth(int depth) {
     switch (depth) {
         case 15:
-            return DibPixelFormat::Rgb555;
+            return platform::PixelFormatCode::Rgb555;
         case 16:
-            return DibPixelFormat::Rgb565;
+            return platform::PixelFormatCode::Rgb565;
         default:
-            return DibPixelFormat::Bgr24;
+            return platform::PixelFormatCode::Bgr24;
     }
 }
 
@@ -71,15 +71,16 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
     header.biSizeImage = 0;
     header.biClrUsed = depth == 16 ? 3 : 0;
 
-    const DibPixelFormat from = *DibFormatOf(old);
-    const DibPixelFormat to = FormatForDepth(depth);
+    const platform::PixelFormatCode from = platform::DibPixelFormatCode(old);
+    const platform::PixelFormatCode to = FormatForDepth(depth);
     const auto width = static_cast<std::size_t>(old.biWidth);
     const auto rows = static_cast<std::size_t>(std::abs(old.biHeight));
     const std::size_t oldStride = platform::DibRowStride(old.biWidth, old.biBitCount);
     const std::size_t newStride = platform::DibRowStride(header.biWidth, header.biBitCount);
     const std::size_t oldOffset = platform::kInfoHeaderSize + ColourTableBytes(old);
     const std::size_t newOffset = platform::kInfoHeaderSize + ColourTableBytes(header);
-    const bool inPlace = newOffset <= oldOffset && DibBitsPerPixel(to) <= DibBitsPerPixel(from);
+    const bool inPlace =
+        newOffset <= oldOffset && platform::BitsPerPixel(to) <= platform::BitsPerPixel(from);
 
     GlobalDib target;
     if (!inPlace) {

@@ -13,8 +13,8 @@
 #include "engine/imaging/jpeg_error_hooks.h"
 #include "engine/imaging/jpeg_memory_io.h"
 #include "engine/imaging/pixel_formats.h"
-#include "platform/trace/trace_link.h"
 #include "platform/picture_limits.h"
+#include "platform/trace/trace_link.h"
 
 // The library unwinds with longjmp into RunEncode and RunDecode. Those two and everything the
 // library calls hold no object with a destructor; buffers that must be freed on an error path
@@ -124,7 +124,8 @@ void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t st
         buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                            info.output_width * 3, 1);
     }
-    const DibPixelFormat packed = depth == 16 ? DibPixelFormat::Rgb565 : DibPixelFormat::Rgb555;
+    const platform::PixelFormatCode packed =
+        depth == 16 ? platform::PixelFormatCode::Rgb565 : platform::PixelFormatCode::Rgb555;
     while (info.output_scanline < info.output_height) {
         const JDIMENSION line = info.output_scanline;
         std::uint8_t* row =
@@ -197,8 +198,8 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
     if (bitmapInfo.size() < platform::kInfoHeaderSize)
         return {};
     const platform::BitmapInfoHeader header = platform::LoadInfoHeader(bitmapInfo.data());
-    const std::optional<DibPixelFormat> format = DibFormatOf(header);
-    if (!format || header.biWidth <= 0 || header.biHeight == 0 ||
+    const platform::PixelFormatCode format = platform::DibPixelFormatCode(header);
+    if (format == platform::PixelFormatCode::None || header.biWidth <= 0 || header.biHeight == 0 ||
         header.biHeight == std::numeric_limits<std::int32_t>::min()) {
         return {};
     }
@@ -213,7 +214,7 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
     if (pixels.size() / stride < height)
         return {};
     std::span<const std::uint8_t> colours;
-    if (*format == DibPixelFormat::Indexed8) {
+    if (format == platform::PixelFormatCode::Indexed8) {
         colours = bitmapInfo.subspan(platform::kInfoHeaderSize);
         if (colours.size() < 4 * ColourEntries(header))
             return {};
@@ -229,11 +230,11 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
                       header.biHeight < 0,
                       quality,
                       nullptr};
-        if (*format != DibPixelFormat::Bgr24) {
+        if (format != platform::PixelFormatCode::Bgr24) {
             converted.resize(width * height * 3);
-            ConvertDibPixels({*format, pixels.data(), stride, colours},
-                             {DibPixelFormat::Bgr24, converted.data(), width * 3}, width, height,
-                             false);
+            ConvertDibPixels({format, pixels.data(), stride, colours},
+                             {platform::PixelFormatCode::Bgr24, converted.data(), width * 3}, width,
+                             height, false);
             job.rows = converted.data();
             job.stride = width * 3;
         }

@@ -1,32 +1,19 @@
 #pragma once
-// The pixel formats of device-independent bitmaps and the conversions between them, one pixel
-// at a time through blue, green, red bytes. Used by the JPEG glue, the display-depth conversion
-// and BlitDib.
+// Conversions between the pixel formats of device-independent bitmaps (platform/pixel_format.h),
+// one pixel at a time through blue, green, red bytes. Used by the JPEG glue and the display-depth
+// conversion.
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 
-#include "engine/imaging/global_dib.h"
-
-enum class DibPixelFormat {
-    Indexed8,  // palette index; colour table entries blue, green, red, 0
-    Rgb555,    // 16 bits, compression 0 (called 15)
-    Rgb565,    // 16 bits, bit-field compression
-    Bgr24,
-    Bgrx32,  // fourth byte ignored
-};
+#include "platform/pixel_format.h"
 
 struct BgrPixel {
     std::uint8_t blue;
     std::uint8_t green;
     std::uint8_t red;
 };
-
-// The format a header describes; nothing for other bit counts.
-std::optional<DibPixelFormat> DibFormatOf(const platform::BitmapInfoHeader& header);
-int DibBitsPerPixel(DibPixelFormat format);
 
 // 5-5-5 and 5-6-5 values are widened by shifting, the low bits left 0.
 inline BgrPixel Expand555(std::uint16_t value) {
@@ -47,23 +34,24 @@ inline std::uint16_t Pack565(BgrPixel pixel) {
 }
 
 // Pixel x of `row`. For Indexed8 the index is looked up in `colours` (4 bytes an entry); an index
-// beyond the table gives black.
-BgrPixel ReadDibPixel(DibPixelFormat format, const std::uint8_t* row, std::size_t x,
+// beyond the table gives black, as does None.
+BgrPixel ReadDibPixel(platform::PixelFormatCode format, const std::uint8_t* row, std::size_t x,
                       std::span<const std::uint8_t> colours);
-// Stores `pixel` as pixel x of `row`; Indexed8 is not a target.
-void WriteDibPixel(DibPixelFormat format, std::uint8_t* row, std::size_t x, BgrPixel pixel);
+// Stores `pixel` as pixel x of `row`; Indexed8 and None are not targets (nothing is stored).
+void WriteDibPixel(platform::PixelFormatCode format, std::uint8_t* row, std::size_t x,
+                   BgrPixel pixel);
 
 // Converts `width` x `rows` pixels. Row r of the target is row r of the source, or row
 // rows - 1 - r when `flipRows`. Source and target may be the same memory when the target lies at
 // or before the source, takes no more bytes a pixel and has a stride no larger, and no flip is
 // asked: each pixel is read before its target bytes are written.
 struct DibPixelRows {
-    DibPixelFormat format;
+    platform::PixelFormatCode format;
     std::uint8_t* first;  // row 0
     std::size_t stride;
 };
 struct DibSourceRows {
-    DibPixelFormat format;
+    platform::PixelFormatCode format;
     const std::uint8_t* first;
     std::size_t stride;
     std::span<const std::uint8_t> colours;

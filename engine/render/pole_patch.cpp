@@ -59,6 +59,8 @@ void RendererState::PatchPoles() {
                     case PixelFormatCode::Bgr24:
                         SubdivideBlock<Bgr24Format>(x, y, kBlock, kBlockDepth, corners);
                         break;
+                    default:  // refused before drawing
+                        break;
                 }
             }
         }

@@ -22,8 +22,7 @@ ScreenVector Add(const ScreenVector& a, const ScreenVector& b) {
 RendererState::RendererState() : rowOffsets_(1, 0) {}
 
 bool RendererState::Accepts(const DrawRequest& r) const {
-    const int bytes = BytesPerPixel(r.format);
-    if (bytes == 0) {
+    if (!platform::IsFrameFormat(r.format)) {
         return false;
     }
     if (r.format != PixelFormatCode::Indexed8 && r.antialias != AntialiasLevel::Nearest &&
@@ -87,6 +86,8 @@ int RendererState::Draw(const DrawRequest& request) {
             } else {
                 Draw24Bilinear();
             }
+            break;
+        default:  // refused by Accepts
             break;
     }
     PatchPoles();

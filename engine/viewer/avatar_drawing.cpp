@@ -22,19 +22,20 @@ struct Channels {
     int blue, green, red;
 };
 
-// A colour frame format: 24 (one byte a channel), 15 (5-5-5) or 16 (5-6-5), little-endian.
-template <int kFormat>
+// A colour frame format: 24 (one byte a channel), 5-5-5 or 5-6-5, little-endian.
+template <PixelFormatCode kFormat>
 struct FramePixel {
-    static constexpr int kBytes = kFormat == 24 ? 3 : 2;
-    static constexpr int kBlueBits = kFormat == 24 ? 8 : 5;
-    static constexpr int kGreenBits = kFormat == 24 ? 8 : kFormat == 16 ? 6 : 5;
+    static constexpr bool kBgr = kFormat == PixelFormatCode::Bgr24;
+    static constexpr int kBytes = platform::BytesPerPixel(kFormat);
+    static constexpr int kBlueBits = kBgr ? 8 : 5;
+    static constexpr int kGreenBits = kBgr ? 8 : kFormat == PixelFormatCode::Rgb565 ? 6 : 5;
 
     // An avatar colour (blue, green, red bytes) at the frame's channel depths.
     static Channels Reduce(const std::uint8_t* bgr) {
         return {bgr[0] >> (8 - kBlueBits), bgr[1] >> (8 - kGreenBits), bgr[2] >> (8 - kBlueBits)};
     }
     static Channels Read(const std::uint8_t* p) {
-        if constexpr (kFormat == 24) {
+        if constexpr (kBgr) {
             return {p[0], p[1], p[2]};
         } else {
             const int v = platform::LoadLe16(p);
@@ -42,7 +43,7 @@ struct FramePixel {
         }
     }
     static void Write(std::uint8_t* p, Channels c) {
-        if constexpr (kFormat == 24) {
+        if constexpr (kBgr) {
             p[0] = static_cast<std::uint8_t>(c.blue);
             p[1] = static_cast<std::uint8_t>(c.green);
             p[2] = static_cast<std::uint8_t>(c.red);
@@ -55,16 +56,16 @@ struct FramePixel {
 
 // Calls `draw` with the pixel type of a colour frame format; false for any other format.
 template <typename Draw>
-bool WithColourFormat(int format, Draw draw) {
+bool WithColourFormat(PixelFormatCode format, Draw draw) {
     switch (format) {
-        case 15:
-            draw(FramePixel<15>{});
+        case PixelFormatCode::Rgb555:
+            draw(FramePixel<PixelFormatCode::Rgb555>{});
             return true;
-        case 16:
-            draw(FramePixel<16>{});
+        case PixelFormatCode::Rgb565:
+            draw(FramePixel<PixelFormatCode::Rgb565>{});
             return true;
-        case 24:
-            draw(FramePixel<24>{});
+        case PixelFormatCode::Bgr24:
+            draw(FramePixel<PixelFormatCode::Bgr24>{});
             return true;
         default:
             return false;
@@ -115,18 +116,9 @@ void ForEachPixel(const BlitPlan& plan, const AvatarTarget& frame, int frameByte
     }
 }
 
-int FrameBytes(int format) {
-    switch (format) {
-        case 8:
-            return 1;
-        case 15:
-        case 16:
-            return 2;
-        case 24:
-            return 3;
-        default:
-            return 0;
-    }
+// Bytes a pixel of a frame takes; 0 for a format frames are not drawn in.
+int FrameBytes(PixelFormatCode format) {
+    return platform::IsFrameFormat(format) ? platform::BytesPerPixel(format) : 0;
 }
 
 // A frame coordinate from a projected one: truncated, and held inside the range of int so
@@ -152,7 +144,7 @@ void BlitAvatarCell(const AvatarSlot& avatar, const AvatarRect& destination, boo
     const int bits = header.biBitCount;
     if (width <= 0 || height <= 0 || (bits != 8 && bits != 24 && bits != 32))
         return;
-    if (bits != 8 && frame.format == 8)
+    if (bits != 8 && frame.format == PixelFormatCode::Indexed8)
         return;
     const std::size_t colourBytes = bits == 8 ? kColourTableBytes : 0;
     const auto pixelBytes = static_cast<std::size_t>(bits / 8);
@@ -202,7 +194,7 @@ void BlitAvatarCell(const AvatarSlot& avatar, const AvatarRect& destination, boo
         plan.sourceColumns.push_back(static_cast<std::size_t>(sourceColumn) * pixelBytes);
     }
 
-    if (bits == 8 && frame.format == 8) {
+    if (bits == 8 && frame.format == PixelFormatCode::Indexed8) {
         ForEachPixel(plan, frame, frameBytes, [](std::uint8_t* to, const std::uint8_t* from) {
             if (*from != 0)
                 *to = *from;

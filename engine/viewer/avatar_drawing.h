@@ -14,13 +14,13 @@
 struct AvatarSlot;
 
 // The frame an avatar is drawn into: `height` rows of `width` pixels, bottom-up, packed end to
-// end, in the renderer's pixel format `format` (8 colour indices, 15 for 5-5-5, 16 for 5-6-5,
-// 24 for blue, green, red). The caller owns the pixels.
+// end, in the frame format `format` (colour indices, 5-5-5, 5-6-5, or blue, green, red; see
+// platform/pixel_format.h). The caller owns the pixels.
 struct AvatarTarget {
     std::uint8_t* pixels = nullptr;
     int width = 0;
     int height = 0;
-    int format = 24;
+    PixelFormatCode format = PixelFormatCode::Bgr24;
 };
 
 // A rectangle of frame pixels: columns `left` .. `right` - 1 and rows `bottom` .. `top` - 1,

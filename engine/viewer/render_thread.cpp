@@ -231,8 +231,7 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
         const std::uint8_t* pixels = s.image.Data() + offset;
         s.renderer->Render(s.environments[static_cast<std::size_t>(s.currentEnvironment)], view,
                            zero, w, h, s.viewFrame.pixels.get(), imageWidth, imageHeight - 4,
-                           pixels + 2 * stride,
-                           static_cast<PixelFormatCode>(platform::DibPixelFormatCode(header)), 0,
+                           pixels + 2 * stride, platform::DibPixelFormatCode(header), 0,
                            static_cast<AntialiasLevel>(level));
     };
     if (s.antialias >= 1 && current == s.lastView) {

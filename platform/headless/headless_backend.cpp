@@ -17,7 +17,7 @@ std::uint64_t PictureChecksum(const SurfacePicture& picture) {
         hash ^= byte;
         hash *= 1099511628211ull;
     };
-    for (int value : {picture.size.width, picture.size.height, picture.format}) {
+    for (int value : {picture.size.width, picture.size.height, static_cast<int>(picture.format)}) {
         for (int shift = 0; shift < 32; shift += 8)
             mix(static_cast<std::uint8_t>(static_cast<unsigned>(value) >> shift));
     }

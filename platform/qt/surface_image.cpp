@@ -5,15 +5,15 @@
 namespace platform {
 namespace {
 
-QImage::Format QtFormat(int format) {
+QImage::Format QtFormat(PixelFormatCode format) {
     switch (format) {
-        case kPixelFormatIndexed:
+        case PixelFormatCode::Indexed8:
             return QImage::Format_Indexed8;
-        case kPixelFormat555:
+        case PixelFormatCode::Rgb555:
             return QImage::Format_RGB555;
-        case kPixelFormat565:
+        case PixelFormatCode::Rgb565:
             return QImage::Format_RGB16;
-        case kPixelFormatBgr:
+        case PixelFormatCode::Bgr24:
             return QImage::Format_BGR888;
         default:
             return QImage::Format_Invalid;

@@ -64,6 +64,43 @@ TEST(DibHeader, RowsArePaddedToWholeFourByteWordsWithoutWrapping) {
             << c.width << " x " << c.bitCount;
 }
 
+// The one format vocabulary: the format a header's bit count and compression name, the bytes
+// and header bits of each, and which of them frames are drawn and shown in.
+TEST(DibHeader, BitCountAndCompressionNameOneFormat) {
+    using platform::PixelFormatCode;
+    const struct {
+        std::uint16_t bitCount;
+        std::uint32_t compression;
+        PixelFormatCode format;
+        int bytes;
+        bool frame;
+    } cases[] = {
+        {8, platform::kBiRgb, PixelFormatCode::Indexed8, 1, true},
+        {16, platform::kBiRgb, PixelFormatCode::Rgb555, 2, true},
+        {16, platform::kBiBitfields, PixelFormatCode::Rgb565, 2, true},
+        {24, platform::kBiRgb, PixelFormatCode::Bgr24, 3, true},
+        {32, platform::kBiRgb, PixelFormatCode::Bgrx32, 4, false},
+        {15, platform::kBiRgb, PixelFormatCode::None, 0, false},
+        {1, platform::kBiRgb, PixelFormatCode::None, 0, false},
+        {4, platform::kBiRgb, PixelFormatCode::None, 0, false},
+        {0, platform::kBiRgb, PixelFormatCode::None, 0, false},
+    };
+    for (const auto& c : cases) {
+        platform::BitmapInfoHeader header;
+        header.biBitCount = c.bitCount;
+        header.biCompression = c.compression;
+        const PixelFormatCode format = platform::DibPixelFormatCode(header);
+        EXPECT_EQ(format, c.format) << c.bitCount;
+        EXPECT_EQ(platform::BytesPerPixel(format), c.bytes) << c.bitCount;
+        EXPECT_EQ(platform::IsFrameFormat(format), c.frame) << c.bitCount;
+        if (format != PixelFormatCode::None) {
+            EXPECT_EQ(platform::BitsPerPixel(format), c.bitCount) << c.bitCount;
+        }
+    }
+    EXPECT_EQ(platform::BytesPerPixel(static_cast<PixelFormatCode>(12)), 0);
+    EXPECT_FALSE(platform::IsFrameFormat(static_cast<PixelFormatCode>(12)));
+}
+
 TEST(ByteOrder, LowByteFirstForEveryWidth) {
     const std::uint8_t bytes[] = {0x01, 0x82, 0x03, 0xF4};
     EXPECT_EQ(platform::LoadLe16(bytes), 0x8201u);

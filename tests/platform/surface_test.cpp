@@ -14,7 +14,7 @@ TEST(Surface, KeepsTheLowerLeftPartOfTheFrameAtTheDestination) {
     for (int row = 0; row < 3; ++row)
         for (int col = 0; col < 4; ++col)
             frame[(row * 4 + col) * 3] = std::uint8_t(10 * row + col);
-    const PixelView view{4, 3, kPixelFormatBgr, frame.data(), 12, nullptr};
+    const PixelView view{4, 3, PixelFormatCode::Bgr24, frame.data(), 12, nullptr};
 
     Surface surface;
     ASSERT_TRUE(surface.Draw(view, Rect{5, 6, 8, 8}));
@@ -28,7 +28,13 @@ TEST(Surface, KeepsTheLowerLeftPartOfTheFrameAtTheDestination) {
         EXPECT_EQ(picture.serial, 1u);
     });
     EXPECT_FALSE(surface.Draw(view, Rect{0, 0, 0, 5}));
-    EXPECT_FALSE(surface.Draw(PixelView{4, 3, 12, frame.data(), 12, nullptr}, Rect{0, 0, 4, 3}));
+    // Surfaces keep only frame formats: not 32 bits, no code that is no format.
+    for (const PixelFormatCode format :
+         {PixelFormatCode::Bgrx32, PixelFormatCode::None, static_cast<PixelFormatCode>(12)}) {
+        EXPECT_FALSE(
+            surface.Draw(PixelView{4, 3, format, frame.data(), 16, nullptr}, Rect{0, 0, 4, 3}))
+            << static_cast<int>(format);
+    }
     EXPECT_EQ(surface.Serial(), 1u) << "refused draws keep the picture";
 }
 
@@ -37,7 +43,7 @@ TEST(Surface, PresentingAsksTheBackendToRepaint) {
     const WindowHandle window = backend.CreateWindow({32, 32});
     std::vector<std::uint8_t> pixels(32 * 32, 7);
     std::vector<std::uint8_t> palette(1024, 1);
-    const PixelView view{32, 32, kPixelFormatIndexed, pixels.data(), 32, palette.data()};
+    const PixelView view{32, 32, PixelFormatCode::Indexed8, pixels.data(), 32, palette.data()};
     EXPECT_TRUE(PresentToWindow(window, view, Rect{0, 0, 32, 32}));
     EXPECT_EQ(backend.FramesReady(window), 1);
     GetWindowSurface(window)->Read(
@@ -51,15 +57,15 @@ TEST(Surface, OutlinesDrawOverTheKeptPictureInItsFormatAndClipToIt) {
     palette[4 * 9 + 1] = 250;  // entry 9 is nearly pure green
     struct Case {
         const char* what;
-        int format;
+        PixelFormatCode format;
         int bytes;
         std::vector<std::uint8_t> green;  // the pixel bytes of RGB (0, 255, 0)
     };
     const Case cases[] = {
-        {"24-bit", kPixelFormatBgr, 3, {0, 255, 0}},
-        {"5-6-5", kPixelFormat565, 2, {0xE0, 0x07}},
-        {"5-5-5", kPixelFormat555, 2, {0xE0, 0x03}},
-        {"palette", kPixelFormatIndexed, 1, {9}},
+        {"24-bit", PixelFormatCode::Bgr24, 3, {0, 255, 0}},
+        {"5-6-5", PixelFormatCode::Rgb565, 2, {0xE0, 0x07}},
+        {"5-5-5", PixelFormatCode::Rgb555, 2, {0xE0, 0x03}},
+        {"palette", PixelFormatCode::Indexed8, 1, {9}},
     };
     for (const Case& c : cases) {
         const int stride = (8 * c.bytes + 3) & ~3;

@@ -41,7 +41,7 @@ bool RenderViewCentre(const std::string& path, double heading, int size, std::ui
         return false;
     bool drawn = false;
     platform::GetWindowSurface(window)->Read([&](const platform::SurfacePicture& picture) {
-        if (picture.format != platform::kPixelFormatBgr || picture.size.width != size ||
+        if (picture.format != platform::PixelFormatCode::Bgr24 || picture.size.width != size ||
             picture.size.height != size) {
             return;
         }

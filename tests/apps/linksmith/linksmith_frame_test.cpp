@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMenu>
 
 #include "apps/linksmith/linksmith_app.h"
 #include "apps/linksmith/linksmith_frame.h"
@@ -45,8 +46,16 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Linksmith"));
     EXPECT_EQ(frame.Host().size(), QSize(512, 256));
     ASSERT_TRUE(frame.Editor().HasPanorama());
-    for (int id : {kCmdFileOpen, kCmdFileClose, kCmdFileSaveAs, kCmdExit})
+    for (int id : {kCmdFileOpen, kCmdFileClose, kCmdFileSaveAs, kCmdExit, kCmdSetInitialViewCurrent,
+                   kCmdSetInitialViewDefault, kCmdDefineDimensions, kCmdEmbeddedFiles,
+                   kCmdPanoramaDetails}) {
         EXPECT_TRUE(frame.Command(id)->isEnabled()) << id;
+    }
+    for (int id : {kCmdSetInitialViewCurrent, kCmdSetInitialViewDefault}) {
+        const auto* submenu = qobject_cast<const QMenu*>(frame.Command(id)->parent());
+        ASSERT_NE(submenu, nullptr);
+        EXPECT_EQ(submenu->title(), QStringLiteral("&Initial View"));
+    }
     EXPECT_FALSE(frame.Command(kCmdFileSave)->isEnabled());
 
     HotspotRecord hotspot;
@@ -68,6 +77,8 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     Settle();
     EXPECT_FALSE(frame.Editor().HasPanorama());
     EXPECT_FALSE(frame.Command(kCmdFileClose)->isEnabled());
+    EXPECT_FALSE(frame.Command(kCmdEmbeddedFiles)->isEnabled());
+    EXPECT_FALSE(frame.Command(kCmdSetInitialViewCurrent)->isEnabled());
     EXPECT_EQ(frame.Host().grab().toImage().pixelColor(256, 128), QColor(192, 192, 192))
         << "the closed panorama's picture is gone";
     EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);

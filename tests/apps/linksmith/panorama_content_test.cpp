@@ -82,17 +82,11 @@ TEST_F(PanoramaContentTest, CurrentViewRoundsHalvesAwayFromZeroAndLandsInInit) {
     EXPECT_NEAR(pan, 180, 1e-9);
     EXPECT_NEAR(fov, 90, 1e-9);
 
-    // The default view of a full sphere leaves INIT out; of a part of one it keeps the size.
+    // The default view of a full sphere leaves INIT out; of a part of one it keeps the size,
+    // which the dimensions dialog sets on OK only.
     editor_.OnSetInitialViewDefault();
     EXPECT_TRUE(editor_.State().modified);
     EXPECT_TRUE(SavedSection(kInitSectionName).empty());
-    frame_.dimensionsAnswer = std::pair{360, 90};
-    editor_.OnDefineDimensions();
-    EXPECT_EQ(ReadInitValues(SavedSection(kInitSectionName)),
-              (InitValues{360, 90, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST_F(PanoramaContentTest, DimensionsAreStoredOnOkOnly) {
     frame_.dimensionsAnswer = std::nullopt;
     editor_.OnDefineDimensions();
     EXPECT_FALSE(editor_.State().modified);

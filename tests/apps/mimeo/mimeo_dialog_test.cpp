@@ -244,7 +244,8 @@ Bytes EngineCell(AvatarSlot& avatar, int column, int row, int width, int height,
     avatar.frameColumn = column;
     avatar.frameRow = row;
     Bytes frame(static_cast<std::size_t>(width * height * (format == 8 ? 1 : 3)), under);
-    BlitAvatarCell(avatar, {0, 0, width, height}, false, {frame.data(), width, height, format});
+    BlitAvatarCell(avatar, {0, 0, width, height}, false,
+                   {frame.data(), width, height, static_cast<PixelFormatCode>(format)});
     return frame;
 }
 

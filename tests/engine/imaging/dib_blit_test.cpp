@@ -15,27 +15,30 @@ TEST(DibBlit, ViewTellsEachDepthsFormatAndRowStride) {
     const struct {
         const char* name;
         std::vector<std::uint8_t> info;
-        int format;  // 0: refused
+        platform::PixelFormatCode format;  // None: refused
         std::size_t stride;
     } cases[] = {
-        {"8-bit", InfoOf(MakeHeader(6, 4, 8), GreyColourTable()), platform::kPixelFormatIndexed, 8},
-        {"5-5-5", InfoOf(MakeHeader(3, 4, 16)), platform::kPixelFormat555, 8},
-        {"5-6-5", InfoOf(MakeHeader(3, 4, 16, 3), Masks565()), platform::kPixelFormat565, 8},
-        {"24-bit", InfoOf(MakeHeader(5, 4, 24)), platform::kPixelFormatBgr, 16},
-        {"32-bit", InfoOf(MakeHeader(4, 4, 32)), 0, 0},
-        {"top-down", InfoOf(MakeHeader(4, -4, 24)), 0, 0},
-        {"8-bit without colours", InfoOf(MakeHeader(4, 4, 8)), 0, 0},
-        {"pixels short", InfoOf(MakeHeader(8, 8, 24)), 0, 0},
-        {"header short", std::vector<std::uint8_t>(39, 0), 0, 0},
+        {"8-bit", InfoOf(MakeHeader(6, 4, 8), GreyColourTable()),
+         platform::PixelFormatCode::Indexed8, 8},
+        {"5-5-5", InfoOf(MakeHeader(3, 4, 16)), platform::PixelFormatCode::Rgb555, 8},
+        {"5-6-5", InfoOf(MakeHeader(3, 4, 16, 3), Masks565()), platform::PixelFormatCode::Rgb565,
+         8},
+        {"24-bit", InfoOf(MakeHeader(5, 4, 24)), platform::PixelFormatCode::Bgr24, 16},
+        {"32-bit", InfoOf(MakeHeader(4, 4, 32)), platform::PixelFormatCode::None, 0},
+        {"top-down", InfoOf(MakeHeader(4, -4, 24)), platform::PixelFormatCode::None, 0},
+        {"8-bit without colours", InfoOf(MakeHeader(4, 4, 8)), platform::PixelFormatCode::None, 0},
+        {"pixels short", InfoOf(MakeHeader(8, 8, 24)), platform::PixelFormatCode::None, 0},
+        {"header short", std::vector<std::uint8_t>(39, 0), platform::PixelFormatCode::None, 0},
     };
     for (const auto& c : cases) {
         const std::optional<platform::PixelView> view = DibPixelView(c.info, pixels);
-        ASSERT_EQ(view.has_value(), c.format != 0) << c.name;
+        ASSERT_EQ(view.has_value(), c.format != platform::PixelFormatCode::None) << c.name;
         if (!view)
             continue;
         EXPECT_EQ(view->format, c.format) << c.name;
         EXPECT_EQ(view->stride, c.stride) << c.name;
-        EXPECT_EQ(view->palette != nullptr, c.format == platform::kPixelFormatIndexed) << c.name;
+        EXPECT_EQ(view->palette != nullptr, c.format == platform::PixelFormatCode::Indexed8)
+            << c.name;
     }
 }
 
@@ -57,7 +60,7 @@ TEST(DibBlit, WindowSurfaceGetsTheLowerLeftPartAtTheDestination) {
     platform::GetWindowSurface(window)->Read([](const platform::SurfacePicture& picture) {
         EXPECT_EQ(picture.origin, (platform::Point{5, 6}));
         EXPECT_EQ(picture.size, (platform::Size{2, 2}));
-        EXPECT_EQ(picture.format, platform::kPixelFormatIndexed);
+        EXPECT_EQ(picture.format, platform::PixelFormatCode::Indexed8);
         EXPECT_EQ(picture.pixels[0], 0);
         EXPECT_EQ(picture.pixels[picture.stride + 1], 11);
         ASSERT_EQ(picture.palette.size(), 1024U);

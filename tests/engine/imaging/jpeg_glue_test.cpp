@@ -42,7 +42,7 @@ double Psnr(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>&
 // The picture of a GlobalDib as packed bottom-up blue, green, red rows.
 std::vector<std::uint8_t> AsBgr(const GlobalDib& dib) {
     const platform::BitmapInfoHeader header = dib.Header();
-    const DibPixelFormat format = *DibFormatOf(header);
+    const platform::PixelFormatCode format = platform::DibPixelFormatCode(header);
     const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
     const std::span<const std::uint8_t> colours(dib.Colours(), header.biBitCount == 8 ? 1024 : 0);
     std::vector<std::uint8_t> bgr;
@@ -84,14 +84,14 @@ SourceImage MakeSource(const SourceCase& source) {
             smooth[i] = smooth[i + 2] = smooth[i + 1];
         }
     } else {
-        const DibPixelFormat format = *DibFormatOf(header);
+        const platform::PixelFormatCode format = platform::DibPixelFormatCode(header);
         const std::size_t stride = platform::DibRowStride(kWidth, source.bitCount);
         image.pixels.resize(stride * kHeight);
-        ConvertDibPixels({DibPixelFormat::Bgr24, smooth.data(), kWidth * 3, {}},
+        ConvertDibPixels({platform::PixelFormatCode::Bgr24, smooth.data(), kWidth * 3, {}},
                          {format, image.pixels.data(), stride}, kWidth, kHeight, source.topDown);
         ConvertDibPixels({format, image.pixels.data(), stride, {}},
-                         {DibPixelFormat::Bgr24, smooth.data(), kWidth * 3}, kWidth, kHeight,
-                         source.topDown);
+                         {platform::PixelFormatCode::Bgr24, smooth.data(), kWidth * 3}, kWidth,
+                         kHeight, source.topDown);
     }
     image.expected = smooth;
     return image;

@@ -48,7 +48,9 @@ struct IndexFrame {
         : width(w), height(h), bytes(kGuard * 2 + static_cast<std::size_t>(w * h), 0xEE) {
         std::fill(bytes.begin() + kGuard, bytes.end() - kGuard, 0);
     }
-    AvatarTarget Target() { return {bytes.data() + kGuard, width, height, 8}; }
+    AvatarTarget Target() {
+        return {bytes.data() + kGuard, width, height, PixelFormatCode::Indexed8};
+    }
     std::uint8_t At(int x, int y) const {
         return bytes[kGuard + static_cast<std::size_t>(y * width + x)];
     }
@@ -191,7 +193,8 @@ TEST(BlitAvatarCell, DamagedImagesAndUnknownDepthsDrawNothing) {
     };
     for (const Case& c : cases) {
         Bytes frame(4 * 4 * 4, 0);
-        BlitAvatarCell(c.avatar, {0, 0, 4, 4}, false, {frame.data(), 4, 4, c.format});
+        BlitAvatarCell(c.avatar, {0, 0, 4, 4}, false,
+                       {frame.data(), 4, 4, static_cast<PixelFormatCode>(c.format)});
         EXPECT_EQ(frame, Bytes(frame.size(), 0)) << c.name;
     }
 }
@@ -240,7 +243,8 @@ TEST(BlitAvatarCell, PixelsAreWrittenAtEveryDepth) {
     for (const Case& c : cases) {
         const AvatarSlot avatar = MakeAvatar(1, 1, c.bits, c.pixel, 1, 1, c.flagged);
         Bytes frame = c.under;
-        BlitAvatarCell(avatar, {0, 0, 1, 1}, false, {frame.data(), 1, 1, c.format});
+        BlitAvatarCell(avatar, {0, 0, 1, 1}, false,
+                       {frame.data(), 1, 1, static_cast<PixelFormatCode>(c.format)});
         EXPECT_EQ(frame, c.expected) << c.name;
     }
 }
@@ -251,7 +255,7 @@ TEST(BlitAvatarCell, WideSourceRowsAreSteppedByTheirDepth) {
     const Bytes pixels{1, 0, 0, 9, 0, 0, 2, 0, 0, 9, 0, 0};
     const AvatarSlot avatar = MakeAvatar(2, 2, 24, pixels, 2, 1);
     Bytes frame(2 * 3, 0);
-    BlitAvatarCell(avatar, {0, 0, 1, 2}, false, {frame.data(), 1, 2, 24});
+    BlitAvatarCell(avatar, {0, 0, 1, 2}, false, {frame.data(), 1, 2, PixelFormatCode::Bgr24});
     EXPECT_EQ(frame, (Bytes{1, 0, 0, 2, 0, 0}));
 }
 

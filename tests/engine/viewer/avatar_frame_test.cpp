@@ -313,7 +313,7 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
             fresh);
         platform::ClearDisplayDepthOverride();
         ASSERT_EQ(platform::DibPixelFormatCode(platform::LoadInfoHeader(Access::Image(fresh))),
-                  c.format);
+                  static_cast<PixelFormatCode>(c.format));
         const Box box{{0, 10, 0}, {2, 0, 2}};
         ASSERT_EQ(fresh.GetAvatar(0)->Load(path.c_str(), box.position, box.size, 1), 0);
         {

@@ -8,8 +8,8 @@
 #include "engine_fixture.h"
 #include "engine_test_access.h"
 #include "platform/files.h"
-#include "platform/program_launcher.h"
 #include "platform/media/recording_media_service.h"
+#include "platform/program_launcher.h"
 
 namespace {
 

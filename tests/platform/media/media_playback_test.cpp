@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "avi_writer.h"
-#include "platform/media/ffmpeg_media_backend.h"
 #include "platform/headless/headless_backend.h"
+#include "platform/media/ffmpeg_media_backend.h"
 #include "platform/media/mci_interpreter.h"
 #include "platform/media/media_decoder.h"
 

@@ -7,7 +7,7 @@ namespace {
 
 // A 2 x 2 picture whose bottom row (stored first) holds `bottomLeft`, whose top-left pixel is
 // `topLeft`, and the rest zero.
-SurfacePicture TwoByTwo(int format, std::vector<std::uint8_t> topLeft,
+SurfacePicture TwoByTwo(PixelFormatCode format, std::vector<std::uint8_t> topLeft,
                         std::vector<std::uint8_t> bottomLeft) {
     SurfacePicture picture;
     picture.size = {2, 2};
@@ -32,13 +32,14 @@ TEST(ImageFromPicture, TurnsBottomUpRowsOfEachFormatIntoColours) {
         QRgb bottomLeft;
     };
     Case cases[] = {
-        {"bgr", TwoByTwo(kPixelFormatBgr, {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0x00}), qRgb(255, 0, 0),
-         qRgb(0, 0, 255)},
-        {"565", TwoByTwo(kPixelFormat565, {0x00, 0xF8}, {0xE0, 0x07}), qRgb(255, 0, 0),
+        {"bgr", TwoByTwo(PixelFormatCode::Bgr24, {0x00, 0x00, 0xFF}, {0xFF, 0x00, 0x00}),
+         qRgb(255, 0, 0), qRgb(0, 0, 255)},
+        {"565", TwoByTwo(PixelFormatCode::Rgb565, {0x00, 0xF8}, {0xE0, 0x07}), qRgb(255, 0, 0),
          qRgb(0, 255, 0)},
-        {"555", TwoByTwo(kPixelFormat555, {0x00, 0x7C}, {0x1F, 0x00}), qRgb(255, 0, 0),
+        {"555", TwoByTwo(PixelFormatCode::Rgb555, {0x00, 0x7C}, {0x1F, 0x00}), qRgb(255, 0, 0),
          qRgb(0, 0, 255)},
-        {"indexed", TwoByTwo(kPixelFormatIndexed, {7}, {0}), qRgb(0x10, 0x20, 0x30), qRgb(0, 0, 0)},
+        {"indexed", TwoByTwo(PixelFormatCode::Indexed8, {7}, {0}), qRgb(0x10, 0x20, 0x30),
+         qRgb(0, 0, 0)},
     };
     cases[3].picture.palette = palette;
     for (const Case& c : cases) {
@@ -57,20 +58,20 @@ TEST(ImageFromPicture, RefusesPicturesThatDoNotHoldTheirRows) {
     };
     std::vector<Case> cases;
     cases.push_back({"empty", SurfacePicture{}});
-    SurfacePicture shortRows = TwoByTwo(kPixelFormatBgr, {}, {});
+    SurfacePicture shortRows = TwoByTwo(PixelFormatCode::Bgr24, {}, {});
     shortRows.pixels.resize(12);
     cases.push_back({"fewer rows than the height", shortRows});
-    SurfacePicture narrowStride = TwoByTwo(kPixelFormatBgr, {}, {});
+    SurfacePicture narrowStride = TwoByTwo(PixelFormatCode::Bgr24, {}, {});
     narrowStride.stride = 4;
     cases.push_back({"stride below a row", narrowStride});
-    SurfacePicture unknown = TwoByTwo(32, {}, {});
-    cases.push_back({"unknown format", unknown});
+    SurfacePicture unknown = TwoByTwo(PixelFormatCode::Bgrx32, {}, {});
+    cases.push_back({"not a frame format", unknown});
     for (const Case& c : cases)
         EXPECT_TRUE(ImageFromPicture(c.picture).isNull()) << c.name;
 }
 
 TEST(ImageFromPicture, ShowsAnIndexedPictureWithoutPaletteInGreys) {
-    const QImage image = ImageFromPicture(TwoByTwo(kPixelFormatIndexed, {200}, {0}));
+    const QImage image = ImageFromPicture(TwoByTwo(PixelFormatCode::Indexed8, {200}, {0}));
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixel(0, 0), qRgb(200, 200, 200));
 }

@@ -154,7 +154,7 @@ TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFra
     for (std::size_t i = 0; i < pixels.size(); i += 3)
         pixels[i + 2] = 0xFF;
     std::thread renderer([&, handle = host_->Handle()] {
-        const PixelView frame{64, 48, kPixelFormatBgr, pixels.data(), 64 * 3, nullptr};
+        const PixelView frame{64, 48, PixelFormatCode::Bgr24, pixels.data(), 64 * 3, nullptr};
         EXPECT_TRUE(PresentToWindow(handle, frame, Rect{0, 0, 64, 48}));
     });
     renderer.join();
@@ -201,7 +201,7 @@ TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
         std::vector<std::uint8_t> pixels(64 * 3 * 48);
         for (int frame = 1; frame <= kFrames; ++frame) {
             std::fill(pixels.begin(), pixels.end(), static_cast<std::uint8_t>(40 * frame));
-            const PixelView view{64, 48, kPixelFormatBgr, pixels.data(), 64 * 3, nullptr};
+            const PixelView view{64, 48, PixelFormatCode::Bgr24, pixels.data(), 64 * 3, nullptr};
             EXPECT_TRUE(PresentToWindow(handle, view, Rect{0, 0, 64, 48}));
             for (int waited = 0; counter.paints.load() < frame && waited < 2000; ++waited)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
