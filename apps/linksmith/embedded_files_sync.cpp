@@ -11,22 +11,22 @@ ExtractFolderSync SynchroniseExtractedFiles(const std::string& directory,
     ExtractFolderSync result;
     if (directory.empty())
         return result;
+    // Only a real folder of this user's is touched, never one planted by someone else.
+    const std::string folder = directory.substr(0, directory.size() - 1);
+    platform::CreateDirectory(folder);
+    const bool writable = platform::DirectoryExists(folder) &&
+                          platform::FileOwner(folder) == platform::CurrentUserId();
     const auto keeps = [&](const std::string& file) {
         return std::any_of(rows.begin(), rows.end(), [&](const EmbeddedFileRow& row) {
             return row.source == kEmbeddedSource && SameFileName("~" + row.name, file);
         });
     };
     for (const std::string& file : platform::ListFiles(directory, "~*.*")) {
-        if (!keeps(file)) {
+        if (writable && !keeps(file)) {
             platform::DeleteFile(directory + file);
             result.changed = true;
         }
     }
-
-    const std::string folder = directory.substr(0, directory.size() - 1);
-    platform::CreateDirectory(folder);
-    const bool writable = platform::DirectoryExists(folder) &&
-                          platform::FileOwner(folder) == platform::CurrentUserId();
     for (const EmbeddedFileRow& row : rows) {
         if (row.source == kEmbeddedSource)
             continue;

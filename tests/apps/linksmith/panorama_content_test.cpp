@@ -199,6 +199,16 @@ TEST_F(PanoramaContentTest, EmbeddedFilesRoundTripThroughTheFolderAndFile) {
               (std::vector<std::string>{"~SOUND.WAV", "~empty.txt"}));
     EXPECT_EQ(ExtractedFile("~SOUND.WAV"), "new");
 
+    // A file gone from disk before OK is reported, and not embedded.
+    backend_.ClearMessageBoxes();
+    frame_.embeddedFilesScript = [&](EmbeddedFileList& files) {
+        EXPECT_TRUE(files.AddEmbeddedFileRow(disk + "/notes.txt"));
+        std::filesystem::remove(folder_ / "disk" / "notes.txt");
+    };
+    editor_.OnEmbeddedFiles();
+    EXPECT_EQ(Messages(), std::vector<std::string>{kFileIoErrorText});
+    EXPECT_FALSE(platform::FileExists(directory + "~notes.txt"));
+
     // Cancel changes nothing; removing every file removes FILE on save.
     frame_.embeddedFilesScript = nullptr;
     editor_.OnEmbeddedFiles();
