@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/frame_wait.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/input.h"
 #include "platform/window.h"
@@ -63,6 +64,23 @@ TEST_F(WindowTest, PostedMessagesWaitForThePump) {
     backend.DestroyWindow(window);
     EXPECT_FALSE(PostMessage(window, WM_USER));
     EXPECT_EQ(SendMessage(window, WM_USER), 0);
+}
+
+TEST_F(WindowTest, AModalWaitDeliversMessagesAndTakesTheKeysOfTheQueue) {
+    const WindowHandle window = backend.CreateWindow({200, 100});
+    PostMessage(window, WM_USER + 3);
+    backend.Press(window, 'A');
+    backend.PressLeft(window, {1, 1});
+    backend.Release(window, 'A');
+    EXPECT_FALSE(WaitWatchingForKey(20, VK_ESCAPE));
+    EXPECT_EQ(Ids(backend.Log(window)), (std::vector<std::uint32_t>{WM_USER + 3}))
+        << "input reaches no window, posted messages do";
+
+    backend.Press(window, VK_ESCAPE);
+    PostMessage(window, WM_USER + 4);
+    EXPECT_TRUE(WaitWatchingForKey(60000, VK_ESCAPE));
+    EXPECT_EQ(Ids(backend.Log(window)), (std::vector<std::uint32_t>{WM_USER + 3, WM_USER + 4}));
+    EXPECT_EQ(backend.QueuedCount(), 0u);
 }
 
 TEST_F(WindowTest, ResizeSendsSizeThenQueuesPaint) {

@@ -226,10 +226,15 @@ TEST_F(HotspotActionRunnerTest, AvatarStandsInSlotZeroOnTheHotspotsBox) {
     const double degree = std::acos(0.0) / 90;
     EXPECT_NEAR(box.centre[0], -10 * std::sin(70 * degree) * std::cos(10 * degree), 1e-9);
     EXPECT_NEAR(box.size[2], 20 * std::sin(10 * degree), 1e-9);
-    // Any key takes the avatar away again.
-    platform::SendMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_ESCAPE, 0);
+    // Any key takes the avatar away again; Tab then swings to the hotspot although the
+    // avatar's frames were running endlessly.
+    ASSERT_TRUE(editor_.AddHotspot(record));
+    platform::SendMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_TAB, 0);
     EXPECT_FALSE(avatar->HasImage());
     EXPECT_FALSE(editor_.Viewer()->IsAnimating());
+    double pan = 0, tilt = 0, roll = 0, fov = 0;
+    editor_.Viewer()->GetView(&pan, &tilt, &roll, &fov);
+    EXPECT_NEAR(pan, 90, 0.5);
 }
 
 TEST_F(HotspotActionRunnerTest, PanoramaPreviewTurnsOnceInAChildWindowAndComesBack) {

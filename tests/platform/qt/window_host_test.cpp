@@ -220,6 +220,23 @@ TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
     EXPECT_EQ(QColor(host_->grab().toImage().pixel(5, 5)), QColor(240, 240, 240));
 }
 
+TEST_F(WindowHostTest, AModalWaitDeliversMessagesAndHoldsInputBackTakingItsKeys) {
+    QApplication::postEvent(host_.get(),
+                            new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
+    QApplication::postEvent(host_.get(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3),
+                                                         QPointF(3, 3), Qt::LeftButton,
+                                                         Qt::LeftButton, Qt::NoModifier));
+    ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 7));
+    EXPECT_FALSE(WaitWatchingForKey(30, VK_ESCAPE)) << "only A was pressed";
+    EXPECT_EQ(ReceivedOf(WM_USER + 7).size(), 1u) << "posted messages go on";
+    QApplication::postEvent(host_.get(),
+                            new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    EXPECT_TRUE(WaitWatchingForKey(60000, VK_ESCAPE));
+    Settle();
+    EXPECT_TRUE(ReceivedOf(WM_KEYDOWN).empty()) << "the keys went to the wait, not the window";
+    EXPECT_TRUE(ReceivedOf(WM_LBUTTONDOWN).empty());
+}
+
 TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow) {
     const WindowHandle handle = host_->Handle();
     host_.reset();
