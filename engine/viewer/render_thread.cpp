@@ -309,7 +309,7 @@ void ViewerEngine::DrawAvatars(ViewState& s) {
         DrawAvatar(s, slot);
 }
 
-void ViewerEngine::Present(ViewState& s, int width, int height) {
+void ViewerEngine::Present(const ViewState& s, int width, int height) {
     // The frame's header is the panorama's with the frame's size (an 8-bit panorama's colour
     // count made explicit), followed by the panorama's colours or masks; the panorama itself
     // is left as it is.

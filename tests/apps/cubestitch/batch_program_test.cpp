@@ -8,7 +8,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
+#include "platform/codec/codec_encoder.h"
+#include "platform/codec/codec_fourcc.h"
+#include "platform/dib_header.h"
 #include "tests/apps/compactor/panorama_view.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
 
@@ -89,6 +93,38 @@ TEST_F(BatchProgramTest, SixFacesBecomeAPanoramaTheViewerShows) {
         EXPECT_NEAR(centre[1], want.g, 12) << view.heading;
         EXPECT_NEAR(centre[0], want.b, 12) << view.heading;
     }
+}
+
+// A Cinepak-compressed face is decoded through the codec bridge the program installs.
+TEST_F(BatchProgramTest, ACodecCompressedFaceIsDecoded) {
+    WithCompactor();
+    const Colour& front = kFaceColours[1];
+    std::vector<std::uint8_t> bgr;
+    for (int i = 0; i < 64 * 64; ++i)
+        bgr.insert(bgr.end(), {front.b, front.g, front.r});
+    platform::EncodedPicture encoded;
+    ASSERT_EQ(platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, bgr}, 10000, encoded),
+              platform::EncodeStatus::Encoded);
+    platform::BitmapInfoHeader header;
+    header.biWidth = 64;
+    header.biHeight = 64;
+    header.biBitCount = static_cast<std::uint16_t>(encoded.bitsPerPixel);
+    header.biCompression = encoded.fourcc;
+    header.biSizeImage = static_cast<std::uint32_t>(encoded.data.size());
+    std::vector<std::uint8_t> packed(platform::kInfoHeaderSize);
+    platform::StoreInfoHeader(packed.data(), header);
+    packed.insert(packed.end(), encoded.data.begin(), encoded.data.end());
+    CDIB face;
+    ASSERT_EQ(face.CreateFromPackedDib(packed), 1);
+    ASSERT_EQ(face.Save(Scratch("face 1.bmp")), 1);
+
+    const std::string output = Scratch("Codec.pan");
+    ASSERT_EQ(Run(faces_ + " '" + output + "'"), 0) << errors_;
+    std::uint8_t centre[3] = {};
+    ASSERT_TRUE(RenderViewCentre(output, 0, 64, centre));
+    EXPECT_NEAR(centre[2], front.r, 12);
+    EXPECT_NEAR(centre[1], front.g, 12);
+    EXPECT_NEAR(centre[0], front.b, 12);
 }
 
 TEST_F(BatchProgramTest, FailuresEndWithANonZeroStatusAndWriteNothing) {

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine_fixture.h"
 #include "engine_test_access.h"
+#include "platform/dib_header.h"
 #include "platform/surface.h"
 
 namespace {
@@ -179,6 +181,62 @@ TEST_F(FrameStep, RenderThreadMovesByTheVelocitiesAndStopsAtTheLimits) {
     EXPECT_EQ(pan, 15);
     EXPECT_EQ(Notifications(), 1);
     EXPECT_EQ(engine.DetachWindow(), 1);
+}
+
+// A bare 8-bit information header (colours used 0), a grey ramp of colours and its pixels.
+Bytes EightBitRecord(int width, int height) {
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = 8;
+    Bytes record(40, 0);
+    platform::StoreInfoHeader(record.data(), header);
+    for (int i = 0; i < 256; ++i) {
+        const auto v = static_cast<std::uint8_t>(i);
+        record.insert(record.end(), {v, v, v, 0});
+    }
+    for (int i = 0; i < width * height; ++i)
+        record.push_back(static_cast<std::uint8_t>(i * 13));
+    return record;
+}
+
+TEST_F(FrameStep, FramesNeverWriteIntoTheDecodedPanorama) {
+    struct Case {
+        const char* name;
+        Bytes picture;
+        bool callback;
+    };
+    const Case cases[] = {
+        {"24-bit to the window", MakeBitmap(256, 128), false},
+        {"24-bit to a callback", MakeBitmap(256, 128), true},
+        {"8-bit to the window", EightBitRecord(256, 128), false},
+        {"8-bit to a callback", EightBitRecord(256, 128), true},
+    };
+    for (const Case& c : cases) {
+        ViewerEngine fresh;
+        LoadInto(backend.CreateWindow({96, 64}), MakeContainer({{"BTMP", c.picture}}), fresh);
+        if (c.callback) {
+            fresh.SetDrawCallback([](platform::WindowHandle, const std::uint8_t*,
+                                     const std::uint8_t*, const platform::Rect*) {});
+        }
+        Bytes before;
+        {
+            const ViewStateGuard state = Access::State(fresh);
+            before.assign(state->image.Bytes().begin(), state->image.Bytes().end());
+        }
+        ASSERT_GT(before.size(), 40u) << c.name;
+        if (before[14] == 8) {
+            EXPECT_EQ(platform::LoadInfoHeader(before.data()).biClrUsed, 256u)
+                << c.name << ": the colour count is made explicit once, at load";
+        }
+        fresh.SetPanVelocity(30, 4, 0);
+        for (int i = 0; i < 6; ++i)
+            Step(fresh);  // moving frames, then settled antialiased ones
+        const ViewStateGuard state = Access::State(fresh);
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), state->image.Bytes().begin(),
+                               state->image.Bytes().end()))
+            << c.name;
+    }
 }
 
 }  // namespace
