@@ -21,19 +21,15 @@ int ViewerEngine::SetOption(ViewerOption option, const void* data) {
         case ViewerOption::kLimits: {
             if (state->HasFixedSpans())
                 return kEngineRefused;
-            if (!data) {
-                const ViewState defaults;
-                state->panMin = defaults.panMin;
-                state->panMax = defaults.panMax;
-                state->tiltMin = defaults.tiltMin;
-                state->tiltMax = defaults.tiltMax;
-                state->rollMin = defaults.rollMin;
-                state->rollMax = defaults.rollMax;
-                state->fovMin = defaults.fovMin;
-                state->fovMax = defaults.fovMax;
-                return kEngineDone;
-            }
-            const auto& limits = *static_cast<const ViewerLimits*>(data);
+            // The defaults are whole degrees inside the field-of-view clamp: they pass unchanged.
+            const ViewState defaults;
+            const auto asDegrees = [](double value) { return static_cast<std::int32_t>(value); };
+            const ViewerLimits limits =
+                data ? *static_cast<const ViewerLimits*>(data)
+                     : ViewerLimits{asDegrees(defaults.panMin),  asDegrees(defaults.panMax),
+                                    asDegrees(defaults.tiltMin), asDegrees(defaults.tiltMax),
+                                    asDegrees(defaults.rollMin), asDegrees(defaults.rollMax),
+                                    asDegrees(defaults.fovMin),  asDegrees(defaults.fovMax)};
             state->panMin = limits.panMin;
             state->panMax = limits.panMax;
             state->tiltMin = limits.tiltMin;
