@@ -1,8 +1,9 @@
 #include "mimeo_test_pictures.h"
 
-#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
+#include <stdexcept>
 
 PackedDib TrueColour(int width, int height, const std::function<Bgr(int, int)>& colour, int bits) {
     PackedDib image = *NewPackedDib(width, height, bits);
@@ -33,13 +34,13 @@ Bgr PixelAt(const PackedDib& image, int x, int y) {
     return {p[0], p[1], p[2]};
 }
 
-TempFolder::TempFolder()
-    : path_(std::filesystem::temp_directory_path() /
-            ("mimeo-" +
-             std::string(testing::UnitTest::GetInstance()->current_test_info()->test_suite_name()) +
-             "-" + testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
+// A name of its own for every folder: runs of one test from two build trees at once (or two
+// copies of one test executable) never share files.
+TempFolder::TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "mimeo-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary folder");
+    path_ = pattern;
 }
 
 TempFolder::~TempFolder() {

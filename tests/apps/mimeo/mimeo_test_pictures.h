@@ -20,7 +20,7 @@ PackedDib TrueColour(int width, int height, const std::function<Bgr(int, int)>& 
                      int bits = 24);
 Bgr PixelAt(const PackedDib& image, int x, int y);
 
-// A temporary folder for one test, removed with it.
+// A fresh temporary folder of its own for one test, removed with it.
 class TempFolder {
   public:
     TempFolder();

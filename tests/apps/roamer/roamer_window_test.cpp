@@ -45,8 +45,10 @@ void EnsureApp() {
     (void)app;
 }
 
+// Pumps events until `done` holds or `limitMs` passed. The default bound only keeps a broken
+// build from hanging: a loaded machine may take seconds to show a first frame.
 template <typename Done>
-bool PumpUntil(Done done, int limitMs = 5000) {
+bool PumpUntil(Done done, int limitMs = 60000) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < limitMs) {

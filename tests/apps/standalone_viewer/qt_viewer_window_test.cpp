@@ -24,11 +24,13 @@ void EnsureApp() {
     (void)app;
 }
 
+// Pumps events until `done` holds; the bound only keeps a broken build from hanging, as a
+// loaded machine may take seconds to show a first frame.
 template <typename Done>
 bool PumpUntil(Done done) {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < 5000)
+    while (!done() && timer.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     return done();
 }

@@ -2,6 +2,7 @@
 // memory, reset, the menu, help, one window at a time, and failures.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,7 @@ class ViewerWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("viewer_window_test." + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                  ("viewer_window_test." + std::to_string(::getpid()) +
                    "." + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_);
         auto shell = std::make_unique<HeadlessViewerShell>(backend_);

@@ -357,7 +357,9 @@ TEST_F(AvatarFrameTest, AvatarsChangeWhileTheRenderThreadDrawsThem) {
             engine.GetAvatar(static_cast<std::int16_t>((i + 1) % 3))->Unload();
         platform::Sleep(2);
     }
-    EXPECT_EQ(engine.Run(1, 2), kEngineDone);
+    // However few frames a busy machine let the render thread draw meanwhile, ending the
+    // endless run with one waiting redraw draws the slots as they were left.
+    EXPECT_EQ(engine.Run(0, 2), kEngineDone);
     EXPECT_GT(backend.FramesReady(window), 0);
 }
 

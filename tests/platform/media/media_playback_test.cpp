@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
@@ -56,7 +57,7 @@ class MediaPlaybackTest : public ::testing::Test {
     void SetUp() override {
         dir_ =
             fs::temp_directory_path() /
-            ("halvex-media-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+            ("halvex-media-" + std::to_string(::getpid()) +
              "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
     }
