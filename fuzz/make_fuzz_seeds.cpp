@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/saver_script.h"
 #include "fuzz/seed_builders.h"
 
 namespace {
@@ -90,6 +91,61 @@ std::vector<Bytes> EditorActionTexts() {
     return texts;
 }
 
+// Scripts of the saver's fuzz target: a clean render of one panorama and of a sequence, the
+// stored options in both forms, calls out of order, an edge frame size, a refused version.
+std::vector<Bytes> SaverScripts() {
+    namespace s = fuzz::saver_script;
+    const auto faces = [](s::Script& script, int count, int lines) {
+        for (int face = 0; face < count; ++face) {
+            script.Call(s::kBegin, {0});
+            for (int left = lines; left > 0; left -= 16)
+                script.Write(0, left < 16 ? left : 16);
+        }
+    };
+    s::Script single(s::FrameByte(1), s::FrameByte(6), 0);
+    single.Call(s::kActivateCamera, {0}).Call(s::kCreate).Open(0, s::SideByte(16), s::SideByte(16), "pano.bmp");
+    faces(single, 6, 16);
+    single.Call(s::kClose, {0}).Call(s::kDescribe, {0});
+
+    s::Script sequence(s::FrameByte(1), s::FrameByte(12), 3);
+    sequence.Options({s::kWrittenOptions, s::FrameByte(1), s::FrameByte(0)})
+        .Call(s::kActivateCamera, {3})
+        .Call(s::kCreate)
+        .Open(0, s::SideByte(8), s::SideByte(12), "seq.bmp");
+    faces(sequence, 12, 12);
+    sequence.Call(s::kCompactorOutcome, {3});
+    faces(sequence, 6, 12);
+    sequence.Call(s::kClose, {0});
+
+    const std::string text = "[LightWave%20Pan%20Plug-In]\nAspect=0\nSuppress=1\n";
+    Bytes options{s::kOptionsText};
+    options.insert(options.end(), text.begin(), text.end());
+    options.push_back(0);
+    s::Script outOfOrder(s::FrameByte(1), s::FrameByte(8), 0);
+    outOfOrder.Options(options)
+        .Call(s::kCreate)
+        .Write(0, 1)
+        .Call(s::kBegin, {0})
+        .Call(s::kCreate)
+        .Call(s::kCopy, {0, 1})
+        .Call(s::kLoadSave, {1})
+        .Open(1, s::SideByte(4), s::SideByte(2), "a.b/c")
+        .Call(s::kWriteMissing, {0, 1, 9, 9, 9, 9})
+        .Call(s::kScene, {1, s::kEdgeByte + 3, s::kEdgeByte + 4})
+        .Call(s::kOpen, {2, s::SideByte(4), s::SideByte(4), 0, 0});
+    faces(outOfOrder, 8, 3);
+    outOfOrder.Call(s::kClose, {0}).Call(s::kClose, {0}).Call(s::kDestroy, {0}).Call(s::kBegin, {0});
+
+    s::Script edges(s::kEdgeByte + 3, s::kEdgeByte + 4, 0);
+    edges.Call(s::kCreate).Open(0, s::kEdgeByte + 4, s::SideByte(1), "wide.bmp");
+    faces(edges, 6, 1);
+    edges.Open(0, s::kEdgeByte + 12, s::SideByte(3), "").Call(s::kBegin, {0}).Write(0, 4);
+    edges.Call(s::kClose, {0});
+
+    return {single.Bytes(), sequence.Bytes(), outOfOrder.Bytes(), edges.Bytes(),
+            s::Script(s::FrameByte(1), s::FrameByte(6), 6).Bytes()};
+}
+
 // Each target's seeds, by the target's name.
 std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
     std::vector<Bytes> records;
@@ -152,6 +208,7 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
           Joined({"face0.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp", "out.pan",
                   "more.pan"})}},
         {"panorama_load", Panoramas()},
+        {"scenegrab_saver", SaverScripts()},
     };
 }
 

@@ -1,6 +1,7 @@
 #include "plugin/scenegrab/compactor_handoff.h"
 
-#include "platform/suite_program.h"
+#include <utility>
+
 #include "plugin/scenegrab/plugin_ui.h"
 
 namespace scenegrab {
@@ -10,11 +11,22 @@ namespace {
 constexpr const char* kCompactor = "compactor";
 constexpr const char* kRegistryKey = "Tavrin";
 
+CompactorRunner& Runner() {
+    static CompactorRunner runner;
+    return runner;
+}
+
+platform::SuiteProgramRun RunWith(const std::vector<std::string>& arguments) {
+    if (Runner())
+        return Runner()(arguments);
+    return platform::RunSuiteProgram(kCompactor, arguments);
+}
+
 }  // namespace
 
 CompactorResult RunCompactor(const std::string& panoramaFile) {
-    const platform::SuiteProgramRun run = platform::RunSuiteProgram(
-        kCompactor, {panoramaFile, panoramaFile, "-registry", kRegistryKey});
+    const platform::SuiteProgramRun run =
+        RunWith({panoramaFile, panoramaFile, "-registry", kRegistryKey});
     if (!run.started) {
         ShowMessage("Unable to compress panorama.");
         return CompactorResult::NotStarted;
@@ -23,10 +35,13 @@ CompactorResult RunCompactor(const std::string& panoramaFile) {
 }
 
 void OpenCompressionOptions() {
-    const platform::SuiteProgramRun run =
-        platform::RunSuiteProgram(kCompactor, {"-dialog", "-registry", kRegistryKey});
+    const platform::SuiteProgramRun run = RunWith({"-dialog", "-registry", kRegistryKey});
     if (!run.started)
         ShowMessage("Unable to open compression dialog.");
+}
+
+CompactorRunner SetCompactorRunner(CompactorRunner runner) {
+    return std::exchange(Runner(), std::move(runner));
 }
 
 }  // namespace scenegrab

@@ -4,7 +4,11 @@
 // "-registry Tavrin", so Compactor keeps its settings for the plug-in apart from its own.
 // Host thread only (the wait blocks it).
 
+#include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/suite_program.h"
 
 namespace scenegrab {
 
@@ -17,5 +21,12 @@ CompactorResult RunCompactor(const std::string& panoramaFile);
 
 // Compactor's options dialog; "Unable to open compression dialog." when it cannot start.
 void OpenCompressionOptions();
+
+// Runs Compactor with its argument vector and waits for it. The default finds and starts the
+// program (platform::RunSuiteProgram); a harness that must start nothing puts its own in.
+using CompactorRunner =
+    std::function<platform::SuiteProgramRun(const std::vector<std::string>& arguments)>;
+// Replaces the runner (empty: the default) and returns the previous one.
+CompactorRunner SetCompactorRunner(CompactorRunner runner);
 
 }  // namespace scenegrab

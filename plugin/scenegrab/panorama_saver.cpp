@@ -1,11 +1,13 @@
 #include "plugin/scenegrab/panorama_saver.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <optional>
 #include <utility>
 
 #include "apps/cube_seam/cube_assembly.h"
+#include "platform/picture_limits.h"
 #include "plugin/scenegrab/compactor_handoff.h"
 #include "plugin/scenegrab/controllers.h"
 #include "plugin/scenegrab/module_state.h"
@@ -41,6 +43,17 @@ bool AllFacesIn(const SaverData& data) {
     return true;
 }
 
+// A zeroed 24-bit picture, or null when it is over the suite's picture ceiling or cannot be
+// had: the sizes come from the host, so they are checked before anything is allocated.
+std::unique_ptr<CDIB> MakePicture(int width, int height) {
+    if (!platform::PictureBlockBytes(width, height, 24, platform::kInfoHeaderSize))
+        return nullptr;
+    std::unique_ptr<CDIB> picture(new (std::nothrow) CDIB(width, height, 24));
+    if (picture == nullptr || picture->IsEmpty())
+        return nullptr;
+    return picture;
+}
+
 // Refuses a write, telling the user once per frame.
 int RefuseWrite(SaverData& data, const char* text) {
     if (!data.refusalShown) {
@@ -59,7 +72,8 @@ PanoramaPresenter SetPanoramaPresenter(PanoramaPresenter presenter) {
 const char* SaverOpen(SaverData& data, int frameWidth, int frameHeight, const char* fileName) {
     data = SaverData{};
     const std::optional<FrameRange> range = SceneFrameRange();
-    const int frames = range ? range->last - range->first + 1 : 0;
+    // In 64 bits: the host's frame numbers may lie at the ends of int.
+    const std::int64_t frames = range ? std::int64_t{range->last} - range->first + 1 : 0;
     if (frames % 6 != 0)
         ShowWarning(kNotMultipleOfSix);
     if (!Module().cameraControllerActive)
@@ -95,9 +109,8 @@ int SaverBegin(SaverData& data) {
     data.rowsWritten = 0;
     data.refusalShown = false;
     auto& slot = data.faces[static_cast<std::size_t>(data.faceIndex)];
-    slot.reset(new (std::nothrow) CDIB(data.faceWidth, data.faceHeight, 24));
-    if (slot == nullptr || slot->IsEmpty()) {
-        slot.reset();
+    slot = MakePicture(data.faceWidth, data.faceHeight);
+    if (slot == nullptr) {
         ShowMessage(kNoMemory);
         return 1;
     }
@@ -140,9 +153,8 @@ bool FinishPanorama(SaverData& data) {
         data.faces = {};
         return false;  // a face could not be had; the panorama is dropped
     }
-    std::unique_ptr<CDIB> panorama(new (std::nothrow)
-                                       CDIB(data.panoramaWidth, data.panoramaHeight, 24));
-    if (panorama == nullptr || panorama->IsEmpty()) {
+    std::unique_ptr<CDIB> panorama = MakePicture(data.panoramaWidth, data.panoramaHeight);
+    if (panorama == nullptr) {
         data.faces = {};
         ShowMessage(kNoMemory);
         return false;
@@ -152,8 +164,11 @@ bool FinishPanorama(SaverData& data) {
     AssembleCubePanorama(*f[3], *f[0], *f[1], *f[2], *f[4], *f[5], *panorama);
     data.faces = {};
 
+    // A render without an output name saves nothing: a numbered name alone ("000") would
+    // land in whatever folder the host happens to be in.
+    const bool named = !data.name.baseName.empty() || !data.name.extension.empty();
     bool made = false;
-    if (panorama->Save(data.outputName) == 0)
+    if (!named || panorama->Save(data.outputName) == 0)
         ShowMessage("Unable to open file for output.");
     else
         made = RunCompactor(data.outputName) == CompactorResult::Compressed;

@@ -6,7 +6,8 @@
 // options suppress it. Host thread only; each saver instance has its own SaverData.
 //
 // Failures never end the host process: the message is shown, the frame or panorama is
-// dropped and the callback's result tells the host.
+// dropped and the callback's result tells the host. A face or panorama over the suite's
+// picture ceiling (platform/picture_limits.h) is refused as one that cannot be allocated.
 
 #include <array>
 #include <functional>
@@ -66,7 +67,8 @@ int SaverWrite(SaverData& data, const std::uint8_t* red, const std::uint8_t* gre
 int SaverClose(SaverData& data);
 
 // Assembles, writes, compresses and shows the pending cube when all six faces are in (face
-// index 5). True when there was no cube or its panorama file was made.
+// index 5). True when there was no cube or its panorama file was made. A render whose output
+// name was empty or missing writes no file ("Unable to open file for output.").
 bool FinishPanorama(SaverData& data);
 
 }  // namespace scenegrab

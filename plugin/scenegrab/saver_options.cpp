@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "plugin/scenegrab/plugin_ui.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
@@ -14,8 +16,12 @@ namespace {
 
 constexpr const char* kSection = "LightWave Pan Plug-In";
 
-int RoundUp16(int value) {
-    return (value + 15) / 16 * 16;
+// The largest multiple of 16 an int holds.
+constexpr std::int64_t kLargestSide = std::numeric_limits<int>::max() / 16 * 16;
+
+// Rounded up to a multiple of 16 and held to 0 .. kLargestSide.
+int RoundUp16(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>((value + 15) / 16 * 16, 0, kLargestSide));
 }
 
 QString ValueKey(const char* name) {
@@ -33,10 +39,10 @@ int ReadValue(const char* name, int defaultValue) {
 
 PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect) {
     if (aspect) {
-        const int height = RoundUp16(2 * std::max(faceWidth, faceHeight));
-        return {2 * height, height};
+        const int height = RoundUp16(2 * std::int64_t{std::max(faceWidth, faceHeight)});
+        return {RoundUp16(2 * std::int64_t{height}), height};
     }
-    return {RoundUp16(4 * faceWidth), RoundUp16(2 * faceHeight)};
+    return {RoundUp16(4 * std::int64_t{faceWidth}), RoundUp16(2 * std::int64_t{faceHeight})};
 }
 
 int SaverProfile::ReadSuppress(int defaultValue) {

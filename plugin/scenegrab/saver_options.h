@@ -15,7 +15,9 @@ struct PanoramaSize {
 };
 
 // With `aspect`: height = 2 x max(face width, face height) and width = 2 x height; without:
-// width = 4 x face width and height = 2 x face height. Each rounded up to a multiple of 16.
+// width = 4 x face width and height = 2 x face height. Each rounded up to a multiple of 16
+// and held to 0 .. the largest multiple of 16 an int holds, so that no face size overflows
+// (a panorama that large is refused when it is made).
 PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect);
 
 class SaverProfile {
