@@ -145,7 +145,9 @@ class ViewerEngine {
     // mode 2 waits until they are drawn and the thread paused, showing each frame in the window
     // as it is drawn and handling no message meanwhile (refused on the render thread itself,
     // for endless frames, and while another waiting run is pending); mode 0 refused.
-    // 3 when nothing is loaded or no window was given.
+    // While frames are endless, a request for n frames changes nothing and returns done at once
+    // in either mode, without waiting; 0 frames ends them after one more frame (in mode 2, once
+    // that frame is drawn). 3 when nothing is loaded or no window was given.
     int Run(int frames, int mode);
     // Render thread: pauses the thread and ends a pending waiting run. Takes the lock.
     int Pause();

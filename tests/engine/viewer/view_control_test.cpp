@@ -73,6 +73,20 @@ TEST_F(ViewControl, RunRefusals) {
     EXPECT_EQ(Access::Paused(engine), 1) << "a waiting run returns once the thread paused";
 }
 
+// What a caller may wait on while frames are endless: a waiting run for n frames returns at
+// once and leaves them endless; only a waiting redraw ends them, returning once the last frame
+// is drawn and the thread paused.
+TEST_F(ViewControl, OnlyAWaitingRedrawEndsEndlessFrames) {
+    LoadDefault();
+    ASSERT_EQ(engine.Run(-1, 1), kEngineDone);
+    EXPECT_EQ(engine.Run(3, 2), kEngineDone);
+    EXPECT_EQ(Access::State(engine)->framesToRun, -1);
+    EXPECT_EQ(engine.Run(0, 2), kEngineDone);
+    EXPECT_EQ(Access::State(engine)->framesToRun, 0);
+    EXPECT_EQ(Access::Paused(engine), 1);
+    EXPECT_GT(backend.FramesReady(window), 0);
+}
+
 TEST_F(ViewControl, FrameRateKeepsItsSignApart) {
     LoadDefault();
     std::int16_t rate = 0;
