@@ -77,7 +77,7 @@ class Reader {
         }
         return text;
     }
-    // Fills `out` from the input as far as it goes; the rest stays 0.
+    // Copies the input's next bytes into `out`, at most `size` of them.
     void Fill(std::uint8_t* out, std::size_t size) {
         const std::size_t n = std::min(size, bytes_.size() - std::min(at_, bytes_.size()));
         if (n != 0)
@@ -100,8 +100,9 @@ struct Instance {
     int rows = 0;
 };
 
+// What lasts across inputs: the recorder of message boxes, the lowered picture ceiling, the
+// scene record the host serves and the stand-in Compactor's outcome and count.
 struct Setting {
-    fs::path folder;
     fs::path out;
     platform::HeadlessBackend backend;
     platform::ScopedPictureCap cap{{kSaverPixels, kSaverBytes}};
@@ -111,7 +112,7 @@ struct Setting {
     int compactorRuns = 0;
     int shown = 0;
 
-    explicit Setting(const std::string& home) : folder(home), out(fs::path(home) / "out") {
+    explicit Setting(const std::string& home) : out(fs::path(home) / "out") {
         compactorOutcome.started = true;
         compactorOutcome.exitStatus = 0;
     }
