@@ -265,7 +265,9 @@ void ViewerEngine::RunScriptCommand(const ActionCommand& command) {
     std::int16_t rate = 0;
     GetFrameRate(&rate);
     const bool reversed = rateReversed == 1;
-    Run(0, 1);
+    // The redraw that ends running frames is waited for: drawn later, after the velocities
+    // below are set, it would add a frame of motion and the swing would end past its target.
+    Run(0, 2);
     const auto halfRate = static_cast<std::int16_t>(rate / 2);
     SetFrameRate(halfRate);
     const double seconds = swing->milliseconds * 0.001;
