@@ -373,17 +373,17 @@ class HostRun {
         const auto width = static_cast<std::size_t>(
             std::clamp<long long>(instance.width, 1, static_cast<long long>(kSaverPixels)));
         const std::size_t omitted = missing ? in_.Byte() % 3 : 3;
+        // Each colour's line is exactly `width` bytes, so a read past it is caught; only its
+        // first bytes come from the input, as filling the rest costs more than it finds.
+        std::unique_ptr<std::uint8_t[]> colour[3];
+        for (auto& line : colour)
+            line = std::make_unique_for_overwrite<std::uint8_t[]>(width);
+        const std::uint8_t* planes[3] = {colour[0].get(), colour[1].get(), colour[2].get()};
+        if (omitted < 3)
+            planes[omitted] = nullptr;
         for (int line = 0; line < lines && lines_ < kMostLines; ++line, ++lines_) {
-            std::unique_ptr<std::uint8_t[]> colour[3];
-            for (std::size_t c = 0; c < 3; ++c) {
-                // Only the line's first bytes are set: filling the rest costs more than it
-                // finds.
-                colour[c] = std::make_unique_for_overwrite<std::uint8_t[]>(width);
-                in_.Fill(colour[c].get(), std::min<std::size_t>(width, 4));
-            }
-            const std::uint8_t* planes[3] = {colour[0].get(), colour[1].get(), colour[2].get()};
-            if (omitted < 3)
-                planes[omitted] = nullptr;
+            for (auto& plane : colour)
+                in_.Fill(plane.get(), std::min<std::size_t>(width, 4));
             const int result = saver_.write(instance.handle, planes[0], planes[1], planes[2]);
             if (result != 0 && result != 1)
                 std::abort();
