@@ -1,9 +1,9 @@
 #include "apps/linksmith/linksmith_frame.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
