@@ -12,13 +12,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& home = fuzz::PrepareProcess();
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0')
-            args.emplace_back();
-        else
-            args.back().push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> args = fuzz::CommandLine(data, size);
     CompressionSettings settings;
     CCompactorCommandLineInfo info(settings);
     ParseCommandLine(args, info);

@@ -99,13 +99,7 @@ Setting& TheSetting() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Setting& setting = TheSetting();
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\0')
-            args.emplace_back();
-        else
-            args.back().push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> args = fuzz::CommandLine(data, size);
     cubestitch::CSeamCommandLineInfo info;
     cubestitch::ParseSeamCommandLine(args, info);
     for (int k = 0; k <= info.m_lastSlot; ++k) {

@@ -64,4 +64,15 @@ std::span<const std::uint8_t> Input(const std::uint8_t* data, std::size_t size) 
     return size == 0 ? std::span<const std::uint8_t>{} : std::span(data, size);
 }
 
+std::vector<std::string> CommandLine(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args(1);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == '\0')
+            args.emplace_back();
+        else
+            args.back().push_back(static_cast<char>(data[i]));
+    }
+    return args;
+}
+
 }  // namespace fuzz

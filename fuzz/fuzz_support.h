@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace fuzz {
 
@@ -25,5 +26,9 @@ const std::string& PrepareProcess();
 void ReturnHome();
 
 std::span<const std::uint8_t> Input(const std::uint8_t* data, std::size_t size);
+
+// A command line from the input: the program's name (empty) and then one argument per
+// NUL-separated piece.
+std::vector<std::string> CommandLine(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz
