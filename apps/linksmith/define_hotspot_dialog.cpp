@@ -8,9 +8,9 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
+#include "apps/linksmith/dropped_files.h"
 #include "platform/message_box.h"
 
 namespace {
@@ -117,11 +117,6 @@ void CDefineHotspotDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CDefineHotspotDlg::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    AppendPaths(paths);
+    AppendPaths(DroppedLocalFiles(event->mimeData()));
     event->acceptProposedAction();
 }

@@ -8,10 +8,11 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include <vector>
+
+#include "apps/linksmith/dropped_files.h"
 
 namespace {
 
@@ -119,11 +120,6 @@ void CEmbeddedFilesDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CEmbeddedFilesDlg::dropEvent(QDropEvent* event) {
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    AddPaths(paths);
+    AddPaths(DroppedLocalFiles(event->mimeData()));
     event->acceptProposedAction();
 }

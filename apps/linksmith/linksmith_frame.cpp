@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
@@ -14,6 +12,7 @@
 #include "apps/linksmith/about_dialog.h"
 #include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
+#include "apps/linksmith/dropped_files.h"
 #include "apps/linksmith/embedded_files_dialog.h"
 #include "apps/linksmith/panorama_details_edit_dialog.h"
 #include "platform/qt/window_host.h"
@@ -27,12 +26,8 @@ constexpr int kInstructionsContext = 2;
 // The local files among dropped data, in order.
 std::vector<std::string> LocalFiles(const QMimeData* data) {
     std::vector<std::string> paths;
-    if (data == nullptr)
-        return paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
-    }
+    for (const QString& path : DroppedLocalFiles(data))
+        paths.push_back(path.toStdString());
     return paths;
 }
 
