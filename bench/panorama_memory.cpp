@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/container/section_archive.h"
 #include "engine/imaging/display_conversion.h"
 #include "engine/imaging/global_dib.h"
 #include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
-#include "engine/container/section_archive.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/dib_header.h"
 #include "platform/headless/headless_backend.h"

@@ -125,16 +125,7 @@ Bytes RampCodecRecord(const char* fourcc, int width, int height) {
         platform::EncodeStatus::Encoded) {
         return {};
     }
-    platform::BitmapInfoHeader header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biBitCount = static_cast<std::uint16_t>(picture.bitsPerPixel);
-    header.biCompression = picture.fourcc;
-    header.biSizeImage = static_cast<std::uint32_t>(picture.data.size());
-    Bytes info(platform::kInfoHeaderSize);
-    platform::StoreInfoHeader(info.data(), header);
-    info.insert(info.end(), picture.data.begin(), picture.data.end());
-    return WithFileHeader(std::move(info),
+    return WithFileHeader(platform::PackedDib(picture),
                           static_cast<std::uint32_t>(platform::kFileHeaderSize +
                                                      platform::kInfoHeaderSize));
 }

@@ -13,10 +13,6 @@
 #include "platform/codec/codec_encoder.h"
 #include "platform/files.h"
 
-using platform::BitmapInfoHeader;
-using platform::kInfoHeaderSize;
-using platform::StoreInfoHeader;
-
 namespace {
 
 // The header and colour table (or masks) of `dib`'s block, as the JPEG step wants them.
@@ -173,17 +169,7 @@ int CompressWithCodec(CDIB& dib, std::string_view fourcc, int quality) {
         platform::EncodeStatus::Encoded) {
         return 0;
     }
-
-    BitmapInfoHeader header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biBitCount = static_cast<std::uint16_t>(encoded.bitsPerPixel);
-    header.biCompression = code;
-    header.biSizeImage = static_cast<std::uint32_t>(encoded.data.size());
-    std::vector<std::uint8_t> packed(kInfoHeaderSize + encoded.data.size());
-    StoreInfoHeader(packed.data(), header);
-    std::memcpy(packed.data() + kInfoHeaderSize, encoded.data.data(), encoded.data.size());
-    return dib.CreateFromPackedDib(packed);
+    return dib.CreateFromPackedDib(platform::PackedDib(encoded));
 }
 
 int WriteCompressedOutput(CDIB& dib, int codec, int quality, const std::string& outputName,

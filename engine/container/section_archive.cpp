@@ -153,8 +153,8 @@ std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> b
 // block is grown, when the source is known to hold fewer bytes (`available`, from the header
 // on) than the header claims.
 template <typename ReadBytes>
-std::optional<std::vector<std::uint8_t>> ReadContainerBlock(ReadBytes read,
-                                                            std::optional<std::uint64_t> available) {
+std::optional<std::vector<std::uint8_t>> ReadContainerBlock(
+    ReadBytes read, std::optional<std::uint64_t> available) {
     std::uint8_t headerBytes[kContainerHeaderSize];
     if (read(headerBytes, sizeof headerBytes) != sizeof headerBytes) {
         return std::nullopt;

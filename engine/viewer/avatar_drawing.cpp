@@ -266,9 +266,8 @@ void ViewerEngine::DrawAvatar(ViewState& s, int slot) {
     if (!s.renderer || s.environments.empty() || !s.viewFrame.pixels || !s.image)
         return;
     const Renderer::Orientation view{s.eyeX, s.eyeY, s.eyeZ, s.pan, s.tilt, s.roll, s.fov};
-    const AvatarTarget frame{
-        s.viewFrame.pixels.get(), s.viewFrame.width, s.viewFrame.height,
-        platform::DibPixelFormatCode(s.image.Header())};
+    const AvatarTarget frame{s.viewFrame.pixels.get(), s.viewFrame.width, s.viewFrame.height,
+                             platform::DibPixelFormatCode(s.image.Header())};
     CompositeAvatar(s.avatars[static_cast<std::size_t>(slot)], *s.renderer,
                     s.environments[static_cast<std::size_t>(s.currentEnvironment)], view, frame);
 }

@@ -123,9 +123,8 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         const ViewStateGuard state = LockState();
         DecodeImage(*state, buffer, size);
         if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
-            state->fov = std::clamp(
-                180.0 - 45.0 * state->image.Header().biHeight / 512.0, 60.0,
-                120.0);
+            state->fov =
+                std::clamp(180.0 - 45.0 * state->image.Header().biHeight / 512.0, 60.0, 120.0);
         }
         ApplyInitSection(*state, buffer, size);
         BuildHotspots(*state, buffer, size);
@@ -140,8 +139,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
         // Handles stay valid for the engine's life, so that one kept past a close reads the
         // slot as absent rather than freed memory.
         while (hotspotHandles.size() < static_cast<std::size_t>(state->hotspotCount)) {
-            hotspotHandles.emplace_back(*this,
-                                        static_cast<std::int16_t>(hotspotHandles.size()));
+            hotspotHandles.emplace_back(*this, static_cast<std::int16_t>(hotspotHandles.size()));
         }
     }
     ExtractFiles(buffer, size);

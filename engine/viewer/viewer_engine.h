@@ -294,7 +294,7 @@ class ViewerEngine {
     std::uint32_t grabKeys = 0;
     MediaPlayer media;
     std::int16_t playingMedia = -1;
-    std::array<std::unique_ptr<std::string>, 32> avatarSounds;
+    std::array<std::unique_ptr<std::string>, kMaxAvatarSlots> avatarSounds;
     // The handles GetHotspot and GetAvatar give: one per slot a load may have, and one per
     // hotspot the largest load had (added by loads, never moved or removed).
     std::vector<Avatar> avatarHandles;

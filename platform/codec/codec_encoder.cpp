@@ -13,6 +13,7 @@ extern "C" {
 
 #include "platform/byte_order.h"
 #include "platform/codec/codec_fourcc.h"
+#include "platform/dib_header.h"
 
 namespace platform {
 namespace {
@@ -128,6 +129,19 @@ EncodeStatus EncodePicture(std::uint32_t fourcc, const UncompressedPicture& inpu
     picture.bitsPerPixel = choice->bitsPerPixel;
     picture.data.assign(packet->data, packet->data + packet->size);
     return EncodeStatus::Encoded;
+}
+
+std::vector<std::uint8_t> PackedDib(const EncodedPicture& picture) {
+    BitmapInfoHeader header;
+    header.biWidth = picture.width;
+    header.biHeight = picture.height;
+    header.biBitCount = static_cast<std::uint16_t>(picture.bitsPerPixel);
+    header.biCompression = picture.fourcc;
+    header.biSizeImage = static_cast<std::uint32_t>(picture.data.size());
+    std::vector<std::uint8_t> packed(kInfoHeaderSize);
+    StoreInfoHeader(packed.data(), header);
+    packed.insert(packed.end(), picture.data.begin(), picture.data.end());
+    return packed;
 }
 
 }  // namespace platform

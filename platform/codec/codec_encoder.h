@@ -44,4 +44,8 @@ enum class EncodeStatus {
 EncodeStatus EncodePicture(std::uint32_t fourcc, const UncompressedPicture& input, int quality,
                            EncodedPicture& picture);
 
+// The packed bitmap record of an encoded picture: its information header (size, code, bit
+// count and data length as above), then the codec's data. Pure; any thread.
+std::vector<std::uint8_t> PackedDib(const EncodedPicture& picture);
+
 }  // namespace platform

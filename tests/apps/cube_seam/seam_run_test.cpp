@@ -15,7 +15,6 @@
 #include "platform/codec/codec_bridge.h"
 #include "platform/codec/codec_encoder.h"
 #include "platform/codec/codec_fourcc.h"
-#include "platform/dib_header.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/message_box.h"
 #include "tests/apps/cube_seam/face_sets.h"
@@ -128,17 +127,8 @@ TEST_F(SeamRunTest, FacesOfOtherDepthsAreConvertedFirst) {
     ASSERT_EQ(platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, topDown}, 10000,
                                       encoded),
               platform::EncodeStatus::Encoded);
-    std::vector<std::uint8_t> packed(platform::kInfoHeaderSize);
-    platform::BitmapInfoHeader header;
-    header.biWidth = 64;
-    header.biHeight = 64;
-    header.biBitCount = static_cast<std::uint16_t>(encoded.bitsPerPixel);
-    header.biCompression = encoded.fourcc;
-    header.biSizeImage = static_cast<std::uint32_t>(encoded.data.size());
-    platform::StoreInfoHeader(packed.data(), header);
-    packed.insert(packed.end(), encoded.data.begin(), encoded.data.end());
     CDIB& compressed = mixed.bitmaps[static_cast<int>(CubeFace::Back)];
-    ASSERT_EQ(compressed.CreateFromPackedDib(packed), 1);
+    ASSERT_EQ(compressed.CreateFromPackedDib(platform::PackedDib(encoded)), 1);
     ASSERT_EQ(compressed.IsCompressed(), 1);
 
     const std::vector<std::uint8_t> frontBefore(front.GetBits().begin(), front.GetBits().end());

@@ -12,7 +12,6 @@
 
 #include "platform/codec/codec_encoder.h"
 #include "platform/codec/codec_fourcc.h"
-#include "platform/dib_header.h"
 #include "tests/apps/compactor/panorama_view.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
 
@@ -105,17 +104,8 @@ TEST_F(BatchProgramTest, ACodecCompressedFaceIsDecoded) {
     platform::EncodedPicture encoded;
     ASSERT_EQ(platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, bgr}, 10000, encoded),
               platform::EncodeStatus::Encoded);
-    platform::BitmapInfoHeader header;
-    header.biWidth = 64;
-    header.biHeight = 64;
-    header.biBitCount = static_cast<std::uint16_t>(encoded.bitsPerPixel);
-    header.biCompression = encoded.fourcc;
-    header.biSizeImage = static_cast<std::uint32_t>(encoded.data.size());
-    std::vector<std::uint8_t> packed(platform::kInfoHeaderSize);
-    platform::StoreInfoHeader(packed.data(), header);
-    packed.insert(packed.end(), encoded.data.begin(), encoded.data.end());
     CDIB face;
-    ASSERT_EQ(face.CreateFromPackedDib(packed), 1);
+    ASSERT_EQ(face.CreateFromPackedDib(platform::PackedDib(encoded)), 1);
     ASSERT_EQ(face.Save(Scratch("face 1.bmp")), 1);
 
     const std::string output = Scratch("Codec.pan");
