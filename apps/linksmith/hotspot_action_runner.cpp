@@ -154,27 +154,8 @@ void HotspotActionRunner::RunVideo(const EditorActionCommand& command,
         area = {placed.left, placed.top, placed.right, placed.bottom};
     }
     EnterFolderFor(command);
-    media_.Stop();
-    const std::string& target = command.command.target;
-    platform::Point at{0, 0};
-    if (parent != platform::kNoWindow)
-        at = platform::ClientToScreen(parent, {area.left, area.top});
-    const std::string name = MediaDeviceNameFor(target);
-    if (media_.SendCommand("open " + name + " parent " + std::to_string(parent) + " style popup",
-                           nullptr, 0, 0) != platform::kMciOk) {
-        Message("Failed to run video:\n" + target);
-        return;
-    }
-    media_.deviceName = name;
-    const std::string place = "put " + name + " window at " + std::to_string(at.x) + " " +
-                              std::to_string(at.y) + " " + std::to_string(area.Width()) + " " +
-                              std::to_string(area.Height());
-    if (media_.SendCommand(place, nullptr, 0, 0) != platform::kMciOk ||
-        media_.SendCommand("play " + name + " notify", nullptr, 0, parent) != platform::kMciOk) {
-        media_.SendCommand("close " + name, nullptr, 0, 0);
-        media_.deviceName.clear();
-        Message("Failed to run video:\n" + target);
-    }
+    if (!media_.PlayVideoOver(command.command.target, parent, area))
+        Message("Failed to run video:\n" + command.command.target);
 }
 
 void HotspotActionRunner::RunSound(const EditorActionCommand& command) {

@@ -125,24 +125,7 @@ void ViewerEngine::RunVideoCommand(const ActionCommand& command, std::int16_t in
     }
 
     DirectoryScope directory(*this, RunsInExtractionFolder(command));
-    media.Stop();
-    platform::Point at{0, 0};
-    if (parent != platform::kNoWindow)
-        at = platform::ClientToScreen(parent, {area.left, area.top});
-    const std::string name = MediaDeviceNameFor(command.target);
-    if (media.SendCommand("open " + name + " parent " + std::to_string(parent) + " style popup",
-                          nullptr, 0, 0) != platform::kMciOk) {
-        ShowActionMessage("Failed to run Video");
-        return;
-    }
-    media.deviceName = name;
-    const std::string place = "put " + name + " window at " + std::to_string(at.x) + " " +
-                              std::to_string(at.y) + " " + std::to_string(area.Width()) + " " +
-                              std::to_string(area.Height());
-    if (media.SendCommand(place, nullptr, 0, 0) != platform::kMciOk ||
-        media.SendCommand("play " + name + " notify", nullptr, 0, parent) != platform::kMciOk) {
-        media.SendCommand("close " + name, nullptr, 0, 0);
-        media.deviceName.clear();
+    if (!media.PlayVideoOver(command.target, parent, area)) {
         ShowActionMessage("Failed to run Video");
         return;
     }

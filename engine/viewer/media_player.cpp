@@ -43,6 +43,29 @@ void MediaPlayer::Stop() {
     StopWaveSound();
 }
 
+bool MediaPlayer::PlayVideoOver(const std::string& path, platform::WindowHandle parent,
+                                const platform::Rect& area) {
+    Stop();
+    platform::Point at{0, 0};
+    if (parent != platform::kNoWindow)
+        at = platform::ClientToScreen(parent, {area.left, area.top});
+    const std::string name = MediaDeviceNameFor(path);
+    if (SendCommand("open " + name + " parent " + std::to_string(parent) + " style popup",
+                    nullptr, 0, 0) != platform::kMciOk) {
+        return false;
+    }
+    deviceName = name;
+    const std::string place = "put " + name + " window at " + std::to_string(at.x) + " " +
+                              std::to_string(at.y) + " " + std::to_string(area.Width()) + " " +
+                              std::to_string(area.Height());
+    if (SendCommand(place, nullptr, 0, 0) != platform::kMciOk ||
+        SendCommand("play " + name + " notify", nullptr, 0, parent) != platform::kMciOk) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
 void MediaPlayer::StopWaveSound() {
     platform::PlaySound(nullptr, nullptr, kStopWaveFlags);
 }

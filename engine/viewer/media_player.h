@@ -7,7 +7,9 @@
 
 #include <string>
 
+#include "platform/geometry.h"
 #include "platform/media/media_service.h"
+#include "platform/window.h"
 
 // The device name of a media file: the path as it stands (paths here have no short form).
 std::string MediaDeviceNameFor(const std::string& path);
@@ -46,6 +48,13 @@ class MediaPlayer {
     // Plays `path` in `mode` from `startPosition` (see the constants above).
     int Play(const std::string& path, int mode, platform::MediaWindowId notifyWindow,
              int startPosition);
+
+    // Closes the open device, then opens `path` as a video in a popup window of `parent`
+    // (kNoWindow: the desktop) over `area` of the parent's client area (of the screen without
+    // a parent), and plays it with a completion notice to `parent`. True when it plays, its
+    // device recorded in `deviceName`; otherwise no device is left open.
+    bool PlayVideoOver(const std::string& path, platform::WindowHandle parent,
+                       const platform::Rect& area);
 
     bool IsDeviceOpen() const { return !deviceName.empty(); }
 
