@@ -125,7 +125,7 @@ Bytes RampCodecRecord(const char* fourcc, int width, int height) {
         platform::EncodeStatus::Encoded) {
         return {};
     }
-    return WithFileHeader(platform::PackedDib(picture),
+    return WithFileHeader(platform::BitmapRecordOf(picture),
                           static_cast<std::uint32_t>(platform::kFileHeaderSize +
                                                      platform::kInfoHeaderSize));
 }

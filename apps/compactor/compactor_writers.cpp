@@ -169,7 +169,7 @@ int CompressWithCodec(CDIB& dib, std::string_view fourcc, int quality) {
         platform::EncodeStatus::Encoded) {
         return 0;
     }
-    return dib.CreateFromPackedDib(platform::PackedDib(encoded));
+    return dib.CreateFromPackedDib(platform::BitmapRecordOf(encoded));
 }
 
 int WriteCompressedOutput(CDIB& dib, int codec, int quality, const std::string& outputName,

@@ -131,7 +131,7 @@ EncodeStatus EncodePicture(std::uint32_t fourcc, const UncompressedPicture& inpu
     return EncodeStatus::Encoded;
 }
 
-std::vector<std::uint8_t> PackedDib(const EncodedPicture& picture) {
+std::vector<std::uint8_t> BitmapRecordOf(const EncodedPicture& picture) {
     BitmapInfoHeader header;
     header.biWidth = picture.width;
     header.biHeight = picture.height;

@@ -46,6 +46,6 @@ EncodeStatus EncodePicture(std::uint32_t fourcc, const UncompressedPicture& inpu
 
 // The packed bitmap record of an encoded picture: its information header (size, code, bit
 // count and data length as above), then the codec's data. Pure; any thread.
-std::vector<std::uint8_t> PackedDib(const EncodedPicture& picture);
+std::vector<std::uint8_t> BitmapRecordOf(const EncodedPicture& picture);
 
 }  // namespace platform

@@ -128,7 +128,7 @@ TEST_F(SeamRunTest, FacesOfOtherDepthsAreConvertedFirst) {
                                       encoded),
               platform::EncodeStatus::Encoded);
     CDIB& compressed = mixed.bitmaps[static_cast<int>(CubeFace::Back)];
-    ASSERT_EQ(compressed.CreateFromPackedDib(platform::PackedDib(encoded)), 1);
+    ASSERT_EQ(compressed.CreateFromPackedDib(platform::BitmapRecordOf(encoded)), 1);
     ASSERT_EQ(compressed.IsCompressed(), 1);
 
     const std::vector<std::uint8_t> frontBefore(front.GetBits().begin(), front.GetBits().end());

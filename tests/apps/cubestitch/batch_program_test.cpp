@@ -105,7 +105,7 @@ TEST_F(BatchProgramTest, ACodecCompressedFaceIsDecoded) {
     ASSERT_EQ(platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, bgr}, 10000, encoded),
               platform::EncodeStatus::Encoded);
     CDIB face;
-    ASSERT_EQ(face.CreateFromPackedDib(platform::PackedDib(encoded)), 1);
+    ASSERT_EQ(face.CreateFromPackedDib(platform::BitmapRecordOf(encoded)), 1);
     ASSERT_EQ(face.Save(Scratch("face 1.bmp")), 1);
 
     const std::string output = Scratch("Codec.pan");
