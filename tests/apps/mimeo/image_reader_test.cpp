@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "apps/mimeo/frame_grid.h"
 #include "engine/avatar_file/avatar_file.h"
+#include "engine/viewer/avatar.h"
+#include "engine/viewer/avatar_drawing.h"
 #include "mimeo_test_pictures.h"
 #include "platform/byte_order.h"
+#include "platform/picture_limits.h"
 
 namespace {
 
@@ -72,7 +76,39 @@ TEST(ReadImageFile, TargaRowsComeOutBottomUp) {
     const ImageRead alpha =
         ReadImageFile(folder.Write("b.tga", Targa(1, 1, 32, 0x08, {5, 6, 7, 8})), {32, 24});
     ASSERT_EQ(alpha.error, "");
-    EXPECT_EQ(Bytes(alpha.image.begin() + 40, alpha.image.end()), (Bytes{5, 6, 7, 8}));
+    EXPECT_EQ(Bytes(alpha.image.begin() + 40, alpha.image.end()), (Bytes{5, 6, 7, 247}));
+}
+
+TEST(ReadImageFile, ThirtyTwoBitTargaFramesKeepTheirTransparencyInTheViewer) {
+    // Red 200 solid, red 100 half covered, red 50 clear; the viewer's frame is red 7.
+    const Bytes pixels{0, 0, 200, 255, 0, 0, 100, 128, 0, 0, 50, 0};
+    struct Case {
+        const char* name;
+        int descriptor;
+        Bytes reds;
+    };
+    const Case cases[] = {
+        {"8 alpha bits", 0x08, {200, (7 * 127 + 100 * 129) / 256, 7}},
+        {"no alpha bits: the fourth byte is padding", 0x00, {200, 100, 50}},
+    };
+    for (const Case& c : cases) {
+        TempFolder folder;
+        ImageRead read = ReadImageFile(
+            folder.Write("walk.tga", Targa(3, 1, 32, c.descriptor, pixels)), {32, 24});
+        ASSERT_EQ(read.error, "") << c.name;
+        std::vector<PackedDib> frames{std::move(read.image)};
+        const std::optional<PackedDib> tiled = TileFrames(frames, 1, 1);
+        const std::string avt = folder.Path("walk.avt");
+        ASSERT_TRUE(tiled && WriteAvatarFile(avt, *tiled)) << c.name;
+
+        Avatar avatar;
+        const double at[3] = {0, 10, 0}, size[3] = {1, 0, 1};
+        ASSERT_EQ(avatar.Load(avt.c_str(), at, size, 1), 0) << c.name;
+        Bytes frame{0, 0, 7, 0, 0, 7, 0, 0, 7};
+        BlitAvatarCell(avatar.Snapshot(), {0, 0, 3, 1}, false,
+                       {frame.data(), 3, 1, PixelFormatCode::Bgr24});
+        EXPECT_EQ((Bytes{frame[2], frame[5], frame[8]}), c.reds) << c.name;
+    }
 }
 
 TEST(ReadImageFile, BitmapRowsAreUnpaddedAndDepthsChecked) {
@@ -126,6 +162,7 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
         {"Targa 16-bit", Targa(2, 2, 16, 0, Bytes(8, 1))},
         {"Targa right-to-left", Targa(2, 2, 24, 0x10, Bytes(12, 1))},
         {"Targa zero width", Targa(0, 2, 24, 0, {})},
+        {"Targa claiming 65535 x 65535 in 1 KB", Targa(65535, 65535, 32, 8, Bytes(1000, 1))},
         {"bitmap cut", shortBitmap},
         {"bitmap huge", hugeBitmap},
         {"bitmap pixel offset past the end", offsetPast},
@@ -141,6 +178,14 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
     }
     const std::string missing = folder.Path("none.bmp");
     EXPECT_EQ(ReadImageFile(missing, {32, 24}).error, "Invalid or Corrupt File: " + missing);
+
+    // Over the avatar cap: a whole file is a matter of memory, a short one still corrupt.
+    const platform::ScopedPictureCap cap({16, platform::kMaxPictureBytes});
+    const std::string big = folder.Write("big.tga", Targa(5, 4, 24, 0, Bytes(60, 1)));
+    EXPECT_EQ(ReadImageFile(big, {32, 24}).error, "Insufficient System Memory");
+    const Bytes whole = Bitmap(5, 4, 24);
+    const std::string cut = folder.Write("cut.bmp", Bytes(whole.begin(), whole.end() - 2));
+    EXPECT_EQ(ReadImageFile(cut, {32, 24}).error, "Invalid or Corrupt File: " + cut);
 }
 
 TEST(IsAvatarFileName, IsDecidedByTheFileNameAlone) {
