@@ -79,35 +79,25 @@ TEST(ReadImageFile, TargaRowsComeOutBottomUp) {
     EXPECT_EQ(Bytes(alpha.image.begin() + 40, alpha.image.end()), (Bytes{5, 6, 7, 247}));
 }
 
-TEST(ReadImageFile, ThirtyTwoBitTargaFramesKeepTheirTransparencyInTheViewer) {
-    // Red 200 solid, red 100 half covered, red 50 clear; the viewer's frame is red 7.
+TEST(ReadImageFile, ThirtyTwoBitTargaTransparencyReachesTheViewer) {
+    // Red 200 solid, 100 half covered, 50 clear, drawn over red 7; without alpha bits the
+    // fourth byte is padding.
     const Bytes pixels{0, 0, 200, 255, 0, 0, 100, 128, 0, 0, 50, 0};
-    struct Case {
-        const char* name;
-        int descriptor;
-        Bytes reds;
-    };
-    const Case cases[] = {
-        {"8 alpha bits", 0x08, {200, (7 * 127 + 100 * 129) / 256, 7}},
-        {"no alpha bits: the fourth byte is padding", 0x00, {200, 100, 50}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [descriptor, reds] :
+         {std::pair{8, Bytes{200, (7 * 127 + 100 * 129) / 256, 7}}, {0, Bytes{200, 100, 50}}}) {
         TempFolder folder;
-        ImageRead read = ReadImageFile(
-            folder.Write("walk.tga", Targa(3, 1, 32, c.descriptor, pixels)), {32, 24});
-        ASSERT_EQ(read.error, "") << c.name;
-        std::vector<PackedDib> frames{std::move(read.image)};
+        const std::string tga = folder.Write("a.tga", Targa(3, 1, 32, descriptor, pixels));
+        std::vector<PackedDib> frames{ReadImageFile(tga, {32, 24}).image};
         const std::optional<PackedDib> tiled = TileFrames(frames, 1, 1);
-        const std::string avt = folder.Path("walk.avt");
-        ASSERT_TRUE(tiled && WriteAvatarFile(avt, *tiled)) << c.name;
-
+        const std::string avt = folder.Path("a.avt");
         Avatar avatar;
         const double at[3] = {0, 10, 0}, size[3] = {1, 0, 1};
-        ASSERT_EQ(avatar.Load(avt.c_str(), at, size, 1), 0) << c.name;
+        ASSERT_TRUE(tiled && WriteAvatarFile(avt, *tiled) &&
+                    !avatar.Load(avt.c_str(), at, size, 1));
         Bytes frame{0, 0, 7, 0, 0, 7, 0, 0, 7};
         BlitAvatarCell(avatar.Snapshot(), {0, 0, 3, 1}, false,
                        {frame.data(), 3, 1, PixelFormatCode::Bgr24});
-        EXPECT_EQ((Bytes{frame[2], frame[5], frame[8]}), c.reds) << c.name;
+        EXPECT_EQ((Bytes{frame[2], frame[5], frame[8]}), reds) << descriptor;
     }
 }
 
@@ -179,10 +169,8 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
     const std::string missing = folder.Path("none.bmp");
     EXPECT_EQ(ReadImageFile(missing, {32, 24}).error, "Invalid or Corrupt File: " + missing);
 
-    // Over the avatar cap: a whole file is a matter of memory, a short one still corrupt.
+    // A file short of a picture over the avatar cap is corrupt too.
     const platform::ScopedPictureCap cap({16, platform::kMaxPictureBytes});
-    const std::string big = folder.Write("big.tga", Targa(5, 4, 24, 0, Bytes(60, 1)));
-    EXPECT_EQ(ReadImageFile(big, {32, 24}).error, "Insufficient System Memory");
     const Bytes whole = Bitmap(5, 4, 24);
     const std::string cut = folder.Write("cut.bmp", Bytes(whole.begin(), whole.end() - 2));
     EXPECT_EQ(ReadImageFile(cut, {32, 24}).error, "Invalid or Corrupt File: " + cut);
