@@ -6,6 +6,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/input.h"
 #include "platform/window.h"
+#include "tests/platform/mouse_release_cases.h"
 
 namespace platform {
 namespace {
@@ -125,6 +126,19 @@ TEST_F(WindowTest, InputCarriesClassicParameters) {
     EXPECT_TRUE(IsKeyHeld(VK_SHIFT));
     EXPECT_FALSE(IsKeyHeld(VK_CONTROL));
     EXPECT_EQ(GetCursorPos(), (Point{10, 20}));
+}
+
+TEST_F(WindowTest, ButtonReleasedOutsideArrivesInsideTheClientAreaAsOnADisplay) {
+    const WindowHandle window = backend.CreateWindow(kReleaseClient);
+    for (const MouseReleaseCase& c : kMouseReleaseCases) {
+        backend.ClearLog(window);
+        backend.PressLeft(window, kReleasePress);
+        backend.ReleaseLeft(window, c.released);
+        backend.Pump();
+        const auto log = backend.Log(window);
+        ASSERT_EQ(log.size(), 2u) << c.side;
+        EXPECT_EQ(log[1].lParam, MakeLParam(c.reported.x, c.reported.y)) << c.side;
+    }
 }
 
 TEST_F(WindowTest, CursorsAndClip) {

@@ -16,6 +16,7 @@
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/surface.h"
+#include "tests/platform/mouse_release_cases.h"
 #include "tests/platform/qt/qt_test_app.h"
 
 namespace platform {
@@ -129,6 +130,33 @@ TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhil
     EXPECT_EQ(moves[1].lParam, MakeLParam(3, 4));
 }
 
+TEST_F(WindowHostTest, EveryButtonReleasedOutsideArrivesInsideTheClientArea) {
+    host_->resize(kReleaseClient.width, kReleaseClient.height);
+    Settle();
+    struct Button {
+        Qt::MouseButton qt;
+        std::uint32_t up;
+    };
+    for (const Button button :
+         {Button{Qt::LeftButton, WM_LBUTTONUP}, Button{Qt::RightButton, WM_RBUTTONUP}}) {
+        for (const MouseReleaseCase& c : kMouseReleaseCases) {
+            received.clear();
+            const QPointF down(kReleasePress.x, kReleasePress.y);
+            const QPointF up(c.released.x, c.released.y);
+            QMouseEvent press(QEvent::MouseButtonPress, down, down, button.qt, button.qt,
+                              Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, up, up, button.qt, Qt::NoButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(host_.get(), &press);
+            QApplication::sendEvent(host_.get(), &release);
+            const auto ups = ReceivedOf(button.up);
+            ASSERT_EQ(ups.size(), 1u) << c.side;
+            EXPECT_EQ(ups[0].lParam, MakeLParam(c.reported.x, c.reported.y))
+                << c.side << ", button " << button.qt;
+        }
+    }
+}
+
 TEST_F(WindowHostTest, ResizeSendsSizeThenPaint) {
     host_->resize(80, 60);
     PumpUntil([] { return !ReceivedOf(WM_PAINT).empty(); });
@@ -226,9 +254,9 @@ TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
 TEST_F(WindowHostTest, AModalWaitDeliversMessagesAndHoldsInputBackTakingItsKeys) {
     QApplication::postEvent(host_.get(),
                             new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
-    QApplication::postEvent(host_.get(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3),
-                                                         QPointF(3, 3), Qt::LeftButton,
-                                                         Qt::LeftButton, Qt::NoModifier));
+    QApplication::postEvent(host_.get(),
+                            new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3),
+                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 7));
     EXPECT_FALSE(WaitWatchingForKey(30, VK_ESCAPE)) << "only A was pressed";
     EXPECT_EQ(ReceivedOf(WM_USER + 7).size(), 1u) << "posted messages go on";
