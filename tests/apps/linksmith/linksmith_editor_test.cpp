@@ -104,26 +104,49 @@ TEST_F(LinksmithEditorTest, SavesAnAddedHotspotInTheContainerLayout) {
     EXPECT_EQ(viewer.GetHotspot(0)->Snapshot().target, "a.pan");
 }
 
-TEST_F(LinksmithEditorTest, PartialPanoramaKeepsItsAngularSizeThroughOpenAndSave) {
-    const Bytes init = InitSection({-90, 90, -30, 30, 5, 6, 0, 70});
-    const std::string path =
-        Write("partial.pan", MakeContainer({{"INIT", init}, {"BTMP", MakeBitmap(256, 128)}}));
-    editor_.OpenPanoramaForEditing(path);
-    ASSERT_TRUE(editor_.HasPanorama());
-    const EditorInitialView& view = editor_.State().initialView;
-    EXPECT_EQ(view.horizontalDegrees, 180);
-    EXPECT_EQ(view.verticalDegrees, 60);
-    EXPECT_EQ(view.fieldOfView, 70);
-    ASSERT_EQ(editor_.SavePanorama(path), 1);
+TEST_F(LinksmithEditorTest, OpenAndSaveKeepTheViewTheViewerShows) {
+    const auto withTail = [](Bytes section, std::size_t extra) {
+        section.resize(section.size() + extra, 0x01);
+        return section;
+    };
+    struct Case {
+        const char* what;
+        std::optional<Bytes> init;  // none: no INIT section
+        std::optional<Bytes> saved;
+    };
+    const Case cases[] = {
+        {"long form", InitSection({-90, 90, -30, 30, 5, 6, 0, 70}),
+         InitSection({180, 60, 0, 0, 5, 6, 0, 70})},
+        {"17 bytes, ignored by the viewer", withTail(InitSection({180, 90, 0, 0, 10, 5, 0, 0}), 1),
+         std::nullopt},
+        {"32 bytes, ignored by the viewer", withTail(InitSection({180, 90, 0, 0, 10, 5, 0, 0}), 16),
+         std::nullopt},
+        {"negative field of view", InitSection({0, 0, 0, 0, 0, 0, 0, -5}),
+         InitSection({0, 0, 0, 0, 0, 0, 0, -5})},
+        {"field of view beyond the home view's range", InitSection({360, 90, 0, 0, 0, 0, 0, 200}),
+         InitSection({360, 90, 0, 0, 0, 0, 0, 200})},
+        {"no INIT", std::nullopt, std::nullopt},
+    };
+    const auto viewerReading = [](std::span<const std::uint8_t> init) {
+        return ReadInitForEngine(init).value_or(EngineInitialView{});
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<std::string, Bytes>> sections{{"BTMP", MakeBitmap(256, 128)}};
+        if (c.init)
+            sections.insert(sections.begin(), {"INIT", *c.init});
+        const std::string path = Write("view.pan", MakeContainer(sections));
+        editor_.OpenPanoramaForEditing(path);
+        ASSERT_TRUE(editor_.HasPanorama()) << c.what;
+        ASSERT_EQ(editor_.SavePanorama(path), 1) << c.what;
+        editor_.ClosePanorama();
 
-    const SectionArchive archive{std::filesystem::path(path)};
-    const auto saved = archive.GetSection("INIT");
-    EXPECT_EQ(Bytes(saved.begin(), saved.end()), InitSection({180, 60, 0, 0, 5, 6, 0, 70}));
-    const auto before = ReadInitForEngine(init);
-    const auto after = ReadInitForEngine(saved);
-    ASSERT_TRUE(before && after);
-    EXPECT_EQ(after->headingSpan, before->headingSpan);
-    EXPECT_EQ(after->pitchSpan, before->pitchSpan);
+        const SectionArchive archive{std::filesystem::path(path)};
+        const auto saved = archive.GetSection("INIT");
+        EXPECT_EQ(saved.empty() ? std::nullopt : std::optional(Bytes(saved.begin(), saved.end())),
+                  c.saved)
+            << c.what;
+        EXPECT_EQ(viewerReading(saved), viewerReading(c.init.value_or(Bytes{}))) << c.what;
+    }
 }
 
 TEST_F(LinksmithEditorTest, FailedSaveKeepsTheFileAndTheModifiedMark) {
