@@ -28,6 +28,8 @@
 
 // The caption of the editor's plain message boxes: the program file's base name.
 inline constexpr const char* kLinksmithCaption = "linksmith";
+// A new hotspot drawn when the panorama holds the most a file can count.
+inline constexpr const char* kTooManyHotspotsText = "A panorama holds at most 255 hotspots.";
 
 // The selection: an index into the hotspots, or one of these.
 inline constexpr int kNoSelection = -2;

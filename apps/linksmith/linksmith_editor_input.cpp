@@ -7,6 +7,7 @@
 #include "apps/linksmith/hotspot_swing.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/input.h"
+#include "platform/message_box.h"
 #include "platform/messages.h"
 
 namespace {
@@ -67,6 +68,15 @@ void LinksmithEditor::OnRButtonUp(int x, int y) {
         band.right = x;
         band.bottom = y;
         if (state_.currentIndex == kDrawingHotspot && band.left != x && band.top != y) {
+            // The file counts its hotspots in one byte: a hotspot beyond that is refused
+            // before the user types its action.
+            if (state_.hotspots.size() >= kMaxHotspots) {
+                state_.currentIndex = kNoSelection;
+                frame_.Invalidate(false);
+                platform::MessageBox(frame_.Handle(), kTooManyHotspotsText, kLinksmithCaption,
+                                     platform::MB_OK);
+                return;
+            }
             if (band.right < band.left)
                 std::swap(band.left, band.right);
             if (band.bottom < band.top)

@@ -11,6 +11,7 @@
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/messages.h"
 #include "tests/apps/linksmith/headless_frame.h"
+#include "tests/engine/viewer/test_panoramas.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ TEST(HotspotSwing, TargetsTheCentreTheShortWayRound) {
         double pitch;
     };
     const Case cases[] = {
-        {Box(350, 10, 10, -10), 0, 0},       // across north: 0, not 180
-        {Box(10, 350, -10, 10), 0, 0},       // drawn the other way
-        {Box(80, 100, 30, 10), 90, 20},      // plain
-        {Box(-170, 170, 0, 0), 180, 0},      // across the back
+        {Box(350, 10, 10, -10), 0, 0},           // across north: 0, not 180
+        {Box(10, 350, -10, 10), 0, 0},           // drawn the other way
+        {Box(80, 100, 30, 10), 90, 20},          // plain
+        {Box(-170, 170, 0, 0), 180, 0},          // across the back
         {Box(720 + 30, 50, -40, -20), 40, 330},  // turns beyond a circle, pitch below the horizon
     };
     for (const Case& c : cases) {
@@ -96,12 +97,10 @@ class HotspotMouseKeysTest : public testing::Test {
     }
     // The heading and pitch the renderer gives for window point (x, y) in the present view.
     std::pair<double, double> HeadingPitchAt(int x, int y) {
-        const std::optional<ProjectionView> view =
-            CurrentProjection(*editor_.Viewer(), {512, 256});
+        const std::optional<ProjectionView> view = CurrentProjection(*editor_.Viewer(), {512, 256});
         double heading = 0, pitch = 0;
         EXPECT_EQ(Renderer().XYtoHP(view->environment, view->viewer, Renderer::Orientation{},
-                                    view->width, view->height, x, view->height - y, heading,
-                                    pitch),
+                                    view->width, view->height, x, view->height - y, heading, pitch),
                   1);
         return {heading, pitch};
     }
@@ -155,6 +154,24 @@ TEST_F(HotspotMouseKeysTest, CancelledDialogLeavesNoHotspotButMarksModified) {
     EXPECT_TRUE(editor_.State().modified);
 }
 
+TEST_F(HotspotMouseKeysTest, AHotspotBeyondTheFileCountIsRefusedBeforeItsDialog) {
+    const std::vector<HotspotCorners> full(kMaxHotspots, HotspotCorners{-5, 5, 5, -5, "a.pan"});
+    const std::string path = (folder_ / "full.pan").string();
+    WriteFileBytes(path,
+                   MakeContainer({{"BTMP", MakeBitmap(256, 128)}, {"HSPT", HotspotSection(full)}}));
+    editor_.OpenPanoramaForEditing(path);
+    ASSERT_EQ(editor_.State().hotspots.size(), kMaxHotspots);
+    frame_.dialogAnswer = "b.pan";
+    RightDrag(20, 20, 60, 60);
+    EXPECT_EQ(editor_.State().hotspots.size(), kMaxHotspots);
+    EXPECT_TRUE(frame_.dialogTexts.empty());
+    EXPECT_FALSE(editor_.State().modified);
+    EXPECT_EQ(editor_.State().currentIndex, kNoSelection);
+    ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(backend_.MessageBoxes()[0].text, "A panorama holds at most 255 hotspots.");
+    EXPECT_EQ(backend_.MessageBoxes()[0].owner, frame_.Handle());
+}
+
 TEST_F(HotspotMouseKeysTest, ClicksSelectAndShowTheirPopup) {
     ASSERT_TRUE(editor_.AddHotspot(Box(10, -10, 10, -10, "x")));
     const struct {
@@ -186,8 +203,10 @@ TEST_F(HotspotMouseKeysTest, TabStepsAndSwingsDeleteRemoves) {
         int selected;
         double pan;
     } steps[] = {
-        {0, 90}, {1, -160}, {2, -160},  // within 10 degrees: selected, the view stays
-        {0, 90},                        // past the last: the first again
+        {0, 90},
+        {1, -160},
+        {2, -160},  // within 10 degrees: selected, the view stays
+        {0, 90},    // past the last: the first again
     };
     for (const auto& step : steps) {
         Key(platform::VK_TAB);
