@@ -12,6 +12,7 @@
 
 #include "apps/linksmith/dropped_files.h"
 #include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 
 namespace {
 
@@ -107,8 +108,7 @@ void CDefineHotspotDlg::OnClear() {
 }
 
 void CDefineHotspotDlg::OnDisplay() {
-    platform::MessageBox(platform::kNoWindow, Text().toStdString(), "Hotspot Description",
-                         platform::MB_OK);
+    platform::MessageBoxOver(this, Text().toStdString(), "Hotspot Description", platform::MB_OK);
 }
 
 void CDefineHotspotDlg::dragEnterEvent(QDragEnterEvent* event) {

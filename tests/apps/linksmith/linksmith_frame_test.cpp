@@ -3,11 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QTimer>
 
+#include <functional>
+#include <map>
+
+#include "apps/linksmith/define_dimensions_dialog.h"
+#include "apps/linksmith/define_hotspot_dialog.h"
 #include "apps/linksmith/linksmith_app.h"
 #include "apps/linksmith/linksmith_frame.h"
 #include "engine/container/section_archive.h"
@@ -83,6 +93,64 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
         << "the closed panorama's picture is gone";
     EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);
     platform::SetBatchMode(false);
+}
+
+TEST(LinksmithFrame, EachMenuGivesEveryMnemonicToOneEntry) {
+    EnsureApp();
+    platform::QtBackend backend;
+    backend.Install();
+    CLinksmithFrame frame;
+    std::vector<const QMenu*> menus;
+    for (const QAction* entry : frame.menuBar()->actions())
+        menus.push_back(entry->menu());
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        std::map<QChar, QString> taken;
+        for (const QAction* entry : menus[i]->actions()) {
+            if (entry->menu())
+                menus.push_back(entry->menu());
+            const QString text = entry->text();
+            const qsizetype mark = text.indexOf(QLatin1Char('&'));
+            if (entry->isSeparator() || mark < 0 || mark + 1 >= text.size())
+                continue;
+            const auto [place, fresh] = taken.emplace(text[mark + 1].toLower(), text);
+            EXPECT_TRUE(fresh) << text.toStdString() << " and " << place->second.toStdString();
+        }
+    }
+}
+
+TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
+    EnsureApp();
+    platform::QtBackend backend;
+    backend.Install();
+    CDefineDimensionsDlg dimensions(nullptr, 360, 180);
+    dimensions.HorizontalEdit()->setText(QStringLiteral("x"));
+    CDefineHotspotDlg hotspot(nullptr, QStringLiteral("a.pan"), {});
+    const struct {
+        const char* what;
+        QDialog* dialog;
+        std::function<void()> raise;
+    } cases[] = {
+        {"Please enter an integer.", &dimensions, [&] { dimensions.accept(); }},
+        {"Hotspot Description", &hotspot, [&] { hotspot.OnDisplay(); }},
+    };
+    for (const auto& c : cases) {
+        const QWidget* owner = nullptr;
+        bool seen = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            seen = true;
+            owner = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll.start(0);
+        c.raise();
+        poll.stop();
+        ASSERT_TRUE(seen) << c.what;
+        EXPECT_EQ(owner, c.dialog) << c.what;
+    }
 }
 
 }  // namespace
