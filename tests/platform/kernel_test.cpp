@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
 
 #include "platform/clock.h"
@@ -49,6 +52,41 @@ TEST(Thread, CarriesItsPriorityHintAndRefusesASecondStart) {
     thread.Join();
     EXPECT_EQ(seen, static_cast<int>(ThreadPriority::BelowNormal));
     EXPECT_EQ(PriorityBelow(ThreadPriority::Lowest), ThreadPriority::Lowest);
+}
+
+// The calling thread's nice value.
+int OwnNice() {
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid()));
+}
+
+TEST(Thread, TakesItsPriorityFromTheSystemWhereAllowed) {
+    const int normal = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
+    for (const ThreadPriority priority :
+         {ThreadPriority::Lowest, ThreadPriority::BelowNormal, ThreadPriority::Normal,
+          ThreadPriority::AboveNormal, ThreadPriority::Highest}) {
+        const int level = static_cast<int>(priority);
+        int started = 0;
+        int raised = 0;
+        bool raiseTaken = false;
+        ThreadPriority hint = ThreadPriority::Normal;
+        Thread thread;
+        ASSERT_TRUE(thread.Start(
+            [&] {
+                started = OwnNice();
+                raiseTaken = SetCurrentThreadPriority(ThreadPriority::Highest);
+                raised = OwnNice();
+                hint = CurrentThreadPriority();
+            },
+            priority));
+        thread.Join();
+        // Lowering is always allowed; a raise the system refuses leaves the creator's value.
+        if (level <= 0)
+            EXPECT_EQ(started, normal - level) << level;
+        else
+            EXPECT_TRUE(started == normal - level || started == normal) << level;
+        EXPECT_EQ(raised, raiseTaken ? normal - 2 : started) << level;
+        EXPECT_EQ(hint, ThreadPriority::Highest) << level << ": the hint is kept either way";
+    }
 }
 
 TEST(Clock, NeverRunsBackwards) {

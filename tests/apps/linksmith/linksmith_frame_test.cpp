@@ -24,6 +24,7 @@
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
+#include "platform/thread.h"
 #include "tests/apps/linksmith/headless_frame.h"
 #include "tests/apps/linksmith/qt_test_app.h"
 
@@ -51,6 +52,8 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
 
     CLinksmithApp app;
     ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    EXPECT_EQ(platform::CurrentThreadPriority(), platform::ThreadPriority::AboveNormal)
+        << "tried at start, whether or not the system allows it";
     CLinksmithFrame& frame = *app.MainFrame();
     Settle();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Linksmith"));
@@ -93,6 +96,7 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
         << "the closed panorama's picture is gone";
     EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);
     platform::SetBatchMode(false);
+    platform::SetCurrentThreadPriority(platform::ThreadPriority::Normal);
 }
 
 TEST(LinksmithFrame, EachMenuGivesEveryMnemonicToOneEntry) {
