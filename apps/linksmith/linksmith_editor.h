@@ -143,10 +143,11 @@ class LinksmithEditor {
     void OnEditHotspotDescription();
     // Posts Delete to the frame: the selected hotspot goes.
     void OnDeleteHotspot();
-    // Shows the define dialog on `currentCopy`'s text with `append` added on a line of its own
-    // (when not empty). On OK the text is stored (";  " between commands) and the hotspot at
-    // `currentIndex` takes `currentCopy`; true then. False, nothing changed, otherwise.
-    bool RunDefineHotspotDialog(const std::string& append);
+    // Shows the define dialog on `currentCopy`'s text with `paths` added, each on a line of its
+    // own, as far as they fit in a description (AppendCommands). On OK the text is stored (";  "
+    // between commands) and the hotspot at `currentIndex` takes `currentCopy`; true then.
+    // False, nothing changed, otherwise.
+    bool RunDefineHotspotDialog(std::span<const std::string> paths = {});
 
     // --- Trying hotspots out ---
     // Runs the action text of `record` through the editor's own runner

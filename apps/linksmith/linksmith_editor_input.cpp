@@ -96,7 +96,7 @@ void LinksmithEditor::OnRButtonUp(int x, int y) {
                 if (const std::optional<int> index = AddHotspot(band))
                     state_.currentIndex = *index;
             }
-            if (!RunDefineHotspotDialog(""))
+            if (!RunDefineHotspotDialog())
                 platform::PostMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_DELETE,
                                       0);
             return;
@@ -225,21 +225,15 @@ void LinksmithEditor::OnEditHotspotDescription() {
     if (state_.currentIndex < 0 || state_.currentIndex >= static_cast<int>(state_.hotspots.size()))
         return;
     state_.currentCopy = state_.hotspots[static_cast<std::size_t>(state_.currentIndex)];
-    RunDefineHotspotDialog("");
+    RunDefineHotspotDialog();
 }
 
 void LinksmithEditor::OnDeleteHotspot() {
     platform::PostMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_DELETE, 0);
 }
 
-bool LinksmithEditor::RunDefineHotspotDialog(const std::string& append) {
-    std::string text = state_.currentCopy.description;
-    if (!append.empty()) {
-        if (!text.empty())
-            text += kDialogJoint;
-        text += append;
-    }
-    text = ToDialogLines(text);
+bool LinksmithEditor::RunDefineHotspotDialog(std::span<const std::string> paths) {
+    std::string text = ToDialogLines(AppendCommands(state_.currentCopy.description, paths));
     if (!frame_.EditHotspotText(text))
         return false;
     state_.currentCopy.description = ToStoredText(text);
