@@ -18,7 +18,9 @@ class QTreeWidget;
 class CEmbeddedFilesDlg : public QDialog {
   public:
     // `help` opens the help page at a context number.
+    // A name clash while the dialog is open is reported over the dialog.
     CEmbeddedFilesDlg(QWidget* parent, EmbeddedFileList& files, std::function<void(int)> help);
+    ~CEmbeddedFilesDlg() override;
 
     QTreeWidget* List() const { return list_; }
     QPushButton* AddButton() const { return addButton_; }

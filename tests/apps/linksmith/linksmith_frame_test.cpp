@@ -18,6 +18,7 @@
 
 #include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
+#include "apps/linksmith/embedded_files_dialog.h"
 #include "apps/linksmith/linksmith_app.h"
 #include "apps/linksmith/linksmith_frame.h"
 #include "engine/container/section_archive.h"
@@ -129,6 +130,11 @@ TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
     CDefineDimensionsDlg dimensions(nullptr, 360, 180);
     dimensions.HorizontalEdit()->setText(QStringLiteral("x"));
     CDefineHotspotDlg hotspot(nullptr, QStringLiteral("a.pan"), {});
+    TempFolder folder;
+    WriteFileBytes(folder / "A.WAV", Bytes(4, 1));
+    EmbeddedFileList files;
+    ASSERT_TRUE(files.AddEmbeddedFileRow("~a.wav", 4));
+    CEmbeddedFilesDlg embedded(nullptr, files, {});
     const struct {
         const char* what;
         QDialog* dialog;
@@ -136,6 +142,8 @@ TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
     } cases[] = {
         {"Please enter an integer.", &dimensions, [&] { dimensions.accept(); }},
         {"Hotspot Description", &hotspot, [&] { hotspot.OnDisplay(); }},
+        {"All embedded files must have unique names.", &embedded,
+         [&] { embedded.AddPaths({QString::fromStdString((folder / "A.WAV").string())}); }},
     };
     for (const auto& c : cases) {
         const QWidget* owner = nullptr;
