@@ -17,8 +17,8 @@ class QTreeWidget;
 
 class CEmbeddedFilesDlg : public QDialog {
   public:
-    // `help` opens the help page at a context number.
-    // A name clash while the dialog is open is reported over the dialog.
+    // `help` opens the help page at a context number. While the dialog exists, a name clash
+    // in `files` is reported over it.
     CEmbeddedFilesDlg(QWidget* parent, EmbeddedFileList& files, std::function<void(int)> help);
     ~CEmbeddedFilesDlg() override;
 

@@ -32,10 +32,10 @@ TEST(HotspotSwing, TargetsTheCentreTheShortWayRound) {
         double pitch;
     };
     const Case cases[] = {
-        {Box(350, 10, 10, -10), 0, 0},           // across north: 0, not 180
-        {Box(10, 350, -10, 10), 0, 0},           // drawn the other way
-        {Box(80, 100, 30, 10), 90, 20},          // plain
-        {Box(-170, 170, 0, 0), 180, 0},          // across the back
+        {Box(350, 10, 10, -10), 0, 0},       // across north: 0, not 180
+        {Box(10, 350, -10, 10), 0, 0},       // drawn the other way
+        {Box(80, 100, 30, 10), 90, 20},      // plain
+        {Box(-170, 170, 0, 0), 180, 0},      // across the back
         {Box(720 + 30, 50, -40, -20), 40, 330},  // turns beyond a circle, pitch below the horizon
     };
     for (const Case& c : cases) {
@@ -97,10 +97,12 @@ class HotspotMouseKeysTest : public testing::Test {
     }
     // The heading and pitch the renderer gives for window point (x, y) in the present view.
     std::pair<double, double> HeadingPitchAt(int x, int y) {
-        const std::optional<ProjectionView> view = CurrentProjection(*editor_.Viewer(), {512, 256});
+        const std::optional<ProjectionView> view =
+            CurrentProjection(*editor_.Viewer(), {512, 256});
         double heading = 0, pitch = 0;
         EXPECT_EQ(Renderer().XYtoHP(view->environment, view->viewer, Renderer::Orientation{},
-                                    view->width, view->height, x, view->height - y, heading, pitch),
+                                    view->width, view->height, x, view->height - y, heading,
+                                    pitch),
                   1);
         return {heading, pitch};
     }
@@ -203,10 +205,8 @@ TEST_F(HotspotMouseKeysTest, TabStepsAndSwingsDeleteRemoves) {
         int selected;
         double pan;
     } steps[] = {
-        {0, 90},
-        {1, -160},
-        {2, -160},  // within 10 degrees: selected, the view stays
-        {0, 90},    // past the last: the first again
+        {0, 90}, {1, -160}, {2, -160},  // within 10 degrees: selected, the view stays
+        {0, 90},                        // past the last: the first again
     };
     for (const auto& step : steps) {
         Key(platform::VK_TAB);

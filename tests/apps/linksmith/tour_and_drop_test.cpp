@@ -10,9 +10,9 @@
 #include "apps/linksmith/hotspot_swing.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/files.h"
-#include "platform/media/recording_media_service.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
+#include "platform/media/recording_media_service.h"
 #include "tests/apps/linksmith/headless_frame.h"
 
 namespace {

@@ -16,7 +16,6 @@
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/surface.h"
-#include "tests/platform/mouse_release_cases.h"
 #include "tests/platform/qt/qt_test_app.h"
 
 namespace platform {
@@ -131,28 +130,23 @@ TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhil
 }
 
 TEST_F(WindowHostTest, EveryButtonReleasedOutsideArrivesInsideTheClientArea) {
-    host_->resize(kReleaseClient.width, kReleaseClient.height);
-    Settle();
-    struct Button {
-        Qt::MouseButton qt;
-        std::uint32_t up;
-    };
-    for (const Button button :
-         {Button{Qt::LeftButton, WM_LBUTTONUP}, Button{Qt::RightButton, WM_RBUTTONUP}}) {
-        for (const MouseReleaseCase& c : kMouseReleaseCases) {
+    // The host is 64 x 48: past each side, far past a corner, and inside.
+    const std::pair<QPoint, QPoint> releases[] = {{{-30, 20}, {0, 20}},       {{500, 20}, {63, 20}},
+                                                  {{50, -5}, {50, 0}},        {{30, 90}, {30, 47}},
+                                                  {{-70000, -70000}, {0, 0}}, {{10, 40}, {10, 40}}};
+    for (const auto& [button, up] :
+         {std::pair{Qt::LeftButton, WM_LBUTTONUP}, {Qt::RightButton, WM_RBUTTONUP}}) {
+        for (const auto& [at, inside] : releases) {
             received.clear();
-            const QPointF down(kReleasePress.x, kReleasePress.y);
-            const QPointF up(c.released.x, c.released.y);
-            QMouseEvent press(QEvent::MouseButtonPress, down, down, button.qt, button.qt,
-                              Qt::NoModifier);
-            QMouseEvent release(QEvent::MouseButtonRelease, up, up, button.qt, Qt::NoButton,
-                                Qt::NoModifier);
-            QApplication::sendEvent(host_.get(), &press);
-            QApplication::sendEvent(host_.get(), &release);
-            const auto ups = ReceivedOf(button.up);
-            ASSERT_EQ(ups.size(), 1u) << c.side;
-            EXPECT_EQ(ups[0].lParam, MakeLParam(c.reported.x, c.reported.y))
-                << c.side << ", button " << button.qt;
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(32, 24), QPointF(32, 24), button,
+                              button, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(at), button,
+                                Qt::NoButton, Qt::NoModifier);
+            for (QMouseEvent* event : {&press, &release})
+                QApplication::sendEvent(host_.get(), event);
+            ASSERT_EQ(ReceivedOf(up).size(), 1u);
+            EXPECT_EQ(ReceivedOf(up)[0].lParam, MakeLParam(inside.x(), inside.y()))
+                << button << " at " << at.x() << "," << at.y();
         }
     }
 }
@@ -254,9 +248,9 @@ TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
 TEST_F(WindowHostTest, AModalWaitDeliversMessagesAndHoldsInputBackTakingItsKeys) {
     QApplication::postEvent(host_.get(),
                             new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
-    QApplication::postEvent(host_.get(),
-                            new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3),
-                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QApplication::postEvent(host_.get(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3),
+                                                         QPointF(3, 3), Qt::LeftButton,
+                                                         Qt::LeftButton, Qt::NoModifier));
     ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 7));
     EXPECT_FALSE(WaitWatchingForKey(30, VK_ESCAPE)) << "only A was pressed";
     EXPECT_EQ(ReceivedOf(WM_USER + 7).size(), 1u) << "posted messages go on";
