@@ -1,7 +1,10 @@
 #include "platform/backend.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+
+#include "platform/messages.h"
 
 namespace platform {
 namespace {
@@ -45,6 +48,14 @@ Point GetCursorPos() {
 bool IsKeyHeld(int virtualKey) {
     Backend* backend = InstalledBackend();
     return backend && backend->IsKeyHeld(virtualKey);
+}
+
+Point ReportedMousePoint(std::uint32_t message, bool buttonHeld, Point at, Size client) {
+    const bool release = message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+    if (!buttonHeld && !release)
+        return at;
+    return {std::clamp(at.x, 0, std::max(0, client.width - 1)),
+            std::clamp(at.y, 0, std::max(0, client.height - 1))};
 }
 
 }  // namespace platform

@@ -3,6 +3,8 @@
 // User-interface thread. With no backend installed every call is a harmless no-op (an arrow
 // is shown, nothing is held, the cursor is at the screen's origin).
 
+#include <cstdint>
+
 #include "platform/geometry.h"
 #include "platform/window.h"
 
@@ -32,5 +34,13 @@ Point GetCursorPos();
 // Whether the key (VK_CONTROL or VK_SHIFT; other codes report not held) is held, as of the
 // last input event the backend saw.
 bool IsKeyHeld(int virtualKey);
+
+// The client point a backend reports with mouse message `message` for the pointer at `at`.
+// While a button is held (`buttonHeld`: any button is down after the event) and on every
+// button's release the point is kept inside a client area of `client`, as the pointer of the
+// original system was confined there; other points pass unchanged. Both backends deliver their
+// mouse messages through this, so handlers never see a held or released button outside the
+// window (they read the coordinates as unsigned 16-bit values).
+Point ReportedMousePoint(std::uint32_t message, bool buttonHeld, Point at, Size client);
 
 }  // namespace platform

@@ -1,11 +1,31 @@
 #include "platform/thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 namespace platform {
 namespace {
 
 thread_local ThreadPriority currentPriority = ThreadPriority::Normal;
+
+// The nice value that stands for Normal: the process's when a priority is first set.
+int NormalNice() {
+    static const int normal = [] {
+        errno = 0;
+        const int nice = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
+        return errno == 0 ? nice : 0;
+    }();
+    return normal;
+}
+
+bool ApplyToSystem(ThreadPriority priority) {
+    const int nice = std::clamp(NormalNice() - static_cast<int>(priority), -20, 19);
+    return setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice) == 0;
+}
 
 }  // namespace
 
@@ -18,7 +38,7 @@ bool Thread::Start(std::function<void()> body, ThreadPriority priority) {
         return false;
     try {
         thread_ = std::thread([body = std::move(body), priority] {
-            currentPriority = priority;
+            SetCurrentThreadPriority(priority);
             body();
         });
     } catch (const std::system_error&) {
@@ -35,6 +55,11 @@ void Thread::Join() {
 
 ThreadPriority CurrentThreadPriority() {
     return currentPriority;
+}
+
+bool SetCurrentThreadPriority(ThreadPriority priority) {
+    currentPriority = priority;
+    return ApplyToSystem(priority);
 }
 
 ThreadPriority PriorityBelow(ThreadPriority priority) {

@@ -40,8 +40,15 @@ class Thread {
     ThreadPriority priority_ = ThreadPriority::Normal;
 };
 
-// The priority hint of the calling thread (Normal for threads not started here).
+// The priority hint of the calling thread (Normal for threads not started here, until
+// SetCurrentThreadPriority).
 ThreadPriority CurrentThreadPriority();
+// Makes `priority` the calling thread's hint and asks the system to schedule the thread so: one
+// nice step per level from the process's nice value at its first priority change. A started
+// thread does the same with its own priority, so it does not inherit its creator's. True when
+// the system took it; false, quietly, when it did not (raising a thread above that value needs
+// a privilege the process may lack); the hint is kept either way.
+bool SetCurrentThreadPriority(ThreadPriority priority);
 // One step lower, not below Lowest.
 ThreadPriority PriorityBelow(ThreadPriority priority);
 

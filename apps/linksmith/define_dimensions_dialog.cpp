@@ -10,6 +10,7 @@
 
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 
 DegreesEntry ParseDegrees(std::string_view text, int maxDegrees) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };
@@ -59,8 +60,7 @@ bool CDefineDimensionsDlg::TakeValues() {
     for (const auto& field : fields) {
         const DegreesEntry entry = ParseDegrees(field.edit->text().toStdString(), field.maxDegrees);
         if (!entry.value) {
-            platform::MessageBox(platform::kNoWindow, entry.complaint, kLinksmithCaption,
-                                 platform::MB_OK);
+            platform::MessageBoxOver(this, entry.complaint, kLinksmithCaption, platform::MB_OK);
             field.edit->setFocus(Qt::OtherFocusReason);
             field.edit->selectAll();
             return false;

@@ -8,10 +8,17 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "apps/linksmith/dropped_files.h"
+#include "apps/linksmith/hotspot_record.h"
 #include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 
 namespace {
 
@@ -19,7 +26,17 @@ namespace {
 constexpr int kDefineHotspotHelpContext = 3;
 // The dialog shows line breaks as the stored text's carriage return and line feed.
 const QString kLineBreak = QStringLiteral("\r\n");
-const QString kCommandJoint = QStringLiteral(";\r\n");
+
+// The bytes `c` takes in the stored text: its UTF-8 length, 2 for each half of a surrogate
+// pair, and 2 for a line break, which is stored as carriage return and line feed.
+int StoredBytes(QChar c) {
+    const char16_t code = c.unicode();
+    if (code == u'\n')
+        return 2;
+    if (code < 0x80)
+        return 1;
+    return code < 0x800 || c.isSurrogate() ? 2 : 3;
+}
 
 // The path Browse chose the last time in this run.
 QString& LastBrowsedPath() {
@@ -37,6 +54,12 @@ CDefineHotspotDlg::CDefineHotspotDlg(QWidget* parent, const QString& text,
     edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
     edit_->setAcceptDrops(false);
     edit_->setMinimumSize(360, 120);
+    connect(edit_->document(), &QTextDocument::contentsChange, this,
+            [this](int from, int, int added) {
+                insertedFrom_ = from;
+                insertedTo_ = from + added;
+            });
+    connect(edit_, &QPlainTextEdit::textChanged, this, [this] { KeepWithinLimit(); });
 
     auto* buttons = new QVBoxLayout;
     const auto addButton = [&](const char* label, auto slot) {
@@ -80,14 +103,33 @@ void CDefineHotspotDlg::SetText(const QString& text) {
     edit_->setPlainText(shown);
 }
 
-void CDefineHotspotDlg::AppendPaths(const QStringList& paths) {
-    QString text = Text();
-    for (const QString& path : paths) {
-        if (!text.isEmpty())
-            text += kCommandJoint;
-        text += path;
+void CDefineHotspotDlg::KeepWithinLimit() {
+    const QString shown = edit_->toPlainText();
+    qsizetype over = -static_cast<qsizetype>(kMaxDescriptionLength);
+    for (const QChar c : shown)
+        over += StoredBytes(c);
+    const int to = std::min(insertedTo_, static_cast<int>(shown.size()));
+    int cut = to;
+    while (over > 0 && cut > insertedFrom_) {
+        --cut;
+        over -= StoredBytes(shown[cut]);
+        // A pair stands for one character: both halves go.
+        if (shown[cut].isLowSurrogate() && cut > insertedFrom_ && shown[cut - 1].isHighSurrogate())
+            over -= StoredBytes(shown[--cut]);
     }
-    SetText(text);
+    if (cut == to)
+        return;
+    QTextCursor cursor(edit_->document());
+    cursor.setPosition(cut);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void CDefineHotspotDlg::AppendPaths(const QStringList& paths) {
+    std::vector<std::string> commands;
+    for (const QString& path : paths)
+        commands.push_back(path.toStdString());
+    SetText(QString::fromStdString(AppendCommands(Text().toStdString(), commands)));
 }
 
 void CDefineHotspotDlg::OnBrowse() {
@@ -107,8 +149,7 @@ void CDefineHotspotDlg::OnClear() {
 }
 
 void CDefineHotspotDlg::OnDisplay() {
-    platform::MessageBox(platform::kNoWindow, Text().toStdString(), "Hotspot Description",
-                         platform::MB_OK);
+    platform::MessageBoxOver(this, Text().toStdString(), "Hotspot Description", platform::MB_OK);
 }
 
 void CDefineHotspotDlg::dragEnterEvent(QDragEnterEvent* event) {

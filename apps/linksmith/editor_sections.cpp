@@ -6,6 +6,7 @@
 #include "apps/linksmith/section_lookup.h"
 #include "engine/container/file_section.h"
 #include "engine/container/hotspot_section.h"
+#include "engine/container/image_section.h"
 #include "engine/container/panorama_note.h"
 #include "platform/files.h"
 
@@ -39,11 +40,6 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
     return bytes;
 }
 
-bool IsBareImage(std::span<const std::uint8_t> bytes) {
-    return bytes.size() >= 2 &&
-           ((bytes[0] == 'B' && bytes[1] == 'M') || (bytes[0] == 0xFF && bytes[1] == 0xD8));
-}
-
 // Stores or deletes one section; false when a non-empty one could not be stored.
 bool SetOrDelete(SectionArchive& archive, std::string_view tag,
                  std::span<const std::uint8_t> data) {
@@ -56,7 +52,7 @@ struct Failure {
 
 void SetImageFromBareFile(const std::string& sourcePath, SectionArchive& archive) {
     const std::optional<std::vector<std::uint8_t>> image = ReadWholeFile(sourcePath);
-    if (!image || !IsBareImage(*image))
+    if (!image || !IsStorableImageFile(*image))
         throw Failure{kFileIoErrorText};
     if (!SetOrDelete(archive, "BTMP", *image))
         throw Failure{kNoMemoryText};

@@ -65,8 +65,11 @@ bool EmbeddedFileList::AddEmbeddedFileRow(const std::string& path,
         return SameFileName(other.name, row.name);
     });
     if (clash) {
-        platform::MessageBox(owner_, kDuplicateEmbeddedNameText, kLinksmithCaption,
-                             platform::MB_OK);
+        if (showClash_)
+            showClash_(kDuplicateEmbeddedNameText);
+        else
+            platform::MessageBox(owner_, kDuplicateEmbeddedNameText, kLinksmithCaption,
+                                 platform::MB_OK);
         return false;
     }
     rows_.push_back(std::move(row));

@@ -6,6 +6,7 @@
 // in a message box).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -35,6 +36,12 @@ class EmbeddedFileList {
     // `owner` owns the clash message box.
     explicit EmbeddedFileList(platform::WindowHandle owner = platform::kNoWindow) : owner_(owner) {}
 
+    // Shows the clash message in place of the box owned by `owner` (a dialog editing the list
+    // shows it over itself); an empty one restores that box.
+    void SetClashMessage(std::function<void(const char* text)> show) {
+        showClash_ = std::move(show);
+    }
+
     // A row for every file named "~..." in `directory` (ending in "/"), in name order; files of
     // any length, zero included. Nothing when the folder does not exist.
     void AddExtractedFiles(const std::string& directory);
@@ -52,5 +59,6 @@ class EmbeddedFileList {
 
   private:
     platform::WindowHandle owner_;
+    std::function<void(const char*)> showClash_;
     std::vector<EmbeddedFileRow> rows_;
 };

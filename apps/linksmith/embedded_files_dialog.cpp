@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "apps/linksmith/dropped_files.h"
+#include "apps/linksmith/linksmith_editor.h"
+#include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 
 namespace {
 
@@ -77,6 +80,13 @@ CEmbeddedFilesDlg::CEmbeddedFilesDlg(QWidget* parent, EmbeddedFileList& files,
 
     ShowRows();
     addButton_->setFocus(Qt::OtherFocusReason);
+    files_.SetClashMessage([this](const char* text) {
+        platform::MessageBoxOver(this, text, kLinksmithCaption, platform::MB_OK);
+    });
+}
+
+CEmbeddedFilesDlg::~CEmbeddedFilesDlg() {
+    files_.SetClashMessage({});
 }
 
 void CEmbeddedFilesDlg::ShowRows() {

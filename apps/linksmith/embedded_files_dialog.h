@@ -17,8 +17,10 @@ class QTreeWidget;
 
 class CEmbeddedFilesDlg : public QDialog {
   public:
-    // `help` opens the help page at a context number.
+    // `help` opens the help page at a context number. While the dialog exists, a name clash
+    // in `files` is reported over it.
     CEmbeddedFilesDlg(QWidget* parent, EmbeddedFileList& files, std::function<void(int)> help);
+    ~CEmbeddedFilesDlg() override;
 
     QTreeWidget* List() const { return list_; }
     QPushButton* AddButton() const { return addButton_; }

@@ -56,3 +56,16 @@ std::string ToDialogLines(const std::string& stored) {
 std::string ToStoredText(const std::string& lines) {
     return ReplaceAll(lines, kDialogJoint, kStoredJoint);
 }
+
+std::string AppendCommands(std::string lines, std::span<const std::string> paths) {
+    const std::string joint = kDialogJoint;
+    for (const std::string& path : paths) {
+        const std::size_t added = (lines.empty() ? 0 : joint.size()) + path.size();
+        if (lines.size() + added > kMaxDescriptionLength)
+            break;
+        if (!lines.empty())
+            lines += joint;
+        lines += path;
+    }
+    return lines;
+}

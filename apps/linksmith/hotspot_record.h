@@ -36,6 +36,11 @@ inline constexpr const char* kDialogJoint = ";\r\n";
 // Every joint of one form, from the start, turned into the other.
 std::string ToDialogLines(const std::string& stored);
 std::string ToStoredText(const std::string& lines);
+// `lines` (either form) with each of `paths` added as a command of its own, after the joint
+// when something comes before it, in order, while the whole still fits in
+// kMaxDescriptionLength bytes: the first path that does not fit is left out with those after
+// it, so that no command is cut.
+std::string AppendCommands(std::string lines, std::span<const std::string> paths);
 
 // The section's form of a record (angles narrowed to float) and back (no window rectangle yet;
 // a description longer than kMaxDescriptionLength is cut there).

@@ -52,7 +52,7 @@ inline constexpr std::array<CommandInfo, 12> kFileMenuCommands{{
     {kCmdTourAllHotspots, "&Tour All Hot Spots", EnableRule::WithHotspots, false},
     {kCmdDefineDimensions, "Angular Si&ze...", EnableRule::WithPanorama, true},
     {kCmdEmbeddedFiles, "E&mbedded Files...", EnableRule::WithPanorama, false},
-    {kCmdPanoramaDetails, "Panorama De&tails...", EnableRule::WithPanorama, false},
+    {kCmdPanoramaDetails, "&Panorama Details...", EnableRule::WithPanorama, false},
     {kCmdExit, "E&xit", EnableRule::Always, true},
 }};
 

@@ -28,6 +28,8 @@
 
 // The caption of the editor's plain message boxes: the program file's base name.
 inline constexpr const char* kLinksmithCaption = "linksmith";
+// A new hotspot drawn when the panorama holds the most a file can count.
+inline constexpr const char* kTooManyHotspotsText = "A panorama holds at most 255 hotspots.";
 
 // The selection: an index into the hotspots, or one of these.
 inline constexpr int kNoSelection = -2;
@@ -141,10 +143,11 @@ class LinksmithEditor {
     void OnEditHotspotDescription();
     // Posts Delete to the frame: the selected hotspot goes.
     void OnDeleteHotspot();
-    // Shows the define dialog on `currentCopy`'s text with `append` added on a line of its own
-    // (when not empty). On OK the text is stored (";  " between commands) and the hotspot at
-    // `currentIndex` takes `currentCopy`; true then. False, nothing changed, otherwise.
-    bool RunDefineHotspotDialog(const std::string& append);
+    // Shows the define dialog on `currentCopy`'s text with `paths` added, each on a line of its
+    // own, as far as they fit in a description (AppendCommands). On OK the text is stored (";  "
+    // between commands) and the hotspot at `currentIndex` takes `currentCopy`; true then.
+    // False, nothing changed, otherwise.
+    bool RunDefineHotspotDialog(std::span<const std::string> paths = {});
 
     // --- Trying hotspots out ---
     // Runs the action text of `record` through the editor's own runner

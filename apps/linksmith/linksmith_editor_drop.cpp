@@ -5,14 +5,8 @@
 void LinksmithEditor::OnDropFiles(const std::vector<std::string>& paths, platform::Point at) {
     state_.currentIndex = HitTestHotspots(at.x, at.y);
     if (state_.currentIndex >= 0) {
-        std::string joined;
-        for (const std::string& path : paths) {
-            if (!joined.empty())
-                joined += kDialogJoint;
-            joined += path;
-        }
         state_.currentCopy = state_.hotspots[static_cast<std::size_t>(state_.currentIndex)];
-        RunDefineHotspotDialog(joined);
+        RunDefineHotspotDialog(paths);
         return;
     }
     if (paths.size() != 1)

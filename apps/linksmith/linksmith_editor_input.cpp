@@ -7,6 +7,7 @@
 #include "apps/linksmith/hotspot_swing.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/input.h"
+#include "platform/message_box.h"
 #include "platform/messages.h"
 
 namespace {
@@ -67,6 +68,15 @@ void LinksmithEditor::OnRButtonUp(int x, int y) {
         band.right = x;
         band.bottom = y;
         if (state_.currentIndex == kDrawingHotspot && band.left != x && band.top != y) {
+            // The file counts its hotspots in one byte: a hotspot beyond that is refused
+            // before the user types its action.
+            if (state_.hotspots.size() >= kMaxHotspots) {
+                state_.currentIndex = kNoSelection;
+                frame_.Invalidate(false);
+                platform::MessageBox(frame_.Handle(), kTooManyHotspotsText, kLinksmithCaption,
+                                     platform::MB_OK);
+                return;
+            }
             if (band.right < band.left)
                 std::swap(band.left, band.right);
             if (band.bottom < band.top)
@@ -86,7 +96,7 @@ void LinksmithEditor::OnRButtonUp(int x, int y) {
                 if (const std::optional<int> index = AddHotspot(band))
                     state_.currentIndex = *index;
             }
-            if (!RunDefineHotspotDialog(""))
+            if (!RunDefineHotspotDialog())
                 platform::PostMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_DELETE,
                                       0);
             return;
@@ -215,21 +225,15 @@ void LinksmithEditor::OnEditHotspotDescription() {
     if (state_.currentIndex < 0 || state_.currentIndex >= static_cast<int>(state_.hotspots.size()))
         return;
     state_.currentCopy = state_.hotspots[static_cast<std::size_t>(state_.currentIndex)];
-    RunDefineHotspotDialog("");
+    RunDefineHotspotDialog();
 }
 
 void LinksmithEditor::OnDeleteHotspot() {
     platform::PostMessage(frame_.Handle(), platform::WM_KEYDOWN, platform::VK_DELETE, 0);
 }
 
-bool LinksmithEditor::RunDefineHotspotDialog(const std::string& append) {
-    std::string text = state_.currentCopy.description;
-    if (!append.empty()) {
-        if (!text.empty())
-            text += kDialogJoint;
-        text += append;
-    }
-    text = ToDialogLines(text);
+bool LinksmithEditor::RunDefineHotspotDialog(std::span<const std::string> paths) {
+    std::string text = ToDialogLines(AppendCommands(state_.currentCopy.description, paths));
     if (!frame_.EditHotspotText(text))
         return false;
     state_.currentCopy.description = ToStoredText(text);

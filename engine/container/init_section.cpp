@@ -56,21 +56,14 @@ std::optional<EngineInitialView> ReadInitForEngine(std::span<const std::uint8_t>
 }
 
 EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section) {
-    EditorInitialView view;
-    const std::optional<InitValues> s = ReadInitValues(section);
-    if (!s) {
-        return view;
+    // The view as the engine takes it, so that a panorama opened and saved again keeps every
+    // property the viewer shows it with.
+    const std::optional<EngineInitialView> engine = ReadInitForEngine(section);
+    if (!engine) {
+        return {};
     }
-    // The spans as the engine takes them, so that a panorama opened and saved again keeps the
-    // angular size the viewer shows it with.
-    const bool shortForm = (*s)[2] == 0 && (*s)[3] == 0;
-    view.horizontalDegrees = SpanOrFull(shortForm ? (*s)[0] : (*s)[1] - (*s)[0], kFullHeading);
-    view.verticalDegrees = SpanOrFull(shortForm ? (*s)[1] : (*s)[3] - (*s)[2], kFullPitch);
-    view.pan = (*s)[4];
-    view.tilt = (*s)[5];
-    view.roll = (*s)[6];
-    view.fieldOfView = std::max<int>((*s)[7], 0);
-    return view;
+    return {engine->headingSpan, engine->pitchSpan, engine->heading,
+            engine->pitch,       engine->roll,      engine->fieldOfView};
 }
 
 std::optional<InitSectionBytes> BuildEditorInitSection(const EditorInitialView& view) {

@@ -34,6 +34,7 @@ struct EngineInitialView {
     int roll = 0;
     int fieldOfView = 0;       // as stored; 0 means the default
     int homeFieldOfView = 60;  // the stored value, 60 for 0, clamped to 10..170
+    friend bool operator==(const EngineInitialView&, const EngineInitialView&) = default;
 };
 
 // The engine uses the section only when it is exactly 16 bytes long (else nullopt). Spans of 0
@@ -50,10 +51,12 @@ struct EditorInitialView {
     int fieldOfView = 0;  // 0: the viewer's default
 };
 
-// Takes the spans as the engine does (short form s0 and s1, long form s1 - s0 and s3 - s2; a
-// span out of range, 0 or below included, means 360 and 180), and turns a field of view of 0
-// or below into 0. A section shorter than 16 bytes (or none, an empty span) gives the
-// defaults: 360, 180 and zeros; bytes beyond the 16th are ignored.
+// Reads the section as the engine does, so that writing back what was read keeps what the
+// viewer shows: a section of any length other than 16 (or none, an empty span) gives the
+// defaults, 360, 180 and zeros; the spans are the engine's (short form s0 and s1, long form
+// s1 - s0 and s3 - s2; a span out of range, 0 or below included, means 360 and 180); the
+// field of view is kept as stored, a negative one included (the viewer starts with it and
+// clamps only its home view).
 EditorInitialView ReadInitForEditor(std::span<const std::uint8_t> section);
 
 // The section as the editor writes it: {horizontal, vertical, 0, 0, pan, tilt, roll, field of

@@ -121,6 +121,8 @@ std::uint32_t HeadlessBackend::ModifierFlags() const {
 
 void HeadlessBackend::QueueMouse(WindowHandle window, std::uint32_t message, Point at) {
     std::uint32_t flags;
+    Rect client;
+    GetClientRect(window, &client);
     {
         std::lock_guard lock(mutex_);
         cursorPos_ = ClientToScreen(window, at);
@@ -128,6 +130,7 @@ void HeadlessBackend::QueueMouse(WindowHandle window, std::uint32_t message, Poi
             leftHeld_ = true;
         else if (message == WM_LBUTTONUP)
             leftHeld_ = false;
+        at = ReportedMousePoint(message, leftHeld_, at, {client.Width(), client.Height()});
         flags = ModifierFlags();
     }
     PostMessage(window, message, flags, MakeLParam(at.x, at.y));

@@ -60,7 +60,9 @@ class HeadlessBackend final : public Backend {
     void Release(WindowHandle window, int virtualKey);
     // Sets what IsKeyHeld reports for VK_CONTROL / VK_SHIFT.
     void HoldKey(int virtualKey, bool held);
-    // Mouse messages at client point `at`; the pointer moves there. Key flags: MK_* of the
+    // Mouse messages at client point `at`; the pointer moves there. The message's point is kept
+    // inside the client area while the button is held and on its release, as on a display
+    // (ReportedMousePoint). Key flags: MK_* of the
     // held button and modifiers (MK_SHIFT/MK_CONTROL from HoldKey are added).
     void MoveMouse(WindowHandle window, Point at);
     void PressLeft(WindowHandle window, Point at);

@@ -91,6 +91,26 @@ QMessageBox::Icon IconOf(std::uint32_t type) {
     }
 }
 
+// A modal box over `parent` (none: over no window); the answer of the button pressed.
+int ShowMessageBox(QWidget* parent, std::string_view text, std::string_view caption,
+                   std::uint32_t type) {
+    QMessageBox box(IconOf(type), QString::fromUtf8(caption.data(), qsizetype(caption.size())),
+                    QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::NoButton,
+                    parent);
+    const std::vector<ButtonAnswer> buttons = ButtonsOf(type);
+    for (const ButtonAnswer& entry : buttons)
+        box.addButton(entry.button);
+    const auto defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
+    if (defaultIndex < buttons.size())
+        box.setDefaultButton(buttons[defaultIndex].button);
+    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const ButtonAnswer& entry : buttons) {
+        if (entry.button == clicked)
+            return entry.answer;
+    }
+    return DefaultMessageBoxAnswer(type);
+}
+
 // Holds user input back from every widget while it exists: key presses are noted as
 // virtual-key codes, other input is dropped, so no handler runs for it.
 class InputHold : public QObject {
@@ -265,21 +285,14 @@ bool QtBackend::IsKeyHeld(int virtualKey) {
 int QtBackend::MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                           std::uint32_t type) {
     QtWindowHost* host = Host(owner);
-    QMessageBox box(IconOf(type), QString::fromUtf8(caption.data(), qsizetype(caption.size())),
-                    QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::NoButton,
-                    host ? host->window() : nullptr);
-    const std::vector<ButtonAnswer> buttons = ButtonsOf(type);
-    for (const ButtonAnswer& entry : buttons)
-        box.addButton(entry.button);
-    const auto defaultIndex = static_cast<std::size_t>((type >> 8) & 0xF);
-    if (defaultIndex < buttons.size())
-        box.setDefaultButton(buttons[defaultIndex].button);
-    const auto clicked = static_cast<QMessageBox::StandardButton>(box.exec());
-    for (const ButtonAnswer& entry : buttons) {
-        if (entry.button == clicked)
-            return entry.answer;
-    }
-    return DefaultMessageBoxAnswer(type);
+    return ShowMessageBox(host ? host->window() : nullptr, text, caption, type);
+}
+
+int MessageBoxOver(QWidget* owner, std::string_view text, std::string_view caption,
+                   std::uint32_t type) {
+    if (!QtBackend::Installed() || IsBatchMode())
+        return MessageBox(kNoWindow, text, caption, type);
+    return ShowMessageBox(owner, text, caption, type);
 }
 
 }  // namespace platform

@@ -20,6 +20,8 @@
 #include "platform/backend.h"
 #include "platform/qt/qt_clipboard.h"
 
+class QWidget;
+
 namespace platform {
 
 class QtWindowHost;
@@ -68,5 +70,11 @@ class QtBackend : public Backend {
     QtClipboard clipboard_;
     std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
 };
+
+// A message box owned by a Qt window that is no platform window, such as a dialog: with the Qt
+// backend installed it is shown over `owner`; with another backend, or in batch mode, it goes
+// as MessageBox with no owner. User-interface thread.
+int MessageBoxOver(QWidget* owner, std::string_view text, std::string_view caption,
+                   std::uint32_t type);
 
 }  // namespace platform

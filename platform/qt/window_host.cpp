@@ -123,15 +123,11 @@ void QtWindowHost::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void QtWindowHost::SendMouse(std::uint32_t message, QMouseEvent* event) {
-    QPoint point = event->position().toPoint();
-    // While a button is held the pointer stays confined to the client area, so the handlers
-    // never see points outside it (they take the coordinates as unsigned 16-bit values).
-    if (event->buttons() != Qt::NoButton || message == WM_LBUTTONUP) {
-        point.setX(std::clamp(point.x(), 0, std::max(0, width() - 1)));
-        point.setY(std::clamp(point.y(), 0, std::max(0, height() - 1)));
-    }
+    const QPoint at = event->position().toPoint();
+    const Point point = ReportedMousePoint(message, event->buttons() != Qt::NoButton,
+                                           {at.x(), at.y()}, {width(), height()});
     SendMessage(handle_, message, MouseKeyFlags(event->buttons(), event->modifiers()),
-                MakeLParam(point.x(), point.y()));
+                MakeLParam(point.x, point.y));
 }
 
 void QtWindowHost::mousePressEvent(QMouseEvent* event) {

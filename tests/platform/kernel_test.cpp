@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <atomic>
 
 #include "platform/clock.h"
@@ -49,6 +52,29 @@ TEST(Thread, CarriesItsPriorityHintAndRefusesASecondStart) {
     thread.Join();
     EXPECT_EQ(seen, static_cast<int>(ThreadPriority::BelowNormal));
     EXPECT_EQ(PriorityBelow(ThreadPriority::Lowest), ThreadPriority::Lowest);
+}
+
+TEST(Thread, AsksTheSystemForItsPriorityAndKeepsTheHintWhenRefused) {
+    const auto ownNice = [] { return getpriority(PRIO_PROCESS, static_cast<id_t>(gettid())); };
+    const int normal = getpriority(PRIO_PROCESS, static_cast<id_t>(getpid()));
+    for (const ThreadPriority priority :
+         {ThreadPriority::Lowest, ThreadPriority::Normal, ThreadPriority::AboveNormal}) {
+        const int level = static_cast<int>(priority);
+        int started = 0, raised = 0;
+        bool taken = false;
+        Thread thread;
+        ASSERT_TRUE(thread.Start(
+            [&] {
+                started = ownNice();
+                taken = SetCurrentThreadPriority(ThreadPriority::Highest);
+                raised = ownNice();
+            },
+            priority));
+        thread.Join();
+        // Lowering is always allowed; a refused raise leaves the creator's value.
+        EXPECT_TRUE(started == normal - level || (level > 0 && started == normal)) << level;
+        EXPECT_EQ(raised, taken ? normal - 2 : started) << level;
+    }
 }
 
 TEST(Clock, NeverRunsBackwards) {

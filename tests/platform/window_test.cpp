@@ -105,8 +105,8 @@ TEST_F(WindowTest, InputCarriesClassicParameters) {
     backend.Press(window, VK_LEFT, 2);
     backend.Release(window, VK_LEFT);
     backend.PressLeft(window, {639, 300});
-    backend.MoveMouse(window, {10, 20});
-    backend.ReleaseLeft(window, {10, 20});
+    backend.MoveMouse(window, {700, 20});
+    backend.ReleaseLeft(window, {10, -20});
     backend.Pump();
 
     const auto log = backend.Log(window);
@@ -122,9 +122,12 @@ TEST_F(WindowTest, InputCarriesClassicParameters) {
     EXPECT_EQ(HighWord(log[2].lParam), 300);
     EXPECT_EQ(log[3].wParam, MK_LBUTTON | MK_SHIFT);
     EXPECT_EQ(log[4].wParam, MK_SHIFT);
+    // Points outside stay inside while the button is held and on its release, as on a display.
+    EXPECT_EQ(log[3].lParam, MakeLParam(639, 20));
+    EXPECT_EQ(log[4].lParam, MakeLParam(10, 0));
     EXPECT_TRUE(IsKeyHeld(VK_SHIFT));
     EXPECT_FALSE(IsKeyHeld(VK_CONTROL));
-    EXPECT_EQ(GetCursorPos(), (Point{10, 20}));
+    EXPECT_EQ(GetCursorPos(), (Point{10, -20}));
 }
 
 TEST_F(WindowTest, CursorsAndClip) {

@@ -11,6 +11,7 @@
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/messages.h"
 #include "tests/apps/linksmith/headless_frame.h"
+#include "tests/engine/viewer/test_panoramas.h"
 
 namespace {
 
@@ -153,6 +154,24 @@ TEST_F(HotspotMouseKeysTest, CancelledDialogLeavesNoHotspotButMarksModified) {
     EXPECT_TRUE(editor_.State().hotspots.empty());
     EXPECT_EQ(editor_.State().currentIndex, kNoSelection);
     EXPECT_TRUE(editor_.State().modified);
+}
+
+TEST_F(HotspotMouseKeysTest, AHotspotBeyondTheFileCountIsRefusedBeforeItsDialog) {
+    const std::vector<HotspotCorners> full(kMaxHotspots, HotspotCorners{-5, 5, 5, -5, "a.pan"});
+    const std::string path = (folder_ / "full.pan").string();
+    WriteFileBytes(path,
+                   MakeContainer({{"BTMP", MakeBitmap(256, 128)}, {"HSPT", HotspotSection(full)}}));
+    editor_.OpenPanoramaForEditing(path);
+    ASSERT_EQ(editor_.State().hotspots.size(), kMaxHotspots);
+    frame_.dialogAnswer = "b.pan";
+    RightDrag(20, 20, 60, 60);
+    EXPECT_EQ(editor_.State().hotspots.size(), kMaxHotspots);
+    EXPECT_TRUE(frame_.dialogTexts.empty());
+    EXPECT_FALSE(editor_.State().modified);
+    EXPECT_EQ(editor_.State().currentIndex, kNoSelection);
+    ASSERT_EQ(backend_.MessageBoxes().size(), 1u);
+    EXPECT_EQ(backend_.MessageBoxes()[0].text, "A panorama holds at most 255 hotspots.");
+    EXPECT_EQ(backend_.MessageBoxes()[0].owner, frame_.Handle());
 }
 
 TEST_F(HotspotMouseKeysTest, ClicksSelectAndShowTheirPopup) {

@@ -68,6 +68,46 @@ TEST_F(LinksmithDialogsTest, DefineDialogKeepsTypedTextWhenPathsArrive) {
     EXPECT_EQ(dialog.Text(), QStringLiteral("/m/x.wav")) << "no joint before the first command";
 }
 
+TEST_F(LinksmithDialogsTest, DefineDialogHoldsNoMoreThanTheEditorReadsBack) {
+    const auto as = [](int n, char c = 'a') { return QString(n, QLatin1Char(c)); };
+    const QString path = QStringLiteral("/") + as(43, 'p');
+    const struct {
+        const char* name;
+        QString given;
+        int at;  // where the typing goes in
+        QString typed;
+        QStringList paths;  // from Browse or a drop
+        QString result;     // as Text() gives it
+    } cases[] = {
+        {"typing stops at the limit", as(2040), 2040, as(10, 'b'), {}, as(2040) + as(7, 'b')},
+        {"a line break takes two bytes", as(2046), 2046, "\n", {}, as(2046)},
+        {"a paste keeps what fits of its start",
+         "x" + as(2040),
+         1,
+         "bcdefghijk",
+         {},
+         "xbcdefg" + as(2040)},
+        {"letters count by their bytes",
+         as(2043),
+         2043,
+         "\u00e9\U0001F600\u00e9",
+         {},
+         as(2043) + "\u00e9"},
+        {"only whole paths are added", as(2000), 0, "", {path, "/q"}, as(2000) + ";\r\n" + path},
+        {"a longer text given is cut", as(3000), 0, "", {}, as(2047)},
+    };
+    for (const auto& c : cases) {
+        CDefineHotspotDlg dialog(nullptr, c.given, {});
+        auto* edit = dialog.findChild<QPlainTextEdit*>();
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(c.at);
+        edit->setTextCursor(cursor);
+        edit->insertPlainText(c.typed);
+        dialog.AppendPaths(c.paths);
+        EXPECT_EQ(dialog.Text(), c.result) << c.name;
+    }
+}
+
 TEST_F(LinksmithDialogsTest, DimensionsDialogTakesOnlyDegreesInRange) {
     CDefineDimensionsDlg dialog(nullptr, 360, 180);
     EXPECT_EQ(dialog.HorizontalEdit()->text(), QStringLiteral("360"));

@@ -104,26 +104,29 @@ TEST_F(LinksmithEditorTest, SavesAnAddedHotspotInTheContainerLayout) {
     EXPECT_EQ(viewer.GetHotspot(0)->Snapshot().target, "a.pan");
 }
 
-TEST_F(LinksmithEditorTest, PartialPanoramaKeepsItsAngularSizeThroughOpenAndSave) {
-    const Bytes init = InitSection({-90, 90, -30, 30, 5, 6, 0, 70});
-    const std::string path =
-        Write("partial.pan", MakeContainer({{"INIT", init}, {"BTMP", MakeBitmap(256, 128)}}));
-    editor_.OpenPanoramaForEditing(path);
-    ASSERT_TRUE(editor_.HasPanorama());
-    const EditorInitialView& view = editor_.State().initialView;
-    EXPECT_EQ(view.horizontalDegrees, 180);
-    EXPECT_EQ(view.verticalDegrees, 60);
-    EXPECT_EQ(view.fieldOfView, 70);
-    ASSERT_EQ(editor_.SavePanorama(path), 1);
-
-    const SectionArchive archive{std::filesystem::path(path)};
-    const auto saved = archive.GetSection("INIT");
-    EXPECT_EQ(Bytes(saved.begin(), saved.end()), InitSection({180, 60, 0, 0, 5, 6, 0, 70}));
-    const auto before = ReadInitForEngine(init);
-    const auto after = ReadInitForEngine(saved);
-    ASSERT_TRUE(before && after);
-    EXPECT_EQ(after->headingSpan, before->headingSpan);
-    EXPECT_EQ(after->pitchSpan, before->pitchSpan);
+TEST_F(LinksmithEditorTest, OpenAndSaveKeepTheViewTheViewerShows) {
+    Bytes longer = InitSection({180, 90, 0, 0, 10, 5, 0, 0});
+    longer.push_back(1);
+    const Bytes cases[] = {
+        InitSection({-90, 90, -30, 30, 5, 6, 0, 70}),  // long form, saved in the short one
+        longer,                                        // 17 bytes: ignored by the viewer
+        Concat({longer, Bytes(15, 0)}),                // 32 bytes: the same
+        InitSection({0, 0, 0, 0, 0, 0, 0, -5}),        // home field of view 10
+        InitSection({360, 90, 0, 0, 0, 0, 0, 200}),    // home 170, first view 200
+    };
+    const auto viewerReading = [](std::span<const std::uint8_t> init) {
+        return ReadInitForEngine(init).value_or(EngineInitialView{});
+    };
+    for (const Bytes& init : cases) {
+        const std::string path =
+            Write("view.pan", MakeContainer({{"INIT", init}, {"BTMP", MakeBitmap(256, 128)}}));
+        editor_.OpenPanoramaForEditing(path);
+        ASSERT_EQ(editor_.SavePanorama(path), 1) << init.size();
+        editor_.ClosePanorama();
+        EXPECT_EQ(viewerReading(SectionArchive(std::filesystem::path(path)).GetSection("INIT")),
+                  viewerReading(init))
+            << init.size() << " bytes, field of view " << int(std::int8_t(init[14]));
+    }
 }
 
 TEST_F(LinksmithEditorTest, FailedSaveKeepsTheFileAndTheModifiedMark) {

@@ -3,17 +3,29 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 
+#include <cctype>
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "apps/linksmith/define_dimensions_dialog.h"
+#include "apps/linksmith/define_hotspot_dialog.h"
+#include "apps/linksmith/embedded_files_dialog.h"
 #include "apps/linksmith/linksmith_app.h"
 #include "apps/linksmith/linksmith_frame.h"
 #include "engine/container/section_archive.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/window_host.h"
+#include "platform/thread.h"
 #include "tests/apps/linksmith/headless_frame.h"
 #include "tests/apps/linksmith/qt_test_app.h"
 
@@ -41,6 +53,8 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
 
     CLinksmithApp app;
     ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    EXPECT_EQ(platform::CurrentThreadPriority(), platform::ThreadPriority::AboveNormal)
+        << "tried at start, whether or not the system allows it";
     CLinksmithFrame& frame = *app.MainFrame();
     Settle();
     EXPECT_EQ(frame.windowTitle(), QStringLiteral("Linksmith"));
@@ -83,6 +97,49 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
         << "the closed panorama's picture is gone";
     EXPECT_GT(SectionArchive(std::filesystem::path(path)).GetSectionSize("HSPT"), 0u);
     platform::SetBatchMode(false);
+    platform::SetCurrentThreadPriority(platform::ThreadPriority::Normal);
+}
+
+TEST(LinksmithCommands, TheFileMenuGivesEachMnemonicToOneEntry) {
+    std::set<char> taken{'i'};  // the "&Initial View" submenu
+    for (const CommandInfo& info : kFileMenuCommands) {
+        const char* mark = std::strchr(info.text, '&');
+        EXPECT_TRUE(SubmenuOf(info.id) ||
+                    (mark && taken.insert(char(std::tolower(mark[1]))).second))
+            << info.text;
+    }
+}
+
+TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
+    EnsureApp();
+    platform::QtBackend backend;
+    backend.Install();
+    TempFolder folder;
+    WriteFileBytes(folder / "A.WAV", Bytes(4, 1));
+    EmbeddedFileList files;
+    ASSERT_TRUE(files.AddEmbeddedFileRow("~a.wav", 4));
+    CDefineDimensionsDlg dimensions(nullptr, 0, 180);
+    CDefineHotspotDlg hotspot(nullptr, QStringLiteral("a.pan"), {});
+    CEmbeddedFilesDlg embedded(nullptr, files, {});
+    const std::pair<QDialog*, std::function<void()>> cases[] = {
+        {&dimensions, [&] { dimensions.accept(); }},  // "Please enter an integer between..."
+        {&hotspot, [&] { hotspot.OnDisplay(); }},
+        {&embedded,
+         [&] { embedded.AddPaths({QString::fromStdString((folder / "A.WAV").string())}); }},
+    };
+    for (const auto& [dialog, raise] : cases) {
+        const QWidget* owner = nullptr;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                owner = box->parentWidget();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(0);
+        raise();
+        EXPECT_EQ(owner, dialog) << dialog->windowTitle().toStdString();
+    }
 }
 
 }  // namespace

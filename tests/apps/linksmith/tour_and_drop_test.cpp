@@ -130,6 +130,14 @@ TEST_F(TourAndDropTest, FilesDroppedOnAHotspotJoinItsDescription) {
     EXPECT_EQ(editor_.State().hotspots[0].description, "old.wav;  /x/a.wav;  /x/b c.avi");
     EXPECT_EQ(editor_.State().currentIndex, 0);
     EXPECT_TRUE(backend_.MessageBoxes().empty());
+
+    // Paths that would take the description beyond what the editor reads back stay out.
+    const std::string full(kMaxDescriptionLength - 10, 'd');
+    ASSERT_TRUE(editor_.AddHotspot(Around(0, full)));
+    frame_.dialogAnswer = std::nullopt;
+    frame_.dialogTexts.clear();
+    editor_.OnDropFiles({"/x/a.wav", "/x/b.wav"}, inside);
+    EXPECT_EQ(frame_.dialogTexts, std::vector<std::string>{full});
 }
 
 TEST_F(TourAndDropTest, OnePanoramaDroppedElsewhereOpensAfterTheSaveQuestion) {

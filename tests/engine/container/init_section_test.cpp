@@ -68,7 +68,7 @@ TEST(InitSection, EngineIgnoresAnyOtherLength) {
     }
 }
 
-TEST(InitSection, EditorReadsTheSpansAsTheEngineDoes) {
+TEST(InitSection, EditorReadsTheViewAsTheEngineDoes) {
     struct Case {
         const char* what;
         Bytes section;
@@ -79,7 +79,8 @@ TEST(InitSection, EditorReadsTheSpansAsTheEngineDoes) {
         {"full sphere written as zeros", InitBytes({0, 0, 0, 0, 15, -5, 2, 70}), 360, 180, 15, -5,
          2, 70},
         {"partial", InitBytes({360, 90, 0, 0, 0, 0, 0, 0}), 360, 90, 0, 0, 0, 0},
-        {"negative values", InitBytes({-1, -2, 0, 0, 0, 0, 0, -30}), 360, 180, 0, 0, 0, 0},
+        {"negative values, the field of view kept as stored",
+         InitBytes({-1, -2, 0, 0, 0, 0, 0, -30}), 360, 180, 0, 0, 0, -30},
         {"long form gives the spans of its ranges", InitBytes({-90, 90, -30, 30, 0, 0, 0, 0}), 180,
          60, 0, 0, 0, 0},
         {"long form with only a pitch range", InitBytes({0, 0, -45, 45, 0, 0, 0, 0}), 360, 90, 0,
@@ -92,7 +93,7 @@ TEST(InitSection, EditorReadsTheSpansAsTheEngineDoes) {
              b.push_back(0x77);
              return b;
          }(),
-         200, 100, 1, 2, 3, 4},
+         360, 180, 0, 0, 0, 0},
         {"shorter than 16 bytes", Bytes(15, 0x11), 360, 180, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {

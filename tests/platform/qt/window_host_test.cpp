@@ -129,6 +129,28 @@ TEST_F(WindowHostTest, MouseMessagesCarryClientPointAndKeyFlagsAndStayInsideWhil
     EXPECT_EQ(moves[1].lParam, MakeLParam(3, 4));
 }
 
+TEST_F(WindowHostTest, EveryButtonReleasedOutsideArrivesInsideTheClientArea) {
+    // The host is 64 x 48: past each side, far past a corner, and inside.
+    const std::pair<QPoint, QPoint> releases[] = {{{-30, 20}, {0, 20}},       {{500, 20}, {63, 20}},
+                                                  {{50, -5}, {50, 0}},        {{30, 90}, {30, 47}},
+                                                  {{-70000, -70000}, {0, 0}}, {{10, 40}, {10, 40}}};
+    for (const auto& [button, up] :
+         {std::pair{Qt::LeftButton, WM_LBUTTONUP}, {Qt::RightButton, WM_RBUTTONUP}}) {
+        for (const auto& [at, inside] : releases) {
+            received.clear();
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(32, 24), QPointF(32, 24), button,
+                              button, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(at), button,
+                                Qt::NoButton, Qt::NoModifier);
+            for (QMouseEvent* event : {&press, &release})
+                QApplication::sendEvent(host_.get(), event);
+            ASSERT_EQ(ReceivedOf(up).size(), 1u);
+            EXPECT_EQ(ReceivedOf(up)[0].lParam, MakeLParam(inside.x(), inside.y()))
+                << button << " at " << at.x() << "," << at.y();
+        }
+    }
+}
+
 TEST_F(WindowHostTest, ResizeSendsSizeThenPaint) {
     host_->resize(80, 60);
     PumpUntil([] { return !ReceivedOf(WM_PAINT).empty(); });
