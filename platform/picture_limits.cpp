@@ -7,23 +7,27 @@ namespace {
 
 std::atomic<std::uint64_t> capPixels{kMaxPicturePixels};
 std::atomic<std::uint64_t> capBytes{kMaxPictureBytes};
+std::atomic<std::int64_t> capSide{kMaxPictureSide};
 
 void Install(const PictureCap& cap) {
     capPixels.store(cap.pixels);
     capBytes.store(cap.bytes);
+    capSide.store(cap.side);
 }
 
 }  // namespace
 
 PictureCap CurrentPictureCap() {
-    return {capPixels.load(), capBytes.load()};
+    return {capPixels.load(), capBytes.load(), capSide.load()};
 }
 
 std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t height,
                                                int bitsPerPixel, std::uint64_t infoBytes) {
     const PictureCap cap = CurrentPictureCap();
-    if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 64)
+    if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 64 || width > cap.side ||
+        height > cap.side) {
         return std::nullopt;
+    }
     const auto w = static_cast<std::uint64_t>(width);
     const auto h = static_cast<std::uint64_t>(height);
     // Each side alone is at most the pixel ceiling, so neither product below can wrap.

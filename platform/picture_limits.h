@@ -1,10 +1,12 @@
 #pragma once
 // The one ceiling on what a decoded picture may take, for every decoder of the suite (image
 // records, JPEG streams, codec records, enlarged partial panoramas, bitmaps, avatars, Targa
-// frames). A picture may have at most kMaxPicturePixels pixels (16384 x 16384, the largest
-// source the renderer draws) and its block (header, colours or masks, padded rows) at most
+// frames). A picture may have at most kMaxPictureSide pixels on either side (the largest source
+// the renderer draws, which takes its limit from here), at most kMaxPicturePixels pixels
+// (16384 x 16384) and a block (header, colours or masks, padded rows) of at most
 // kMaxPictureBytes bytes (1 GiB). Decoders check the size a header claims against it before
-// they allocate anything, so a small hostile file can never make the suite ask for more.
+// they allocate anything, so a small hostile file can never make the suite ask for more, and
+// the viewer never holds a picture it cannot draw.
 //
 // Tests may lower the ceiling for a scope (ScopedPictureCap) to try the edges with small
 // pictures. Any thread.
@@ -14,12 +16,14 @@
 
 namespace platform {
 
+inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
 
 struct PictureCap {
     std::uint64_t pixels = kMaxPicturePixels;
     std::uint64_t bytes = kMaxPictureBytes;
+    std::int64_t side = kMaxPictureSide;
 };
 
 // The ceiling in force: the constants above unless a ScopedPictureCap lowered it.
@@ -27,7 +31,7 @@ PictureCap CurrentPictureCap();
 
 // The block size of a `width` x `height` picture at `bitsPerPixel` (rows padded to 4 bytes)
 // behind `infoBytes` of header and colours; nullopt when a side is not above 0, or the picture
-// is over the ceiling in pixels or bytes.
+// is over the ceiling in a side, in pixels or in bytes.
 std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t height,
                                                int bitsPerPixel, std::uint64_t infoBytes);
 

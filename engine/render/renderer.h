@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "engine/render/pixel_format.h"
+#include "platform/picture_limits.h"
 
 class RendererState;
 
@@ -86,8 +87,9 @@ class Renderer {
                double pitch, double& x, double& y) const;
 
     // The largest source width or height `Render` accepts: the 16.16 fixed-point source
-    // coordinates of larger images would overflow.
-    static constexpr int kMaxSourceSide = 16384;
+    // coordinates of larger images would overflow. The decoders' picture ceiling is this limit,
+    // so that no picture that loads is one the renderer refuses.
+    static constexpr int kMaxSourceSide = static_cast<int>(platform::kMaxPictureSide);
 
   private:
     std::unique_ptr<RendererState> state_;
