@@ -6,7 +6,10 @@
 // (16384 x 16384) and a block (header, colours or masks, padded rows) of at most
 // kMaxPictureBytes bytes (1 GiB). Decoders check the size a header claims against it before
 // they allocate anything, so a small hostile file can never make the suite ask for more, and
-// the viewer never holds a picture it cannot draw.
+// the viewer never holds a picture it cannot draw. Beside the picture it makes, a decoder may
+// use at most kMaxDecoderWorkingBytes (192 MiB) of its own (a progressive JPEG's coefficients,
+// a colour quantizer's copy of the picture), so that opening a file never costs much more than
+// the picture it holds.
 //
 // Tests may lower the ceiling for a scope (ScopedPictureCap) to try the edges with small
 // pictures. Any thread.
@@ -19,11 +22,13 @@ namespace platform {
 inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28;
 inline constexpr std::uint64_t kMaxPictureBytes = std::uint64_t{1} << 30;
+inline constexpr std::uint64_t kMaxDecoderWorkingBytes = std::uint64_t{192} << 20;
 
 struct PictureCap {
     std::uint64_t pixels = kMaxPicturePixels;
     std::uint64_t bytes = kMaxPictureBytes;
     std::int64_t side = kMaxPictureSide;
+    std::uint64_t working = kMaxDecoderWorkingBytes;
 };
 
 // The ceiling in force: the constants above unless a ScopedPictureCap lowered it.
