@@ -99,8 +99,9 @@ TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
         platform::BitmapInfoHeader header;
         // The size query refuses before the caller allocates the picture.
         EXPECT_EQ(DecodeJpeg(c.stream, header, {}, 24, 0) != 0, c.decodes) << c.name;
-        if (header.biWidth == 64)
+        if (header.biWidth == 64) {
             EXPECT_EQ(static_cast<bool>(JpegToDib(c.stream, 24, 0)), c.decodes) << c.name;
+        }
     }
 }
 
