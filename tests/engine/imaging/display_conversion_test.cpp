@@ -1,5 +1,9 @@
 #include "engine/imaging/display_conversion.h"
 
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -168,5 +172,60 @@ TEST_F(DisplayConversion, OtherDepthsAreRefused) {
         EXPECT_STREQ(error.what(), "Unsupported file fomat");
     }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's data segment and private mappings in bytes (VmData).
+std::size_t DataBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmData:", 0) == 0)
+            return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+    }
+    return 0;
+}
+
+// Converts a 4096 x 4096 picture under a data limit with room for the larger of its two forms
+// and half the smaller one (and a little for the conversion's row): exit status 0 when the
+// conversion succeeds, 1 when it runs out of memory.
+[[noreturn]] void ConvertUnderLimit(int bitCount, std::uint32_t compression, int display) {
+    constexpr int kSide = 4096;
+    const platform::BitmapInfoHeader header = MakeHeader(kSide, kSide, bitCount, compression);
+    const std::size_t info = 40 + (compression == 3 ? 12 : 0);
+    const std::size_t before = info + platform::DibRowStride(kSide, bitCount) * kSide;
+    const std::size_t after =
+        52 + platform::DibRowStride(kSide, display == 15 ? 16 : display) * kSide;
+    const rlimit limit{
+        DataBytes() + std::max(before, after) + std::min(before, after) / 2 + (8 << 20),
+        RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    GlobalDib dib = GlobalDib::Allocate(before);
+    if (!dib)
+        std::_Exit(2);
+    std::memset(dib.Data(), 0x5A, before);
+    dib.SetHeader(header);
+    try {
+        dib = ConvertToDisplayDepth(std::move(dib), display);
+    } catch (const LoadError&) {
+        std::_Exit(1);
+    }
+    std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 3);
+}
+
+// The conversion to the display's depth holds no second picture, whether the pixels shrink or
+// grow.
+TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
+    const struct {
+        int bitCount;
+        std::uint32_t compression;
+        int display;
+    } cases[] = {{24, 0, 16}, {32, 0, 16}, {24, 0, 15}, {16, 3, 24}, {16, 0, 24}, {16, 0, 16}};
+    for (const auto& c : cases) {
+        EXPECT_EXIT(ConvertUnderLimit(c.bitCount, c.compression, c.display),
+                    ::testing::ExitedWithCode(0), "")
+            << c.bitCount << " bits (compression " << c.compression << ") to display " << c.display;
+    }
+}
+#endif
 
 }  // namespace
