@@ -22,10 +22,13 @@
 
 namespace {
 
-// One image to encode: packed blue, green, red rows.
+// One image to encode: rows of `format` pixels (colours for Indexed8), each converted to
+// blue, green, red as the library takes it, so that no converted copy of the picture is made.
 struct EncodeJob {
     const std::uint8_t* rows;
     std::size_t stride;
+    platform::PixelFormatCode format;
+    std::span<const std::uint8_t> colours;
     JDIMENSION width;
     JDIMENSION height;
     bool topDown;
@@ -51,11 +54,25 @@ bool RunEncode(const EncodeJob& job) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, job.quality, TRUE);
     jpeg_start_compress(&info, TRUE);
+    const bool convert = job.format != platform::PixelFormatCode::Bgr24;
+    JSAMPARRAY buffer = nullptr;
+    if (convert) {
+        buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                           job.width * 3, 1);
+    }
     while (info.next_scanline < info.image_height) {
         const JDIMENSION line = info.next_scanline;
         const JDIMENSION stored = job.topDown ? line : job.height - 1 - line;
+        const std::uint8_t* source = job.rows + std::size_t{stored} * job.stride;
         // The library only reads the rows it is given.
-        JSAMPROW row = const_cast<JSAMPROW>(job.rows + std::size_t{stored} * job.stride);
+        JSAMPROW row = const_cast<JSAMPROW>(source);
+        if (convert) {
+            ConvertDibPixels(
+                {job.format, source, job.stride, job.colours},
+                {platform::PixelFormatCode::Bgr24, buffer[0], std::size_t{job.width} * 3},
+                job.width, 1, false);
+            row = buffer[0];
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -315,22 +332,15 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
     }
 
     try {
-        std::vector<std::uint8_t> converted;
         EncodeJob job{pixels.data(),
                       stride,
+                      format,
+                      colours,
                       static_cast<JDIMENSION>(width),
                       static_cast<JDIMENSION>(height),
                       header.biHeight < 0,
                       quality,
                       nullptr};
-        if (format != platform::PixelFormatCode::Bgr24) {
-            converted.resize(width * height * 3);
-            ConvertDibPixels({format, pixels.data(), stride, colours},
-                             {platform::PixelFormatCode::Bgr24, converted.data(), width * 3}, width,
-                             height, false);
-            job.rows = converted.data();
-            job.stride = width * 3;
-        }
         std::vector<std::uint8_t> output;
         output.reserve(width * height);
         job.output = &output;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
 #include "tests/engine/imaging/test_bitmaps.h"
@@ -212,8 +213,25 @@ std::size_t DataBytes() {
     std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 3);
 }
 
+// Encodes a 4096 x 4096 picture as JPEG (the 8-bit display's round trip) under a data limit
+// with room for the picture, the stream's one byte a pixel and a little more: exit status 0
+// when a stream comes out.
+[[noreturn]] void EncodeUnderLimit(int bitCount, std::uint32_t compression) {
+    constexpr int kSide = 4096;
+    const std::size_t info = 40 + (compression == 3 ? 12 : 0);
+    const std::size_t size = info + platform::DibRowStride(kSide, bitCount) * kSide;
+    const rlimit limit{DataBytes() + size + kSide * kSide + (8 << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    GlobalDib dib = GlobalDib::Allocate(size);
+    if (!dib)
+        std::_Exit(2);
+    std::memset(dib.Data(), 0x5A, size);
+    dib.SetHeader(MakeHeader(kSide, kSide, bitCount, compression));
+    std::_Exit(DibToJpeg(dib, 100).empty() ? 1 : 0);
+}
+
 // The conversion to the display's depth holds no second picture, whether the pixels shrink or
-// grow.
+// grow, nor does the JPEG round trip towards 8 bits.
 TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
     const struct {
         int bitCount;
@@ -224,6 +242,10 @@ TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
         EXPECT_EXIT(ConvertUnderLimit(c.bitCount, c.compression, c.display),
                     ::testing::ExitedWithCode(0), "")
             << c.bitCount << " bits (compression " << c.compression << ") to display " << c.display;
+    }
+    for (const auto& [bitCount, compression] : {std::pair{32, 0U}, {16, 3U}, {16, 0U}}) {
+        EXPECT_EXIT(EncodeUnderLimit(bitCount, compression), ::testing::ExitedWithCode(0), "")
+            << bitCount << " bits (compression " << compression << ") as JPEG";
     }
 }
 #endif
