@@ -88,12 +88,17 @@ bool ConvertInBlock(GlobalDib& image, const Conversion& c, const Layout& source,
     return true;
 }
 
+// The picture is freed once encoded, so that the 8-bit one is decoded in its place rather than
+// beside it; a stream that was just made fails to decode only for lack of memory.
 GlobalDib ThroughJpeg(GlobalDib image) {
     const std::vector<std::uint8_t> stream = DibToJpeg(image, 100);
     if (stream.empty())
         return image;
+    image.Reset();
     GlobalDib quantized = JpegToDib(stream, 8, 0);
-    return quantized ? std::move(quantized) : std::move(image);
+    if (!quantized)
+        throw LoadError(kNoMemory);
+    return quantized;
 }
 
 }  // namespace

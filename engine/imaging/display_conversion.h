@@ -14,10 +14,12 @@ int ProbeDisplayDepth();
 // is resized to fit (remapped, never copied, for a large picture), so that no second picture is
 // held.
 // 8-bit images stay as they are, and so does every image for any other `depth`. Towards 8 bits
-// the image takes a JPEG round trip at quality 100 with colour quantization; when that fails
-// (for example a width that is not a multiple of 4) the image stays at its own depth. The
+// the image takes a JPEG round trip at quality 100 with colour quantization, the picture freed
+// once encoded; when the encoding fails (for example a width that is not a multiple of 4) the
+// image stays at its own depth. The
 // result's header describes it: bit count, image size 0, compression 3 with colours used 3 and
 // the masks for 5-6-5, else compression 0, colours used 0; the row order is kept.
 // Throws LoadError "Unsupported file fomat" for an image whose depth is not 8, 15, 16, 24 or 32,
-// and "Insufficient system memory" when the block cannot grow (`image` is freed either way).
+// and "Insufficient system memory" when the block cannot grow or the encoded picture cannot be
+// decoded (`image` is freed either way).
 GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth);

@@ -230,6 +230,29 @@ std::size_t DataBytes() {
     std::_Exit(DibToJpeg(dib, 100).empty() ? 1 : 0);
 }
 
+// Converts a 4096 x 4096 24-bit picture for an 8-bit display under a data limit with room for
+// the picture and the stream's one byte a pixel, or for the 8-bit picture, that stream and the
+// quantizer's copy: exit status 0 when the result has 8 bits.
+[[noreturn]] void QuantizeUnderLimit() {
+    constexpr std::size_t kPixels = 4096 * 4096;
+    const std::size_t size = 40 + 3 * kPixels;
+    const std::size_t quantizing = 2 * kPixels + 3 * kPixels;
+    const rlimit limit{DataBytes() + std::max(size + kPixels, quantizing) + (8 << 20),
+                       RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    GlobalDib dib = GlobalDib::Allocate(size);
+    if (!dib)
+        std::_Exit(2);
+    std::memset(dib.Data(), 0x5A, size);
+    dib.SetHeader(MakeHeader(4096, 4096, 24));
+    try {
+        dib = ConvertToDisplayDepth(std::move(dib), 8);
+    } catch (const LoadError&) {
+        std::_Exit(1);
+    }
+    std::_Exit(dib.Header().biBitCount == 8 ? 0 : 3);
+}
+
 // The conversion to the display's depth holds no second picture, whether the pixels shrink or
 // grow, nor does the JPEG round trip towards 8 bits.
 TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
@@ -247,6 +270,7 @@ TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
         EXPECT_EXIT(EncodeUnderLimit(bitCount, compression), ::testing::ExitedWithCode(0), "")
             << bitCount << " bits (compression " << compression << ") as JPEG";
     }
+    EXPECT_EXIT(QuantizeUnderLimit(), ::testing::ExitedWithCode(0), "") << "24 bits to display 8";
 }
 #endif
 
