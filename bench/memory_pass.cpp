@@ -150,6 +150,7 @@ int Build(const std::string& folder) {
         {"half-circle-past-the-renderer.pan", Claiming(baseline, 12000, 4000), true, halfCircle},
         {"bitmap-16384x16384-headers-only.bmp", Bitmap(16384, 16384, 0), false, {}},
         {"bitmap-16416x4.bmp", Bitmap(16416, 4, 4), false, {}},
+        {"bitmap-8192x4096.bmp", Bitmap(8192, 4096, 4096), false, {}},
     };
     for (const auto& f : files) {
         if (!Write(folder + "/" + f.name, f.picture, f.container, f.init)) {
@@ -179,8 +180,9 @@ std::size_t EnginePicture(const Bytes& file) {
         return 0;
     header = platform::LoadInfoHeader(record.data() + platform::kFileHeaderSize);
     const int bits = header.biBitCount == 8 ? 8 : depth == 15 ? 16 : depth;
+    const std::size_t colours = bits == 8 ? 1024 : depth == 16 ? 12 : 0;
     return platform::PictureBlockBytes(header.biWidth, std::abs(header.biHeight), bits,
-                                       platform::kInfoHeaderSize + 1024)
+                                       platform::kInfoHeaderSize + colours)
         .value_or(0);
 }
 
