@@ -130,6 +130,16 @@ Bytes Bitmap(int width, int height, int rows) {
     return file;
 }
 
+// A true-colour Targa file of `width` x `height` holding no pixels.
+Bytes TargaHeaderOnly(int width, int height) {
+    Bytes file(18, 0);
+    file[2] = 2;
+    platform::StoreLe16(&file[12], static_cast<std::uint16_t>(width));
+    platform::StoreLe16(&file[14], static_cast<std::uint16_t>(height));
+    file[16] = 24;
+    return file;
+}
+
 int Build(const std::string& folder) {
     const Bytes progressive = SmallJpeg(true);
     const Bytes baseline = SmallJpeg(false);
@@ -151,6 +161,7 @@ int Build(const std::string& folder) {
         {"bitmap-16384x16384-headers-only.bmp", Bitmap(16384, 16384, 0), false, {}},
         {"bitmap-16416x4.bmp", Bitmap(16416, 4, 4), false, {}},
         {"bitmap-8192x4096.bmp", Bitmap(8192, 4096, 4096), false, {}},
+        {"targa-16384x16384-header-only.tga", TargaHeaderOnly(16384, 16384), false, {}},
     };
     for (const auto& f : files) {
         if (!Write(folder + "/" + f.name, f.picture, f.container, f.init)) {
@@ -225,7 +236,8 @@ int OpenAsBitmap(const std::string& path) {
 }
 
 int OpenAsFrame(const std::string& path) {
-    const ImageRead read = ReadImageFile(path, {24, 32});
+    const ImageRead read =
+        IsAvatarFileName(path) ? ReadImageFile(path, {32, 24, 8}) : ReadImageFile(path, {32, 24});
     if (!read.error.empty()) {
         std::printf("refused %s\n", read.error.c_str());
         return 0;
