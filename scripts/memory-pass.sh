@@ -38,6 +38,8 @@ measure none
 own=$peak
 echo "memory-pass: own footprint $((own / mib)) MiB"
 failed=0
+runs=0
+over=0
 printf '%-11s %5s %-42s %9s %9s  %s\n' program depth file 'peak MiB' 'limit' outcome
 for file in "$work"/inputs/*; do
   for run in roamer:24 roamer:16 roamer:8 linksmith:24 linksmith:16 linksmith:8 compactor:24 \
@@ -52,15 +54,19 @@ for file in "$work"/inputs/*; do
       limit=$((picture + 256 * mib))
     fi
     verdict=ok
+    runs=$((runs + 1))
     if [ "$status" -ne 0 ] || [ -z "$outcome" ]; then
       verdict="FAILED: exit status $status: $(tail -n 2 "$work/err" | tr '\n' ' ')"
       failed=1
+      over=$((over + 1))
     elif [ "$peak" -gt "$limit" ]; then
       verdict="OVER"
       failed=1
+      over=$((over + 1))
     fi
     printf '%-11s %5s %-42s %9s %9s  %s (%s)\n' "$program" "$depth" "$(basename "$file")" \
       $((peak / mib)) $((limit / mib)) "$verdict" "${outcome:0:60}"
   done
 done
+echo "memory-pass: $runs runs, $over over their target or failed"
 exit "$failed"
