@@ -52,7 +52,7 @@ struct Conversion {
 // block ends up exactly as long as the target layout (it may move). Rows that grow are first
 // moved to the end of a block grown for them, so that each target row is written over rows
 // already read; rows that shrink are written from the block's start, then moved behind the
-// target's colours. False, with the pixels as they were, when the block cannot grow.
+// target's colours. False when the block cannot grow; the pixels are then of no use.
 bool ConvertInBlock(GlobalDib& image, const Conversion& c, const Layout& source,
                     const Layout& target) {
     const std::size_t oldSize = source.End(c.rows);
