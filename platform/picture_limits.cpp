@@ -26,10 +26,8 @@ PictureCap CurrentPictureCap() {
 std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t height,
                                                int bitsPerPixel, std::uint64_t infoBytes) {
     const PictureCap cap = CurrentPictureCap();
-    if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 64 || width > cap.side ||
-        height > cap.side) {
+    if (width <= 0 || height <= 0 || bitsPerPixel <= 0 || bitsPerPixel > 64)
         return std::nullopt;
-    }
     const auto w = static_cast<std::uint64_t>(width);
     const auto h = static_cast<std::uint64_t>(height);
     // Each side alone is at most the pixel ceiling, so neither product below can wrap.
@@ -39,6 +37,11 @@ std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t 
     if (stride > cap.bytes / h || infoBytes > cap.bytes - stride * h)
         return std::nullopt;
     return infoBytes + stride * h;
+}
+
+bool FitsPanoramaSides(std::int64_t width, std::int64_t height) {
+    const std::int64_t side = capSide.load();
+    return width <= side && height <= side;
 }
 
 ScopedPictureCap::ScopedPictureCap(PictureCap cap) : previous_(CurrentPictureCap()) {

@@ -87,8 +87,8 @@ class Renderer {
                double pitch, double& x, double& y) const;
 
     // The largest source width or height `Render` accepts: the 16.16 fixed-point source
-    // coordinates of larger images would overflow. The decoders' picture ceiling is this limit,
-    // so that no picture that loads is one the renderer refuses.
+    // coordinates of larger images would overflow. A panorama's picture is held to this limit
+    // when it loads (platform/picture_limits.h), so that none that loads is one it refuses.
     static constexpr int kMaxSourceSide = static_cast<int>(platform::kMaxPictureSide);
 
   private:
