@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "engine_test_access.h"
@@ -330,6 +331,21 @@ TEST(Loading, NarrowSpansCannotMakeASmallFileHuge) {
 
 // The load holds no picture the renderer cannot draw: a panorama wider than its largest source,
 // decoded or enlarged from a partial one, is refused with a message instead of showing black.
+// A JPEG stream of a 16 x 8 picture whose frame header claims `width` x 8: the decoder pads the
+// rows its data does not fill.
+Bytes JpegClaimingWidth(int width) {
+    const Bytes bitmap = MakeBitmap(16, 8, false);
+    Bytes stream = DibToJpeg(std::span(bitmap).first(40), std::span(bitmap).subspan(40), 75);
+    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
+        if (stream[i] == 0xFF && stream[i + 1] == 0xC0) {
+            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            stream[i + 8] = static_cast<std::uint8_t>(width);
+            break;
+        }
+    }
+    return stream;
+}
+
 TEST(Loading, EveryPictureThatLoadsIsOneTheRendererDraws) {
     const int side = Renderer::kMaxSourceSide;
     const Bytes halfCircle = InitSection({180, 180, 0, 0, 0, 0, 0, 0});
@@ -341,6 +357,9 @@ TEST(Loading, EveryPictureThatLoadsIsOneTheRendererDraws) {
         {"as wide as the renderer draws", Panorama({}, 0, side, 4), ""},
         {"32 pixels wider", Panorama({}, 0, side + 32, 4),
          "File Format Error: Cannot Format Specified Image.  Insufficient system memory"},
+        {"a JPEG as wide as it draws", MakeContainer({{"BTMP", JpegClaimingWidth(side)}}), ""},
+        {"a JPEG 32 pixels wider", MakeContainer({{"BTMP", JpegClaimingWidth(side + 32)}}),
+         "File Format Error: Cannot Format Specified Image.  Unsupported file fomat"},
         {"a half circle enlarged past it", Panorama({{"INIT", halfCircle}}, 0, side / 2 + 4, 4),
          "Resource Error: Insufficient System Memory"},
     };
