@@ -179,98 +179,49 @@ TEST_F(DisplayConversion, OtherDepthsAreRefused) {
 std::size_t DataBytes() {
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmData:", 0) == 0)
-            return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
     }
-    return 0;
+    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
 }
 
-// Converts a 4096 x 4096 picture under a data limit with room for the larger of its two forms
-// and half the smaller one (and a little for the conversion's row): exit status 0 when the
-// conversion succeeds, 1 when it runs out of memory.
-[[noreturn]] void ConvertUnderLimit(int bitCount, std::uint32_t compression, int display) {
+// Converts a 4096 x 4096 picture for `display` (0: only encodes it as JPEG, the first half of
+// the 8-bit round trip) with `room` MiB of data beyond the picture: exit status 0 when that
+// succeeds.
+[[noreturn]] void ConvertWithRoom(int bitCount, std::uint32_t compression, int display,
+                                  std::size_t room) {
     constexpr int kSide = 4096;
-    const platform::BitmapInfoHeader header = MakeHeader(kSide, kSide, bitCount, compression);
-    const std::size_t info = 40 + (compression == 3 ? 12 : 0);
-    const std::size_t before = info + platform::DibRowStride(kSide, bitCount) * kSide;
-    const std::size_t after =
-        52 + platform::DibRowStride(kSide, display == 15 ? 16 : display) * kSide;
-    const rlimit limit{
-        DataBytes() + std::max(before, after) + std::min(before, after) / 2 + (8 << 20),
-        RLIM_INFINITY};
+    const std::size_t size = 52 + platform::DibRowStride(kSide, bitCount) * kSide;
+    const rlimit limit{DataBytes() + size + (room << 20), RLIM_INFINITY};
     setrlimit(RLIMIT_DATA, &limit);
-    GlobalDib dib = GlobalDib::Allocate(before);
-    if (!dib)
-        std::_Exit(2);
-    std::memset(dib.Data(), 0x5A, before);
-    dib.SetHeader(header);
+    GlobalDib dib = GlobalDib::Allocate(size);
+    std::memset(dib.Data(), 0x5A, size);
+    dib.SetHeader(MakeHeader(kSide, kSide, bitCount, compression));
+    if (display == 0)
+        std::_Exit(DibToJpeg(dib, 100).empty() ? 1 : 0);
     try {
         dib = ConvertToDisplayDepth(std::move(dib), display);
     } catch (const LoadError&) {
         std::_Exit(1);
     }
-    std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 3);
+    std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 1);
 }
 
-// Encodes a 4096 x 4096 picture as JPEG (the 8-bit display's round trip) under a data limit
-// with room for the picture, the stream's one byte a pixel and a little more: exit status 0
-// when a stream comes out.
-[[noreturn]] void EncodeUnderLimit(int bitCount, std::uint32_t compression) {
-    constexpr int kSide = 4096;
-    const std::size_t info = 40 + (compression == 3 ? 12 : 0);
-    const std::size_t size = info + platform::DibRowStride(kSide, bitCount) * kSide;
-    const rlimit limit{DataBytes() + size + kSide * kSide + (8 << 20), RLIM_INFINITY};
-    setrlimit(RLIMIT_DATA, &limit);
-    GlobalDib dib = GlobalDib::Allocate(size);
-    if (!dib)
-        std::_Exit(2);
-    std::memset(dib.Data(), 0x5A, size);
-    dib.SetHeader(MakeHeader(kSide, kSide, bitCount, compression));
-    std::_Exit(DibToJpeg(dib, 100).empty() ? 1 : 0);
-}
-
-// Converts a 4096 x 4096 24-bit picture for an 8-bit display under a data limit with room for
-// the picture and the stream's one byte a pixel, or for the 8-bit picture, that stream and the
-// quantizer's copy: exit status 0 when the result has 8 bits.
-[[noreturn]] void QuantizeUnderLimit() {
-    constexpr std::size_t kPixels = 4096 * 4096;
-    const std::size_t size = 40 + 3 * kPixels;
-    const std::size_t quantizing = 2 * kPixels + 3 * kPixels;
-    const rlimit limit{DataBytes() + std::max(size + kPixels, quantizing) + (8 << 20),
-                       RLIM_INFINITY};
-    setrlimit(RLIMIT_DATA, &limit);
-    GlobalDib dib = GlobalDib::Allocate(size);
-    if (!dib)
-        std::_Exit(2);
-    std::memset(dib.Data(), 0x5A, size);
-    dib.SetHeader(MakeHeader(4096, 4096, 24));
-    try {
-        dib = ConvertToDisplayDepth(std::move(dib), 8);
-    } catch (const LoadError&) {
-        std::_Exit(1);
-    }
-    std::_Exit(dib.Header().biBitCount == 8 ? 0 : 3);
-}
-
-// The conversion to the display's depth holds no second picture, whether the pixels shrink or
-// grow, nor does the JPEG round trip towards 8 bits.
+// No conversion holds a second picture (16, 32 or 48 MiB here), whether the pixels shrink or
+// grow; the 8-bit round trip holds its stream (16 MiB) and the quantizer's copy (48 MiB) but
+// frees the picture before it decodes the 8-bit one.
 TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
     const struct {
         int bitCount;
         std::uint32_t compression;
         int display;
-    } cases[] = {{24, 0, 16}, {32, 0, 16}, {24, 0, 15}, {16, 3, 24}, {16, 0, 24}, {16, 0, 16}};
+        std::size_t room;
+    } cases[] = {{24, 0, 16, 24}, {32, 0, 16, 24}, {16, 3, 24, 24}, {16, 0, 24, 24},
+                 {16, 0, 16, 24}, {32, 0, 0, 24},  {16, 3, 0, 24},  {24, 0, 8, 40}};
     for (const auto& c : cases) {
-        EXPECT_EXIT(ConvertUnderLimit(c.bitCount, c.compression, c.display),
+        EXPECT_EXIT(ConvertWithRoom(c.bitCount, c.compression, c.display, c.room),
                     ::testing::ExitedWithCode(0), "")
             << c.bitCount << " bits (compression " << c.compression << ") to display " << c.display;
     }
-    for (const auto& [bitCount, compression] : {std::pair{32, 0U}, {16, 3U}, {16, 0U}}) {
-        EXPECT_EXIT(EncodeUnderLimit(bitCount, compression), ::testing::ExitedWithCode(0), "")
-            << bitCount << " bits (compression " << compression << ") as JPEG";
-    }
-    EXPECT_EXIT(QuantizeUnderLimit(), ::testing::ExitedWithCode(0), "") << "24 bits to display 8";
 }
 #endif
 
