@@ -3,6 +3,7 @@
 // of the picture ceiling, so that a tiny stream claiming a huge picture costs nothing.
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,22 +11,14 @@
 
 #include "engine/imaging/jpeg_glue.h"
 #include "platform/picture_limits.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A `width` x `height` picture of smooth colour ramps, 4:2:0, baseline or progressive.
-Bytes Encode(int width, int height, bool progressive) {
-    Bytes rgb(static_cast<std::size_t>(width) * height * 3);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
-            p[0] = static_cast<std::uint8_t>(x * 255 / width);
-            p[1] = static_cast<std::uint8_t>(y * 255 / height);
-            p[2] = static_cast<std::uint8_t>(255 - x * 255 / width);
-        }
-    }
+// A `side` x `side` picture of smooth colour ramps, 4:2:0, baseline or progressive.
+Bytes Encode(int side, bool progressive) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -33,8 +26,7 @@ Bytes Encode(int width, int height, bool progressive) {
     unsigned char* out = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &out, &size);
-    info.image_width = static_cast<JDIMENSION>(width);
-    info.image_height = static_cast<JDIMENSION>(height);
+    info.image_width = info.image_height = static_cast<JDIMENSION>(side);
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
@@ -42,8 +34,13 @@ Bytes Encode(int width, int height, bool progressive) {
     if (progressive)
         jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = &rgb[std::size_t{info.next_scanline} * width * 3];
+    Bytes rgb(static_cast<std::size_t>(side) * 3);
+    for (JSAMPROW row = rgb.data(); info.next_scanline < info.image_height;) {
+        for (int x = 0; x < side; ++x) {
+            rgb[3 * x] = static_cast<std::uint8_t>(x * 255 / side);
+            rgb[3 * x + 1] = static_cast<std::uint8_t>(info.next_scanline * 255 / side);
+            rgb[3 * x + 2] = static_cast<std::uint8_t>(255 - x * 255 / side);
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -53,45 +50,25 @@ Bytes Encode(int width, int height, bool progressive) {
     return stream;
 }
 
-// The stream with its frame header claiming `width` x `height`.
-Bytes Claiming(Bytes stream, int width, int height) {
-    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
-        if (stream[i] == 0xFF && (stream[i + 1] == 0xC0 || stream[i + 1] == 0xC2)) {
-            stream[i + 5] = static_cast<std::uint8_t>(height >> 8);
-            stream[i + 6] = static_cast<std::uint8_t>(height);
-            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
-            stream[i + 8] = static_cast<std::uint8_t>(width);
-            return stream;
-        }
-    }
-    return {};
-}
-
-platform::PictureCap Working(std::uint64_t bytes) {
-    platform::PictureCap cap;
-    cap.working = bytes;
-    return cap;
-}
-
 // A 64 x 64 progressive 4:2:0 stream keeps 64 luma and 2 x 16 chroma blocks of 128 bytes.
 constexpr std::uint64_t kCoefficients64 = (64 + 2 * 16) * 128;
 
 TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
-    const Bytes progressive = Encode(64, 64, true);
-    const Bytes baseline = Encode(64, 64, false);
-    const Bytes tiny = Encode(16, 16, true);
+    const Bytes progressive = Encode(64, true);
+    const Bytes baseline = Encode(64, false);
+    const Bytes tiny = Encode(16, true);
     const struct {
         const char* name;
         Bytes stream;
         platform::PictureCap cap;
         bool decodes;
     } cases[] = {
-        {"progressive, coefficients exactly fit", progressive, Working(kCoefficients64), true},
-        {"progressive, one byte short", progressive, Working(kCoefficients64 - 1), false},
-        {"baseline keeps no coefficients", baseline, Working(0), true},
-        {"progressive claiming 16384 x 16384", Claiming(tiny, 16384, 16384), {}, false},
-        {"progressive claiming 16384 x 8192", Claiming(tiny, 16384, 8192), {}, false},
-        {"progressive claiming 8192 x 4096", Claiming(tiny, 8192, 4096), {}, true},
+        {"progressive, coefficients exactly fit", progressive, {.working = kCoefficients64}, true},
+        {"progressive, one byte short", progressive, {.working = kCoefficients64 - 1}, false},
+        {"baseline keeps no coefficients", baseline, {.working = 0}, true},
+        {"progressive claiming 16384 x 16384", WithJpegSides(tiny, 16384, 16384), {}, false},
+        {"progressive claiming 16384 x 8192", WithJpegSides(tiny, 16384, 8192), {}, false},
+        {"progressive claiming 8192 x 4096", WithJpegSides(tiny, 8192, 4096), {}, true},
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.stream.empty()) << c.name;
@@ -123,14 +100,15 @@ long MeanError(const GlobalDib& quantized, const GlobalDib& full, int side) {
 TEST(JpegWorkingMemory, QuantizingWithoutRoomForACopyStaysFaithful) {
     constexpr int kSide = 256;
     for (const bool progressive : {false, true}) {
-        const Bytes stream = Encode(kSide, kSide, progressive);
+        const Bytes stream = Encode(kSide, progressive);
         const std::uint64_t coefficients = progressive ? 16 * kCoefficients64 : 0;
         const GlobalDib full = JpegToDib(stream, 24, 0);
         const GlobalDib roomy = JpegToDib(stream, 8, 0);
-        const platform::ScopedPictureCap cap(Working(coefficients + kSide * kSide * 3 - 1));
+        const platform::ScopedPictureCap cap({.working = coefficients + kSide * kSide * 3 - 1});
         const GlobalDib tight = JpegToDib(stream, 8, 0);
         ASSERT_TRUE(full && roomy && tight) << progressive;
         ASSERT_EQ(tight.Size(), roomy.Size());
+        EXPECT_NE(std::memcmp(tight.Colours(), roomy.Colours(), 1024), 0) << "another colour map";
         EXPECT_LE(MeanError(tight, full, kSide), MeanError(roomy, full, kSide) + 2)
             << "progressive " << progressive;
     }

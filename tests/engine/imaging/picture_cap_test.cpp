@@ -35,20 +35,6 @@ Bytes Jpeg(int width, int height) {
     return DibToJpeg(InfoOf(MakeHeader(width, height, 24)), pixels, 75);
 }
 
-// The stream with the frame header's sides replaced (big-endian, behind the FF C0 marker).
-Bytes WithJpegSides(Bytes stream, std::uint16_t width, std::uint16_t height) {
-    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
-        if (stream[i] == 0xFF && stream[i + 1] == 0xC0) {
-            stream[i + 5] = static_cast<std::uint8_t>(height >> 8);
-            stream[i + 6] = static_cast<std::uint8_t>(height);
-            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
-            stream[i + 8] = static_cast<std::uint8_t>(width);
-            return stream;
-        }
-    }
-    return {};
-}
-
 Bytes CinepakRecord(int width, int height) {
     const Bytes bgr(static_cast<std::size_t>(width) * height * 3, 0x40);
     Bytes data = EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, width, height);
