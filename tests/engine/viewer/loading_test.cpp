@@ -13,6 +13,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/picture_limits.h"
 #include "test_panoramas.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 
@@ -335,15 +336,8 @@ TEST(Loading, NarrowSpansCannotMakeASmallFileHuge) {
 // rows its data does not fill.
 Bytes JpegClaimingWidth(int width) {
     const Bytes bitmap = MakeBitmap(16, 8, false);
-    Bytes stream = DibToJpeg(std::span(bitmap).first(40), std::span(bitmap).subspan(40), 75);
-    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
-        if (stream[i] == 0xFF && stream[i + 1] == 0xC0) {
-            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
-            stream[i + 8] = static_cast<std::uint8_t>(width);
-            break;
-        }
-    }
-    return stream;
+    return WithJpegSides(DibToJpeg(std::span(bitmap).first(40), std::span(bitmap).subspan(40), 75),
+                         static_cast<std::uint16_t>(width), 8);
 }
 
 TEST(Loading, EveryPictureThatLoadsIsOneTheRendererDraws) {
