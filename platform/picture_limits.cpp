@@ -7,16 +7,20 @@ namespace {
 
 std::atomic<std::uint64_t> capPixels{kMaxPicturePixels};
 std::atomic<std::uint64_t> capBytes{kMaxPictureBytes};
+std::atomic<std::int64_t> capSide{kMaxPictureSide};
+std::atomic<std::uint64_t> capWorking{kMaxDecoderWorkingBytes};
 
 void Install(const PictureCap& cap) {
     capPixels.store(cap.pixels);
     capBytes.store(cap.bytes);
+    capSide.store(cap.side);
+    capWorking.store(cap.working);
 }
 
 }  // namespace
 
 PictureCap CurrentPictureCap() {
-    return {capPixels.load(), capBytes.load()};
+    return {capPixels.load(), capBytes.load(), capSide.load(), capWorking.load()};
 }
 
 std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t height,
@@ -33,6 +37,11 @@ std::optional<std::uint64_t> PictureBlockBytes(std::int64_t width, std::int64_t 
     if (stride > cap.bytes / h || infoBytes > cap.bytes - stride * h)
         return std::nullopt;
     return infoBytes + stride * h;
+}
+
+bool FitsPanoramaSides(std::int64_t width, std::int64_t height) {
+    const std::int64_t side = capSide.load();
+    return width <= side && height <= side;
 }
 
 ScopedPictureCap::ScopedPictureCap(PictureCap cap) : previous_(CurrentPictureCap()) {

@@ -1,5 +1,6 @@
 #include "apps/linksmith/hotspot_projection.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -17,7 +18,10 @@ int RoundUpTo32(int value) {
 }
 
 int RoundToPixel(double value) {
-    return static_cast<int>(value > 0 ? value + 0.5 : value - 0.5);
+    // A corner almost beside the eye projects billions of pixels out: it is held far outside
+    // any window, on its own side.
+    constexpr double kLimit = 1 << 30;
+    return static_cast<int>(std::clamp(value > 0 ? value + 0.5 : value - 0.5, -kLimit, kLimit));
 }
 
 std::optional<ProjectionView> CurrentProjection(ViewerEngine& engine, platform::Size clientSize) {

@@ -24,7 +24,7 @@ struct ProjectionView {
 
 // `value` rounded up to the next multiple of 32 (unchanged when it is one already).
 int RoundUpTo32(int value);
-// A renderer coordinate to a pixel: a half goes away from zero.
+// A renderer coordinate to a pixel: a half goes away from zero; held to +-2^30.
 int RoundToPixel(double value);
 
 // The inputs for the engine's present view over a client area of `clientSize`; nullopt when

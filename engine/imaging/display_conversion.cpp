@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
@@ -32,12 +33,72 @@ platform::PixelFormatCode FormatForDepth(int depth) {
     }
 }
 
+// Where a picture's pixels lie in its block: behind `offset` bytes, `stride` bytes a row.
+struct Layout {
+    std::size_t offset;
+    std::size_t stride;
+    std::size_t End(std::size_t rows) const { return offset + stride * rows; }
+};
+
+struct Conversion {
+    platform::PixelFormatCode from;
+    platform::PixelFormatCode to;
+    std::size_t width;
+    std::size_t rows;
+};
+
+// Converts the pixels of `image` from the `source` layout to the `target` one inside its own
+// block, one row at a time through a row buffer, so that no second picture is ever held; the
+// block ends up exactly as long as the target layout (it may move). Rows that grow are first
+// moved to the end of a block grown for them, so that each target row is written over rows
+// already read; rows that shrink are written from the block's start, then moved behind the
+// target's colours. False when the block cannot grow; the pixels are then of no use.
+bool ConvertInBlock(GlobalDib& image, const Conversion& c, const Layout& source,
+                    const Layout& target) {
+    const std::size_t oldSize = source.End(c.rows);
+    const std::size_t newSize = target.End(c.rows);
+    std::vector<std::uint8_t> row(source.stride);
+    const auto ConvertRows = [&](std::size_t from, std::size_t to) {
+        for (std::size_t r = 0; r < c.rows; ++r) {
+            std::memcpy(row.data(), image.Data() + from + r * source.stride, source.stride);
+            ConvertDibPixels({c.from, row.data(), source.stride, {}},
+                             {c.to, image.Data() + to + r * target.stride, target.stride}, c.width,
+                             1, false);
+        }
+    };
+    if (target.stride >= source.stride) {
+        const std::size_t size = std::max(oldSize, newSize);
+        if (size > oldSize && !image.Resize(size))
+            return false;
+        const std::size_t moved = size - source.stride * c.rows;
+        std::memmove(image.Data() + moved, image.Data() + source.offset, source.stride * c.rows);
+        ConvertRows(moved, target.offset);
+    } else {
+        const std::size_t packed = std::min(source.offset, target.offset);
+        ConvertRows(source.offset, packed);
+        if (packed != target.offset) {
+            if (newSize > oldSize && !image.Resize(newSize))
+                return false;
+            std::memmove(image.Data() + target.offset, image.Data() + packed,
+                         target.stride * c.rows);
+        }
+    }
+    // A block that does not shrink stays longer than its picture, which harms no reader.
+    static_cast<void>(image.Resize(newSize));
+    return true;
+}
+
+// The picture is freed once encoded, so that the 8-bit one is decoded in its place rather than
+// beside it; a stream that was just made fails to decode only for lack of memory.
 GlobalDib ThroughJpeg(GlobalDib image) {
     const std::vector<std::uint8_t> stream = DibToJpeg(image, 100);
     if (stream.empty())
         return image;
+    image.Reset();
     GlobalDib quantized = JpegToDib(stream, 8, 0);
-    return quantized ? std::move(quantized) : std::move(image);
+    if (!quantized)
+        throw LoadError(kNoMemory);
+    return quantized;
 }
 
 }  // namespace
@@ -75,26 +136,16 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
     const platform::PixelFormatCode to = FormatForDepth(depth);
     const auto width = static_cast<std::size_t>(old.biWidth);
     const auto rows = static_cast<std::size_t>(std::abs(old.biHeight));
-    const std::size_t oldStride = platform::DibRowStride(old.biWidth, old.biBitCount);
-    const std::size_t newStride = platform::DibRowStride(header.biWidth, header.biBitCount);
-    const std::size_t oldOffset = platform::kInfoHeaderSize + ColourTableBytes(old);
-    const std::size_t newOffset = platform::kInfoHeaderSize + ColourTableBytes(header);
-    const bool inPlace =
-        newOffset <= oldOffset && platform::BitsPerPixel(to) <= platform::BitsPerPixel(from);
-
-    GlobalDib target;
-    if (!inPlace) {
-        target = GlobalDib::Allocate(newOffset + newStride * rows);
-        if (!target)
-            throw LoadError(kNoMemory);
-    }
-    GlobalDib& result = inPlace ? image : target;
-    const DibSourceRows source{from, image.Data() + oldOffset, oldStride, {}};
-    ConvertDibPixels(source, {to, result.Data() + newOffset, newStride}, width, rows, false);
-    result.SetHeader(header);
+    const Layout source{platform::kInfoHeaderSize + ColourTableBytes(old),
+                        platform::DibRowStride(old.biWidth, old.biBitCount)};
+    const Layout target{platform::kInfoHeaderSize + ColourTableBytes(header),
+                        platform::DibRowStride(header.biWidth, header.biBitCount)};
+    if (!ConvertInBlock(image, {from, to, width, rows}, source, target))
+        throw LoadError(kNoMemory);
+    image.SetHeader(header);
     if (depth == 16) {
         const std::uint32_t masks[3] = {kRedMask565, kGreenMask565, kBlueMask565};
-        std::memcpy(result.Colours(), masks, sizeof masks);
+        std::memcpy(image.Colours(), masks, sizeof masks);
     }
-    return inPlace ? std::move(image) : std::move(target);
+    return image;
 }

@@ -9,13 +9,17 @@
 int ProbeDisplayDepth();
 
 // Converts `image` (a valid GlobalDib: its block holds what its header describes) to `depth`
-// (8, 15, 16 or 24) and returns the result, which owns the pixels from then on: the same block
-// when nothing changes or the pixels shrink in place, else a new one (the old is freed).
+// (8, 15, 16 or 24) and returns the result, which owns the pixels from then on. Towards 15, 16
+// and 24 bits the pixels are converted inside the image's own block, row by row, and the block
+// is resized to fit (remapped, never copied, for a large picture), so that no second picture is
+// held.
 // 8-bit images stay as they are, and so does every image for any other `depth`. Towards 8 bits
-// the image takes a JPEG round trip at quality 100 with colour quantization; when that fails
-// (for example a width that is not a multiple of 4) the image stays at its own depth. The
+// the image takes a JPEG round trip at quality 100 with colour quantization, the picture freed
+// once encoded; when the encoding fails (for example a width that is not a multiple of 4) the
+// image stays at its own depth. The
 // result's header describes it: bit count, image size 0, compression 3 with colours used 3 and
 // the masks for 5-6-5, else compression 0, colours used 0; the row order is kept.
 // Throws LoadError "Unsupported file fomat" for an image whose depth is not 8, 15, 16, 24 or 32,
-// and "Insufficient system memory" when a new block cannot be had (`image` is freed either way).
+// and "Insufficient system memory" when the block cannot grow or the encoded picture cannot be
+// decoded (`image` is freed either way).
 GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth);

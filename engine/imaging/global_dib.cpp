@@ -1,6 +1,7 @@
 #include "engine/imaging/global_dib.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 
@@ -16,31 +17,53 @@ std::size_t ColourTableBytes(const platform::BitmapInfoHeader& header) {
 
 namespace {
 
-// Blocks of a few megabytes and more (a panorama's pixels) are backed by huge pages where the
-// system offers them: filling a fresh block then costs far fewer page faults.
+// Blocks of a few megabytes and more (a panorama's pixels) are mappings of their own, aligned
+// to and advised for huge pages where the system offers them: filling a fresh block then costs
+// far fewer page faults, and a block grows or shrinks by remapping its pages, never by a copy.
+// (A huge-page advice on part of the C library's mapping would split it, and the library
+// would then copy the block to grow it.)
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
-void* AllocateBlock(std::size_t size) {
-    if (size < kHugePage)
-        return std::malloc(std::max<std::size_t>(size, 1));
-    if (size > std::numeric_limits<std::size_t>::max() - kHugePage)
+std::size_t RoundToHugePages(std::size_t size) {
+    return (size + kHugePage - 1) / kHugePage * kHugePage;
+}
+
+// A mapping of `length` bytes (a multiple of kHugePage) that starts on a huge-page boundary.
+void* MapBlock(std::size_t length) {
+    void* reserved = mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (reserved == MAP_FAILED)
         return nullptr;
-    const std::size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
-    void* block = std::aligned_alloc(kHugePage, rounded);
-    if (block != nullptr)
-        madvise(block, rounded, MADV_HUGEPAGE);
-    return block;
+    const auto start = reinterpret_cast<std::uintptr_t>(reserved);
+    const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+    const std::size_t lead = aligned - start;
+    if (lead > 0)
+        munmap(reserved, lead);
+    if (kHugePage - lead > 0)
+        munmap(reinterpret_cast<void*>(aligned + length), kHugePage - lead);
+    madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
 }
 
 }  // namespace
 
-void GlobalDib::FreeBlock::operator()(std::uint8_t* block) const noexcept {
-    std::free(block);
+void GlobalDibFree::operator()(std::uint8_t* block) const noexcept {
+    if (mapped > 0)
+        munmap(block, mapped);
+    else
+        std::free(block);
 }
 
 GlobalDib GlobalDib::Allocate(std::size_t size) noexcept {
     GlobalDib dib;
-    dib.block_.reset(static_cast<std::uint8_t*>(AllocateBlock(size)));
+    if (size < kHugePage) {
+        dib.block_.reset(static_cast<std::uint8_t*>(std::malloc(std::max<std::size_t>(size, 1))));
+    } else if (size <= std::numeric_limits<std::size_t>::max() - 2 * kHugePage) {
+        const std::size_t length = RoundToHugePages(size);
+        dib.block_ = {static_cast<std::uint8_t*>(MapBlock(length)), GlobalDibFree{length}};
+        if (!dib.block_)
+            dib.block_.get_deleter().mapped = 0;
+    }
     if (dib.block_)
         dib.size_ = size;
     return dib;
@@ -59,17 +82,33 @@ std::span<const std::uint8_t> GlobalDib::PixelBytes() const {
 
 void GlobalDib::Reset() noexcept {
     block_.reset();
+    block_.get_deleter().mapped = 0;
     size_ = 0;
 }
 
 bool GlobalDib::Resize(std::size_t size) noexcept {
     if (!block_)
         return false;
-    void* moved = std::realloc(block_.get(), std::max<std::size_t>(size, 1));
-    if (moved == nullptr)
-        return false;
-    static_cast<void>(block_.release());
-    block_.reset(static_cast<std::uint8_t*>(moved));
+    std::size_t& mapped = block_.get_deleter().mapped;
+    if (mapped == 0) {
+        void* moved = std::realloc(block_.get(), std::max<std::size_t>(size, 1));
+        if (moved == nullptr)
+            return false;
+        static_cast<void>(block_.release());
+        block_.reset(static_cast<std::uint8_t*>(moved));
+    } else {
+        if (size > std::numeric_limits<std::size_t>::max() - kHugePage)
+            return false;
+        const std::size_t length = RoundToHugePages(std::max<std::size_t>(size, 1));
+        if (length != mapped) {
+            void* moved = mremap(block_.get(), mapped, length, MREMAP_MAYMOVE);
+            if (moved == MAP_FAILED)
+                return false;
+            static_cast<void>(block_.release());
+            block_.reset(static_cast<std::uint8_t*>(moved));
+            mapped = length;
+        }
+    }
     size_ = size;
     return true;
 }

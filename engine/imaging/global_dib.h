@@ -30,6 +30,13 @@ inline constexpr std::uint32_t kBlueMask565 = 0x001F;
 // 12 for bit-field compression, else 0.
 std::size_t ColourTableBytes(const platform::BitmapInfoHeader& header);
 
+// Frees a GlobalDib's heap block, or unmaps a block that is a mapping of its own (`mapped`
+// bytes).
+struct GlobalDibFree {
+    std::size_t mapped = 0;
+    void operator()(std::uint8_t* block) const noexcept;
+};
+
 class GlobalDib {
   public:
     GlobalDib() = default;
@@ -73,10 +80,7 @@ class GlobalDib {
     bool Resize(std::size_t size) noexcept;
 
   private:
-    struct FreeBlock {
-        void operator()(std::uint8_t* block) const noexcept;
-    };
-    std::unique_ptr<std::uint8_t[], FreeBlock> block_;
+    std::unique_ptr<std::uint8_t[], GlobalDibFree> block_;
     std::size_t size_ = 0;
 };
 

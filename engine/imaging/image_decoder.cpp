@@ -52,7 +52,8 @@ GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
         throw LoadError(kUnsupportedFormat);
     }
     if (!platform::PictureBlockBytes(header.biWidth, static_cast<std::int64_t>(rows),
-                                     header.biBitCount, pixelOffset)) {
+                                     header.biBitCount, pixelOffset) ||
+        !platform::FitsPanoramaSides(header.biWidth, static_cast<std::int64_t>(rows))) {
         throw LoadError(kNoMemory);
     }
     const std::size_t size = pixelOffset + stride * rows;
@@ -81,7 +82,8 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
     // The codec's own buffers grow with the picture it is told to make: the ceiling is checked
     // on the 24-bit picture before the codec sees a byte.
     if (!platform::PictureBlockBytes(header.biWidth, static_cast<std::int64_t>(rows), 24,
-                                     platform::kInfoHeaderSize)) {
+                                     platform::kInfoHeaderSize) ||
+        !platform::FitsPanoramaSides(header.biWidth, static_cast<std::int64_t>(rows))) {
         throw LoadError(kNoMemory);
     }
     std::span<const std::uint8_t> data = body.subspan(platform::kInfoHeaderSize);
@@ -141,6 +143,11 @@ GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
         return CopyBitmapRecord(header, body);
     }
     if (StartsWith(record, {0xFF, 0xD8, 0xFF, 0xE0})) {
+        platform::BitmapInfoHeader header;
+        if (DecodeJpeg(record, header, {}, depth, 0) == 0 ||
+            !platform::FitsPanoramaSides(header.biWidth, header.biHeight)) {
+            throw LoadError(kUnsupportedFormat);
+        }
         GlobalDib dib = JpegToDib(record, depth, 0);
         if (!dib)
             throw LoadError(kUnsupportedFormat);

@@ -15,11 +15,13 @@
 // Throws LoadError with the text shown behind the loader's own:
 //   "Unsupported file fomat"            unknown record, a header that does not fit the record,
 //                                        a depth other than 8, 16, 24 or 32, a JPEG that fails
-//                                        (one over the picture ceiling too)
+//                                        (one over the picture ceiling or a panorama's sides
+//                                        too)
 //   "File decompression failed; Codec: " + the compression field's four characters
 //                                        the codec bridge has no codec for it or the codec failed
 //   "MS Video for Windows not installed" the codec bridge cannot be used
 //   "Insufficient system memory"        no memory for the image, or an image over the picture
-//                                        ceiling (platform/picture_limits.h), refused from its
-//                                        header before anything is allocated or decoded
+//                                        ceiling or wider or taller than a panorama may be
+//                                        (platform/picture_limits.h), refused from its header
+//                                        before anything is allocated or decoded
 GlobalDib DecompressImage(std::span<const std::uint8_t> record);

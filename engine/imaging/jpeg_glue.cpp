@@ -22,10 +22,13 @@
 
 namespace {
 
-// One image to encode: packed blue, green, red rows.
+// One image to encode: rows of `format` pixels (colours for Indexed8), each converted to
+// blue, green, red as the library takes it, so that no converted copy of the picture is made.
 struct EncodeJob {
     const std::uint8_t* rows;
     std::size_t stride;
+    platform::PixelFormatCode format;
+    std::span<const std::uint8_t> colours;
     JDIMENSION width;
     JDIMENSION height;
     bool topDown;
@@ -51,11 +54,25 @@ bool RunEncode(const EncodeJob& job) {
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, job.quality, TRUE);
     jpeg_start_compress(&info, TRUE);
+    const bool convert = job.format != platform::PixelFormatCode::Bgr24;
+    JSAMPARRAY buffer = nullptr;
+    if (convert) {
+        buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                           job.width * 3, 1);
+    }
     while (info.next_scanline < info.image_height) {
         const JDIMENSION line = info.next_scanline;
         const JDIMENSION stored = job.topDown ? line : job.height - 1 - line;
+        const std::uint8_t* source = job.rows + std::size_t{stored} * job.stride;
         // The library only reads the rows it is given.
-        JSAMPROW row = const_cast<JSAMPROW>(job.rows + std::size_t{stored} * job.stride);
+        JSAMPROW row = const_cast<JSAMPROW>(source);
+        if (convert) {
+            ConvertDibPixels(
+                {job.format, source, job.stride, job.colours},
+                {platform::PixelFormatCode::Bgr24, buffer[0], std::size_t{job.width} * 3},
+                job.width, 1, false);
+            row = buffer[0];
+        }
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -142,6 +159,80 @@ void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t st
     }
 }
 
+// The bytes of the whole-picture arrays the library realizes for this decode: every
+// coefficient of a progressive or multi-scan stream, and for two-pass colour quantization a
+// copy of the picture at 3 bytes a pixel.
+std::uint64_t CoefficientBytes(jpeg_decompress_struct& info) {
+    if (!jpeg_has_multiple_scans(&info))
+        return 0;
+    std::uint64_t total = 0;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& component = info.comp_info[c];
+        const auto RoundUp = [](std::uint64_t n, std::uint64_t step) {
+            return (n + step - 1) / step * step;
+        };
+        total += RoundUp(component.width_in_blocks, component.h_samp_factor) *
+                 RoundUp(component.height_in_blocks, component.v_samp_factor) * DCTSIZE2 *
+                 sizeof(JCOEF);
+    }
+    return total;
+}
+
+std::uint64_t QuantizerCopyBytes(const jpeg_decompress_struct& info) {
+    return std::uint64_t{info.output_width} * info.output_height * 3;
+}
+
+// Room the library's own small pools and row buffers may take beside the arrays above.
+constexpr std::uint64_t kLibrarySlack = std::uint64_t{16} << 20;
+
+// A colour map of at most 256 entries, red, green and blue rows as the library keeps them.
+struct Palette {
+    int count;
+    std::uint8_t rgb[3][256];
+};
+
+// The two-pass quantizer's colour map for the picture decoded at an eighth of its size: the
+// map of a picture whose own quantizer copy would not fit the working memory.
+bool ReducedPalette(std::span<const std::uint8_t> stream, int flags, std::uint64_t working,
+                    Palette& palette) {
+    jpeg_decompress_struct info{};
+    JpegErrorManager errors;
+    info.err = InstallJpegErrorHooks(errors);
+    if (setjmp(errors.jump) != 0) {
+        TraceLine(errors.message);
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = static_cast<long>(working + kLibrarySlack);
+    SetMemorySource(&info, stream.data(), stream.size());
+    jpeg_read_header(&info, TRUE);
+    ConfigureOutput(info, 8, flags);
+    info.scale_num = 1;
+    info.scale_denom = 8;
+    jpeg_start_decompress(&info);
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               info.output_width, 1);
+    while (info.output_scanline < info.output_height)
+        jpeg_read_scanlines(&info, row, 1);
+    palette.count = info.actual_number_of_colors;
+    for (int c = 0; c < 3; ++c)
+        std::memcpy(palette.rgb[c], info.colormap[c], static_cast<std::size_t>(palette.count));
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// Makes the decode quantize to `palette` in one pass (still with the two-pass quantizer's
+// dithering), so that the library keeps no copy of the picture.
+void UsePalette(jpeg_decompress_struct& info, const Palette& palette) {
+    info.colormap = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                              static_cast<JDIMENSION>(palette.count), 3);
+    for (int c = 0; c < 3; ++c)
+        std::memcpy(info.colormap[c], palette.rgb[c], static_cast<std::size_t>(palette.count));
+    info.actual_number_of_colors = palette.count;
+}
+
 std::size_t RunDecode(const DecodeJob& job) {
     jpeg_decompress_struct info{};
     JpegErrorManager errors;
@@ -152,25 +243,44 @@ std::size_t RunDecode(const DecodeJob& job) {
         return 0;
     }
     jpeg_create_decompress(&info);
+    // The library's whole-picture arrays are held to the working memory; one that does not fit
+    // ends the decode with the library's own error rather than a swap file.
+    const std::uint64_t working = platform::CurrentPictureCap().working;
+    info.mem->max_memory_to_use = static_cast<long>(working + kLibrarySlack);
     SetMemorySource(&info, job.stream.data(), job.stream.size());
     jpeg_read_header(&info, TRUE);
     ConfigureOutput(info, job.depth, job.flags);
     jpeg_calc_output_dimensions(&info);
 
     *job.header = HeaderFor(info, job.depth, job.flags);
-    const std::optional<std::uint64_t> block = platform::PictureBlockBytes(
-        info.output_width, info.output_height, job.header->biBitCount,
-        platform::kInfoHeaderSize + ColourTableBytes(*job.header));
+    const std::optional<std::uint64_t> block =
+        platform::PictureBlockBytes(info.output_width, info.output_height, job.header->biBitCount,
+                                    platform::kInfoHeaderSize + ColourTableBytes(*job.header));
     if (!block) {
         TraceLine("JPEG image over the picture size ceiling");
         jpeg_destroy_decompress(&info);
         return 0;
     }
+    const std::uint64_t coefficients = CoefficientBytes(info);
+    if (coefficients > working) {
+        TraceLine("JPEG image needs more working memory than a decoder may use");
+        jpeg_destroy_decompress(&info);
+        return 0;
+    }
+    const bool reducedPalette = job.depth == 8 && coefficients + QuantizerCopyBytes(info) > working;
     const std::size_t stride = platform::DibRowStride(info.output_width, job.header->biBitCount);
     const auto total = static_cast<std::size_t>(*block);
     if (job.dib.empty() || job.dib.size() < total) {
         jpeg_destroy_decompress(&info);
         return job.dib.empty() ? total : 0;
+    }
+    if (reducedPalette) {
+        Palette palette;
+        if (!ReducedPalette(job.stream, job.flags, working, palette)) {
+            jpeg_destroy_decompress(&info);
+            return 0;
+        }
+        UsePalette(info, palette);
     }
 
     std::uint8_t* const dib = job.dib.data();
@@ -222,22 +332,15 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
     }
 
     try {
-        std::vector<std::uint8_t> converted;
         EncodeJob job{pixels.data(),
                       stride,
+                      format,
+                      colours,
                       static_cast<JDIMENSION>(width),
                       static_cast<JDIMENSION>(height),
                       header.biHeight < 0,
                       quality,
                       nullptr};
-        if (format != platform::PixelFormatCode::Bgr24) {
-            converted.resize(width * height * 3);
-            ConvertDibPixels({format, pixels.data(), stride, colours},
-                             {platform::PixelFormatCode::Bgr24, converted.data(), width * 3}, width,
-                             height, false);
-            job.rows = converted.data();
-            job.stride = width * 3;
-        }
         std::vector<std::uint8_t> output;
         output.reserve(width * height);
         job.output = &output;

@@ -27,12 +27,17 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
 std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
 
 // Decodes `stream` at `depth` (8, 15, 16 or 24) and returns the size of the GlobalDib the image
-// needs (header, colours or masks, rows), or 0 on failure; an image over the picture ceiling
-// (platform/picture_limits.h) is a failure found from its header, before any pixel is decoded. `header` receives the image's header.
-// With an empty `dib` only the header is read; otherwise the whole image is written into `dib`
-// (header first), which must hold at least the returned size, else nothing is decoded and the
-// result is 0. Depth 8 quantizes to 256 colours (two passes, Floyd-Steinberg dithering unless
-// kJpegNoDither); unused colour-table entries are 0. On failure `dib` may hold a partial image.
+// needs (header, colours or masks, rows), or 0 on failure. An image over the picture ceiling, or
+// a progressive or multi-scan stream whose coefficients exceed the decoder working memory
+// (platform/picture_limits.h), is a failure found from its header, before any pixel is decoded;
+// the library's whole-picture arrays are held to that working memory. `header` receives the
+// image's header. With an empty `dib` only the header is read; otherwise the whole image is
+// written into `dib` (header first), which must hold at least the returned size, else nothing is
+// decoded and the result is 0. Depth 8 quantizes to 256 colours (two passes, Floyd-Steinberg
+// dithering unless kJpegNoDither); when the quantizer's copy of the picture (3 bytes a pixel)
+// would not fit the working memory, the colours are chosen from the picture decoded at an eighth
+// of its size and the picture is quantized to them as it is decoded. Unused colour-table entries
+// are 0. On failure `dib` may hold a partial image.
 std::size_t DecodeJpeg(std::span<const std::uint8_t> stream, platform::BitmapInfoHeader& header,
                        std::span<std::uint8_t> dib, int depth, int flags);
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "engine/render/pixel_format.h"
+#include "platform/picture_limits.h"
 
 class RendererState;
 
@@ -86,8 +87,9 @@ class Renderer {
                double pitch, double& x, double& y) const;
 
     // The largest source width or height `Render` accepts: the 16.16 fixed-point source
-    // coordinates of larger images would overflow.
-    static constexpr int kMaxSourceSide = 16384;
+    // coordinates of larger images would overflow. A panorama's picture is held to this limit
+    // when it loads (platform/picture_limits.h), so that none that loads is one it refuses.
+    static constexpr int kMaxSourceSide = static_cast<int>(platform::kMaxPictureSide);
 
   private:
     std::unique_ptr<RendererState> state_;

@@ -1,9 +1,22 @@
 #include "engine/viewer/box_projection.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/viewer/view_limits.h"
 #include "engine/viewer/view_state.h"
+
+namespace {
+
+// A frame coordinate from a projected one, truncated. A point almost sideways projects
+// billions of pixels out; it is held far outside any frame yet inside a range where the
+// callers' frame arithmetic (a frame's height less a row) cannot overflow, keeping its side.
+int FramePoint(double value) {
+    constexpr double kLimit = 1 << 30;
+    return static_cast<int>(std::clamp(value, -kLimit, kLimit));
+}
+
+}  // namespace
 
 bool ProjectViewPoint(const ViewState& state, double x, double y, double z, int* frameX,
                       int* frameY) {
@@ -20,8 +33,10 @@ bool ProjectViewPoint(const ViewState& state, double x, double y, double z, int*
             state.viewFrame.width, state.viewFrame.height, heading, pitch, px, py) == 0) {
         return false;
     }
-    *frameX = static_cast<int>(px);
-    *frameY = static_cast<int>(py);
+    if (std::isnan(px) || std::isnan(py))
+        return false;
+    *frameX = FramePoint(px);
+    *frameY = FramePoint(py);
     return true;
 }
 

@@ -4,8 +4,9 @@
 
 struct ViewState;
 
-// The frame point (rows from the bottom) of world point (x, y, z) in the state's current view.
-// False when it does not project (behind the viewer) or nothing is loaded.
+// The frame point (rows from the bottom) of world point (x, y, z) in the state's current view,
+// each coordinate held to +-2^30 (a point almost beside the eye keeps its side). False when it
+// does not project (behind the viewer) or nothing is loaded.
 bool ProjectViewPoint(const ViewState& state, double x, double y, double z, int* frameX,
                       int* frameY);
 

@@ -236,7 +236,10 @@ void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pi
             newWidth += 4;
         if (newHeight < height)
             newHeight += 4;
-        blockBytes = platform::PictureBlockBytes(newWidth, newHeight, header.biBitCount, infoBytes);
+        if (platform::FitsPanoramaSides(newWidth, newHeight)) {
+            blockBytes =
+                platform::PictureBlockBytes(newWidth, newHeight, header.biBitCount, infoBytes);
+        }
     }
     const std::size_t oldStride = platform::DibRowStride(width, header.biBitCount);
     const std::size_t oldBytes = infoBytes + oldStride * static_cast<std::size_t>(height);

@@ -10,7 +10,10 @@ TEST(HotspotProjection, RoundsSizesAndPixelsAsTheWindowNeeds) {
     const std::pair<int, int> sizes[] = {{500, 512}, {250, 256}, {512, 512}, {1, 32}, {0, 0}};
     for (const auto& [in, out] : sizes)
         EXPECT_EQ(RoundUpTo32(in), out) << in;
-    const std::pair<double, int> pixels[] = {{2.5, 3}, {2.49, 2}, {-2.5, -3}, {-2.49, -2}, {0, 0}};
+    // A corner 90 degrees to the side projects to about 5.9e18 and keeps its side.
+    const std::pair<double, int> pixels[] = {
+        {2.5, 3}, {2.49, 2},         {-2.5, -3},           {-2.49, -2},
+        {0, 0},   {5.9e18, 1 << 30}, {-5.9e18, -(1 << 30)}};
     for (const auto& [in, out] : pixels)
         EXPECT_EQ(RoundToPixel(in), out) << in;
 }

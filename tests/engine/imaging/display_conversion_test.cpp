@@ -1,11 +1,16 @@
 #include "engine/imaging/display_conversion.h"
 
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
 #include "tests/engine/imaging/test_bitmaps.h"
@@ -168,5 +173,56 @@ TEST_F(DisplayConversion, OtherDepthsAreRefused) {
         EXPECT_STREQ(error.what(), "Unsupported file fomat");
     }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's data segment and private mappings in bytes (VmData).
+std::size_t DataBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
+    }
+    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+}
+
+// Converts a 4096 x 4096 picture for `display` (0: only encodes it as JPEG, the first half of
+// the 8-bit round trip) with `room` MiB of data beyond the picture: exit status 0 when that
+// succeeds.
+[[noreturn]] void ConvertWithRoom(int bitCount, std::uint32_t compression, int display,
+                                  std::size_t room) {
+    constexpr int kSide = 4096;
+    const std::size_t size = 52 + platform::DibRowStride(kSide, bitCount) * kSide;
+    const rlimit limit{DataBytes() + size + (room << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    GlobalDib dib = GlobalDib::Allocate(size);
+    std::memset(dib.Data(), 0x5A, size);
+    dib.SetHeader(MakeHeader(kSide, kSide, bitCount, compression));
+    if (display == 0)
+        std::_Exit(DibToJpeg(dib, 100).empty() ? 1 : 0);
+    try {
+        dib = ConvertToDisplayDepth(std::move(dib), display);
+    } catch (const LoadError&) {
+        std::_Exit(1);
+    }
+    std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 1);
+}
+
+// No conversion holds a second picture (16, 32 or 48 MiB here), whether the pixels shrink or
+// grow; the 8-bit round trip holds its stream (16 MiB) and the quantizer's copy (48 MiB) but
+// frees the picture before it decodes the 8-bit one.
+TEST_F(DisplayConversion, NoSecondPictureIsHeld) {
+    const struct {
+        int bitCount;
+        std::uint32_t compression;
+        int display;
+        std::size_t room;
+    } cases[] = {{24, 0, 16, 24}, {32, 0, 16, 24}, {16, 3, 24, 24}, {16, 0, 24, 24},
+                 {16, 0, 16, 24}, {32, 0, 0, 24},  {16, 3, 0, 24},  {24, 0, 8, 40}};
+    for (const auto& c : cases) {
+        EXPECT_EXIT(ConvertWithRoom(c.bitCount, c.compression, c.display, c.room),
+                    ::testing::ExitedWithCode(0), "")
+            << c.bitCount << " bits (compression " << c.compression << ") to display " << c.display;
+    }
+}
+#endif
 
 }  // namespace

@@ -53,6 +53,22 @@ inline std::vector<std::uint8_t> InfoOf(const platform::BitmapInfoHeader& header
     return MakeRecord(header, extra, {}, false);
 }
 
+// A JPEG stream with its frame header's sides (big-endian, behind the FF C0 or FF C2 marker)
+// replaced; empty when it has no such header.
+inline std::vector<std::uint8_t> WithJpegSides(std::vector<std::uint8_t> stream,
+                                               std::uint16_t width, std::uint16_t height) {
+    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
+        if (stream[i] == 0xFF && (stream[i + 1] == 0xC0 || stream[i + 1] == 0xC2)) {
+            const std::uint8_t sides[4] = {
+                static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
+                static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width)};
+            std::memcpy(&stream[i + 5], sides, 4);
+            return stream;
+        }
+    }
+    return {};
+}
+
 inline std::vector<std::uint8_t> Masks565() {
     std::vector<std::uint8_t> masks;
     for (std::uint32_t mask : {0xF800U, 0x07E0U, 0x001FU})

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "engine_test_access.h"
@@ -12,6 +13,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/picture_limits.h"
 #include "test_panoramas.h"
+#include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
 
@@ -124,7 +126,7 @@ TEST(Loading, EnlargementInPlaceMovesEveryRowAndBlanksTheRest) {
         const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height);
         ViewerEngine engine;
         ASSERT_EQ(LoadFailure(engine, Panorama({{"INIT", InitSection({c.headingSpan, c.pitchSpan, 0,
-                                                                       0, 0, 0, 0, 0})}},
+                                                                      0, 0, 0, 0, 0})}},
                                                0, c.width, c.height)),
                   "")
             << name;
@@ -144,10 +146,9 @@ TEST(Loading, EnlargementInPlaceMovesEveryRowAndBlanksTheRest) {
                     state->image.Data() + 40 + (static_cast<std::size_t>(y) * newWidth + x) * 3;
                 const int ox = x - left, oy = y - bottom;
                 const bool inside = ox >= 0 && ox < c.width && oy >= 0 && oy < c.height;
-                const std::uint8_t want[3] = {
-                    static_cast<std::uint8_t>(inside ? ox : 0),
-                    static_cast<std::uint8_t>(inside ? oy : 0),
-                    static_cast<std::uint8_t>(inside ? 7 : 0)};
+                const std::uint8_t want[3] = {static_cast<std::uint8_t>(inside ? ox : 0),
+                                              static_cast<std::uint8_t>(inside ? oy : 0),
+                                              static_cast<std::uint8_t>(inside ? 7 : 0)};
                 wrong += std::memcmp(p, want, 3) != 0;
             }
         }
@@ -326,6 +327,51 @@ TEST(Loading, NarrowSpansCannotMakeASmallFileHuge) {
         EXPECT_EQ(LoadFailure(engine, pan), "Resource Error: Insufficient System Memory")
             << width << " x " << height;
         EXPECT_FALSE(engine.IsLoaded());
+    }
+}
+
+// The load holds no picture the renderer cannot draw: a panorama wider than its largest source,
+// decoded or enlarged from a partial one, is refused with a message instead of showing black.
+// A JPEG stream of a 16 x 8 picture whose frame header claims `width` x 8: the decoder pads the
+// rows its data does not fill.
+Bytes JpegClaimingWidth(int width) {
+    const Bytes bitmap = MakeBitmap(16, 8, false);
+    return WithJpegSides(DibToJpeg(std::span(bitmap).first(40), std::span(bitmap).subspan(40), 75),
+                         static_cast<std::uint16_t>(width), 8);
+}
+
+TEST(Loading, EveryPictureThatLoadsIsOneTheRendererDraws) {
+    const int side = Renderer::kMaxSourceSide;
+    const Bytes halfCircle = InitSection({180, 180, 0, 0, 0, 0, 0, 0});
+    const struct {
+        const char* name;
+        Bytes panorama;
+        const char* error;
+    } cases[] = {
+        {"as wide as the renderer draws", Panorama({}, 0, side, 4), ""},
+        {"32 pixels wider", Panorama({}, 0, side + 32, 4),
+         "File Format Error: Cannot Format Specified Image.  Insufficient system memory"},
+        {"a JPEG as wide as it draws", MakeContainer({{"BTMP", JpegClaimingWidth(side)}}), ""},
+        {"a JPEG 32 pixels wider", MakeContainer({{"BTMP", JpegClaimingWidth(side + 32)}}),
+         "File Format Error: Cannot Format Specified Image.  Unsupported file fomat"},
+        {"a half circle enlarged past it", Panorama({{"INIT", halfCircle}}, 0, side / 2 + 4, 4),
+         "Resource Error: Insufficient System Memory"},
+    };
+    for (const auto& c : cases) {
+        ViewerEngine engine;
+        EXPECT_EQ(LoadFailure(engine, c.panorama), c.error) << c.name;
+        if (!engine.IsLoaded())
+            continue;
+        const ViewStateGuard state = Access::State(engine);
+        const platform::BitmapInfoHeader header = state->image.Header();
+        std::vector<std::uint8_t> frame(64 * 64 * 3);
+        Renderer renderer;
+        EXPECT_EQ(renderer.Render({-1000, 1000, -1000, 1000, -1000, 1000}, {0, 0, 0, 0, 0, 0, 90},
+                                  {0, 0, 0, 0, 0, 0, 0}, 64, 64, frame.data(), header.biWidth,
+                                  header.biHeight, state->image.Pixels(), PixelFormatCode::Bgr24, 0,
+                                  AntialiasLevel::Nearest),
+                  1)
+            << c.name;
     }
 }
 

@@ -1,0 +1,275 @@
+// Opening hostile files the way each program of the suite opens them, at the real picture
+// ceiling, for scripts/memory-pass.sh, which measures each run's peak with /usr/bin/time.
+//
+//   memory_pass build FOLDER        writes the hostile inputs into FOLDER
+//   memory_pass PROGRAM FILE        opens FILE as PROGRAM does and prints one line:
+//                                   "picture BYTES" (the picture it holds) or "refused TEXT"
+//   memory_pass none                opens nothing (the program's own footprint)
+//
+// PROGRAM is roamer (a viewer engine in a headless window, drawing frames), linksmith (an
+// engine without a window, as the editor draws by itself), compactor and cubestitch (a bitmap
+// file into a 24-bit CDIB), or mimeo (a frame file into a picture). Exit status 0 whether the
+// file was shown or refused; anything else is a fault.
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "apps/mimeo/image_reader.h"
+#include "bitmap/cdib.h"
+#include "engine/container/data_type_sniff.h"
+#include "engine/container/find_section.h"
+#include "engine/container/section_archive.h"
+#include "engine/imaging/display_conversion.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "engine/viewer/viewer_engine.h"
+#include "platform/byte_order.h"
+#include "platform/codec/codec_bridge.h"
+#include "platform/dib_header.h"
+#include "platform/headless/headless_backend.h"
+#include "platform/messages.h"
+#include "platform/picture_codec.h"
+#include "platform/picture_limits.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A 16 x 16 grey ramp as a JFIF stream, progressive or baseline, 4:2:0.
+Bytes SmallJpeg(bool progressive) {
+    std::uint8_t rgb[16 * 16 * 3];
+    for (int i = 0; i < 16 * 16; ++i)
+        rgb[3 * i] = rgb[3 * i + 1] = rgb[3 * i + 2] = static_cast<std::uint8_t>(i);
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &out, &size);
+    info.image_width = 16;
+    info.image_height = 16;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 75, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < 16) {
+        JSAMPROW row = rgb + info.next_scanline * 16 * 3;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes stream(out, out + size);
+    jpeg_destroy_compress(&info);
+    std::free(out);
+    return stream;
+}
+
+// The stream with its frame header's sides replaced: it claims a picture its data cannot fill,
+// and the decoder pads what is missing.
+Bytes Claiming(Bytes stream, int width, int height) {
+    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
+        if (stream[i] == 0xFF && (stream[i + 1] == 0xC0 || stream[i + 1] == 0xC2)) {
+            stream[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            stream[i + 6] = static_cast<std::uint8_t>(height);
+            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            stream[i + 8] = static_cast<std::uint8_t>(width);
+            break;
+        }
+    }
+    return stream;
+}
+
+// Writes `picture` to `path`, as a bare file or in a panorama container (with `init`).
+bool Write(const std::string& path, const Bytes& picture, bool container, const Bytes& init) {
+    if (container) {
+        SectionArchive archive;
+        archive.SetSection("BTMP", picture);
+        if (!init.empty())
+            archive.SetSection("INIT", init);
+        return archive.Save(path) != 0;
+    }
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(picture.data()),
+              static_cast<std::streamsize>(picture.size()));
+    return static_cast<bool>(out);
+}
+
+// An INIT section of eight 16-bit values.
+Bytes Init(std::initializer_list<std::int16_t> values) {
+    Bytes bytes;
+    for (const std::int16_t v : values) {
+        bytes.push_back(static_cast<std::uint8_t>(v));
+        bytes.push_back(static_cast<std::uint8_t>(static_cast<std::uint16_t>(v) >> 8));
+    }
+    return bytes;
+}
+
+// A 24-bit bitmap file of `width` x `height` holding `rows` rows of pixels.
+Bytes Bitmap(int width, int height, int rows) {
+    const std::size_t stride = platform::DibRowStride(width, 24);
+    Bytes file(platform::kFileHeaderSize + platform::kInfoHeaderSize +
+                   stride * static_cast<std::size_t>(rows),
+               0x55);
+    file[0] = 'B';
+    file[1] = 'M';
+    platform::StoreLe32(&file[2], static_cast<std::uint32_t>(file.size()));
+    platform::StoreLe32(&file[10], platform::kFileHeaderSize + platform::kInfoHeaderSize);
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = 24;
+    platform::StoreInfoHeader(&file[platform::kFileHeaderSize], header);
+    return file;
+}
+
+// A true-colour Targa file of `width` x `height` holding no pixels.
+Bytes TargaHeaderOnly(int width, int height) {
+    Bytes file(18, 0);
+    file[2] = 2;
+    platform::StoreLe16(&file[12], static_cast<std::uint16_t>(width));
+    platform::StoreLe16(&file[14], static_cast<std::uint16_t>(height));
+    file[16] = 24;
+    return file;
+}
+
+int Build(const std::string& folder) {
+    const Bytes progressive = SmallJpeg(true);
+    const Bytes baseline = SmallJpeg(false);
+    const Bytes halfCircle = Init({180, 180, 0, 0, 0, 0, 0, 0});
+    const struct {
+        const char* name;
+        Bytes picture;
+        bool container;
+        Bytes init;
+    } files[] = {
+        {"progressive-16384x16384.pan", Claiming(progressive, 16384, 16384), true, {}},
+        {"progressive-16384x16384.jpg", Claiming(progressive, 16384, 16384), false, {}},
+        {"progressive-8192x4096.pan", Claiming(progressive, 8192, 4096), true, {}},
+        {"baseline-16384x16384.pan", Claiming(baseline, 16384, 16384), true, {}},
+        {"baseline-16384x16384.jpg", Claiming(baseline, 16384, 16384), false, {}},
+        {"baseline-16384x8192.pan", Claiming(baseline, 16384, 8192), true, {}},
+        {"wider-than-drawn-16416x8208.pan", Claiming(baseline, 16416, 8208), true, {}},
+        {"half-circle-past-the-renderer.pan", Claiming(baseline, 12000, 4000), true, halfCircle},
+        {"bitmap-16384x16384-headers-only.bmp", Bitmap(16384, 16384, 0), false, {}},
+        {"bitmap-16416x4.bmp", Bitmap(16416, 4, 4), false, {}},
+        {"bitmap-8192x4096.bmp", Bitmap(8192, 4096, 4096), false, {}},
+        {"targa-16384x16384-header-only.tga", TargaHeaderOnly(16384, 16384), false, {}},
+    };
+    for (const auto& f : files) {
+        if (!Write(folder + "/" + f.name, f.picture, f.container, f.init)) {
+            std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), f.name);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+Bytes ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// The size of the picture the engine holds for `file`, from the image record's header, at the
+// display's depth.
+std::size_t EnginePicture(const Bytes& file) {
+    std::span<const std::uint8_t> record = file;
+    if (SniffDataType(record) == DataTypeCode::Container)
+        record = FindSection("BTMP", record);
+    const int depth = ProbeDisplayDepth();
+    platform::BitmapInfoHeader header;
+    if (record.size() >= 4 && record[0] == 0xFF && record[1] == 0xD8)
+        return DecodeJpeg(record, header, {}, depth, 0);
+    if (record.size() < platform::kFileHeaderSize + platform::kInfoHeaderSize)
+        return 0;
+    header = platform::LoadInfoHeader(record.data() + platform::kFileHeaderSize);
+    const int bits = header.biBitCount == 8 ? 8 : depth == 15 ? 16 : depth;
+    const std::size_t colours = bits == 8 ? 1024 : depth == 16 ? 12 : 0;
+    return platform::PictureBlockBytes(header.biWidth, std::abs(header.biHeight), bits,
+                                       platform::kInfoHeaderSize + colours)
+        .value_or(0);
+}
+
+int OpenInEngine(const std::string& path, bool withWindow) {
+    platform::HeadlessBackend backend;
+    const platform::WindowHandle window =
+        withWindow ? backend.CreateWindow({640, 480}) : platform::kNoWindow;
+    ViewerEngine engine;
+    try {
+        engine.OpenFile(path.c_str(), window, platform::WM_USER, 0, 10);
+    } catch (const LoadError& failure) {
+        std::printf("refused %s\n", failure.what());
+        return 0;
+    }
+    if (withWindow) {
+        engine.AttachWindow();
+        engine.SetPanVelocity(30, 4, 0);
+        engine.Run(4, 2);
+        backend.Pump();
+        engine.DetachWindow();
+    }
+    engine.Close();
+    std::printf("picture %zu\n", EnginePicture(ReadAll(path)));
+    return 0;
+}
+
+int OpenAsBitmap(const std::string& path) {
+    CDIB dib(16, 16, 24);
+    if (dib.Load(path) == 0) {
+        std::printf("refused Failed to open %s\n", path.c_str());
+        return 0;
+    }
+    if (dib.ChangeBitDepth(24) == 0) {
+        std::printf("refused Failed to convert to 24 bit\n");
+        return 0;
+    }
+    std::printf("picture %zu\n", platform::DibRowStride(dib.GetWidth(), 24) *
+                                     static_cast<std::size_t>(dib.GetHeight()));
+    return 0;
+}
+
+int OpenAsFrame(const std::string& path) {
+    const ImageRead read =
+        IsAvatarFileName(path) ? ReadImageFile(path, {32, 24, 8}) : ReadImageFile(path, {32, 24});
+    if (!read.error.empty()) {
+        std::printf("refused %s\n", read.error.c_str());
+        return 0;
+    }
+    std::printf("picture %zu\n", read.image.size());
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    platform::InstallCodecDecoder(platform::DecodeCompressedPicture);
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "build" && argc == 3)
+        return Build(argv[2]);
+    if (mode == "none" && argc == 2) {
+        std::printf("picture 0\n");
+        return 0;
+    }
+    if (argc == 3) {
+        const std::string path = argv[2];
+        if (mode == "roamer")
+            return OpenInEngine(path, true);
+        if (mode == "linksmith")
+            return OpenInEngine(path, false);
+        if (mode == "compactor" || mode == "cubestitch")
+            return OpenAsBitmap(path);
+        if (mode == "mimeo")
+            return OpenAsFrame(path);
+    }
+    std::fprintf(stderr,
+                 "usage: memory_pass build FOLDER | none | "
+                 "(roamer|linksmith|compactor|cubestitch|mimeo) FILE\n");
+    return 2;
+}
