@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "apps/common/settings_integer.h"
 #include "plugin/scenegrab/plugin_ui.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
 
@@ -30,9 +31,7 @@ QString ValueKey(const char* name) {
 
 int ReadValue(const char* name, int defaultValue) {
     QSettings settings(QString::fromStdString(SaverProfile::FilePath()), QSettings::IniFormat);
-    bool ok = false;
-    const int value = settings.value(ValueKey(name), defaultValue).toInt(&ok);
-    return ok ? value : defaultValue;
+    return ReadSettingsInt(settings, ValueKey(name), defaultValue);
 }
 
 }  // namespace
