@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSettings>
 
 #include "plugin/scenegrab/saver_options.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
@@ -51,6 +52,49 @@ TEST_F(ScenegrabTest, OptionsWithoutADialogTakeTheOfferAndKeepTheProfile) {
     EXPECT_EQ(options->size.height, 400);
     EXPECT_TRUE(options->suppress);
     EXPECT_TRUE(std::filesystem::exists(root_ / "config" / "Tavrin" / "Scenegrab.conf"));
+}
+
+// Without a dialog the size offered for the host's frames and the stored aspect meets the
+// dialog's bounds: what lies outside them is refused with the dialog's message and nothing is
+// stored.
+TEST_F(ScenegrabTest, OptionsWithoutADialogKeepTheDialogsBounds) {
+    struct Case {
+        int faceSize;
+        const char* storedAspect;
+        int width, height;    // 0: refused
+        const char* message;  // of a refusal
+    };
+    const Case cases[] = {
+        {4096, "1", 16384, 8192, nullptr},
+        {4100, "1", 0, 0, "Please enter an integer between 64 and 8196."},
+        {4100, "0", 0, 0, "Please enter an integer between 64 and 8196."},
+        {25, "1", 128, 64, nullptr},
+        {25, "0", 0, 0, "Please enter an integer between 128 and 16392."},
+        {24, "1", 0, 0, "Please enter an integer between 64 and 8196."},
+        {4096, "4294967296", 16384, 8192, nullptr},  // 2^32 is not 0: the default aspect
+        {1073741824, "1", 0, 0, "Please enter an integer between 64 and 8196."},
+    };
+    const QString profile = QString::fromStdString(scenegrab::SaverProfile::FilePath());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.faceSize) + " aspect " + c.storedAspect);
+        backend_.reset();
+        backend_ = std::make_unique<platform::HeadlessBackend>();
+        std::filesystem::remove(profile.toStdString());
+        QSettings(profile, QSettings::IniFormat)
+            .setValue(QStringLiteral("LightWave Pan Plug-In/Aspect"), c.storedAspect);
+        const auto options = scenegrab::ShowSaverOptions({c.faceSize, c.faceSize, false, false});
+        EXPECT_EQ(options.has_value(), c.message == nullptr);
+        if (options) {
+            EXPECT_EQ(options->size.width, c.width);
+            EXPECT_EQ(options->size.height, c.height);
+            EXPECT_TRUE(Messages().empty());
+        } else {
+            EXPECT_EQ(Messages(), std::vector<std::string>{c.message});
+            EXPECT_EQ(QSettings(profile, QSettings::IniFormat)
+                          .value(QStringLiteral("LightWave Pan Plug-In/Suppress")),
+                      QVariant());
+        }
+    }
 }
 
 TEST_F(ScenegrabTest, OptionsDialogChecksItsFields) {
