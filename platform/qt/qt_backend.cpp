@@ -282,4 +282,10 @@ int QtBackend::MessageBox(WindowHandle owner, std::string_view text, std::string
     return DefaultMessageBoxAnswer(type);
 }
 
+QWidget* TopLevelWidgetOf(WindowHandle window) {
+    const QtBackend* backend = QtBackend::Installed();
+    QtWindowHost* host = backend != nullptr ? backend->Host(window) : nullptr;
+    return host != nullptr ? host->window() : nullptr;
+}
+
 }  // namespace platform

@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
+
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -68,5 +70,10 @@ class QtBackend : public Backend {
     QtClipboard clipboard_;
     std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
 };
+
+// The top-level widget that shows `window` (its host's window), or null when the installed
+// backend is no QtBackend or shows no such window: what a program's dialog opens over when a
+// platform window is its parent. User-interface thread.
+QWidget* TopLevelWidgetOf(WindowHandle window);
 
 }  // namespace platform
