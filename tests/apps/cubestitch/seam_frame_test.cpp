@@ -297,18 +297,15 @@ TEST_F(SeamFrameTest, TheViewersAboutBoxOpensOverTheViewer) {
     ASSERT_NE(shell, nullptr);
     ASSERT_NE(shell->Widget(), nullptr);
     const QWidget* parent = nullptr;
-    QString title;
     // Runs inside the About box's own loop: notes where it opened, then closes it.
     QTimer::singleShot(0, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             parent = box->parentWidget();
-            title = box->windowTitle();
             box->done(0);
         }
     });
     viewer->OnCommand(kViewerCmdAbout);
     EXPECT_EQ(parent, shell->Widget());
-    EXPECT_EQ(title, QStringLiteral("About Cubestitch"));
     DestroyViewerWindow();
 }
 

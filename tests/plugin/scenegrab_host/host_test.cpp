@@ -85,7 +85,6 @@ TEST(HostCommandLine, ReadsTheOutputTheFramesAndTheSize) {
         {{"-size", "0", "out.pan"}, false, 0, 0, 0},
         {{"-size", "12x", "out.pan"}, false, 0, 0, 0},
         {{"-first", "5", "-last", "4", "out.pan"}, false, 0, 0, 0},
-        {{"-first", "-3", "-last", "2", "out.pan"}, false, 0, 0, 0},
         {{"-first", "0", "out.pan"}, false, 0, 0, 0},
         {{"-frames", "6", "out.pan"}, false, 0, 0, 0},
         {{"out.pan", "-last"}, false, 0, 0, 0},
@@ -146,13 +145,9 @@ TEST_F(HostProgramTest, ExitStatusTellsWhetherAPanoramaWasMade) {
     };
     const Case cases[] = {
         {"-size 64", 0, ""},
-        {"-size 32 -last 8", 0, "multiple of six"},  // the last two frames are dropped
         {"-last 5", 1, "no panorama made"},
-        {"-first 7 -last 11", 1, "no panorama made"},
         {"-first -3 -last 2", 2, "usage: scenegrab-host"},
-        {"-first 0 -last 5", 2, "usage: scenegrab-host"},
         {"-size 4100", 1, "Please enter an integer between 64 and 8196."},
-        {"-size 24", 1, "Please enter an integer between 64 and 8196."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
