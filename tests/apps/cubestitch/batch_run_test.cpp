@@ -129,9 +129,7 @@ TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
         bool noMemoryForPanorama = false;
     };
     const Case cases[] = {
-        // First, while the panorama still has to be made. The program's out-of-memory handler
-        // (which would end this process) stays out of it; the seam's message goes to standard
-        // error, as every message of a run without a window system does.
+        // First, while the panorama is still to be made; the message goes to standard error.
         {"no memory for the panorama", -1, true, 0, {}, BatchResult::SeamFailed, {}, true},
         {"bad face", 2, true, 0, {}, BatchResult::FaceFailed, {"Failed to load image " + junk}},
         {"compressor missing",
