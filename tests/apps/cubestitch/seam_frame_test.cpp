@@ -288,10 +288,7 @@ TEST_F(SeamFrameTest, ViewShowsTheSeamAndClosingTheFrameTakesTheViewerAlong) {
 TEST_F(SeamFrameTest, TheViewersAboutBoxOpensOverTheViewer) {
     platform::QtBackend backend;
     backend.Install();
-    settings_.WriteWidth(64);
-    settings_.WriteHeight(32);
-    ASSERT_TRUE(frame_->OnSeam());
-    frame_->OnCommand(kCmdViewPanorama);
+    frame_->OnCommand(kCmdViewPanorama);  // the blank panorama the frame starts with
     CViewerWindow* viewer = GetViewerWindow();
     const auto* shell = dynamic_cast<const QtViewerShell*>(viewer->Shell());
     ASSERT_NE(shell, nullptr);
