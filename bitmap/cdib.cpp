@@ -104,11 +104,11 @@ bool CDIB::LayoutOf(const BitmapInfoHeader& header, Layout* layout) {
     return true;
 }
 
-std::unique_ptr<std::uint8_t[]> CDIB::AllocateZeroed(std::size_t bytes) {
-    return std::unique_ptr<std::uint8_t[]>(new (std::nothrow) std::uint8_t[bytes]());
+BitmapBlock CDIB::AllocateZeroed(std::size_t bytes) {
+    return AllocateBitmapBlock(bytes);
 }
 
-void CDIB::Adopt(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes) {
+void CDIB::Adopt(BitmapBlock block, std::size_t bytes) {
     m_header = LoadInfoHeader(block.get());
     Layout layout;
     LayoutOf(m_header, &layout);
@@ -135,7 +135,7 @@ int CDIB::Create(int width, int height, int bitsPerPixel) {
     Layout layout;
     if (!LayoutOf(header, &layout))
         return 0;
-    std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(layout.blockBytes);
+    BitmapBlock block = AllocateZeroed(layout.blockBytes);
     if (!block)
         return 0;
     StoreInfoHeader(block.get(), header);
@@ -199,7 +199,7 @@ int CDIB::CopyFrom(const CDIB& other) {
         m_pBits = m_pBMI.get() + (other.m_pBits - other.m_pBMI.get());
         return 1;
     }
-    std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(other.m_blockSize);
+    BitmapBlock block = AllocateZeroed(other.m_blockSize);
     if (!block)
         return 0;
     std::memcpy(block.get(), other.m_pBMI.get(), other.m_blockSize);

@@ -11,6 +11,8 @@
 // channel masks for 16 or 32 bits with bit fields); the pixel part is stride x height bytes,
 // or biSizeImage bytes of codec data when compressed. Heights are always positive: bitmaps
 // read top-down are turned bottom-up on reading. Results are 1 for success and 0 for failure.
+// Blocks come from AllocateBitmapBlock (bitmap/block_allocation.h): memory that cannot be had
+// is a result of 0, never a call of the program's out-of-memory handler.
 
 #include <array>
 #include <cstddef>
@@ -23,6 +25,7 @@
 
 #include "bitmap/bitfield_mask.h"
 #include "bitmap/bitmap_block_limits.h"
+#include "bitmap/block_allocation.h"
 #include "platform/dib_header.h"
 
 namespace platform {
@@ -167,10 +170,10 @@ class CDIB {
     };
     // The block layout of a header; false when the header cannot be held (see top).
     static bool LayoutOf(const platform::BitmapInfoHeader& header, Layout* layout);
-    static std::unique_ptr<std::uint8_t[]> AllocateZeroed(std::size_t bytes);
+    static BitmapBlock AllocateZeroed(std::size_t bytes);
 
     // Takes ownership of a block whose header and layout are already valid.
-    void Adopt(std::unique_ptr<std::uint8_t[]> block, std::size_t bytes);
+    void Adopt(BitmapBlock block, std::size_t bytes);
     void Clear();
     std::uint8_t* RowAt(int y) const;  // picture row y (0 = top)
     bool Contains(int x, int y) const;
@@ -182,7 +185,7 @@ class CDIB {
     int Remap(int newWidth, int newHeight, Place place);
     void WarpBlockBySampling(int x, int y, const CDIB& source, const double* corners);
 
-    std::unique_ptr<std::uint8_t[]> m_pBMI;
+    BitmapBlock m_pBMI;
     std::size_t m_blockSize = 0;
     std::uint8_t* m_pBits = nullptr;
     platform::BitmapInfoHeader m_header{};

@@ -206,7 +206,7 @@ int CDIB::Read(std::istream& in) {
         memory.pixelBytes > reader.Available() - layout->pixelsAt) {
         return fail();
     }
-    std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(memory.blockBytes);
+    BitmapBlock block = AllocateZeroed(memory.blockBytes);
     if (!block)
         return fail();
     StoreInfoHeader(block.get(), layout->header);

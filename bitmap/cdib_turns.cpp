@@ -20,7 +20,7 @@ int CDIB::Remap(int newWidth, int newHeight, Place place) {
     Layout layout;
     if (!LayoutOf(header, &layout))
         return 0;
-    std::unique_ptr<std::uint8_t[]> block = AllocateZeroed(layout.blockBytes);
+    BitmapBlock block = AllocateZeroed(layout.blockBytes);
     if (!block)
         return 0;
     StoreInfoHeader(block.get(), header);

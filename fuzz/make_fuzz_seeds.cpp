@@ -103,18 +103,20 @@ std::vector<Bytes> SaverScripts() {
         }
     };
     s::Script single(s::FrameByte(1), s::FrameByte(6), 0);
-    single.Call(s::kActivateCamera, {0}).Call(s::kCreate).Open(0, s::SideByte(16), s::SideByte(16), "pano.bmp");
-    faces(single, 6, 16);
+    single.Call(s::kActivateCamera, {0})
+        .Call(s::kCreate)
+        .Open(0, s::SideByte(32), s::SideByte(32), "pano.bmp");
+    faces(single, 6, 32);
     single.Call(s::kClose, {0}).Call(s::kDescribe, {0});
 
     s::Script sequence(s::FrameByte(1), s::FrameByte(12), 3);
     sequence.Options({s::kWrittenOptions, s::FrameByte(1), s::FrameByte(0)})
         .Call(s::kActivateCamera, {3})
         .Call(s::kCreate)
-        .Open(0, s::SideByte(8), s::SideByte(12), "seq.bmp");
-    faces(sequence, 12, 12);
+        .Open(0, s::SideByte(32), s::SideByte(32), "seq.bmp");
+    faces(sequence, 12, 32);
     sequence.Call(s::kCompactorOutcome, {3});
-    faces(sequence, 6, 12);
+    faces(sequence, 6, 32);
     sequence.Call(s::kClose, {0});
 
     const std::string text = "[LightWave%20Pan%20Plug-In]\nAspect=0\nSuppress=1\n";

@@ -2,7 +2,8 @@
 // The byte script the Scenegrab saver's fuzz target reads, shared with the seed maker so that
 // its seeds say what they mean. A script is: the scene's first and last frame, the stored
 // options, the saver's interface version, then calls, each a call byte and its operands.
-// Numbers are single bytes: a frame side is byte % 24 - 2 (-2 to 21), a frame number
+// Numbers are single bytes: a frame side is byte % 40 - 2 (-2 to 37, so that faces from 25
+// pixels make panoramas within the options dialog's bounds), a frame number
 // byte - 16 (-16 to 223); from 0xF0 on, either is the edge of int numbered by the low four
 // bits (kEdges). Any thread; pure.
 

@@ -60,7 +60,7 @@ class Reader {
     std::uint8_t Byte() { return Done() ? 0 : bytes_[at_++]; }
     int Side() {
         const std::uint8_t b = Byte();
-        return b < kEdgeByte ? b % 24 - 2 : kEdges[b & 15];
+        return b < kEdgeByte ? b % 40 - 2 : kEdges[b & 15];
     }
     int Frame() {
         const std::uint8_t b = Byte();
@@ -198,6 +198,8 @@ const std::set<std::string>& KnownMessages() {
         "Invalid buffer request.",
         "Unable to open file for output.",
         "Unable to compress panorama.",
+        "Please enter an integer between 64 and 8196.",
+        "Please enter an integer between 128 and 16392.",
     };
     return texts;
 }
@@ -336,15 +338,21 @@ class HostRun {
         const std::string raw = in_.Text(kMostNameBytes);
         CheckNameSplitting(raw);
         const std::string name = setting_.Confined(raw);
+        // Without dialogs the options are taken as offered within the dialog's bounds, so only
+        // a missing instance or an offer outside them stops the render.
+        const bool aspect = scenegrab::SaverProfile::ReadAspect() != 0;
+        const bool refused =
+            scenegrab::CheckPanoramaSize(scenegrab::PanoramaSizeForFaces(width, height, aspect))
+                .has_value();
         const char* result = saver_.open(instance.handle, width, height, named ? name.c_str() : nullptr);
-        // Without dialogs the options are taken as offered, so only a missing instance stops
-        // the render.
+        const bool cancelled =
+            result != nullptr && std::strcmp(result, scenegrab::kRenderingCancelled) == 0;
         if (instance.handle == nullptr) {
-            if (result == nullptr || std::strcmp(result, scenegrab::kRenderingCancelled) != 0)
+            if (!cancelled)
                 std::abort();
             return;
         }
-        if (result != nullptr)
+        if (refused ? !cancelled : result != nullptr)
             std::abort();
         instance.width = width;
         instance.height = height;

@@ -26,6 +26,12 @@ const HelpPage kCompactorHelp{"compactor", "Vuzuzuvuzez.html"};
 
 int ConvertBitmapFile(const std::string& inputName, const std::string& outputName,
                       const CompressionSettings& settings, const MessageSink& messages) {
+    const int codec = settings.ReadCodec();
+    if (codec == CompressionSettings::kUnknownCodec) {
+        messages("Unknown codec in the settings: Codec in " + settings.FilePath() +
+                 " must be a number from 0 to 5");
+        return 0;
+    }
     CDIB dib(16, 16, 24);
     if (dib.Load(inputName) == 0) {
         messages("Failed to open " + inputName);
@@ -33,7 +39,7 @@ int ConvertBitmapFile(const std::string& inputName, const std::string& outputNam
     }
     if (dib.ChangeBitDepth(24) == 0)
         messages("Failed to convert to 24 bit");
-    return WriteCompressedOutput(dib, settings.ReadCodec(), settings.ReadQuality(), outputName,
+    return WriteCompressedOutput(dib, codec, settings.ReadQuality(), outputName,
                                  settings.ReadThumbnail(), messages);
 }
 

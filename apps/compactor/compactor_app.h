@@ -50,6 +50,7 @@ class CCompactorApp {
     std::unique_ptr<platform::QtBackend> backend_;
 };
 
+// Refuses a stored codec number that names no codec ("Unknown codec in the settings: ...").
 // Loads `inputName` (messages "Failed to open " and the name when it cannot), converts it to 24
 // bits (message "Failed to convert to 24 bit" when that fails; the run goes on) and writes it to
 // `outputName` as the stored settings say. Returns the writer's result: 1 written, 0 not.

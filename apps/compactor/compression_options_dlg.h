@@ -26,7 +26,9 @@ class CCompressionOptionsDlg : public QDialog {
                            MessageSink messages, QWidget* parent = nullptr);
 
     // Remembers the caller's window (0 for none) and runs the dialog modally; returns the
-    // dialog's result (QDialog::Accepted or Rejected).
+    // dialog's result (QDialog::Accepted or Rejected). The caller's window is not repainted
+    // while the dialog moves: neither X11 nor Wayland lets one program have another program's
+    // window repaint, and compositing desktops keep what lies behind a moving window.
     virtual int DoModalFor(int callerWindow);
 
     // Moves the values between the members and the controls: from the controls when

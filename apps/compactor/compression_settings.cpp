@@ -4,6 +4,11 @@
 #include <QStandardPaths>
 #include <QString>
 #include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "apps/common/settings_integer.h"
+#include "apps/compactor/compression_codec.h"
 
 namespace {
 
@@ -42,15 +47,17 @@ std::string CompressionSettings::FilePath() const {
 }
 
 int CompressionSettings::ReadCodec() const {
-    return ReadValue("Codec", kDefaultCodec);
+    const std::int64_t codec = ReadValue("Codec", kDefaultCodec);
+    return codec >= 0 && codec < kCodecCount ? static_cast<int>(codec) : kUnknownCodec;
 }
 
 int CompressionSettings::ReadQuality() const {
-    return std::clamp(ReadValue("Quality", kDefaultQuality), 0, 100);
+    return static_cast<int>(
+        std::clamp<std::int64_t>(ReadValue("Quality", kDefaultQuality), 0, 100));
 }
 
 int CompressionSettings::ReadThumbnail() const {
-    return ReadValue("Thumbnail", kDefaultThumbnail);
+    return ReadValue("Thumbnail", kDefaultThumbnail) != 0 ? 1 : 0;
 }
 
 void CompressionSettings::WriteCodec(int codec) {
@@ -63,11 +70,9 @@ void CompressionSettings::WriteThumbnail(int thumbnail) {
     WriteValue("Thumbnail", thumbnail);
 }
 
-int CompressionSettings::ReadValue(const char* name, int defaultValue) const {
-    QSettings settings(QString::fromStdString(FilePath()), QSettings::IniFormat);
-    bool ok = false;
-    const int value = settings.value(ValueKey(name), defaultValue).toInt(&ok);
-    return ok ? value : defaultValue;
+std::int64_t CompressionSettings::ReadValue(const char* name, int defaultValue) const {
+    const QSettings settings(QString::fromStdString(FilePath()), QSettings::IniFormat);
+    return ReadSettingsInteger(settings, ValueKey(name)).value_or(defaultValue);
 }
 
 void CompressionSettings::WriteValue(const char* name, int value) {

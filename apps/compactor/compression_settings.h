@@ -6,6 +6,7 @@
 // User-interface thread only. Every read and write opens the file anew, so two objects (or two
 // processes) with the same key see each other's values.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,8 @@ class CompressionSettings {
     static constexpr int kDefaultCodec = 0;
     static constexpr int kDefaultQuality = 75;
     static constexpr int kDefaultThumbnail = 1;
+    // What ReadCodec gives for a stored number that names no codec.
+    static constexpr int kUnknownCodec = -1;
 
     // The key is "Tavrin".
     CompressionSettings() = default;
@@ -27,7 +30,9 @@ class CompressionSettings {
     // The INI file that holds the values for the current key.
     std::string FilePath() const;
 
-    // Stored values, or the defaults when absent. A stored quality outside 0..100 is clamped.
+    // Stored values, or the defaults when absent or not whole numbers. Numbers are read in 64
+    // bits before their range is checked: a codec outside 0..5, however large, reads as
+    // kUnknownCodec; a quality outside 0..100 is clamped; any thumbnail other than 0 reads as 1.
     int ReadCodec() const;
     int ReadQuality() const;
     int ReadThumbnail() const;
@@ -39,7 +44,7 @@ class CompressionSettings {
     void WriteThumbnail(int thumbnail);
 
   private:
-    int ReadValue(const char* name, int defaultValue) const;
+    std::int64_t ReadValue(const char* name, int defaultValue) const;
     void WriteValue(const char* name, int value);
 
     std::string key_ = "Tavrin";

@@ -1,14 +1,15 @@
 #include "apps/cube_seam/seam_settings.h"
 
+#include "apps/common/settings_integer.h"
+
 namespace {
 
 constexpr int kStep = 16;
 constexpr int kLargest = 16384;
 
 int ReadDimension(QSettings& settings, const char* key, int fallback) {
-    bool ok = false;
-    const int value = settings.value(QStringLiteral("Seam/") + QLatin1String(key)).toInt(&ok);
-    return ok && IsValidSeamDimension(value) ? value : fallback;
+    const int value = ReadSettingsInt(settings, QStringLiteral("Seam/") + QLatin1String(key), 0);
+    return IsValidSeamDimension(value) ? value : fallback;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "apps/cubestitch/seam_options_dlg.h"
 #include "apps/standalone_viewer/viewer_window.h"
 #include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 
 namespace cubestitch {
 
@@ -32,7 +33,7 @@ constexpr int kInitialClientWidth = 768;
 constexpr int kInitialClientHeight = 640;
 
 const std::array<const char*, kCubeFaceCount> kCaptions = {"&Left", "&Front", "&Right",
-                                                        "Bac&k", "&Top",   "&Bottom"};
+                                                           "Bac&k", "&Top",   "&Bottom"};
 
 // Shows the wait cursor for the life of the object.
 class WaitCursor {
@@ -196,7 +197,7 @@ void CSeamFrame::OnCommand(int commandId) {
             OnHelp();
             break;
         case kCmdAbout:
-            OnAbout();
+            OnAbout(this);
             break;
         case kCmdCopy:
         case kCmdPaste:
@@ -256,8 +257,8 @@ void CSeamFrame::OnOpenFace(int face) {
 
 void CSeamFrame::OnOpenAll() {
     for (int k = 0; k < kCubeFaceCount; ++k) {
-        const QString title = QStringLiteral("Open ") +
-                              QString::fromLatin1(CubeFaceName(static_cast<CubeFace>(k)));
+        const QString title =
+            QStringLiteral("Open ") + QString::fromLatin1(CubeFaceName(static_cast<CubeFace>(k)));
         const std::optional<std::string> path = services_.askOpenFile(title);
         if (!path)
             return;
@@ -287,7 +288,9 @@ void CSeamFrame::OnViewPanorama() {
     CViewerWindow* viewer = GetViewerWindow();
     CViewerWindow::Settings& look = viewer->GetSettings();
     look.caption = "Cubestitch";
-    look.about = [this] { OnAbout(); };
+    look.about = [this](platform::WindowHandle parent) {
+        OnAbout(platform::TopLevelWidgetOf(parent));
+    };
     if (viewer->OpenMemory(panorama_->Bitmap().GetBlock()) != 0)
         viewer->ShowPanorama();
 }
@@ -311,8 +314,7 @@ bool CSeamFrame::SavePanoramaTo(const std::string& path) {
 }
 
 void CSeamFrame::OnPreferences() {
-    CSeamOptionsDlg dialog(this, settings_, services_.ask, services_.runCompressor,
-                           services_.help);
+    CSeamOptionsDlg dialog(this, settings_, services_.ask, services_.runCompressor, services_.help);
     dialog.exec();
 }
 
@@ -326,13 +328,13 @@ void CSeamFrame::OnHelp() {
         services_.ask("Unable to open help file", platform::MB_OK);
 }
 
-void CSeamFrame::OnAbout() {
-    QMessageBox about(this);
+void CSeamFrame::OnAbout(QWidget* parent) {
+    QMessageBox about(parent != nullptr ? parent : this);
     about.setWindowTitle(QStringLiteral("About Cubestitch"));
     about.setIconPixmap(windowIcon().pixmap(48, 48));
     about.setText(QStringLiteral("<b>Cubestitch</b>"));
-    about.setInformativeText(
-        QStringLiteral("Seams six cube faces into one panorama.\nPart of the Halvex panorama suite."));
+    about.setInformativeText(QStringLiteral(
+        "Seams six cube faces into one panorama.\nPart of the Halvex panorama suite."));
     about.exec();
 }
 

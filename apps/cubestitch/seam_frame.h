@@ -103,7 +103,8 @@ class CSeamFrame final : public QMainWindow {
     void BuildAccelerators();
     void ForwardToSelectedPane(int commandId);
     void OnHelp();
-    void OnAbout();
+    // The About box, opened over `parent` (the frame when null).
+    void OnAbout(QWidget* parent);
 
     SeamSettings& settings_;
     SeamFrameServices services_;

@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,7 +52,8 @@ CSeamOptionsDlg::CSeamOptionsDlg(QWidget* parent, SeamSettings& settings, AskUse
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QPushButton* compression =
         buttons->addButton(QStringLiteral("Compression..."), QDialogButtonBox::ActionRole);
-    QPushButton* helpButton = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
+    QPushButton* helpButton =
+        buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
     // The buttons do not take the focus, so a size field keeps it (and is exchanged on OK)
     // when one of them is clicked.
     for (QAbstractButton* button : buttons->buttons())
@@ -73,9 +75,9 @@ CSeamOptionsDlg::CSeamOptionsDlg(QWidget* parent, SeamSettings& settings, AskUse
 bool CSeamOptionsDlg::TakeSize(QLineEdit* edit, const char* message, int* value) {
     bool isNumber = false;
     const int number = edit->text().trimmed().toInt(&isNumber);
-    const char* complaint = !isNumber                 ? "Please enter an integer."
+    const char* complaint = !isNumber                       ? "Please enter an integer."
                             : !IsValidSeamDimension(number) ? message
-                                                       : nullptr;
+                                                            : nullptr;
     if (complaint == nullptr) {
         *value = number;
         return true;
@@ -136,6 +138,14 @@ void CSeamOptionsDlg::accept() {
     if (!written)
         ask_("Failed to save settings", platform::MB_OK | platform::MB_ICONWARNING);
     QDialog::accept();
+}
+
+void CSeamOptionsDlg::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        OnHelp();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool CSeamOptionsDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -39,7 +39,8 @@ class CSeamOptionsDlg final : public QDialog {
     void OnHeightChanged();
     // Runs "compactor /dialog" and waits; "Failed to find Compactor.exe" when it cannot start.
     void OpenCompressionOptions();
-    // Opens the help at context 3; "Unable to open help file" when it cannot.
+    // Opens the help at context 3 (the Help button and F1); "Unable to open help file" when it
+    // cannot.
     void OnHelp();
 
     void accept() override;
@@ -53,6 +54,7 @@ class CSeamOptionsDlg final : public QDialog {
     QCheckBox* AspectBox() const { return aspectBox_; }
 
   protected:
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

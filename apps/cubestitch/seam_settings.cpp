@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 #include <QString>
 
+#include "apps/common/settings_integer.h"
+
 namespace cubestitch {
 
 namespace {
@@ -41,9 +43,7 @@ bool SeamSettings::WriteAspect(int aspect) {
 
 int SeamSettings::ReadValue(const char* name, int defaultValue) const {
     const QSettings settings(QString::fromStdString(filePath_), QSettings::IniFormat);
-    bool ok = false;
-    const int value = settings.value(ValueKey(name), defaultValue).toInt(&ok);
-    return ok ? value : defaultValue;
+    return ReadSettingsInt(settings, ValueKey(name), defaultValue);
 }
 
 bool SeamSettings::WriteValue(const char* name, int value) {

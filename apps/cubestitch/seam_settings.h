@@ -21,7 +21,7 @@ class SeamSettings {
 
     const std::string& FilePath() const { return filePath_; }
 
-    // Stored values as they are, or the defaults when absent or not numbers.
+    // Stored values as they are, or the defaults when absent, not numbers or beyond int.
     int ReadWidth() const;
     int ReadHeight() const;
     int ReadAspect() const;

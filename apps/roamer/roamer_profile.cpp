@@ -2,6 +2,8 @@
 
 #include <QStandardPaths>
 
+#include "apps/common/settings_integer.h"
+
 namespace {
 
 constexpr const char* kRestore = "RESTORE";
@@ -23,10 +25,7 @@ QString RoamerProfile::DefaultPath() {
 }
 
 int RoamerProfile::ReadInt(const char* key, int fallback, int low, int high) const {
-    const QVariant value = settings_.value(Key(kRestore, QString::fromLatin1(key)));
-    bool ok = false;
-    const int number = value.toString().trimmed().toInt(&ok);
-    return ok && number >= low && number <= high ? number : fallback;
+    return ReadSettingsInt(settings_, Key(kRestore, QString::fromLatin1(key)), fallback, low, high);
 }
 
 int RoamerProfile::Antialias() const {

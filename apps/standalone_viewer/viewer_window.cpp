@@ -119,10 +119,10 @@ void CViewerWindow::OnDestroy() {
 }
 
 void CViewerWindow::OnRightButton(std::intptr_t lParam) {
-    const platform::Point at = platform::ClientToScreen(
-        window_, {platform::LowWord(lParam), platform::HighWord(lParam)});
-    const int command = shell_->TrackPopupMenu(at, !settings_.helpPage.empty(),
-                                               static_cast<bool>(settings_.about));
+    const platform::Point at =
+        platform::ClientToScreen(window_, {platform::LowWord(lParam), platform::HighWord(lParam)});
+    const int command =
+        shell_->TrackPopupMenu(at, !settings_.helpPage.empty(), static_cast<bool>(settings_.about));
     if (command != 0)
         OnCommand(command);
 }
@@ -131,7 +131,7 @@ void CViewerWindow::OnCommand(int command) {
     switch (command) {
         case kViewerCmdAbout:
             if (settings_.about)
-                settings_.about();
+                settings_.about(window_);
             break;
         case kViewerCmdReset:
             if (viewer_)
@@ -166,6 +166,12 @@ std::intptr_t CViewerWindow::WindowProc(platform::WindowHandle window, std::uint
                 if (self->settings_.menuOnRelease)
                     self->OnRightButton(lParam);
                 return 0;
+            case platform::WM_KEYDOWN:
+                if (wParam == platform::VK_F1) {
+                    self->OnCommand(kViewerCmdHelp);
+                    return 0;
+                }
+                break;
             case platform::WM_COMMAND:
                 self->OnCommand(platform::LowWord(static_cast<std::intptr_t>(wParam)));
                 return 0;

@@ -1,12 +1,12 @@
 #pragma once
 // CViewerWindow: a top-level window that shows one panorama live through its own viewer
 // engine, with the status line "Press <space> to reset view" and a right-click menu of Help,
-// Reset Panorama and About. Used for a panorama held in memory (a packed bitmap) or a
-// panorama or image file. One window at a time per object; each Open starts a fresh window and
-// engine.
+// Reset Panorama and About (F1, the help key, runs Help too). Used for a panorama held in memory (a
+// packed bitmap) or a panorama or image file. One window at a time per object; each Open starts a
+// fresh window and engine.
 //
 // User-interface thread only. The engine's render thread paints the window once it is shown;
-// the window's messages (close, destroy, right button, commands) arrive through its platform
+// the window's messages (close, destroy, right button, F1, commands) arrive through its platform
 // window's procedure, below the engine's. Message boxes go through platform::MessageBox with
 // the caption the owner gives (so unattended runs answer them on standard error).
 
@@ -26,12 +26,14 @@ class CViewerWindow {
     struct Settings {
         std::string title = "Corvane(TM)";
         platform::Size size{320, 240};
-        std::string caption;             // of the message boxes
-        std::string helpPage;            // empty: the Help item is greyed
+        std::string caption;   // of the message boxes
+        std::string helpPage;  // empty: the Help item is greyed
         int helpContext = 0;
-        std::function<void()> about;     // the program's About box; empty: the item is greyed
-        bool menuOnRelease = false;      // the menu opens when the right button is released
-        bool reportLoadError = false;    // a load failure's own text is shown first
+        // The program's About box, given the viewer's window to open over (its parent);
+        // empty: the item is greyed.
+        std::function<void(platform::WindowHandle parent)> about;
+        bool menuOnRelease = false;    // the menu opens when the right button is released
+        bool reportLoadError = false;  // a load failure's own text is shown first
     };
 
     // `shell` null: MakeViewerWindowShell().

@@ -295,4 +295,10 @@ int MessageBoxOver(QWidget* owner, std::string_view text, std::string_view capti
     return ShowMessageBox(owner, text, caption, type);
 }
 
+QWidget* TopLevelWidgetOf(WindowHandle window) {
+    const QtBackend* backend = QtBackend::Installed();
+    QtWindowHost* host = backend != nullptr ? backend->Host(window) : nullptr;
+    return host != nullptr ? host->window() : nullptr;
+}
+
 }  // namespace platform

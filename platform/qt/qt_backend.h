@@ -13,6 +13,8 @@
 #include <QObject>
 #include <QPointer>
 
+class QWidget;
+
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
@@ -76,5 +78,10 @@ class QtBackend : public Backend {
 // as MessageBox with no owner. User-interface thread.
 int MessageBoxOver(QWidget* owner, std::string_view text, std::string_view caption,
                    std::uint32_t type);
+
+// The top-level widget that shows `window` (its host's window), or null when the installed
+// backend is no QtBackend or shows no such window: what a program's dialog opens over when a
+// platform window is its parent. User-interface thread.
+QWidget* TopLevelWidgetOf(WindowHandle window);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include "apps/standalone_viewer/viewer_window.h"
 #include "platform/backend.h"
+#include "platform/qt/qt_backend.h"
 #include "plugin/scenegrab/plugin_ui.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
 
@@ -22,7 +23,9 @@ void ShowInViewerWindow(const CDIB& panorama) {
     settings.caption = kMessageCaption;
     settings.menuOnRelease = true;
     settings.reportLoadError = true;
-    settings.about = [] { ShowPluginAbout(nullptr); };
+    settings.about = [](platform::WindowHandle parent) {
+        ShowPluginAbout(platform::TopLevelWidgetOf(parent));
+    };
     window->SetTitle("Halvex Viewer");
     window->SetHelp(PluginHelpFile(), kViewerHelpContext);
     if (window->OpenMemory(panorama.GetBlock()) != 0)

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "apps/common/settings_integer.h"
 #include "plugin/scenegrab/plugin_ui.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
 
@@ -30,9 +31,7 @@ QString ValueKey(const char* name) {
 
 int ReadValue(const char* name, int defaultValue) {
     QSettings settings(QString::fromStdString(SaverProfile::FilePath()), QSettings::IniFormat);
-    bool ok = false;
-    const int value = settings.value(ValueKey(name), defaultValue).toInt(&ok);
-    return ok ? value : defaultValue;
+    return ReadSettingsInt(settings, ValueKey(name), defaultValue);
 }
 
 }  // namespace
@@ -43,6 +42,25 @@ PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect) {
         return {RoundUp16(2 * std::int64_t{height}), height};
     }
     return {RoundUp16(4 * std::int64_t{faceWidth}), RoundUp16(2 * std::int64_t{faceHeight})};
+}
+
+std::optional<PanoramaSizeProblem> CheckPanoramaSize(PanoramaSize size) {
+    const auto range = [](bool width, int low, int high) {
+        return PanoramaSizeProblem{width,
+                                   QStringLiteral("Please enter an integer between %1 and %2.")
+                                       .arg(low)
+                                       .arg(high)
+                                       .toStdString()};
+    };
+    if (size.height < kMinPanoramaHeight || size.height > kMaxPanoramaHeight)
+        return range(false, kMinPanoramaHeight, kMaxPanoramaHeight);
+    if (size.width < kMinPanoramaWidth || size.width > kMaxPanoramaWidth)
+        return range(true, kMinPanoramaWidth, kMaxPanoramaWidth);
+    if (size.width % 16 != 0)
+        return PanoramaSizeProblem{true, "The width must be a multiple of 16"};
+    if (size.height % 16 != 0)
+        return PanoramaSizeProblem{false, "The height must be a multiple of 16"};
+    return std::nullopt;
 }
 
 int SaverProfile::ReadSuppress(int defaultValue) {
@@ -76,6 +94,10 @@ std::optional<SaverOptions> ShowSaverOptions(const SaverOptionsRequest& request)
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         values = dialog.Values();
+    }
+    if (const std::optional<PanoramaSizeProblem> problem = CheckPanoramaSize(values.size)) {
+        ShowMessage(problem->text);
+        return std::nullopt;
     }
     SaverProfile::Write(values.suppress ? 1 : 0, values.aspect ? 1 : 0);
     return SaverOptions{values.size, values.suppress};

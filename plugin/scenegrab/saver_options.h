@@ -17,8 +17,27 @@ struct PanoramaSize {
 // With `aspect`: height = 2 x max(face width, face height) and width = 2 x height; without:
 // width = 4 x face width and height = 2 x face height. Each rounded up to a multiple of 16
 // and held to 0 .. the largest multiple of 16 an int holds, so that no face size overflows
-// (a panorama that large is refused when it is made).
+// (CheckPanoramaSize refuses a size that large).
 PanoramaSize PanoramaSizeForFaces(int faceWidth, int faceHeight, bool aspect);
+
+// The sizes the saver takes, wherever the size comes from (the options dialog, or the offer
+// for the host's frames and the stored aspect when no dialog is shown): width 128 to 16392,
+// height 64 to 8196, both multiples of 16.
+inline constexpr int kMinPanoramaWidth = 128;
+inline constexpr int kMaxPanoramaWidth = 16392;
+inline constexpr int kMinPanoramaHeight = 64;
+inline constexpr int kMaxPanoramaHeight = 8196;
+
+struct PanoramaSizeProblem {
+    bool width = false;  // the width is wrong (else the height)
+    std::string text;    // the options dialog's message
+};
+
+// The first bound `size` breaks, in the dialog's order: the height's range, the width's range
+// ("Please enter an integer between %1 and %2."), the width's multiple of 16 ("The width must
+// be a multiple of 16"), the height's ("The height must be a multiple of 16"). Nothing when the
+// size keeps them all.
+std::optional<PanoramaSizeProblem> CheckPanoramaSize(PanoramaSize size);
 
 class SaverProfile {
   public:
@@ -45,8 +64,9 @@ struct SaverOptionsRequest {
 };
 
 // Reads the profile, offers the panorama size for the faces, runs the options dialog (when
-// dialogs can be shown; otherwise the offer is taken as it stands, as an OK would) and on OK
-// writes the profile back. Nullopt when the user cancelled.
+// dialogs can be shown; otherwise the offer is taken as an OK would take it: checked by
+// CheckPanoramaSize, its message shown when it fails) and on OK writes the profile back.
+// Nullopt, with nothing written, when the user cancelled or the size was refused.
 std::optional<SaverOptions> ShowSaverOptions(const SaverOptionsRequest& request);
 
 }  // namespace scenegrab

@@ -89,36 +89,15 @@ void SaverOptionsDlg::WriteControls() {
     suppress_->setChecked(values_.suppress);
 }
 
-bool SaverOptionsDlg::ReadNumber(QLineEdit* edit, int low, int high, int* value) {
-    bool ok = false;
-    const int number = edit->text().trimmed().toInt(&ok);
-    if (!ok || number < low || number > high) {
-        edit->setFocus();
-        ShowMessage(QStringLiteral("Please enter an integer between %1 and %2.")
-                        .arg(low)
-                        .arg(high)
-                        .toStdString());
-        return false;
-    }
-    *value = number;
-    return true;
-}
-
 bool SaverOptionsDlg::ReadControls() {
     SaverOptionsDlgValues read = values_;
-    if (!ReadNumber(height_, 64, 8196, &read.size.height) ||
-        !ReadNumber(width_, 128, 16392, &read.size.width))
-        return false;
+    // A text that is not a whole number reads as 0, below every bound.
+    read.size = {width_->text().trimmed().toInt(), height_->text().trimmed().toInt()};
     read.suppress = suppress_->isChecked();
     read.aspect = aspect_->isChecked();
-    if (read.size.width % 16 != 0) {
-        width_->setFocus();
-        ShowMessage("The width must be a multiple of 16");
-        return false;
-    }
-    if (read.size.height % 16 != 0) {
-        height_->setFocus();
-        ShowMessage("The height must be a multiple of 16");
+    if (const std::optional<PanoramaSizeProblem> problem = CheckPanoramaSize(read.size)) {
+        (problem->width ? width_ : height_)->setFocus();
+        ShowMessage(problem->text);
         return false;
     }
     values_ = read;

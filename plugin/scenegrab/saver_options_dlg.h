@@ -1,8 +1,7 @@
 #pragma once
-// The saver's options dialog: the panorama size (multiples of 16; height 64 to 8196, width
-// 128 to 16392), "Force 2:1 aspect ratio" coupling them, "Suppress view window" (enabled only
-// for a single panorama), Compactor's own options, help and the About box.
-// Host thread; needs a QApplication.
+// The saver's options dialog: the panorama size (CheckPanoramaSize), "Force 2:1 aspect ratio"
+// coupling them, "Suppress view window" (enabled only for a single panorama), Compactor's own
+// options, help and the About box. Host thread; needs a QApplication.
 
 #include <QDialog>
 
@@ -27,8 +26,8 @@ class SaverOptionsDlg : public QDialog {
     // The values as the dialog holds them (after an accepted OK: as checked).
     SaverOptionsDlgValues Values() const { return values_; }
 
-    // Reads the controls into the values, checking ranges and multiples of 16; on a failure
-    // shows its message, puts the focus on the control and returns false.
+    // Reads the controls into the values, checked by CheckPanoramaSize; on a failure shows its
+    // message, puts the focus on the control and returns false.
     bool ReadControls();
     void accept() override;
 
@@ -42,8 +41,6 @@ class SaverOptionsDlg : public QDialog {
     void OnWidthDone();
     void OnHeightDone();
     void OnAspectToggled();
-    // Reads one edit as a whole number within the range; a failure is shown and focused.
-    bool ReadNumber(QLineEdit* edit, int low, int high, int* value);
 
     SaverOptionsDlgValues values_;
     QLineEdit* width_;

@@ -56,6 +56,10 @@ std::optional<HostCommandLine> ParseHostCommandLine(const std::vector<std::strin
         *error = "the size must lie between 1 and 8192";
         return std::nullopt;
     }
+    if (line.settings.firstFrame < 1 || line.settings.lastFrame < 1) {
+        *error = "frame numbers start at 1";
+        return std::nullopt;
+    }
     if (line.settings.lastFrame < line.settings.firstFrame) {
         *error = "the last frame lies before the first";
         return std::nullopt;

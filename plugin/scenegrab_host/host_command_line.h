@@ -22,7 +22,8 @@ inline constexpr const char* kHostUsage =
     "usage: scenegrab-host [-first N] [-last N] [-size N] [-plugin PATH] OUTPUT";
 
 // Nullopt, with `error` set, for an unknown switch, a missing or malformed number, a size
-// below 1 or above 8192, a last frame before the first, or no (or more than one) output name.
+// below 1 or above 8192, a frame number below 1, a last frame before the first, or no (or more
+// than one) output name.
 std::optional<HostCommandLine> ParseHostCommandLine(const std::vector<std::string>& args,
                                                     std::string* error);
 

@@ -1,6 +1,7 @@
 #include "plugin/scenegrab_host/render_job.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 #include <optional>
@@ -247,8 +248,13 @@ int StartedModule::Render(const RenderSettings& settings, std::ostream& log) {
             }
             if (servers.saver.close(servers.saverInstance) != 0)
                 done = false;
-            if (!done)
+            if (!done) {
                 log << "scenegrab-host: the saver did not make every panorama\n";
+            } else if (std::int64_t{settings.lastFrame} - settings.firstFrame + 1 < 6) {
+                log << "scenegrab-host: frames " << settings.firstFrame << " to "
+                    << settings.lastFrame << " hold no group of six faces: no panorama made\n";
+                done = false;
+            }
         }
     }
     DestroyAll(servers);

@@ -47,9 +47,10 @@ class StartedModule {
     StartedModule(const StartedModule&) = delete;
     StartedModule& operator=(const StartedModule&) = delete;
 
-    // Runs one render. 0 when every frame was rendered and taken and the saver reported every
-    // output made; 1 otherwise, with the reason written to `log` (the saver's own messages go
-    // through its message boxes).
+    // Runs one render. 0 when every frame was rendered and taken, the frames held at least one
+    // group of six (so a panorama was made) and the saver reported every output made; 1
+    // otherwise, with the reason written to `log` (the saver's own messages go through its
+    // message boxes).
     int Render(const RenderSettings& settings, std::ostream& log);
 
   private:

@@ -113,6 +113,13 @@ TEST_F(CommandLineTest, SettingsDefaultsAndBadStoredValues) {
     }
     EXPECT_EQ(settings.ReadCodec(), 0);
     EXPECT_EQ(settings.ReadQuality(), 100);
+
+    // Numbers beyond int are seen as themselves, not narrowed (2^32 + 1 is not 1).
+    std::ofstream(config_ / kDefaultFile, std::ios::trunc)
+        << "[Compression]\nCodec=4294967296\nQuality=4294967297\nThumbnail=4294967296\n";
+    EXPECT_EQ(settings.ReadCodec(), CompressionSettings::kUnknownCodec);
+    EXPECT_EQ(settings.ReadQuality(), 100);
+    EXPECT_EQ(settings.ReadThumbnail(), 1);
 }
 
 }  // namespace

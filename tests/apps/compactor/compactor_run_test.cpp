@@ -163,8 +163,18 @@ TEST_F(ProgramTest, ConvertsACodecCompressedBitmap) {
 
 TEST_F(ProgramTest, MessagesGoToStandardErrorWithoutADisplay) {
     const std::string missing = Scratch("nothing.bmp");
-    EXPECT_EQ(Run("'" + missing + "' '" + Scratch("x.pan") + "'"), CCompactorApp::kConversionFailed);
+    EXPECT_EQ(Run("'" + missing + "' '" + Scratch("x.pan") + "'"),
+              CCompactorApp::kConversionFailed);
     EXPECT_EQ(errors_, "Compactor: Failed to open " + missing + "\n");
+
+    const std::string in = Scratch("face.bmp");
+    ASSERT_EQ(GradientPicture(128, 64).Save(in), 1);
+    std::filesystem::create_directories(config_ / "Tavrin");
+    std::ofstream(config_ / "Tavrin/Compactor.conf") << "[Compression]\nCodec=99\n";
+    EXPECT_EQ(Run("'" + in + "' '" + Scratch("x.pan") + "'"), CCompactorApp::kConversionFailed);
+    EXPECT_EQ(errors_, "Compactor: Unknown codec in the settings: Codec in " +
+                           (config_ / "Tavrin/Compactor.conf").string() +
+                           " must be a number from 0 to 5\n");
     EXPECT_FALSE(std::filesystem::exists(Scratch("x.pan")));
 }
 

@@ -30,14 +30,20 @@ TEST(SeamSettings, SizesAreCheckedWhereTheyAreRead) {
         SeamSize expected;
     };
     const Case kCases[] = {
-        {nullptr, nullptr, {2048, 1024}},  {"4096", "2048", {4096, 2048}},
-        {"16", "16384", {16, 16384}},      {"0", "-16", {2048, 1024}},
-        {"100", "1000", {2048, 1024}},     {"16400", "32", {2048, 32}},
-        {"wide", "1024.5", {2048, 1024}},  {"", "512", {2048, 512}},
+        {nullptr, nullptr, {2048, 1024}},
+        {"4096", "2048", {4096, 2048}},
+        {"16", "16384", {16, 16384}},
+        {"0", "-16", {2048, 1024}},
+        {"100", "1000", {2048, 1024}},
+        {"16400", "32", {2048, 32}},
+        {"wide", "1024.5", {2048, 1024}},
+        {"", "512", {2048, 512}},
+        {"4294967312", "4294983680", {2048, 1024}},  // 2^32 + 16 and 2^32 + 16384
     };
     QTemporaryDir folder;
     for (const Case& c : kCases) {
-        QSettings settings(folder.filePath(QStringLiteral("Cubestitch.conf")), QSettings::IniFormat);
+        QSettings settings(folder.filePath(QStringLiteral("Cubestitch.conf")),
+                           QSettings::IniFormat);
         settings.clear();
         if (c.width)
             settings.setValue(QStringLiteral("Seam/Width"), QString::fromLatin1(c.width));
@@ -124,9 +130,9 @@ TEST_F(SeamRunTest, FacesOfOtherDepthsAreConvertedFirst) {
             for (int ch = 0; ch < 3; ++ch)
                 topDown.push_back(static_cast<std::uint8_t>(PixelValue(back, x, y) >> (8 * ch)));
     platform::EncodedPicture encoded;
-    ASSERT_EQ(platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, topDown}, 10000,
-                                      encoded),
-              platform::EncodeStatus::Encoded);
+    ASSERT_EQ(
+        platform::EncodePicture(platform::MakeFourcc("cvid"), {64, 64, topDown}, 10000, encoded),
+        platform::EncodeStatus::Encoded);
     CDIB& compressed = mixed.bitmaps[static_cast<int>(CubeFace::Back)];
     ASSERT_EQ(compressed.CreateFromPackedDib(platform::BitmapRecordOf(encoded)), 1);
     ASSERT_EQ(compressed.IsCompressed(), 1);
@@ -215,7 +221,8 @@ TEST_F(SeamRunTest, LargeSizesAskFromAboveEightMillionPixels) {
         const std::size_t before = Messages().size();
         CDIB panorama;
         ScriptedProgress cancelAtOnce(0);  // answered OK by default; stopped at the first block
-        const SeamResult result = RunSeam(Request(faces, c.width, c.height), panorama, cancelAtOnce);
+        const SeamResult result =
+            RunSeam(Request(faces, c.width, c.height), panorama, cancelAtOnce);
         EXPECT_EQ(Messages().size(), before + (c.asked ? 1 : 0)) << c.width;
         EXPECT_FALSE(result.completed) << c.width;
         EXPECT_EQ(panorama.GetWidth(), c.width);

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <new>
+#include <optional>
 
+#include "apps/cubestitch/out_of_memory.h"
 #include "apps/cubestitch/seam_frame.h"
+#include "bitmap/block_allocation.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
 
 namespace cubestitch {
@@ -60,7 +65,9 @@ TEST_F(BatchRunTest, FlagsTurnTheFacesInTheirOrder) {
         {"none", {}, {}},
         {"rotate then mirror", {"-r90", "-FH"}, {&CDIB::Rotate90, &CDIB::FlipHorizontal}},
         {"mirror then rotate", {"-fh", "/R90"}, {&CDIB::FlipHorizontal, &CDIB::Rotate90}},
-        {"long words, any case", {"-Rotate180", "-FLIPVERTICAL"}, {&CDIB::Rotate180, &CDIB::FlipVertical}},
+        {"long words, any case",
+         {"-Rotate180", "-FLIPVERTICAL"},
+         {&CDIB::Rotate180, &CDIB::FlipVertical}},
         {"quoted with blanks", {"- r270 "}, {&CDIB::Rotate270}},
         {"unknown flag does nothing", {"-r45", "-fh"}, {&CDIB::FlipHorizontal}},
     };
@@ -102,6 +109,11 @@ TEST_F(BatchRunTest, SevenNamesSeamAndSave) {
     EXPECT_EQ(ExitStatusOf(BatchResult::Written), 0);
 }
 
+// Memory for the faces (a few hundred bytes each) but not for the 64 x 32 panorama.
+void* NoBigBlocks(std::size_t count, std::size_t size) {
+    return count * size > 1000 ? nullptr : std::calloc(count, size);
+}
+
 TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
     const std::string junk = Scratch("junk.bmp");
     std::ofstream(junk) << "BM but not a bitmap";
@@ -114,13 +126,26 @@ TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
         std::vector<std::string> extra;  // names after the output
         BatchResult result;
         std::vector<std::string> messages;
+        bool noMemoryForPanorama = false;
     };
     const Case cases[] = {
+        // First, while the panorama is still to be made; the message goes to standard error.
+        {"no memory for the panorama", -1, true, 0, {}, BatchResult::SeamFailed, {}, true},
         {"bad face", 2, true, 0, {}, BatchResult::FaceFailed, {"Failed to load image " + junk}},
-        {"compressor missing", -1, false, 0, {}, BatchResult::SaveFailed,
+        {"compressor missing",
+         -1,
+         false,
+         0,
+         {},
+         BatchResult::SaveFailed,
          {"Failed to find Compactor.exe"}},
         {"compressor failed", -1, true, 1, {}, BatchResult::SaveFailed, {"Failed to save file"}},
-        {"eighth name", -1, true, 0, {"extra.pan"}, BatchResult::TooManyNames,
+        {"eighth name",
+         -1,
+         true,
+         0,
+         {"extra.pan"},
+         BatchResult::TooManyNames,
          {"Too many names on the command line: extra.pan"}},
     };
     for (const Case& c : cases) {
@@ -134,7 +159,20 @@ TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
             args[static_cast<std::size_t>(c.badFace)] = junk;
         args.push_back(output);
         args.insert(args.end(), c.extra.begin(), c.extra.end());
+        std::optional<ScopedBitmapBlockAllocator> failing;
+        if (c.noMemoryForPanorama) {
+            failing.emplace(&NoBigBlocks);
+            InstallOutOfMemoryHandler();
+            testing::internal::CaptureStderr();
+        }
         const BatchResult result = Run(args);
+        if (c.noMemoryForPanorama) {
+            EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                      "Cubestitch: Error Creating Bitmap\n");
+            std::set_new_handler(nullptr);
+            failing.reset();
+            EXPECT_TRUE(frame_->PanoramaPane().Bitmap().IsEmpty());
+        }
         EXPECT_EQ(result, c.result) << c.name;
         EXPECT_NE(ExitStatusOf(result), 0) << c.name;
         EXPECT_EQ(Texts(), c.messages) << c.name;

@@ -4,14 +4,18 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QTimer>
 #include <fstream>
 #include <iterator>
 
 #include "apps/cubestitch/command_ids.h"
 #include "apps/standalone_viewer/headless_viewer_shell.h"
+#include "apps/standalone_viewer/qt_viewer_shell.h"
 #include "apps/standalone_viewer/viewer_window.h"
 #include "platform/message_box.h"
+#include "platform/qt/qt_backend.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
 
 namespace cubestitch {
@@ -61,7 +65,8 @@ TEST_F(SeamFrameTest, EditCommandsActOnTheSelectedFaceOnly) {
         frame_->OnCommand(step.command);
         step.expected(expected[static_cast<std::size_t>(step.face)]);
         for (int k = 0; k < kCubeFaceCount; ++k)
-            EXPECT_TRUE(SamePixels(frame_->FacePane(k).Bitmap(), expected[static_cast<std::size_t>(k)]))
+            EXPECT_TRUE(
+                SamePixels(frame_->FacePane(k).Bitmap(), expected[static_cast<std::size_t>(k)]))
                 << "command " << step.command << " face " << k;
     }
     // Only one pane shows the border at a time.
@@ -163,7 +168,7 @@ TEST_F(SeamFrameTest, OpeningFacesOneByOneAndAll) {
     EXPECT_EQ(openTitles_, (std::vector<std::string>{"Open Left", "Open Front", "Open Right"}));
     EXPECT_EQ(frame_->FacePane(0).Bitmap().GetWidth(), 20);
     EXPECT_EQ(frame_->FacePane(1).Bitmap().GetWidth(), 20);
-    EXPECT_EQ(frame_->FacePane(3).Bitmap().GetWidth(), 12);  // untouched
+    EXPECT_EQ(frame_->FacePane(3).Bitmap().GetWidth(), 12);   // untouched
     EXPECT_EQ(frame_->SelectedPane(), &frame_->FacePane(5));  // no selection change
 
     // A face that fails ends the sequence with Open All's own message.
@@ -276,6 +281,28 @@ TEST_F(SeamFrameTest, ViewShowsTheSeamAndClosingTheFrameTakesTheViewerAlong) {
     EXPECT_TRUE(frame_->close());
     EXPECT_EQ(Texts(), std::vector<std::string>{"Save changes to the seamed image?"});
     EXPECT_FALSE(GetViewerWindow()->IsCreated());
+    DestroyViewerWindow();
+}
+
+// The viewer window's About box is the program's, opened over the viewer window.
+TEST_F(SeamFrameTest, TheViewersAboutBoxOpensOverTheViewer) {
+    platform::QtBackend backend;
+    backend.Install();
+    frame_->OnCommand(kCmdViewPanorama);  // the blank panorama the frame starts with
+    CViewerWindow* viewer = GetViewerWindow();
+    const auto* shell = dynamic_cast<const QtViewerShell*>(viewer->Shell());
+    ASSERT_NE(shell, nullptr);
+    ASSERT_NE(shell->Widget(), nullptr);
+    const QWidget* parent = nullptr;
+    // Runs inside the About box's own loop: notes where it opened, then closes it.
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            parent = box->parentWidget();
+            box->done(0);
+        }
+    });
+    viewer->OnCommand(kViewerCmdAbout);
+    EXPECT_EQ(parent, shell->Widget());
     DestroyViewerWindow();
 }
 

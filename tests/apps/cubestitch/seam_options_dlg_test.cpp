@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
+
+#include <fstream>
 
 #include "platform/message_box.h"
 #include "tests/apps/cubestitch/seam_test_support.h"
@@ -43,6 +47,14 @@ TEST_F(SeamOptionsTest, OpensWithStoredValuesOrDefaults) {
     EXPECT_EQ(stored->WidthEdit()->text(), "512");
     EXPECT_EQ(stored->HeightEdit()->text(), "512");
     EXPECT_FALSE(stored->AspectBox()->isChecked());
+
+    // Numbers beyond int are not narrowed into it: 2^32 + 16, 2^32 + 512, 2^32.
+    std::ofstream(settings_.FilePath(), std::ios::trunc)
+        << "[Seam]\nWidth=4294967312\nHeight=4294967808\nAspect=4294967296\n";
+    auto wrapped = MakeDialog();
+    EXPECT_EQ(wrapped->WidthEdit()->text(), "2048");
+    EXPECT_EQ(wrapped->HeightEdit()->text(), "1024");
+    EXPECT_TRUE(wrapped->AspectBox()->isChecked());
 }
 
 TEST_F(SeamOptionsTest, ExchangeChecksEachSizeInTurn) {
@@ -52,11 +64,17 @@ TEST_F(SeamOptionsTest, ExchangeChecksEachSizeInTurn) {
         const char* message;  // null: accepted
     };
     const Case cases[] = {
-        {"16384", "16", nullptr},  {"16", "16384", nullptr}, {" 64 ", "32", nullptr},
-        {"16400", "1024", kWidthMessage}, {"0", "1024", kWidthMessage},
-        {"-16", "1024", kWidthMessage},   {"100", "1024", kWidthMessage},
-        {"2048", "8", kHeightMessage},    {"2048", "1000", kHeightMessage},
-        {"abc", "1024", "Please enter an integer."}, {"", "1024", "Please enter an integer."},
+        {"16384", "16", nullptr},
+        {"16", "16384", nullptr},
+        {" 64 ", "32", nullptr},
+        {"16400", "1024", kWidthMessage},
+        {"0", "1024", kWidthMessage},
+        {"-16", "1024", kWidthMessage},
+        {"100", "1024", kWidthMessage},
+        {"2048", "8", kHeightMessage},
+        {"2048", "1000", kHeightMessage},
+        {"abc", "1024", "Please enter an integer."},
+        {"", "1024", "Please enter an integer."},
         {"2048", "1e3", "Please enter an integer."},
         // The first bad field is reported, nothing after it.
         {"7", "9", kWidthMessage},
@@ -155,8 +173,10 @@ TEST_F(SeamOptionsTest, CompressionButtonRunsTheCompressorsDialog) {
     dialog->OpenCompressionOptions();
     EXPECT_EQ(Texts(), std::vector<std::string>{"Failed to find Compactor.exe"});
 
+    // F1 where the focus is (a size field passes it on) opens the help as the button does.
     messages_.clear();
-    dialog->OnHelp();
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(dialog->WidthEdit(), &f1);
     EXPECT_EQ(helpContext_, 3);
     EXPECT_TRUE(messages_.empty());
     helpOpens_ = false;

@@ -30,8 +30,8 @@ class ViewerWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_ = fs::temp_directory_path() /
-                  ("viewer_window_test." + std::to_string(::getpid()) +
-                   "." + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                  ("viewer_window_test." + std::to_string(::getpid()) + "." +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(folder_);
         auto shell = std::make_unique<HeadlessViewerShell>(backend_);
         shell_ = shell.get();
@@ -66,8 +66,8 @@ TEST_F(ViewerWindowTest, OpensFromMemoryAndFromAFile) {
     ASSERT_EQ(panorama.Save(file.string()), 1);
     for (int kind : {0, 1}) {
         SCOPED_TRACE(kind == 0 ? "file" : "memory");
-        const int opened = kind == 0 ? window_->OpenFile(file.string())
-                                     : window_->OpenMemory(panorama.GetBlock());
+        const int opened =
+            kind == 0 ? window_->OpenFile(file.string()) : window_->OpenMemory(panorama.GetBlock());
         ASSERT_EQ(opened, 1);
         EXPECT_TRUE(window_->IsCreated());
         ASSERT_NE(window_->Viewer(), nullptr);
@@ -97,8 +97,13 @@ TEST_F(ViewerWindowTest, SpaceAndResetReturnHome) {
         std::function<void()> reset;
     };
     const Case kCases[] = {
-        {"Space key", [&] { backend_.Press(window_->Window(), platform::VK_SPACE); backend_.Pump(); }},
-        {"menu item", [&] {
+        {"Space key",
+         [&] {
+             backend_.Press(window_->Window(), platform::VK_SPACE);
+             backend_.Pump();
+         }},
+        {"menu item",
+         [&] {
              shell_->menuChoice = kViewerCmdReset;
              platform::SendMessage(window_->Window(), platform::WM_RBUTTONDOWN, 0,
                                    platform::MakeLParam(10, 20));
@@ -192,8 +197,8 @@ TEST_F(ViewerWindowTest, MenuGreysWhatIsNotThereAndHelpFailsAloud) {
     EXPECT_FALSE(shell_->menus[0].helpEnabled);
     EXPECT_FALSE(shell_->menus[0].aboutEnabled);
 
-    int abouts = 0;
-    window_->GetSettings().about = [&] { ++abouts; };
+    std::vector<platform::WindowHandle> abouts;  // the parent each About box was given
+    window_->GetSettings().about = [&](platform::WindowHandle parent) { abouts.push_back(parent); };
     window_->SetHelp("/nowhere/RARIVUDUZOVU.html", 6);
     window_->GetSettings().menuOnRelease = true;
     rightClick(platform::WM_RBUTTONDOWN);
@@ -202,13 +207,15 @@ TEST_F(ViewerWindowTest, MenuGreysWhatIsNotThereAndHelpFailsAloud) {
     rightClick(platform::WM_RBUTTONUP);
     ASSERT_EQ(shell_->menus.size(), 2u);
     EXPECT_TRUE(shell_->menus[1].helpEnabled);
-    EXPECT_EQ(abouts, 1);
+    EXPECT_EQ(abouts, std::vector<platform::WindowHandle>{window_->Window()});
 
+    // The Help command and the help key alike.
     shell_->helpOpens = false;
     platform::SendMessage(window_->Window(), platform::WM_COMMAND, kViewerCmdHelp);
+    platform::SendMessage(window_->Window(), platform::WM_KEYDOWN, platform::VK_F1);
     EXPECT_EQ(shell_->helpRequests,
-              std::vector<std::string>{"/nowhere/RARIVUDUZOVU.html#context-6"});
-    EXPECT_EQ(Messages().back(), "Unable to open help file.");
+              std::vector<std::string>(2, "/nowhere/RARIVUDUZOVU.html#context-6"));
+    EXPECT_EQ(Messages(), std::vector<std::string>(2, "Unable to open help file."));
 }
 
 TEST_F(ViewerWindowTest, TheProgramWindowIsMadeOnce) {

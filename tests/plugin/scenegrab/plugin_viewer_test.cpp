@@ -1,7 +1,9 @@
 #include "plugin/scenegrab/plugin_viewer.h"
 #include "apps/standalone_viewer/headless_viewer_shell.h"
 #include "apps/standalone_viewer/viewer_window.h"
+#include "platform/messages.h"
 #include "platform/program_launcher.h"
+#include "platform/window.h"
 #include "plugin/scenegrab/plugin_ui.h"
 #include "tests/plugin/scenegrab/scenegrab_fixture.h"
 
@@ -23,6 +25,9 @@ TEST_F(ScenegrabTest, PanoramasAreShownInTheModulesOneViewerWindow) {
     EXPECT_EQ(window->GetSettings().size.height, 300);
     EXPECT_EQ(window->GetSettings().helpContext, 6);
     EXPECT_NE(window->Viewer(), nullptr);
+    platform::SendMessage(window->Window(), platform::WM_KEYDOWN, platform::VK_F1);
+    EXPECT_EQ(shell->helpRequests,
+              std::vector<std::string>{scenegrab::PluginHelpFile() + "#context-6"});
 
     scenegrab::ShowInViewerWindow(panorama);
     EXPECT_EQ(GetViewerWindow(), window);

@@ -49,7 +49,8 @@ class SaverInput : public ScenegrabTest {
         for (int face = 0; face < 6; ++face) {
             taken = scenegrab::SaverBegin(data) == 0 && taken;
             for (int row = 0; row < data.faceHeight; ++row)
-                taken = scenegrab::SaverWrite(data, line.data(), line.data(), line.data()) == 0 && taken;
+                taken = scenegrab::SaverWrite(data, line.data(), line.data(), line.data()) == 0 &&
+                        taken;
         }
         return taken;
     }
@@ -67,8 +68,8 @@ TEST_F(SaverInput, FrameRangeAtTheEndsOfIntIsCountedWithoutOverflow) {
         bool sequence;  // more than one panorama
     };
     const Case cases[] = {
-        {INT_MIN, INT_MAX, true, true},    // 2^32 frames
-        {INT_MAX, INT_MIN, true, false},   // -2^32 + 2 frames
+        {INT_MIN, INT_MAX, true, true},   // 2^32 frames
+        {INT_MAX, INT_MIN, true, false},  // -2^32 + 2 frames
         {INT_MIN, INT_MIN + 5, false, false},
         {INT_MAX - 11, INT_MAX, false, true},
     };
@@ -78,7 +79,7 @@ TEST_F(SaverInput, FrameRangeAtTheEndsOfIntIsCountedWithoutOverflow) {
         g_scene.firstFrame = c.first;
         g_scene.lastFrame = c.last;
         SaverData data;
-        EXPECT_EQ(scenegrab::SaverOpen(data, 16, 16, Scratch("pano.bmp").c_str()), nullptr);
+        EXPECT_EQ(scenegrab::SaverOpen(data, 32, 32, Scratch("pano.bmp").c_str()), nullptr);
         EXPECT_EQ(!Messages().empty(), c.warned);
         EXPECT_EQ(data.sequence, c.sequence);
     }
@@ -92,9 +93,12 @@ TEST_F(SaverInput, PanoramaSizeOfHugeOrNegativeFacesStaysWithinInt) {
         int width, height;
     };
     const Case cases[] = {
-        {INT_MAX, 1, false, kLargest, 16},         {1, INT_MAX, false, 16, kLargest},
-        {INT_MAX, INT_MAX, true, kLargest, kLargest}, {1 << 29, 1, true, kLargest, 1 << 30},
-        {-40, -40, false, 0, 0},                   {INT_MIN, 5, true, 32, 16},
+        {INT_MAX, 1, false, kLargest, 16},
+        {1, INT_MAX, false, 16, kLargest},
+        {INT_MAX, INT_MAX, true, kLargest, kLargest},
+        {1 << 29, 1, true, kLargest, 1 << 30},
+        {-40, -40, false, 0, 0},
+        {INT_MIN, 5, true, 32, 16},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.faceWidth) + "x" + std::to_string(c.faceHeight));
@@ -110,7 +114,8 @@ TEST_F(SaverInput, PanoramaSizeOfHugeOrNegativeFacesStaysWithinInt) {
 TEST_F(SaverInput, FacesAndPanoramaStopAtThePictureCeiling) {
     g_scene.firstFrame = 1;
     g_scene.lastFrame = 6;
-    scenegrab::SaverProfile::Write(1, 1);  // suppressed; the 2:1 panorama of 16 x 16 faces is 64 x 32
+    scenegrab::SaverProfile::Write(1,
+                                   1);  // suppressed; the 2:1 panorama of 32 x 32 faces is 128 x 64
     struct Case {
         const char* name;
         std::uint64_t pixels;
@@ -119,10 +124,10 @@ TEST_F(SaverInput, FacesAndPanoramaStopAtThePictureCeiling) {
         bool panoramaMade;
     };
     const Case cases[] = {
-        {"faces at the ceiling", 16 * 16, 16, 16, true, false},
-        {"faces one pixel over", 16 * 16 - 1, 16, 16, false, false},
-        {"panorama at the ceiling", 64 * 32, 16, 16, true, true},
-        {"panorama one pixel over", 64 * 32 - 1, 16, 16, true, false},
+        {"faces at the ceiling", 32 * 32, 32, 32, true, false},
+        {"faces one pixel over", 32 * 32 - 1, 32, 32, false, false},
+        {"panorama at the ceiling", 128 * 64, 32, 32, true, true},
+        {"panorama one pixel over", 128 * 64 - 1, 32, 32, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -156,7 +161,7 @@ TEST_F(SaverInput, NoOutputNameWritesNoFile) {
         SCOPED_TRACE(name == nullptr ? "null" : "empty");
         backend_->ClearMessageBoxes();
         SaverData data;
-        ASSERT_EQ(scenegrab::SaverOpen(data, 16, 16, name), nullptr);
+        ASSERT_EQ(scenegrab::SaverOpen(data, 32, 32, name), nullptr);
         SixFaces(data);
         EXPECT_EQ(scenegrab::SaverClose(data), 1);
         EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to open file for output."});

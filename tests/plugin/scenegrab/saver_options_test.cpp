@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSettings>
 
 #include "plugin/scenegrab/saver_options.h"
 #include "plugin/scenegrab/saver_options_dlg.h"
@@ -51,6 +52,33 @@ TEST_F(ScenegrabTest, OptionsWithoutADialogTakeTheOfferAndKeepTheProfile) {
     EXPECT_EQ(options->size.height, 400);
     EXPECT_TRUE(options->suppress);
     EXPECT_TRUE(std::filesystem::exists(root_ / "config" / "Tavrin" / "Scenegrab.conf"));
+}
+
+// Without a dialog the size offered for the host's frames and the stored aspect meets the
+// dialog's bounds: what lies outside them is refused with the dialog's message.
+TEST_F(ScenegrabTest, OptionsWithoutADialogKeepTheDialogsBounds) {
+    struct Case {
+        int faceSize;
+        const char* storedAspect;
+        int width;            // of the panorama taken (its height is half of it)
+        const char* message;  // of a refusal
+    };
+    const Case cases[] = {
+        {4096, "1", 16384, ""},
+        {4100, "1", 0, "Please enter an integer between 64 and 8196."},
+        {25, "1", 128, ""},
+        {25, "0", 0, "Please enter an integer between 128 and 16392."},
+        {4096, "4294967296", 16384, ""},  // 2^32 is not 0: the default aspect
+    };
+    for (const Case& c : cases) {
+        backend_->ClearMessageBoxes();
+        QSettings(QString::fromStdString(scenegrab::SaverProfile::FilePath()), QSettings::IniFormat)
+            .setValue(QStringLiteral("LightWave Pan Plug-In/Aspect"), c.storedAspect);
+        const auto options = scenegrab::ShowSaverOptions({c.faceSize, c.faceSize, false, false});
+        EXPECT_EQ(options ? options->size.width : 0, c.width) << c.faceSize;
+        EXPECT_EQ(Messages(),
+                  *c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    }
 }
 
 TEST_F(ScenegrabTest, OptionsDialogChecksItsFields) {

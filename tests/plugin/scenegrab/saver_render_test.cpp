@@ -122,7 +122,7 @@ TEST_F(ScenegrabTest, OutputNamesAndTheViewerFollowTheNumberOfPanoramas) {
         std::filesystem::create_directories(std::filesystem::path(Scratch(c.output)).parent_path());
         scenegrab::SaverProfile::Write(c.suppress, 1);
         shownPanoramas_ = 0;
-        Render(SmallRender(Scratch(c.output), c.first, c.last, 16));
+        Render(SmallRender(Scratch(c.output), c.first, c.last, 32));
         for (const char* name : c.written)
             EXPECT_TRUE(std::filesystem::exists(Scratch(name))) << name;
         for (const char* name : c.absent)
@@ -132,7 +132,7 @@ TEST_F(ScenegrabTest, OutputNamesAndTheViewerFollowTheNumberOfPanoramas) {
 }
 
 TEST_F(ScenegrabTest, FrameCountNotAMultipleOfSixWarnsAndDropsTheIncompleteGroup) {
-    Render(SmallRender(Scratch("pano.bmp"), 1, 14, 16));
+    Render(SmallRender(Scratch("pano.bmp"), 1, 14, 32));
     EXPECT_TRUE(Contains(Messages(), Warning(scenegrab::kNotMultipleOfSix)));
     EXPECT_TRUE(std::filesystem::exists(Scratch("pano000.bmp")));
     EXPECT_TRUE(std::filesystem::exists(Scratch("pano001.bmp")));
@@ -148,7 +148,7 @@ TEST_F(ScenegrabTest, WrongFieldOfViewWarnsOncePerRender) {
         SCOPED_TRACE(c.fov);
         backend_.reset();
         backend_ = std::make_unique<platform::HeadlessBackend>();
-        RenderSettings settings = SmallRender(Scratch("fov.bmp"), 1, 12, 16);
+        RenderSettings settings = SmallRender(Scratch("fov.bmp"), 1, 12, 32);
         settings.horizontalFovDegrees = c.fov;
         Render(settings);
         const auto messages = Messages();

@@ -85,6 +85,7 @@ TEST(HostCommandLine, ReadsTheOutputTheFramesAndTheSize) {
         {{"-size", "0", "out.pan"}, false, 0, 0, 0},
         {{"-size", "12x", "out.pan"}, false, 0, 0, 0},
         {{"-first", "5", "-last", "4", "out.pan"}, false, 0, 0, 0},
+        {{"-first", "0", "out.pan"}, false, 0, 0, 0},
         {{"-frames", "6", "out.pan"}, false, 0, 0, 0},
         {{"out.pan", "-last"}, false, 0, 0, 0},
     };
@@ -134,10 +135,30 @@ class HostProgramTest : public ::testing::Test {
     std::filesystem::path root_;
 };
 
-TEST_F(HostProgramTest, SixFramesMakeAPanoramaFile) {
-    const std::string output = (root_ / "pano.pan").string();
-    EXPECT_EQ(RunHost("-size 64 '" + output + "'", COMPACTOR_DIR ":/usr/bin:/bin"), 0) << Stderr();
-    EXPECT_EQ(Magic("pano.pan"), "HVXK");
+// The status is 0 only when a panorama file was made; a refused size says why in the saver's
+// options dialog's words.
+TEST_F(HostProgramTest, ExitStatusTellsWhetherAPanoramaWasMade) {
+    struct Case {
+        std::string arguments;  // before the output name
+        int status;
+        const char* said;  // on standard error
+    };
+    const Case cases[] = {
+        {"-size 64", 0, ""},
+        {"-last 5", 1, "no panorama made"},
+        {"-first -3 -last 2", 2, "usage: scenegrab-host"},
+        {"-size 4100", 1, "Please enter an integer between 64 and 8196."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        std::filesystem::remove(root_ / "pano.pan");
+        const std::string output = (root_ / "pano.pan").string();
+        EXPECT_EQ(RunHost(c.arguments + " '" + output + "'", COMPACTOR_DIR ":/usr/bin:/bin"),
+                  c.status)
+            << Stderr();
+        EXPECT_NE(Stderr().find(c.said), std::string::npos) << Stderr();
+        EXPECT_EQ(Magic("pano.pan"), c.status == 0 ? "HVXK" : "");
+    }
 }
 
 TEST_F(HostProgramTest, WithoutCompactorTheBitmapStaysAndTheRunFails) {
