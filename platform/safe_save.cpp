@@ -147,7 +147,8 @@ SaveResult SaveInFolder(int folder, const std::string& name, const SaveWriter& w
         return SaveResult::OpenFailed;
     struct stat existing {};
     const bool exists = ::fstatat(folder, name.c_str(), &existing, 0) == 0;
-    if (exists && !MayWrite(folder, name.c_str(), existing, W_OK))
+    // A name too long for the file system, or a target that cannot be looked at, is refused.
+    if (exists ? !MayWrite(folder, name.c_str(), existing, W_OK) : errno != ENOENT)
         return SaveResult::OpenFailed;
     RemoveStaleTemporaries(folder, name);
 
