@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -78,12 +79,12 @@ void RemoveStaleTemporaries(int folder, const std::string& name) {
         if (!entryName.starts_with(prefix))
             continue;
         const std::string_view rest = entryName.substr(prefix.size());
-        const std::size_t dash = rest.find('-');
-        if (dash == 0 || dash == std::string_view::npos ||
-            rest.find_first_not_of("0123456789") != dash)
+        pid_t pid = 0;
+        const char* const last = rest.data() + rest.size();
+        const auto [end, fault] = std::from_chars(rest.data(), last, pid);
+        if (fault != std::errc() || end == last || *end != '-' || pid <= 0 || pid == ::getpid())
             continue;
-        const long pid = std::stol(std::string(rest.substr(0, dash)));
-        if (pid != ::getpid() && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+        if (::kill(pid, 0) != 0 && errno == ESRCH)
             stale.emplace_back(entryName);
     }
     ::closedir(dir);
@@ -125,12 +126,10 @@ bool LinkUnnamed(int fd, int folder, const std::string& name, std::string& linke
 }
 
 // Gives the new file the old one's owner and group where the user may (a privileged user may);
-// otherwise it belongs to the user who saved it, as any new file would.
-void KeepOwner(int fd, const struct stat& existing) {
-    if (existing.st_uid == ::geteuid() && existing.st_gid == ::getegid())
-        return;
-    if (::fchown(fd, existing.st_uid, existing.st_gid) != 0)
-        return;
+// false when it may not: the file then belongs to the user who saved it, as any new file would.
+bool KeepOwner(int fd, const struct stat& existing) {
+    return (existing.st_uid == ::geteuid() && existing.st_gid == ::getegid()) ||
+           ::fchown(fd, existing.st_uid, existing.st_gid) == 0;
 }
 
 void SyncFolder(int folder) {

@@ -27,7 +27,7 @@ enum class SaveResult {
     WriteFailed,  // writing, flushing or renaming failed; the target is as it was
 };
 
-// Writes the new content to `fd`, an open, empty file; false when it could not.
+// Writes the new content to `fd`, an open, empty file; false when it could not. Must not throw.
 using SaveWriter = std::function<bool(int fd)>;
 
 // Saves what `write` writes at `path` as described at the top. No file is left but the target.
