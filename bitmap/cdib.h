@@ -92,8 +92,8 @@ class CDIB {
     int Write(std::ostream& out) const;
     // Load: Read from the file at `path`; 0 when it cannot be opened or read (object empty).
     int Load(const std::string& path);
-    // Save: Write to a temporary file beside `path`, then rename it over `path`; on any failure
-    // returns 0 and `path` is untouched.
+    // Save: Write through platform::WriteFileSafely (the suite's safe save); on any failure,
+    // also a target the user may not write, returns 0 and `path` is untouched.
     int Save(const std::string& path) const;
 
     // Deep copy of `other` (header, colour table, pixels). 0 when `other` is empty or no memory

@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/safe_save.h"
 
 namespace platform {
 
@@ -70,12 +71,6 @@ bool DeleteFile(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-bool IsReadOnlyFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -245,51 +240,10 @@ bool File::Close() {
     return ok;
 }
 
-namespace {
-
-// Opens a new, so far unused file beside `target` (mode 0666 less the umask); -1 on failure.
-int CreateSiblingTemporary(const std::filesystem::path& target, std::filesystem::path& created) {
-    static std::atomic<unsigned> counter{0};
-    const std::filesystem::path folder = target.parent_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = "." + target.filename().string() + ".tmp" +
-                                 std::to_string(::getpid()) + "-" +
-                                 std::to_string(counter.fetch_add(1));
-        created = folder.empty() ? std::filesystem::path(name) : folder / name;
-        const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-// The file that a write to `target` should replace: the end of its chain of links.
-std::filesystem::path ResolveTarget(const std::filesystem::path& target) {
-    std::error_code error;
-    if (!std::filesystem::is_symlink(target, error))
-        return target;
-    const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-    return error ? target : resolved;
-}
-
-}  // namespace
-
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
-    const std::filesystem::path destination = ResolveTarget(path);
-    std::filesystem::path temporary;
-    const int fd = CreateSiblingTemporary(destination, temporary);
-    if (fd < 0)
-        return false;
-    struct stat existing {};
-    bool ok = WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
-    if (ok && ::stat(destination.c_str(), &existing) == 0)
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temporary.c_str(), destination.c_str()) == 0;
-    if (!ok)
-        ::unlink(temporary.c_str());
-    return ok;
+    return SaveFileSafely(path, [bytes](int fd) {
+               return WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
+           }) == SaveResult::Saved;
 }
 
 }  // namespace platform

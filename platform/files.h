@@ -36,9 +36,6 @@ bool RemoveDirectory(const std::string& path);
 bool DeleteFile(const std::string& path);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
-// True for an existing regular file that carries no write permission at all: a read-only file,
-// which programs refuse to save over (the safe writer alone would replace it by renaming).
-bool IsReadOnlyFile(const std::string& path);
 // The owner's user id of the file or directory, or nothing when it cannot be had.
 std::optional<std::uint32_t> FileOwner(const std::string& path);
 std::uint32_t CurrentUserId();
@@ -93,11 +90,10 @@ std::optional<std::uint64_t> BytesLeft(int fd);
 // number of bytes written. Any thread; the descriptor stays the caller's.
 std::size_t WriteFully(int fd, const void* data, std::size_t size);
 
-// Makes the file at `path` hold exactly `bytes` without ever losing the old one: the bytes go to
-// a new temporary file in the same folder, which is flushed to disk and renamed over the target.
-// An existing target keeps its permissions; a symbolic link is followed and the file it names is
-// replaced. False when any step fails: the target is then as it was and no temporary file is
-// left. Any thread; two writers of the same target at once leave one of the two contents.
+// Makes the file at `path` hold exactly `bytes` through SaveFileSafely (platform/safe_save.h):
+// the old file is intact or the new one whole, a target the user may not write is refused, the
+// target keeps its permissions and a symbolic link is followed. False when the save was refused
+// or failed: the target is then as it was and no temporary file is left. Any thread.
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

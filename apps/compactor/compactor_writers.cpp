@@ -1,9 +1,6 @@
 #include "apps/compactor/compactor_writers.h"
 
-#include <unistd.h>
-
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
 #include "apps/compactor/compression_codec.h"
@@ -12,6 +9,7 @@
 #include "engine/imaging/jpeg_glue.h"
 #include "platform/codec/codec_encoder.h"
 #include "platform/files.h"
+#include "platform/safe_save.h"
 
 namespace {
 
@@ -21,24 +19,16 @@ std::span<const std::uint8_t> InfoOf(const CDIB& dib) {
     return block.first(block.size() - dib.GetBits().size());
 }
 
-// Whether a new file can be made in the folder of `path`.
-bool FolderIsWritable(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (folder.empty())
-        folder = ".";
-    return access(folder.c_str(), W_OK | X_OK) == 0;
-}
-
-// Writes `bytes` at `path`; reports `openFailure` or `writeFailure` and gives false on failure.
+// Writes `bytes` at `path`; reports `openFailure` (the file may not be written or made) or
+// `writeFailure` and gives false on failure.
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
                     const char* openFailure, const char* writeFailure,
                     const MessageSink& messages) {
-    if (!FolderIsWritable(path)) {
-        messages(openFailure);
-        return false;
-    }
-    if (!platform::WriteFileSafely(path, bytes)) {
-        messages(writeFailure);
+    const platform::SaveResult result = platform::SaveFileSafely(path, [&bytes](int fd) {
+        return platform::WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
+    });
+    if (result != platform::SaveResult::Saved) {
+        messages(result == platform::SaveResult::OpenFailed ? openFailure : writeFailure);
         return false;
     }
     return true;

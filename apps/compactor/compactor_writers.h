@@ -2,8 +2,9 @@
 // The compressor's writers: a 24-bit bitmap becomes a panorama file (the container with "INIT"
 // and the JPEG "BTMP"), optionally with a thumbnail panorama beside it, a bitmap compressed by
 // a video codec, or a 16-bit or 24-bit bitmap. Every failure is reported through `messages`
-// with its fixed text. Files are written to a temporary file beside the target and renamed
-// over it, so converting a file in place never loses the input when the conversion fails.
+// with its fixed text. Files are written through the suite's safe save (platform/safe_save.h),
+// so converting a file in place never loses the input when the conversion fails; a target the
+// user may not write gets the "Failed to open file for writing ..." text.
 // Main thread only (the message sink may show boxes).
 
 #include <cstdint>

@@ -1,12 +1,11 @@
 #include "apps/cubestitch/panorama_saver.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
 #include "bitmap/cdib.h"
 #include "platform/message_box.h"
+#include "platform/safe_save.h"
 
 namespace cubestitch {
 
@@ -15,10 +14,7 @@ platform::SuiteProgramRun RunCompactor(const std::vector<std::string>& arguments
 }
 
 std::string TemporaryBitmapPath(const std::string& target) {
-    const std::filesystem::path path(target);
-    const std::string name =
-        "." + path.filename().string() + ".seam-" + std::to_string(::getpid()) + ".bmp";
-    return (path.parent_path() / name).string();
+    return platform::TemporaryPathBeside(target, ".bmp");
 }
 
 SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::string& target,

@@ -216,10 +216,6 @@ void LinksmithEditor::ReadSectionsOf(const std::string& path) {
 int LinksmithEditor::SavePanorama(const std::string& target) {
     if (!viewer_ || state_.panoramaPath.empty())
         return 1;
-    if (platform::IsReadOnlyFile(target)) {
-        ShowError(kFileIoErrorText);
-        return 0;
-    }
     SaveContent content;
     content.initialView = state_.initialView;
     content.hotspots = state_.hotspots;

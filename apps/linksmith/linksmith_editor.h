@@ -77,9 +77,9 @@ class LinksmithEditor {
     // "Halvex Error: <text>" and leaves no panorama open.
     void OpenPanoramaForEditing(const std::string& path);
     // Writes the open panorama's sections into `target` (built from the open file as it is on
-    // disk), through a temporary file renamed over the target. 1 on success, also when nothing
-    // is open; 0 after the failure was shown ("File I/O Error." or "Insufficient System
-    // Memory."): the target is then unchanged. Does not change `modified`.
+    // disk), through the suite's safe save, which refuses a target the user may not write. 1 on
+    // success, also when nothing is open; 0 after the failure was shown ("File I/O Error." or
+    // "Insufficient System Memory."): the target is then unchanged. Does not change `modified`.
     int SavePanorama(const std::string& target);
     // With changes, asks "Save changes?": Yes saves to the open file. False when the user
     // cancelled or the save failed (the caller stops); true for No, a good save, or no changes.

@@ -10,7 +10,7 @@
 
 #include "engine/avatar_file/avatar_file.h"
 #include "platform/byte_order.h"
-#include "platform/files.h"
+#include "platform/chunked_file.h"
 
 namespace {
 
@@ -145,8 +145,8 @@ bool IsAvatarFileName(const std::string& path) {
 }
 
 ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths) {
-    platform::File handle;
-    if (!handle.Open(path, platform::File::Mode::Read))
+    platform::ChunkedFile handle;
+    if (!handle.OpenExisting(path))
         return Corrupt(path);
     const std::optional<std::uint64_t> size = handle.Size();
     if (!size || *size > kMaxFileBytes)

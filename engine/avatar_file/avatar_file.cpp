@@ -6,7 +6,9 @@
 
 #include "engine/avatar_file/avatar_run_length.h"
 #include "platform/byte_order.h"
+#include "platform/chunked_file.h"
 #include "platform/files.h"
+#include "platform/safe_save.h"
 
 namespace {
 
@@ -101,5 +103,8 @@ std::optional<std::vector<std::uint8_t>> EncodeAvatarFile(const PackedDib& image
 
 bool WriteAvatarFile(const std::string& path, const PackedDib& image) {
     const std::optional<std::vector<std::uint8_t>> file = EncodeAvatarFile(image);
-    return file && platform::WriteFileSafely(path, *file);
+    return file && platform::SaveFileSafely(path, [&file](int fd) {
+                       platform::ChunkedFile out(fd, false);
+                       return out.Write(file->data(), file->size()) == file->size();
+                   }) == platform::SaveResult::Saved;
 }

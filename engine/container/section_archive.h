@@ -48,8 +48,9 @@ class SectionArchive {
     std::uint32_t WriteTo(int fd) const;
     // Opens `path` for reading and does ReadFrom; 0 (the archive empty) when it cannot be opened.
     std::uint32_t Load(const std::filesystem::path& path);
-    // Writes the container to `path` through a temporary file renamed over it; gives the bytes
-    // written, or 0 with the file at `path` untouched (also for an empty archive).
+    // Writes the container to `path` through the suite's safe save (platform::WriteFileSafely);
+    // gives the bytes written, or 0 with the file at `path` untouched (also for an empty archive
+    // and for a target the user may not write).
     std::uint32_t Save(const std::filesystem::path& path) const;
 
     // Copies the header; false (nothing copied) for an empty archive.

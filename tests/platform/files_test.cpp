@@ -82,13 +82,6 @@ TEST_F(FilesInFolder, WriteReadListAndRemove) {
     EXPECT_FALSE(RemoveDirectory(folder)) << "a folder with files stays";
     EXPECT_FALSE(CreateDirectory(folder)) << "an existing folder is reported";
     EXPECT_EQ(FileOwner(folder), CurrentUserId());
-
-    // Read-only means no write permission for anyone, whoever asks (root included).
-    EXPECT_FALSE(IsReadOnlyFile(folder + "/keep.txt"));
-    ::chmod((folder + "/keep.txt").c_str(), 0444);
-    EXPECT_TRUE(IsReadOnlyFile(folder + "/keep.txt"));
-    EXPECT_FALSE(IsReadOnlyFile(folder + "/none.txt"));
-    EXPECT_FALSE(IsReadOnlyFile(folder));
 }
 
 TEST_F(FilesInFolder, BytesLeftCountsFromThePositionOfARegularFile) {

@@ -195,6 +195,7 @@ TEST_F(SeamFrameTest, SavingKeepsTheUnsavedFlagUnlessTheFileWasWritten) {
         {"compressor failed", Scratch("b.pan"), true, 1, false, {"Failed to save file"}},
         {"bitmap not writable", Scratch("none/c.pan"), true, 0, false, {"Failed to save file"}},
         {"written", Scratch("d.pan"), true, 0, true, {}},
+        {"longest name", Scratch(std::string(251, 'e') + ".pan"), true, 0, true, {}},
     };
     for (const Case& c : cases) {
         messages_.clear();

@@ -1,0 +1,38 @@
+#pragma once
+// A record that two threads share, reachable only through a guard that holds its lock: the
+// record is private and `Lock` is the one way to it, so an unlocked access does not compile.
+// Any thread; the record outlives every guard of it. Not re-entrant: a thread that holds a
+// guard must not ask for a second one.
+
+#include <mutex>
+
+namespace platform {
+
+template <class Record>
+class Guarded {
+  public:
+    class Guard {
+      public:
+        Record* operator->() const { return record_; }
+        Record& operator*() const { return *record_; }
+
+      private:
+        friend Guarded;
+        explicit Guard(const Guarded& owner) : lock_(owner.mutex_), record_(&owner.record_) {}
+        std::unique_lock<std::mutex> lock_;
+        Record* record_;
+    };
+
+    Guarded() = default;
+    Guarded(const Guarded&) = delete;
+    Guarded& operator=(const Guarded&) = delete;
+
+    // Waits for the lock and gives the record until the guard ends.
+    Guard Lock() const { return Guard(*this); }
+
+  private:
+    mutable std::mutex mutex_;
+    mutable Record record_{};
+};
+
+}  // namespace platform

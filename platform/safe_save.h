@@ -1,0 +1,42 @@
+#pragma once
+// Saving a user's file so that the old file is intact or the new one whole, whatever happens:
+// the new bytes go to a file in the target's folder that has no name while it is written (an
+// unnamed file, where the file system offers one) or a short hidden name made from a hash of the
+// target's name and this process's number. Once written and flushed it gets the target's
+// permissions (and owner, where the user may give it) and is renamed over the target.
+//
+// A target that exists and that the effective user may not write is refused and left as it was;
+// so is a save into a folder the user may not write. A root user, whom the system lets write
+// anything, is refused a file or folder that carries no write permission bit at all, as a
+// read-only file is meant to be kept. A symbolic link is followed and the file it names is
+// replaced. Every save of a target first removes the temporary files of that target left by
+// processes that no longer run (a save killed half-way), so none outlives the next save.
+//
+// Any thread; two saves of the same target at once leave one of the two contents.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+enum class SaveResult {
+    Saved,
+    OpenFailed,   // the target or its folder may not be written, the folder does not exist or
+                  // no file could be made in it; nothing was written
+    WriteFailed,  // writing, flushing or renaming failed; the target is as it was
+};
+
+// Writes the new content to `fd`, an open, empty file; false when it could not. Must not throw.
+using SaveWriter = std::function<bool(int fd)>;
+
+// Saves what `write` writes at `path` as described at the top. No file is left but the target.
+SaveResult SaveFileSafely(const std::string& path, const SaveWriter& write);
+
+// A new path in the folder of `path` (followed when it is a symbolic link) for a temporary file
+// of this process that belongs to that target: "." + hash of the name + "-" + process number +
+// "-" + a counter + `suffix`, well within the file system's limit on names whatever the
+// target's length. A save of the target removes it once this process has ended.
+std::string TemporaryPathBeside(const std::string& path, std::string_view suffix);
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+#include "platform/safe_save.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+using P = fs::perms;
+
+class SafeSave : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "safe-save-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    std::set<std::string> Entries() const {
+        std::set<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename());
+        return names;
+    }
+    fs::path folder;
+};
+
+std::string Text(const fs::path& path) {
+    std::string text;
+    std::getline(std::ifstream(path), text);
+    return text;
+}
+
+SaveWriter Writes(bool succeeds) {
+    return [succeeds](int fd) { return WriteFully(fd, "new", 3) == 3 && succeeds; };
+}
+
+// Root included: a file or folder without any write bit is refused.
+TEST_F(SafeSave, TheTargetIsReplacedWholeWithItsPermissionsOrKept) {
+    const P rw = P::owner_read | P::owner_write, readOnly = P::owner_read | P::others_read;
+    const struct {
+        std::string name;
+        P mode;
+        bool inReadOnlyFolder, throughLink, writes;
+        SaveResult result;
+    } cases[] = {
+        {"plain.pan", rw | P::group_read, false, false, true, SaveResult::Saved},
+        {std::string(NAME_MAX, 'n'), rw, false, false, true, SaveResult::Saved},
+        {"linked.pan", rw | P::others_read, false, true, true, SaveResult::Saved},
+        {"failed.pan", rw, false, false, false, SaveResult::WriteFailed},
+        {"read-only.pan", readOnly, false, false, true, SaveResult::OpenFailed},
+        {"in-read-only-folder.pan", rw, true, false, true, SaveResult::OpenFailed},
+    };
+    for (const auto& c : cases) {
+        const fs::path file = folder / c.name, target = c.throughLink ? folder / "link" : file;
+        std::ofstream(file) << "old";
+        fs::permissions(file, c.mode);
+        if (c.throughLink)
+            fs::create_symlink(c.name, target);
+        const std::set<std::string> before = Entries();
+        fs::permissions(folder, c.inReadOnlyFolder ? readOnly | P::owner_exec : P::owner_all);
+        EXPECT_EQ(SaveFileSafely(target, Writes(c.writes)), c.result) << c.name;
+        fs::permissions(folder, P::owner_all);
+        EXPECT_EQ(Entries(), before) << c.name << ": no temporary file is left";
+        EXPECT_EQ(Text(file), c.result == SaveResult::Saved ? "new" : "old") << c.name;
+        EXPECT_EQ(fs::status(file).permissions(), c.mode) << c.name;
+        EXPECT_EQ(fs::is_symlink(target), c.throughLink) << c.name;
+        fs::remove(target);
+        fs::remove(file);
+    }
+}
+
+// Neither a save killed half-way nor a temporary file of the target whose process has ended (a
+// seam bitmap handed to Compactor) outlives the next save; that of a running process stays.
+TEST_F(SafeSave, NoTemporaryFileOfAnEndedProcessOutlivesTheNextSave) {
+    const fs::path target = folder / "walk.avt";
+    std::ofstream(target) << "old";
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t killed = ::fork();
+    if (killed == 0) {
+        std::ofstream(TemporaryPathBeside(target, ".bmp")) << "seam bitmap";
+        SaveFileSafely(target, [&ready](int fd) {
+            const std::string half(1 << 20, 'h');
+            return WriteFully(fd, half.data(), half.size()) && WriteFully(ready[1], "!", 1) &&
+                   ::pause() == 0;
+        });
+        ::_exit(0);
+    }
+    char signal = 0;
+    ASSERT_EQ(ReadFully(ready[0], &signal, 1), 1u);
+    ::kill(killed, SIGKILL);
+    ::waitpid(killed, nullptr, 0);
+    EXPECT_EQ(Text(target), "old");
+    const fs::path running = TemporaryPathBeside(target, ".bmp");
+    std::ofstream(running) << "in use";
+    ASSERT_EQ(SaveFileSafely(target, Writes(true)), SaveResult::Saved);
+    EXPECT_EQ(Text(target), "new");
+    EXPECT_EQ(Entries(), (std::set<std::string>{"walk.avt", running.filename()}));
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+}  // namespace
+}  // namespace platform
