@@ -42,6 +42,10 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
         samplers.emplace_back(*faces[k]);
     }
     const CubeProjection projection(width, height, sizes);
+    // Rows of the per-pixel path are written in place: picture row y is memory row
+    // height - 1 - y.
+    std::uint8_t* const bits = panorama.GetBits().data();
+    const std::size_t stride = panorama.GetStride();
 
     // Corners of the block row above and below, one per block column edge (x = 0..width).
     const int columns = width / kBlock;
@@ -68,17 +72,25 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
             const FacePosition& c = lower[static_cast<std::size_t>(i)];
             const FacePosition& d = lower[static_cast<std::size_t>(i) + 1];
             const FaceSize& size = projection.SizeOf(a.face);
-            if (a.face == b.face && a.face == c.face && a.face == d.face &&
-                WellInside(a, size) && WellInside(b, size) && WellInside(c, size) &&
-                WellInside(d, size)) {
-                panorama.WarpBlock(x, y, *faces[static_cast<int>(a.face)], a.u, a.v, b.u, b.v,
-                                   c.u, c.v, d.u, d.v);
+            if (a.face == b.face && a.face == c.face && a.face == d.face && WellInside(a, size) &&
+                WellInside(b, size) && WellInside(c, size) && WellInside(d, size)) {
+                panorama.WarpBlock(x, y, *faces[static_cast<int>(a.face)], a.u, a.v, b.u, b.v, c.u,
+                                   c.v, d.u, d.v);
             } else {
                 for (int py = y; py < y + kBlock; ++py) {
-                    for (int px = x; px < x + kBlock; ++px) {
-                        const FacePosition p = projection.PanoramaPixelToFace(px, py);
-                        panorama.SetPixelValue(
-                            px, py, samplers[static_cast<std::size_t>(p.face)].Sample(p.u, p.v));
+                    std::uint8_t* out = bits + static_cast<std::size_t>(height - 1 - py) * stride +
+                                        3 * static_cast<std::size_t>(x);
+                    // All positions of the row first, so that the face rows they read are
+                    // on their way while the rest are projected.
+                    FacePosition row[kBlock];
+                    for (int k = 0; k < kBlock; ++k) {
+                        row[k] = projection.PanoramaPixelToFace(x + k, py);
+                        samplers[static_cast<std::size_t>(row[k].face)].Prefetch(row[k].u,
+                                                                                 row[k].v);
+                    }
+                    for (const FacePosition& p : row) {
+                        samplers[static_cast<std::size_t>(p.face)].SampleInto(p.u, p.v, out);
+                        out += 3;
                     }
                 }
             }
@@ -89,8 +101,8 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
     return outcome;
 }
 
-int AssembleCubePanorama(const CDIB& left, const CDIB& front, const CDIB& right,
-                         const CDIB& back, const CDIB& top, const CDIB& bottom, CDIB& panorama) {
+int AssembleCubePanorama(const CDIB& left, const CDIB& front, const CDIB& right, const CDIB& back,
+                         const CDIB& top, const CDIB& bottom, CDIB& panorama) {
     const CubeFaceSet faces = {&left, &front, &right, &back, &top, &bottom};
     return FillCubePanorama(faces, panorama).status == AssemblyStatus::Done ? 1 : 0;
 }

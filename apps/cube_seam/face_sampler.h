@@ -6,6 +6,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "bitmap/cdib.h"
 
@@ -18,23 +23,81 @@ class FaceSampler {
           width_(face.GetWidth()),
           height_(face.GetHeight()) {}
 
-    // Blue | green << 8 | red << 16 at (u, v); (0, 0) is the centre of the top-left pixel.
-    std::uint32_t Sample(double u, double v) const {
-        u = Clamp(u, width_ - 1.0);
-        v = Clamp(v, height_ - 1.0);
-        const int x0 = static_cast<int>(std::floor(u));
-        const int y0 = static_cast<int>(std::floor(v));
-        const double fu = u - x0;
-        const double fv = v - y0;
-        int sum[3] = {};
-        Add(x0, y0, (1 - fu) * (1 - fv), sum);
-        Add(x0 + 1, y0, fu * (1 - fv), sum);
-        Add(x0, y0 + 1, (1 - fu) * fv, sum);
-        Add(x0 + 1, y0 + 1, fu * fv, sum);
-        return Saturate(sum[0]) | (Saturate(sum[1]) << 8) | (Saturate(sum[2]) << 16);
+    // Asks the processor to fetch the rows that SampleInto(u, v) reads; changes nothing.
+    void Prefetch(double u, double v) const {
+        const Neighbours n = NeighboursOf(u, v);
+        __builtin_prefetch(n.upper);
+        __builtin_prefetch(n.lower);
+    }
+
+    // Writes blue, green, red of the sample at (u, v) to bgr[0..2]; (0, 0) is the centre of
+    // the top-left pixel.
+    void SampleInto(double u, double v, std::uint8_t* bgr) const {
+        const Neighbours n = NeighboursOf(u, v);
+        const double fu = n.fu, fv = n.fv;
+        const std::uint8_t* upper = n.upper;
+        const std::uint8_t* lower = n.lower;
+        const std::size_t right = n.right;
+#if defined(__SSE2__)
+        // Weights (1 - fu)(1 - fv), fu(1 - fv) and (1 - fu)fv, fu fv, two at a time; each
+        // channel of the left and right neighbour side by side.
+        const __m128d across = _mm_setr_pd(1 - fu, fu);
+        const __m128d upperWeights = _mm_mul_pd(across, _mm_set1_pd(1 - fv));
+        const __m128d lowerWeights = _mm_mul_pd(across, _mm_set1_pd(fv));
+        const Channels top = Widen(Load24(upper), Load24(upper + right));
+        const Channels bottom = Widen(Load24(lower), Load24(lower + right));
+        const __m128i blue =
+            _mm_add_epi32(Rounded(top.blue, upperWeights), Rounded(bottom.blue, lowerWeights));
+        const __m128i green =
+            _mm_add_epi32(Rounded(top.green, upperWeights), Rounded(bottom.green, lowerWeights));
+        const __m128i red =
+            _mm_add_epi32(Rounded(top.red, upperWeights), Rounded(bottom.red, lowerWeights));
+        // Left plus right of each channel, then saturated to a byte.
+        const __m128 pairs = _mm_castsi128_ps(_mm_unpacklo_epi64(blue, green));
+        const __m128i sums =
+            _mm_add_epi32(_mm_castps_si128(_mm_shuffle_ps(pairs, _mm_castsi128_ps(red), 0x88)),
+                          _mm_castps_si128(_mm_shuffle_ps(pairs, _mm_castsi128_ps(red), 0xDD)));
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(sums, sums), sums);
+        const std::uint32_t value = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
+#else
+        const double weights[4] = {(1 - fu) * (1 - fv), fu * (1 - fv), (1 - fu) * fv, fu * fv};
+        const std::uint8_t* pixels[4] = {upper, upper + right, lower, lower + right};
+        std::uint32_t value = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            int sum = 0;
+            for (int k = 0; k < 4; ++k)
+                sum += static_cast<int>(std::floor(pixels[k][channel] * weights[k] + 0.5));
+            value |= static_cast<std::uint32_t>(sum > 255 ? 255 : sum) << (8 * channel);
+        }
+#endif
+        bgr[0] = static_cast<std::uint8_t>(value);
+        bgr[1] = static_cast<std::uint8_t>(value >> 8);
+        bgr[2] = static_cast<std::uint8_t>(value >> 16);
     }
 
   private:
+    // The upper-left pixel of the four that (u, v) blends, the one below it and the step to
+    // their right neighbours, with the fractions. A neighbour past the last column or row is
+    // black, and its weight is 0 (u or v is then whole): it points at its partner instead,
+    // which adds the same 0.
+    struct Neighbours {
+        const std::uint8_t* upper;
+        const std::uint8_t* lower;
+        std::size_t right;
+        double fu, fv;
+    };
+    Neighbours NeighboursOf(double u, double v) const {
+        u = Clamp(u, width_ - 1.0);
+        v = Clamp(v, height_ - 1.0);
+        // Both are at least 0 now, so truncation is the floor.
+        const int x0 = static_cast<int>(u);
+        const int y0 = static_cast<int>(v);
+        const std::uint8_t* upper = bits_ + static_cast<std::size_t>(height_ - 1 - y0) * stride_ +
+                                    3 * static_cast<std::size_t>(x0);
+        return {upper, y0 + 1 < height_ ? upper - stride_ : upper,
+                x0 + 1 < width_ ? std::size_t{3} : std::size_t{0}, u - x0, v - y0};
+    }
+
     static double Clamp(double value, double highest) {
         if (std::isnan(value))
             return 0;
@@ -44,17 +107,37 @@ class FaceSampler {
             value = 0;
         return value;
     }
-    static std::uint32_t Saturate(int sum) { return static_cast<std::uint32_t>(sum > 255 ? 255 : sum); }
 
-    // Adds the rounded weighted channels of picture pixel (x, y); nothing outside.
-    void Add(int x, int y, double weight, int* sum) const {
-        if (x >= width_ || y >= height_)
-            return;
-        const std::uint8_t* pixel = bits_ + static_cast<std::size_t>(height_ - 1 - y) * stride_ +
-                                    3 * static_cast<std::size_t>(x);
-        for (int channel = 0; channel < 3; ++channel)
-            sum[channel] += static_cast<int>(std::floor(pixel[channel] * weight + 0.5));
+#if defined(__SSE2__)
+    struct Channels {
+        __m128d blue, green, red;
+    };
+
+    // Exactly the pixel's three bytes, as blue | green << 8 | red << 16.
+    static std::uint32_t Load24(const std::uint8_t* pixel) {
+        std::uint16_t blueGreen;
+        std::memcpy(&blueGreen, pixel, 2);
+        return blueGreen | (std::uint32_t{pixel[2]} << 16);
     }
+
+    // The channels of pixels a and b, each as (a, b).
+    static Channels Widen(std::uint32_t a, std::uint32_t b) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i words =
+            _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)),
+                                                _mm_cvtsi32_si128(static_cast<int>(b))),
+                              zero);
+        const __m128i blueGreen = _mm_unpacklo_epi16(words, zero);
+        return {_mm_cvtepi32_pd(blueGreen), _mm_cvtepi32_pd(_mm_srli_si128(blueGreen, 8)),
+                _mm_cvtepi32_pd(_mm_unpackhi_epi16(words, zero))};
+    }
+
+    // floor(channel x weight + 0.5) of both lanes in the two low 32-bit lanes; the products
+    // are never negative, so truncation is the floor.
+    static __m128i Rounded(__m128d channels, __m128d weights) {
+        return _mm_cvttpd_epi32(_mm_add_pd(_mm_mul_pd(channels, weights), _mm_set1_pd(0.5)));
+    }
+#endif
 
     const std::uint8_t* bits_;
     std::size_t stride_;
