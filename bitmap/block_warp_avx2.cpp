@@ -68,37 +68,24 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
     const __m256i source =
         _mm256_set1_epi64x(static_cast<long long>(reinterpret_cast<std::uintptr_t>(job.source)));
     const std::size_t sourceStride = job.sourceStride;
-    // Group g holds pixels 2g + (0, 1, 4, 5) for g = 0, 1 and 8 + 2(g - 2) + (0, 1, 4, 5) for
-    // g = 2, 3: after the 64-bit interleave of the loads and the 16-bit packing below, the
-    // pixels come out in order.
-    const __m256i firstGroup = _mm256_setr_epi64x(0, 1, 4, 5);
+    // Group g holds pixels (0, 1, 4, 5) + kFirst[g]: after the 64-bit interleave of the loads
+    // and the 16-bit packing below, the pixels come out in order.
+    alignas(32) static constexpr std::int64_t kGroups[4][4] = {
+        {0, 1, 4, 5}, {2, 3, 6, 7}, {8, 9, 12, 13}, {10, 11, 14, 15}};
     __m256i leftU = _mm256_set1_epi64x(job.leftU), leftV = _mm256_set1_epi64x(job.leftV);
     __m256i rightU = _mm256_set1_epi64x(job.rightU), rightV = _mm256_set1_epi64x(job.rightV);
-    const __m256i leftStepU = _mm256_set1_epi64x(job.leftStepU);
-    const __m256i leftStepV = _mm256_set1_epi64x(job.leftStepV);
-    const __m256i rightStepU = _mm256_set1_epi64x(job.rightStepU);
-    const __m256i rightStepV = _mm256_set1_epi64x(job.rightStepV);
     const __m256i compact =
         _mm256_setr_epi8(0, 2, 1, 4, 6, 5, 8, 10, 9, 12, 14, 13, -1, -1, -1, -1, 0, 2, 1, 4, 6, 5,
                          8, 10, 9, 12, 14, 13, -1, -1, -1, -1);
-    alignas(32) const std::uint8_t* pixels[kBlock];
+    alignas(32) const std::uint8_t* pixels[4];
     for (int j = 0; j < kBlock; ++j) {
         // (right - left) >> 4 in the low 32 bits of each lane, which the signed multiplies read.
         const __m256i stepU = _mm256_srai_epi32(_mm256_sub_epi64(rightU, leftU), 4);
         const __m256i stepV = _mm256_srai_epi32(_mm256_sub_epi64(rightV, leftV), 4);
-        __m256i u[4], v[4];
-        u[0] = _mm256_add_epi64(leftU, _mm256_mul_epi32(stepU, firstGroup));
-        v[0] = _mm256_add_epi64(leftV, _mm256_mul_epi32(stepV, firstGroup));
-        u[1] = _mm256_add_epi64(u[0], _mm256_mul_epi32(stepU, _mm256_set1_epi64x(2)));
-        v[1] = _mm256_add_epi64(v[0], _mm256_mul_epi32(stepV, _mm256_set1_epi64x(2)));
-        const __m256i eightStepsU = _mm256_mul_epi32(stepU, _mm256_set1_epi64x(8));
-        const __m256i eightStepsV = _mm256_mul_epi32(stepV, _mm256_set1_epi64x(8));
-        u[2] = _mm256_add_epi64(u[0], eightStepsU);
-        v[2] = _mm256_add_epi64(v[0], eightStepsV);
-        u[3] = _mm256_add_epi64(u[1], eightStepsU);
-        v[3] = _mm256_add_epi64(v[1], eightStepsV);
+        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         {
-            // Blocks are mostly filled left to right: fetch the source rows one block width on.
+            // Blocks are mostly filled left to right: fetch the source rows and the output row
+            // one block width on.
             const __m256i aheadU = _mm256_sub_epi64(_mm256_add_epi64(rightU, rightU), leftU);
             const __m256i aheadV = _mm256_sub_epi64(_mm256_add_epi64(rightV, rightV), leftV);
             const __m256i ahead = _mm256_add_epi64(
@@ -109,29 +96,31 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
                 static_cast<std::uintptr_t>(_mm256_extract_epi64(ahead, 0));
             _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0);
             _mm_prefetch(reinterpret_cast<const char*>(address + sourceStride), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(out + 95), _MM_HINT_T0);
         }
-        for (int g = 0; g < 4; ++g) {
-            const __m256i column = _mm256_srli_epi64(u[g], 16);
-            const __m256i offset =
-                _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(v[g], 16), stride),
-                                 _mm256_add_epi64(column, _mm256_add_epi64(column, column)));
-            _mm256_store_si256(reinterpret_cast<__m256i*>(pixels + 4 * g),
-                               _mm256_add_epi64(source, offset));
-        }
-        // Read back from memory: cheaper than taking the lanes apart in registers.
-        asm volatile("" : : "r"(pixels) : "memory");
         __m256i blended[4];
         for (int g = 0; g < 4; ++g) {
+            const __m256i group = _mm256_load_si256(reinterpret_cast<const __m256i*>(kGroups[g]));
+            const __m256i u = _mm256_add_epi64(leftU, _mm256_mul_epi32(stepU, group));
+            const __m256i v = _mm256_add_epi64(leftV, _mm256_mul_epi32(stepV, group));
+            const __m256i column = _mm256_srli_epi64(u, 16);
+            const __m256i offset =
+                _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(v, 16), stride),
+                                 _mm256_add_epi64(column, _mm256_add_epi64(column, column)));
+            _mm256_store_si256(reinterpret_cast<__m256i*>(pixels),
+                               _mm256_add_epi64(source, offset));
+            // Read back from memory: cheaper than taking the lanes apart in registers.
+            asm volatile("" : : "r"(pixels) : "memory");
             // Quarters in the order of the positions: (a, c) in the low half, (b, d) in the high.
-            const std::uint8_t* a = pixels[4 * g];
-            const std::uint8_t* c = pixels[4 * g + 1];
-            const std::uint8_t* b = pixels[4 * g + 2];
-            const std::uint8_t* d = pixels[4 * g + 3];
+            const std::uint8_t* a = pixels[0];
+            const std::uint8_t* c = pixels[1];
+            const std::uint8_t* b = pixels[2];
+            const std::uint8_t* d = pixels[3];
             const __m256i upper = _mm256_unpacklo_epi64(LoadPair(a, b), LoadPair(c, d));
             const __m256i lower =
                 _mm256_unpacklo_epi64(LoadPair(a + sourceStride, b + sourceStride),
                                       LoadPair(c + sourceStride, d + sourceStride));
-            blended[g] = Blend(upper, lower, WeightsOf(u[g], v[g]));
+            blended[g] = Blend(upper, lower, WeightsOf(u, v));
         }
         // Pixels 0-7 and 8-15 as blue, red, green, 0; then three bytes each, 48 in all.
         const __m256i first =
@@ -142,12 +131,11 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
             _mm256_permutevar8x32_epi32(first, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
         const __m256i tail =
             _mm256_permutevar8x32_epi32(second, _mm256_setr_epi32(2, 4, 5, 6, 0, 0, 0, 1));
-        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blend_epi32(head, tail, 0xC0));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 32), _mm256_castsi256_si128(tail));
-        leftU = _mm256_add_epi64(leftU, leftStepU);
-        leftV = _mm256_add_epi64(leftV, leftStepV);
-        rightU = _mm256_add_epi64(rightU, rightStepU);
-        rightV = _mm256_add_epi64(rightV, rightStepV);
+        leftU = _mm256_add_epi64(leftU, _mm256_set1_epi64x(job.leftStepU));
+        leftV = _mm256_add_epi64(leftV, _mm256_set1_epi64x(job.leftStepV));
+        rightU = _mm256_add_epi64(rightU, _mm256_set1_epi64x(job.rightStepU));
+        rightV = _mm256_add_epi64(rightV, _mm256_set1_epi64x(job.rightStepV));
     }
 }

@@ -80,18 +80,19 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
                 for (int py = y; py < y + kBlock; ++py) {
                     std::uint8_t* out = bits + static_cast<std::size_t>(height - 1 - py) * stride +
                                         3 * static_cast<std::size_t>(x);
-                    // All positions of the row first, so that the face rows they read are
-                    // on their way while the rest are projected.
-                    FacePosition row[kBlock];
+                    // All footprints of the row first, so that the face rows they read are
+                    // on their way while the rest are located.
+                    std::array<const FaceSampler*, kBlock> sampler;
+                    std::array<FaceSampler::Footprint, kBlock> footprint;
+                    std::array<FacePosition, kBlock> positions;
+                    projection.PanoramaRowToFace(x, py, positions);
                     for (int k = 0; k < kBlock; ++k) {
-                        row[k] = projection.PanoramaPixelToFace(x + k, py);
-                        samplers[static_cast<std::size_t>(row[k].face)].Prefetch(row[k].u,
-                                                                                 row[k].v);
+                        const FacePosition& p = positions[static_cast<std::size_t>(k)];
+                        sampler[k] = &samplers[static_cast<std::size_t>(p.face)];
+                        footprint[k] = sampler[k]->Locate(p.u, p.v);
                     }
-                    for (const FacePosition& p : row) {
-                        samplers[static_cast<std::size_t>(p.face)].SampleInto(p.u, p.v, out);
-                        out += 3;
-                    }
+                    for (int k = 0; k < kBlock; ++k, out += 3)
+                        sampler[k]->SampleInto(footprint[k], out);
                 }
             }
             outcome.pixelsWritten = true;

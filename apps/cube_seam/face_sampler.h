@@ -19,33 +19,61 @@ class FaceSampler {
     // `face` must be a non-empty 24-bit bitmap and outlive the sampler.
     explicit FaceSampler(const CDIB& face)
         : bits_(face.GetBits().data()),
+          bytes_(face.GetBits().size()),
           stride_(face.GetStride()),
           width_(face.GetWidth()),
           height_(face.GetHeight()) {}
 
-    // Asks the processor to fetch the rows that SampleInto(u, v) reads; changes nothing.
-    void Prefetch(double u, double v) const {
-        const Neighbours n = NeighboursOf(u, v);
-        __builtin_prefetch(n.upper);
-        __builtin_prefetch(n.lower);
+    // Where a sample at (u, v) reads: the upper-left pixel of the four it blends, the one
+    // below it, the step to their right neighbours, and the fractions. A neighbour past the
+    // last column or row is black, and its weight is 0 (u or v is then whole): it points at
+    // its partner instead, which adds the same 0.
+    struct Footprint {
+        const std::uint8_t* upper;
+        const std::uint8_t* lower;
+        std::size_t right;
+        double fu, fv;
+    };
+
+    // The footprint of (u, v); (0, 0) is the centre of the top-left pixel. Also asks the
+    // processor to fetch the rows it reads, so that a caller can locate several samples before
+    // it takes them.
+    Footprint Locate(double u, double v) const {
+        u = Clamp(u, width_ - 1.0);
+        v = Clamp(v, height_ - 1.0);
+        // Both are at least 0 now, so truncation is the floor.
+        const int x0 = static_cast<int>(u);
+        const int y0 = static_cast<int>(v);
+        const std::uint8_t* upper = bits_ + static_cast<std::size_t>(height_ - 1 - y0) * stride_ +
+                                    3 * static_cast<std::size_t>(x0);
+        const Footprint at = {upper, y0 + 1 < height_ ? upper - stride_ : upper,
+                              x0 + 1 < width_ ? std::size_t{3} : std::size_t{0}, u - x0, v - y0};
+        __builtin_prefetch(at.upper);
+        __builtin_prefetch(at.lower);
+        return at;
     }
 
-    // Writes blue, green, red of the sample at (u, v) to bgr[0..2]; (0, 0) is the centre of
-    // the top-left pixel.
-    void SampleInto(double u, double v, std::uint8_t* bgr) const {
-        const Neighbours n = NeighboursOf(u, v);
-        const double fu = n.fu, fv = n.fv;
-        const std::uint8_t* upper = n.upper;
-        const std::uint8_t* lower = n.lower;
-        const std::size_t right = n.right;
+    // Writes blue, green, red of the sample at (u, v) to bgr[0..2].
+    void SampleInto(double u, double v, std::uint8_t* bgr) const { SampleInto(Locate(u, v), bgr); }
+
+    // The same at a footprint this sampler located.
+    void SampleInto(const Footprint& at, std::uint8_t* bgr) const {
+        const double fu = at.fu, fv = at.fv;
+        const std::uint8_t* upper = at.upper;
+        const std::uint8_t* lower = at.lower;
+        const std::size_t right = at.right;
 #if defined(__SSE2__)
         // Weights (1 - fu)(1 - fv), fu(1 - fv) and (1 - fu)fv, fu fv, two at a time; each
         // channel of the left and right neighbour side by side.
         const __m128d across = _mm_setr_pd(1 - fu, fu);
         const __m128d upperWeights = _mm_mul_pd(across, _mm_set1_pd(1 - fv));
         const __m128d lowerWeights = _mm_mul_pd(across, _mm_set1_pd(fv));
-        const Channels top = Widen(Load24(upper), Load24(upper + right));
-        const Channels bottom = Widen(Load24(lower), Load24(lower + right));
+        // Lower lies at or below upper in memory: one test tells whether both pairs can be
+        // read with 8 bytes. There, a right neighbour past the last column reads whatever
+        // follows, with weight 0.
+        const bool wide = static_cast<std::size_t>(upper - bits_) + 8 <= bytes_;
+        const Channels top = Widen(wide ? LoadPair(upper) : LoadPair(upper, upper + right));
+        const Channels bottom = Widen(wide ? LoadPair(lower) : LoadPair(lower, lower + right));
         const __m128i blue =
             _mm_add_epi32(Rounded(top.blue, upperWeights), Rounded(bottom.blue, lowerWeights));
         const __m128i green =
@@ -76,28 +104,6 @@ class FaceSampler {
     }
 
   private:
-    // The upper-left pixel of the four that (u, v) blends, the one below it and the step to
-    // their right neighbours, with the fractions. A neighbour past the last column or row is
-    // black, and its weight is 0 (u or v is then whole): it points at its partner instead,
-    // which adds the same 0.
-    struct Neighbours {
-        const std::uint8_t* upper;
-        const std::uint8_t* lower;
-        std::size_t right;
-        double fu, fv;
-    };
-    Neighbours NeighboursOf(double u, double v) const {
-        u = Clamp(u, width_ - 1.0);
-        v = Clamp(v, height_ - 1.0);
-        // Both are at least 0 now, so truncation is the floor.
-        const int x0 = static_cast<int>(u);
-        const int y0 = static_cast<int>(v);
-        const std::uint8_t* upper = bits_ + static_cast<std::size_t>(height_ - 1 - y0) * stride_ +
-                                    3 * static_cast<std::size_t>(x0);
-        return {upper, y0 + 1 < height_ ? upper - stride_ : upper,
-                x0 + 1 < width_ ? std::size_t{3} : std::size_t{0}, u - x0, v - y0};
-    }
-
     static double Clamp(double value, double highest) {
         if (std::isnan(value))
             return 0;
@@ -113,20 +119,27 @@ class FaceSampler {
         __m128d blue, green, red;
     };
 
-    // Exactly the pixel's three bytes, as blue | green << 8 | red << 16.
-    static std::uint32_t Load24(const std::uint8_t* pixel) {
-        std::uint16_t blueGreen;
-        std::memcpy(&blueGreen, pixel, 2);
-        return blueGreen | (std::uint32_t{pixel[2]} << 16);
+    // A pixel and its right neighbour from the 8 bytes at `left`: blue, green, red of each,
+    // as (left, right) byte pairs.
+    static __m128i LoadPair(const std::uint8_t* left) {
+        const __m128i both = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(left));
+        return _mm_unpacklo_epi8(both, _mm_srli_epi64(both, 24));
     }
 
-    // The channels of pixels a and b, each as (a, b).
-    static Channels Widen(std::uint32_t a, std::uint32_t b) {
+    // The same from exactly the three bytes of each pixel.
+    static __m128i LoadPair(const std::uint8_t* left, const std::uint8_t* right) {
+        const auto load24 = [](const std::uint8_t* pixel) {
+            std::uint16_t blueGreen;
+            std::memcpy(&blueGreen, pixel, 2);
+            return _mm_cvtsi32_si128(static_cast<int>(blueGreen | (std::uint32_t{pixel[2]} << 16)));
+        };
+        return _mm_unpacklo_epi8(load24(left), load24(right));
+    }
+
+    // The channels of a pair as doubles, each as (left, right).
+    static Channels Widen(__m128i pair) {
         const __m128i zero = _mm_setzero_si128();
-        const __m128i words =
-            _mm_unpacklo_epi8(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)),
-                                                _mm_cvtsi32_si128(static_cast<int>(b))),
-                              zero);
+        const __m128i words = _mm_unpacklo_epi8(pair, zero);
         const __m128i blueGreen = _mm_unpacklo_epi16(words, zero);
         return {_mm_cvtepi32_pd(blueGreen), _mm_cvtepi32_pd(_mm_srli_si128(blueGreen, 8)),
                 _mm_cvtepi32_pd(_mm_unpackhi_epi16(words, zero))};
@@ -140,6 +153,7 @@ class FaceSampler {
 #endif
 
     const std::uint8_t* bits_;
+    std::size_t bytes_;  // of all pixel rows
     std::size_t stride_;
     int width_;
     int height_;
