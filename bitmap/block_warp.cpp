@@ -85,19 +85,23 @@ void WarpBlockSse2(const BlockWarpJob& job) {
     alignas(16) std::int64_t offsets[2];
     alignas(16) std::uint32_t pixels[kBlock];
     for (int j = 0; j < kBlock; ++j) {
+        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         const std::int64_t stepU = (rightU - leftU) >> 4;
         const std::int64_t stepV = (rightV - leftV) >> 4;
         __m128i u = _mm_set_epi64x(leftU + stepU, leftU);
         __m128i v = _mm_set_epi64x(leftV + stepV, leftV);
         const __m128i twoStepsU = _mm_set1_epi64x(2 * stepU);
         const __m128i twoStepsV = _mm_set1_epi64x(2 * stepV);
-        // Blocks are mostly filled left to right: fetch the source rows one block width on.
-        const std::int64_t aheadU = 2 * rightU - leftU, aheadV = 2 * rightV - leftV;
+        // Blocks are mostly filled left to right: fetch the source rows and the output row two
+        // block widths on, where the row's ends will then be.
+        const std::int64_t aheadU = 3 * rightU - 2 * leftU, aheadV = 3 * rightV - 2 * leftV;
         const std::uintptr_t ahead = reinterpret_cast<std::uintptr_t>(job.source) +
                                      static_cast<std::uintptr_t>(aheadV >> 16) * sourceStride +
                                      3 * static_cast<std::uintptr_t>(aheadU >> 16);
         _mm_prefetch(reinterpret_cast<const char*>(ahead), _MM_HINT_T0);
         _mm_prefetch(reinterpret_cast<const char*>(ahead + sourceStride), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(out) + 143),
+                     _MM_HINT_T0);
         for (int i = 0; i < kBlock; i += 4) {
             __m128i blended[2];
             for (__m128i& pair : blended) {
@@ -121,7 +125,6 @@ void WarpBlockSse2(const BlockWarpJob& job) {
             _mm_store_si128(reinterpret_cast<__m128i*>(pixels + i),
                             _mm_packus_epi16(blended[0], blended[1]));
         }
-        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         for (const std::uint32_t pixel : pixels) {
             out[0] = static_cast<std::uint8_t>(pixel);
             out[1] = static_cast<std::uint8_t>(pixel >> 16);

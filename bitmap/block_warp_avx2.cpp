@@ -85,9 +85,11 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
         std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         {
             // Blocks are mostly filled left to right: fetch the source rows and the output row
-            // one block width on.
-            const __m256i aheadU = _mm256_sub_epi64(_mm256_add_epi64(rightU, rightU), leftU);
-            const __m256i aheadV = _mm256_sub_epi64(_mm256_add_epi64(rightV, rightV), leftV);
+            // two block widths on, where the row's ends will then be.
+            const __m256i spanU = _mm256_sub_epi64(rightU, leftU);
+            const __m256i spanV = _mm256_sub_epi64(rightV, leftV);
+            const __m256i aheadU = _mm256_add_epi64(rightU, _mm256_add_epi64(spanU, spanU));
+            const __m256i aheadV = _mm256_add_epi64(rightV, _mm256_add_epi64(spanV, spanV));
             const __m256i ahead = _mm256_add_epi64(
                 _mm256_mul_epu32(_mm256_srli_epi64(aheadV, 16), stride),
                 _mm256_mul_epu32(_mm256_srli_epi64(aheadU, 16), _mm256_set1_epi64x(3)));
@@ -96,7 +98,8 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
                 static_cast<std::uintptr_t>(_mm256_extract_epi64(ahead, 0));
             _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0);
             _mm_prefetch(reinterpret_cast<const char*>(address + sourceStride), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(out + 95), _MM_HINT_T0);
+            _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(out) + 143),
+                         _MM_HINT_T0);
         }
         __m256i blended[4];
         for (int g = 0; g < 4; ++g) {
