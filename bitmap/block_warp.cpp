@@ -215,7 +215,8 @@ bool VectorReadsStayInside(std::span<const std::int64_t, 8> corners, int sourceH
     // Positions stay within 30/65536 of the corners' range. A read from the row above the
     // highest sampled row may run on into the row above that one.
     return lowest >= 32 && highest < (std::int64_t{1} << 31) &&
-           (highestRow >> 16) + 2 <= sourceHeight - 1 && sourceStride < (std::size_t{1} << 32);
+           (highestRow >> 16) + 2 <= sourceHeight - 1 &&
+           static_cast<std::uint64_t>(sourceHeight) * sourceStride < (std::uint64_t{1} << 32);
 }
 
 std::span<const NamedBlockWarpKernel> AvailableBlockWarpKernels() {

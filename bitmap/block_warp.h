@@ -45,7 +45,8 @@ void WarpBlockScalar(const BlockWarpJob& job);
 // to spare) on a source `sourceHeight` rows high. Every position of the block lies within a
 // fraction of a pixel of the corners' bounding box. Each sampled pixel is read with 16 bytes,
 // reaching past its row's end into the next row up, so the rows read must leave out the top
-// memory row; and the positions and the stride must fit the kernels' 32-bit arithmetic.
+// memory row; and the positions and the offsets of the rows must fit the kernels' 32-bit
+// arithmetic.
 bool VectorReadsStayInside(std::span<const std::int64_t, 8> corners, int sourceHeight,
                            std::size_t sourceStride);
 

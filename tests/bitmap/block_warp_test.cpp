@@ -62,7 +62,8 @@ TEST(BlockWarp, EveryKernelWritesTheReferenceBytes) {
     // 67 pixels: rows padded by 3 bytes; 64: no padding; 7: a source barely wider than a block
     // row's reads.
     const CDIB wide = Noise(67, 45, 1), even = Noise(64, 40, 2), narrow = Noise(7, 9, 3);
-    CDIB target = Noise(37, 35, 4);  // the blocks below at x not a multiple of 4 or 16
+    const CDIB long_ = Noise(700, 20, 6);  // columns past 256: positions use more than 3 bytes
+    CDIB target = Noise(37, 35, 4);        // the blocks below at x not a multiple of 4 or 16
     const std::int64_t half = kOne / 2, third = kOne / 3;
     struct Case {
         const char* name;
@@ -104,6 +105,12 @@ TEST(BlockWarp, EveryKernelWritesTheReferenceBytes) {
          13,
          17,
          {kOne, 6 * kOne + 9, 5 * kOne + 7, kOne, 5 * kOne, 6 * kOne, kOne + 1, kOne}},
+        {"far columns",
+         long_,
+         7,
+         3,
+         {650 * kOne + 5, 2 * kOne, 697 * kOne + 999, 3 * kOne + 7, 300 * kOne, 16 * kOne + 3,
+          698 * kOne, 17 * kOne}},
         {"block at the target's bottom-right corner",
          wide,
          21,
