@@ -1,7 +1,7 @@
 // The block warp's AVX2 kernel: positions and source offsets of a block row's 16 pixels in two
 // vectors of eight 32-bit lanes (the caller keeps both below 2^32, see VectorReadsStayInside),
-// then the blend in four groups of four, each pixel in one 64-bit quarter: that of the SSE2
-// kernel (block_warp.cpp) in twice the width.
+// then the blend in four groups of four, each pixel in one 64-bit quarter: across each row with
+// a byte multiply-add, then down with 16-bit multiplies.
 #include "bitmap/block_warp_avx2.h"
 
 #include <immintrin.h>
@@ -11,46 +11,56 @@ namespace {
 constexpr int kBlock = 16;
 
 struct Weights {
-    __m256i down0, down1, across0, across1;
+    __m256i across;        // bytes 255 - fu, fu, three times, then 0, 0
+    __m256i down0, down1;  // words 256 - fv and fv, three times, then 0
 };
 
-// `spread` takes the fraction byte (byte 1) of the group's positions into words 0-2 of their
-// quarters, word 3 zero.
-Weights WeightsOf(__m256i u, __m256i v, __m256i spread) {
-    const __m256i fv = _mm256_shuffle_epi8(v, spread);
-    const __m256i fu = _mm256_shuffle_epi8(u, spread);
+// Where the group's pixels find the fraction byte (byte 1) of their positions: spread over
+// the across weights' bytes and the down weights' words.
+struct Spread {
+    __m256i bytes, words;
+};
+
+Weights WeightsOf(__m256i u, __m256i v, const Spread& spread) {
+    const __m256i fv = _mm256_shuffle_epi8(v, spread.words);
     Weights w;
+    w.across =
+        _mm256_xor_si256(_mm256_shuffle_epi8(u, spread.bytes),
+                         _mm256_setr_epi8(-1, 0, -1, 0, -1, 0, 0, 0, -1, 0, -1, 0, -1, 0, 0, 0, -1,
+                                          0, -1, 0, -1, 0, 0, 0, -1, 0, -1, 0, -1, 0, 0, 0));
     w.down1 = fv;
     w.down0 = _mm256_sub_epi16(
         _mm256_setr_epi16(256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0),
         fv);
-    w.across0 = _mm256_add_epi16(
-        _mm256_sign_epi16(
-            fu, _mm256_setr_epi16(-1, -1, 1, 0, -1, -1, 1, 0, -1, -1, 1, 0, -1, -1, 1, 0)),
-        _mm256_setr_epi16(256, 256, 0, 0, 256, 256, 0, 0, 256, 256, 0, 0, 256, 256, 0, 0));
-    w.across1 = _mm256_sub_epi16(
-        _mm256_setr_epi16(256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0, 256, 256, 256, 0),
-        w.across0);
     return w;
 }
 
-// Blue, red, green, 0 of four pixels as 16-bit words.
+// Per channel P0 (256 - fu) + P1 fu of the pixel and its right neighbour, as 16-bit words blue,
+// green, red, 0 (at most 255 x 256). The byte multiply-add takes unsigned weights 255 - fu and
+// fu against the pixels less 128; adding P0 and 128 x 255 back gives the sum.
+__m256i Across(__m256i pixels, __m256i across) {
+    const __m256i pairs = _mm256_shuffle_epi8(
+        pixels, _mm256_setr_epi8(0, 3, 1, 4, 2, 5, -1, -1, 8, 11, 9, 12, 10, 13, -1, -1, 0, 3, 1, 4,
+                                 2, 5, -1, -1, 8, 11, 9, 12, 10, 13, -1, -1));
+    const __m256i biased =
+        _mm256_maddubs_epi16(across, _mm256_xor_si256(pairs, _mm256_set1_epi8(-128)));
+    return _mm256_add_epi16(
+        _mm256_add_epi16(biased, _mm256_and_si256(pairs, _mm256_set1_epi16(255))),
+        _mm256_set1_epi16(128 * 255));
+}
+
+// Blue, green, red, 0 of four pixels as 16-bit words: the across sums of the upper and the
+// lower row blended down with (256 - fv, fv). The down sum needs 24 bits; its top byte is the
+// high halves of the two products plus the carry of their low halves.
 __m256i Blend(__m256i upper, __m256i lower, const Weights& w) {
-    const __m256i lowBytes = _mm256_set1_epi16(255);
-    const __m256i downLow =
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_and_si256(upper, lowBytes), w.down0),
-                         _mm256_mullo_epi16(_mm256_and_si256(lower, lowBytes), w.down1));
-    const __m256i downHigh =
-        _mm256_add_epi16(_mm256_mullo_epi16(_mm256_srli_epi16(upper, 8), w.down0),
-                         _mm256_mullo_epi16(_mm256_srli_epi16(lower, 8), w.down1));
-    const __m256i partners =
-        _mm256_or_si256(_mm256_srli_epi64(downHigh, 16), _mm256_slli_epi64(downHigh, 32));
-    const __m256i lowFirst = _mm256_mullo_epi16(downLow, w.across0);
-    const __m256i lowSecond = _mm256_mullo_epi16(partners, w.across1);
+    const __m256i top = Across(upper, w.across);
+    const __m256i bottom = Across(lower, w.across);
+    const __m256i lowFirst = _mm256_mullo_epi16(top, w.down0);
+    const __m256i lowSecond = _mm256_mullo_epi16(bottom, w.down1);
     const __m256i noCarry = _mm256_cmpeq_epi16(_mm256_adds_epu16(lowFirst, lowSecond),
                                                _mm256_add_epi16(lowFirst, lowSecond));
-    const __m256i highSum = _mm256_add_epi16(_mm256_mulhi_epu16(downLow, w.across0),
-                                             _mm256_mulhi_epu16(partners, w.across1));
+    const __m256i highSum =
+        _mm256_add_epi16(_mm256_mulhi_epu16(top, w.down0), _mm256_mulhi_epu16(bottom, w.down1));
     return _mm256_sub_epi16(_mm256_add_epi16(highSum, noCarry), _mm256_set1_epi16(-1));
 }
 
@@ -70,12 +80,16 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
     // interleave of the loads and the 16-bit packing below, the pixels come out in order.
     // Their fraction bytes: bytes 1 and 5 of each half of the positions for even g, 9 and 13
     // for odd g.
-    const __m256i spreadEven =
+    const Spread even = {
+        _mm256_setr_epi8(1, 1, 1, 1, 1, 1, -1, -1, 5, 5, 5, 5, 5, 5, -1, -1, 1, 1, 1, 1, 1, 1, -1,
+                         -1, 5, 5, 5, 5, 5, 5, -1, -1),
         _mm256_setr_epi8(1, -1, 1, -1, 1, -1, -1, -1, 5, -1, 5, -1, 5, -1, -1, -1, 1, -1, 1, -1, 1,
-                         -1, -1, -1, 5, -1, 5, -1, 5, -1, -1, -1);
-    const __m256i spreadOdd =
+                         -1, -1, -1, 5, -1, 5, -1, 5, -1, -1, -1)};
+    const Spread odd = {
+        _mm256_setr_epi8(9, 9, 9, 9, 9, 9, -1, -1, 13, 13, 13, 13, 13, 13, -1, -1, 9, 9, 9, 9, 9, 9,
+                         -1, -1, 13, 13, 13, 13, 13, 13, -1, -1),
         _mm256_setr_epi8(9, -1, 9, -1, 9, -1, -1, -1, 13, -1, 13, -1, 13, -1, -1, -1, 9, -1, 9, -1,
-                         9, -1, -1, -1, 13, -1, 13, -1, 13, -1, -1, -1);
+                         9, -1, -1, -1, 13, -1, 13, -1, 13, -1, -1, -1)};
     __m256i leftU = _mm256_set1_epi32(static_cast<int>(job.leftU));
     __m256i leftV = _mm256_set1_epi32(static_cast<int>(job.leftV));
     __m256i rightU = _mm256_set1_epi32(static_cast<int>(job.rightU));
@@ -85,8 +99,8 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
     const __m256i rightStepU = _mm256_set1_epi32(static_cast<int>(job.rightStepU));
     const __m256i rightStepV = _mm256_set1_epi32(static_cast<int>(job.rightStepV));
     const __m256i compact =
-        _mm256_setr_epi8(0, 2, 1, 4, 6, 5, 8, 10, 9, 12, 14, 13, -1, -1, -1, -1, 0, 2, 1, 4, 6, 5,
-                         8, 10, 9, 12, 14, 13, -1, -1, -1, -1);
+        _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
+                         8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     alignas(32) std::uint32_t offsets[kBlock];
     for (int j = 0; j < kBlock; ++j) {
         std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
@@ -135,10 +149,9 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
             const __m256i lower =
                 _mm256_unpacklo_epi64(LoadPair(a + sourceStride, b + sourceStride),
                                       LoadPair(c + sourceStride, d + sourceStride));
-            blended[g] =
-                Blend(upper, lower, WeightsOf(u[g / 2], v[g / 2], g % 2 ? spreadOdd : spreadEven));
+            blended[g] = Blend(upper, lower, WeightsOf(u[g / 2], v[g / 2], g % 2 ? odd : even));
         }
-        // Pixels 0-7 and 8-15 as blue, red, green, 0; then three bytes each, 48 in all.
+        // Pixels 0-7 and 8-15 as blue, green, red, 0; then three bytes each, 48 in all.
         const __m256i first =
             _mm256_shuffle_epi8(_mm256_packus_epi16(blended[0], blended[1]), compact);
         const __m256i second =
