@@ -46,6 +46,8 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
     // height - 1 - y.
     std::uint8_t* const bits = panorama.GetBits().data();
     const std::size_t stride = panorama.GetStride();
+    std::array<const FaceSampler*, kBlock * kBlock> blockSamplers;
+    std::array<FaceSampler::Footprint, kBlock * kBlock> footprints;
 
     // Corners of the block row above and below, one per block column edge (x = 0..width).
     const int columns = width / kBlock;
@@ -77,22 +79,26 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
                 panorama.WarpBlock(x, y, *faces[static_cast<int>(a.face)], a.u, a.v, b.u, b.v, c.u,
                                    c.v, d.u, d.v);
             } else {
-                for (int py = y; py < y + kBlock; ++py) {
-                    std::uint8_t* out = bits + static_cast<std::size_t>(height - 1 - py) * stride +
-                                        3 * static_cast<std::size_t>(x);
-                    // All footprints of the row first, so that the face rows they read are
-                    // on their way while the rest are located.
-                    std::array<const FaceSampler*, kBlock> sampler;
-                    std::array<FaceSampler::Footprint, kBlock> footprint;
+                // All footprints of the block first, so that the face rows they read are on
+                // their way while the rest are projected and located.
+                for (int row = 0; row < kBlock; ++row) {
                     std::array<FacePosition, kBlock> positions;
-                    projection.PanoramaRowToFace(x, py, positions);
+                    projection.PanoramaRowToFace(x, y + row, positions);
                     for (int k = 0; k < kBlock; ++k) {
                         const FacePosition& p = positions[static_cast<std::size_t>(k)];
-                        sampler[k] = &samplers[static_cast<std::size_t>(p.face)];
-                        footprint[k] = sampler[k]->Locate(p.u, p.v);
+                        const std::size_t at = static_cast<std::size_t>(row * kBlock + k);
+                        blockSamplers[at] = &samplers[static_cast<std::size_t>(p.face)];
+                        footprints[at] = blockSamplers[at]->Locate(p.u, p.v);
                     }
-                    for (int k = 0; k < kBlock; ++k, out += 3)
-                        sampler[k]->SampleInto(footprint[k], out);
+                }
+                for (int row = 0; row < kBlock; ++row) {
+                    std::uint8_t* out = bits +
+                                        static_cast<std::size_t>(height - 1 - y - row) * stride +
+                                        3 * static_cast<std::size_t>(x);
+                    for (int k = 0; k < kBlock; ++k, out += 3) {
+                        const std::size_t at = static_cast<std::size_t>(row * kBlock + k);
+                        blockSamplers[at]->SampleInto(footprints[at], out);
+                    }
                 }
             }
             outcome.pixelsWritten = true;
