@@ -101,9 +101,11 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
     const __m256i compact =
         _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0, 1, 2, 4, 5, 6,
                          8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    alignas(32) std::uint32_t offsets[kBlock];
+    // First every row's positions and source offsets, then the loads and blends: the loads
+    // then wait on nothing but memory.
+    alignas(32) std::uint32_t offsets[kBlock][kBlock];
+    __m256i u[kBlock][2], v[kBlock][2];
     for (int j = 0; j < kBlock; ++j) {
-        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         const __m256i stepU = _mm256_srai_epi32(_mm256_sub_epi32(rightU, leftU), 4);
         const __m256i stepV = _mm256_srai_epi32(_mm256_sub_epi32(rightV, leftV), 4);
         {
@@ -120,27 +122,35 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
                 3 * static_cast<std::uintptr_t>(aheadU >> 16);
             _mm_prefetch(reinterpret_cast<const char*>(address), _MM_HINT_T0);
             _mm_prefetch(reinterpret_cast<const char*>(address + sourceStride), _MM_HINT_T0);
-            _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(out) + 143),
+            _mm_prefetch(reinterpret_cast<const char*>(
+                             reinterpret_cast<std::uintptr_t>(
+                                 job.out - static_cast<std::size_t>(j) * job.outStride) +
+                             143),
                          _MM_HINT_T0);
         }
-        __m256i u[2], v[2];
-        u[0] = _mm256_add_epi32(leftU, _mm256_mullo_epi32(stepU, iota));
-        v[0] = _mm256_add_epi32(leftV, _mm256_mullo_epi32(stepV, iota));
-        u[1] = _mm256_add_epi32(u[0], _mm256_slli_epi32(stepU, 3));
-        v[1] = _mm256_add_epi32(v[0], _mm256_slli_epi32(stepV, 3));
+        u[j][0] = _mm256_add_epi32(leftU, _mm256_mullo_epi32(stepU, iota));
+        v[j][0] = _mm256_add_epi32(leftV, _mm256_mullo_epi32(stepV, iota));
+        u[j][1] = _mm256_add_epi32(u[j][0], _mm256_slli_epi32(stepU, 3));
+        v[j][1] = _mm256_add_epi32(v[j][0], _mm256_slli_epi32(stepV, 3));
         for (int h = 0; h < 2; ++h) {
-            const __m256i column = _mm256_srli_epi32(u[h], 16);
+            const __m256i column = _mm256_srli_epi32(u[j][h], 16);
             const __m256i offset =
-                _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(v[h], 16), stride),
+                _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srli_epi32(v[j][h], 16), stride),
                                  _mm256_add_epi32(column, _mm256_add_epi32(column, column)));
-            _mm256_store_si256(reinterpret_cast<__m256i*>(offsets + 8 * h), offset);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(offsets[j] + 8 * h), offset);
         }
-        // Read back from memory: cheaper than taking the lanes apart in registers.
-        asm volatile("" : : "r"(offsets) : "memory");
+        leftU = _mm256_add_epi32(leftU, leftStepU);
+        leftV = _mm256_add_epi32(leftV, leftStepV);
+        rightU = _mm256_add_epi32(rightU, rightStepU);
+        rightV = _mm256_add_epi32(rightV, rightStepV);
+    }
+    // Read back from memory: cheaper than taking the lanes apart in registers.
+    asm volatile("" : : "r"(offsets) : "memory");
+    for (int j = 0; j < kBlock; ++j) {
         __m256i blended[4];
         for (int g = 0; g < 4; ++g) {
             // Quarters in the order of the positions: (a, c) in the low half, (b, d) in the high.
-            const std::uint32_t* group = offsets + 8 * (g / 2) + 2 * (g % 2);
+            const std::uint32_t* group = offsets[j] + 8 * (g / 2) + 2 * (g % 2);
             const std::uint8_t* a = job.source + group[0];
             const std::uint8_t* c = job.source + group[1];
             const std::uint8_t* b = job.source + group[4];
@@ -149,7 +159,8 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
             const __m256i lower =
                 _mm256_unpacklo_epi64(LoadPair(a + sourceStride, b + sourceStride),
                                       LoadPair(c + sourceStride, d + sourceStride));
-            blended[g] = Blend(upper, lower, WeightsOf(u[g / 2], v[g / 2], g % 2 ? odd : even));
+            blended[g] =
+                Blend(upper, lower, WeightsOf(u[j][g / 2], v[j][g / 2], g % 2 ? odd : even));
         }
         // Pixels 0-7 and 8-15 as blue, green, red, 0; then three bytes each, 48 in all.
         const __m256i first =
@@ -160,11 +171,8 @@ void WarpBlockAvx2(const BlockWarpJob& job) {
             _mm256_permutevar8x32_epi32(first, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7));
         const __m256i tail =
             _mm256_permutevar8x32_epi32(second, _mm256_setr_epi32(2, 4, 5, 6, 0, 0, 0, 1));
+        std::uint8_t* out = job.out - static_cast<std::size_t>(j) * job.outStride;
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_blend_epi32(head, tail, 0xC0));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 32), _mm256_castsi256_si128(tail));
-        leftU = _mm256_add_epi32(leftU, leftStepU);
-        leftV = _mm256_add_epi32(leftV, leftStepV);
-        rightU = _mm256_add_epi32(rightU, rightStepU);
-        rightV = _mm256_add_epi32(rightV, rightStepV);
     }
 }
