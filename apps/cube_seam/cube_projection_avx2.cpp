@@ -63,18 +63,17 @@ void ProjectRowAvx2(const ProjectionRow& row, FacePosition* out) {
         alignas(32) double across[kLanes], down[kLanes];
         _mm256_store_pd(across, _mm256_mul_pd(_mm256_add_pd(a, one), half));
         _mm256_store_pd(down, _mm256_mul_pd(_mm256_add_pd(b, one), half));
-        const int onX = _mm256_movemask_pd(alongX), onZ = _mm256_movemask_pd(alongZ);
-        const int belowX = _mm256_movemask_pd(negativeX), belowY = _mm256_movemask_pd(negativeY);
-        const int belowZ = _mm256_movemask_pd(negativeZ);
+        // The face as a number, chosen without branches (faces meet in these rows).
+        const auto constant = [](CubeFace face) { return _mm256_set1_pd(static_cast<int>(face)); };
+        alignas(32) double faces[kLanes];
+        _mm256_store_pd(
+            faces,
+            Select(alongX, Select(negativeX, constant(CubeFace::Left), constant(CubeFace::Right)),
+                   Select(alongZ,
+                          Select(negativeZ, constant(CubeFace::Back), constant(CubeFace::Front)),
+                          Select(negativeY, constant(CubeFace::Top), constant(CubeFace::Bottom)))));
         for (int i = 0; i < kLanes; ++i) {
-            const int lane = 1 << i;
-            CubeFace face;
-            if (onX & lane)
-                face = belowX & lane ? CubeFace::Left : CubeFace::Right;
-            else if (onZ & lane)
-                face = belowZ & lane ? CubeFace::Back : CubeFace::Front;
-            else
-                face = belowY & lane ? CubeFace::Top : CubeFace::Bottom;
+            const CubeFace face = static_cast<CubeFace>(static_cast<int>(faces[i]));
             const FaceSize& size = row.faceSizes[static_cast<int>(face)];
             out[first + i] = {face, across[i] * (size.width - 1), down[i] * (size.height - 1)};
         }
