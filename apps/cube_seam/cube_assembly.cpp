@@ -5,6 +5,10 @@
 #include "apps/cube_seam/cube_projection.h"
 #include "apps/cube_seam/face_sampler.h"
 
+#if defined(__x86_64__)
+#include "apps/cube_seam/face_sampler_avx2.h"
+#endif
+
 namespace {
 
 constexpr int kBlock = 16;
@@ -48,6 +52,9 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
     const std::size_t stride = panorama.GetStride();
     std::array<const FaceSampler*, kBlock * kBlock> blockSamplers;
     std::array<FaceSampler::Footprint, kBlock * kBlock> footprints;
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+#endif
 
     // Corners of the block row above and below, one per block column edge (x = 0..width).
     const int columns = width / kBlock;
@@ -95,10 +102,15 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
                     std::uint8_t* out = bits +
                                         static_cast<std::size_t>(height - 1 - y - row) * stride +
                                         3 * static_cast<std::size_t>(x);
-                    for (int k = 0; k < kBlock; ++k, out += 3) {
-                        const std::size_t at = static_cast<std::size_t>(row * kBlock + k);
-                        blockSamplers[at]->SampleInto(footprints[at], out);
+                    const std::size_t first = static_cast<std::size_t>(row * kBlock);
+#if defined(__x86_64__)
+                    if (avx2) {
+                        SampleFootprintsAvx2(std::span(footprints).subspan(first, kBlock), out);
+                        continue;
                     }
+#endif
+                    for (std::size_t at = first; at < first + kBlock; ++at, out += 3)
+                        blockSamplers[at]->SampleInto(footprints[at], out);
                 }
             }
             outcome.pixelsWritten = true;

@@ -27,12 +27,15 @@ class FaceSampler {
     // Where a sample at (u, v) reads: the upper-left pixel of the four it blends, the one
     // below it, the step to their right neighbours, and the fractions. A neighbour past the
     // last column or row is black, and its weight is 0 (u or v is then whole): it points at
-    // its partner instead, which adds the same 0.
+    // its partner instead, which adds the same 0. `wide` when both pairs (pixel and right
+    // neighbour) can be read with 8 bytes each inside the face; a right neighbour past the last
+    // column then reads whatever follows, with weight 0.
     struct Footprint {
         const std::uint8_t* upper;
         const std::uint8_t* lower;
         std::size_t right;
         double fu, fv;
+        bool wide;
     };
 
     // The footprint of (u, v); (0, 0) is the centre of the top-left pixel. Also asks the
@@ -46,8 +49,13 @@ class FaceSampler {
         const int y0 = static_cast<int>(v);
         const std::uint8_t* upper = bits_ + static_cast<std::size_t>(height_ - 1 - y0) * stride_ +
                                     3 * static_cast<std::size_t>(x0);
-        const Footprint at = {upper, y0 + 1 < height_ ? upper - stride_ : upper,
-                              x0 + 1 < width_ ? std::size_t{3} : std::size_t{0}, u - x0, v - y0};
+        // Lower lies at or below upper in memory: one test covers both.
+        const Footprint at = {upper,
+                              y0 + 1 < height_ ? upper - stride_ : upper,
+                              x0 + 1 < width_ ? std::size_t{3} : std::size_t{0},
+                              u - x0,
+                              v - y0,
+                              static_cast<std::size_t>(upper - bits_) + 8 <= bytes_};
         __builtin_prefetch(at.upper);
         __builtin_prefetch(at.lower);
         return at;
@@ -68,10 +76,7 @@ class FaceSampler {
         const __m128d across = _mm_setr_pd(1 - fu, fu);
         const __m128d upperWeights = _mm_mul_pd(across, _mm_set1_pd(1 - fv));
         const __m128d lowerWeights = _mm_mul_pd(across, _mm_set1_pd(fv));
-        // Lower lies at or below upper in memory: one test tells whether both pairs can be
-        // read with 8 bytes. There, a right neighbour past the last column reads whatever
-        // follows, with weight 0.
-        const bool wide = static_cast<std::size_t>(upper - bits_) + 8 <= bytes_;
+        const bool wide = at.wide;
         const Channels top = Widen(wide ? LoadPair(upper) : LoadPair(upper, upper + right));
         const Channels bottom = Widen(wide ? LoadPair(lower) : LoadPair(lower, lower + right));
         const __m128i blue =

@@ -1,11 +1,15 @@
-// The seam's per-pixel sampler writes exactly CDIB::SampleBilinear's bytes, wherever the
-// position lies.
+// The seam's per-pixel sampler (and its AVX2 run, where the processor has it) writes exactly
+// CDIB::SampleBilinear's bytes, wherever the position lies.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 #include "apps/cube_seam/face_sampler.h"
+
+#if defined(__x86_64__)
+#include "apps/cube_seam/face_sampler_avx2.h"
+#endif
 
 namespace {
 
@@ -37,6 +41,20 @@ TEST(FaceSampler, SameBytesAsTheBitmapsSample) {
             EXPECT_EQ((std::array<int, 4>{got[0], got[1], got[2], got[3]}),
                       (std::array<int, 4>{want[0], want[1], want[2], 0xA5}))
                 << face.GetWidth() << " x " << face.GetHeight() << " at " << p[0] << ", " << p[1];
+#if defined(__x86_64__)
+            if (__builtin_cpu_supports("avx2")) {
+                const FaceSampler::Footprint at[2] = {sampler.Locate(p[0], p[1]),
+                                                      sampler.Locate(p[1], p[0])};
+                std::uint8_t run[7] = {0, 0, 0, 0, 0, 0, 0xA5}, second[3] = {};
+                SampleFootprintsAvx2(at, run);
+                sampler.SampleInto(p[1], p[0], second);
+                EXPECT_EQ(
+                    (std::array<int, 7>{run[0], run[1], run[2], run[3], run[4], run[5], run[6]}),
+                    (std::array<int, 7>{want[0], want[1], want[2], second[0], second[1], second[2],
+                                        0xA5}))
+                    << "AVX2 run at " << p[0] << ", " << p[1];
+            }
+#endif
         }
     }
     // Four quarters of 255 round up to 64 each: the sum 256 is held at 255.
