@@ -2,7 +2,9 @@
 #include <benchmark/benchmark.h>
 
 #include <sstream>
+#include <string>
 
+#include "bitmap/block_warp.h"
 #include "bitmap/cdib.h"
 
 namespace {
@@ -31,6 +33,35 @@ void BM_WarpBlock256(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 256 * 256);
 }
 BENCHMARK(BM_WarpBlock256);
+
+// The same blocks through each kernel of the block warp the processor offers (scalar, SSE2,
+// AVX2), as WarpBlock sets them up: positions in 16.16, rows of the source bottom-up.
+void BM_WarpKernel256(benchmark::State& state, BlockWarpKernel kernel) {
+    const CDIB source = Textured(512, 512);
+    CDIB target(256, 256, 24);
+    const std::span<std::uint8_t> out = target.GetBits();
+    for (auto _ : state) {
+        for (int by = 0; by < 256; by += 16) {
+            for (int bx = 0; bx < 256; bx += 16) {
+                const std::int64_t u = (10 + bx * 3 / 2) * 65536, v = (480 - by * 3 / 2) * 65536;
+                BlockWarpJob job;
+                job.out = out.data() + static_cast<std::size_t>(255 - by) * target.GetStride() +
+                          3 * static_cast<std::size_t>(bx);
+                job.outStride = target.GetStride();
+                job.source = source.GetBits().data();
+                job.sourceStride = source.GetStride();
+                job.leftU = u;
+                job.leftV = v;
+                job.rightU = u + 24 * 65536;
+                job.rightV = v;
+                job.leftStepV = job.rightStepV = -24 * 65536 / 16;
+                kernel(job);
+            }
+        }
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * 256 * 256);
+}
 
 // The same area sampled pixel by pixel.
 void BM_SamplePerPixel256(benchmark::State& state) {
@@ -74,3 +105,14 @@ void BM_ReadBitmapFile(benchmark::State& state) {
 BENCHMARK(BM_ReadBitmapFile);
 
 }  // namespace
+
+int main(int argc, char** argv) {
+    for (const NamedBlockWarpKernel& kernel : AvailableBlockWarpKernels()) {
+        benchmark::RegisterBenchmark((std::string("BM_WarpKernel256/") + kernel.name).c_str(),
+                                     BM_WarpKernel256, kernel.run);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,8 +1,8 @@
 // Bilinear sampling and the 16 x 16 block warp of the cube seam.
 #include <cmath>
 
+#include "bitmap/block_warp.h"
 #include "bitmap/cdib.h"
-#include "platform/byte_order.h"
 
 namespace {
 
@@ -21,11 +21,6 @@ double Clamp(double value, double highest) {
     if (value < 0)
         value = 0;
     return value;
-}
-
-// Two 16-bit lanes (bits 0-15 and 16-31) moved into 32-bit lanes of a 64-bit word.
-std::uint64_t WidenLanes(std::uint32_t lanes) {
-    return (lanes & 0xFFFFu) | (std::uint64_t{lanes >> 16} << 32);
 }
 
 bool Inside(double value, double lowest, double highest) {
@@ -116,59 +111,23 @@ void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, dou
     // height - 1 - v. Row j of the block lies j/16 of the way from the top corners to the
     // bottom ones, pixel i of a row i/16 of the way from its left end to its right end.
     const double top = sourceHeight - 1.0;
-    std::int64_t leftU = ToFixed(uA);
-    std::int64_t leftV = ToFixed(top - vA);
-    std::int64_t rightU = ToFixed(uB);
-    std::int64_t rightV = ToFixed(top - vB);
-    const std::int64_t leftStepU = (ToFixed(uC) - leftU) >> 4;
-    const std::int64_t leftStepV = (ToFixed(top - vC) - leftV) >> 4;
-    const std::int64_t rightStepU = (ToFixed(uD) - rightU) >> 4;
-    const std::int64_t rightStepV = (ToFixed(top - vD) - rightV) >> 4;
-
-    const std::size_t sourceStride = source.GetStride();
-    const std::uint8_t* sourceBits = source.m_pBits;
-    for (int j = 0; j < kBlock; ++j) {
-        std::uint8_t* out = RowAt(y + j) + 3 * static_cast<std::size_t>(x);
-        std::int64_t u = leftU;
-        std::int64_t v = leftV;
-        const std::int64_t stepU = (rightU - leftU) >> 4;
-        const std::int64_t stepV = (rightV - leftV) >> 4;
-        for (int i = 0; i < kBlock; ++i) {
-            const std::size_t column = static_cast<std::size_t>(u >> 16);
-            const std::size_t row = static_cast<std::size_t>(v >> 16);
-            const std::uint32_t fu = static_cast<std::uint32_t>((u >> 8) & 255);
-            const std::uint32_t fv = static_cast<std::uint32_t>((v >> 8) & 255);
-            const std::uint8_t* p00 = sourceBits + row * sourceStride + 3 * column;
-            const std::uint8_t* p10 = p00 + sourceStride;
-            // Each channel is (P00 w00 + P01 w01 + P10 w10 + P11 w11) >> 16, taken as two
-            // steps: across each row with (256 - fu, fu), then down with (256 - fv, fv).
-            // Blue and red travel together in one word (16-bit lanes across, 32-bit lanes
-            // down), green alone; no lane can carry into the next.
-            const std::uint32_t p00Word = platform::LoadLe32(p00);
-            const std::uint32_t p01Word = platform::LoadLe32(p00 + 2) >> 8;  // never reads past P01
-            const std::uint32_t p10Word = platform::LoadLe32(p10);
-            const std::uint32_t p11Word = platform::LoadLe32(p10 + 2) >> 8;
-            const std::uint32_t left = 256 - fu;
-            const std::uint32_t upperBlueRed =
-                (p00Word & 0x00FF00FFu) * left + (p01Word & 0x00FF00FFu) * fu;
-            const std::uint32_t lowerBlueRed =
-                (p10Word & 0x00FF00FFu) * left + (p11Word & 0x00FF00FFu) * fu;
-            const std::uint32_t upperGreen =
-                ((p00Word >> 8) & 255u) * left + ((p01Word >> 8) & 255u) * fu;
-            const std::uint32_t lowerGreen =
-                ((p10Word >> 8) & 255u) * left + ((p11Word >> 8) & 255u) * fu;
-            const std::uint64_t blueRed = WidenLanes(upperBlueRed) * (256 - fv) +
-                                          WidenLanes(lowerBlueRed) * fv;
-            out[0] = static_cast<std::uint8_t>(blueRed >> 16);
-            out[1] = static_cast<std::uint8_t>((upperGreen * (256 - fv) + lowerGreen * fv) >> 16);
-            out[2] = static_cast<std::uint8_t>(blueRed >> 48);
-            out += 3;
-            u += stepU;
-            v += stepV;
-        }
-        leftU += leftStepU;
-        leftV += leftStepV;
-        rightU += rightStepU;
-        rightV += rightStepV;
-    }
+    const std::int64_t fixed[8] = {ToFixed(uA), ToFixed(top - vA), ToFixed(uB), ToFixed(top - vB),
+                                   ToFixed(uC), ToFixed(top - vC), ToFixed(uD), ToFixed(top - vD)};
+    BlockWarpJob job;
+    job.out = RowAt(y) + 3 * static_cast<std::size_t>(x);
+    job.outStride = GetStride();
+    job.source = source.m_pBits;
+    job.sourceStride = source.GetStride();
+    job.leftU = fixed[0];
+    job.leftV = fixed[1];
+    job.rightU = fixed[2];
+    job.rightV = fixed[3];
+    job.leftStepU = (fixed[4] - fixed[0]) >> 4;
+    job.leftStepV = (fixed[5] - fixed[1]) >> 4;
+    job.rightStepU = (fixed[6] - fixed[2]) >> 4;
+    job.rightStepV = (fixed[7] - fixed[3]) >> 4;
+    if (VectorReadsStayInside(fixed, sourceHeight, job.sourceStride))
+        FastestBlockWarpKernel()(job);
+    else
+        WarpBlockScalar(job);
 }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12 as root, the packages the build, the tests and `make run` need and
 # that are missing; with the argument "fuzz" also clang and its libFuzzer runtime for the fuzz
-# preset. Safe to run again: it does nothing when everything is there.
+# preset, with "bench" also OpenCV for Python, which bench/peer_remap.py compares the seam and the
+# renderer with (not needed to build or test). Safe to run again: it does nothing when everything
+# is there.
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,9 @@ packages=(
 )
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = bench ]; then
+  packages+=(python3-opencv)
 fi
 
 missing=()

@@ -5,6 +5,10 @@
 #include "apps/cube_seam/cube_projection.h"
 #include "apps/cube_seam/face_sampler.h"
 
+#if defined(__x86_64__)
+#include "apps/cube_seam/face_sampler_avx2.h"
+#endif
+
 namespace {
 
 constexpr int kBlock = 16;
@@ -42,6 +46,15 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
         samplers.emplace_back(*faces[k]);
     }
     const CubeProjection projection(width, height, sizes);
+    // Rows of the per-pixel path are written in place: picture row y is memory row
+    // height - 1 - y.
+    std::uint8_t* const bits = panorama.GetBits().data();
+    const std::size_t stride = panorama.GetStride();
+    std::array<const FaceSampler*, kBlock * kBlock> blockSamplers;
+    std::array<FaceSampler::Footprint, kBlock * kBlock> footprints;
+#if defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+#endif
 
     // Corners of the block row above and below, one per block column edge (x = 0..width).
     const int columns = width / kBlock;
@@ -68,18 +81,36 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
             const FacePosition& c = lower[static_cast<std::size_t>(i)];
             const FacePosition& d = lower[static_cast<std::size_t>(i) + 1];
             const FaceSize& size = projection.SizeOf(a.face);
-            if (a.face == b.face && a.face == c.face && a.face == d.face &&
-                WellInside(a, size) && WellInside(b, size) && WellInside(c, size) &&
-                WellInside(d, size)) {
-                panorama.WarpBlock(x, y, *faces[static_cast<int>(a.face)], a.u, a.v, b.u, b.v,
-                                   c.u, c.v, d.u, d.v);
+            if (a.face == b.face && a.face == c.face && a.face == d.face && WellInside(a, size) &&
+                WellInside(b, size) && WellInside(c, size) && WellInside(d, size)) {
+                panorama.WarpBlock(x, y, *faces[static_cast<int>(a.face)], a.u, a.v, b.u, b.v, c.u,
+                                   c.v, d.u, d.v);
             } else {
-                for (int py = y; py < y + kBlock; ++py) {
-                    for (int px = x; px < x + kBlock; ++px) {
-                        const FacePosition p = projection.PanoramaPixelToFace(px, py);
-                        panorama.SetPixelValue(
-                            px, py, samplers[static_cast<std::size_t>(p.face)].Sample(p.u, p.v));
+                // All footprints of the block first, so that the face rows they read are on
+                // their way while the rest are projected and located.
+                for (int row = 0; row < kBlock; ++row) {
+                    std::array<FacePosition, kBlock> positions;
+                    projection.PanoramaRowToFace(x, y + row, positions);
+                    for (int k = 0; k < kBlock; ++k) {
+                        const FacePosition& p = positions[static_cast<std::size_t>(k)];
+                        const std::size_t at = static_cast<std::size_t>(row * kBlock + k);
+                        blockSamplers[at] = &samplers[static_cast<std::size_t>(p.face)];
+                        footprints[at] = blockSamplers[at]->Locate(p.u, p.v);
                     }
+                }
+                for (int row = 0; row < kBlock; ++row) {
+                    std::uint8_t* out = bits +
+                                        static_cast<std::size_t>(height - 1 - y - row) * stride +
+                                        3 * static_cast<std::size_t>(x);
+                    const std::size_t first = static_cast<std::size_t>(row * kBlock);
+#if defined(__x86_64__)
+                    if (avx2) {
+                        SampleFootprintsAvx2(std::span(footprints).subspan(first, kBlock), out);
+                        continue;
+                    }
+#endif
+                    for (std::size_t at = first; at < first + kBlock; ++at, out += 3)
+                        blockSamplers[at]->SampleInto(footprints[at], out);
                 }
             }
             outcome.pixelsWritten = true;
@@ -89,8 +120,8 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
     return outcome;
 }
 
-int AssembleCubePanorama(const CDIB& left, const CDIB& front, const CDIB& right,
-                         const CDIB& back, const CDIB& top, const CDIB& bottom, CDIB& panorama) {
+int AssembleCubePanorama(const CDIB& left, const CDIB& front, const CDIB& right, const CDIB& back,
+                         const CDIB& top, const CDIB& bottom, CDIB& panorama) {
     const CubeFaceSet faces = {&left, &front, &right, &back, &top, &bottom};
     return FillCubePanorama(faces, panorama).status == AssemblyStatus::Done ? 1 : 0;
 }

@@ -14,6 +14,7 @@
 // Pure arithmetic; an object may be used from any number of threads at once.
 
 #include <array>
+#include <span>
 #include <vector>
 
 #include "apps/cube_seam/cube_face.h"
@@ -39,6 +40,10 @@ class CubeProjection {
     // Any x and y (block corners reach x = width and y = height).
     FacePosition PanoramaPixelToFace(int x, int y) const;
 
+    // PanoramaPixelToFace of pixels (x, y) to (x + 15, y), with 0 <= x and x + 15 <= width:
+    // exactly the same positions, four at a time where the processor has AVX2.
+    void PanoramaRowToFace(int x, int y, std::span<FacePosition, 16> out) const;
+
     int Width() const { return width_; }
     int Height() const { return height_; }
     const FaceSize& SizeOf(CubeFace face) const { return faceSizes_[static_cast<int>(face)]; }
@@ -47,8 +52,9 @@ class CubeProjection {
     int width_;
     int height_;
     std::array<FaceSize, kCubeFaceCount> faceSizes_;
-    // Sine and cosine of the heading of columns 0..width: the same values the per-pixel
-    // formula gives, computed once.
+    // Per column 0..width, what the per-pixel formula computes from x alone: the sine and
+    // cosine of the heading and the row tilt xc / width; the same values, computed once.
     std::vector<double> sinHeading_;
     std::vector<double> cosHeading_;
+    std::vector<double> tilt_;
 };

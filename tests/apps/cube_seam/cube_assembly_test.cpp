@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "apps/cube_seam/cube_assembly.h"
@@ -51,6 +52,36 @@ TEST(CubeProjection, KeyPositions) {
     EXPECT_GT(projection.PanoramaPixelToFace(512, 512).v, 255.5);
     EXPECT_LT(projection.PanoramaPixelToFace(1536, 512).v, 255.5);
     EXPECT_DOUBLE_EQ(projection.PanoramaPixelToFace(512, 512).u, 255.5);
+}
+
+// A row of sixteen (four at a time where the processor has AVX2) holds exactly, to the bit,
+// the positions of the pixels one by one.
+TEST(CubeProjection, RowsAreThePixelsExactly) {
+    const std::array<FaceSize, kCubeFaceCount> mixed = {
+        {{97, 61}, {128, 128}, {5, 5}, {200, 150}, {64, 300}, {1, 1}}};
+    struct Case {
+        int width, height, rowStep;
+        std::array<FaceSize, kCubeFaceCount> sizes;
+    };
+    const Case kCases[] = {{4096, 2048, 37, SameSizes(1024, 1024)},
+                           {640, 320, 1, mixed},
+                           {32, 16, 1, SameSizes(7, 9)}};
+    for (const Case& c : kCases) {
+        const CubeProjection projection(c.width, c.height, c.sizes);
+        for (int y = 0; y <= c.height; y += c.rowStep) {
+            for (int x : {0, 5, c.width / 2 - 8, c.width - 16}) {
+                std::array<FacePosition, 16> row;
+                projection.PanoramaRowToFace(x, y, row);
+                for (int i = 0; i < 16; ++i) {
+                    const FacePosition one = projection.PanoramaPixelToFace(x + i, y);
+                    const FacePosition& got = row[static_cast<std::size_t>(i)];
+                    ASSERT_TRUE(got.face == one.face && std::memcmp(&got.u, &one.u, 8) == 0 &&
+                                std::memcmp(&got.v, &one.v, 8) == 0)
+                        << c.width << " x " << c.height << " pixel " << x + i << ", " << y;
+                }
+            }
+        }
+    }
 }
 
 TEST(CubeAssembly, EveryPixelShowsTheFaceItLooksAt) {
