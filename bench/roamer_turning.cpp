@@ -7,8 +7,8 @@
 // After one second of turning it takes the process's CPU time (every thread: the render
 // thread, the user-interface thread and the toolkit's own) and the count of frames the render
 // thread drew into the view's window, then again at the end. It prints the frames drawn, the
-// frames painted on screen, the frame rate and the CPU time per frame drawn; exit status 1 when
-// the panorama does not open or no frame was drawn.
+// frames painted on screen, the frame rate, the page faults and the CPU time per frame drawn;
+// exit status 1 when the panorama does not open or no frame was drawn.
 
 #include <QApplication>
 #include <QDir>
@@ -37,9 +37,13 @@ namespace {
 constexpr int kViewWidth = 1024;
 constexpr int kViewHeight = 768;
 
-double ProcessCpuSeconds() {
+rusage ProcessUsage() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
+    return usage;
+}
+
+double CpuSeconds(const rusage& usage) {
     const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
@@ -63,7 +67,7 @@ class PaintCounter : public QObject {
 };
 
 struct Mark {
-    double cpu = 0;
+    rusage usage{};
     double wall = 0;
     std::uint64_t drawn = 0;
     int painted = 0;
@@ -98,7 +102,7 @@ int main(int argc, char** argv) {
     const platform::WindowHandle window = view->ViewWindow();
     const auto surface = platform::GetWindowSurface(window);
     const auto mark = [&] {
-        return Mark{ProcessCpuSeconds(), WallSeconds(), surface->Serial(), counter.paints};
+        return Mark{ProcessUsage(), WallSeconds(), surface->Serial(), counter.paints};
     };
     Mark start;
     Mark end;
@@ -118,11 +122,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no frame was drawn\n");
         return 1;
     }
-    const double cpu = end.cpu - start.cpu;
+    const double cpu = CpuSeconds(end.usage) - CpuSeconds(start.usage);
+    const auto faults = static_cast<double>(end.usage.ru_minflt - start.usage.ru_minflt);
     const double wall = end.wall - start.wall;
-    std::printf("view %d x %d: %.0f frames drawn, %d painted in %.1f s (%.1f frames/s), "
-                "CPU %.2f s, %.2f ms per frame\n",
-                host->width(), host->height(), drawn, end.painted - start.painted, wall,
-                drawn / wall, cpu, cpu * 1000 / drawn);
+    std::printf(
+        "view %d x %d: %.0f frames drawn, %d painted in %.1f s (%.1f frames/s), "
+        "%.0f page faults per frame, CPU %.2f s, %.2f ms per frame\n",
+        host->width(), host->height(), drawn, end.painted - start.painted, wall, drawn / wall,
+        faults / drawn, cpu, cpu * 1000 / drawn);
     return 0;
 }

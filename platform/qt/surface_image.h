@@ -1,6 +1,6 @@
 #pragma once
 // Turns a surface's picture (bottom-up rows in one of the four pixel formats) into a top-down
-// QImage for painting. Any thread; the result owns its pixels.
+// QImage for painting. Any thread; the results own their pixels.
 
 #include <QImage>
 
@@ -8,9 +8,17 @@
 
 namespace platform {
 
-// The picture as an image of its own size; a null image when the picture is empty, its format
-// unknown or its rows shorter than its stride and size claim. An 8-bit picture without a
-// palette is shown in grey levels.
+// The picture as an image of its own size and format; a null image when the picture is empty,
+// its format unknown or its rows shorter than its stride and size claim. An 8-bit picture
+// without a palette is shown in grey levels.
 QImage ImageFromPicture(const SurfacePicture& picture);
+
+// The picture in the screen's 32-bit format, written into `target` in one pass: rows turned
+// top-down and each pixel widened to QImage::Format_RGB32, which paints without a conversion.
+// `target` keeps its memory when it already has the picture's size and that format, so a
+// window that keeps one image allocates nothing per frame. The colours are those
+// `ImageFromPicture` gives. False, with `target` made null, for a picture `ImageFromPicture`
+// refuses or when no memory is left for `target`.
+bool PresentPicture(const SurfacePicture& picture, QImage& target);
 
 }  // namespace platform

@@ -62,21 +62,27 @@ void QtWindowHost::PaintNewFrameNow() {
 }
 
 void QtWindowHost::paintEvent(QPaintEvent*) {
-    QImage frame;
+    bool shown = false;
     QPoint origin;
     if (const auto surface = GetWindowSurface(handle_)) {
         surface->Read([&](const SurfacePicture& picture) {
             if (picture.serial <= clearedSerial_)
                 return;
-            frame = ImageFromPicture(picture);
+            shown = PresentPicture(picture, frame_);
             origin = QPoint(picture.origin.x, picture.origin.y);
         });
     }
     {
         QPainter painter(this);
-        painter.fillRect(rect(), kBackground);
-        if (!frame.isNull())
-            painter.drawImage(origin, frame);
+        if (shown) {
+            // The frame is opaque: only the client area around it needs the background.
+            painter.setClipRegion(QRegion(rect()).subtracted(QRect(origin, frame_.size())));
+            painter.fillRect(rect(), kBackground);
+            painter.setClipping(false);
+            painter.drawImage(origin, frame_);
+        } else {
+            painter.fillRect(rect(), kBackground);
+        }
     }
     // A repaint asked for by a new frame shows that frame and nothing more; any other repaint
     // (exposure, resize) tells the window's procedure, which may want a fresh frame.

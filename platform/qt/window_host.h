@@ -9,6 +9,7 @@
 // into the window's surface and the backend asks the widget to repaint (QtBackend::FrameReady).
 // A QtBackend must be installed before the first host is made and outlive the last one.
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstdint>
@@ -51,6 +52,9 @@ class QtWindowHost : public QWidget {
     WindowHandle handle_ = kNoWindow;
     std::uint64_t clearedSerial_ = 0;
     bool frameRepaintPending_ = false;
+    // The last frame shown, in the screen's 32-bit format; kept so that each frame is written
+    // into the same memory.
+    QImage frame_;
 };
 
 }  // namespace platform

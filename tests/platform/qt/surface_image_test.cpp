@@ -76,5 +76,70 @@ TEST(ImageFromPicture, ShowsAnIndexedPictureWithoutPaletteInGreys) {
     EXPECT_EQ(image.pixel(0, 0), qRgb(200, 200, 200));
 }
 
+// A picture of `format` with rows of `stride` bytes (any padding included) filled from a
+// running pattern, so that every byte of every pixel differs from its neighbours.
+SurfacePicture Patterned(PixelFormatCode format, int width, int height, std::size_t stride) {
+    SurfacePicture picture;
+    picture.size = {width, height};
+    picture.format = format;
+    picture.stride = stride;
+    picture.pixels.resize(stride * static_cast<std::size_t>(height));
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i)
+        picture.pixels[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
+    if (format == PixelFormatCode::Indexed8) {
+        picture.palette.resize(1024);
+        for (std::size_t i = 0; i < picture.palette.size(); ++i)
+            picture.palette[i] = static_cast<std::uint8_t>(255 - i * 5);
+    }
+    picture.serial = 1;
+    return picture;
+}
+
+// The present path gives the colours the window showed when Qt converted the picture's own
+// image while painting, at every depth, for widths on and off the four- and sixteen-pixel
+// steps of the row kernels, and with padded rows.
+TEST(PresentPicture, GivesThePixelsOfQtsConversionAtEveryDepthAndWidth) {
+    const PixelFormatCode formats[] = {PixelFormatCode::Bgr24, PixelFormatCode::Rgb565,
+                                       PixelFormatCode::Rgb555, PixelFormatCode::Indexed8};
+    const QSize sizes[] = {{1, 1}, {3, 2}, {4, 3}, {15, 2}, {16, 4}, {17, 3}, {37, 5}, {1027, 3}};
+    QImage target;
+    for (const PixelFormatCode format : formats) {
+        for (const QSize size : sizes) {
+            const auto rowBytes = static_cast<std::size_t>(size.width()) * BytesPerPixel(format);
+            for (const std::size_t padding : {std::size_t{0}, std::size_t{5}}) {
+                const SurfacePicture picture =
+                    Patterned(format, size.width(), size.height(), rowBytes + padding);
+                const QImage expected =
+                    ImageFromPicture(picture).convertToFormat(QImage::Format_RGB32);
+                ASSERT_TRUE(PresentPicture(picture, target));
+                ASSERT_EQ(target.format(), QImage::Format_RGB32);
+                ASSERT_EQ(target.size(), size);
+                for (int y = 0; y < size.height(); ++y) {
+                    for (int x = 0; x < size.width(); ++x) {
+                        ASSERT_EQ(target.pixel(x, y), expected.pixel(x, y))
+                            << static_cast<int>(format) << " bits, " << size.width() << " x "
+                            << size.height() << " padded " << padding << ", at " << x << ", " << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(PresentPicture, ReusesItsImageAndDropsItForAPictureWithoutRows) {
+    QImage target;
+    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Bgr24, 33, 7, 100), target));
+    const uchar* memory = target.constBits();
+    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Indexed8, 33, 7, 36), target));
+    EXPECT_EQ(target.constBits(), memory) << "same size: the same memory";
+    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Bgr24, 9, 7, 28), target));
+    EXPECT_EQ(target.size(), QSize(9, 7));
+
+    SurfacePicture shortRows = Patterned(PixelFormatCode::Bgr24, 9, 7, 28);
+    shortRows.pixels.resize(28 * 6);
+    EXPECT_FALSE(PresentPicture(shortRows, target));
+    EXPECT_TRUE(target.isNull());
+}
+
 }  // namespace
 }  // namespace platform
