@@ -15,6 +15,7 @@
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
 int main(int argc, char* argv[]) {
@@ -31,7 +32,7 @@ int main(int argc, char* argv[]) {
 
     // Qt sees only the program's name, so face flags never read as Qt's own options.
     int qtArgc = 1;
-    QApplication application(qtArgc, argv);
+    const auto application = platform::OpenGuiApplication(qtArgc, argv, "cubestitch");
     QApplication::setApplicationName(QStringLiteral("Cubestitch"));
     platform::QtBackend backend;
     backend.Install();

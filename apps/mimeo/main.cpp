@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "apps/mimeo/mimeo_dialog.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    const auto application = platform::OpenGuiApplication(argc, argv, "mimeo");
     QApplication::setApplicationName(QStringLiteral("Mimeo"));
     platform::QtBackend backend;
     backend.Install();
