@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/common/program_icon.h"
 #include "apps/cubestitch/batch_run.h"
 #include "apps/cubestitch/out_of_memory.h"
 #include "apps/cubestitch/seam_command_line.h"
@@ -34,6 +35,8 @@ int main(int argc, char* argv[]) {
     int qtArgc = 1;
     const auto application = platform::OpenGuiApplication(qtArgc, argv, "cubestitch");
     QApplication::setApplicationName(QStringLiteral("Cubestitch"));
+    // Icon 111: the frame's and the viewer window's.
+    QApplication::setWindowIcon(ProgramIcon(kCubestitchIcon));
     platform::QtBackend backend;
     backend.Install();
     // Nobody waits at an unattended run: message boxes go to standard error.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "apps/common/program_icon.h"
 #include "apps/linksmith/linksmith_app.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
@@ -10,6 +11,7 @@
 int main(int argc, char* argv[]) {
     const auto application = platform::OpenGuiApplication(argc, argv, "linksmith");
     QApplication::setApplicationName(QStringLiteral("Linksmith"));
+    QApplication::setWindowIcon(ProgramIcon(kLinksmithIcon));
     platform::QtBackend backend;
     backend.Install();
     platform::ScopedQtMedia media;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/common/program_icon.h"
 #include "apps/mimeo/mimeo_dialog.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
@@ -13,6 +14,7 @@
 int main(int argc, char* argv[]) {
     const auto application = platform::OpenGuiApplication(argc, argv, "mimeo");
     QApplication::setApplicationName(QStringLiteral("Mimeo"));
+    QApplication::setWindowIcon(ProgramIcon(kMimeoIcon));
     platform::QtBackend backend;
     backend.Install();
 
