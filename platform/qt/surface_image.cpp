@@ -128,6 +128,42 @@ void WidenRgb555(const std::uint8_t* source, QRgb* target, int width) {
     }
 }
 
+// Writes the part `part` (picture coordinates, rows counted from the top, inside the picture)
+// widened to 32 bits, its top-left pixel at `target` and its rows `bytesPerLine` apart.
+void WidenPart(const SurfacePicture& picture, const QRect& part, uchar* target,
+               qsizetype bytesPerLine) {
+    std::array<QRgb, 256> colours{};
+    if (picture.format == PixelFormatCode::Indexed8) {
+        const QList<QRgb> table = ColourTable(picture.palette);
+        std::copy(table.begin(), table.end(), colours.begin());
+    }
+    const RowWidener widenBgr24 = Bgr24Widener();
+    const int bytes = BytesPerPixel(picture.format);
+    const int width = part.width();
+    for (int row = part.top(); row <= part.bottom(); ++row, target += bytesPerLine) {
+        const std::uint8_t* source =
+            picture.pixels.data() +
+            picture.stride * static_cast<std::size_t>(picture.size.height - 1 - row) +
+            static_cast<std::size_t>(part.left()) * static_cast<std::size_t>(bytes);
+        auto* line = reinterpret_cast<QRgb*>(target);
+        switch (picture.format) {
+            case PixelFormatCode::Bgr24:
+                widenBgr24(source, line, width);
+                break;
+            case PixelFormatCode::Rgb565:
+                WidenRgb565(source, line, width);
+                break;
+            case PixelFormatCode::Rgb555:
+                WidenRgb555(source, line, width);
+                break;
+            default:
+                for (int x = 0; x < width; ++x)
+                    line[x] = colours[source[x]];
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 QImage ImageFromPicture(const SurfacePicture& picture) {
@@ -164,31 +200,23 @@ bool PresentPicture(const SurfacePicture& picture, QImage& target) {
         if (target.isNull())
             return false;
     }
-    std::array<QRgb, 256> colours{};
-    if (picture.format == PixelFormatCode::Indexed8) {
-        const QList<QRgb> table = ColourTable(picture.palette);
-        std::copy(table.begin(), table.end(), colours.begin());
+    WidenPart(picture, QRect(0, 0, width, height), target.bits(), target.bytesPerLine());
+    return true;
+}
+
+bool PaintPictureInto(const SurfacePicture& picture, QImage& device, QPoint at,
+                      const QRegion& clip) {
+    const QImage::Format format = device.format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        device.devicePixelRatio() != 1.0 || !device.isDetached() || !HoldsItsRows(picture)) {
+        return false;
     }
-    const RowWidener widenBgr24 = Bgr24Widener();
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* source =
-            picture.pixels.data() + picture.stride * static_cast<std::size_t>(height - 1 - row);
-        auto* line = reinterpret_cast<QRgb*>(target.scanLine(row));
-        switch (picture.format) {
-            case PixelFormatCode::Bgr24:
-                widenBgr24(source, line, width);
-                break;
-            case PixelFormatCode::Rgb565:
-                WidenRgb565(source, line, width);
-                break;
-            case PixelFormatCode::Rgb555:
-                WidenRgb555(source, line, width);
-                break;
-            default:
-                for (int x = 0; x < width; ++x)
-                    line[x] = colours[source[x]];
-                break;
-        }
+    const QRect shown = QRect(at, QSize(picture.size.width, picture.size.height));
+    for (const QRect& area : clip.intersected(shown).intersected(device.rect())) {
+        WidenPart(picture, area.translated(-at),
+                  device.bits() + area.top() * device.bytesPerLine() +
+                      static_cast<qsizetype>(area.left()) * 4,
+                  device.bytesPerLine());
     }
     return true;
 }

@@ -3,6 +3,8 @@
 // QImage for painting. Any thread; the results own their pixels.
 
 #include <QImage>
+#include <QPoint>
+#include <QRegion>
 
 #include "platform/surface.h"
 
@@ -20,5 +22,13 @@ QImage ImageFromPicture(const SurfacePicture& picture);
 // `ImageFromPicture` gives. False, with `target` made null, for a picture `ImageFromPicture`
 // refuses or when no memory is left for `target`.
 bool PresentPicture(const SurfacePicture& picture, QImage& target);
+
+// The same pixels written straight into `device`, a window's 32-bit image (its backing store,
+// Format_RGB32 or Format_ARGB32_Premultiplied: the frame is opaque), with the picture's top-left
+// pixel at `at` and only inside `clip` (both in the device's pixels). False, writing nothing,
+// for a device of another format or pixel ratio, one whose memory is shared, or a picture
+// `ImageFromPicture` refuses; the caller then paints through `PresentPicture`.
+bool PaintPictureInto(const SurfacePicture& picture, QImage& device, QPoint at,
+                      const QRegion& clip);
 
 }  // namespace platform

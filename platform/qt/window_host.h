@@ -52,8 +52,8 @@ class QtWindowHost : public QWidget {
     WindowHandle handle_ = kNoWindow;
     std::uint64_t clearedSerial_ = 0;
     bool frameRepaintPending_ = false;
-    // The last frame shown, in the screen's 32-bit format; kept so that each frame is written
-    // into the same memory.
+    // The last frame shown through an image of its own (when the window's paint device is not a
+    // 32-bit image the frame can be written into), kept so that each frame reuses its memory.
     QImage frame_;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
+
 namespace platform {
 namespace {
 
@@ -139,6 +141,52 @@ TEST(PresentPicture, ReusesItsImageAndDropsItForAPictureWithoutRows) {
     shortRows.pixels.resize(28 * 6);
     EXPECT_FALSE(PresentPicture(shortRows, target));
     EXPECT_TRUE(target.isNull());
+}
+
+// Written straight into a window's 32-bit image, the picture lands where drawing the present
+// path's image would put it, inside the clip only, and leaves the rest of the image alone.
+TEST(PaintPictureInto, WritesWhatDrawingThePresentedImageWouldInsideTheClip) {
+    const PixelFormatCode formats[] = {PixelFormatCode::Bgr24, PixelFormatCode::Rgb565,
+                                       PixelFormatCode::Indexed8};
+    const QImage::Format devices[] = {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied};
+    const QPoint at(5, 3);
+    QRegion clip(QRect(0, 0, 20, 9));
+    clip += QRect(12, 9, 40, 30);  // reaches past the picture and the device
+    for (const PixelFormatCode format : formats) {
+        for (const QImage::Format deviceFormat : devices) {
+            const SurfacePicture picture =
+                Patterned(format, 23, 17, static_cast<std::size_t>(24 * BytesPerPixel(format)));
+            QImage expected(40, 30, deviceFormat);
+            expected.fill(qRgb(1, 2, 3));
+            QImage device = expected.copy();
+            {
+                QImage presented;
+                ASSERT_TRUE(PresentPicture(picture, presented));
+                QPainter painter(&expected);
+                painter.setClipRegion(clip);
+                painter.drawImage(at, presented);
+            }
+            ASSERT_TRUE(PaintPictureInto(picture, device, at, clip)) << static_cast<int>(format);
+            EXPECT_EQ(device, expected) << static_cast<int>(format) << " into " << deviceFormat;
+        }
+    }
+}
+
+TEST(PaintPictureInto, LeavesDevicesItCannotWriteToThePresentPath) {
+    const SurfacePicture picture = Patterned(PixelFormatCode::Bgr24, 8, 4, 24);
+    const QRegion everywhere(0, 0, 16, 16);
+    QImage narrow(16, 16, QImage::Format_RGB888);
+    narrow.fill(Qt::black);
+    EXPECT_FALSE(PaintPictureInto(picture, narrow, {}, everywhere));
+    QImage shared(16, 16, QImage::Format_RGB32);
+    shared.fill(Qt::black);
+    const QImage other = shared;
+    EXPECT_FALSE(PaintPictureInto(picture, shared, {}, everywhere));
+    EXPECT_EQ(other.pixel(0, 0), qRgb(0, 0, 0));
+    QImage device(16, 16, QImage::Format_RGB32);
+    SurfacePicture shortRows = picture;
+    shortRows.pixels.resize(24 * 3);
+    EXPECT_FALSE(PaintPictureInto(shortRows, device, {}, everywhere));
 }
 
 }  // namespace
