@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <vector>
+
+#include "bitmap/cdib.h"
 
 namespace {
 
@@ -70,27 +70,7 @@ TEST_F(NoWindowTest, WindowedProgramsSayTheyCannotOpenAWindowAndExitWithOne) {
 }
 
 TEST_F(NoWindowTest, ARunThatNeedsNoWindowWorksWithoutADisplay) {
-    // A 128 x 64 24-bit bitmap file for the compressor.
-    std::vector<std::uint8_t> file(54 + 128 * 64 * 3, 0);
-    const auto put32 = [&](std::size_t at, std::uint32_t value) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<std::uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 128);
-    put32(22, 64);
-    file[26] = 1;
-    file[28] = 24;
-    for (std::size_t i = 54; i < file.size(); ++i)
-        file[i] = static_cast<std::uint8_t>(i * 9);
-    std::ofstream(root_ / "in.bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(file.data()),
-               static_cast<std::streamsize>(file.size()));
-
+    ASSERT_EQ(CDIB(128, 64, 24).Save((root_ / "in.bmp").string()), 1);
     ASSERT_EQ(Run(COMPACTOR_PROGRAM, "in.bmp out.pan", ""), 0) << errors_;
     EXPECT_GT(fs::file_size(root_ / "out.pan"), 0u);
 }

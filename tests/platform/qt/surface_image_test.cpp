@@ -128,21 +128,6 @@ TEST(PresentPicture, GivesThePixelsOfQtsConversionAtEveryDepthAndWidth) {
     }
 }
 
-TEST(PresentPicture, ReusesItsImageAndDropsItForAPictureWithoutRows) {
-    QImage target;
-    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Bgr24, 33, 7, 100), target));
-    const uchar* memory = target.constBits();
-    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Indexed8, 33, 7, 36), target));
-    EXPECT_EQ(target.constBits(), memory) << "same size: the same memory";
-    ASSERT_TRUE(PresentPicture(Patterned(PixelFormatCode::Bgr24, 9, 7, 28), target));
-    EXPECT_EQ(target.size(), QSize(9, 7));
-
-    SurfacePicture shortRows = Patterned(PixelFormatCode::Bgr24, 9, 7, 28);
-    shortRows.pixels.resize(28 * 6);
-    EXPECT_FALSE(PresentPicture(shortRows, target));
-    EXPECT_TRUE(target.isNull());
-}
-
 // Written straight into a window's 32-bit image, the picture lands where drawing the present
 // path's image would put it, inside the clip only, and leaves the rest of the image alone.
 TEST(PaintPictureInto, WritesWhatDrawingThePresentedImageWouldInsideTheClip) {
