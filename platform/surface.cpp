@@ -17,7 +17,14 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
     if (width <= 0 || height <= 0)
         return false;
 
+    // The rows go into the memory of the picture before last, so that a steady stream of
+    // frames of one size allocates nothing.
     SurfacePicture next;
+    {
+        std::lock_guard lock(lock_);
+        next.pixels = std::move(spare_);
+        spare_.clear();
+    }
     try {
         next.origin = Point{dest.left, dest.top};
         next.size = Size{width, height};
@@ -36,7 +43,8 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
     }
     std::lock_guard lock(lock_);
     next.serial = picture_.serial + 1;
-    picture_ = std::move(next);
+    std::swap(picture_, next);
+    spare_ = std::move(next.pixels);
     return true;
 }
 

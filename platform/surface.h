@@ -64,6 +64,7 @@ class Surface {
   private:
     mutable std::mutex lock_;
     SurfacePicture picture_;
+    std::vector<std::uint8_t> spare_;  // the rows of the picture before, for the next Draw
 };
 
 // Draws `source` into the window's surface (as Surface::Draw) and asks the backend to repaint

@@ -16,6 +16,7 @@
 #include "bitmap/cdib.h"
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
 namespace {
@@ -66,7 +67,7 @@ int CCompactorApp::InitInstance() {
 
 bool CCompactorApp::EnsureGui() {
     if (!gui_ && platform::HasDisplay()) {
-        gui_ = std::make_unique<QApplication>(qtArgc_, qtArgv_);
+        gui_ = platform::OpenGuiApplication(qtArgc_, qtArgv_, "compactor");
         backend_ = std::make_unique<platform::QtBackend>();
         backend_->Install();
     }

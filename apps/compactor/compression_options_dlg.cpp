@@ -10,12 +10,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "apps/common/help_page.h"
+#include "apps/common/program_icon.h"
 
 namespace {
 
@@ -101,7 +101,7 @@ int CCompressionOptionsDlg::DoModalFor(int callerWindow) {
 }
 
 void CCompressionOptionsDlg::OnInitDialog() {
-    setWindowIcon(style()->standardIcon(QStyle::SP_DriveHDIcon));
+    setWindowIcon(ProgramIcon(kCompactorIcon));
     codec_ = settings_.ReadCodec();
     quality_ = settings_.ReadQuality();
     thumbnail_ = settings_.ReadThumbnail();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/common/program_icon.h"
 #include "apps/cubestitch/batch_run.h"
 #include "apps/cubestitch/out_of_memory.h"
 #include "apps/cubestitch/seam_command_line.h"
@@ -15,6 +16,7 @@
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
 int main(int argc, char* argv[]) {
@@ -31,8 +33,10 @@ int main(int argc, char* argv[]) {
 
     // Qt sees only the program's name, so face flags never read as Qt's own options.
     int qtArgc = 1;
-    QApplication application(qtArgc, argv);
+    const auto application = platform::OpenGuiApplication(qtArgc, argv, "cubestitch");
     QApplication::setApplicationName(QStringLiteral("Cubestitch"));
+    // Icon 111: the frame's and the viewer window's.
+    QApplication::setWindowIcon(ProgramIcon(kCubestitchIcon));
     platform::QtBackend backend;
     backend.Install();
     // Nobody waits at an unattended run: message boxes go to standard error.

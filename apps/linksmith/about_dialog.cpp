@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "apps/common/program_icon.h"
+
 namespace {
 
 // The program's picture: a strip of panorama sky and ground with a hotspot frame on it.
@@ -29,6 +31,8 @@ QPixmap ProgramPicture() {
 
 CLinksmithAboutDlg::CLinksmithAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Linksmith"));
+    auto* icon = new QLabel(this);
+    icon->setPixmap(ProgramIcon(kLinksmithIcon).pixmap(48, 48));
     auto* picture = new QLabel(this);
     picture->setPixmap(ProgramPicture());
     auto* name = new QLabel(QStringLiteral("Corvane\nLinksmith\nVersion 4.0"), this);
@@ -42,6 +46,7 @@ CLinksmithAboutDlg::CLinksmithAboutDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* top = new QHBoxLayout;
+    top->addWidget(icon, 0, Qt::AlignTop);
     top->addWidget(picture, 0, Qt::AlignTop);
     top->addWidget(name, 1);
     auto* layout = new QVBoxLayout(this);

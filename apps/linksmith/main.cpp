@@ -2,13 +2,16 @@
 
 #include <QApplication>
 
+#include "apps/common/program_icon.h"
 #include "apps/linksmith/linksmith_app.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt_media/qt_media_outputs.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    const auto application = platform::OpenGuiApplication(argc, argv, "linksmith");
     QApplication::setApplicationName(QStringLiteral("Linksmith"));
+    QApplication::setWindowIcon(ProgramIcon(kLinksmithIcon));
     platform::QtBackend backend;
     backend.Install();
     platform::ScopedQtMedia media;

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "apps/common/program_icon.h"
 #include "apps/mimeo/mimeo_dialog.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    const auto application = platform::OpenGuiApplication(argc, argv, "mimeo");
     QApplication::setApplicationName(QStringLiteral("Mimeo"));
+    QApplication::setWindowIcon(ProgramIcon(kMimeoIcon));
     platform::QtBackend backend;
     backend.Install();
 

@@ -3,13 +3,14 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QStyle>
 #include <QVBoxLayout>
+
+#include "apps/common/program_icon.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("About Roamer"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    icon->setPixmap(ProgramIcon(kRoamerIcon).pixmap(48, 48));
     auto* lines = new QLabel(QStringLiteral("Roamer Version %1\nThe Halvex panorama viewer\n"
                                             "Copyright (C) Tavrin\nBuilt %2")
                                  .arg(QStringLiteral(HALVEX_VERSION), QStringLiteral(__DATE__)),

@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "apps/common/program_icon.h"
 #include "platform/messages.h"
 #include "platform/qt/window_host.h"
 
@@ -94,6 +95,11 @@ bool QtViewerShell::OpenHelp(const std::string& page, int context) {
     QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
     url.setFragment(QStringLiteral("context-%1").arg(context));
     return QDesktopServices::openUrl(url);
+}
+
+void QtViewerShell::SetIcon(const std::string& name) {
+    if (frame_)
+        frame_->setWindowIcon(ProgramIcon(name));
 }
 
 QWidget* QtViewerShell::Widget() const {

@@ -25,6 +25,7 @@ class QtViewerShell : public ViewerWindowShell {
     void Show(const std::string& statusText, platform::Point topLeft) override;
     int TrackPopupMenu(platform::Point screenPoint, bool helpEnabled, bool aboutEnabled) override;
     bool OpenHelp(const std::string& page, int context) override;
+    void SetIcon(const std::string& name) override;
 
     // The top-level widget while the window exists (tests, screenshots).
     QWidget* Widget() const;

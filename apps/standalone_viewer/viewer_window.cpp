@@ -78,6 +78,8 @@ int CViewerWindow::Open(int kind, const void* data, std::size_t size) {
     if (window_ == platform::kNoWindow)
         return 0;
     created_ = true;
+    if (!settings_.icon.empty())
+        shell_->SetIcon(settings_.icon);
     platform::SetWindowUserData(window_, this);
     platform::SetWindowProc(window_, &CViewerWindow::WindowProc);
 

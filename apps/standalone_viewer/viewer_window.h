@@ -25,6 +25,7 @@ class CViewerWindow {
     // What the owning program sets before it shows a panorama.
     struct Settings {
         std::string title = "Corvane(TM)";
+        std::string icon;                // a program icon's name (apps/common/program_icon.h)
         platform::Size size{320, 240};
         std::string caption;   // of the message boxes
         std::string helpPage;  // empty: the Help item is greyed

@@ -36,6 +36,9 @@ class ViewerWindowShell {
                                bool aboutEnabled) = 0;
     // Opens the HTML page `page` at the anchor "context-<context>"; false when it cannot.
     virtual bool OpenHelp(const std::string& page, int context) = 0;
+    // Gives the window made last the program icon `name` (apps/common/program_icon.h). A shell
+    // whose windows show no icon ignores it.
+    virtual void SetIcon(const std::string& name) { static_cast<void>(name); }
 };
 
 // The shell of the installed backend: Qt widgets when a QtBackend and a QApplication run,

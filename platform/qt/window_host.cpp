@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -21,6 +22,26 @@ const QColor kBackground(192, 192, 192);
 Point ScreenOrigin(const QWidget* widget) {
     const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
     return {origin.x(), origin.y()};
+}
+
+// Writes the picture straight into the image `painter` paints on (the window's backing store),
+// when that is a 32-bit image reached by a whole-pixel shift: one pass from the surface to the
+// screen's memory. False, with nothing written, for any other paint device.
+bool PaintStraight(QPainter& painter, const SurfacePicture& picture, QPoint origin) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    const QTransform toDevice = painter.deviceTransform();
+    if (device == nullptr || device->devType() != QInternal::Image ||
+        toDevice.type() > QTransform::TxTranslate) {
+        return false;
+    }
+    const QPoint shift(static_cast<int>(toDevice.dx()), static_cast<int>(toDevice.dy()));
+    if (shift.x() != toDevice.dx() || shift.y() != toDevice.dy())
+        return false;
+    const QRect widgetArea = painter.window().translated(shift);
+    const QRegion systemClip = engine->systemClip();
+    const QRegion clip = systemClip.isEmpty() ? QRegion(widgetArea) : systemClip & widgetArea;
+    return PaintPictureInto(picture, *static_cast<QImage*>(device), origin + shift, clip);
 }
 
 }  // namespace
@@ -62,22 +83,28 @@ void QtWindowHost::PaintNewFrameNow() {
 }
 
 void QtWindowHost::paintEvent(QPaintEvent*) {
-    QImage frame;
-    QPoint origin;
+    QPainter painter(this);
+    QRect frameArea;
+    bool drawnStraight = false;
+    bool drawnToImage = false;
     if (const auto surface = GetWindowSurface(handle_)) {
         surface->Read([&](const SurfacePicture& picture) {
             if (picture.serial <= clearedSerial_)
                 return;
-            frame = ImageFromPicture(picture);
-            origin = QPoint(picture.origin.x, picture.origin.y);
+            frameArea =
+                QRect(picture.origin.x, picture.origin.y, picture.size.width, picture.size.height);
+            drawnStraight = PaintStraight(painter, picture, frameArea.topLeft());
+            drawnToImage = !drawnStraight && PresentPicture(picture, frame_);
         });
     }
-    {
-        QPainter painter(this);
-        painter.fillRect(rect(), kBackground);
-        if (!frame.isNull())
-            painter.drawImage(origin, frame);
-    }
+    // The frame is opaque: only the client area around it needs the background.
+    if (drawnStraight || drawnToImage)
+        painter.setClipRegion(QRegion(rect()).subtracted(frameArea));
+    painter.fillRect(rect(), kBackground);
+    painter.setClipping(false);
+    if (drawnToImage)
+        painter.drawImage(frameArea.topLeft(), frame_);
+    painter.end();
     // A repaint asked for by a new frame shows that frame and nothing more; any other repaint
     // (exposure, resize) tells the window's procedure, which may want a fresh frame.
     const bool systemRepaint = !frameRepaintPending_;

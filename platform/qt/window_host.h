@@ -9,6 +9,7 @@
 // into the window's surface and the backend asks the widget to repaint (QtBackend::FrameReady).
 // A QtBackend must be installed before the first host is made and outlive the last one.
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstdint>
@@ -51,6 +52,9 @@ class QtWindowHost : public QWidget {
     WindowHandle handle_ = kNoWindow;
     std::uint64_t clearedSerial_ = 0;
     bool frameRepaintPending_ = false;
+    // The last frame shown through an image of its own (when the window's paint device is not a
+    // 32-bit image the frame can be written into), kept so that each frame reuses its memory.
+    QImage frame_;
 };
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include "platform/backend.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 #include "plugin/scenegrab/plugin_message_dlg.h"
 
@@ -44,7 +45,7 @@ std::filesystem::path ModuleFolder() {
 void StartPluginGui() {
     GuiSession& session = Session();
     if (QCoreApplication::instance() == nullptr && platform::HasDisplay())
-        session.application = std::make_unique<QApplication>(session.argc, session.argv);
+        session.application = platform::OpenGuiApplication(session.argc, session.argv, "scenegrab");
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr &&
         platform::InstalledBackend() == nullptr) {
         session.backend = std::make_unique<platform::QtBackend>();

@@ -1,5 +1,6 @@
 #include "plugin/scenegrab/plugin_viewer.h"
 
+#include "apps/common/program_icon.h"
 #include "apps/standalone_viewer/viewer_window.h"
 #include "platform/backend.h"
 #include "platform/qt/qt_backend.h"
@@ -20,6 +21,7 @@ void ShowInViewerWindow(const CDIB& panorama) {
     CViewerWindow* window = GetViewerWindow();
     CViewerWindow::Settings& settings = window->GetSettings();
     settings.size = {500, 300};
+    settings.icon = kScenegrabIcon;
     settings.caption = kMessageCaption;
     settings.menuOnRelease = true;
     settings.reportLoadError = true;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "apps/common/program_icon.h"
 #include "plugin/scenegrab/compactor_handoff.h"
 #include "plugin/scenegrab/plugin_ui.h"
 
@@ -137,9 +138,13 @@ void SaverOptionsDlg::OnAspectToggled() {
 }
 
 void ShowPluginAbout(QWidget* parent) {
-    QMessageBox::about(parent, QString::fromLatin1(kPluginCaption),
-                       QStringLiteral("Scenegrab\nVersion 1.0\n\nThis work is based in part on "
-                                      "the work of the Independent JPEG Group."));
+    QMessageBox about(parent);
+    about.setWindowTitle(QString::fromLatin1(kPluginCaption));
+    about.setIconPixmap(ProgramIcon(kScenegrabIcon).pixmap(64, 64));
+    about.setText(
+        QStringLiteral("Scenegrab\nVersion 1.0\n\nThis work is based in part on the "
+                       "work of the Independent JPEG Group."));
+    about.exec();
 }
 
 }  // namespace scenegrab

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/display_presence.h"
+#include "platform/qt/gui_application.h"
 #include "plugin/scenegrab_host/host_command_line.h"
 #include "plugin/scenegrab_host/plugin_module.h"
 #include "plugin/scenegrab_host/render_job.h"
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     std::unique_ptr<QApplication> gui;
     if (platform::HasDisplay())
-        gui = std::make_unique<QApplication>(qtArgc, argv);
+        gui = platform::OpenGuiApplication(qtArgc, argv, "scenegrab-host");
 
     const std::string pluginPath =
         scenegrab_host::FindPluginModule(line->pluginPath, RunningProgram(argv[0]));

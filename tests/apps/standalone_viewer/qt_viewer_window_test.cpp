@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QStatusBar>
 
+#include "apps/common/program_icon.h"
 #include "apps/standalone_viewer/qt_viewer_shell.h"
 #include "apps/standalone_viewer/viewer_window.h"
 #include "bitmap/cdib.h"
@@ -49,12 +50,15 @@ TEST(QtViewerWindow, ShowsThePanoramaInATopLevelWindow) {
         auto* shell = dynamic_cast<QtViewerShell*>(window.Shell());
         ASSERT_NE(shell, nullptr);
         window.SetTitle("Halvex Viewer");
+        window.GetSettings().icon = kScenegrabIcon;
         ASSERT_EQ(window.OpenMemory(panorama.GetBlock()), 1);
         ASSERT_EQ(window.ShowPanorama(), 1);
         QWidget* frame = shell->Widget();
         ASSERT_NE(frame, nullptr);
         EXPECT_TRUE(frame->isVisible());
         EXPECT_EQ(frame->windowTitle(), QStringLiteral("Halvex Viewer"));
+        EXPECT_EQ(frame->windowIcon().pixmap(32, 32).toImage(),
+                  ProgramIcon(kScenegrabIcon).pixmap(32, 32).toImage());
         EXPECT_EQ(frame->size(), QSize(320, 240));
         EXPECT_EQ(frame->findChild<QStatusBar*>()->currentMessage(),
                   QStringLiteral("Press <space> to reset view"));

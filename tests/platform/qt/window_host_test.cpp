@@ -174,24 +174,29 @@ TEST_F(WindowHostTest, PostedMessagesArriveOnTheUserInterfaceThread) {
 }
 
 TEST_F(WindowHostTest, FramesFromAnotherThreadAreShownWithoutAskingForAnotherFrame) {
-    // A 64 x 48 frame of pure red, bottom-up BGR rows.
-    std::vector<std::uint8_t> pixels(64 * 3 * 48);
+    // A 40 x 30 frame of pure red, bottom-up BGR rows, shown at 8, 4 in the 64 x 48 window.
+    std::vector<std::uint8_t> pixels(40 * 3 * 30);
     for (std::size_t i = 0; i < pixels.size(); i += 3)
         pixels[i + 2] = 0xFF;
     std::thread renderer([&, handle = host_->Handle()] {
-        const PixelView frame{64, 48, PixelFormatCode::Bgr24, pixels.data(), 64 * 3, nullptr};
-        EXPECT_TRUE(PresentToWindow(handle, frame, Rect{0, 0, 64, 48}));
+        const PixelView frame{40, 30, PixelFormatCode::Bgr24, pixels.data(), 40 * 3, nullptr};
+        EXPECT_TRUE(PresentToWindow(handle, frame, Rect{8, 4, 48, 34}));
     });
     renderer.join();
     Settle();
     EXPECT_TRUE(ReceivedOf(WM_PAINT).empty());
 
+    // The frame at its place, the window's light grey around it.
     const QImage shown = host_->grab().toImage();
-    EXPECT_EQ(QColor(shown.pixel(5, 5)), QColor(Qt::red));
+    EXPECT_EQ(QColor(shown.pixel(8, 4)), QColor(Qt::red));
+    EXPECT_EQ(QColor(shown.pixel(47, 33)), QColor(Qt::red));
+    EXPECT_EQ(QColor(shown.pixel(7, 10)), QColor(192, 192, 192));
+    EXPECT_EQ(QColor(shown.pixel(48, 33)), QColor(192, 192, 192));
+    EXPECT_EQ(QColor(shown.pixel(20, 34)), QColor(192, 192, 192));
 
     host_->ClearPicture();
     Settle();
-    EXPECT_NE(QColor(host_->grab().toImage().pixel(5, 5)), QColor(Qt::red));
+    EXPECT_EQ(QColor(host_->grab().toImage().pixel(20, 20)), QColor(192, 192, 192));
 }
 
 // Counts the paint events a widget receives, with the surface picture each one paints.
@@ -248,9 +253,9 @@ TEST_F(WindowHostTest, AWaitForFramesPaintsEachFrameAndLetsNoMessageOrInputIn) {
 TEST_F(WindowHostTest, AModalWaitDeliversMessagesAndHoldsInputBackTakingItsKeys) {
     QApplication::postEvent(host_.get(),
                             new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier));
-    QApplication::postEvent(host_.get(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3),
-                                                         QPointF(3, 3), Qt::LeftButton,
-                                                         Qt::LeftButton, Qt::NoModifier));
+    QApplication::postEvent(host_.get(),
+                            new QMouseEvent(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3),
+                                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 7));
     EXPECT_FALSE(WaitWatchingForKey(30, VK_ESCAPE)) << "only A was pressed";
     EXPECT_EQ(ReceivedOf(WM_USER + 7).size(), 1u) << "posted messages go on";
