@@ -44,18 +44,35 @@ std::optional<PackedDib> ResizeFrame(const PackedDib& frame, int width, int heig
     return resized;
 }
 
-bool EqualizeFrames(std::vector<PackedDib>& frames, int width, int height) {
-    int largestWidth = 0, largestHeight = 0;
+namespace {
+
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The largest width and the largest height among `frames`; nothing when a frame is damaged.
+std::optional<FrameSize> LargestSize(const std::vector<PackedDib>& frames) {
+    FrameSize largest;
     for (const PackedDib& frame : frames) {
         if (!CheckedShape(frame))
-            return false;
-        largestWidth = std::max(largestWidth, HeaderOf(frame).biWidth);
-        largestHeight = std::max(largestHeight, HeaderOf(frame).biHeight);
+            return std::nullopt;
+        largest.width = std::max(largest.width, HeaderOf(frame).biWidth);
+        largest.height = std::max(largest.height, HeaderOf(frame).biHeight);
     }
+    return largest;
+}
+
+}  // namespace
+
+bool EqualizeFrames(std::vector<PackedDib>& frames, int width, int height) {
+    const std::optional<FrameSize> largest = LargestSize(frames);
+    if (!largest)
+        return false;
     if (width <= 0)
-        width = largestWidth;
+        width = largest->width;
     if (height <= 0)
-        height = largestHeight;
+        height = largest->height;
     for (PackedDib& frame : frames) {
         std::optional<PackedDib> resized = ResizeFrame(frame, width, height);
         if (!resized)
@@ -69,16 +86,26 @@ std::optional<PackedDib> TileFrames(std::vector<PackedDib>& frames, int columns,
     if (columns < 1 || rows < 1 ||
         frames.size() != static_cast<std::size_t>(columns) * static_cast<std::size_t>(rows))
         return std::nullopt;
-    if (!EqualizeFrames(frames, 0, 0))
+    const std::optional<FrameSize> largest = LargestSize(frames);
+    if (!largest)
         return std::nullopt;
-    const PackedDibShape frame = *CheckedShape(frames.front());
+    const int bitCount = HeaderOf(frames.front()).biBitCount;
     for (const PackedDib& other : frames) {
-        if (HeaderOf(other).biBitCount != frame.bitCount)
+        if (HeaderOf(other).biBitCount != bitCount)
             return std::nullopt;
     }
-    std::optional<PackedDib> grid =
-        NewPackedDib(static_cast<std::int64_t>(frame.width) * columns,
-                     static_cast<std::int64_t>(frame.height) * rows, frame.bitCount);
+    // The grid, and every frame at the largest size, must fit the avatar cap before a single
+    // frame is enlarged: a few big frames among many small ones would otherwise grow all of
+    // them first.
+    const std::int64_t gridWidth = std::int64_t{largest->width} * columns;
+    const std::int64_t gridHeight = std::int64_t{largest->height} * rows;
+    if (!ShapeFor(largest->width, largest->height, bitCount) ||
+        !ShapeFor(gridWidth, gridHeight, bitCount))
+        return std::nullopt;
+    if (!EqualizeFrames(frames, largest->width, largest->height))
+        return std::nullopt;
+    const PackedDibShape frame = *CheckedShape(frames.front());
+    std::optional<PackedDib> grid = NewPackedDib(gridWidth, gridHeight, bitCount);
     if (!grid)
         return std::nullopt;
     const PackedDibShape shape = *CheckedShape(*grid);

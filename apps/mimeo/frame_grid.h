@@ -21,5 +21,6 @@ bool EqualizeFrames(std::vector<PackedDib>& frames, int width, int height);
 // frames: frame k goes to column k mod columns of row block k div columns, row blocks counted
 // from the bottom. The picture takes the first frame's header and depth, with the grid in
 // biXPelsPerMeter and biYPelsPerMeter. Nothing when there are not columns x rows frames, the
-// frames differ in depth, or the picture is too big or the memory cannot be had.
+// frames differ in depth, or the memory cannot be had; nothing, with every frame as it was
+// given, when the grid at the largest frame size is over the avatar cap (ShapeFor).
 std::optional<PackedDib> TileFrames(std::vector<PackedDib>& frames, int columns, int rows);

@@ -30,6 +30,14 @@ ImageRead OutOfMemory() {
     return {{}, "Insufficient System Memory"};
 }
 
+// A Targa's fourth byte is opacity (255 solid) when its header counts alpha bits, and
+// nothing otherwise; an avatar's fourth byte is an amount of transparency (0 solid).
+void AlphaToTransparency(PackedDib& image, const PackedDibShape& shape, bool hasAlpha) {
+    std::uint8_t* fourth = image.data() + shape.pixelOffset + 3;
+    for (std::size_t p = 0; p < shape.pixelBytes; p += 4)
+        fourth[p] = hasAlpha ? static_cast<std::uint8_t>(255 - fourth[p]) : 0;
+}
+
 ImageRead ReadTarga(const Bytes& file, const std::string& path) {
     if (file.size() < kTargaHeaderSize)
         return Corrupt(path);
@@ -44,12 +52,15 @@ ImageRead ReadTarga(const Bytes& file, const std::string& path) {
                           ((descriptor >> 4) == 0 || (descriptor >> 4) == 2);
     if (!accepted)
         return Corrupt(path);
-    // The file must hold every pixel it claims before the picture is allocated.
+    // The file must hold every pixel it claims before the picture's size is weighed.
+    const std::uint64_t pixelBytes = static_cast<std::uint64_t>(width) *
+                                     static_cast<std::uint64_t>(height) *
+                                     static_cast<std::uint64_t>(depth / 8);
+    if (file.size() - kTargaHeaderSize < pixelBytes)
+        return Corrupt(path);
     const std::optional<PackedDibShape> shape = ShapeFor(width, height, depth);
     if (!shape)
         return OutOfMemory();
-    if (file.size() - kTargaHeaderSize < shape->pixelBytes)
-        return Corrupt(path);
     std::optional<PackedDib> image = NewPackedDib(width, height, depth);
     if (!image)
         return OutOfMemory();
@@ -65,6 +76,8 @@ ImageRead ReadTarga(const Bytes& file, const std::string& path) {
             image->data() + shape->pixelOffset + static_cast<std::size_t>(stored) * rowBytes,
             file.data() + kTargaHeaderSize + static_cast<std::size_t>(row) * rowBytes, rowBytes);
     }
+    if (depth == 32)
+        AlphaToTransparency(*image, *shape, (descriptor & 0x0F) != 0);
     return {std::move(*image), {}};
 }
 
@@ -89,26 +102,23 @@ ImageRead ReadBitmap(const Bytes& file, const std::string& path) {
     const platform::BitmapInfoHeader header =
         platform::LoadInfoHeader(file.data() + platform::kFileHeaderSize);
     if (header.biSize < platform::kInfoHeaderSize || header.biCompression != platform::kBiRgb ||
-        header.biHeight <= 0)
+        header.biWidth <= 0 || header.biHeight <= 0)
         return Corrupt(path);
     if (header.biBitCount != 24 && header.biBitCount != 32)
         return WrongDepth(path);
-    // The file must hold every row it claims before the picture is allocated.
+    // The file must hold every row it claims before the picture's size is weighed.
+    const std::uint64_t offset = platform::LoadLe32(file.data() + 10);
+    const std::uint64_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    const std::uint64_t rowBytes =
+        static_cast<std::uint64_t>(header.biWidth) * (header.biBitCount / 8);
+    if (offset < kHeaders || offset > file.size() ||
+        (file.size() - offset) <
+            stride * static_cast<std::uint64_t>(header.biHeight - 1) + rowBytes)
+        return Corrupt(path);
     const std::optional<PackedDibShape> shape =
         ShapeFor(header.biWidth, header.biHeight, header.biBitCount);
     if (!shape)
-        return header.biWidth > 0 && header.biHeight > 0 &&
-                       static_cast<std::uint64_t>(header.biWidth) *
-                               static_cast<std::uint64_t>(header.biHeight) <=
-                           kMaxAvatarPixels
-                   ? OutOfMemory()
-                   : Corrupt(path);
-    const std::uint64_t offset = platform::LoadLe32(file.data() + 10);
-    const std::uint64_t stride = platform::DibRowStride(shape->width, shape->bitCount);
-    const std::uint64_t rowBytes = shape->RowBytes();
-    if (offset < kHeaders || offset > file.size() ||
-        (file.size() - offset) < stride * static_cast<std::uint64_t>(shape->height - 1) + rowBytes)
-        return Corrupt(path);
+        return OutOfMemory();
     std::optional<PackedDib> image =
         NewPackedDib(header.biWidth, header.biHeight, header.biBitCount);
     if (!image)

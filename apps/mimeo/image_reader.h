@@ -25,9 +25,14 @@ bool IsAvatarFileName(const std::string& path);
 // origin 0, a size, 24 or 32 bits and at most 8 alpha bits; rows first-to-last or top-first);
 // "BM" starts an avatar file (when IsAvatarFileName or its pixels are run-length coded) or a
 // bitmap file (uncompressed 24 or 32 bits with rows bottom-up; its padded rows are unpadded).
+// A 32-bit Targa's alpha (opacity) becomes the avatar's fourth byte as an amount of
+// transparency, 255 - alpha, as the viewer draws it; without alpha bits its pixels are opaque
+// (0). Avatar files keep their bytes as stored.
 // The picture's depth must be one of `allowedDepths`. Failures, with nothing returned:
-// "Insufficient System Memory"; "Invalid or Corrupt File: <path>" for an unknown kind, a
-// refused header, a short file or an unknown compression; "Invalid BitMap Color Depth: <path>".
+// "Invalid or Corrupt File: <path>" for an unknown kind, a refused header, a file shorter than
+// the picture it claims or an unknown compression; then "Insufficient System Memory" for a
+// picture over the avatar cap or when the memory cannot be had; "Invalid BitMap Color Depth:
+// <path>".
 ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths);
 
 // ReadImageFile on a file already read: `file` is its whole content, `path` names it (for the

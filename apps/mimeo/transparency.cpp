@@ -117,17 +117,29 @@ bool MoveOffIndexZero(PackedDib& image) {
 }
 
 bool ApplyBlueScreen(PackedDib& image, const std::vector<std::size_t>& bluePixels) {
-    if (!MoveOffIndexZero(image))
+    if (!IsEightBit(image))
         return false;
+    std::uint8_t* pixels = Pixels(image);
+    const std::size_t count = PixelCount(image);
+    std::vector<bool> blue(count, false);
+    for (const std::size_t k : bluePixels) {
+        if (k < count)
+            blue[k] = true;
+    }
+    // A palette whose index 0 already holds the blue screen alone (the fixed palette's pure
+    // blue) is kept as it is; only other pixels at index 0 need an index of their own.
+    bool othersAtZero = false;
+    for (std::size_t k = 0; k < count && !othersAtZero; ++k)
+        othersAtZero = pixels[k] == 0 && !blue[k];
+    if (othersAtZero)
+        MoveOffIndexZero(image);
     std::uint8_t* entry = Palette(image);
     entry[0] = 255;
     entry[1] = 0;
     entry[2] = 0;
     entry[3] = kTransparentFlag;
-    std::uint8_t* pixels = Pixels(image);
-    const std::size_t count = PixelCount(image);
-    for (const std::size_t k : bluePixels) {
-        if (k < count)
+    for (std::size_t k = 0; k < count; ++k) {
+        if (blue[k])
             pixels[k] = 0;
     }
     return true;

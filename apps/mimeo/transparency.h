@@ -35,9 +35,10 @@ std::vector<std::size_t> PureBluePixels(const PackedDib& image);
 bool MoveOffIndexZero(PackedDib& image);
 
 // The blue screen of a reduced 8-bit picture: `bluePixels` (from PureBluePixels of the picture
-// before reduction) become index 0, entry 0 becomes transparent pure blue, and pixels that
-// the reduction put at index 0 move to another index first. False for a picture that is not
-// 8-bit.
+// before reduction) become index 0, entry 0 becomes transparent pure blue, and other pixels
+// that the reduction put at index 0 move to another index first (MoveOffIndexZero); when
+// index 0 holds no other pixel the rest of the palette is kept as it is. False for a picture
+// that is not 8-bit.
 bool ApplyBlueScreen(PackedDib& image, const std::vector<std::size_t>& bluePixels);
 
 // Makes a picture safe to hand to the viewer: when its entry 0 is opaque, its pixels of index

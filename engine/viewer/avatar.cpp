@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -100,6 +101,11 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
         return 1;
     PackedDib& block = read.image;
     const platform::BitmapInfoHeader header = HeaderOf(block);
+    // A grid with more columns or rows than the picture has pixels has empty cells only.
+    const std::int32_t across = std::max(FramesAcross(header), 1);
+    const std::int32_t down = std::max(FramesDown(header), 1);
+    if (across > header.biWidth || down > header.biHeight)
+        return 1;
     const OwnerLock lock(engine_);
     AvatarSlot* slot = SlotIn(lock);
     if (slot == nullptr)
@@ -118,8 +124,8 @@ int Avatar::Load(const char* path, const double atPosition[3], const double ofSi
         slot->sizeRate[i] = 0;
     }
     slot->frameColumn = slot->frameRow = slot->columnRate = slot->rowRate = 0;
-    slot->framesAcross = std::max(FramesAcross(header), 1);
-    slot->framesDown = std::max(FramesDown(header), 1);
+    slot->framesAcross = across;
+    slot->framesDown = down;
     slot->image = std::move(block);
     return 0;
 }
@@ -136,9 +142,15 @@ int Avatar::SetVisible(std::int16_t value) {
 }
 
 int Avatar::IsEmpty(std::int16_t* column, std::int16_t* row) {
+    // The frame step keeps a position in 0 .. its count; a grid wider than the 16-bit range
+    // reads as the range's end there.
+    auto truncated = [](double position) {
+        constexpr double kLast = std::numeric_limits<std::int16_t>::max();
+        return static_cast<std::int16_t>(position >= 0 ? std::min(position, kLast) : 0.0);
+    };
     return WithLoadedSlot([&](const AvatarSlot& slot) {
-        *column = static_cast<std::int16_t>(slot.frameColumn);
-        *row = static_cast<std::int16_t>(slot.frameRow);
+        *column = truncated(slot.frameColumn);
+        *row = truncated(slot.frameRow);
     });
 }
 

@@ -53,15 +53,17 @@ class Avatar {
     // Loads the avatar file at `path` (plain, or run-length coded "qzmv") into the slot with
     // its box at `atPosition` of `ofSize`, standing still on its first frame; the colours of
     // an 8-bit avatar over an 8-bit panorama are matched to the panorama's. A null path only
-    // empties the slot (0). 1 when the file cannot be read or is not an avatar: the slot is
-    // then empty. The file is read without the lock.
+    // empties the slot (0). 1 when the file cannot be read or is not an avatar, or when its
+    // grid has more columns or rows than its picture has pixels: the slot is then empty. The
+    // file is read without the lock.
     int Load(const char* path, const double atPosition[3], const double ofSize[3],
              std::int16_t visibleFlag);
     // Empties the slot. Always 0.
     int Unload();
     int ReleaseImage() { return Unload(); }
     int SetVisible(std::int16_t value);
-    // 1 when the slot is empty; else 0 with the current frame column and row.
+    // 1 when the slot is empty; else 0 with the current frame column and row, truncated (at
+    // most 32767).
     int IsEmpty(std::int16_t* column, std::int16_t* row);
     int SetVelocity(double x, double y, double z);
     // A velocity given along the current view: right, forward and up. 1 also without owner.

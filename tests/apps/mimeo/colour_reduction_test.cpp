@@ -92,6 +92,10 @@ TEST(ReduceAvatarColours, ThePureBlueBackgroundIsTransparentExactlyThere) {
         EXPECT_EQ(palette[0], 255);
         EXPECT_EQ(palette[3], 255);
         EXPECT_EQ(FirstTransparentColour(*reduced)->blue, 255);
+        for (std::size_t i = 1; i < 256 && width == 10; ++i) {  // the fixed palette stays whole
+            const PaletteColour c = FixedPalette()[i];
+            EXPECT_EQ(Bytes(palette + 4 * i, palette + 4 * i + 3), (Bytes{c.blue, c.green, c.red}));
+        }
     }
     const std::optional<PackedDib> kept = ReduceAvatarColours(BlueScreenFrame(8), true, true);
     ASSERT_TRUE(kept);

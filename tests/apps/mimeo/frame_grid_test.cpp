@@ -4,6 +4,7 @@
 
 #include "apps/mimeo/frame_files.h"
 #include "mimeo_test_pictures.h"
+#include "platform/picture_limits.h"
 
 namespace {
 
@@ -79,6 +80,19 @@ TEST(TileFrames, FramesGoRightThenUpAtTheLargestSize) {
     EXPECT_FALSE(TileFrames(three, 2, 2)) << "columns x rows must match the frames";
     std::vector<PackedDib> mixed{Frame(0, 4, 4), Frame(1, 4, 4, 32)};
     EXPECT_FALSE(TileFrames(mixed, 2, 1)) << "one depth for all frames";
+}
+
+TEST(TileFrames, AGridOverTheCapIsRefusedBeforeAnyFrameGrows) {
+    // One big frame among three one-pixel frames, 2 x 2, under a cap of 4096 pixels.
+    const platform::ScopedPictureCap cap({4096, platform::kMaxPictureBytes});
+    for (const int side : {32, 33}) {
+        std::vector<PackedDib> frames{Frame(0, side, side), Frame(1, 1, 1), Frame(2, 1, 1),
+                                      Frame(3, 1, 1)};
+        EXPECT_EQ(TileFrames(frames, 2, 2).has_value(), side == 32);
+        if (side == 33) {
+            EXPECT_EQ(frames[3].size(), 40u + 3) << "the small frames keep their size";
+        }
+    }
 }
 
 TEST(SortFrameFiles, SortsByNameInByteOrder) {

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "apps/mimeo/frame_grid.h"
 #include "engine/avatar_file/avatar_file.h"
+#include "engine/viewer/avatar.h"
+#include "engine/viewer/avatar_drawing.h"
 #include "mimeo_test_pictures.h"
 #include "platform/byte_order.h"
+#include "platform/picture_limits.h"
 
 namespace {
 
@@ -72,7 +76,29 @@ TEST(ReadImageFile, TargaRowsComeOutBottomUp) {
     const ImageRead alpha =
         ReadImageFile(folder.Write("b.tga", Targa(1, 1, 32, 0x08, {5, 6, 7, 8})), {32, 24});
     ASSERT_EQ(alpha.error, "");
-    EXPECT_EQ(Bytes(alpha.image.begin() + 40, alpha.image.end()), (Bytes{5, 6, 7, 8}));
+    EXPECT_EQ(Bytes(alpha.image.begin() + 40, alpha.image.end()), (Bytes{5, 6, 7, 247}));
+}
+
+TEST(ReadImageFile, ThirtyTwoBitTargaTransparencyReachesTheViewer) {
+    // Red 200 solid, 100 half covered, 50 clear, drawn over red 7; without alpha bits the
+    // fourth byte is padding.
+    const Bytes pixels{0, 0, 200, 255, 0, 0, 100, 128, 0, 0, 50, 0};
+    for (const auto& [descriptor, reds] :
+         {std::pair{8, Bytes{200, (7 * 127 + 100 * 129) / 256, 7}}, {0, Bytes{200, 100, 50}}}) {
+        TempFolder folder;
+        const std::string tga = folder.Write("a.tga", Targa(3, 1, 32, descriptor, pixels));
+        std::vector<PackedDib> frames{ReadImageFile(tga, {32, 24}).image};
+        const std::optional<PackedDib> tiled = TileFrames(frames, 1, 1);
+        const std::string avt = folder.Path("a.avt");
+        Avatar avatar;
+        const double at[3] = {0, 10, 0}, size[3] = {1, 0, 1};
+        ASSERT_TRUE(tiled && WriteAvatarFile(avt, *tiled) &&
+                    !avatar.Load(avt.c_str(), at, size, 1));
+        Bytes frame{0, 0, 7, 0, 0, 7, 0, 0, 7};
+        BlitAvatarCell(avatar.Snapshot(), {0, 0, 3, 1}, false,
+                       {frame.data(), 3, 1, PixelFormatCode::Bgr24});
+        EXPECT_EQ((Bytes{frame[2], frame[5], frame[8]}), reds) << descriptor;
+    }
 }
 
 TEST(ReadImageFile, BitmapRowsAreUnpaddedAndDepthsChecked) {
@@ -126,6 +152,7 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
         {"Targa 16-bit", Targa(2, 2, 16, 0, Bytes(8, 1))},
         {"Targa right-to-left", Targa(2, 2, 24, 0x10, Bytes(12, 1))},
         {"Targa zero width", Targa(0, 2, 24, 0, {})},
+        {"Targa claiming 65535 x 65535 in 1 KB", Targa(65535, 65535, 32, 8, Bytes(1000, 1))},
         {"bitmap cut", shortBitmap},
         {"bitmap huge", hugeBitmap},
         {"bitmap pixel offset past the end", offsetPast},
@@ -141,6 +168,12 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
     }
     const std::string missing = folder.Path("none.bmp");
     EXPECT_EQ(ReadImageFile(missing, {32, 24}).error, "Invalid or Corrupt File: " + missing);
+
+    // A file short of a picture over the avatar cap is corrupt too.
+    const platform::ScopedPictureCap cap({16, platform::kMaxPictureBytes});
+    const Bytes whole = Bitmap(5, 4, 24);
+    const std::string cut = folder.Write("cut.bmp", Bytes(whole.begin(), whole.end() - 2));
+    EXPECT_EQ(ReadImageFile(cut, {32, 24}).error, "Invalid or Corrupt File: " + cut);
 }
 
 TEST(IsAvatarFileName, IsDecidedByTheFileNameAlone) {

@@ -283,6 +283,14 @@ TEST_F(AvatarFrameTest, TheFrameStepAnimatesAndWrapsEveryRate) {
         EXPECT_GE(slot.frameRow, 0) << rate[0];
         EXPECT_LT(slot.frameRow, 2) << rate[0];
     }
+
+    // A grid wider than the 16-bit range: one pixel a cell, one step to column 39999.5.
+    Place(1, Write("wide.avt", AvatarFile(40000, 1, 40000, 1, {}, Bytes(3 * 40000, 9))),
+          {{0, 10, 0}, {2, 0, 2}});
+    ASSERT_EQ(engine.GetAvatar(1)->SetAnimationRate(39999.5 * 50 / 40000, 0), 0);
+    Step();
+    EXPECT_EQ(engine.GetAvatar(1)->IsEmpty(&column, &row), 0);
+    EXPECT_EQ(column, 32767);
 }
 
 TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {

@@ -107,6 +107,10 @@ TEST_F(AvatarLoadTest, GoodFilesLoadAndHostileOnesLeaveTheSlotEmpty) {
         {"16-bit without the code", File("g.avt", Block(2, 2, 16, 0, 0, Bytes(8, 0))), 1},
         {"another compression", File("h.avt", Block(2, 2, 8, 1, 0, Bytes(4, 0))), 1},
         {"negative height", File("i.avt", Block(2, -2, 8, 0, 0, Bytes(4, 0))), 1},
+        {"a cell a pixel", File("j.avt", Block(8, 4, 8, 0, 0, pixels8, 8, 4)), 0},
+        {"more columns than pixels", File("k.avt", Block(64, 1, 8, 0, 0, Bytes(64, 3), 1000)), 1},
+        {"more rows than pixels", File("l.avt", Block(8, 4, 8, 0, 0, pixels8, 1, 5)), 1},
+        {"the largest grid", File("m.avt", Block(8, 4, 8, 0, 0, pixels8, 0x7FFFFFFF, 1)), 1},
     };
     for (const Case& c : cases) {
         Avatar avatar;
