@@ -60,6 +60,24 @@ std::vector<Bytes> Panoramas() {
     };
 }
 
+// Panoramas for the editor's round trip: every section the viewer shows, and views and limits
+// at their edges.
+std::vector<Bytes> LinksmithRoundTrips() {
+    std::vector<Bytes> seeds = Panoramas();
+    const Bytes picture = fuzz::RampBitmap(16, 8, 24);
+    const std::vector<Bytes> views = {fuzz::InitBytes(360, 180, 0, 0, 170, -80, 30, 5),
+                                      fuzz::InitBytes(90, 30, -10, 10, 45, 0, 0, 200),
+                                      fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0)};
+    for (const Bytes& view : views) {
+        seeds.push_back(fuzz::Container({{"BTMP", picture},
+                                         {"INIT", view},
+                                         {"HSPT", fuzz::HotspotBytes({"a.pan", ""})},
+                                         {"FILE", fuzz::FileBytes({{"~x.txt", "x"}})}}));
+    }
+    seeds.push_back(fuzz::Container({{"NOTE", fuzz::NoteBytes()}, {"BTMP", picture}}));
+    return seeds;
+}
+
 std::vector<Bytes> ActionTexts() {
     return {
         Text("other.pan"),
@@ -148,6 +166,96 @@ std::vector<Bytes> SaverScripts() {
             s::Script(s::FrameByte(1), s::FrameByte(6), 6).Bytes()};
 }
 
+Bytes Joined(const std::vector<Bytes>& pieces, const std::string& mark) {
+    Bytes bytes;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i != 0)
+            bytes.insert(bytes.end(), mark.begin(), mark.end());
+        bytes.insert(bytes.end(), pieces[i].begin(), pieces[i].end());
+    }
+    return bytes;
+}
+
+Bytes Concatenated(Bytes head, const Bytes& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+// The viewer-avatar target's inputs: its ten choice bytes (depth, panorama and window; the
+// nibbles of position, size, velocity and growth; the view; the animation rates), then the
+// avatar file. Nibble 0 is 0, 1 is 1, 3 is 10 in the target's table of extremes.
+std::vector<Bytes> ViewerAvatars() {
+    // A box 1 x 0 x 1 at 10 ahead in a 45-degree view, standing, at display depth 24.
+    const Bytes ahead = {0x03, 0x30, 0x10, 0x10, 0x00, 0x00, 0x00, 0x00, 0x50, 0x11};
+    // The same box moving and animated at 24 bits over the 8-bit panorama in a 1 x 1 window.
+    const Bytes moving = {0x1B, 0x30, 0x10, 0x10, 0x21, 0x03, 0x00, 0x00, 0x70, 0x21};
+    const Bytes extreme = {0x24, 0xCA, 0x6E, 0x98, 0xB7, 0x4D, 0xF2, 0x21, 0xD3, 0xCE};
+    const auto at = [&ahead](std::uint8_t display, const Bytes& file) {
+        Bytes control = ahead;
+        control[0] = display;
+        return Concatenated(control, file);
+    };
+    return {Concatenated(ahead, fuzz::AvatarFile(16, 8, 2, 1, false)),
+            Concatenated(moving, fuzz::AvatarFile(16, 8, 4, 2, true)),
+            Concatenated(extreme, fuzz::AvatarFile(7, 3, 1, 1, true)),
+            at(0x08, fuzz::AvatarFile(12, 6, 3, 2, false)),
+            at(0x32, fuzz::RampBitmap(8, 4, 24)),
+            at(0x14, fuzz::RampBitmap(8, 4, 32))};
+}
+
+// The bitmap-programs target's inputs: Compactor's (byte 0 even: the codec in bits 1-3, the
+// thumbnail in bit 4; byte 1 the quality) and Cubestitch's (byte 0 odd: faces joined by "FACE").
+std::vector<Bytes> BitmapPrograms() {
+    std::vector<Bytes> seeds;
+    const Bytes pictures[] = {fuzz::RampBitmap(32, 32, 24), fuzz::RampBitmap(16, 16, 8),
+                              fuzz::RampBitmap(12, 8, 16), fuzz::RampBitmap(8, -4, 32),
+                              fuzz::RampCodecRecord("cvid", 16, 8)};
+    for (std::uint8_t codec = 0; codec < 6; ++codec) {
+        const Bytes& picture = pictures[codec % 5];
+        seeds.push_back(Concatenated({static_cast<std::uint8_t>(codec << 1), 75}, picture));
+    }
+    seeds.push_back(Concatenated({0x10, 50}, fuzz::RampBitmap(64, 64, 24)));
+    seeds.push_back(Concatenated({0x10, 90}, fuzz::RampBitmap(16, 16, 24)));
+    const Bytes faces = Joined({fuzz::RampBitmap(8, 8, 24), fuzz::RampBitmap(5, 3, 8),
+                                fuzz::RampBitmap(16, 4, 16), fuzz::RampBitmap(4, -4, 32),
+                                fuzz::RampCodecRecord("msvc", 16, 8), fuzz::RampBitmap(1, 1, 24)},
+                               "FACE");
+    seeds.push_back(Concatenated({0x01, 0}, faces));
+    seeds.push_back(Concatenated({0x1F, 0}, faces));
+    seeds.push_back(Concatenated({0x03, 0}, fuzz::RampBitmap(8, 8, 24)));
+    return seeds;
+}
+
+// A Targa ramp with every third pixel pure blue, the blue screen of frame pictures.
+Bytes BlueScreenTarga(int width, int height, int bits) {
+    Bytes file = fuzz::RampTarga(width, height, bits, false);
+    const std::size_t step = static_cast<std::size_t>(bits / 8);
+    for (std::size_t at = 18; at + 3 <= file.size(); at += 3 * step) {
+        file[at] = 255;
+        file[at + 1] = 0;
+        file[at + 2] = 0;
+    }
+    return file;
+}
+
+// The mimeo-build target's inputs: three choice bytes (flags and columns, the transparent key,
+// an avatar file's grid), then the frames joined by "FRAM".
+std::vector<Bytes> MimeoBuilds() {
+    const Bytes four = Joined({BlueScreenTarga(8, 4, 24), fuzz::RampTarga(6, 6, 24, true),
+                               fuzz::RampBitmap(8, 4, 24), BlueScreenTarga(4, 8, 24)},
+                              "FRAM");
+    return {
+        Concatenated({0x04, 0x00, 0x00}, four),
+        Concatenated({0x00, 0xF3, 0x00}, four),
+        Concatenated({0x01, 0x00, 0x00}, four),
+        Concatenated({0x08, 0x00, 0x00},
+                     Joined({BlueScreenTarga(5, 3, 32), fuzz::RampTarga(5, 3, 32, true)}, "FRAM")),
+        Concatenated({0x00, 0x00, 0x00}, fuzz::RampBitmap(16, 16, 32)),
+        Concatenated({0x02, 0x10, 0x21}, fuzz::AvatarFile(16, 8, 2, 1, true)),
+        Concatenated({0x02, 0x80, 0x11}, fuzz::AvatarFile(12, 6, 3, 2, false)),
+        Concatenated({0x02, 0x00, 0x13}, fuzz::RampBitmap(8, 4, 24))};
+}
+
 // Each target's seeds, by the target's name.
 std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
     std::vector<Bytes> records;
@@ -211,6 +319,10 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
                   "more.pan"})}},
         {"panorama_load", Panoramas()},
         {"scenegrab_saver", SaverScripts()},
+        {"viewer_avatar", ViewerAvatars()},
+        {"linksmith_roundtrip", LinksmithRoundTrips()},
+        {"bitmap_programs", BitmapPrograms()},
+        {"mimeo_build", MimeoBuilds()},
     };
 }
 
