@@ -67,7 +67,8 @@ std::vector<Bytes> LinksmithRoundTrips() {
     const Bytes picture = fuzz::RampBitmap(16, 8, 24);
     const std::vector<Bytes> views = {fuzz::InitBytes(360, 180, 0, 0, 170, -80, 30, 5),
                                       fuzz::InitBytes(90, 30, -10, 10, 45, 0, 0, 200),
-                                      fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0)};
+                                      fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0),
+                                      fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, -5)};
     for (const Bytes& view : views) {
         seeds.push_back(fuzz::Container({{"BTMP", picture},
                                          {"INIT", view},
