@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <system_error>
 
 #include "platform/headless/headless_backend.h"
 #include "platform/message_box.h"
@@ -20,6 +21,9 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// The one page a test writes beside this test program.
+constexpr const char* kPageBesideTheProgram = "HelpPageTest.html";
 
 // The one application object of the run: the running program's folder comes from it.
 void EnsureApp() {
@@ -46,7 +50,11 @@ class HelpPageTest : public ::testing::Test {
     }
     void TearDown() override {
         platform::InstallProgramLauncher(previous_);
-        fs::remove_all(BesideTheProgram());
+        // Only this test's page goes: ctest runs the other tests of this program alongside,
+        // and the folder stays while another holds a page in it.
+        std::error_code ignored;
+        fs::remove(BesideTheProgram() / kPageBesideTheProgram, ignored);
+        fs::remove(BesideTheProgram(), ignored);
     }
     // The help folder beside this test program, where the running program's page is looked for.
     static fs::path BesideTheProgram() {
@@ -105,7 +113,7 @@ TEST_F(HelpPageTest, TheAddressKeepsOddFileNamesApartFromTheContextAnchor) {
 TEST_F(HelpPageTest, APageThatCannotBeOpenedIsReportedWithTheSuitesText) {
     platform::HeadlessBackend backend;
     const platform::WindowHandle owner = backend.CreateWindow({100, 100});
-    const HelpPage present{"viewer", "HelpPageTest.html"};
+    const HelpPage present{"viewer", kPageBesideTheProgram};
     const HelpPage missing{"viewer", "NoSuchPage.html"};
     WritePage(BesideTheProgram() / present.fileName);
     const std::string address =
