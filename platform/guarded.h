@@ -4,6 +4,7 @@
 // Any thread; the record outlives every guard of it. Not re-entrant: a thread that holds a
 // guard must not ask for a second one.
 
+#include <condition_variable>
 #include <mutex>
 
 namespace platform {
@@ -15,6 +16,13 @@ class Guarded {
       public:
         Record* operator->() const { return record_; }
         Record& operator*() const { return *record_; }
+
+        // Releases the lock while it waits on `changed` until `done(record)` holds, and holds
+        // it again on return.
+        template <class Predicate>
+        void Wait(std::condition_variable& changed, Predicate done) {
+            changed.wait(lock_, [&] { return done(*record_); });
+        }
 
       private:
         friend Guarded;

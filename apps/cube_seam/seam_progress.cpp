@@ -6,23 +6,16 @@
 #include "platform/qt/qt_backend.h"
 
 void SilentSeamProgress::Begin(const std::string&, bool) {
-    std::lock_guard lock(mutex_);
-    state_ = State{};
+    *state_.Lock() = State{};
 }
 
 void SilentSeamProgress::PostPosition(int position) {
-    {
-        std::lock_guard lock(mutex_);
-        state_.position = position;
-    }
+    state_.Lock()->position = position;
     changed_.notify_all();
 }
 
 void SilentSeamProgress::PostFinished() {
-    {
-        std::lock_guard lock(mutex_);
-        state_.finished = true;
-    }
+    state_.Lock()->finished = true;
     changed_.notify_all();
 }
 
@@ -31,8 +24,7 @@ bool SilentSeamProgress::Run() {
 }
 
 int SilentSeamProgress::Position() const {
-    std::lock_guard lock(mutex_);
-    return state_.position;
+    return state_.Lock()->position;
 }
 
 std::unique_ptr<SeamProgress> MakeSeamProgress() {

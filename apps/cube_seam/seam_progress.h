@@ -8,8 +8,9 @@
 #include <atomic>
 #include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
+
+#include "platform/guarded.h"
 
 class SeamProgress {
   public:
@@ -50,9 +51,9 @@ class SilentSeamProgress : public SeamProgress {
     // worker finished.
     template <typename Predicate>
     bool WaitFor(Predicate until) {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return state_.finished || until(state_.position); });
-        return state_.finished;
+        auto state = state_.Lock();
+        state.Wait(changed_, [&](const State& now) { return now.finished || until(now.position); });
+        return state->finished;
     }
 
   private:
@@ -60,9 +61,8 @@ class SilentSeamProgress : public SeamProgress {
         int position = 0;
         bool finished = false;
     };
-    mutable std::mutex mutex_;
+    platform::Guarded<State> state_;
     std::condition_variable changed_;
-    State state_;  // guarded by mutex_
 };
 
 // The progress dialog when the program shows windows (a Qt backend is installed and a

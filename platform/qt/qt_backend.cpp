@@ -214,29 +214,22 @@ void QtBackend::Post(const Message& message) {
 }
 
 void QtBackend::FrameReady(WindowHandle window) {
-    {
-        std::lock_guard lock(pendingLock_);
-        if (!pendingFrames_.insert(window).second)
-            return;  // a repaint is queued already and will show this newer picture
-    }
+    if (!pendingFrames_.Lock()->insert(window).second)
+        return;  // a repaint is queued already and will show this newer picture
     QMetaObject::invokeMethod(
         dispatcher_, [dispatcher = dispatcher_, window] { dispatcher->ShowFrame(window); },
         Qt::QueuedConnection);
 }
 
 bool QtBackend::TakePendingFrame(WindowHandle window) {
-    std::lock_guard lock(pendingLock_);
-    return pendingFrames_.erase(window) != 0;
+    return pendingFrames_.Lock()->erase(window) != 0;
 }
 
 void QtBackend::ShowPendingFrames() {
     if (QThread::currentThread() != dispatcher_->thread())
         return;
     std::unordered_set<WindowHandle> windows;
-    {
-        std::lock_guard lock(pendingLock_);
-        windows.swap(pendingFrames_);
-    }
+    pendingFrames_.Lock()->swap(windows);
     for (WindowHandle window : windows) {
         if (QtWindowHost* host = Host(window))
             host->PaintNewFrameNow();

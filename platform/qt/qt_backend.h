@@ -15,11 +15,11 @@
 
 class QWidget;
 
-#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "platform/backend.h"
+#include "platform/guarded.h"
 #include "platform/qt/qt_clipboard.h"
 
 class QWidget;
@@ -67,8 +67,7 @@ class QtBackend : public Backend {
     bool TakePendingFrame(WindowHandle window);
 
     Dispatcher* dispatcher_;
-    std::mutex pendingLock_;
-    std::unordered_set<WindowHandle> pendingFrames_;  // guarded by pendingLock_
+    Guarded<std::unordered_set<WindowHandle>> pendingFrames_;
     QtClipboard clipboard_;
     std::unordered_map<WindowHandle, QPointer<QtWindowHost>> hosts_;
 };
