@@ -204,6 +204,24 @@ void WarpBlockScalar(const BlockWarpJob& job) {
     }
 }
 
+BlockWarpJob BlockWarpJobFor(std::uint8_t* out, std::size_t outStride, const std::uint8_t* source,
+                             std::size_t sourceStride, std::span<const std::int64_t, 8> corners) {
+    BlockWarpJob job;
+    job.out = out;
+    job.outStride = outStride;
+    job.source = source;
+    job.sourceStride = sourceStride;
+    job.leftU = corners[0];
+    job.leftV = corners[1];
+    job.rightU = corners[2];
+    job.rightV = corners[3];
+    job.leftStepU = (corners[4] - corners[0]) >> 4;
+    job.leftStepV = (corners[5] - corners[1]) >> 4;
+    job.rightStepU = (corners[6] - corners[2]) >> 4;
+    job.rightStepV = (corners[7] - corners[3]) >> 4;
+    return job;
+}
+
 bool VectorReadsStayInside(std::span<const std::int64_t, 8> corners, int sourceHeight,
                            std::size_t sourceStride) {
     std::int64_t lowest = corners[0], highest = corners[0], highestRow = corners[1];

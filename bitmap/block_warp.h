@@ -28,6 +28,12 @@ struct BlockWarpJob {
     std::int64_t leftStepU = 0, leftStepV = 0, rightStepU = 0, rightStepV = 0;
 };
 
+// The job for a block whose corners A, B, C, D (top left, top right, bottom left, bottom
+// right) lie at `corners`, four (u, v) pairs in 16.16 with v in memory rows: the left and
+// right ends step a sixteenth of the way down per row.
+BlockWarpJob BlockWarpJobFor(std::uint8_t* out, std::size_t outStride, const std::uint8_t* source,
+                             std::size_t sourceStride, std::span<const std::int64_t, 8> corners);
+
 using BlockWarpKernel = void (*)(const BlockWarpJob& job);
 
 struct NamedBlockWarpKernel {

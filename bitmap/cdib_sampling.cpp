@@ -113,19 +113,9 @@ void CDIB::WarpBlock(int x, int y, const CDIB& source, double uA, double vA, dou
     const double top = sourceHeight - 1.0;
     const std::int64_t fixed[8] = {ToFixed(uA), ToFixed(top - vA), ToFixed(uB), ToFixed(top - vB),
                                    ToFixed(uC), ToFixed(top - vC), ToFixed(uD), ToFixed(top - vD)};
-    BlockWarpJob job;
-    job.out = RowAt(y) + 3 * static_cast<std::size_t>(x);
-    job.outStride = GetStride();
-    job.source = source.m_pBits;
-    job.sourceStride = source.GetStride();
-    job.leftU = fixed[0];
-    job.leftV = fixed[1];
-    job.rightU = fixed[2];
-    job.rightV = fixed[3];
-    job.leftStepU = (fixed[4] - fixed[0]) >> 4;
-    job.leftStepV = (fixed[5] - fixed[1]) >> 4;
-    job.rightStepU = (fixed[6] - fixed[2]) >> 4;
-    job.rightStepV = (fixed[7] - fixed[3]) >> 4;
+    const BlockWarpJob job =
+        BlockWarpJobFor(RowAt(y) + 3 * static_cast<std::size_t>(x), GetStride(), source.m_pBits,
+                        source.GetStride(), fixed);
     if (VectorReadsStayInside(fixed, sourceHeight, job.sourceStride))
         FastestBlockWarpKernel()(job);
     else

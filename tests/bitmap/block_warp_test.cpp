@@ -26,21 +26,11 @@ CDIB Noise(int width, int height, std::uint32_t seed) {
 // row v), as CDIB::WarpBlock sets it up.
 BlockWarpJob JobFor(CDIB& target, int x, int y, const CDIB& source,
                     const std::array<std::int64_t, 8>& c) {
-    BlockWarpJob job;
-    job.outStride = target.GetStride();
-    job.out = target.GetBits().data() +
-              static_cast<std::size_t>(target.GetHeight() - 1 - y) * job.outStride + 3 * x;
-    job.source = source.GetBits().data();
-    job.sourceStride = source.GetStride();
-    job.leftU = c[0];
-    job.leftV = c[1];
-    job.rightU = c[2];
-    job.rightV = c[3];
-    job.leftStepU = (c[4] - c[0]) >> 4;
-    job.leftStepV = (c[5] - c[1]) >> 4;
-    job.rightStepU = (c[6] - c[2]) >> 4;
-    job.rightStepV = (c[7] - c[3]) >> 4;
-    return job;
+    const std::size_t stride = target.GetStride();
+    return BlockWarpJobFor(target.GetBits().data() +
+                               static_cast<std::size_t>(target.GetHeight() - 1 - y) * stride +
+                               3 * x,
+                           stride, source.GetBits().data(), source.GetStride(), c);
 }
 
 // Runs `job`'s block with every kernel on a copy of `target` and expects the reference's
