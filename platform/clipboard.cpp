@@ -12,17 +12,17 @@ std::atomic<Clipboard*> installedClipboard{nullptr};
 
 bool MemoryClipboard::SetData(const std::string& mimeType, std::span<const std::uint8_t> bytes) {
     std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
-    std::lock_guard<std::mutex> hold(lock_);
-    mimeType_ = mimeType;
-    bytes_ = std::move(copy);
+    const auto content = content_.Lock();
+    content->mimeType = mimeType;
+    content->bytes = std::move(copy);
     return true;
 }
 
 std::optional<std::vector<std::uint8_t>> MemoryClipboard::GetData(const std::string& mimeType) {
-    std::lock_guard<std::mutex> hold(lock_);
-    if (mimeType_.empty() || mimeType_ != mimeType)
+    const auto content = content_.Lock();
+    if (content->mimeType.empty() || content->mimeType != mimeType)
         return std::nullopt;
-    return bytes_;
+    return content->bytes;
 }
 
 Clipboard& GetClipboard() {

@@ -8,11 +8,12 @@
 // clipboard is also safe to use from several threads.
 
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "platform/guarded.h"
 
 namespace platform {
 
@@ -36,9 +37,11 @@ class MemoryClipboard final : public Clipboard {
     std::optional<std::vector<std::uint8_t>> GetData(const std::string& mimeType) override;
 
   private:
-    std::mutex lock_;
-    std::string mimeType_;
-    std::vector<std::uint8_t> bytes_;
+    struct Content {
+        std::string mimeType;
+        std::vector<std::uint8_t> bytes;
+    };
+    Guarded<Content> content_;
 };
 
 // The process's clipboard: the installed one, else the process-wide in-memory clipboard.

@@ -4,8 +4,10 @@
 // Any thread; the record outlives every guard of it. Not re-entrant: a thread that holds a
 // guard must not ask for a second one.
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace platform {
 
@@ -24,6 +26,13 @@ class Guarded {
             changed.wait(lock_, [&] { return done(*record_); });
         }
 
+        // As Wait, but gives up at `deadline`; returns whether `done(record)` holds.
+        template <class Clock, class Duration, class Predicate>
+        bool WaitUntil(std::condition_variable& changed,
+                       const std::chrono::time_point<Clock, Duration>& deadline, Predicate done) {
+            return changed.wait_until(lock_, deadline, [&] { return done(*record_); });
+        }
+
       private:
         friend Guarded;
         explicit Guard(const Guarded& owner) : lock_(owner.mutex_), record_(&owner.record_) {}
@@ -32,6 +41,7 @@ class Guarded {
     };
 
     Guarded() = default;
+    explicit Guarded(Record initial) : record_(std::move(initial)) {}
     Guarded(const Guarded&) = delete;
     Guarded& operator=(const Guarded&) = delete;
 

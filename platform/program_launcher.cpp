@@ -26,19 +26,13 @@ constexpr int kNoAssociation = 31;
 // How long the opener is given to say that nothing can open a target.
 constexpr auto kOpenerVerdictWait = std::chrono::seconds(3);
 
-std::mutex& LauncherMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<ProgramLauncher>& LauncherSlot() {
-    static std::shared_ptr<ProgramLauncher> launcher = std::make_shared<SpawningLauncher>();
+Guarded<std::shared_ptr<ProgramLauncher>>& LauncherSlot() {
+    static Guarded<std::shared_ptr<ProgramLauncher>> launcher(std::make_shared<SpawningLauncher>());
     return launcher;
 }
 
 std::shared_ptr<ProgramLauncher> CurrentLauncher() {
-    std::lock_guard lock(LauncherMutex());
-    return LauncherSlot();
+    return *LauncherSlot().Lock();
 }
 
 bool IsExecutableFile(const std::string& path) {
@@ -141,30 +135,27 @@ bool RecordingLauncher::Launch(const LaunchRequest& request) {
     for (const std::string& argument : request.arguments)
         line += " " + argument;
     line += " show " + std::to_string(request.showState);
-    std::lock_guard lock(mutex_);
-    log_.push_back(line);
+    const auto log = log_.Lock();
+    log->push_back(line);
     return launchResult;
 }
 
 bool RecordingLauncher::Open(const std::string& target, int showState) {
-    std::lock_guard lock(mutex_);
-    log_.push_back("open " + target + " show " + std::to_string(showState));
+    const auto log = log_.Lock();
+    log->push_back("open " + target + " show " + std::to_string(showState));
     return openResult;
 }
 
 std::vector<std::string> RecordingLauncher::Log() const {
-    std::lock_guard lock(mutex_);
-    return log_;
+    return *log_.Lock();
 }
 
 void RecordingLauncher::ClearLog() {
-    std::lock_guard lock(mutex_);
-    log_.clear();
+    log_.Lock()->clear();
 }
 
 std::shared_ptr<ProgramLauncher> InstallProgramLauncher(std::shared_ptr<ProgramLauncher> launcher) {
-    std::lock_guard lock(LauncherMutex());
-    std::swap(LauncherSlot(), launcher);
+    std::swap(*LauncherSlot().Lock(), launcher);
     return launcher;
 }
 

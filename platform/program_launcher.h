@@ -4,10 +4,11 @@
 // opener. Both go through the process's launcher, which tests replace with a recording one.
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/guarded.h"
 
 namespace platform {
 
@@ -52,8 +53,7 @@ class RecordingLauncher final : public ProgramLauncher {
     bool openResult = true;
 
   private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> log_;
+    Guarded<std::vector<std::string>> log_;
 };
 
 // Replaces the process's launcher, returning the previous one (the spawning launcher is used

@@ -21,9 +21,9 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
     // frames of one size allocates nothing.
     SurfacePicture next;
     {
-        std::lock_guard lock(lock_);
-        next.pixels = std::move(spare_);
-        spare_.clear();
+        auto kept = kept_.Lock();
+        next.pixels = std::move(kept->spare);
+        kept->spare.clear();
     }
     try {
         next.origin = Point{dest.left, dest.top};
@@ -41,21 +41,19 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    std::lock_guard lock(lock_);
-    next.serial = picture_.serial + 1;
-    std::swap(picture_, next);
-    spare_ = std::move(next.pixels);
+    auto kept = kept_.Lock();
+    next.serial = kept->picture.serial + 1;
+    std::swap(kept->picture, next);
+    kept->spare = std::move(next.pixels);
     return true;
 }
 
 void Surface::Read(const std::function<void(const SurfacePicture&)>& reader) const {
-    std::lock_guard lock(lock_);
-    reader(picture_);
+    reader(kept_.Lock()->picture);
 }
 
 std::uint64_t Surface::Serial() const {
-    std::lock_guard lock(lock_);
-    return picture_.serial;
+    return kept_.Lock()->picture.serial;
 }
 
 bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest) {

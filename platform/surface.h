@@ -12,10 +12,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <vector>
 
 #include "platform/geometry.h"
+#include "platform/guarded.h"
 #include "platform/pixel_view.h"
 #include "platform/window.h"
 
@@ -62,9 +62,11 @@ class Surface {
     std::uint64_t Serial() const;
 
   private:
-    mutable std::mutex lock_;
-    SurfacePicture picture_;
-    std::vector<std::uint8_t> spare_;  // the rows of the picture before, for the next Draw
+    struct Kept {
+        SurfacePicture picture;
+        std::vector<std::uint8_t> spare;  // the rows of the picture before, for the next Draw
+    };
+    Guarded<Kept> kept_;
 };
 
 // Draws `source` into the window's surface (as Surface::Draw) and asks the backend to repaint

@@ -66,8 +66,8 @@ int EncodePixel(const SurfacePicture& picture, ColorRef colour, std::uint8_t out
 }  // namespace
 
 bool Surface::DrawOutline(const Rect& rect, ColorRef colour) {
-    std::lock_guard lock(lock_);
-    SurfacePicture& picture = picture_;
+    const auto kept = kept_.Lock();
+    SurfacePicture& picture = kept->picture;
     std::uint8_t pixel[3] = {};
     const int bytes = EncodePixel(picture, colour, pixel);
     if (picture.serial == 0 || bytes == 0 || rect.Width() <= 0 || rect.Height() <= 0)

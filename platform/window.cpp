@@ -1,9 +1,9 @@
 #include "platform/window.h"
 
 #include <map>
-#include <mutex>
 
 #include "platform/backend.h"
+#include "platform/guarded.h"
 #include "platform/surface.h"
 
 namespace platform {
@@ -18,25 +18,23 @@ struct WindowRecord {
 };
 
 // The table is read by the render thread (client size, surface) while the user-interface
-// thread changes it, hence the mutex. Procedures are called without holding it, so that a
+// thread changes it, hence the lock. Procedures are called without holding it, so that a
 // procedure may create, subclass or destroy windows.
 struct WindowTable {
-    std::mutex mutex;
     std::map<WindowHandle, WindowRecord> windows;
     WindowHandle nextHandle = 1;
 };
 
-WindowTable& Table() {
-    static WindowTable table;
+Guarded<WindowTable>& Table() {
+    static Guarded<WindowTable> table;
     return table;
 }
 
 template <typename Fn>
 auto WithRecord(WindowHandle window, Fn&& fn) -> decltype(fn(std::declval<WindowRecord&>())) {
-    WindowTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    auto it = table.windows.find(window);
-    if (it == table.windows.end())
+    const auto table = Table().Lock();
+    auto it = table->windows.find(window);
+    if (it == table->windows.end())
         return {};
     return fn(it->second);
 }
@@ -48,10 +46,9 @@ std::intptr_t DefaultWindowProc(WindowHandle, std::uint32_t, std::uintptr_t, std
 }
 
 WindowHandle CreateWindowRecord(Size clientSize, Point screenOrigin, WindowProc baseProc) {
-    WindowTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    WindowHandle handle = table.nextHandle++;
-    WindowRecord& record = table.windows[handle];
+    const auto table = Table().Lock();
+    WindowHandle handle = table->nextHandle++;
+    WindowRecord& record = table->windows[handle];
     record.proc = baseProc ? baseProc : DefaultWindowProc;
     record.clientSize = clientSize;
     record.screenOrigin = screenOrigin;
@@ -59,9 +56,7 @@ WindowHandle CreateWindowRecord(Size clientSize, Point screenOrigin, WindowProc 
 }
 
 void DestroyWindowRecord(WindowHandle window) {
-    WindowTable& table = Table();
-    std::lock_guard lock(table.mutex);
-    table.windows.erase(window);
+    Table().Lock()->windows.erase(window);
 }
 
 void SetWindowGeometry(WindowHandle window, Size clientSize, Point screenOrigin) {

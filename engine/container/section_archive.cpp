@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <mutex>
 #include <new>
 #include <set>
 
 #include "platform/files.h"
+#include "platform/guarded.h"
 
 namespace {
 
@@ -25,13 +25,8 @@ std::string_view TagText(const SectionName& chars) {
     return {chars.data(), chars.size()};
 }
 
-std::mutex& SinkMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-ArchiveDumpSink& Sink() {
-    static ArchiveDumpSink sink;
+platform::Guarded<ArchiveDumpSink>& Sink() {
+    static platform::Guarded<ArchiveDumpSink> sink;
     return sink;
 }
 
@@ -125,9 +120,8 @@ std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> b
     std::vector<std::size_t> byOffset(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i)
         byOffset[i] = i;
-    std::stable_sort(byOffset.begin(), byOffset.end(), [&](std::size_t a, std::size_t b) {
-        return kept[a].offset < kept[b].offset;
-    });
+    std::stable_sort(byOffset.begin(), byOffset.end(),
+                     [&](std::size_t a, std::size_t b) { return kept[a].offset < kept[b].offset; });
     std::uint64_t total = kContainerHeaderSize + kept.size() * kSectionEntrySize;
     for (const SectionEntry& entry : kept)
         total += entry.size;
@@ -200,19 +194,18 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
         return 0;
     }
     const std::optional<std::uint64_t> left = platform::BytesLeft(fd);
-    std::optional<std::vector<std::uint8_t>> block = ReadContainerBlock(
-        [fd](std::uint8_t* buffer, std::size_t size) {
-            return platform::ReadFully(fd, buffer, size);
-        },
-        left);
+    std::optional<std::vector<std::uint8_t>> block =
+        ReadContainerBlock([fd](std::uint8_t* buffer,
+                                std::size_t size) { return platform::ReadFully(fd, buffer, size); },
+                           left);
     return block ? Adopt(std::move(*block)) : 0;
 }
 
 std::uint32_t SectionArchive::ReadFrom(std::span<const std::uint8_t> bytes) {
     Clear();
     const std::optional<ContainerHeader> header = ReadContainerHeader(bytes);
-    if (!header || header->magic != kContainerMagic ||
-        header->totalSize < kContainerHeaderSize || header->totalSize > bytes.size()) {
+    if (!header || header->magic != kContainerMagic || header->totalSize < kContainerHeaderSize ||
+        header->totalSize > bytes.size()) {
         return 0;
     }
     try {
@@ -393,11 +386,7 @@ void SectionArchive::Clear() {
 }
 
 int SectionArchive::Dump() const {
-    ArchiveDumpSink sink;
-    {
-        const std::lock_guard lock(SinkMutex());
-        sink = Sink();
-    }
+    const ArchiveDumpSink sink = *Sink().Lock();
     EmitDumpLine(sink, "\n\nData Dump:\n==========\n");
     if (block_.empty()) {
         EmitDumpLine(sink, "Empty Archive\n");
@@ -451,6 +440,5 @@ SectionEntry SectionArchive::Entry(std::size_t index) const {
 }
 
 void SetArchiveDumpSink(ArchiveDumpSink sink) {
-    const std::lock_guard lock(SinkMutex());
-    Sink() = std::move(sink);
+    *Sink().Lock() = std::move(sink);
 }

@@ -36,8 +36,8 @@ HeadlessBackend::HeadlessBackend() {
 HeadlessBackend::~HeadlessBackend() {
     std::vector<WindowHandle> windows;
     {
-        std::lock_guard lock(mutex_);
-        for (const auto& [window, log] : logs_)
+        const auto state = state_.Lock();
+        for (const auto& [window, log] : state->logs)
             windows.push_back(window);
     }
     for (WindowHandle window : windows)
@@ -49,16 +49,14 @@ HeadlessBackend::~HeadlessBackend() {
 std::intptr_t HeadlessBackend::BaseProc(WindowHandle window, std::uint32_t message,
                                         std::uintptr_t wParam, std::intptr_t lParam) {
     if (HeadlessBackend* self = activeBackend) {
-        std::lock_guard lock(self->mutex_);
-        self->logs_[window].push_back(Message{window, message, wParam, lParam});
+        self->state_.Lock()->logs[window].push_back(Message{window, message, wParam, lParam});
     }
     return 0;
 }
 
 WindowHandle HeadlessBackend::CreateWindow(Size clientSize, Point screenOrigin) {
     WindowHandle window = CreateWindowRecord(clientSize, screenOrigin, &HeadlessBackend::BaseProc);
-    std::lock_guard lock(mutex_);
-    logs_[window];
+    state_.Lock()->logs[window];
     return window;
 }
 
@@ -67,12 +65,12 @@ void HeadlessBackend::DestroyWindow(WindowHandle window) {
         return;
     SendMessage(window, WM_DESTROY);
     DestroyWindowRecord(window);
-    std::lock_guard lock(mutex_);
-    logs_.erase(window);
-    framesReady_.erase(window);
-    paintPending_.erase(window);
-    painted_.erase(window);
-    cursors_.erase(window);
+    const auto state = state_.Lock();
+    state->logs.erase(window);
+    state->framesReady.erase(window);
+    state->paintPending.erase(window);
+    state->painted.erase(window);
+    state->cursors.erase(window);
 }
 
 void HeadlessBackend::Resize(WindowHandle window, Size clientSize) {
@@ -101,20 +99,20 @@ void HeadlessBackend::Release(WindowHandle window, int virtualKey) {
 }
 
 void HeadlessBackend::HoldKey(int virtualKey, bool held) {
-    std::lock_guard lock(mutex_);
+    const auto state = state_.Lock();
     if (virtualKey == VK_CONTROL)
-        ctrlHeld_ = held;
+        state->ctrlHeld = held;
     if (virtualKey == VK_SHIFT)
-        shiftHeld_ = held;
+        state->shiftHeld = held;
 }
 
-std::uint32_t HeadlessBackend::ModifierFlags() const {
+std::uint32_t HeadlessBackend::State::ModifierFlags() const {
     std::uint32_t flags = 0;
-    if (ctrlHeld_)
+    if (ctrlHeld)
         flags |= MK_CONTROL;
-    if (shiftHeld_)
+    if (shiftHeld)
         flags |= MK_SHIFT;
-    if (leftHeld_)
+    if (leftHeld)
         flags |= MK_LBUTTON;
     return flags;
 }
@@ -124,14 +122,14 @@ void HeadlessBackend::QueueMouse(WindowHandle window, std::uint32_t message, Poi
     Rect client;
     GetClientRect(window, &client);
     {
-        std::lock_guard lock(mutex_);
-        cursorPos_ = ClientToScreen(window, at);
+        const auto state = state_.Lock();
+        state->cursorPos = ClientToScreen(window, at);
         if (message == WM_LBUTTONDOWN)
-            leftHeld_ = true;
+            state->leftHeld = true;
         else if (message == WM_LBUTTONUP)
-            leftHeld_ = false;
-        at = ReportedMousePoint(message, leftHeld_, at, {client.Width(), client.Height()});
-        flags = ModifierFlags();
+            state->leftHeld = false;
+        at = ReportedMousePoint(message, state->leftHeld, at, {client.Width(), client.Height()});
+        flags = state->ModifierFlags();
     }
     PostMessage(window, message, flags, MakeLParam(at.x, at.y));
 }
@@ -149,35 +147,32 @@ void HeadlessBackend::ReleaseLeft(WindowHandle window, Point at) {
 }
 
 void HeadlessBackend::SetScreenSize(Size size) {
-    std::lock_guard lock(mutex_);
-    screenSize_ = size;
+    state_.Lock()->screenSize = size;
 }
 
 int HeadlessBackend::Pump() {
     int delivered = 0;
     for (;;) {
-        Message message;
+        std::optional<Message> message;
         {
-            std::unique_lock lock(mutex_);
-            if (queue_.empty()) {
-                lock.unlock();
-                ShowPendingFrames();
-                return delivered;
+            const auto state = state_.Lock();
+            if (!state->queue.empty()) {
+                message = state->queue.front();
+                state->queue.pop_front();
             }
-            message = queue_.front();
-            queue_.pop_front();
         }
-        DispatchMessage(message);
+        if (!message) {
+            ShowPendingFrames();
+            return delivered;
+        }
+        DispatchMessage(*message);
         ++delivered;
     }
 }
 
 std::vector<int> HeadlessBackend::PumpModal() {
     std::deque<Message> waiting;
-    {
-        std::lock_guard lock(mutex_);
-        waiting.swap(queue_);
-    }
+    state_.Lock()->queue.swap(waiting);
     std::vector<int> keys;
     for (const Message& message : waiting) {
         if (message.id == WM_KEYDOWN)
@@ -190,79 +185,67 @@ std::vector<int> HeadlessBackend::PumpModal() {
 }
 
 bool HeadlessBackend::WaitForMessage(std::uint32_t timeoutMs) {
-    std::unique_lock lock(mutex_);
-    return queued_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                            [this] { return !queue_.empty(); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    auto state = state_.Lock();
+    return state.WaitUntil(queued_, deadline, [](const State& now) { return !now.queue.empty(); });
 }
 
 std::size_t HeadlessBackend::QueuedCount() const {
-    std::lock_guard lock(mutex_);
-    return queue_.size();
+    return state_.Lock()->queue.size();
 }
 
 std::vector<Message> HeadlessBackend::Log(WindowHandle window) const {
-    std::lock_guard lock(mutex_);
-    auto it = logs_.find(window);
-    return it == logs_.end() ? std::vector<Message>{} : it->second;
+    const auto state = state_.Lock();
+    auto it = state->logs.find(window);
+    return it == state->logs.end() ? std::vector<Message>{} : it->second;
 }
 
 void HeadlessBackend::ClearLog(WindowHandle window) {
-    std::lock_guard lock(mutex_);
-    logs_[window].clear();
+    state_.Lock()->logs[window].clear();
 }
 
 int HeadlessBackend::FramesReady(WindowHandle window) const {
-    std::lock_guard lock(mutex_);
-    auto it = framesReady_.find(window);
-    return it == framesReady_.end() ? 0 : it->second;
+    const auto state = state_.Lock();
+    auto it = state->framesReady.find(window);
+    return it == state->framesReady.end() ? 0 : it->second;
 }
 
 CursorHandle HeadlessBackend::CurrentCursor(WindowHandle window) const {
-    std::lock_guard lock(mutex_);
-    auto it = cursors_.find(window);
-    return it == cursors_.end() ? nullptr : it->second;
+    const auto state = state_.Lock();
+    auto it = state->cursors.find(window);
+    return it == state->cursors.end() ? nullptr : it->second;
 }
 
 std::optional<Rect> HeadlessBackend::CursorClip() const {
-    std::lock_guard lock(mutex_);
-    return clip_;
+    return state_.Lock()->clip;
 }
 
 void HeadlessBackend::AnswerNextMessageBox(int answer) {
-    std::lock_guard lock(mutex_);
-    answers_.push_back(answer);
+    state_.Lock()->answers.push_back(answer);
 }
 
 std::vector<MessageBoxRecord> HeadlessBackend::MessageBoxes() const {
-    std::lock_guard lock(mutex_);
-    return messageBoxes_;
+    return state_.Lock()->messageBoxes;
 }
 
 void HeadlessBackend::ClearMessageBoxes() {
-    std::lock_guard lock(mutex_);
-    messageBoxes_.clear();
+    state_.Lock()->messageBoxes.clear();
 }
 
 void HeadlessBackend::Post(const Message& message) {
-    {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(message);
-    }
+    state_.Lock()->queue.push_back(message);
     queued_.notify_all();
 }
 
 void HeadlessBackend::FrameReady(WindowHandle window) {
-    std::lock_guard lock(mutex_);
-    ++framesReady_[window];
-    paintPending_.insert(window);
+    const auto state = state_.Lock();
+    ++state->framesReady[window];
+    state->paintPending.insert(window);
 }
 
 void HeadlessBackend::ShowPendingFrames() {
     std::set<WindowHandle> windows;
-    {
-        std::lock_guard lock(mutex_);
-        windows.swap(paintPending_);
-    }
+    state_.Lock()->paintPending.swap(windows);
     for (WindowHandle window : windows) {
         const std::shared_ptr<Surface> surface = GetWindowSurface(window);
         if (!surface)
@@ -271,56 +254,52 @@ void HeadlessBackend::ShowPendingFrames() {
         surface->Read([&painted](const SurfacePicture& picture) {
             painted = PaintedPicture{picture.serial, PictureChecksum(picture)};
         });
-        std::lock_guard lock(mutex_);
-        if (logs_.count(window) != 0)
-            painted_[window].push_back(painted);
+        const auto state = state_.Lock();
+        if (state->logs.count(window) != 0)
+            state->painted[window].push_back(painted);
     }
 }
 
 std::vector<HeadlessBackend::PaintedPicture> HeadlessBackend::Painted(WindowHandle window) const {
-    std::lock_guard lock(mutex_);
-    auto it = painted_.find(window);
-    return it == painted_.end() ? std::vector<PaintedPicture>{} : it->second;
+    const auto state = state_.Lock();
+    auto it = state->painted.find(window);
+    return it == state->painted.end() ? std::vector<PaintedPicture>{} : it->second;
 }
 
 Size HeadlessBackend::ScreenSize() {
-    std::lock_guard lock(mutex_);
-    return screenSize_;
+    return state_.Lock()->screenSize;
 }
 
 Point HeadlessBackend::CursorPos() {
-    std::lock_guard lock(mutex_);
-    return cursorPos_;
+    return state_.Lock()->cursorPos;
 }
 
 void HeadlessBackend::SetCursor(WindowHandle window, CursorHandle cursor) {
-    std::lock_guard lock(mutex_);
-    cursors_[window] = cursor;
+    state_.Lock()->cursors[window] = cursor;
 }
 
 void HeadlessBackend::ClipCursor(const Rect* screenRect) {
-    std::lock_guard lock(mutex_);
-    clip_ = screenRect ? std::optional<Rect>(*screenRect) : std::nullopt;
+    state_.Lock()->clip = screenRect ? std::optional<Rect>(*screenRect) : std::nullopt;
 }
 
 bool HeadlessBackend::IsKeyHeld(int virtualKey) {
-    std::lock_guard lock(mutex_);
+    const auto state = state_.Lock();
     if (virtualKey == VK_CONTROL)
-        return ctrlHeld_;
+        return state->ctrlHeld;
     if (virtualKey == VK_SHIFT)
-        return shiftHeld_;
+        return state->shiftHeld;
     return false;
 }
 
 int HeadlessBackend::MessageBox(WindowHandle owner, std::string_view text, std::string_view caption,
                                 std::uint32_t type) {
-    std::lock_guard lock(mutex_);
+    const auto state = state_.Lock();
     int answer = DefaultMessageBoxAnswer(type);
-    if (!answers_.empty()) {
-        answer = answers_.front();
-        answers_.pop_front();
+    if (!state->answers.empty()) {
+        answer = state->answers.front();
+        state->answers.pop_front();
     }
-    messageBoxes_.push_back(
+    state->messageBoxes.push_back(
         MessageBoxRecord{owner, std::string(text), std::string(caption), type, answer});
     return answer;
 }

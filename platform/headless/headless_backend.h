@@ -19,13 +19,13 @@
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/guarded.h"
 
 namespace platform {
 
@@ -124,24 +124,28 @@ class HeadlessBackend final : public Backend {
     // Moves the cursor to `at`, records the left button's state for a press or release, and
     // queues `message` with the key flags of that moment.
     void QueueMouse(WindowHandle window, std::uint32_t message, Point at);
-    std::uint32_t ModifierFlags() const;
 
-    mutable std::mutex mutex_;
-    std::condition_variable queued_;
-    std::deque<Message> queue_;
-    std::map<WindowHandle, std::vector<Message>> logs_;
-    std::map<WindowHandle, int> framesReady_;
-    std::set<WindowHandle> paintPending_;
-    std::map<WindowHandle, std::vector<PaintedPicture>> painted_;
-    std::map<WindowHandle, CursorHandle> cursors_;
-    std::optional<Rect> clip_;
-    Point cursorPos_;
-    Size screenSize_{1024, 768};
-    bool ctrlHeld_ = false;
-    bool shiftHeld_ = false;
-    bool leftHeld_ = false;
-    std::deque<int> answers_;
-    std::vector<MessageBoxRecord> messageBoxes_;
+    struct State {
+        // MK_* of the held modifiers and left button.
+        std::uint32_t ModifierFlags() const;
+
+        std::deque<Message> queue;
+        std::map<WindowHandle, std::vector<Message>> logs;
+        std::map<WindowHandle, int> framesReady;
+        std::set<WindowHandle> paintPending;
+        std::map<WindowHandle, std::vector<PaintedPicture>> painted;
+        std::map<WindowHandle, CursorHandle> cursors;
+        std::optional<Rect> clip;
+        Point cursorPos;
+        Size screenSize{1024, 768};
+        bool ctrlHeld = false;
+        bool shiftHeld = false;
+        bool leftHeld = false;
+        std::deque<int> answers;
+        std::vector<MessageBoxRecord> messageBoxes;
+    };
+    Guarded<State> state_;
+    std::condition_variable queued_;  // notified when a message is queued
 };
 
 }  // namespace platform

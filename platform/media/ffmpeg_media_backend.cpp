@@ -4,9 +4,9 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <thread>
 
+#include "platform/guarded.h"
 #include "platform/media/media_decoder.h"
 
 namespace platform {
@@ -42,7 +42,7 @@ class ClipPlayer final : public MediaClip {
         if (audio_)
             audio_->Flush();
         played_ = true;
-        stop_ = false;
+        *stop_.Lock() = false;
         position_ = std::max<std::int64_t>(fromMs, 0);
         thread_ = std::thread([this, fromMs, repeat, onEnd = std::move(onEnd)] {
             Run(std::max<std::int64_t>(fromMs, 0), repeat, onEnd);
@@ -54,10 +54,7 @@ class ClipPlayer final : public MediaClip {
 
   private:
     void StopThread() {
-        {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
-        }
+        *stop_.Lock() = true;
         wake_.notify_all();
         if (thread_.joinable())
             thread_.join();
@@ -65,8 +62,8 @@ class ClipPlayer final : public MediaClip {
 
     // Waits until `due`; false when told to stop meanwhile.
     bool WaitUntil(Clock::time_point due) {
-        std::unique_lock lock(mutex_);
-        return !wake_.wait_until(lock, due, [this] { return stop_; });
+        auto stop = stop_.Lock();
+        return !stop.WaitUntil(wake_, due, [](bool stopped) { return stopped; });
     }
 
     void Run(std::int64_t fromMs, bool repeat, const std::function<void()>& onEnd) {
@@ -119,9 +116,8 @@ class ClipPlayer final : public MediaClip {
     std::unique_ptr<AudioSink> audio_;
     std::unique_ptr<VideoSink> video_;
     std::thread thread_;
-    std::mutex mutex_;
+    Guarded<bool> stop_;  // tells the playback thread to end
     std::condition_variable wake_;
-    bool stop_ = false;
     bool played_ = false;
     std::atomic<std::int64_t> position_{0};
 };

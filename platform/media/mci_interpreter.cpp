@@ -117,10 +117,10 @@ int MciMediaService::SendString(std::string_view command, std::string* reply,
     if (parsed->name.empty())
         return kMciMissingName;
 
-    std::lock_guard lock(mutex_);
-    auto device = devices_.find(parsed->name);
+    const auto clips = clips_.Lock();
+    auto device = clips->devices.find(parsed->name);
     if (parsed->verb == MciCommand::Verb::kOpen) {
-        if (device != devices_.end())
+        if (device != clips->devices.end())
             return kMciNameInUse;
         VideoPlacement placement = parsed->parent && *parsed->parent == 0
                                        ? VideoPlacement::kFullScreen
@@ -128,10 +128,10 @@ int MciMediaService::SendString(std::string_view command, std::string* reply,
         std::unique_ptr<MediaClip> clip = backend_->OpenClip(parsed->name, placement);
         if (!clip)
             return kMciCannotOpen;
-        devices_.emplace(parsed->name, std::move(clip));
+        clips->devices.emplace(parsed->name, std::move(clip));
         return kMciOk;
     }
-    if (device == devices_.end())
+    if (device == clips->devices.end())
         return kMciUnknownDevice;
     MediaClip& clip = *device->second;
     switch (parsed->verb) {
@@ -151,7 +151,7 @@ int MciMediaService::SendString(std::string_view command, std::string* reply,
                 *reply = std::to_string(clip.PositionMs());
             return kMciOk;
         case MciCommand::Verb::kClose:
-            devices_.erase(device);
+            clips->devices.erase(device);
             return kMciOk;
         case MciCommand::Verb::kOpen:
             break;
@@ -160,8 +160,8 @@ int MciMediaService::SendString(std::string_view command, std::string* reply,
 }
 
 bool MciMediaService::PlayWave(const char* name, unsigned flags) {
-    std::lock_guard lock(mutex_);
-    wave_.reset();
+    const auto clips = clips_.Lock();
+    clips->wave.reset();
     if (name == nullptr || (flags & kSoundFilename) == 0)
         return name == nullptr;
     std::unique_ptr<MediaClip> clip = backend_->OpenClip(name, VideoPlacement::kPopup);
@@ -169,7 +169,7 @@ bool MciMediaService::PlayWave(const char* name, unsigned flags) {
         return false;
     if (!clip->Play(0, (flags & kSoundLoop) != 0, nullptr))
         return false;
-    wave_ = std::move(clip);
+    clips->wave = std::move(clip);
     return true;
 }
 

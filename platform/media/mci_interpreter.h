@@ -9,11 +9,11 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/guarded.h"
 #include "platform/media/media_backend.h"
 #include "platform/media/media_service.h"
 
@@ -40,10 +40,12 @@ class MciMediaService final : public MediaService {
     bool PlayWave(const char* name, unsigned flags) override;
 
   private:
+    struct Clips {
+        std::map<std::string, std::unique_ptr<MediaClip>> devices;
+        std::unique_ptr<MediaClip> wave;
+    };
     std::shared_ptr<MediaBackend> backend_;
-    std::mutex mutex_;
-    std::map<std::string, std::unique_ptr<MediaClip>> devices_;
-    std::unique_ptr<MediaClip> wave_;
+    Guarded<Clips> clips_;
 };
 
 }  // namespace platform

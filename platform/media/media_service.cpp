@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
+#include "platform/guarded.h"
 #include "platform/media/ffmpeg_media_backend.h"
 #include "platform/media/mci_interpreter.h"
 #include "platform/messages.h"
@@ -13,13 +13,8 @@ namespace platform {
 
 namespace {
 
-std::mutex& ServiceMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
-
-std::shared_ptr<MediaService>& ServiceSlot() {
-    static std::shared_ptr<MediaService> service;
+Guarded<std::shared_ptr<MediaService>>& ServiceSlot() {
+    static Guarded<std::shared_ptr<MediaService>> service;
     return service;
 }
 
@@ -47,18 +42,17 @@ std::string MciErrorText(int code) {
 }
 
 std::shared_ptr<MediaService> InstallMediaService(std::shared_ptr<MediaService> service) {
-    std::lock_guard lock(ServiceMutex());
-    std::swap(ServiceSlot(), service);
+    std::swap(*ServiceSlot().Lock(), service);
     return service;
 }
 
 std::shared_ptr<MediaService> CurrentMediaService() {
-    std::lock_guard lock(ServiceMutex());
-    if (!ServiceSlot()) {
-        ServiceSlot() = std::make_shared<MciMediaService>(
+    const auto service = ServiceSlot().Lock();
+    if (!*service) {
+        *service = std::make_shared<MciMediaService>(
             std::make_shared<FfmpegMediaBackend>(std::make_shared<NullMediaOutputs>()));
     }
-    return ServiceSlot();
+    return *service;
 }
 
 int SendMciString(std::string_view command, char* reply, std::size_t replyLength,

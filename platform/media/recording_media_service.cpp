@@ -5,24 +5,21 @@
 namespace platform {
 
 void RecordingMediaService::FailCommandsStartingWith(std::string prefix, int code) {
-    std::lock_guard lock(mutex_);
-    failures_.emplace_back(std::move(prefix), code);
+    state_.Lock()->failures.emplace_back(std::move(prefix), code);
 }
 
 std::vector<std::string> RecordingMediaService::Log() const {
-    std::lock_guard lock(mutex_);
-    return log_;
+    return state_.Lock()->log;
 }
 
 void RecordingMediaService::ClearLog() {
-    std::lock_guard lock(mutex_);
-    log_.clear();
+    state_.Lock()->log.clear();
 }
 
 int RecordingMediaService::SendString(std::string_view command, std::string* reply, MediaWindowId) {
-    std::lock_guard lock(mutex_);
-    log_.emplace_back(command);
-    for (const auto& [prefix, code] : failures_) {
+    const auto state = state_.Lock();
+    state->log.emplace_back(command);
+    for (const auto& [prefix, code] : state->failures) {
         if (command.substr(0, prefix.size()) == prefix)
             return code;
     }
@@ -34,8 +31,8 @@ int RecordingMediaService::SendString(std::string_view command, std::string* rep
 bool RecordingMediaService::PlayWave(const char* name, unsigned flags) {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%X", flags);
-    std::lock_guard lock(mutex_);
-    log_.push_back("PlaySound(" + std::string(name != nullptr ? name : "null") + ", " + hex + ")");
+    state_.Lock()->log.push_back("PlaySound(" + std::string(name != nullptr ? name : "null") +
+                                 ", " + hex + ")");
     return true;
 }
 

@@ -2,11 +2,11 @@
 // A media service for tests: it records every command string and wave-sound call, in order,
 // plays nothing, and answers with the codes the test chose.
 
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/guarded.h"
 #include "platform/media/media_service.h"
 
 namespace platform {
@@ -26,9 +26,11 @@ class RecordingMediaService final : public MediaService {
     bool PlayWave(const char* name, unsigned flags) override;
 
   private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> log_;
-    std::vector<std::pair<std::string, int>> failures_;
+    struct State {
+        std::vector<std::string> log;
+        std::vector<std::pair<std::string, int>> failures;
+    };
+    Guarded<State> state_;
 };
 
 }  // namespace platform

@@ -5,9 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/guarded.h"
 
 namespace platform {
 namespace {
@@ -25,13 +26,8 @@ struct Opening {
     std::vector<HeldMessage> held;
 };
 
-struct GuardedOpening {
-    std::mutex lock;
-    Opening opening;
-};
-
-GuardedOpening& OpeningRecord() {
-    static GuardedOpening record;
+Guarded<Opening>& OpeningRecord() {
+    static Guarded<Opening> record;
     return record;
 }
 
@@ -43,14 +39,13 @@ std::string Variable(const char* name) {
 // Qt's fatal message while the application is made means the platform plug-in did not start:
 // the program's own line replaces Qt's abort.
 void HoldOrFail(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    GuardedOpening& record = OpeningRecord();
-    std::lock_guard lock(record.lock);
+    const auto opening = OpeningRecord().Lock();
     if (type == QtFatalMsg) {
-        std::fputs(record.opening.failureLine.c_str(), stderr);
+        std::fputs(opening->failureLine.c_str(), stderr);
         std::fflush(stderr);
         std::_Exit(1);
     }
-    record.opening.held.push_back(
+    opening->held.push_back(
         {type, QByteArray(context.category != nullptr ? context.category : ""), text});
 }
 
@@ -68,19 +63,18 @@ std::unique_ptr<QApplication> OpenGuiApplication(int& argc, char** argv, std::st
     const std::string target = !platformName.empty() ? "platform " + platformName
                                : !x11.empty()        ? "display " + x11
                                                      : "display " + wayland;
-    GuardedOpening& record = OpeningRecord();
     {
-        std::lock_guard lock(record.lock);
-        record.opening = Opening{prefix + "cannot connect to " + target + "\n", nullptr, {}};
-        record.opening.previous = qInstallMessageHandler(HoldOrFail);
+        const auto opening = OpeningRecord().Lock();
+        *opening = Opening{prefix + "cannot connect to " + target + "\n", nullptr, {}};
+        opening->previous = qInstallMessageHandler(HoldOrFail);
     }
     auto application = std::make_unique<QApplication>(argc, argv);
     Opening opened;
     {
-        std::lock_guard lock(record.lock);
-        qInstallMessageHandler(record.opening.previous);
-        opened = std::move(record.opening);
-        record.opening = Opening{};
+        const auto opening = OpeningRecord().Lock();
+        qInstallMessageHandler(opening->previous);
+        opened = std::move(*opening);
+        *opening = Opening{};
     }
     for (const HeldMessage& message : opened.held) {
         const QMessageLogContext context(nullptr, 0, nullptr, message.category.constData());

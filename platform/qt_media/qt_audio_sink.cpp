@@ -15,28 +15,27 @@ PcmBuffer::PcmBuffer(qint64 capacityBytes) : capacity_(capacityBytes) {
 }
 
 void PcmBuffer::Append(const char* data, qint64 size) {
-    std::lock_guard lock(mutex_);
-    bytes_.insert(bytes_.end(), data, data + size);
+    const auto bytes = bytes_.Lock();
+    bytes->insert(bytes->end(), data, data + size);
     // A device that drains slower than real time loses the oldest sound, never blocks playback.
-    while (static_cast<qint64>(bytes_.size()) > capacity_)
-        bytes_.pop_front();
+    while (static_cast<qint64>(bytes->size()) > capacity_)
+        bytes->pop_front();
 }
 
 void PcmBuffer::Clear() {
-    std::lock_guard lock(mutex_);
-    bytes_.clear();
+    bytes_.Lock()->clear();
 }
 
 qint64 PcmBuffer::bytesAvailable() const {
-    std::lock_guard lock(mutex_);
-    return static_cast<qint64>(bytes_.size()) + QIODevice::bytesAvailable();
+    const auto bytes = bytes_.Lock();
+    return static_cast<qint64>(bytes->size()) + QIODevice::bytesAvailable();
 }
 
 qint64 PcmBuffer::readData(char* data, qint64 maxSize) {
-    std::lock_guard lock(mutex_);
-    qint64 n = std::min<qint64>(maxSize, static_cast<qint64>(bytes_.size()));
-    std::copy_n(bytes_.begin(), n, data);
-    bytes_.erase(bytes_.begin(), bytes_.begin() + n);
+    const auto bytes = bytes_.Lock();
+    qint64 n = std::min<qint64>(maxSize, static_cast<qint64>(bytes->size()));
+    std::copy_n(bytes->begin(), n, data);
+    bytes->erase(bytes->begin(), bytes->begin() + n);
     // Silence fills a gap so that the device keeps pulling.
     std::memset(data + n, 0, static_cast<std::size_t>(maxSize - n));
     return maxSize;

@@ -6,8 +6,8 @@
 
 #include <deque>
 #include <memory>
-#include <mutex>
 
+#include "platform/guarded.h"
 #include "platform/media/media_backend.h"
 
 class QAudioSink;
@@ -28,8 +28,7 @@ class PcmBuffer final : public QIODevice {
     qint64 writeData(const char* data, qint64 size) override;
 
   private:
-    mutable std::mutex mutex_;
-    std::deque<char> bytes_;
+    Guarded<std::deque<char>> bytes_;
     qint64 capacity_;
 };
 

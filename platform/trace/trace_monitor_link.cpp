@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <optional>
 
 #include <poll.h>
@@ -12,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/files.h"
+#include "platform/guarded.h"
 #include "platform/program_launcher.h"
 
 namespace platform {
@@ -20,8 +20,7 @@ namespace {
 constexpr const char* kMonitorProgram = "tracemon";
 constexpr int kSendPatienceMs = 100;
 
-std::mutex pathMutex;
-std::string pathOverride;
+Guarded<std::string> pathOverride;
 
 std::string DefaultSocketPath() {
     if (const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -78,16 +77,15 @@ SendResult SendOnce(const sockaddr_un& address, std::span<const char> datagram) 
 
 std::string TraceMonitorSocketPath() {
     {
-        const std::lock_guard lock(pathMutex);
-        if (!pathOverride.empty())
-            return pathOverride;
+        const auto path = pathOverride.Lock();
+        if (!path->empty())
+            return *path;
     }
     return DefaultSocketPath();
 }
 
 void SetTraceMonitorSocketPath(const std::string& path) {
-    const std::lock_guard lock(pathMutex);
-    pathOverride = path;
+    *pathOverride.Lock() = path;
 }
 
 int SendToTraceMonitor(std::span<const char> datagram) noexcept {
