@@ -11,6 +11,7 @@
 
 #include "fuzz/saver_script.h"
 #include "fuzz/seed_builders.h"
+#include "tests/engine/imaging/jpeg_sides.h"
 
 namespace {
 
@@ -37,11 +38,16 @@ Bytes Joined(const std::vector<std::string>& args) {
 }
 
 std::vector<Bytes> ImageRecords() {
-    return {fuzz::RampBitmap(8, 4, 24),           fuzz::RampBitmap(8, 4, 8),
-            fuzz::RampBitmap(8, 4, 16),           fuzz::RampBitmap(8, 4, 32),
-            fuzz::RampBitmap(8, -4, 24),          fuzz::RampBitmap(12, 4, 24, false),
-            fuzz::RampJpeg(16, 8, 75),            fuzz::RampJpeg(8, 8, 10),
-            fuzz::RampCodecRecord("cvid", 16, 8), fuzz::RampCodecRecord("msvc", 16, 8)};
+    return {fuzz::RampBitmap(8, 4, 24),
+            fuzz::RampBitmap(8, 4, 8),
+            fuzz::RampBitmap(8, 4, 16),
+            fuzz::RampBitmap(8, 4, 32),
+            fuzz::RampBitmap(8, -4, 24),
+            fuzz::RampBitmap(12, 4, 24, false),
+            fuzz::RampJpeg(16, 8, 75),
+            fuzz::RampJpeg(8, 8, 10),
+            fuzz::RampCodecRecord("cvid", 16, 8),
+            fuzz::RampCodecRecord("msvc", 16, 8)};
 }
 
 std::vector<Bytes> Panoramas() {
@@ -76,6 +82,8 @@ std::vector<Bytes> LinksmithRoundTrips() {
                                          {"FILE", fuzz::FileBytes({{"~x.txt", "x"}})}}));
     }
     seeds.push_back(fuzz::Container({{"NOTE", fuzz::NoteBytes()}, {"BTMP", picture}}));
+    // Rows that end in padding: 30 pixels of 3 bytes leave 2 bytes to the 4-byte stride.
+    seeds.push_back(fuzz::Container({{"BTMP", WithJpegSides(fuzz::RampJpeg(32, 16, 50), 30, 16)}}));
     return seeds;
 }
 
@@ -155,7 +163,10 @@ std::vector<Bytes> SaverScripts() {
         .Call(s::kScene, {1, s::kEdgeByte + 3, s::kEdgeByte + 4})
         .Call(s::kOpen, {2, s::SideByte(4), s::SideByte(4), 0, 0});
     faces(outOfOrder, 8, 3);
-    outOfOrder.Call(s::kClose, {0}).Call(s::kClose, {0}).Call(s::kDestroy, {0}).Call(s::kBegin, {0});
+    outOfOrder.Call(s::kClose, {0})
+        .Call(s::kClose, {0})
+        .Call(s::kDestroy, {0})
+        .Call(s::kBegin, {0});
 
     s::Script edges(s::kEdgeByte + 3, s::kEdgeByte + 4, 0);
     edges.Call(s::kCreate).Open(0, s::kEdgeByte + 4, s::SideByte(1), "wide.bmp");
@@ -285,39 +296,46 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
         {"container", containers},
         {"init_section",
          {fuzz::InitBytes(0, 0, 0, 0, 0, 0, 0, 0), fuzz::InitBytes(180, 90, 0, 0, 10, 5, 0, 0),
-          fuzz::InitBytes(-90, 90, -30, 30, 0, 0, 0, 200), fuzz::InitBytes(360, 45, 0, 0, 0, 0, 0, 60)}},
+          fuzz::InitBytes(-90, 90, -30, 30, 0, 0, 0, 200),
+          fuzz::InitBytes(360, 45, 0, 0, 0, 0, 0, 60)}},
         {"hotspot_section",
-         {fuzz::HotspotBytes({"a.pan"}), fuzz::HotspotBytes({"x.wav", "(repeat) y.avi", "#swingto(1,2,3,4,5)"}),
+         {fuzz::HotspotBytes({"a.pan"}),
+          fuzz::HotspotBytes({"x.wav", "(repeat) y.avi", "#swingto(1,2,3,4,5)"}),
           fuzz::HotspotBytes({})}},
-        {"file_section", {fuzz::FileBytes({{"~a.txt", "hello"}, {"~b.bin", std::string(40, 'b')}}), Bytes{0}}},
+        {"file_section",
+         {fuzz::FileBytes({{"~a.txt", "hello"}, {"~b.bin", std::string(40, 'b')}}), Bytes{0}}},
         {"note_section", {fuzz::NoteBytes(), Bytes{0x0A}}},
         {"image_record", records},
         {"jpeg_stream", jpegs},
         {"cdib_reader", bitmaps},
         {"avatar_file",
          {fuzz::AvatarFile(16, 8, 2, 1, false), fuzz::AvatarFile(16, 8, 4, 2, true),
-          fuzz::AvatarFile(7, 3, 1, 1, true), fuzz::RampBitmap(8, 4, 24), fuzz::RampBitmap(8, 4, 32)}},
+          fuzz::AvatarFile(7, 3, 1, 1, true), fuzz::RampBitmap(8, 4, 24),
+          fuzz::RampBitmap(8, 4, 32)}},
         {"action_text", ActionTexts()},
         {"linksmith_sections", Panoramas()},
         {"editor_action_text", EditorActionTexts()},
         {"mimeo_frame",
-         {Prefixed(0, fuzz::RampTarga(8, 4, 24, false)), Prefixed(0, fuzz::RampTarga(5, 3, 32, true)),
-          Prefixed(0, fuzz::RampBitmap(8, 4, 24)), Prefixed(0, fuzz::RampBitmap(5, 3, 32)),
-          Prefixed(1, fuzz::AvatarFile(16, 8, 2, 1, true)), Prefixed(1, fuzz::AvatarFile(12, 6, 3, 2, false)),
+         {Prefixed(0, fuzz::RampTarga(8, 4, 24, false)),
+          Prefixed(0, fuzz::RampTarga(5, 3, 32, true)), Prefixed(0, fuzz::RampBitmap(8, 4, 24)),
+          Prefixed(0, fuzz::RampBitmap(5, 3, 32)), Prefixed(1, fuzz::AvatarFile(16, 8, 2, 1, true)),
+          Prefixed(1, fuzz::AvatarFile(12, 6, 3, 2, false)),
           Prefixed(1, fuzz::RampTarga(4, 4, 32, false))}},
         {"compactor_command_line",
-         {Joined({"in.bmp", "out.pan"}), Joined({"-codec", "cinepak", "-quality", "80", "a.bmp", "b.bmp"}),
+         {Joined({"in.bmp", "out.pan"}),
+          Joined({"-codec", "cinepak", "-quality", "80", "a.bmp", "b.bmp"}),
           Joined({"/dialog", "-registry", "Scenegrab", "-window", "-12"}),
           Joined({"-thumbnail", "false", "-codec", "16bit", "/abs/in.bmp", "/abs/out.bmp"}),
           Joined({"-registry", "a\\..\\b", "-quality", "-5"})}},
         {"cubestitch_command_line",
          {Joined({"-r90"}),
-          Joined({"face0.bmp", "-r90", "face1.bmp", "face2.bmp", "-fv", "face3.bmp", "face4.bmp", "/fh",
-                  "face5.bmp", "out.pan"}),
+          Joined({"face0.bmp", "-r90", "face1.bmp", "face2.bmp", "-fv", "face3.bmp", "face4.bmp",
+                  "/fh", "face5.bmp", "out.pan"}),
           Joined({"face0.bmp", "-rotate270", "-FLIPHORIZONTAL ", "/tmp/elsewhere/face1.bmp"}),
-          Joined({"missing.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp", "out.pan"}),
-          Joined({"face0.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp", "out.pan",
-                  "more.pan"})}},
+          Joined({"missing.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp",
+                  "out.pan"}),
+          Joined({"face0.bmp", "face1.bmp", "face2.bmp", "face3.bmp", "face4.bmp", "face5.bmp",
+                  "out.pan", "more.pan"})}},
         {"panorama_load", Panoramas()},
         {"scenegrab_saver", SaverScripts()},
         {"viewer_avatar", ViewerAvatars()},

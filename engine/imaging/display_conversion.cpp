@@ -58,12 +58,15 @@ bool ConvertInBlock(GlobalDib& image, const Conversion& c, const Layout& source,
     const std::size_t oldSize = source.End(c.rows);
     const std::size_t newSize = target.End(c.rows);
     std::vector<std::uint8_t> row(source.stride);
+    // The target row's padding is zeroed: it may lie where the block grew, uncleared.
+    const std::size_t used = c.width * static_cast<std::size_t>(platform::BytesPerPixel(c.to));
     const auto ConvertRows = [&](std::size_t from, std::size_t to) {
         for (std::size_t r = 0; r < c.rows; ++r) {
+            std::uint8_t* out = image.Data() + to + r * target.stride;
             std::memcpy(row.data(), image.Data() + from + r * source.stride, source.stride);
-            ConvertDibPixels({c.from, row.data(), source.stride, {}},
-                             {c.to, image.Data() + to + r * target.stride, target.stride}, c.width,
-                             1, false);
+            ConvertDibPixels({c.from, row.data(), source.stride, {}}, {c.to, out, target.stride},
+                             c.width, 1, false);
+            std::memset(out + used, 0, target.stride - used);
         }
     };
     if (target.stride >= source.stride) {

@@ -133,9 +133,14 @@ void WriteMasks(std::uint8_t* masks) {
     std::memcpy(masks, values, sizeof values);
 }
 
-// Reads every scanline into its row; 15 and 16 bits go through an RGB row buffer.
+// Reads every scanline into its row; 15 and 16 bits go through an RGB row buffer. The bytes
+// that pad each row to its stride are zeroed: the block comes uncleared from the allocator, and
+// a picture's bytes go whole to the clipboard and to the files the programs write.
 void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t stride, int depth,
               bool topDown) {
+    const std::size_t used = std::size_t{info.output_width} * (depth == 8    ? 1
+                                                               : depth == 24 ? 3
+                                                                             : 2);
     JSAMPARRAY buffer = nullptr;
     if (depth == 15 || depth == 16) {
         buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
@@ -147,6 +152,7 @@ void ReadRows(jpeg_decompress_struct& info, std::uint8_t* pixels, std::size_t st
         const JDIMENSION line = info.output_scanline;
         std::uint8_t* row =
             pixels + std::size_t{topDown ? line : info.output_height - 1 - line} * stride;
+        std::memset(row + used, 0, stride - used);
         if (buffer == nullptr) {
             jpeg_read_scanlines(&info, &row, 1);
             continue;

@@ -103,6 +103,11 @@ TEST_F(DisplayConversion, EveryTableConversionGivesExactPixelsAndHeader) {
             EXPECT_EQ(std::vector<std::uint8_t>(stored, stored + expected[row].size()),
                       expected[row])
                 << c.name << ", stored row " << row;
+            if (converted) {
+                EXPECT_EQ(std::vector<std::uint8_t>(stored + expected[row].size(), stored + stride),
+                          std::vector<std::uint8_t>(stride - expected[row].size(), 0))
+                    << c.name << ", padding of stored row " << row;
+            }
         }
     }
 }

@@ -188,6 +188,30 @@ TEST(JpegGlue, EightBitOutputZeroesTheUnusedColours) {
     }
 }
 
+TEST(JpegGlue, RowPaddingIsZeroedAtEveryDepth) {
+    // Five pixels a row leave padding at every depth (the encoder takes widths of fours, so an
+    // eight-pixel stream, one block wide, is told it is five); the block starts out stale.
+    constexpr int kOddWidth = 5;
+    constexpr int kRows = 4;
+    const std::vector<std::uint8_t> pixels(8 * kRows * 3, 120);
+    const std::vector<std::uint8_t> stream =
+        WithJpegSides(DibToJpeg(InfoOf(MakeHeader(8, kRows, 24)), pixels, 90), kOddWidth, kRows);
+    for (const int depth : {24, 16, 15, 8}) {
+        platform::BitmapInfoHeader header;
+        const std::size_t size = DecodeJpeg(stream, header, {}, depth, 0);
+        ASSERT_GT(size, 0U) << depth;
+        std::vector<std::uint8_t> block(size, 0xAB);
+        ASSERT_EQ(DecodeJpeg(stream, header, block, depth, 0), size) << depth;
+        const std::size_t stride = platform::DibRowStride(kOddWidth, header.biBitCount);
+        const std::size_t used = kOddWidth * header.biBitCount / 8;
+        const std::size_t pixelsAt = size - stride * kRows;
+        for (int row = 0; row < kRows; ++row) {
+            for (std::size_t i = used; i < stride; ++i)
+                EXPECT_EQ(block[pixelsAt + row * stride + i], 0) << depth << " row " << row;
+        }
+    }
+}
+
 TEST(JpegGlue, DestinationGrowsPastOneBytePerPixel) {
     // Noise at quality 100 needs several bytes a pixel, far beyond the first buffer.
     std::vector<std::uint8_t> pixels;

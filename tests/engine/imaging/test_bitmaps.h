@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/imaging/global_dib.h"
+#include "tests/engine/imaging/jpeg_sides.h"
 #include "tests/platform/trace/stand_in_trace_monitor.h"
 
 inline platform::BitmapInfoHeader MakeHeader(int width, int height, int bitCount,
@@ -51,22 +52,6 @@ inline std::vector<std::uint8_t> MakeRecord(const platform::BitmapInfoHeader& he
 inline std::vector<std::uint8_t> InfoOf(const platform::BitmapInfoHeader& header,
                                         std::span<const std::uint8_t> extra = {}) {
     return MakeRecord(header, extra, {}, false);
-}
-
-// A JPEG stream with its frame header's sides (big-endian, behind the FF C0 or FF C2 marker)
-// replaced; empty when it has no such header.
-inline std::vector<std::uint8_t> WithJpegSides(std::vector<std::uint8_t> stream,
-                                               std::uint16_t width, std::uint16_t height) {
-    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
-        if (stream[i] == 0xFF && (stream[i + 1] == 0xC0 || stream[i + 1] == 0xC2)) {
-            const std::uint8_t sides[4] = {
-                static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
-                static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width)};
-            std::memcpy(&stream[i + 5], sides, 4);
-            return stream;
-        }
-    }
-    return {};
 }
 
 inline std::vector<std::uint8_t> Masks565() {
