@@ -1,6 +1,5 @@
 // Decompression of codec-compressed bitmaps through the installed codec decoder.
-#include <cstring>
-#include <utility>
+#include <cstddef>
 
 #include "bitmap/cdib.h"
 #include "platform/dib_header.h"
@@ -22,21 +21,14 @@ std::optional<CDIB> CDIB::DecompressTo(int bitsPerPixel) const {
     input.height = m_header.biHeight;
     input.bitsPerPixel = m_header.biBitCount;
     input.data = GetBits();
-    platform::DecodedPicture decoded;
-    if (platform::DecodeWithInstalledCodec(input, decoded) != platform::CodecStatus::Decoded ||
-        decoded.width != m_header.biWidth || decoded.height != m_header.biHeight) {
+    // The codec writes the rows straight into the new bitmap, bottom-up as it stores them.
+    CDIB picture(m_header.biWidth, m_header.biHeight, 24);
+    if (picture.IsEmpty())
         return std::nullopt;
-    }
-    CDIB picture(decoded.width, decoded.height, 24);
-    const std::size_t rowBytes = 3 * static_cast<std::size_t>(decoded.width);
-    if (picture.IsEmpty() ||
-        decoded.bgr.size() < rowBytes * static_cast<std::size_t>(decoded.height)) {
+    const platform::PictureDestination destination{
+        picture.RowAt(0), -static_cast<std::ptrdiff_t>(picture.GetStride())};
+    if (platform::DecodeWithInstalledCodec(input, destination) != platform::CodecStatus::Decoded)
         return std::nullopt;
-    }
-    for (int y = 0; y < decoded.height; ++y) {
-        std::memcpy(picture.RowAt(y), decoded.bgr.data() + static_cast<std::size_t>(y) * rowBytes,
-                    rowBytes);
-    }
     if (picture.ChangeBitDepth(bitsPerPixel) == 0)
         return std::nullopt;
     return picture;

@@ -13,13 +13,12 @@ void InstallCodecDecoder(PictureDecoder decoder) {
     installedDecoder.store(decoder);
 }
 
-CodecStatus DecodeWithInstalledCodec(const CompressedPicture& input, DecodedPicture& picture) {
+CodecStatus DecodeWithInstalledCodec(const CompressedPicture& input,
+                                     const PictureDestination& destination) {
     const PictureDecoder decoder = installedDecoder.load();
-    if (decoder == nullptr) {
-        picture = DecodedPicture{};
+    if (decoder == nullptr)
         return CodecStatus::Unavailable;
-    }
-    return decoder(input, picture);
+    return decoder(input, destination);
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "engine/imaging/image_decoder.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 #include <limits>
@@ -92,21 +93,12 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
             throw LoadError(kUnsupportedFormat);
         data = data.first(header.biSizeImage);
     }
-    const platform::CompressedPicture input{header.biCompression, header.biWidth,
-                                            static_cast<int>(rows), header.biBitCount, data};
-    platform::DecodedPicture picture;
-    switch (platform::DecodeCompressedPicture(input, picture)) {
-        case platform::CodecStatus::Decoded:
-            break;
-        case platform::CodecStatus::Unavailable:
-            throw LoadError(kNoCodecBridge);
-        case platform::CodecStatus::Failed:
-            throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
-    }
-
-    const std::size_t packed = static_cast<std::size_t>(header.biWidth) * 3;
-    if (picture.bgr.size() / packed != rows)
+    // A record the codec would refuse unread is refused before its block is allocated.
+    if (!platform::CodecForFourcc(header.biCompression) ||
+        data.size() < platform::FewestCodedBytes(header.biCompression, header.biWidth,
+                                                 static_cast<int>(rows))) {
         throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
+    }
 
     platform::BitmapInfoHeader decoded;
     decoded.biWidth = header.biWidth;
@@ -117,10 +109,19 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
     if (!dib)
         throw LoadError(kNoMemory);
     dib.SetHeader(decoded);
-    for (std::size_t r = 0; r < rows; ++r) {
-        std::uint8_t* row = dib.Pixels() + r * stride;
-        std::memcpy(row, picture.bgr.data() + (rows - 1 - r) * packed, packed);
-        std::memset(row + packed, 0, stride - packed);
+
+    // The codec writes the rows bottom-up into the block, the top row last in memory.
+    const platform::CompressedPicture input{header.biCompression, header.biWidth,
+                                            static_cast<int>(rows), header.biBitCount, data};
+    const platform::PictureDestination destination{dib.Pixels() + (rows - 1) * stride,
+                                                   -static_cast<std::ptrdiff_t>(stride)};
+    switch (platform::DecodeCompressedPicture(input, destination)) {
+        case platform::CodecStatus::Decoded:
+            break;
+        case platform::CodecStatus::Unavailable:
+            throw LoadError(kNoCodecBridge);
+        case platform::CodecStatus::Failed:
+            throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
     }
     return dib;
 }

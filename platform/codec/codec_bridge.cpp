@@ -1,5 +1,6 @@
 #include "platform/codec/codec_bridge.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -56,23 +57,35 @@ bool DecodeOne(AVCodecContext& context, AVPacket& packet, AVFrame& frame) {
     return avcodec_receive_frame(&context, &frame) == 0;
 }
 
-CodecStatus ConvertToBgr(const AVFrame& frame, DecodedPicture& picture) {
+// Converts the frame into the caller's rows, each written in place, then zeroes their padding.
+CodecStatus ConvertToBgr(const AVFrame& frame, const PictureDestination& destination) {
     ScalerPtr scaler(sws_getContext(
         frame.width, frame.height, static_cast<AVPixelFormat>(frame.format), frame.width,
         frame.height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr));
     if (!scaler)
         return CodecStatus::Failed;
-    std::vector<std::uint8_t> bgr(static_cast<std::size_t>(frame.width) * frame.height * 3);
-    std::uint8_t* const planes[4] = {bgr.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {frame.width * 3, 0, 0, 0};
+    std::uint8_t* const planes[4] = {destination.topRow, nullptr, nullptr, nullptr};
+    const int strides[4] = {static_cast<int>(destination.stride), 0, 0, 0};
     const int rows =
         sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides);
     if (rows != frame.height)
         return CodecStatus::Failed;
-    picture.width = frame.width;
-    picture.height = frame.height;
-    picture.bgr = std::move(bgr);
+    const std::size_t packed = static_cast<std::size_t>(frame.width) * 3;
+    const std::size_t padding = static_cast<std::size_t>(std::abs(destination.stride)) - packed;
+    if (padding != 0) {
+        for (int y = 0; y < frame.height; ++y)
+            std::memset(destination.topRow + y * destination.stride + packed, 0, padding);
+    }
     return CodecStatus::Decoded;
+}
+
+// A destination sws_scale can write: a block, and rows that hold the pixels and fit its int
+// strides.
+bool DestinationFits(const PictureDestination& destination, int width) {
+    const std::ptrdiff_t rowBytes =
+        destination.stride < 0 ? -destination.stride : destination.stride;
+    return destination.topRow != nullptr && rowBytes <= INT32_MAX &&
+           rowBytes >= static_cast<std::ptrdiff_t>(width) * 3;
 }
 
 }  // namespace
@@ -81,7 +94,8 @@ std::uint64_t FewestCodedBytes(std::uint32_t fourcc, int width, int height) {
     const std::optional<AVCodecID> codec = CodecForFourcc(fourcc);
     if (!codec || width <= 0 || height <= 0)
         return 0;
-    const std::uint64_t pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
     const std::uint64_t blocks = ((static_cast<std::uint64_t>(width) + 3) / 4) *
                                  ((static_cast<std::uint64_t>(height) + 3) / 4);
     switch (*codec) {
@@ -94,8 +108,8 @@ std::uint64_t FewestCodedBytes(std::uint32_t fourcc, int width, int height) {
     }
 }
 
-CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture) {
-    picture = DecodedPicture{};
+CodecStatus DecodeCompressedPicture(const CompressedPicture& input,
+                                    const PictureDestination& destination) {
     const std::optional<AVCodecID> codecId = CodecForFourcc(input.fourcc);
     if (!codecId)
         return CodecStatus::Failed;
@@ -107,6 +121,8 @@ CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPictu
                             0, nullptr) < 0) {
         return CodecStatus::Failed;
     }
+    if (!DestinationFits(destination, input.width))
+        return CodecStatus::Failed;
     if (input.data.size() < FewestCodedBytes(input.fourcc, input.width, input.height))
         return CodecStatus::Failed;
 
@@ -131,7 +147,7 @@ CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPictu
         return CodecStatus::Failed;
     if (frame->width != input.width || frame->height != input.height)
         return CodecStatus::Failed;
-    return ConvertToBgr(*frame, picture);
+    return ConvertToBgr(*frame, destination);
 }
 
 }  // namespace platform

@@ -16,11 +16,15 @@ namespace platform {
 // unknown code or a side not above 0.
 std::uint64_t FewestCodedBytes(std::uint32_t fourcc, int width, int height);
 
-// Decodes `input` into `picture`. Refused before the codec allocates anything: an unknown code,
-// a size FFmpeg cannot hold, and data shorter than FewestCodedBytes (so the work of a decode
-// stays in proportion to the record's size). A picture whose decoded size differs from the
-// header's is a failure. Any thread; calls share no state. On any status but Decoded `picture`
-// is empty.
-CodecStatus DecodeCompressedPicture(const CompressedPicture& input, DecodedPicture& picture);
+// Decodes `input` straight into `destination` (platform/picture_codec.h): the codec's frame is
+// converted row by row into the caller's block; besides that frame, in the codec's own pixel
+// format, no copy of the picture is made. Refused before the codec allocates anything: an
+// unknown code, a size FFmpeg cannot hold, a destination with no block or rows narrower than the
+// picture, and data shorter than FewestCodedBytes (so the work of a decode stays in proportion
+// to the record's size). A picture whose decoded size differs from the header's is a failure.
+// Any thread; calls share no state. On any status but Decoded the destination's bytes are
+// undefined (untouched or partly written).
+CodecStatus DecodeCompressedPicture(const CompressedPicture& input,
+                                    const PictureDestination& destination);
 
 }  // namespace platform

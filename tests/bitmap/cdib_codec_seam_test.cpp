@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "bitmap/cdib.h"
@@ -19,28 +20,29 @@ const std::vector<std::uint8_t> kData = {1, 2, 3, 4, 5, 6, 7, 8};
 
 platform::CompressedPicture lastInput;
 std::vector<std::uint8_t> lastData;
+platform::PictureDestination lastDestination;
 
-// Answers with a picture whose pixel (x, y) is (x, y, 200) in blue, green, red, of the size
-// the header claims plus `grow` columns.
-template <int grow>
+// Paints the picture the header claims, pixel (x, y) being (x, y, 200) in blue, green, red, and
+// answers `status`.
+template <platform::CodecStatus status>
 platform::CodecStatus PaintingDecoder(const platform::CompressedPicture& input,
-                                      platform::DecodedPicture& picture) {
+                                      const platform::PictureDestination& destination) {
     lastInput = input;
     lastData.assign(input.data.begin(), input.data.end());
-    picture.width = input.width + grow;
-    picture.height = input.height;
-    picture.bgr.clear();
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x)
-            picture.bgr.insert(picture.bgr.end(), {static_cast<std::uint8_t>(x),
-                                                   static_cast<std::uint8_t>(y), 200});
+    lastDestination = destination;
+    for (int y = 0; y < input.height; ++y) {
+        std::uint8_t* row = destination.topRow + y * destination.stride;
+        for (int x = 0; x < input.width; ++x) {
+            row[3 * x] = static_cast<std::uint8_t>(x);
+            row[3 * x + 1] = static_cast<std::uint8_t>(y);
+            row[3 * x + 2] = 200;
+        }
     }
-    return platform::CodecStatus::Decoded;
+    return status;
 }
 
 platform::CodecStatus RefusingDecoder(const platform::CompressedPicture&,
-                                      platform::DecodedPicture& picture) {
-    picture = platform::DecodedPicture{};
+                                      const platform::PictureDestination&) {
     return platform::CodecStatus::Failed;
 }
 
@@ -59,7 +61,7 @@ class CdibCodecSeam : public ::testing::Test {
 };
 
 TEST_F(CdibCodecSeam, TheDecoderGetsTheHeaderAndTheCodecDataAndItsPictureIsKept) {
-    platform::InstallCodecDecoder(PaintingDecoder<0>);
+    platform::InstallCodecDecoder(PaintingDecoder<platform::CodecStatus::Decoded>);
     for (int bits : {24, 32}) {
         SCOPED_TRACE(bits);
         CDIB dib = Compressed();
@@ -81,14 +83,24 @@ TEST_F(CdibCodecSeam, TheDecoderGetsTheHeaderAndTheCodecDataAndItsPictureIsKept)
     }
 }
 
-TEST_F(CdibCodecSeam, NoDecoderARefusalOrAWrongSizeLeaveTheBitmapAsItWas) {
+// The decoder writes into the bitmap that is kept: the picture is not held twice.
+TEST_F(CdibCodecSeam, TheDecoderWritesTheKeptBitmapsOwnRows) {
+    platform::InstallCodecDecoder(PaintingDecoder<platform::CodecStatus::Decoded>);
+    const std::optional<CDIB> decoded = Compressed().DecompressTo(24);
+    ASSERT_TRUE(decoded.has_value());
+    const std::ptrdiff_t stride = static_cast<std::ptrdiff_t>(decoded->GetStride());
+    EXPECT_EQ(lastDestination.topRow, decoded->GetBits().data() + (kHeight - 1) * stride);
+    EXPECT_EQ(lastDestination.stride, -stride);
+}
+
+TEST_F(CdibCodecSeam, NoDecoderARefusalOrAFailedDecodeLeaveTheBitmapAsItWas) {
     const struct {
         const char* name;
         platform::PictureDecoder decoder;
     } kCases[] = {
         {"no decoder installed", nullptr},
         {"the decoder refuses", RefusingDecoder},
-        {"the picture is wider than the header", PaintingDecoder<1>},
+        {"the decoder fails after writing rows", PaintingDecoder<platform::CodecStatus::Failed>},
     };
     for (const auto& c : kCases) {
         platform::InstallCodecDecoder(c.decoder);
