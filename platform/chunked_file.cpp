@@ -41,10 +41,6 @@ std::optional<std::uint64_t> ChunkedFile::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool ChunkedFile::CancelRaised() const {
-    return flags_.Lock()->cancelled;
-}
-
 std::size_t ChunkedFile::Transfer(Direction direction, void* buffer, std::size_t size) {
     {
         const auto flags = flags_.Lock();
@@ -57,7 +53,7 @@ std::size_t ChunkedFile::Transfer(Direction direction, void* buffer, std::size_t
         const auto handle = handle_.Lock();
         auto* position = static_cast<char*>(buffer);
         std::size_t remaining = size;
-        while (remaining > 0 && handle->fd >= 0 && !CancelRaised()) {
+        while (remaining > 0 && handle->fd >= 0 && !Cancelled()) {
             const std::size_t asked = std::min(kChunkSize, remaining);
             const ssize_t moved = direction == Direction::Read
                                       ? ::read(handle->fd, position, asked)
@@ -71,7 +67,7 @@ std::size_t ChunkedFile::Transfer(Direction direction, void* buffer, std::size_t
                 break;
             position += moved;
             remaining -= asked;
-            if (remaining > 0 && !CancelRaised())
+            if (remaining > 0 && !Cancelled())
                 std::this_thread::yield();
         }
     }
@@ -89,7 +85,7 @@ std::size_t ChunkedFile::Write(const void* data, std::size_t size) {
 }
 
 bool ChunkedFile::Cancelled() const {
-    return CancelRaised();
+    return flags_.Lock()->cancelled;
 }
 
 bool ChunkedFile::Close() {

@@ -60,8 +60,6 @@ class ChunkedFile {
         bool cancelled = false;
         bool transferring = false;
     };
-    bool CancelRaised() const;
-
     // Held for the length of a transfer and while closing.
     Guarded<Handle> handle_;
     Guarded<Flags> flags_;
