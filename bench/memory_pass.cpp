@@ -17,8 +17,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "apps/mimeo/image_reader.h"
 #include "bitmap/cdib.h"
 #include "engine/container/data_type_sniff.h"
@@ -35,57 +33,12 @@
 #include "platform/messages.h"
 #include "platform/picture_codec.h"
 #include "platform/picture_limits.h"
+#include "tests/engine/imaging/jpeg_sides.h"
+#include "tests/engine/imaging/ramp_jpeg.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// A 16 x 16 grey ramp as a JFIF stream, progressive or baseline, 4:2:0.
-Bytes SmallJpeg(bool progressive) {
-    std::uint8_t rgb[16 * 16 * 3];
-    for (int i = 0; i < 16 * 16; ++i)
-        rgb[3 * i] = rgb[3 * i + 1] = rgb[3 * i + 2] = static_cast<std::uint8_t>(i);
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = 16;
-    info.image_height = 16;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 75, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < 16) {
-        JSAMPROW row = rgb + info.next_scanline * 16 * 3;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    Bytes stream(out, out + size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return stream;
-}
-
-// The stream with its frame header's sides replaced: it claims a picture its data cannot fill,
-// and the decoder pads what is missing.
-Bytes Claiming(Bytes stream, int width, int height) {
-    for (std::size_t i = 0; i + 9 < stream.size(); ++i) {
-        if (stream[i] == 0xFF && (stream[i + 1] == 0xC0 || stream[i + 1] == 0xC2)) {
-            stream[i + 5] = static_cast<std::uint8_t>(height >> 8);
-            stream[i + 6] = static_cast<std::uint8_t>(height);
-            stream[i + 7] = static_cast<std::uint8_t>(width >> 8);
-            stream[i + 8] = static_cast<std::uint8_t>(width);
-            break;
-        }
-    }
-    return stream;
-}
 
 // Writes `picture` to `path`, as a bare file or in a panorama container (with `init`).
 bool Write(const std::string& path, const Bytes& picture, bool container, const Bytes& init) {
@@ -141,8 +94,8 @@ Bytes TargaHeaderOnly(int width, int height) {
 }
 
 int Build(const std::string& folder) {
-    const Bytes progressive = SmallJpeg(true);
-    const Bytes baseline = SmallJpeg(false);
+    const Bytes progressive = RampJpeg(16, true);
+    const Bytes baseline = RampJpeg(16, false);
     const Bytes halfCircle = Init({180, 180, 0, 0, 0, 0, 0, 0});
     const struct {
         const char* name;
@@ -150,14 +103,14 @@ int Build(const std::string& folder) {
         bool container;
         Bytes init;
     } files[] = {
-        {"progressive-16384x16384.pan", Claiming(progressive, 16384, 16384), true, {}},
-        {"progressive-16384x16384.jpg", Claiming(progressive, 16384, 16384), false, {}},
-        {"progressive-8192x4096.pan", Claiming(progressive, 8192, 4096), true, {}},
-        {"baseline-16384x16384.pan", Claiming(baseline, 16384, 16384), true, {}},
-        {"baseline-16384x16384.jpg", Claiming(baseline, 16384, 16384), false, {}},
-        {"baseline-16384x8192.pan", Claiming(baseline, 16384, 8192), true, {}},
-        {"wider-than-drawn-16416x8208.pan", Claiming(baseline, 16416, 8208), true, {}},
-        {"half-circle-past-the-renderer.pan", Claiming(baseline, 12000, 4000), true, halfCircle},
+        {"progressive-16384x16384.pan", WithJpegSides(progressive, 16384, 16384), true, {}},
+        {"progressive-16384x16384.jpg", WithJpegSides(progressive, 16384, 16384), false, {}},
+        {"progressive-8192x4096.pan", WithJpegSides(progressive, 8192, 4096), true, {}},
+        {"baseline-16384x16384.pan", WithJpegSides(baseline, 16384, 16384), true, {}},
+        {"baseline-16384x16384.jpg", WithJpegSides(baseline, 16384, 16384), false, {}},
+        {"baseline-16384x8192.pan", WithJpegSides(baseline, 16384, 8192), true, {}},
+        {"wider-than-drawn-16416x8208.pan", WithJpegSides(baseline, 16416, 8208), true, {}},
+        {"half-circle-past-the-renderer.pan", WithJpegSides(baseline, 12000, 4000), true, halfCircle},
         {"bitmap-16384x16384-headers-only.bmp", Bitmap(16384, 16384, 0), false, {}},
         {"bitmap-16416x4.bmp", Bitmap(16416, 4, 4), false, {}},
         {"bitmap-8192x4096.bmp", Bitmap(8192, 4096, 4096), false, {}},
