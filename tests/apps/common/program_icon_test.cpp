@@ -1,20 +1,18 @@
-// The program icons: each desktop entry names an icon that is drawn for the suite (installed in
-// the hicolor theme) and built into the programs, and no two programs share a picture.
+// The program icons: each desktop entry names an icon that is built into the programs, and no
+// two programs share a picture.
 
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QImage>
 
-#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "apps/common/program_icon.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 void EnsureApp() {
     static int argc = 1;
@@ -24,34 +22,23 @@ void EnsureApp() {
         new QGuiApplication(argc, argv);
 }
 
-// The entry's Icon line; empty when it has none.
-std::string IconLine(const fs::path& entry) {
-    std::ifstream in(entry);
-    std::string line;
-    while (std::getline(in, line) && line.rfind("Icon=", 0) != 0) {
-    }
-    return line;
-}
-
-TEST(ProgramIcon, EachDesktopEntryNamesItsProgramsOwnDrawnAndBuiltInIcon) {
+TEST(ProgramIcon, EachDesktopEntryNamesItsProgramsOwnBuiltInIcon) {
     EnsureApp();
-    const fs::path source = HALVEX_SOURCE_DIR;
     const struct {
         const char* entry;
         std::string_view icon;
-    } programs[] = {
-        {"apps/roamer/roamer.desktop", kRoamerIcon},
-        {"apps/compactor/compactor.desktop", kCompactorIcon},
-        {"apps/cubestitch/cubestitch.desktop", kCubestitchIcon},
-        {"apps/linksmith/linksmith.desktop", kLinksmithIcon},
-        {"apps/mimeo/mimeo.desktop", kMimeoIcon},
-        {"plugin/scenegrab_host/scenegrab-host.desktop", kScenegrabIcon},
-    };
+    } programs[] = {{"apps/roamer/roamer.desktop", kRoamerIcon},
+                    {"apps/compactor/compactor.desktop", kCompactorIcon},
+                    {"apps/cubestitch/cubestitch.desktop", kCubestitchIcon},
+                    {"apps/linksmith/linksmith.desktop", kLinksmithIcon},
+                    {"apps/mimeo/mimeo.desktop", kMimeoIcon},
+                    {"plugin/scenegrab_host/scenegrab-host.desktop", kScenegrabIcon}};
     std::vector<QImage> pictures;
     for (const auto& program : programs) {
+        std::ifstream in(std::string(HALVEX_SOURCE_DIR "/") + program.entry);
+        const std::string entry{std::istreambuf_iterator<char>(in), {}};
         const std::string name(program.icon);
-        EXPECT_EQ(IconLine(source / program.entry), "Icon=" + name) << program.entry;
-        EXPECT_TRUE(fs::is_regular_file(source / "data/icons" / (name + ".svg"))) << name;
+        EXPECT_NE(entry.find("\nIcon=" + name + "\n"), std::string::npos) << program.entry;
         const QIcon icon = ProgramIcon(program.icon);
         ASSERT_FALSE(icon.isNull()) << name;
         const QImage picture = icon.pixmap(64, 64).toImage();

@@ -68,8 +68,12 @@ TEST(ImageFromPicture, RefusesPicturesThatDoNotHoldTheirRows) {
     cases.push_back({"stride below a row", narrowStride});
     SurfacePicture unknown = TwoByTwo(PixelFormatCode::Bgrx32, {}, {});
     cases.push_back({"not a frame format", unknown});
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_TRUE(ImageFromPicture(c.picture).isNull()) << c.name;
+        QImage device(2, 2, QImage::Format_RGB32);
+        EXPECT_FALSE(PaintPictureInto(c.picture, device, {}, device.rect())) << c.name;
+        EXPECT_FALSE(PresentPicture(c.picture, device)) << c.name;
+    }
 }
 
 TEST(ImageFromPicture, ShowsAnIndexedPictureWithoutPaletteInGreys) {
@@ -88,90 +92,57 @@ SurfacePicture Patterned(PixelFormatCode format, int width, int height, std::siz
     picture.pixels.resize(stride * static_cast<std::size_t>(height));
     for (std::size_t i = 0; i < picture.pixels.size(); ++i)
         picture.pixels[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
-    if (format == PixelFormatCode::Indexed8) {
-        picture.palette.resize(1024);
-        for (std::size_t i = 0; i < picture.palette.size(); ++i)
-            picture.palette[i] = static_cast<std::uint8_t>(255 - i * 5);
-    }
+    picture.palette.resize(1024);  // read for 8-bit pictures only
+    for (std::size_t i = 0; i < picture.palette.size(); ++i)
+        picture.palette[i] = static_cast<std::uint8_t>(255 - i * 5);
     picture.serial = 1;
     return picture;
 }
 
-// The present path gives the colours the window showed when Qt converted the picture's own
-// image while painting, at every depth, for widths on and off the four- and sixteen-pixel
-// steps of the row kernels, and with padded rows.
+// Both one-pass paths give the colours the window showed when Qt converted the picture's own
+// image while painting, at every depth, for widths on and off the four- and sixteen-pixel steps
+// of the row kernels, with padded rows at the odd widths; written straight into a window's
+// 32-bit image, the picture lands where drawing that image would put it, inside the clip only.
 TEST(PresentPicture, GivesThePixelsOfQtsConversionAtEveryDepthAndWidth) {
-    const PixelFormatCode formats[] = {PixelFormatCode::Bgr24, PixelFormatCode::Rgb565,
-                                       PixelFormatCode::Rgb555, PixelFormatCode::Indexed8};
     const QSize sizes[] = {{1, 1}, {3, 2}, {4, 3}, {15, 2}, {16, 4}, {17, 3}, {37, 5}, {1027, 3}};
-    QImage target;
-    for (const PixelFormatCode format : formats) {
-        for (const QSize size : sizes) {
-            const auto rowBytes = static_cast<std::size_t>(size.width()) * BytesPerPixel(format);
-            for (const std::size_t padding : {std::size_t{0}, std::size_t{5}}) {
-                const SurfacePicture picture =
-                    Patterned(format, size.width(), size.height(), rowBytes + padding);
-                const QImage expected =
-                    ImageFromPicture(picture).convertToFormat(QImage::Format_RGB32);
-                ASSERT_TRUE(PresentPicture(picture, target));
-                ASSERT_EQ(target.format(), QImage::Format_RGB32);
-                ASSERT_EQ(target.size(), size);
-                for (int y = 0; y < size.height(); ++y) {
-                    for (int x = 0; x < size.width(); ++x) {
-                        ASSERT_EQ(target.pixel(x, y), expected.pixel(x, y))
-                            << static_cast<int>(format) << " bits, " << size.width() << " x "
-                            << size.height() << " padded " << padding << ", at " << x << ", " << y;
-                    }
-                }
-            }
-        }
-    }
-}
-
-// Written straight into a window's 32-bit image, the picture lands where drawing the present
-// path's image would put it, inside the clip only, and leaves the rest of the image alone.
-TEST(PaintPictureInto, WritesWhatDrawingThePresentedImageWouldInsideTheClip) {
-    const PixelFormatCode formats[] = {PixelFormatCode::Bgr24, PixelFormatCode::Rgb565,
-                                       PixelFormatCode::Indexed8};
-    const QImage::Format devices[] = {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied};
     const QPoint at(5, 3);
     QRegion clip(QRect(0, 0, 20, 9));
-    clip += QRect(12, 9, 40, 30);  // reaches past the picture and the device
-    for (const PixelFormatCode format : formats) {
-        for (const QImage::Format deviceFormat : devices) {
+    clip += QRect(12, 9, 40, 30);  // reaches past the device
+    QImage target;
+    for (const PixelFormatCode format : {PixelFormatCode::Bgr24, PixelFormatCode::Rgb565,
+                                         PixelFormatCode::Rgb555, PixelFormatCode::Indexed8}) {
+        for (const QSize size : sizes) {
+            const int width = size.width();
+            SCOPED_TRACE(testing::Message() << static_cast<int>(format) << " bits, " << width);
             const SurfacePicture picture =
-                Patterned(format, 23, 17, static_cast<std::size_t>(24 * BytesPerPixel(format)));
-            QImage expected(40, 30, deviceFormat);
-            expected.fill(qRgb(1, 2, 3));
-            QImage device = expected.copy();
-            {
-                QImage presented;
-                ASSERT_TRUE(PresentPicture(picture, presented));
-                QPainter painter(&expected);
-                painter.setClipRegion(clip);
-                painter.drawImage(at, presented);
+                Patterned(format, width, size.height(), width * BytesPerPixel(format) + width % 4);
+            const QImage expected = ImageFromPicture(picture).convertToFormat(QImage::Format_RGB32);
+            ASSERT_TRUE(PresentPicture(picture, target));
+            ASSERT_EQ(target, expected);
+            for (const QImage::Format deviceFormat :
+                 {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+                QImage drawn(40, 30, deviceFormat);
+                drawn.fill(qRgb(1, 2, 3));
+                QImage device = drawn.copy();
+                {
+                    QPainter painter(&drawn);
+                    painter.setClipRegion(clip);
+                    painter.drawImage(at, expected);
+                }
+                ASSERT_TRUE(PaintPictureInto(picture, device, at, clip));
+                EXPECT_EQ(device, drawn) << "into " << deviceFormat;
             }
-            ASSERT_TRUE(PaintPictureInto(picture, device, at, clip)) << static_cast<int>(format);
-            EXPECT_EQ(device, expected) << static_cast<int>(format) << " into " << deviceFormat;
         }
     }
 }
 
 TEST(PaintPictureInto, LeavesDevicesItCannotWriteToThePresentPath) {
     const SurfacePicture picture = Patterned(PixelFormatCode::Bgr24, 8, 4, 24);
-    const QRegion everywhere(0, 0, 16, 16);
     QImage narrow(16, 16, QImage::Format_RGB888);
-    narrow.fill(Qt::black);
-    EXPECT_FALSE(PaintPictureInto(picture, narrow, {}, everywhere));
     QImage shared(16, 16, QImage::Format_RGB32);
-    shared.fill(Qt::black);
-    const QImage other = shared;
-    EXPECT_FALSE(PaintPictureInto(picture, shared, {}, everywhere));
-    EXPECT_EQ(other.pixel(0, 0), qRgb(0, 0, 0));
-    QImage device(16, 16, QImage::Format_RGB32);
-    SurfacePicture shortRows = picture;
-    shortRows.pixels.resize(24 * 3);
-    EXPECT_FALSE(PaintPictureInto(shortRows, device, {}, everywhere));
+    const QImage sharer = shared;
+    for (QImage* device : {&narrow, &shared})
+        EXPECT_FALSE(PaintPictureInto(picture, *device, {}, device->rect()));
 }
 
 }  // namespace
