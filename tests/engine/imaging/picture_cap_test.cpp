@@ -208,7 +208,6 @@ constexpr std::uint64_t kCoefficients64 = (64 + 2 * 16) * 128;
 TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
     const Bytes progressive = Encode(64, true);
     const Bytes baseline = Encode(64, false);
-    const Bytes tiny = Encode(16, true);
     const struct {
         const char* name;
         Bytes stream;
@@ -218,8 +217,8 @@ TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
         {"progressive, coefficients exactly fit", progressive, {.working = kCoefficients64}, true},
         {"progressive, one byte short", progressive, {.working = kCoefficients64 - 1}, false},
         {"baseline keeps no coefficients", baseline, {.working = 0}, true},
-        {"progressive claiming 16384 x 8192", WithJpegSides(tiny, 16384, 8192), {}, false},
-        {"progressive claiming 8192 x 4096", WithJpegSides(tiny, 8192, 4096), {}, true},
+        {"progressive claiming 16384 x 8192", WithJpegSides(progressive, 16384, 8192), {}, false},
+        {"progressive claiming 8192 x 4096", WithJpegSides(progressive, 8192, 4096), {}, true},
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.stream.empty()) << c.name;
