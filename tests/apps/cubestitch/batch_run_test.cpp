@@ -123,30 +123,19 @@ TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
         int badFace;  // -1: all faces good
         bool compressorStarts;
         int compressorStatus;
-        std::vector<std::string> extra;  // names after the output
+        std::string extra;  // a name after the output
         BatchResult result;
         std::vector<std::string> messages;
         bool noMemoryForPanorama = false;
     };
+    using enum BatchResult;
     const Case cases[] = {
         // First, while the panorama is still to be made; the message goes to standard error.
-        {"no memory for the panorama", -1, true, 0, {}, BatchResult::SeamFailed, {}, true},
-        {"bad face", 2, true, 0, {}, BatchResult::FaceFailed, {"Failed to load image " + junk}},
-        {"compressor missing",
-         -1,
-         false,
-         0,
-         {},
-         BatchResult::SaveFailed,
-         {"Failed to find Compactor.exe"}},
-        {"compressor failed", -1, true, 1, {}, BatchResult::SaveFailed, {"Failed to save file"}},
-        {"eighth name",
-         -1,
-         true,
-         0,
-         {"extra.pan"},
-         BatchResult::TooManyNames,
-         {"Too many names on the command line: extra.pan"}},
+        {"no memory for the panorama", -1, true, 0, "", SeamFailed, {}, true},
+        {"bad face", 2, true, 0, "", FaceFailed, {"Failed to load image " + junk}},
+        {"compressor missing", -1, false, 0, "", SaveFailed, {"Failed to find Compactor.exe"}},
+        {"compressor failed", -1, true, 1, "", SaveFailed, {"Failed to save file"}},
+        {"8th", -1, true, 0, "x.pan", TooManyNames, {"Too many names on the command line: x.pan"}},
     };
     for (const Case& c : cases) {
         messages_.clear();
@@ -158,7 +147,8 @@ TEST_F(BatchRunTest, FailuresStopTheRunAndWriteNothing) {
         if (c.badFace >= 0)
             args[static_cast<std::size_t>(c.badFace)] = junk;
         args.push_back(output);
-        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        if (!c.extra.empty())
+            args.push_back(c.extra);
         std::optional<ScopedBitmapBlockAllocator> failing;
         if (c.noMemoryForPanorama) {
             failing.emplace(&NoBigBlocks);

@@ -208,7 +208,6 @@ constexpr std::uint64_t kCoefficients64 = (64 + 2 * 16) * 128;
 TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
     const Bytes progressive = Encode(64, true);
     const Bytes baseline = Encode(64, false);
-    const Bytes tiny = Encode(16, true);
     const struct {
         const char* name;
         Bytes stream;
@@ -218,9 +217,8 @@ TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
         {"progressive, coefficients exactly fit", progressive, {.working = kCoefficients64}, true},
         {"progressive, one byte short", progressive, {.working = kCoefficients64 - 1}, false},
         {"baseline keeps no coefficients", baseline, {.working = 0}, true},
-        {"progressive claiming 16384 x 16384", WithJpegSides(tiny, 16384, 16384), {}, false},
-        {"progressive claiming 16384 x 8192", WithJpegSides(tiny, 16384, 8192), {}, false},
-        {"progressive claiming 8192 x 4096", WithJpegSides(tiny, 8192, 4096), {}, true},
+        {"progressive claiming 16384 x 8192", WithJpegSides(progressive, 16384, 8192), {}, false},
+        {"progressive claiming 8192 x 4096", WithJpegSides(progressive, 8192, 4096), {}, true},
     };
     for (const auto& c : cases) {
         ASSERT_FALSE(c.stream.empty()) << c.name;
@@ -234,15 +232,11 @@ TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
     }
 }
 
-// The mean difference per channel between an 8-bit decode and the 24-bit one.
-long MeanError(const GlobalDib& quantized, const GlobalDib& full, int side) {
+// The mean difference per channel between an 8-bit decode `q` and the 24-bit one.
+long MeanError(const GlobalDib& q, const GlobalDib& full, int side) {
     long error = 0;
-    for (int i = 0; i < side * side; ++i) {
-        const std::uint8_t* a = quantized.Colours() + 4 * quantized.Pixels()[i];
-        const std::uint8_t* b = full.Pixels() + 3 * static_cast<std::size_t>(i);
-        for (int channel = 0; channel < 3; ++channel)
-            error += std::abs(a[channel] - b[channel]);
-    }
+    for (int i = 0; i < side * side * 3; ++i)
+        error += std::abs(q.Colours()[4 * q.Pixels()[i / 3] + i % 3] - full.Pixels()[i]);
     return error / (side * side * 3);
 }
 
