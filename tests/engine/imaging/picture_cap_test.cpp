@@ -11,13 +11,13 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include "engine/imaging/image_decoder.h"
 #include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
 #include "platform/picture_limits.h"
+#include "tests/engine/imaging/ramp_jpeg.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 #include "tests/platform/codec/ffmpeg_test_encoder.h"
 
@@ -169,45 +169,12 @@ TEST_F(PictureCap, JpegSizeQueryRefusesOverTheCeiling) {
     }
 }
 
-// A `side` x `side` picture of smooth colour ramps, 4:2:0, baseline or progressive.
-Bytes Encode(int side, bool progressive) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &out, &size);
-    info.image_width = info.image_height = static_cast<JDIMENSION>(side);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 90, TRUE);
-    if (progressive)
-        jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    Bytes rgb(static_cast<std::size_t>(side) * 3);
-    for (JSAMPROW row = rgb.data(); info.next_scanline < info.image_height;) {
-        for (int x = 0; x < side; ++x) {
-            rgb[3 * x] = static_cast<std::uint8_t>(x * 255 / side);
-            rgb[3 * x + 1] = static_cast<std::uint8_t>(info.next_scanline * 255 / side);
-            rgb[3 * x + 2] = static_cast<std::uint8_t>(255 - x * 255 / side);
-        }
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    Bytes stream(out, out + size);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return stream;
-}
-
 // A 64 x 64 progressive 4:2:0 stream keeps 64 luma and 2 x 16 chroma blocks of 128 bytes.
 constexpr std::uint64_t kCoefficients64 = (64 + 2 * 16) * 128;
 
 TEST(JpegWorkingMemory, ProgressiveCoefficientsAreHeldToTheWorkingMemory) {
-    const Bytes progressive = Encode(64, true);
-    const Bytes baseline = Encode(64, false);
+    const Bytes progressive = RampJpeg(64, true);
+    const Bytes baseline = RampJpeg(64, false);
     const struct {
         const char* name;
         Bytes stream;
@@ -246,7 +213,7 @@ long MeanError(const GlobalDib& q, const GlobalDib& full, int side) {
 TEST(JpegWorkingMemory, QuantizingWithoutRoomForACopyStaysFaithful) {
     constexpr int kSide = 256;
     for (const bool progressive : {false, true}) {
-        const Bytes stream = Encode(kSide, progressive);
+        const Bytes stream = RampJpeg(kSide, progressive);
         const std::uint64_t coefficients = progressive ? 16 * kCoefficients64 : 0;
         const GlobalDib full = JpegToDib(stream, 24, 0);
         const GlobalDib roomy = JpegToDib(stream, 8, 0);
