@@ -50,11 +50,6 @@ class HelpPageTest : public ::testing::Test {
     }
     void TearDown() override {
         platform::InstallProgramLauncher(previous_);
-        // Only this test's page goes: ctest runs the other tests of this program alongside,
-        // and the folder stays while another holds a page in it.
-        std::error_code ignored;
-        fs::remove(BesideTheProgram() / kPageBesideTheProgram, ignored);
-        fs::remove(BesideTheProgram(), ignored);
     }
     // The help folder beside this test program, where the running program's page is looked for.
     static fs::path BesideTheProgram() {
@@ -115,6 +110,15 @@ TEST_F(HelpPageTest, APageThatCannotBeOpenedIsReportedWithTheSuitesText) {
     const platform::WindowHandle owner = backend.CreateWindow({100, 100});
     const HelpPage present{"viewer", kPageBesideTheProgram};
     const HelpPage missing{"viewer", "NoSuchPage.html"};
+    // Only this test writes beside the program, so only it cleans up: ctest runs the other
+    // tests of this program alongside in their own processes.
+    struct RemovePage {
+        ~RemovePage() {
+            std::error_code ignored;
+            fs::remove(BesideTheProgram() / kPageBesideTheProgram, ignored);
+            fs::remove(BesideTheProgram(), ignored);
+        }
+    } removePage;
     WritePage(BesideTheProgram() / present.fileName);
     const std::string address =
         HelpAddress(fs::canonical(BesideTheProgram() / present.fileName).string(), 3);
