@@ -1,11 +1,13 @@
-// A frame's way to the screen: a 1024 x 768 frame drawn into a window's surface (the render
-// thread's copy) and painted into a 1024 x 768 32-bit image as a window's backing store is.
-//   Present       the window host's way: the frame written straight into the backing store
+// A frame's way to the screen: a 1024 x 768 frame drawn into a window's surface and painted
+// into a 1024 x 768 32-bit image as a window's backing store is.
+//   Present       the render thread's and the window host's way: the frame's rows handed to the
+//                 surface by exchange, then written straight into the backing store
 //   PresentImage  its way for other paint devices: a kept 32-bit image, then drawn
 //   QtConversion  the way frames went before: a copy into a QImage of the frame's own format
 //                 that Qt converts while drawing it (partly on Qt's worker threads, so compare
 //                 CPU time, not only wall time)
-//   SurfaceDraw   the render thread's copy alone
+//   SurfaceDraw   a copy into the surface alone (bitmap drawing's way, and the render thread's
+//                 before it exchanged rows)
 // Arguments are frame formats; items per second are frame pixels per second.
 
 #include <benchmark/benchmark.h>
@@ -48,12 +50,13 @@ Frame MakeFrame(PixelFormatCode format) {
 constexpr platform::Rect kWhole{0, 0, kWidth, kHeight};
 
 void Present(benchmark::State& state) {
-    const Frame frame = MakeFrame(static_cast<PixelFormatCode>(state.range(0)));
+    Frame frame = MakeFrame(static_cast<PixelFormatCode>(state.range(0)));
     platform::Surface surface;
     QImage screen(kWidth, kHeight, QImage::Format_RGB32);
     const QRegion everywhere(screen.rect());
     for (auto _ : state) {
-        surface.Draw(frame.view, kWhole);
+        frame.view.pixels = frame.pixels.data();
+        surface.DrawByExchange(frame.pixels, frame.view, kWhole);
         surface.Read([&](const platform::SurfacePicture& picture) {
             platform::PaintPictureInto(picture, screen, {}, everywhere);
         });

@@ -8,32 +8,54 @@
 
 namespace platform {
 
+namespace {
+
+// The size of the part of `source` a picture at `dest` keeps (its lower-left part, clipped);
+// empty when nothing can be kept.
+Size KeptSize(const PixelView& source, const Rect& dest) {
+    if (!IsFrameFormat(source.format) || dest.Width() <= 0 || dest.Height() <= 0 ||
+        !source.pixels) {
+        return {};
+    }
+    return Size{std::max(0, std::min(dest.Width(), source.width)),
+                std::max(0, std::min(dest.Height(), source.height))};
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> Surface::TakeSpare() {
+    auto kept = kept_.Lock();
+    std::vector<std::uint8_t> spare = std::move(kept->spare);
+    kept->spare.clear();
+    return spare;
+}
+
+void Surface::Keep(SurfacePicture& next) {
+    auto kept = kept_.Lock();
+    next.serial = kept->picture.serial + 1;
+    std::swap(kept->picture, next);
+    kept->spare = std::move(next.pixels);
+}
+
 bool Surface::Draw(const PixelView& source, const Rect& dest) {
-    const int bytes = BytesPerPixel(source.format);
-    if (!IsFrameFormat(source.format) || dest.Width() <= 0 || dest.Height() <= 0 || !source.pixels)
+    const Size size = KeptSize(source, dest);
+    if (size.width <= 0 || size.height <= 0)
         return false;
-    const int width = std::min(dest.Width(), source.width);
-    const int height = std::min(dest.Height(), source.height);
-    if (width <= 0 || height <= 0)
-        return false;
+    const auto rowBytes = static_cast<std::size_t>(size.width) * BytesPerPixel(source.format);
 
     // The rows go into the memory of the picture before last, so that a steady stream of
     // frames of one size allocates nothing.
     SurfacePicture next;
-    {
-        auto kept = kept_.Lock();
-        next.pixels = std::move(kept->spare);
-        kept->spare.clear();
-    }
+    next.pixels = TakeSpare();
     try {
         next.origin = Point{dest.left, dest.top};
-        next.size = Size{width, height};
+        next.size = size;
         next.format = source.format;
-        next.stride = (static_cast<std::size_t>(width) * bytes + 3) & ~std::size_t{3};
-        next.pixels.resize(next.stride * static_cast<std::size_t>(height));
-        for (int row = 0; row < height; ++row) {
+        next.stride = (rowBytes + 3) & ~std::size_t{3};
+        next.pixels.resize(next.stride * static_cast<std::size_t>(size.height));
+        for (int row = 0; row < size.height; ++row) {
             std::memcpy(next.pixels.data() + next.stride * row, source.pixels + source.stride * row,
-                        static_cast<std::size_t>(width) * bytes);
+                        rowBytes);
         }
         if (source.format == PixelFormatCode::Indexed8 && source.palette) {
             next.palette.assign(source.palette, source.palette + 1024);
@@ -41,10 +63,38 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    auto kept = kept_.Lock();
-    next.serial = kept->picture.serial + 1;
-    std::swap(kept->picture, next);
-    kept->spare = std::move(next.pixels);
+    Keep(next);
+    return true;
+}
+
+bool Surface::DrawByExchange(std::vector<std::uint8_t>& frame, const PixelView& source,
+                             const Rect& dest) {
+    const Size size = KeptSize(source, dest);
+    const auto rowBytes = static_cast<std::size_t>(std::max(size.width, 0)) *
+                          static_cast<std::size_t>(BytesPerPixel(source.format));
+    const bool viewsFrame = size.width > 0 && size.height > 0 && source.pixels == frame.data() &&
+                            source.stride >= rowBytes &&
+                            frame.size() / source.stride >= static_cast<std::size_t>(size.height);
+    if (!viewsFrame)
+        return Draw(source, dest);
+
+    SurfacePicture next;
+    std::vector<std::uint8_t> givenBack = TakeSpare();
+    try {
+        givenBack.resize(frame.size());
+        if (source.format == PixelFormatCode::Indexed8 && source.palette) {
+            next.palette.assign(source.palette, source.palette + 1024);
+        }
+    } catch (const std::bad_alloc&) {
+        return Draw(source, dest);
+    }
+    next.origin = Point{dest.left, dest.top};
+    next.size = size;
+    next.format = source.format;
+    next.stride = source.stride;
+    next.pixels = std::move(frame);
+    frame = std::move(givenBack);
+    Keep(next);
     return true;
 }
 
@@ -56,13 +106,29 @@ std::uint64_t Surface::Serial() const {
     return kept_.Lock()->picture.serial;
 }
 
-bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest) {
+namespace {
+
+// Draws into the window's surface with `draw` and asks the backend to repaint the window.
+template <typename DrawInto>
+bool PresentWith(WindowHandle window, DrawInto draw) {
     std::shared_ptr<Surface> surface = GetWindowSurface(window);
-    if (!surface || !surface->Draw(source, dest))
+    if (!surface || !draw(*surface))
         return false;
     if (Backend* backend = InstalledBackend())
         backend->FrameReady(window);
     return true;
+}
+
+}  // namespace
+
+bool PresentToWindow(WindowHandle window, const PixelView& source, const Rect& dest) {
+    return PresentWith(window, [&](Surface& surface) { return surface.Draw(source, dest); });
+}
+
+bool PresentFrameToWindow(WindowHandle window, std::vector<std::uint8_t>& frame,
+                          const PixelView& source, const Rect& dest) {
+    return PresentWith(
+        window, [&](Surface& surface) { return surface.DrawByExchange(frame, source, dest); });
 }
 
 }  // namespace platform

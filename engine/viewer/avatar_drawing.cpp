@@ -263,10 +263,10 @@ bool CompositeAvatar(const AvatarSlot& avatar, const Renderer& renderer,
 }
 
 void ViewerEngine::DrawAvatar(ViewState& s, int slot) {
-    if (!s.renderer || s.environments.empty() || !s.viewFrame.pixels || !s.image)
+    if (!s.renderer || s.environments.empty() || s.viewFrame.pixels.empty() || !s.image)
         return;
     const Renderer::Orientation view{s.eyeX, s.eyeY, s.eyeZ, s.pan, s.tilt, s.roll, s.fov};
-    const AvatarTarget frame{s.viewFrame.pixels.get(), s.viewFrame.width, s.viewFrame.height,
+    const AvatarTarget frame{s.viewFrame.pixels.data(), s.viewFrame.width, s.viewFrame.height,
                              platform::DibPixelFormatCode(s.image.Header())};
     CompositeAvatar(s.avatars[static_cast<std::size_t>(slot)], *s.renderer,
                     s.environments[static_cast<std::size_t>(s.currentEnvironment)], view, frame);

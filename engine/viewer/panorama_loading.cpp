@@ -393,8 +393,8 @@ void ViewerEngine::Close() {
         state->hotspotCount = 0;
         state->environments.clear();
         state->renderer.reset();
-        state->viewFrame.pixels.reset();
-        state->compositeFrame.pixels.reset();
+        state->viewFrame.pixels = {};
+        state->compositeFrame.pixels = {};
         state->avatars.reset();
     }
     wakeSemaphore.reset();

@@ -102,20 +102,21 @@ bool ViewerEngine::EnsureFrameBuffers(ViewState& s, int width, int height) {
     FrameBuffer& viewFrame = s.viewFrame;
     FrameBuffer& compositeFrame = s.compositeFrame;
     const bool sizeChanged = width != viewFrame.width || height != viewFrame.height;
-    if (!sizeChanged && viewFrame.pixels && compositeFrame.pixels)
+    if (!sizeChanged && !viewFrame.pixels.empty() && !compositeFrame.pixels.empty())
         return true;
     s.frameValid = 0;
     const int bytes = s.image ? s.image.Header().biBitCount / 8 : 3;
     const std::size_t count = static_cast<std::size_t>(width) * height * bytes;
-    viewFrame.pixels.reset();
-    compositeFrame.pixels.reset();
-    viewFrame.pixels.reset(new (std::nothrow) std::uint8_t[count]);
-    compositeFrame.pixels.reset(new (std::nothrow) std::uint8_t[count]);
-    if (!viewFrame.pixels || !compositeFrame.pixels) {
+    viewFrame.pixels = {};
+    compositeFrame.pixels = {};
+    try {
+        viewFrame.pixels.resize(count);
+        compositeFrame.pixels.resize(count);
+    } catch (const std::bad_alloc&) {
         // Both are dropped, so that the next frame tries again rather than drawing into a
         // missing buffer.
-        viewFrame.pixels.reset();
-        compositeFrame.pixels.reset();
+        viewFrame.pixels = {};
+        compositeFrame.pixels = {};
         TraceEngineText("Mem Fault\n");
         return false;
     }
@@ -155,8 +156,8 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
     const std::int64_t roundedWidth = RoundUpTo32(targetWidth);
     const std::int64_t roundedHeight = RoundUpTo32(targetHeight);
     if (roundedWidth > kMaxFrameSide || roundedHeight > kMaxFrameSide) {
-        s.viewFrame.pixels.reset();
-        s.compositeFrame.pixels.reset();
+        s.viewFrame.pixels = {};
+        s.compositeFrame.pixels = {};
         TraceEngineText("Mem Fault\n");
         return kNothingDrawn;
     }
@@ -230,16 +231,16 @@ std::int16_t ViewerEngine::RenderFrame(ViewState& s) {
         }
         const std::uint8_t* pixels = s.image.Data() + offset;
         s.renderer->Render(s.environments[static_cast<std::size_t>(s.currentEnvironment)], view,
-                           zero, w, h, s.viewFrame.pixels.get(), imageWidth, imageHeight - 4,
+                           zero, w, h, s.viewFrame.pixels.data(), imageWidth, imageHeight - 4,
                            pixels + 2 * stride, platform::DibPixelFormatCode(header), 0,
                            static_cast<AntialiasLevel>(level));
     };
     if (s.antialias >= 1 && current == s.lastView) {
         if (s.frameValid) {
-            std::memcpy(s.viewFrame.pixels.get(), s.compositeFrame.pixels.get(), frameBytes);
+            std::memcpy(s.viewFrame.pixels.data(), s.compositeFrame.pixels.data(), frameBytes);
         } else {
             render(s.antialias);
-            std::memcpy(s.compositeFrame.pixels.get(), s.viewFrame.pixels.get(), frameBytes);
+            std::memcpy(s.compositeFrame.pixels.data(), s.viewFrame.pixels.data(), frameBytes);
             s.frameValid = 1;
         }
     } else {
@@ -309,7 +310,7 @@ void ViewerEngine::DrawAvatars(ViewState& s) {
         DrawAvatar(s, slot);
 }
 
-void ViewerEngine::Present(const ViewState& s, int width, int height) {
+void ViewerEngine::Present(ViewState& s, int width, int height) {
     // The frame's header is the panorama's with the frame's size (an 8-bit panorama's colour
     // count made explicit), followed by the panorama's colours or masks; the panorama itself
     // is left as it is.
@@ -325,7 +326,7 @@ void ViewerEngine::Present(const ViewState& s, int width, int height) {
         platform::StoreInfoHeader(header.data(), frameHeader);
         std::memcpy(header.data() + platform::kInfoHeaderSize, colours,
                     ColourTableBytes(imageHeader));
-        s.drawCallback(s.window, header.data(), s.viewFrame.pixels.get(), s.Clip());
+        s.drawCallback(s.window, header.data(), s.viewFrame.pixels.data(), s.Clip());
         return;
     }
     platform::Rect dest = s.clipRect;
@@ -334,8 +335,10 @@ void ViewerEngine::Present(const ViewState& s, int width, int height) {
     const platform::PixelView view{width,
                                    height,
                                    platform::DibPixelFormatCode(frameHeader),
-                                   s.viewFrame.pixels.get(),
+                                   s.viewFrame.pixels.data(),
                                    static_cast<std::size_t>(width) * s.viewFrame.bytesPerPixel,
                                    frameHeader.biBitCount == 8 ? colours : nullptr};
-    platform::PresentToWindow(s.window, view, dest);
+    // The frame's rows become the window's picture without a copy; the view frame gets the
+    // rows of an older picture, which the next frame draws over.
+    platform::PresentFrameToWindow(s.window, s.viewFrame.pixels, view, dest);
 }

@@ -20,13 +20,15 @@
 #include "platform/geometry.h"
 #include "platform/window.h"
 
-// A frame buffer: rows bottom-up, packed end to end.
+// A frame buffer: rows bottom-up, packed end to end; no pixels until the first frame of its
+// size. The view frame's rows go to the window's surface by exchange when the frame is shown,
+// so after that it holds the rows of an older frame.
 struct FrameBuffer {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int16_t bytesPerPixel = 3;
     std::int16_t bitsPerPixel = 24;
-    std::unique_ptr<std::uint8_t[]> pixels;
+    std::vector<std::uint8_t> pixels;
 };
 
 // Receives each finished frame instead of the window's surface: the window, the image's

@@ -246,8 +246,9 @@ class ViewerEngine {
     static std::vector<int> VisibleAvatarsByDistance(const ViewState& state, bool farthestFirst);
     // Draws the avatar of `slot` into the view frame.
     static void DrawAvatar(ViewState& state, int slot);
-    // Hands the view frame to the draw callback or the window; reads the state only.
-    static void Present(const ViewState& state, int width, int height);
+    // Hands the view frame to the draw callback, or its rows to the window's surface (the view
+    // frame then holds an older frame's rows).
+    static void Present(ViewState& state, int width, int height);
     static std::uint16_t HitAvatar(const ViewState& state, int x, int frameY);
     static std::uint16_t HitHotspot(const ViewState& state, int x, int frameY);
 

@@ -1,5 +1,6 @@
 #include "platform/headless/headless_backend.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/message_box.h"
@@ -10,7 +11,7 @@ namespace {
 
 HeadlessBackend* activeBackend = nullptr;
 
-// FNV-1a over the picture's size and pixel bytes.
+// FNV-1a over the picture's size and the bytes of its pixels (not what follows them in a row).
 std::uint64_t PictureChecksum(const SurfacePicture& picture) {
     std::uint64_t hash = 14695981039346656037ull;
     auto mix = [&hash](std::uint8_t byte) {
@@ -21,8 +22,15 @@ std::uint64_t PictureChecksum(const SurfacePicture& picture) {
         for (int shift = 0; shift < 32; shift += 8)
             mix(static_cast<std::uint8_t>(static_cast<unsigned>(value) >> shift));
     }
-    for (std::uint8_t byte : picture.pixels)
-        mix(byte);
+    const auto rowBytes = static_cast<std::size_t>(std::max(picture.size.width, 0)) *
+                          static_cast<std::size_t>(BytesPerPixel(picture.format));
+    for (int row = 0; row < picture.size.height; ++row) {
+        const std::size_t start = picture.stride * static_cast<std::size_t>(row);
+        if (start + rowBytes > picture.pixels.size())
+            break;
+        for (std::size_t i = 0; i < rowBytes; ++i)
+            mix(picture.pixels[start + i]);
+    }
     return hash;
 }
 

@@ -38,6 +38,79 @@ TEST(Surface, KeepsTheLowerLeftPartOfTheFrameAtTheDestination) {
     EXPECT_EQ(surface.Serial(), 1u) << "refused draws keep the picture";
 }
 
+TEST(Surface, AnExchangeTakesTheFramesRowsAndGivesBackThePictureBeforeLast) {
+    // A 5 x 4 frame of 24-bit pixels, rows 16 bytes apart (15 of pixels, 1 of other bytes),
+    // whose blue byte is 10 x row + column.
+    auto frameNumbered = [](std::uint8_t other) {
+        std::vector<std::uint8_t> frame(16 * 4, 0);
+        for (int row = 0; row < 4; ++row) {
+            for (int col = 0; col < 5; ++col)
+                frame[static_cast<std::size_t>(row * 16 + col * 3)] = std::uint8_t(10 * row + col);
+            frame[static_cast<std::size_t>(row * 16 + 15)] = other;
+        }
+        return frame;
+    };
+    struct Case {
+        const char* what;
+        Rect dest;
+        bool viewsFrame;  // the view's pixels are the frame's
+        bool taken;
+        Size size;
+    };
+    const Case cases[] = {
+        {"whole", Rect{0, 0, 5, 4}, true, true, Size{5, 4}},
+        {"clipped to the destination", Rect{1, 1, 4, 3}, true, true, Size{3, 2}},
+        {"a view of other rows is copied", Rect{0, 0, 5, 4}, false, false, Size{5, 4}},
+        {"nothing to show", Rect{0, 0, 0, 4}, true, false, Size{}},
+    };
+    for (const Case& c : cases) {
+        HeadlessBackend backend;
+        const WindowHandle window = backend.CreateWindow({8, 8});
+        std::vector<std::uint8_t> frame = frameNumbered(0xEE);
+        const std::vector<std::uint8_t> copy = frameNumbered(0x55);
+        const std::uint8_t* const rows = frame.data();
+        const PixelView view{5, 4, PixelFormatCode::Bgr24, c.viewsFrame ? rows : copy.data(), 16,
+                             nullptr};
+        const bool shown = PresentFrameToWindow(window, frame, view, c.dest);
+
+        EXPECT_EQ(shown, c.size.width > 0) << c.what;
+        EXPECT_EQ(frame.data() != rows, c.taken) << c.what;
+        EXPECT_EQ(frame.size(), 16u * 4) << c.what << ": the rows given back keep the size";
+        if (!shown)
+            continue;
+        GetWindowSurface(window)->Read([&](const SurfacePicture& picture) {
+            EXPECT_EQ(picture.size, c.size) << c.what;
+            EXPECT_EQ(picture.pixels.data() == rows, c.taken) << c.what;
+            EXPECT_EQ(picture.pixels[picture.stride + 3], 11) << c.what;
+        });
+        // The painted picture's checksum covers its pixels only: a copy of the same part with
+        // other bytes after its rows gives the same one.
+        backend.Pump();
+        ASSERT_TRUE(PresentToWindow(window, PixelView{5, 4, PixelFormatCode::Bgr24, copy.data(),
+                                                      16, nullptr},
+                                    c.dest));
+        backend.Pump();
+        const std::vector<HeadlessBackend::PaintedPicture> painted = backend.Painted(window);
+        ASSERT_EQ(painted.size(), 2u) << c.what;
+        EXPECT_EQ(painted[0].checksum, painted[1].checksum) << c.what;
+    }
+
+    // In a steady stream each frame gets back the rows of the picture two before it.
+    Surface surface;
+    std::vector<const std::uint8_t*> shownRows;
+    std::vector<std::uint8_t> frame = frameNumbered(0);
+    for (int n = 0; n < 4; ++n) {
+        shownRows.push_back(frame.data());
+        ASSERT_TRUE(surface.DrawByExchange(
+            frame, PixelView{5, 4, PixelFormatCode::Bgr24, frame.data(), 16, nullptr},
+            Rect{0, 0, 5, 4}));
+        if (n >= 2) {
+            EXPECT_EQ(frame.data(), shownRows[static_cast<std::size_t>(n - 2)]) << n;
+        }
+    }
+    EXPECT_EQ(surface.Serial(), 4u);
+}
+
 TEST(Surface, PresentingAsksTheBackendToRepaint) {
     HeadlessBackend backend;
     const WindowHandle window = backend.CreateWindow({32, 32});

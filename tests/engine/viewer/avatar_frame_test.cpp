@@ -126,15 +126,18 @@ class AvatarFrameTest : public EngineFixture {
         const ViewStateGuard lock = Access::State(engine);
         return engine.RenderFrame();
     }
+    // Red of the shown picture's pixel (x, y), counted from its lower-left corner.
     std::uint8_t RedAt(int x, int y) const {
-        return Access::State(engine)->viewFrame.pixels
-            [(static_cast<std::size_t>(y) * Access::State(engine)->viewFrame.width + x) * 3 + 2];
+        const auto [width, pixels] = Shown(window);
+        return pixels[(static_cast<std::size_t>(y) * width + x) * 3 + 2];
     }
     Found Find(std::uint8_t red) const {
+        const auto [width, pixels] = Shown(window);
+        const int height = width > 0 ? static_cast<int>(pixels.size() / 3 / width) : 0;
         Found found;
-        for (int y = 0; y < Access::State(engine)->viewFrame.height; ++y) {
-            for (int x = 0; x < Access::State(engine)->viewFrame.width; ++x) {
-                if (RedAt(x, y) != red)
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                if (pixels[(static_cast<std::size_t>(y) * width + x) * 3 + 2] != red)
                     continue;
                 ++found.count;
                 found.left = std::min(found.left, x);
@@ -332,12 +335,12 @@ TEST_F(AvatarFrameTest, EveryFrameDepthShowsTheAvatarsColours) {
         ASSERT_TRUE(ProjectBox(*Access::State(fresh), box.position, box.size, &x0, &y0, &x1, &y1));
         const std::size_t bytes = c.avatarPixel.size();
         int matching = 0, inside = 0;
-        for (int y = 0; y < Access::State(fresh)->viewFrame.height; ++y) {
-            for (int x = 0; x < Access::State(fresh)->viewFrame.width; ++x) {
+        const auto [width, pixels] = Shown(w);
+        const int height = static_cast<int>(pixels.size() / bytes / width);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
                 const std::uint8_t* p =
-                    Access::State(fresh)->viewFrame.pixels.get() +
-                    (static_cast<std::size_t>(y) * Access::State(fresh)->viewFrame.width + x) *
-                        bytes;
+                    pixels.data() + (static_cast<std::size_t>(y) * width + x) * bytes;
                 if (!std::equal(p, p + bytes, c.avatarPixel.begin()))
                     continue;
                 ++matching;

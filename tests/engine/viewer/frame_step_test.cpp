@@ -42,7 +42,7 @@ TEST_F(FrameStep, AZeroHighWindowDrawsNothing) {
     LoadDefault(100, 0);
     EXPECT_EQ(Step(engine), 1);
     EXPECT_EQ(backend.FramesReady(window), 0);
-    EXPECT_EQ(Access::State(engine)->viewFrame.pixels, nullptr);
+    EXPECT_TRUE(Access::State(engine)->viewFrame.pixels.empty());
 }
 
 TEST_F(FrameStep, AFrameThatCannotBeHadIsRetriedLater) {
@@ -50,7 +50,7 @@ TEST_F(FrameStep, AFrameThatCannotBeHadIsRetriedLater) {
     const platform::Rect absurd{0, 0, 1 << 30, 1 << 30};
     engine.SetOption(ViewerOption::kClipRectangle, &absurd);
     EXPECT_EQ(Step(engine), 1);
-    EXPECT_EQ(Access::State(engine)->viewFrame.pixels, nullptr)
+    EXPECT_TRUE(Access::State(engine)->viewFrame.pixels.empty())
         << "nothing is rendered into a missing buffer";
     const platform::Rect extreme{-2147483647 - 1, 0, 2147483647, 10};
     engine.SetOption(ViewerOption::kClipRectangle, &extreme);
@@ -59,7 +59,7 @@ TEST_F(FrameStep, AFrameThatCannotBeHadIsRetriedLater) {
 
     engine.SetOption(ViewerOption::kClipRectangle, nullptr);
     EXPECT_EQ(Step(engine), 0) << "the next frame allocates again";
-    EXPECT_NE(Access::State(engine)->viewFrame.pixels, nullptr);
+    EXPECT_FALSE(Access::State(engine)->viewFrame.pixels.empty());
     EXPECT_EQ(backend.FramesReady(window), 1);
 }
 
@@ -101,14 +101,9 @@ TEST_F(FrameStep, SettledFramesAreCachedOnlyWithAntialiasing) {
     LoadDefault(64, 32);
     const std::size_t bytes = 64 * 32 * 3;
     auto markComposite = [&] {
-        std::memset(Access::State(engine)->compositeFrame.pixels.get(), 0xAB, bytes);
+        std::memset(Access::State(engine)->compositeFrame.pixels.data(), 0xAB, bytes);
     };
-    auto viewIsMark = [&] {
-        for (std::size_t i = 0; i < bytes; ++i)
-            if (Access::State(engine)->viewFrame.pixels[i] != 0xAB)
-                return false;
-        return true;
-    };
+    auto viewIsMark = [&] { return Shown(window).second == Bytes(bytes, 0xAB); };
 
     Step(engine);  // the view moved (from nothing): drawn fast
     EXPECT_EQ(Access::State(engine)->frameValid, 0);
