@@ -1,6 +1,7 @@
 #include "engine/imaging/image_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <initializer_list>
@@ -36,9 +37,62 @@ std::size_t RowCount(const platform::BitmapInfoHeader& header) {
         header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight);
 }
 
-// A plain or bit-field bitmap record, copied and turned bottom-up.
-GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
-                           std::span<const std::uint8_t> body) {
+// The bytes of a record in order, once: those already read first, then the stream's.
+class RecordReader {
+  public:
+    RecordReader(std::span<const std::uint8_t> head, const RecordStream* next)
+        : head_(head), next_(next) {}
+
+    // The next `into.size()` bytes; false when the record gives no more of them.
+    bool Read(std::span<std::uint8_t> into) {
+        const std::size_t fromHead = std::min(into.size(), head_.size());
+        std::memcpy(into.data(), head_.data(), fromHead);
+        head_ = head_.subspan(fromHead);
+        into = into.subspan(fromHead);
+        return into.empty() || (next_ && (*next_)(into));
+    }
+
+  private:
+    std::span<const std::uint8_t> head_;
+    const RecordStream* next_;
+};
+
+// Where a bitmap record's information header starts, and the header.
+struct BitmapHead {
+    std::size_t bodyOffset = 0;
+    platform::BitmapInfoHeader header;
+};
+
+// The information header of a record of `recordSize` bytes whose first bytes are `head` (at
+// least its first kFileHeaderSize + kInfoHeaderSize bytes, or all of a shorter record), or
+// nothing when the record is no bitmap with an information header.
+std::optional<BitmapHead> ReadBitmapHead(std::span<const std::uint8_t> head,
+                                         std::uint64_t recordSize) {
+    BitmapHead bitmap;
+    if (StartsWith(head, {'B', 'M'})) {
+        if (recordSize < platform::kFileHeaderSize)
+            throw LoadError(kUnsupportedFormat);
+        bitmap.bodyOffset = platform::kFileHeaderSize;
+    }
+    if (head.size() < bitmap.bodyOffset + 4 ||
+        platform::LoadLe32(head.data() + bitmap.bodyOffset) != platform::kInfoHeaderSize) {
+        return std::nullopt;
+    }
+    if (head.size() < bitmap.bodyOffset + platform::kInfoHeaderSize)
+        throw LoadError(kUnsupportedFormat);
+    bitmap.header = platform::LoadInfoHeader(head.data() + bitmap.bodyOffset);
+    return bitmap;
+}
+
+bool IsPlain(const platform::BitmapInfoHeader& header) {
+    return header.biCompression == platform::kBiRgb ||
+           header.biCompression == platform::kBiBitfields;
+}
+
+// A plain or bit-field bitmap record whose information header `body` reads next, of
+// `bodySize` bytes from there: read straight into the picture and turned bottom-up.
+GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header, std::uint64_t bodySize,
+                           RecordReader& body) {
     const std::size_t rows = RowCount(header);
     const bool depthKnown = header.biBitCount == 8 || header.biBitCount == 16 ||
                             header.biBitCount == 24 || header.biBitCount == 32;
@@ -49,31 +103,42 @@ GlobalDib CopyBitmapRecord(const platform::BitmapInfoHeader& header,
 
     const std::size_t pixelOffset = platform::kInfoHeaderSize + ColourTableBytes(header);
     const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
-    if (body.size() < pixelOffset || (body.size() - pixelOffset) / stride < rows) {
+    if (bodySize < pixelOffset || (bodySize - pixelOffset) / stride < rows)
         throw LoadError(kUnsupportedFormat);
-    }
     if (!platform::PictureBlockBytes(header.biWidth, static_cast<std::int64_t>(rows),
                                      header.biBitCount, pixelOffset) ||
         !platform::FitsPanoramaSides(header.biWidth, static_cast<std::int64_t>(rows))) {
         throw LoadError(kNoMemory);
     }
-    const std::size_t size = pixelOffset + stride * rows;
-    GlobalDib dib = GlobalDib::Allocate(size);
+    GlobalDib dib = GlobalDib::Allocate(pixelOffset + stride * rows);
     if (!dib)
         throw LoadError(kNoMemory);
-    std::memcpy(dib.Data(), body.data(), pixelOffset);
-    const std::uint8_t* source = body.data() + pixelOffset;
+    if (!body.Read({dib.Data(), pixelOffset}))
+        throw LoadError(kUnsupportedFormat);
     std::uint8_t* target = dib.Data() + pixelOffset;
     if (header.biHeight > 0) {
-        std::memcpy(target, source, stride * rows);
+        if (!body.Read({target, stride * rows}))
+            throw LoadError(kUnsupportedFormat);
     } else {
-        for (std::size_t r = 0; r < rows; ++r)
-            std::memcpy(target + r * stride, source + (rows - 1 - r) * stride, stride);
+        // Top-down rows arrive top row first: each goes to its place from the bottom.
+        for (std::size_t r = 0; r < rows; ++r) {
+            if (!body.Read({target + (rows - 1 - r) * stride, stride}))
+                throw LoadError(kUnsupportedFormat);
+        }
         platform::BitmapInfoHeader bottomUp = header;
         bottomUp.biHeight = static_cast<std::int32_t>(rows);
         dib.SetHeader(bottomUp);
     }
     return dib;
+}
+
+// Reads a plain bitmap's record from its start, skipping the file header.
+GlobalDib CopyBitmapRecord(const BitmapHead& bitmap, std::uint64_t recordSize,
+                           RecordReader& record) {
+    std::array<std::uint8_t, platform::kFileHeaderSize> fileHeader{};
+    if (!record.Read(std::span(fileHeader).first(bitmap.bodyOffset)))
+        throw LoadError(kUnsupportedFormat);
+    return CopyBitmapRecord(bitmap.header, recordSize - bitmap.bodyOffset, record);
 }
 
 // A record whose pixels a video codec compressed: decoded by the codec bridge to 24 bits.
@@ -127,21 +192,11 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
 }
 
 GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
-    std::span<const std::uint8_t> body = record;
-    if (StartsWith(record, {'B', 'M'})) {
-        if (record.size() < platform::kFileHeaderSize)
-            throw LoadError(kUnsupportedFormat);
-        body = record.subspan(platform::kFileHeaderSize);
-    }
-    if (body.size() >= 4 && platform::LoadLe32(body.data()) == platform::kInfoHeaderSize) {
-        if (body.size() < platform::kInfoHeaderSize)
-            throw LoadError(kUnsupportedFormat);
-        const platform::BitmapInfoHeader header = platform::LoadInfoHeader(body.data());
-        if (header.biCompression != platform::kBiRgb &&
-            header.biCompression != platform::kBiBitfields) {
-            return DecodeCodecRecord(header, body);
-        }
-        return CopyBitmapRecord(header, body);
+    if (const std::optional<BitmapHead> bitmap = ReadBitmapHead(record, record.size())) {
+        if (!IsPlain(bitmap->header))
+            return DecodeCodecRecord(bitmap->header, record.subspan(bitmap->bodyOffset));
+        RecordReader reader(record, nullptr);
+        return CopyBitmapRecord(*bitmap, record.size(), reader);
     }
     if (StartsWith(record, {0xFF, 0xD8, 0xFF, 0xE0})) {
         platform::BitmapInfoHeader header;
@@ -162,4 +217,14 @@ GlobalDib DecodeRecord(std::span<const std::uint8_t> record, int depth) {
 GlobalDib DecompressImage(std::span<const std::uint8_t> record) {
     const int depth = ProbeDisplayDepth();
     return ConvertToDisplayDepth(DecodeRecord(record, depth), depth);
+}
+
+std::optional<GlobalDib> DecompressBitmapStream(std::span<const std::uint8_t> head,
+                                                std::uint64_t size, const RecordStream& next) {
+    const std::optional<BitmapHead> bitmap = ReadBitmapHead(head, size);
+    if (!bitmap || !IsPlain(bitmap->header))
+        return std::nullopt;
+    RecordReader reader(head, &next);
+    const int depth = ProbeDisplayDepth();
+    return ConvertToDisplayDepth(CopyBitmapRecord(*bitmap, size, reader), depth);
 }

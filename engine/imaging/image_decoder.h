@@ -3,6 +3,8 @@
 // GlobalDib at the display's depth.
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 
 #include "engine/imaging/global_dib.h"
@@ -25,3 +27,18 @@
 //                                        (platform/picture_limits.h), refused from its header
 //                                        before anything is allocated or decoded
 GlobalDib DecompressImage(std::span<const std::uint8_t> record);
+
+// Gives the next `into.size()` bytes of a record, in order; false when the record has no more of
+// them or they cannot be read.
+using RecordStream = std::function<bool(std::span<std::uint8_t> into)>;
+
+// Decodes a plain or bit-field bitmap record of `size` bytes as DecompressImage does, reading the
+// record once from start to end, each pixel row straight into the picture, so that the record
+// is never held whole. `head` is the record's first bytes, already read: at least its first
+// kFileHeaderSize + kInfoHeaderSize bytes, or all of a shorter record; `next` gives the bytes
+// after them. Returns nothing, having called `next` never, when the record is no plain or
+// bit-field bitmap (a JFIF stream, a codec-compressed bitmap: DecompressImage decodes those from
+// the whole record). Throws as DecompressImage; a record whose stream ends early is
+// "Unsupported file fomat". Any thread.
+std::optional<GlobalDib> DecompressBitmapStream(std::span<const std::uint8_t> head,
+                                                std::uint64_t size, const RecordStream& next);

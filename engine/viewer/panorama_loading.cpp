@@ -38,6 +38,24 @@ int NearestMultipleOf4(int n) {
     return n - ((n + 2) % 4) + 2;
 }
 
+// The load error of a picture that could not be decoded, `reason` being the decoder's.
+LoadError ImageFormatError(const std::string& reason) {
+    std::string text = "File Format Error: Cannot Format Specified Image.  " + reason;
+    if (text.size() > 255)
+        text.resize(255);
+    return LoadError(text);
+}
+
+// The colour count of an 8-bit panorama is made explicit once, as every frame's header gives
+// it.
+void MakeColourCountExplicit(GlobalDib& image) {
+    platform::BitmapInfoHeader header = image.Header();
+    if (header.biBitCount == 8 && header.biClrUsed == 0) {
+        header.biClrUsed = 256;
+        image.SetHeader(header);
+    }
+}
+
 }  // namespace
 
 void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
@@ -52,13 +70,36 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
         throw LoadError("File I/O Error: Cannot Open Specified File");
     }
     const std::uint64_t size = file.Size().value_or(0);
-    std::uint8_t head[4] = {};
+    std::uint8_t head[platform::kFileHeaderSize + platform::kInfoHeaderSize] = {};
     const std::size_t got = file.Read(head, sizeof head);
     const std::span<const std::uint8_t> start(head, got);
     const bool bareHeader =
-        got == 4 && head[0] != 'B' && platform::LoadLe32(head) == platform::kInfoHeaderSize;
+        got >= 4 && head[0] != 'B' && platform::LoadLe32(head) == platform::kInfoHeaderSize;
     if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
+    }
+    // A plain bitmap file is read row by row into its picture: never held whole beside it.
+    if (SniffDataType(start) == DataTypeCode::Bitmap) {
+        bool readFailed = false;
+        const RecordStream next = [&file, &readFailed](std::span<std::uint8_t> into) {
+            readFailed = file.Read(into.data(), into.size()) != into.size();
+            return !readFailed;
+        };
+        std::optional<GlobalDib> picture;
+        try {
+            picture = DecompressBitmapStream(start, size, next);
+        } catch (const LoadError& failure) {
+            if (readFailed)
+                throw LoadError("File I/O Error: Cannot Read Specified File");
+            throw ImageFormatError(failure.what());
+        } catch (const std::bad_alloc&) {
+            throw ImageFormatError("Insufficient system memory");
+        }
+        if (picture) {
+            file.Close();
+            LoadWithPicture(start, &*picture, newWindow, notifyMsg, frameRate, avatarSlots);
+            return;
+        }
     }
     std::vector<std::uint8_t> buffer;
     try {
@@ -95,6 +136,15 @@ void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t a
 void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
                         std::int16_t frameRate, std::int16_t avatarSlots) {
+    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg,
+                    frameRate, avatarSlots);
+}
+
+void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
+                                   platform::WindowHandle newWindow, std::uint32_t notifyMsg,
+                                   std::int16_t frameRate, std::int16_t avatarSlots) {
+    const std::uint8_t* buffer = file.data();
+    const std::size_t size = file.size();
     Close();
     ResetForLoad(newWindow, avatarSlots);
     tempExtractDirectory = ExtractionFolderFor(this);
@@ -121,7 +171,7 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
 
     {
         const ViewStateGuard state = LockState();
-        DecodeImage(*state, buffer, size);
+        DecodeImage(*state, buffer, size, picture);
         if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
             state->fov =
                 std::clamp(180.0 - 45.0 * state->image.Header().biHeight / 512.0, 60.0, 120.0);
@@ -156,7 +206,13 @@ void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
     }
 }
 
-void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size) {
+void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size,
+                               GlobalDib* picture) {
+    if (picture) {
+        state.image = std::move(*picture);
+        MakeColourCountExplicit(state.image);
+        return;
+    }
     const std::span<const std::uint8_t> block(buffer, size);
     std::span<const std::uint8_t> record;
     switch (SniffDataType(block)) {
@@ -182,19 +238,10 @@ void ViewerEngine::DecodeImage(ViewState& state, const std::uint8_t* buffer, std
         }
     }
     if (!state.image) {
-        std::string text = "File Format Error: Cannot Format Specified Image.  " + error;
-        if (text.size() > 255)
-            text.resize(255);
         Close();
-        throw LoadError(text);
+        throw ImageFormatError(error);
     }
-    // The colour count of an 8-bit panorama is made explicit once, as every frame's header
-    // gives it.
-    platform::BitmapInfoHeader header = state.image.Header();
-    if (header.biBitCount == 8 && header.biClrUsed == 0) {
-        header.biClrUsed = 256;
-        state.image.SetHeader(header);
-    }
+    MakeColourCountExplicit(state.image);
 }
 
 void ViewerEngine::ApplyInitSection(ViewState& state, const std::uint8_t* buffer,

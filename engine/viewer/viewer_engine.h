@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -220,7 +221,13 @@ class ViewerEngine {
     ViewStateGuard LockState() const { return shared.Lock(); }
 
     void ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots);
-    void DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size);
+    // Loads `file` (a panorama or image file's bytes) as Load does; with a `picture` the file's
+    // picture was decoded already and is taken instead of decoding the file's.
+    void LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
+                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
+                         std::int16_t frameRate, std::int16_t avatarSlots);
+    void DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size,
+                     GlobalDib* picture);
     void ApplyInitSection(ViewState& state, const std::uint8_t* buffer, std::size_t size);
     void EnlargePartialImage(ViewState& state, int headingSpan, int pitchSpan);
     void BuildHotspots(ViewState& state, const std::uint8_t* buffer, std::size_t size);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "engine/imaging/jpeg_glue.h"
@@ -183,6 +184,65 @@ TEST(Loading, BareInformationHeaderOnlyFromMemory) {
         EXPECT_STREQ(error.what(), "File Type Error: Unsupported File Format");
     }
     EXPECT_FALSE(engine.IsLoaded());
+    platform::DeleteFile(path);
+}
+
+// What a load leaves: the picture's bytes, or the error's text.
+struct Loaded {
+    std::string error;
+    Bytes picture;
+};
+
+Loaded LoadedBy(ViewerEngine& engine, const std::function<void()>& load) {
+    Loaded loaded;
+    try {
+        load();
+    } catch (const LoadError& failure) {
+        loaded.error = failure.what();
+    }
+    const ViewStateGuard state = Access::State(engine);
+    if (state->image)
+        loaded.picture.assign(state->image.Bytes().begin(), state->image.Bytes().end());
+    return loaded;
+}
+
+TEST(Loading, ABitmapFileOpensAsTheSameBytesLoadFromMemory) {
+    std::vector<std::uint8_t> numbered(4 * 3 * 4);
+    for (std::size_t i = 0; i < numbered.size(); ++i)
+        numbered[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    const std::vector<std::uint8_t> grey = GreyColourTable();
+    Bytes truncated = MakeBitmap(64, 32);
+    truncated.resize(truncated.size() - 10);
+    struct Case {
+        const char* what;
+        Bytes file;
+    };
+    const Case cases[] = {
+        {"24 bits, bottom-up", MakeBitmap(64, 32)},
+        {"24 bits, top-down", MakeRecord(MakeHeader(4, -3, 24), {}, numbered, true)},
+        {"8 bits with colours", MakeRecord(MakeHeader(4, 3, 8), grey,
+                                           std::span(numbered).first(12), true)},
+        {"5-6-5 with masks", MakeRecord(MakeHeader(4, -3, 16, 3), Masks565(),
+                                        std::span(numbered).first(24), true)},
+        {"32 bits", MakeRecord(MakeHeader(2, 3, 32), {}, std::span(numbered).first(24), true)},
+        {"rows missing", truncated},
+        {"shorter than its headers", Bytes{'B', 'M', 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {"codec-compressed", MakeRecord(MakeHeader(4, 3, 24, 0x64697663), {}, numbered, true)},
+    };
+    const std::string path = platform::GetTempPath() + "opened-bitmap-" +
+                             std::to_string(platform::CurrentProcessId()) + ".bmp";
+    for (const Case& c : cases) {
+        ASSERT_TRUE(platform::WriteFileSafely(path, c.file));
+        ViewerEngine fromMemory, fromFile;
+        const Loaded loaded = LoadedBy(fromMemory, [&] {
+            fromMemory.Load(c.file.data(), c.file.size(), platform::kNoWindow, 0, 0, 4);
+        });
+        const Loaded opened = LoadedBy(
+            fromFile, [&] { fromFile.OpenFile(path.c_str(), platform::kNoWindow, 0, 0, 4); });
+        EXPECT_EQ(opened.error, loaded.error) << c.what;
+        EXPECT_EQ(opened.picture, loaded.picture) << c.what;
+        EXPECT_EQ(fromFile.IsLoaded(), fromMemory.IsLoaded()) << c.what;
+    }
     platform::DeleteFile(path);
 }
 
