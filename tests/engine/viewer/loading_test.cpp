@@ -211,14 +211,14 @@ TEST(Loading, ABitmapFileOpensAsTheSameBytesLoadFromMemory) {
     for (std::size_t i = 0; i < numbered.size(); ++i)
         numbered[i] = static_cast<std::uint8_t>(i * 7 + 1);
     const std::vector<std::uint8_t> grey = GreyColourTable();
-    Bytes truncated = MakeBitmap(64, 32);
-    truncated.resize(truncated.size() - 10);
+    const Bytes whole = MakeBitmap(64, 32);
+    const Bytes truncated(whole.begin(), whole.end() - 10);
     struct Case {
         const char* what;
         Bytes file;
     };
     const Case cases[] = {
-        {"24 bits, bottom-up", MakeBitmap(64, 32)},
+        {"24 bits, bottom-up", whole},
         {"24 bits, top-down", MakeRecord(MakeHeader(4, -3, 24), {}, numbered, true)},
         {"8 bits with colours", MakeRecord(MakeHeader(4, 3, 8), grey,
                                            std::span(numbered).first(12), true)},
