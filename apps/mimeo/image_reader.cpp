@@ -20,6 +20,16 @@ constexpr std::size_t kTargaHeaderSize = 18;
 // Files bigger than the biggest avatar with its headers are refused before they are read.
 constexpr std::uint64_t kMaxFileBytes = kMaxAvatarPixels * 4 + 4096;
 
+// The files read by their first bytes: 00 00 02 00 starts a Targa file, "BM" a bitmap or
+// avatar file.
+bool StartsTarga(Bytes file) {
+    static constexpr std::array<std::uint8_t, 4> kTargaStart{0, 0, 2, 0};
+    return file.size() >= 4 && std::equal(kTargaStart.begin(), kTargaStart.end(), file.begin());
+}
+bool StartsBitmap(Bytes file) {
+    return file.size() >= 2 && file[0] == 'B' && file[1] == 'M';
+}
+
 ImageRead Corrupt(const std::string& path) {
     return {{}, "Invalid or Corrupt File: " + path};
 }
@@ -149,8 +159,15 @@ ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allo
     if (!handle.OpenExisting(path))
         return Corrupt(path);
     const std::optional<std::uint64_t> size = handle.Size();
-    if (!size || *size > kMaxFileBytes)
+    if (!size)
         return Corrupt(path);
+    if (*size > kMaxFileBytes) {
+        // No picture within the avatar cap takes a file this big: a picture file is one over
+        // the cap, anything else no picture at all.
+        std::array<std::uint8_t, 4> start{};
+        const Bytes read(start.data(), handle.Read(start.data(), start.size()));
+        return StartsTarga(read) || StartsBitmap(read) ? OutOfMemory() : Corrupt(path);
+    }
     std::vector<std::uint8_t> file;
     try {
         file.resize(static_cast<std::size_t>(*size));
@@ -165,10 +182,9 @@ ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allo
 ImageRead ReadImageData(std::span<const std::uint8_t> file, const std::string& path,
                         std::initializer_list<int> allowedDepths) {
     ImageRead read;
-    static constexpr std::array<std::uint8_t, 4> kTargaStart{0, 0, 2, 0};
-    if (file.size() >= 4 && std::equal(kTargaStart.begin(), kTargaStart.end(), file.begin())) {
+    if (StartsTarga(file)) {
         read = ReadTarga(file, path);
-    } else if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
+    } else if (StartsBitmap(file)) {
         const bool coded =
             file.size() >= 34 && platform::LoadLe32(file.data() + 30) == kAvatarRunLengthCode;
         read = IsAvatarFileName(path) || coded ? ReadAvatar(file, path) : ReadBitmap(file, path);

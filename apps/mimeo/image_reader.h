@@ -31,7 +31,8 @@ bool IsAvatarFileName(const std::string& path);
 // The picture's depth must be one of `allowedDepths`. Failures, with nothing returned:
 // "Invalid or Corrupt File: <path>" for an unknown kind, a refused header, a file shorter than
 // the picture it claims or an unknown compression; then "Insufficient System Memory" for a
-// picture over the avatar cap or when the memory cannot be had; "Invalid BitMap Color Depth:
+// picture over the avatar cap (a Targa or "BM" file too big for any picture within it is refused
+// so without being read) or when the memory cannot be had; "Invalid BitMap Color Depth:
 // <path>".
 ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "apps/mimeo/frame_grid.h"
 #include "engine/avatar_file/avatar_file.h"
 #include "engine/viewer/avatar.h"
@@ -168,6 +170,24 @@ TEST(ReadImageFile, HostileFilesAreRefusedWithTheirPath) {
     }
     const std::string missing = folder.Path("none.bmp");
     EXPECT_EQ(ReadImageFile(missing, {32, 24}).error, "Invalid or Corrupt File: " + missing);
+
+    // A picture file too big for any avatar picture is one over the cap; it is not read (the
+    // files are sparse).
+    const struct {
+        Bytes start;
+        std::string error;
+    } oversized[] = {
+        {Bitmap(3, 2, 24), "Insufficient System Memory"},
+        {Targa(2, 2, 24, 0, Bytes(12, 1)), "Insufficient System Memory"},
+        {{'G', 'I', 'F', '8', '9'}, "Invalid or Corrupt File: "},
+    };
+    for (const auto& o : oversized) {
+        const std::string path = folder.Write("oversized", o.start);
+        std::filesystem::resize_file(path, (kMaxAvatarPixels * 4 + 4096) + 1);
+        const std::string expected =
+            o.error + (o.error.starts_with("Invalid") ? path : std::string());
+        EXPECT_EQ(ReadImageFile(path, {32, 24}).error, expected);
+    }
 
     // A file short of a picture over the avatar cap is corrupt too.
     const platform::ScopedPictureCap cap({16, platform::kMaxPictureBytes});
