@@ -10,9 +10,7 @@
 
 namespace platform {
 
-ChunkedFile::ChunkedFile(int fd, bool owned) {
-    *handle_.Lock() = {fd, owned};
-}
+ChunkedFile::ChunkedFile(int fd, bool owned) : handle_(Handle{fd, owned}) {}
 
 ChunkedFile::~ChunkedFile() {
     Close();

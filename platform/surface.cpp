@@ -70,8 +70,7 @@ bool Surface::Draw(const PixelView& source, const Rect& dest) {
 bool Surface::DrawByExchange(std::vector<std::uint8_t>& frame, const PixelView& source,
                              const Rect& dest) {
     const Size size = KeptSize(source, dest);
-    const auto rowBytes = static_cast<std::size_t>(std::max(size.width, 0)) *
-                          static_cast<std::size_t>(BytesPerPixel(source.format));
+    const auto rowBytes = static_cast<std::size_t>(size.width) * BytesPerPixel(source.format);
     const bool viewsFrame = size.width > 0 && size.height > 0 && source.pixels == frame.data() &&
                             source.stride >= rowBytes &&
                             frame.size() / source.stride >= static_cast<std::size_t>(size.height);

@@ -50,7 +50,6 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
     // height - 1 - y.
     std::uint8_t* const bits = panorama.GetBits().data();
     const std::size_t stride = panorama.GetStride();
-    std::array<const FaceSampler*, kBlock * kBlock> blockSamplers;
     std::array<FaceSampler::Footprint, kBlock * kBlock> footprints;
 #if defined(__x86_64__)
     static const bool avx2 = __builtin_cpu_supports("avx2");
@@ -93,9 +92,8 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
                     projection.PanoramaRowToFace(x, y + row, positions);
                     for (int k = 0; k < kBlock; ++k) {
                         const FacePosition& p = positions[static_cast<std::size_t>(k)];
-                        const std::size_t at = static_cast<std::size_t>(row * kBlock + k);
-                        blockSamplers[at] = &samplers[static_cast<std::size_t>(p.face)];
-                        footprints[at] = blockSamplers[at]->Locate(p.u, p.v);
+                        footprints[static_cast<std::size_t>(row * kBlock + k)] =
+                            samplers[static_cast<std::size_t>(p.face)].Locate(p.u, p.v);
                     }
                 }
                 for (int row = 0; row < kBlock; ++row) {
@@ -110,7 +108,7 @@ AssemblyOutcome FillCubePanorama(const CubeFaceSet& faces, CDIB& panorama,
                     }
 #endif
                     for (std::size_t at = first; at < first + kBlock; ++at, out += 3)
-                        blockSamplers[at]->SampleInto(footprints[at], out);
+                        FaceSampler::SampleInto(footprints[at], out);
                 }
             }
             outcome.pixelsWritten = true;

@@ -64,8 +64,8 @@ class FaceSampler {
     // Writes blue, green, red of the sample at (u, v) to bgr[0..2].
     void SampleInto(double u, double v, std::uint8_t* bgr) const { SampleInto(Locate(u, v), bgr); }
 
-    // The same at a footprint this sampler located.
-    void SampleInto(const Footprint& at, std::uint8_t* bgr) const {
+    // The same at a footprint any sampler located: the footprint holds all the sample needs.
+    static void SampleInto(const Footprint& at, std::uint8_t* bgr) {
         const double fu = at.fu, fv = at.fv;
         const std::uint8_t* upper = at.upper;
         const std::uint8_t* lower = at.lower;
