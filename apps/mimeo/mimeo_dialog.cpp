@@ -381,6 +381,12 @@ void CMimeoDlg::BuildAvatar(std::vector<std::string> paths) {
                     false};
             QApplication::restoreOverrideCursor();
             do {
+                if (grid.columns > header.biWidth || grid.rows > header.biHeight) {
+                    Ask("Columns X Rows Must Fit the Picture.\nThe Picture is " +
+                            std::to_string(header.biWidth) + " X " +
+                            std::to_string(header.biHeight) + " Pixels.",
+                        kCaption, platform::MB_OK);
+                }
                 const std::optional<AvatarGrid> answer = services_.askGrid(grid);
                 if (!answer) {
                     QApplication::setOverrideCursor(Qt::WaitCursor);

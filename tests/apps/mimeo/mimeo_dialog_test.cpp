@@ -221,8 +221,11 @@ TEST_F(MimeoDialogTest, RefusedInputEndsTheBuildWithItsMessage) {
     const std::string gridless = folder.Path("deep.avt");
     ASSERT_TRUE(WriteAvatarFile(gridless, deep));
     grids = {{9, 1, true}, {4, 2, true}};
+    asked.clear();
     dialog.BuildAvatar({gridless});
     ASSERT_EQ(offeredGrids.size(), 2u) << "9 columns do not fit 8 pixels";
+    ASSERT_EQ(asked.size(), 1u) << "the first offer needs no reason, the second one does";
+    EXPECT_EQ(asked[0], "MIMEO|Columns X Rows Must Fit the Picture.\nThe Picture is 8 X 4 Pixels.");
     EXPECT_EQ(HeaderOf(dialog.Image()).biXPelsPerMeter, 4);
     EXPECT_EQ(HeaderOf(dialog.Image()).biBitCount, 24) << "Disable transparency";
     EXPECT_TRUE(dialog.IsModified());
