@@ -107,11 +107,6 @@ CPanoramaDetailsDlg::~CPanoramaDetailsDlg() {
         previewClosing();
 }
 
-QString CPanoramaDetailsDlg::ControlText(int id) const {
-    const auto* label = findChild<QLabel*>(QString::number(id));
-    return label ? label->text() : QString();
-}
-
 void CPanoramaDetailsDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (previewOpen_)

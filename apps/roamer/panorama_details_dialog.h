@@ -29,9 +29,6 @@ class CPanoramaDetailsDlg : public QDialog {
     std::function<void(platform::WindowHandle preview)> previewOpened;
     std::function<void()> previewClosing;
 
-    // The text shown in the static of control id `id` (1000 to 1009); empty for another id.
-    QString ControlText(int id) const;
-
     void done(int result) override;
 
   protected:

@@ -20,27 +20,6 @@ Guarded<std::shared_ptr<MediaService>>& ServiceSlot() {
 
 }  // namespace
 
-std::string MciErrorText(int code) {
-    switch (code) {
-        case kMciOk:
-            return "The command completed.";
-        case kMciUnrecognizedCommand:
-            return "The command is not recognised.";
-        case kMciMissingName:
-            return "The command names no device.";
-        case kMciCannotOpen:
-            return "The file cannot be opened or holds nothing that can be played.";
-        case kMciUnknownDevice:
-            return "No open device has that name.";
-        case kMciNameInUse:
-            return "A device of that name is already open.";
-        case kMciCannotPlay:
-            return "Playback cannot start.";
-        default:
-            return "Unknown media error.";
-    }
-}
-
 std::shared_ptr<MediaService> InstallMediaService(std::shared_ptr<MediaService> service) {
     std::swap(*ServiceSlot().Lock(), service);
     return service;

@@ -22,9 +22,6 @@ enum MciError : int {
     kMciCannotPlay = 6,           // playback could not start
 };
 
-// The text of a result code, for the caller to log or drop.
-std::string MciErrorText(int code);
-
 // Wave-sound flags (their values are the ones callers have always passed).
 inline constexpr unsigned kSoundAsync = 0x0001;
 inline constexpr unsigned kSoundNoDefault = 0x0002;

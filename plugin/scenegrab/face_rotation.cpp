@@ -17,13 +17,6 @@ constexpr std::array<FaceDirection, 6> kFaceTable{{
 
 }  // namespace
 
-Matrix3 Matrix3::Identity() {
-    Matrix3 identity;
-    for (int i = 0; i < 3; ++i)
-        identity.m[i][i] = 1.0;
-    return identity;
-}
-
 Matrix3 Matrix3::operator*(const Matrix3& other) const {
     Matrix3 product;
     for (int r = 0; r < 3; ++r)

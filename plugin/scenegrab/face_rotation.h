@@ -19,7 +19,6 @@ struct Orientation {
 struct Matrix3 {
     std::array<std::array<double, 3>, 3> m{};
 
-    static Matrix3 Identity();
     Matrix3 operator*(const Matrix3& other) const;
     Vector3 operator*(const Vector3& v) const;
 };
