@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 #include "engine/viewer/run_request.h"
 #include "engine_fixture.h"
 #include "engine_test_access.h"
@@ -132,6 +135,41 @@ TEST_F(ViewControl, SetViewWrapsAndDrawsNothingInModeZero) {
         EXPECT_EQ(f, c.fov) << "the field of view is clamped by the next frame, not here";
     }
     EXPECT_EQ(platform::GetWindowSurface(window)->Serial(), before);
+}
+
+TEST_F(ViewControl, ProjectPointPlacesWorldPointsInTheFrame) {
+    int x = -1, y = -1;
+    EXPECT_EQ(ViewerEngine().ProjectPoint(0, 1, 0, &x, &y), 0) << "nothing loaded";
+    LoadDefault();
+    ASSERT_EQ(engine.SetView(0, 0, 0, 60, 0), kEngineDone);
+    int centreX = 0, centreY = 0;
+    {
+        const ViewStateGuard lock = Access::State(engine);
+        engine.RenderFrame();
+        centreX = lock->viewFrame.width / 2;
+        centreY = lock->viewFrame.height / 2;
+    }
+    const double d = 10 * std::numbers::pi / 180;
+    struct Case {
+        const char* name;
+        double x, y, z;
+        int projects;
+        int wantX, wantY;  // -1: left of (below) the centre, 0: at it, 1: right of (above) it
+    };
+    const Case cases[] = {
+        {"straight ahead", 0, 1, 0, 1, 0, 0},
+        {"ten degrees left", -std::sin(d), std::cos(d), 0, 1, -1, 0},
+        {"ten degrees up", 0, std::cos(d), std::sin(d), 1, 0, 1},
+        {"behind the eye", 0, -1, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(engine.ProjectPoint(c.x, c.y, c.z, &x, &y), c.projects) << c.name;
+        if (!c.projects)
+            continue;
+        const auto side = [](int at, int centre) { return at < centre - 1 ? -1 : at > centre + 1; };
+        EXPECT_EQ(side(x, centreX), c.wantX) << c.name << " x " << x;
+        EXPECT_EQ(side(y, centreY), c.wantY) << c.name << " y " << y;
+    }
 }
 
 TEST_F(ViewControl, Options) {
