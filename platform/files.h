@@ -91,9 +91,10 @@ std::optional<std::uint64_t> BytesLeft(int fd);
 std::size_t WriteFully(int fd, const void* data, std::size_t size);
 
 // Makes the file at `path` hold exactly `bytes` through SaveFileSafely (platform/safe_save.h):
-// the old file is intact or the new one whole, a target the user may not write is refused, the
-// target keeps its permissions and a symbolic link is followed. False when the save was refused
-// or failed: the target is then as it was and no temporary file is left. Any thread.
+// the old file is intact or the new one whole, a target the user may not write or that is no
+// regular file (a device, a FIFO) is refused, the target keeps its permissions and a symbolic
+// link is followed to the file it names. False when the save was refused or failed: the target
+// is then as it was and no temporary file is left. Any thread.
 bool WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes);
 
 }  // namespace platform

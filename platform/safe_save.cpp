@@ -12,29 +12,31 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
 namespace platform {
 namespace {
 
-// The file a save of `path` replaces: the end of its chain of links, split into its folder and
-// its name.
-struct Target {
-    std::string folder;
-    std::string name;
-};
+// Linux follows at most this many symbolic links in one lookup.
+constexpr int kMaxLinks = 40;
 
-Target Resolve(const std::string& path) {
-    std::filesystem::path target(path);
-    std::error_code error;
-    if (std::filesystem::is_symlink(target, error)) {
-        const std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-        if (!error)
-            target = resolved;
+// The end of the chain of links from `path`: a relative link's text follows the folder part of
+// the link's path, which the system resolves as it resolves the link itself. Nothing when the
+// chain loops or runs longer than the system would follow.
+std::optional<std::filesystem::path> EndOfLinks(const std::string& path) {
+    std::filesystem::path current(path);
+    for (int followed = 0; followed <= kMaxLinks; ++followed) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(current, error))
+            return current;
+        const std::filesystem::path text = std::filesystem::read_symlink(current, error);
+        if (error)
+            return current;
+        current = current.parent_path() / text;  // an absolute text replaces the whole path
     }
-    const std::string folder = target.parent_path().string();
-    return {folder.empty() ? std::string(".") : folder, target.filename().string()};
+    return std::nullopt;
 }
 
 // "." and a hash of the target's name: the start of every temporary name of that target.
@@ -140,15 +142,55 @@ void SyncFolder(int folder) {
     }
 }
 
-SaveResult SaveInFolder(int folder, const std::string& name, const SaveWriter& write) {
-    struct stat folderInfo {};
-    if (::fstat(folder, &folderInfo) != 0 || !MayWrite(folder, ".", folderInfo, W_OK | X_OK))
-        return SaveResult::OpenFailed;
+// The file a save replaces or makes, found and checked before anything is written.
+struct Located {
+    Located() = default;
+    Located(const Located&) = delete;
+    Located& operator=(const Located&) = delete;
+    ~Located() {
+        if (folder >= 0)
+            ::close(folder);
+    }
+
+    std::string folderPath;
+    std::string name;
+    int folder = -1;  // the folder, open as a path
+    bool exists = false;
     struct stat existing {};
-    const bool exists = ::fstatat(folder, name.c_str(), &existing, 0) == 0;
-    // A name too long for the file system, or a target that cannot be looked at, is refused.
-    if (exists ? !MayWrite(folder, name.c_str(), existing, W_OK) : errno != ENOENT)
-        return SaveResult::OpenFailed;
+};
+
+// Follows `path` to the file that a save replaces or makes and checks that it may be saved:
+// false when the save is refused.
+bool Locate(const std::string& path, Located& target) {
+    const std::optional<std::filesystem::path> end = EndOfLinks(path);
+    if (!end)
+        return false;
+    target.name = end->filename().string();
+    if (target.name.empty() || target.name == "." || target.name == "..")
+        return false;
+    target.folderPath = end->parent_path().string();
+    if (target.folderPath.empty())
+        target.folderPath = ".";
+    target.folder = ::open(target.folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    struct stat folderInfo {};
+    if (target.folder < 0 || ::fstat(target.folder, &folderInfo) != 0 ||
+        !MayWrite(target.folder, ".", folderInfo, W_OK | X_OK)) {
+        return false;
+    }
+    target.exists =
+        ::fstatat(target.folder, target.name.c_str(), &target.existing, AT_SYMLINK_NOFOLLOW) == 0;
+    // A name too long for the file system, or a target that cannot be looked at, is refused;
+    // so is anything but a regular file (a link here appeared after the chain was followed).
+    if (!target.exists)
+        return errno == ENOENT;
+    return S_ISREG(target.existing.st_mode) &&
+           MayWrite(target.folder, target.name.c_str(), target.existing, W_OK);
+}
+
+// Writes the new file in `folder` and renames it over `name`; it takes the permissions (and
+// owner) of `permissions` when given.
+SaveResult SaveInFolder(int folder, const std::string& name, const struct stat* permissions,
+                        const SaveWriter& write) {
     RemoveStaleTemporaries(folder, name);
 
     std::string temporary;  // stays empty while the file has no name
@@ -159,9 +201,9 @@ SaveResult SaveInFolder(int folder, const std::string& name, const SaveWriter& w
         return SaveResult::OpenFailed;
 
     bool ok = write(fd);
-    if (ok && exists) {
-        KeepOwner(fd, existing);
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    if (ok && permissions) {
+        KeepOwner(fd, *permissions);
+        ok = ::fchmod(fd, permissions->st_mode & 07777) == 0;
     }
     ok = ok && ::fsync(fd) == 0;
     ok = ok && (!temporary.empty() || LinkUnnamed(fd, folder, name, temporary));
@@ -176,21 +218,29 @@ SaveResult SaveInFolder(int folder, const std::string& name, const SaveWriter& w
 
 }  // namespace
 
-SaveResult SaveFileSafely(const std::string& path, const SaveWriter& write) {
-    const Target target = Resolve(path);
-    if (target.name.empty() || target.name == "." || target.name == "..")
+SaveResult SaveFileSafely(const std::string& path, const SaveWriter& write,
+                          const std::string& permissionsOf) {
+    Located target;
+    if (!Locate(path, target))
         return SaveResult::OpenFailed;
-    const int folder = ::open(target.folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
+    struct stat model {};
+    if (!permissionsOf.empty() && ::stat(permissionsOf.c_str(), &model) != 0)
         return SaveResult::OpenFailed;
-    const SaveResult result = SaveInFolder(folder, target.name, write);
-    ::close(folder);
-    return result;
+    const struct stat* permissions = !permissionsOf.empty() ? &model
+                                     : target.exists        ? &target.existing
+                                                            : nullptr;
+    return SaveInFolder(target.folder, target.name, permissions, write);
+}
+
+std::string SavedFilePath(const std::string& path) {
+    return EndOfLinks(path).value_or(path).string();
 }
 
 std::string TemporaryPathBeside(const std::string& path, std::string_view suffix) {
-    const Target target = Resolve(path);
-    return target.folder + "/" + TemporaryName(target.name, suffix);
+    Located target;
+    if (!Locate(path, target))
+        return {};
+    return target.folderPath + "/" + TemporaryName(target.name, suffix);
 }
 
 }  // namespace platform

@@ -19,14 +19,18 @@ std::span<const std::uint8_t> InfoOf(const CDIB& dib) {
     return block.first(block.size() - dib.GetBits().size());
 }
 
-// Writes `bytes` at `path`; reports `openFailure` (the file may not be written or made) or
-// `writeFailure` and gives false on failure.
+// Writes `bytes` at `path`, with the permissions of `permissionsOf` when given; reports
+// `openFailure` (the file may not be written or made) or `writeFailure` and gives false on
+// failure.
 bool WriteWholeFile(const std::string& path, const std::vector<std::uint8_t>& bytes,
-                    const char* openFailure, const char* writeFailure,
-                    const MessageSink& messages) {
-    const platform::SaveResult result = platform::SaveFileSafely(path, [&bytes](int fd) {
-        return platform::WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
-    });
+                    const char* openFailure, const char* writeFailure, const MessageSink& messages,
+                    const std::string& permissionsOf = {}) {
+    const platform::SaveResult result = platform::SaveFileSafely(
+        path,
+        [&bytes](int fd) {
+            return platform::WriteFully(fd, bytes.data(), bytes.size()) == bytes.size();
+        },
+        permissionsOf);
     if (result != platform::SaveResult::Saved) {
         messages(result == platform::SaveResult::OpenFailed ? openFailure : writeFailure);
         return false;
@@ -65,9 +69,11 @@ int WritePanorama(CDIB& dib, int quality, const std::string& outputName, int thu
         messages("Failed to create thumbnail");
         return 0;
     }
-    if (!WriteWholeFile(outputName + "Thumbnail", container,
+    // Beside the file a link names, not beside the link, and as private as the panorama.
+    const std::string panorama = platform::SavedFilePath(outputName);
+    if (!WriteWholeFile(panorama + "Thumbnail", container,
                         "Failed to open file for writing thumbnail", "Failed to write thumbnail",
-                        messages)) {
+                        messages, panorama)) {
         return 0;
     }
     return 1;

@@ -4,7 +4,8 @@
 // a video codec, or a 16-bit or 24-bit bitmap. Every failure is reported through `messages`
 // with its fixed text. Files are written through the suite's safe save (platform/safe_save.h),
 // so converting a file in place never loses the input when the conversion fails; a target the
-// user may not write gets the "Failed to open file for writing ..." text.
+// user may not write, or one that is no regular file (a device, a FIFO), gets the "Failed to
+// open file for writing ..." text.
 // Main thread only (the message sink may show boxes).
 
 #include <cstdint>
@@ -18,7 +19,9 @@
 class CDIB;
 
 // Writes `dib` as `codec` (CompressionCodec number) at `quality` (0..100) to `outputName`;
-// with `thumbnail` (codec 0 only) also the thumbnail panorama at `outputName` + "Thumbnail".
+// with `thumbnail` (codec 0 only) and once the panorama is written, also the thumbnail
+// panorama beside it: at the path of the file written (the file a symbolic link names) +
+// "Thumbnail", with that file's permissions.
 // Returns 1 written, 0 failed. Codecs 1 to 4 change `dib` (compressed or converted) before
 // saving it; on failure `dib` may hold the changed picture.
 int WriteCompressedOutput(CDIB& dib, int codec, int quality, const std::string& outputName,

@@ -21,7 +21,7 @@ SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::strin
                                           const CompressorRunner& runCompressor,
                                           const AskUser& ask) {
     const std::string bitmapPath = TemporaryBitmapPath(target);
-    if (panorama.Save(bitmapPath) == 0) {
+    if (bitmapPath.empty() || panorama.Save(bitmapPath) == 0) {
         ask("Failed to save file", platform::MB_OK);
         return SaveOutcome::WriteFailed;
     }

@@ -24,7 +24,8 @@ platform::SuiteProgramRun RunCompactor(const std::vector<std::string>& arguments
 
 enum class SaveOutcome {
     Saved,              // the panorama file is at the target
-    WriteFailed,        // the bitmap could not be written: "Failed to save file"
+    WriteFailed,        // the bitmap could not be written, or the target cannot be saved
+                        // (nothing was written): "Failed to save file"
     CompressorMissing,  // the compressor could not be started: "Failed to find Compactor.exe"
     CompressionFailed,  // the compressor reported failure (its own message said why):
                         // "Failed to save file"
@@ -39,7 +40,8 @@ SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::strin
                                           const AskUser& ask);
 
 // The temporary bitmap's path for `target`: platform::TemporaryPathBeside with ".bmp", within
-// the file system's limit on names whatever the target's length.
+// the file system's limit on names whatever the target's length; empty when the target cannot
+// be saved (a device, a FIFO, a file the user may not write).
 std::string TemporaryBitmapPath(const std::string& target);
 
 }  // namespace cubestitch

@@ -1,5 +1,6 @@
 #include "platform/safe_save.h"
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,6 +10,8 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "platform/files.h"
 
@@ -76,6 +79,69 @@ TEST_F(SafeSave, TheTargetIsReplacedWholeWithItsPermissionsOrKept) {
         EXPECT_EQ(fs::is_symlink(target), c.throughLink) << c.name;
         fs::remove(target);
         fs::remove(file);
+    }
+}
+
+// A device, a FIFO, a socket or a folder, also behind a link, is refused and kept before
+// anything is opened or written: opening a FIFO to write would wait for a reader.
+TEST_F(SafeSave, ATargetThatIsNoRegularFileIsRefusedAndKept) {
+    const fs::path node = folder / "node", link = folder / "link";
+    for (const mode_t kind : {S_IFIFO, S_IFSOCK, S_IFCHR, S_IFBLK, S_IFDIR}) {
+        // Device 0:0 has no driver behind it; without the privilege to make one, no case.
+        if (::mknod(node.c_str(), kind | 0666, 0) != 0 &&
+            (kind != S_IFDIR || ::mkdir(node.c_str(), 0777) != 0)) {
+            continue;
+        }
+        fs::create_symlink("node", link);
+        for (const fs::path& target : {node, link}) {
+            bool written = false;
+            EXPECT_EQ(SaveFileSafely(target, [&written](int) { return written = true; }),
+                      SaveResult::OpenFailed)
+                << target << " " << kind;
+            EXPECT_FALSE(written);
+            EXPECT_EQ(TemporaryPathBeside(target, ".bmp"), "");
+        }
+        struct stat info {};
+        EXPECT_TRUE(::lstat(node.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind) << kind;
+        EXPECT_EQ(Entries(), (std::set<std::string>{"link", "node"}));
+        fs::remove(link);
+        fs::remove(node);
+    }
+}
+
+// A chain of links, relative or absolute, leads to the file that is made in its own folder, and
+// every link stays; a loop or a missing folder at the end is refused.
+TEST_F(SafeSave, LinksLeadToTheFileThatIsSavedAndStay) {
+    const fs::path end = folder / "b/end.pan";
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // link in `folder`, its text
+        bool saved;
+    } cases[] = {
+        {"dangling", {{"a/link.pan", "../b/end.pan"}}, true},
+        {"chain", {{"a/link.pan", "next"}, {"a/next", end.string()}}, true},
+        {"missing folder", {{"a/link.pan", "../c/end.pan"}}, false},
+        {"loop", {{"a/link.pan", "other"}, {"a/other", "link.pan"}}, false},
+    };
+    for (const auto& c : cases) {
+        fs::create_directories(end.parent_path());
+        for (const auto& [link, text] : c.links) {
+            fs::create_directories((folder / link).parent_path());
+            fs::create_symlink(text, folder / link);
+        }
+        const fs::path temporary = TemporaryPathBeside(folder / "a/link.pan", ".bmp");
+        EXPECT_EQ(SaveFileSafely(folder / "a/link.pan", Writes(true)),
+                  c.saved ? SaveResult::Saved : SaveResult::OpenFailed)
+            << c.name;
+        EXPECT_EQ(Text(end), c.saved ? "new" : "") << c.name;
+        EXPECT_EQ(temporary.parent_path().filename(), c.saved ? "b" : "") << c.name;
+        for (const auto& link : c.links)
+            EXPECT_TRUE(fs::is_symlink(folder / link.first)) << c.name;
+        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder), {}),
+                  static_cast<std::ptrdiff_t>(2 + c.links.size() + c.saved))
+            << c.name << ": the two folders, the links and the file saved alone";
+        fs::remove_all(folder / "a");
+        fs::remove_all(folder / "b");
     }
 }
 

@@ -1,6 +1,7 @@
 // The conversion step of a run and the program as a whole, started as a child process with no
 // display, as batch callers start it.
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -196,6 +197,40 @@ TEST_F(ProgramTest, ExitStatusTellsWhetherTheConversionWasWritten) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(Run(c.args), c.status) << c.name << "\n" << errors_;
+}
+
+// A FIFO or a device at the output is refused and kept, with no thumbnail beside it. A link
+// leads to the file it names, made or replaced there with its thumbnail beside it, as private
+// as the panorama; the link stays.
+TEST_F(ProgramTest, OutputNodesAreRefusedAndLinksLeadToTheFileTheyName) {
+    namespace fs = std::filesystem;
+    const std::string in = Scratch("face.bmp");
+    ASSERT_EQ(GradientPicture(128, 64).Save(in), 1);
+    const fs::path node = Scratch("node"), link = Scratch("a/link.pan"), end = Scratch("b/end");
+    for (const mode_t kind : {S_IFIFO, S_IFCHR}) {
+        if (::mknod(node.c_str(), kind | 0666, 0) != 0)  // 0:0 has no driver; needs privilege
+            continue;
+        EXPECT_EQ(Run("'" + in + "' '" + node.string() + "'"), CCompactorApp::kConversionFailed);
+        EXPECT_EQ(errors_, "Compactor: Failed to open file for writing panorama\n");
+        EXPECT_EQ(fs::status(node).type(),
+                  kind == S_IFIFO ? fs::file_type::fifo : fs::file_type::character);
+        EXPECT_FALSE(fs::exists(node.string() + "Thumbnail"));
+        fs::remove(node);
+    }
+    fs::create_directories(link.parent_path());
+    fs::create_directories(end.parent_path());
+    fs::create_symlink("../b/end", link);
+    for (const bool makePrivate : {false, true}) {  // dangling first, then the file it made
+        if (makePrivate)
+            fs::permissions(end,
+                            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        ASSERT_EQ(Run("'" + in + "' '" + link.string() + "'"), 0) << errors_;
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_GT(FileBytes(end.string()).size(), 64u);
+        EXPECT_EQ(fs::status(end.string() + "Thumbnail").permissions(),
+                  fs::status(end).permissions());
+        EXPECT_FALSE(fs::exists(link.string() + "Thumbnail"));
+    }
 }
 
 TEST_F(ProgramTest, DialogWithoutADisplayDoesNotWait) {
