@@ -145,7 +145,8 @@ class LinksmithEditor {
     void OnDeleteHotspot();
     // Shows the define dialog on `currentCopy`'s text with `paths` added, each on a line of its
     // own, as far as they fit in a description (AppendCommands). On OK the text is stored (";  "
-    // between commands) and the hotspot at `currentIndex` takes `currentCopy`; true then.
+    // between commands; a text left as it was stored keeps its bytes) and the hotspot at
+    // `currentIndex` takes `currentCopy`; true then.
     // False, nothing changed, otherwise.
     bool RunDefineHotspotDialog(std::span<const std::string> paths = {});
 
