@@ -52,6 +52,9 @@ struct EditingState {
     // The file's NOTE does not begin with 0x0A: saving leaves it as it is, until the details
     // are edited.
     bool keepFileNote = false;
+    // The file's INIT is not 16 bytes long: saving leaves it as it is while `initialView`
+    // holds the defaults it was read as.
+    bool keepFileInit = false;
     HotspotArray hotspots;  // in file order; empty whenever no panorama is open
 };
 
