@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -253,15 +252,9 @@ TEST_F(HotspotActionRunnerTest, PanoramaPreviewTurnsOnceInAChildWindowAndComesBa
 // the files carry the UTF-8 forms of those names.
 TEST_F(HotspotActionRunnerTest, ACodePageNameFindsTheFileOfItsUtf8Name) {
     WriteFileBytes(folder_ / "caf\xc3\xa9.pan", CompactorPanorama());
-    WriteText(folder_ / "caf\xc3\xa9.wav", "RIFF");
-    WriteText(folder_ / "\xc3\xa9tape", "#!/bin/sh\nexit 0\n");
-    ::chmod((folder_ / "\xc3\xa9tape").c_str(), 0755);
-    EXPECT_EQ(editor_.RunHotspotAction(Record("caf\xe9.pan;  caf\xe9.wav;  \xe9tape.exe x")), 1);
+    EXPECT_EQ(editor_.RunHotspotAction(Record("caf\xe9.pan")), 1);
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(frame_.children.size(), 1u) << "the preview ran";
-    const Log played = services_.media->Log();
-    EXPECT_NE(std::find(played.begin(), played.end(), "open caf\xc3\xa9.wav"), played.end());
-    EXPECT_EQ(services_.launcher->Log(), Log{"run " + Dir() + "/\xc3\xa9tape x show 1"});
 }
 
 TEST(SuiteProgram, SuiteNamesAreFoundBesideOrOnThePathOthersAreNot) {

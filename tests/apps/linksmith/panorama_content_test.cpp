@@ -103,9 +103,7 @@ TEST_F(PanoramaContentTest, CurrentViewRoundsHalvesAwayFromZeroAndLandsInInit) {
 
 TEST_F(PanoramaContentTest, AnInitNot16BytesLongIsKeptUntilTheViewOrSizeChanges) {
     for (const std::size_t size : {12u, 20u}) {
-        Bytes init(size);
-        for (std::size_t i = 0; i < size; ++i)
-            init[i] = static_cast<std::uint8_t>(i + 1);
+        const Bytes init(size, 7);
         WriteFileBytes(Path("base.pan"),
                        MakeContainer({{"INIT", init}, {"BTMP", MakeBitmap(256, 128)}}));
         Reopen();

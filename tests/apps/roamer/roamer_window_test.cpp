@@ -459,10 +459,7 @@ TEST(RoamerDetails, ACodePageTextShowsAsItsCharacters) {
     EnsureApp();
     CPanoramaDetailsDlg::Texts texts;
     texts[0] = "Ann \xdc Photog";
-    texts[9] = "caf\xc3\xa9";
-    const CPanoramaDetailsDlg dialog(texts);
-    EXPECT_EQ(dialog.ControlText(1000), QStringLiteral("Ann \u00dc Photog"));
-    EXPECT_EQ(dialog.ControlText(1009), QStringLiteral("caf\u00e9"));
+    EXPECT_EQ(CPanoramaDetailsDlg(texts).ControlText(1000), QStringLiteral("Ann \u00dc Photog"));
 }
 
 TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {
