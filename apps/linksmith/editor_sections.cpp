@@ -90,7 +90,9 @@ EditedSections ReadEditedSections(std::FILE* stream) {
          ParseHotspotSection(ReadSection(stream, kHotspotSectionName))) {
         sections.hotspots.push_back(FromSectionHotspot(hotspot));
     }
-    sections.initialView = ReadInitForEditor(ReadSection(stream, kInitSectionName));
+    const std::vector<std::uint8_t> init = ReadSection(stream, kInitSectionName);
+    sections.initialView = ReadInitForEditor(init);
+    sections.keepFileInit = !init.empty() && init.size() != kInitSectionSize;
     std::vector<std::uint8_t> note = ReadSection(stream, kNoteSectionName);
     if (!note.empty() && note.front() == kPanoramaNoteMark) {
         sections.note = std::move(note);
@@ -107,9 +109,9 @@ bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content
             SetImageFromBareFile(sourcePath, archive);
 
         const std::optional<InitSectionBytes> init = BuildEditorInitSection(content.initialView);
-        if (!SetOrDelete(
-                archive, kInitSectionName,
-                init ? std::span<const std::uint8_t>(*init) : std::span<const std::uint8_t>{}))
+        if (!content.keepFileInit && !SetOrDelete(archive, kInitSectionName,
+                                                  init ? std::span<const std::uint8_t>(*init)
+                                                       : std::span<const std::uint8_t>{}))
             throw Failure{kNoMemoryText};
 
         std::vector<SectionHotspot> hotspots;

@@ -25,6 +25,9 @@ struct EditedSections {
     std::vector<std::uint8_t> note;  // the NOTE section when it begins with 0x0A, else empty
     // The file has a NOTE that does not begin with 0x0A: saving leaves it as it is.
     bool keepFileNote = false;
+    // The file has an INIT that is not 16 bytes long (`initialView` holds the defaults, as the
+    // viewer ignores it): saving may leave it as it is.
+    bool keepFileInit = false;
 };
 
 // Reads the sections from `stream` (open for reading; it is left at an unspecified position).
@@ -35,6 +38,7 @@ EditedSections ReadEditedSections(std::FILE* stream);
 // What a save writes besides what the source file already holds.
 struct SaveContent {
     EditorInitialView initialView;
+    bool keepFileInit = false;  // leave the source's INIT as it is instead of `initialView`
     std::span<const HotspotRecord> hotspots;
     // The folder whose files named "~..." are embedded (with its final "/"); none when empty.
     std::string extractDirectory;

@@ -12,6 +12,7 @@
 
 #include <vector>
 
+#include "apps/common/stored_text_qt.h"
 #include "apps/linksmith/dropped_files.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/message_box.h"
@@ -93,7 +94,7 @@ void CEmbeddedFilesDlg::ShowRows() {
     list_->clear();
     for (const EmbeddedFileRow& row : files_.Rows()) {
         auto* item = new QTreeWidgetItem(
-            list_, {QString::fromStdString(row.name), QString::fromStdString(row.source),
+            list_, {StoredTextToQString(row.name), QString::fromStdString(row.source),
                     QString::fromStdString(FormatFileSize(row.size))});
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }

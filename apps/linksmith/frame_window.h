@@ -24,8 +24,10 @@ class FrameWindow {
     virtual void UpdateNow() = 0;
     // Brings the enabled states of the menu commands up to date.
     virtual void UpdateCommandStates() = 0;
-    // Shows the define-hotspot dialog modally on `text` (one command a line): true on OK with
-    // `text` holding what the user left there; false with `text` unchanged otherwise.
+    // Shows the define-hotspot dialog modally on `text` (one command a line, stored bytes, shown
+    // by the stored texts' reading): true on OK with `text` holding what the user left there
+    // (its bytes as they were when left as shown, else UTF-8); false with `text` unchanged
+    // otherwise.
     virtual bool EditHotspotText(std::string& text) = 0;
     // Shows the angular-size dialog on the two values: true on OK with them set (checked to
     // 1..360 and 1..180); false with them unchanged otherwise.
@@ -34,7 +36,8 @@ class FrameWindow {
     // on OK; false on Cancel (`files` then holds nothing the caller may use).
     virtual bool EditEmbeddedFiles(EmbeddedFileList& files) = 0;
     // Shows the details dialog on the ten texts of `note`: true on OK with `note` holding what
-    // the user left there; false with `note` unchanged otherwise.
+    // the user left there (each text as `EditHotspotText` gives it back); false with `note`
+    // unchanged otherwise.
     virtual bool EditPanoramaDetails(PanoramaNote& note) = 0;
     // Shows one popup of the editor's menu at a screen point and returns once it is closed; a
     // chosen command is carried out through the frame's command handling before it returns.

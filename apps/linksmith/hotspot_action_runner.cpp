@@ -16,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
+#include "platform/stored_file_name.h"
 #include "platform/suite_program.h"
 
 namespace {
@@ -154,7 +155,7 @@ void HotspotActionRunner::RunVideo(const EditorActionCommand& command,
         area = {placed.left, placed.top, placed.right, placed.bottom};
     }
     EnterFolderFor(command);
-    if (!media_.PlayVideoOver(command.command.target, parent, area))
+    if (!media_.PlayVideoOver(platform::FindStoredFileName(command.command.target), parent, area))
         Message("Failed to run video:\n" + command.command.target);
 }
 
@@ -162,7 +163,8 @@ void HotspotActionRunner::RunSound(const EditorActionCommand& command) {
     EnterFolderFor(command);
     const int mode = command.command.options.repeat ? MediaPlayer::kRestart | MediaPlayer::kLoop
                                                     : MediaPlayer::kRestart;
-    if (media_.Play(command.command.target, mode, 0, 0) != MediaPlayer::kStarted)
+    if (media_.Play(platform::FindStoredFileName(command.command.target), mode, 0, 0) !=
+        MediaPlayer::kStarted)
         Message("Failed to run audio: " + command.command.target);
 }
 
@@ -173,7 +175,8 @@ void HotspotActionRunner::RunAvatar(const EditorActionCommand& command,
     const auto [columnRate, rowRate] = command.command.options.rates.value_or(std::pair{0.0, 0.0});
     EnterFolderFor(command);
     const std::string& target = command.command.target;
-    if (avatar == nullptr || avatar->Load(target.c_str(), box.centre, box.size, 1) != 0) {
+    const std::string file = platform::FindStoredFileName(target);
+    if (avatar == nullptr || avatar->Load(file.c_str(), box.centre, box.size, 1) != 0) {
         Message("Failed to load avatar: " + target);
         return;
     }
@@ -189,11 +192,12 @@ void HotspotActionRunner::RunProgram(const EditorActionCommand& command) {
     const int show = ShowStateFor(command.command.options);
     EnterFolderFor(command);
     const std::string& target = command.command.target;
-    const std::vector<std::string> words = platform::SplitCommandLine(target);
+    const std::string line = platform::FindStoredCommandLine(target);
+    const std::vector<std::string> words = platform::SplitCommandLine(line);
     const std::string suiteProgram = words.empty() ? std::string{} : SuiteProgramFor(words.front());
     const int result =
         suiteProgram.empty()
-            ? platform::WinExec(target, show)
+            ? platform::WinExec(line, show)
             : platform::StartProgram({suiteProgram, {words.begin() + 1, words.end()}, show});
     if (result <= 31)
         Message("Failed to run program: " + target);
@@ -208,7 +212,8 @@ void HotspotActionRunner::PreviewPanorama(const EditorActionCommand& command) {
     platform::SetCursor(frameWindow, platform::LoadCursor(platform::CursorShape::Wait));
     std::optional<std::string> failure;
     try {
-        preview.OpenPanorama(command.text.c_str(), child, 0, 0, kPreviewAvatarSlots);
+        const std::string file = platform::FindStoredFileName(command.text);
+        preview.OpenPanorama(file.c_str(), child, 0, 0, kPreviewAvatarSlots);
         std::int16_t rate = 0;
         preview.GetFrameRate(&rate);
         preview.SetPanVelocity(kPreviewTurnSpeed, rate * kPreviewSeconds, kRunAndWait);
@@ -232,6 +237,7 @@ void HotspotActionRunner::RunDocument(const EditorActionCommand& command) {
     const int show = ShowStateFor(command.command.options);
     EnterFolderFor(command);
     const std::string& target = command.command.target;
-    if (platform::ShellExecute("open", target, platform::GetCurrentDirectory(), show) <= 32)
+    if (platform::ShellExecute("open", platform::FindStoredFileName(target),
+                               platform::GetCurrentDirectory(), show) <= 32)
         Message(target);
 }

@@ -5,7 +5,8 @@
 // videos and sounds through the frame's media player, avatars in slot 0 of the editor's
 // engine, programs through the process's launcher (the suite's own programs found beside the
 // editor first, then along PATH; never a shell), panoramas as a one-turn preview in a child
-// window, anything else through the desktop's opener.
+// window, anything else through the desktop's opener. A file a command names is looked up as
+// stored, then in its other encoding (platform/stored_file_name.h).
 //
 // Threads: user-interface thread only; the preview waits for its turn showing frames.
 // Ownership: the runner borrows everything it is given for the length of one Run.

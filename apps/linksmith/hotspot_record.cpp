@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/stored_text.h"
+
 SectionHotspot ToSectionHotspot(const HotspotRecord& record) {
     return SectionHotspot{static_cast<float>(record.heading1), static_cast<float>(record.pitch1),
                           static_cast<float>(record.heading2), static_cast<float>(record.pitch2),
@@ -14,7 +16,7 @@ HotspotRecord FromSectionHotspot(const SectionHotspot& hotspot) {
     record.pitch1 = hotspot.pitch1;
     record.heading2 = hotspot.heading2;
     record.pitch2 = hotspot.pitch2;
-    record.description = hotspot.action.substr(0, kMaxDescriptionLength);
+    record.description = platform::CutStoredText(hotspot.action, kMaxDescriptionLength);
     return record;
 }
 
@@ -58,14 +60,23 @@ std::string ToStoredText(const std::string& lines) {
 }
 
 std::string AppendCommands(std::string lines, std::span<const std::string> paths) {
+    // One text holds one encoding: where a piece is not UTF-8, every piece is taken in its
+    // UTF-8 form.
+    const bool convert = !platform::IsUtf8(lines) ||
+                         std::any_of(paths.begin(), paths.end(), [](const std::string& path) {
+                             return !platform::IsUtf8(path);
+                         });
+    std::string result = convert ? platform::StoredTextToUtf8(lines) : lines;
+    const std::size_t given = result.size();
     const std::string joint = kDialogJoint;
-    for (const std::string& path : paths) {
-        const std::size_t added = (lines.empty() ? 0 : joint.size()) + path.size();
-        if (lines.size() + added > kMaxDescriptionLength)
+    for (const std::string& stored : paths) {
+        const std::string path = convert ? platform::StoredTextToUtf8(stored) : stored;
+        const std::size_t added = (result.empty() ? 0 : joint.size()) + path.size();
+        if (result.size() + added > kMaxDescriptionLength)
             break;
-        if (!lines.empty())
-            lines += joint;
-        lines += path;
+        if (!result.empty())
+            result += joint;
+        result += path;
     }
-    return lines;
+    return result.size() == given ? lines : result;
 }

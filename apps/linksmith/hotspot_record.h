@@ -39,11 +39,13 @@ std::string ToStoredText(const std::string& lines);
 // `lines` (either form) with each of `paths` added as a command of its own, after the joint
 // when something comes before it, in order, while the whole still fits in
 // kMaxDescriptionLength bytes: the first path that does not fit is left out with those after
-// it, so that no command is cut.
+// it, so that no command is cut. When `lines` or a path is not UTF-8, the whole comes in UTF-8
+// (platform/stored_text.h); `lines` comes back as given when nothing is added.
 std::string AppendCommands(std::string lines, std::span<const std::string> paths);
 
 // The section's form of a record (angles narrowed to float) and back (no window rectangle yet;
-// a description longer than kMaxDescriptionLength is cut there).
+// a description longer than kMaxDescriptionLength is cut there, on a character boundary of
+// its reading, platform/stored_text.h).
 SectionHotspot ToSectionHotspot(const HotspotRecord& record);
 HotspotRecord FromSectionHotspot(const SectionHotspot& hotspot);
 

@@ -154,6 +154,7 @@ void LinksmithEditor::ClosePanorama() {
     state_.panoramaFolder.clear();
     state_.noteData.clear();
     state_.keepFileNote = false;
+    state_.keepFileInit = false;
 }
 
 void LinksmithEditor::OpenPanoramaForEditing(const std::string& path) {
@@ -209,6 +210,7 @@ void LinksmithEditor::ReadSectionsOf(const std::string& path) {
     }
     state_.hotspots = std::move(sections.hotspots);
     state_.initialView = sections.initialView;
+    state_.keepFileInit = sections.keepFileInit;
     state_.noteData = std::move(sections.note);
     state_.keepFileNote = sections.keepFileNote;
 }
@@ -218,6 +220,7 @@ int LinksmithEditor::SavePanorama(const std::string& target) {
         return 1;
     SaveContent content;
     content.initialView = state_.initialView;
+    content.keepFileInit = state_.keepFileInit && state_.initialView == EditorInitialView{};
     content.hotspots = state_.hotspots;
     content.extractDirectory = viewer_->TempExtractDirectory();
     content.note = state_.noteData;

@@ -52,6 +52,9 @@ struct EditingState {
     // The file's NOTE does not begin with 0x0A: saving leaves it as it is, until the details
     // are edited.
     bool keepFileNote = false;
+    // The file's INIT is not 16 bytes long: saving leaves it as it is while `initialView`
+    // holds the defaults it was read as.
+    bool keepFileInit = false;
     HotspotArray hotspots;  // in file order; empty whenever no panorama is open
 };
 
@@ -145,7 +148,8 @@ class LinksmithEditor {
     void OnDeleteHotspot();
     // Shows the define dialog on `currentCopy`'s text with `paths` added, each on a line of its
     // own, as far as they fit in a description (AppendCommands). On OK the text is stored (";  "
-    // between commands) and the hotspot at `currentIndex` takes `currentCopy`; true then.
+    // between commands; a text left as it was stored keeps its bytes) and the hotspot at
+    // `currentIndex` takes `currentCopy`; true then.
     // False, nothing changed, otherwise.
     bool RunDefineHotspotDialog(std::span<const std::string> paths = {});
 

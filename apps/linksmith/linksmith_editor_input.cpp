@@ -233,10 +233,14 @@ void LinksmithEditor::OnDeleteHotspot() {
 }
 
 bool LinksmithEditor::RunDefineHotspotDialog(std::span<const std::string> paths) {
-    std::string text = ToDialogLines(AppendCommands(state_.currentCopy.description, paths));
+    const std::string stored = state_.currentCopy.description;
+    const std::string given = AppendCommands(stored, paths);
+    const std::string shown = ToDialogLines(given);
+    std::string text = shown;
     if (!frame_.EditHotspotText(text))
         return false;
-    state_.currentCopy.description = ToStoredText(text);
+    // A text left as it was stored keeps its bytes, its joints included.
+    state_.currentCopy.description = text == shown && given == stored ? stored : ToStoredText(text);
     // A band whose corners could not be converted was never added: the list stays as it is.
     if (state_.currentIndex >= 0 && state_.currentIndex < static_cast<int>(state_.hotspots.size()))
         state_.hotspots[static_cast<std::size_t>(state_.currentIndex)] = state_.currentCopy;

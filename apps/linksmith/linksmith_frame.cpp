@@ -9,6 +9,7 @@
 #include <QMenuBar>
 
 #include "apps/common/help_page.h"
+#include "apps/common/stored_text_qt.h"
 #include "apps/linksmith/about_dialog.h"
 #include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
@@ -90,11 +91,13 @@ void CLinksmithFrame::ShowContextMenu(ContextPopup popup, platform::Point screen
 }
 
 bool CLinksmithFrame::EditHotspotText(std::string& text) {
-    CDefineHotspotDlg dialog(this, QString::fromStdString(text),
+    CDefineHotspotDlg dialog(this, StoredTextToQString(text),
                              [this](int context) { ShowHelp(context); });
+    // What the dialog shows before the user's hand: a text left so keeps its stored bytes.
+    const QString shown = dialog.Text();
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    text = dialog.Text().toStdString();
+    text = StoredTextFromQString(text, shown, dialog.Text());
     return true;
 }
 

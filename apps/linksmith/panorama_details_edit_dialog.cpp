@@ -6,13 +6,16 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "apps/common/stored_text_qt.h"
+
 CPanoramaDetailsEditDlg::CPanoramaDetailsEditDlg(QWidget* parent, const PanoramaNote& note)
-    : QDialog(parent) {
+    : QDialog(parent), given_(note) {
     setWindowTitle(QStringLiteral("Panorama Details"));
     auto* fields = new QFormLayout;
     for (std::size_t i = 0; i < kPanoramaNoteFieldCount; ++i) {
-        edits_[i] = new QLineEdit(QString::fromStdString(note.fields[i]), this);
+        edits_[i] = new QLineEdit(StoredTextToQString(note.fields[i]), this);
         edits_[i]->setCursorPosition(0);  // a long text shows from its start
+        shown_[i] = edits_[i]->text();
         edits_[i]->setMinimumWidth(360);
         const std::string_view label = kPanoramaNoteLabels[i];
         fields->addRow(QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())),
@@ -43,7 +46,7 @@ CPanoramaDetailsEditDlg::CPanoramaDetailsEditDlg(QWidget* parent, const Panorama
 PanoramaNote CPanoramaDetailsEditDlg::Note() const {
     PanoramaNote note;
     for (std::size_t i = 0; i < kPanoramaNoteFieldCount; ++i)
-        note.fields[i] = edits_[i]->text().toStdString();
+        note.fields[i] = StoredTextFromQString(given_.fields[i], shown_[i], edits_[i]->text());
     return note;
 }
 

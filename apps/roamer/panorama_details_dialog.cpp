@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "apps/common/stored_text_qt.h"
 #include "platform/qt/window_host.h"
 
 namespace {
@@ -90,7 +91,7 @@ CPanoramaDetailsDlg::CPanoramaDetailsDlg(const Texts& texts, QWidget* parent) : 
         const Field& field = kFields[i];
         auto* label = new QLabel(QString::fromLatin1(field.label), this);
         label->setGeometry(units.Rect(field.labelPlace));
-        auto* text = new QLabel(QString::fromStdString(texts[i]), this);
+        auto* text = new QLabel(StoredTextToQString(texts[i]), this);
         text->setObjectName(QString::number(field.id));
         text->setTextFormat(Qt::PlainText);
         text->setGeometry(units.Rect(field.textPlace));

@@ -49,6 +49,7 @@ struct EditorInitialView {
     int tilt = 0;
     int roll = 0;
     int fieldOfView = 0;  // 0: the viewer's default
+    friend bool operator==(const EditorInitialView&, const EditorInitialView&) = default;
 };
 
 // Reads the section as the engine does, so that writing back what was read keeps what the

@@ -1,5 +1,6 @@
 // The hotspot action runner: a clicked hotspot's action text, read as commands and run in
-// order (sound, video, avatar, panorama, swing, program, document).
+// order (sound, video, avatar, panorama, swing, program, document). A file a command names is
+// looked up as stored, then in its other encoding (platform/stored_file_name.h).
 
 #include <cstring>
 #include <string>
@@ -12,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
+#include "platform/stored_file_name.h"
 
 namespace {
 
@@ -90,7 +92,8 @@ void ViewerEngine::RunSoundCommand(const ActionCommand& command) {
     DirectoryScope directory(*this, RunsInExtractionFolder(command));
     const int mode =
         command.options.repeat ? MediaPlayer::kRestart | MediaPlayer::kLoop : MediaPlayer::kRestart;
-    if (media.Play(command.target, mode, window, 0) != MediaPlayer::kStarted) {
+    if (media.Play(platform::FindStoredFileName(command.target), mode, window, 0) !=
+        MediaPlayer::kStarted) {
         ShowActionMessage("Failed to run audio");
     }
 }
@@ -125,7 +128,7 @@ void ViewerEngine::RunVideoCommand(const ActionCommand& command, std::int16_t in
     }
 
     DirectoryScope directory(*this, RunsInExtractionFolder(command));
-    if (!media.PlayVideoOver(command.target, parent, area)) {
+    if (!media.PlayVideoOver(platform::FindStoredFileName(command.target), parent, area)) {
         ShowActionMessage("Failed to run Video");
         return;
     }
@@ -164,7 +167,8 @@ void ViewerEngine::RunAvatarCommand(const ActionCommand& command, std::int16_t i
             hotspot->GetCentre(&centre[0], &centre[1], &centre[2]);
             hotspot->GetSize(&extent[0], &extent[1], &extent[2]);
         }
-        if (avatar->Load(command.target.c_str(), centre, extent, 0) != 0) {
+        const std::string file = platform::FindStoredFileName(command.target);
+        if (avatar->Load(file.c_str(), centre, extent, 0) != 0) {
             ShowActionMessage("Failed to load Avatar");
             return;
         }
@@ -172,7 +176,8 @@ void ViewerEngine::RunAvatarCommand(const ActionCommand& command, std::int16_t i
         // from any current directory (a grab, the removal of another avatar).
         auto& sound = avatarSounds[static_cast<std::size_t>(slot)];
         sound.reset();
-        const std::string soundName = ReplaceTail(command.target, 3, "wav");
+        const std::string soundName =
+            platform::FindStoredFileName(ReplaceTail(command.target, 3, "wav"), OpensForReading);
         if (HasMediaPlayer() && OpensForReading(soundName)) {
             sound = std::make_unique<std::string>(platform::GetFullPathName(soundName));
             media.Stop();
@@ -191,7 +196,8 @@ void ViewerEngine::RunAvatarCommand(const ActionCommand& command, std::int16_t i
 bool ViewerEngine::RunPanoramaCommand(const ActionCommand& command) {
     double p = 0, t = 0, r = 0, f = 0;
     GetView(&p, &t, &r, &f);
-    if (!OpensForReading(command.target)) {
+    const std::string file = platform::FindStoredFileName(command.target, OpensForReading);
+    if (!OpensForReading(file)) {
         ShowActionMessage("Failed to load panorama");
         return true;
     }
@@ -215,18 +221,20 @@ bool ViewerEngine::RunPanoramaCommand(const ActionCommand& command) {
     grabbedAvatar = -1;
     grabKeys = 0;
     try {
-        OpenFile(command.target.c_str(), target, message, signedRate, slots);
+        OpenFile(file.c_str(), target, message, signedRate, slots);
     } catch (const LoadError& error) {
         ShowActionMessage(error.what());
         return false;
     }
     // The companion sound is named from the full path: the folder change below would make a
     // relative name point elsewhere.
-    const std::string full = platform::GetFullPathName(command.target);
+    const std::string sound = platform::FindStoredFileName(ReplaceTail(file, 4, ".wav"));
+    const std::string full = platform::GetFullPathName(file);
+    const std::string fullSound = platform::GetFullPathName(sound);
     if (!full.empty())
         platform::SetCurrentDirectory(platform::ParentDirectory(full));
     if (NamesPanorama(command.target)) {
-        media.Play(ReplaceTail(full.empty() ? command.target : full, 4, ".wav"),
+        media.Play(fullSound.empty() ? sound : fullSound,
                    MediaPlayer::kRestart | MediaPlayer::kLoop, window, 0);
     }
     playingMedia = -1;
@@ -274,12 +282,12 @@ void ViewerEngine::RunLaunchCommand(const ActionCommand& command) {
     const int show = ShowStateFor(command.options);
     DirectoryScope directory(*this, RunsInExtractionFolder(command));
     if (command.kind == ActionKind::kProgram) {
-        if (platform::WinExec(command.target, show) <= 31)
+        if (platform::WinExec(platform::FindStoredCommandLine(command.target), show) <= 31)
             ShowActionMessage("Failed to run program");
         return;
     }
-    if (platform::ShellExecute("open", command.target, platform::GetCurrentDirectory(), show) <=
-        32) {
+    if (platform::ShellExecute("open", platform::FindStoredFileName(command.target),
+                               platform::GetCurrentDirectory(), show) <= 32) {
         ShowActionMessage(command.target);
     }
 }

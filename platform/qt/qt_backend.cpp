@@ -13,6 +13,7 @@
 #include "platform/messages.h"
 #include "platform/qt/key_codes.h"
 #include "platform/qt/window_host.h"
+#include "platform/stored_text.h"
 
 namespace platform {
 namespace {
@@ -91,11 +92,13 @@ QMessageBox::Icon IconOf(std::uint32_t type) {
     }
 }
 
-// A modal box over `parent` (none: over no window); the answer of the button pressed.
+// A modal box over `parent` (none: over no window); the answer of the button pressed. The text
+// may carry a text a panorama stores (an action's target): it reads as stored texts do.
 int ShowMessageBox(QWidget* parent, std::string_view text, std::string_view caption,
                    std::uint32_t type) {
+    const std::string shown = StoredTextToUtf8(text);
     QMessageBox box(IconOf(type), QString::fromUtf8(caption.data(), qsizetype(caption.size())),
-                    QString::fromUtf8(text.data(), qsizetype(text.size())), QMessageBox::NoButton,
+                    QString::fromUtf8(shown.data(), qsizetype(shown.size())), QMessageBox::NoButton,
                     parent);
     const std::vector<ButtonAnswer> buttons = ButtonsOf(type);
     for (const ButtonAnswer& entry : buttons)

@@ -47,6 +47,10 @@ TEST(EditorSections, ReadingIsBoundedByEachSection) {
         {"description longer than the buffer",
          MakeContainer({{"HSPT", HotspotSection({{1, 2, 3, 4, std::string(3000, 'x')}})}}), 1, 2047,
          360, 180, 0, false},
+        {"the cut keeps whole UTF-8 characters",
+         MakeContainer(
+             {{"HSPT", HotspotSection({{1, 2, 3, 4, std::string(2046, 'a') + "\xc3\xa9"}})}}),
+         1, 2046, 360, 180, 0, false},
         {"record cut short ends the list", MakeContainer({{"HSPT", cutShort}}), 1, 9, 360, 180, 0,
          false},
         {"long-form INIT", MakeContainer({{"INIT", InitSection({-90, 90, -30, 30, 0, 0, 0, 0})}}),

@@ -248,6 +248,15 @@ TEST_F(HotspotActionRunnerTest, PanoramaPreviewTurnsOnceInAChildWindowAndComesBa
     EXPECT_EQ(editor_.Viewer()->AttachWindow(), 0) << "the editor's engine is bound again";
 }
 
+// A tour copied from the original platform names its files in Windows-1252; copied to Linux,
+// the files carry the UTF-8 forms of those names.
+TEST_F(HotspotActionRunnerTest, ACodePageNameFindsTheFileOfItsUtf8Name) {
+    WriteFileBytes(folder_ / "caf\xc3\xa9.pan", CompactorPanorama());
+    EXPECT_EQ(editor_.RunHotspotAction(Record("caf\xe9.pan")), 1);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(frame_.children.size(), 1u) << "the preview ran";
+}
+
 TEST(SuiteProgram, SuiteNamesAreFoundBesideOrOnThePathOthersAreNot) {
     TempFolder bin;
     WriteText(bin / "compactor", "#!/bin/sh\nexit 0\n");

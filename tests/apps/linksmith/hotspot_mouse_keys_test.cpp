@@ -72,6 +72,11 @@ TEST(HotspotText, JoinsAndSplitsCommands) {
     }
     // A line break typed without a semicolon stays a bare line break.
     EXPECT_EQ(ToStoredText("a\r\nb;\r\nc"), "a\r\nb;  c");
+    // Paths join a Windows-1252 text in UTF-8; a text that takes none stays as it was.
+    const std::string dropped[] = {"/x/\xc3\xa9t\xc3\xa9.wav"};
+    EXPECT_EQ(AppendCommands("caf\xe9.pan", dropped),
+              "caf\xc3\xa9.pan;\r\n/x/\xc3\xa9t\xc3\xa9.wav");
+    EXPECT_EQ(AppendCommands("caf\xe9.pan", {}), "caf\xe9.pan");
 }
 
 class HotspotMouseKeysTest : public testing::Test {
@@ -146,6 +151,13 @@ TEST_F(HotspotMouseKeysTest, RightDragDrawsAHotspotThroughTheDefineDialog) {
     frame_.dialogAnswer = "c.pan";
     editor_.OnEditHotspotDescription();
     EXPECT_EQ(editor_.State().hotspots[1].description, "c.pan");
+    // A stored text that OK gives back as it was shown keeps its bytes, its joints included.
+    ASSERT_TRUE(editor_.AddHotspot(Box(h1, h2, p1, p2, "e.pan;\r\nf.wav")));
+    Key(platform::VK_TAB);
+    ASSERT_EQ(editor_.State().currentIndex, 2);
+    frame_.dialogAnswer = "e.pan;\r\nf.wav";
+    editor_.OnEditHotspotDescription();
+    EXPECT_EQ(editor_.State().hotspots[2].description, "e.pan;\r\nf.wav");
 }
 
 TEST_F(HotspotMouseKeysTest, CancelledDialogLeavesNoHotspotButMarksModified) {

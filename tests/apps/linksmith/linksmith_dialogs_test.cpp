@@ -161,13 +161,13 @@ TEST_F(LinksmithDialogsTest, EmbeddedFilesDialogShowsAddsAndRemovesRows) {
 
 TEST_F(LinksmithDialogsTest, DetailsDialogEditsAndClearsTheTenTexts) {
     PanoramaNote note;
-    note.fields[0] = "Ann Example";
+    note.fields[0] = "Ann \xdc Example";  // Windows-1252: kept as it is while unchanged
     note.fields[9] = "Credits line";
     CPanoramaDetailsEditDlg dialog(nullptr, note);
     EXPECT_EQ(dialog.Note(), note);
     EXPECT_EQ(dialog.Edit(9)->text(), QStringLiteral("Credits line"));
-    dialog.Edit(4)->setText(QStringLiteral("ann@example.org"));
-    note.fields[4] = "ann@example.org";
+    dialog.Edit(4)->setText(QStringLiteral("ann\u00e9@example.org"));
+    note.fields[4] = "ann\xc3\xa9@example.org";
     EXPECT_EQ(dialog.Note(), note);
     dialog.OnClearAllFields();
     EXPECT_TRUE(dialog.Note().IsEmpty());

@@ -16,6 +16,7 @@
 #include "engine/container/section_archive.h"
 #include "platform/files.h"
 #include "tests/apps/linksmith/headless_frame.h"
+#include "tests/engine/viewer/test_panoramas.h"
 
 namespace {
 
@@ -98,6 +99,23 @@ TEST_F(PanoramaContentTest, CurrentViewRoundsHalvesAwayFromZeroAndLandsInInit) {
     Reopen();
     EXPECT_EQ(editor_.State().initialView.horizontalDegrees, 120);
     EXPECT_EQ(editor_.State().initialView.verticalDegrees, 60);
+}
+
+TEST_F(PanoramaContentTest, AnInitNot16BytesLongIsKeptUntilTheViewOrSizeChanges) {
+    for (const std::size_t size : {12u, 20u}) {
+        const Bytes init(size, 7);
+        WriteFileBytes(Path("base.pan"),
+                       MakeContainer({{"INIT", init}, {"BTMP", MakeBitmap(256, 128)}}));
+        Reopen();
+        editor_.AddHotspot(HotspotRecord{20, -20, 10, -10, 0, 0, 0, 0, "a.pan"});
+        EXPECT_EQ(SavedSection(kInitSectionName), init) << size;
+        editor_.OnSetInitialViewDefault();
+        EXPECT_EQ(SavedSection(kInitSectionName), init) << "the view the viewer shows is kept";
+        frame_.dimensionsAnswer = std::pair{120, 60};
+        editor_.OnDefineDimensions();
+        EXPECT_EQ(ReadInitValues(SavedSection(kInitSectionName)),
+                  (InitValues{120, 60, 0, 0, 0, 0, 0, 0}));
+    }
 }
 
 TEST(AngularSize, TypedDegreesAreCheckedAgainstTheirRange) {

@@ -19,7 +19,8 @@ class LinkedPanoramaTest : public ::testing::Test {
                 ("linked_panorama_" + std::to_string(::getpid()) + "_" +
                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(root_ / "tour" / "inner");
-        for (const char* name : {"tour/a.pan", "tour/inner/b.PAN", "tour/c.pan", "tour/bell.wav"})
+        for (const char* name : {"tour/a.pan", "tour/inner/b.PAN", "tour/c.pan", "tour/bell.wav",
+                                 "tour/caf\xc3\xa9.pan"})
             std::ofstream(root_ / name) << "x";
     }
     void TearDown() override { std::filesystem::remove_all(root_); }
@@ -42,6 +43,7 @@ TEST_F(LinkedPanoramaTest, FollowsThePanoramaCommandsFromFolderToFolder) {
         {"no panorama command", "bell.wav;#swingto(180,0,0,60,0)", ""},
         {"only missing targets", "missing.pan", ""},
         {"reading stops at an empty command", "bell.wav;;a.pan", ""},
+        {"a code-page name finds its UTF-8 file", "caf\xe9.pan", "tour/caf\xc3\xa9.pan"},
     };
     for (const auto& c : cases) {
         const std::filesystem::path expected =

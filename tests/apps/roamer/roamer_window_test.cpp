@@ -25,6 +25,7 @@
 #include "apps/common/help_page.h"
 #include "apps/roamer/command_ids.h"
 #include "apps/roamer/main_frame.h"
+#include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_app.h"
 #include "apps/roamer/roamer_view.h"
 #include "platform/message_box.h"
@@ -452,6 +453,13 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
     const std::uint64_t before = FramesShown();
     Host().repaint();
     EXPECT_TRUE(PumpUntil([&] { return FramesShown() > before + 1; }));
+}
+
+TEST(RoamerDetails, ACodePageTextShowsAsItsCharacters) {
+    EnsureApp();
+    CPanoramaDetailsDlg::Texts texts;
+    texts[0] = "Ann \xdc Photog";
+    EXPECT_EQ(CPanoramaDetailsDlg(texts).ControlText(1000), QStringLiteral("Ann \u00dc Photog"));
 }
 
 TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {

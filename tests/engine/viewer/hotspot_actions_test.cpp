@@ -210,6 +210,22 @@ TEST_F(HotspotActionsTest, ProgramsAndDocuments) {
     EXPECT_EQ(Messages().back(), "notes.txt") << "no application for the document";
 }
 
+// A tour copied from the original platform names its files in Windows-1252 while Linux holds
+// them under their UTF-8 names; a text changed in the editor (stored as UTF-8) still finds an
+// older file of Windows-1252 name.
+TEST_F(HotspotActionsTest, AFileIsFoundAsStoredThenUnderItsOtherEncoding) {
+    Write("r\xc3\xa9sum\xc3\xa9.txt", Bytes{'h', 'i'});
+    Write("na\xefve.txt", Bytes{'h', 'i'});
+    Write("caf\xc3\xa9.pan", MakeContainer({{"BTMP", MakeBitmap(256, 128)}}));
+    Write("caf\xc3\xa9.wav", Bytes{'R', 'I', 'F', 'F'});
+    EXPECT_EQ(Run("r\xe9sum\xe9.txt;na\xc3\xafve.txt;caf\xe9.pan"), 1);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(launcher_->Log(), (Log{"open " + Dir() + "/r\xc3\xa9sum\xc3\xa9.txt show 1",
+                                     "open " + Dir() + "/na\xefve.txt show 1"}));
+    EXPECT_EQ(Access::State(engine)->hotspotCount, 0) << "the panorama is loaded";
+    EXPECT_EQ(media_->recorder.Log().back(), "PlaySound(" + Dir() + "/caf\xc3\xa9.wav, 0x2200B)");
+}
+
 TEST_F(HotspotActionsTest, APanoramaNamedLikeAProgramIsAPanorama) {
     EXPECT_EQ(Run("tour.pan.exe"), 1);
     EXPECT_TRUE(launcher_->Log().empty());

@@ -21,7 +21,8 @@ struct Seen {
 };
 
 // Shows a box of `type`, notes what it offers and presses `press`; returns the answer.
-int Answer(std::uint32_t type, QMessageBox::StandardButton press, Seen& seen) {
+int Answer(std::uint32_t type, QMessageBox::StandardButton press, Seen& seen,
+           const char* text = "File I/O Error: Cannot Open Specified File") {
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
@@ -32,7 +33,7 @@ int Answer(std::uint32_t type, QMessageBox::StandardButton press, Seen& seen) {
         seen.icon = box->icon();
         box->button(press)->click();
     });
-    return MessageBox(kNoWindow, "File I/O Error: Cannot Open Specified File", "Roamer", type);
+    return MessageBox(kNoWindow, text, "Roamer", type);
 }
 
 TEST(QtMessageBox, ShowsTheCaptionTextIconAndButtonsAndReturnsTheAnswer) {
@@ -70,6 +71,10 @@ TEST(QtMessageBox, ShowsTheCaptionTextIconAndButtonsAndReturnsTheAnswer) {
         EXPECT_EQ(seen.defaultButton, c.defaultButton) << c.name;
         EXPECT_EQ(seen.icon, c.icon) << c.name;
     }
+    // A text that holds an action's target reads as the texts panoramas store.
+    Seen seen;
+    Answer(MB_OK, QMessageBox::Ok, seen, "caf\xe9.doc");
+    EXPECT_EQ(seen.text, QStringLiteral("caf\u00e9.doc"));
 }
 
 }  // namespace
