@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -459,7 +460,10 @@ TEST(RoamerDetails, ACodePageTextShowsAsItsCharacters) {
     EnsureApp();
     CPanoramaDetailsDlg::Texts texts;
     texts[0] = "Ann \xdc Photog";
-    EXPECT_EQ(CPanoramaDetailsDlg(texts).ControlText(1000), QStringLiteral("Ann \u00dc Photog"));
+    const CPanoramaDetailsDlg dialog(texts);
+    const auto* field = dialog.findChild<QLabel*>(QStringLiteral("1000"));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(), QStringLiteral("Ann \u00dc Photog"));
 }
 
 TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {
