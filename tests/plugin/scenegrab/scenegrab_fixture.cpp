@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <numbers>
 #include <random>
 #include <sstream>
@@ -31,11 +32,11 @@ void ScenegrabTest::SetUp() {
     root_ = std::filesystem::temp_directory_path() /
             ("scenegrab-test-" + std::to_string(random()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(root_ / "config");
-    std::filesystem::create_directories(root_ / "empty");
+    std::filesystem::create_directories(root_ / "bin");
     savedConfigHome_ = Current("XDG_CONFIG_HOME");
     savedPath_ = Current("PATH");
     setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    FindCompactor(false);
+    UseCompactorScript(kCopyingCompactor);
     backend_ = std::make_unique<platform::HeadlessBackend>();
 }
 
@@ -47,9 +48,18 @@ void ScenegrabTest::TearDown() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-void ScenegrabTest::FindCompactor(bool found) {
-    const std::string folder = found ? COMPACTOR_DIR : (root_ / "empty").string();
-    setenv("PATH", folder.c_str(), 1);
+void ScenegrabTest::UseRealCompactor() {
+    setenv("PATH", COMPACTOR_DIR, 1);
+}
+
+void ScenegrabTest::UseCompactorScript(const std::string& body) {
+    const std::filesystem::path script = root_ / "bin" / "compactor";
+    std::filesystem::remove(script);
+    if (!body.empty()) {
+        std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    }
+    setenv("PATH", (root_ / "bin").c_str(), 1);
 }
 
 int ScenegrabTest::Render(const scenegrab_host::RenderSettings& settings) {
