@@ -76,26 +76,6 @@ TEST_F(ScenegrabTest, PanoramaIsOffByAWholeFaceWithoutTheCameraController) {
     EXPECT_TRUE(Contains(Messages(), Warning(scenegrab::kCameraControllerMissing)));
 }
 
-// The saver's bitmap goes beside the output name, never over it: a Compactor that is missing,
-// fails or is killed leaves the panorama file there as it was and no bitmap beside it, and the
-// plug-in says so.
-TEST_F(ScenegrabTest, AFailedCompactorKeepsTheOldPanoramaAndSaysSo) {
-    const std::string old = "HVXK the panorama the user made before";
-    for (const char* compactor : {"", "exit 1", "kill -KILL $$"}) {
-        SCOPED_TRACE(compactor);
-        std::filesystem::remove_all(Scratch("out"));
-        std::filesystem::create_directories(Scratch("out"));
-        std::ofstream(Scratch("out/pano.pan"), std::ios::binary) << old;
-        UseCompactorScript(compactor);
-        backend_->ClearMessageBoxes();
-        EXPECT_EQ(Render(SmallRender(Scratch("out/pano.pan"), 1, 6, 32)), 1);
-        std::ifstream kept(Scratch("out/pano.pan"), std::ios::binary);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), old);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Scratch("out")), {}), 1);
-        EXPECT_EQ(Messages(), std::vector<std::string>{"Unable to compress panorama."});
-    }
-}
-
 TEST_F(ScenegrabTest, OutputNamesAndTheViewerFollowTheNumberOfPanoramas) {
     struct Case {
         const char* name;

@@ -36,7 +36,10 @@ void ScenegrabTest::SetUp() {
     savedConfigHome_ = Current("XDG_CONFIG_HOME");
     savedPath_ = Current("PATH");
     setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    UseCompactorScript(kCopyingCompactor);
+    const std::filesystem::path copying = root_ / "bin" / "compactor";
+    std::ofstream(copying) << "#!/bin/sh\nexec /bin/cp -- \"$1\" \"$2\"\n";
+    std::filesystem::permissions(copying, std::filesystem::perms::owner_all);
+    setenv("PATH", (root_ / "bin").c_str(), 1);
     backend_ = std::make_unique<platform::HeadlessBackend>();
 }
 
@@ -50,16 +53,6 @@ void ScenegrabTest::TearDown() {
 
 void ScenegrabTest::UseRealCompactor() {
     setenv("PATH", COMPACTOR_DIR, 1);
-}
-
-void ScenegrabTest::UseCompactorScript(const std::string& body) {
-    const std::filesystem::path script = root_ / "bin" / "compactor";
-    std::filesystem::remove(script);
-    if (!body.empty()) {
-        std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
-        std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-    }
-    setenv("PATH", (root_ / "bin").c_str(), 1);
 }
 
 int ScenegrabTest::Render(const scenegrab_host::RenderSettings& settings) {

@@ -1,9 +1,9 @@
 #pragma once
 // Test helpers: a fixture that gives each test a scratch folder standing in for the user's
 // configuration folder and the output folder, the headless windowing backend (which records
-// the plug-in's message boxes), a PATH whose `compactor` is the suite's own, a stand-in script
-// or none, and the plug-in started in-process under the stand-in host; plus the
-// equirectangular reference of the host's scene.
+// the plug-in's message boxes), a PATH whose `compactor` is the suite's own or a stand-in, and
+// the plug-in started in-process under the stand-in host; plus the equirectangular reference
+// of the host's scene.
 
 #include <gtest/gtest.h>
 
@@ -24,12 +24,10 @@ class ScenegrabTest : public ::testing::Test {
 
     // A path inside the scratch folder.
     std::string Scratch(const std::string& name) const { return (root_ / name).string(); }
-    // PATH holds Compactor's folder.
+    // PATH holds Compactor's folder. Until then it holds only a stand-in `compactor` that
+    // leaves the saver's bitmap at the output name, as Compactor's 24-bit output does, so a
+    // render's picture can be looked at.
     void UseRealCompactor();
-    // PATH holds only a folder whose `compactor` is a shell script running `body` with the
-    // saver's arguments (empty: a folder with no `compactor`). Each test starts with
-    // kCopyingCompactor.
-    void UseCompactorScript(const std::string& body);
     // Renders through the in-process plug-in; the host's status (0: every panorama made).
     int Render(const scenegrab_host::RenderSettings& settings);
     // The texts of the message boxes shown so far.
@@ -44,10 +42,6 @@ class ScenegrabTest : public ::testing::Test {
     std::optional<std::string> savedConfigHome_;
     std::optional<std::string> savedPath_;
 };
-
-// A stand-in Compactor that leaves the saver's bitmap at the output name, as Compactor's
-// 24-bit output does, so a render's picture can be looked at.
-inline constexpr const char* kCopyingCompactor = "exec /bin/cp -- \"$1\" \"$2\"";
 
 // Settings for a small render of frames first..last into `output`.
 scenegrab_host::RenderSettings SmallRender(const std::string& output, int first, int last,
