@@ -8,11 +8,13 @@
 //
 // Output names are confined to "out/" in the private folder (the name's slashes dropped);
 // the raw name still goes through the name splitting, whose laws are checked. Compactor is a
-// stand-in that only checks and counts its runs, the viewer window a counter, message boxes
+// stand-in that checks and counts its runs and, when it succeeds, puts a panorama file at the
+// target; no temporary bitmap may be left in "out/". The viewer window is a counter, message boxes
 // go to the headless backend's recorder. Pictures are capped at 32 Ki pixels here and one
 // input may begin at most 20 frames and write at most 1024 lines, so each input stays quick.
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -135,20 +137,38 @@ void* HostGlobal(const char* name, int /*useMode*/) {
     return nullptr;
 }
 
-// The stand-in Compactor: it is handed one bitmap the saver has just written in "out/".
+// The stand-in Compactor: it is handed a bitmap the saver has just written in "out/" and the
+// target beside it.
 platform::SuiteProgramRun StandInCompactor(const std::vector<std::string>& arguments) {
     Setting& setting = *g_setting;
-    if (arguments.size() != 4 || arguments[0] != arguments[1] || arguments[2] != "-registry" ||
+    if (arguments.size() != 4 || arguments[0] == arguments[1] || arguments[2] != "-registry" ||
         arguments[3] != "Tavrin")
         std::abort();
-    if (arguments[0].rfind(setting.out.string() + "/", 0) != 0)
+    const std::string folder = setting.out.string() + "/";
+    if (arguments[0].rfind(folder, 0) != 0 || arguments[1].rfind(folder, 0) != 0)
         std::abort();
     char magic[2] = {};
     std::ifstream(arguments[0], std::ios::binary).read(magic, 2);
     if (magic[0] != 'B' || magic[1] != 'M')
         std::abort();
     ++setting.compactorRuns;
+    if (setting.compactorOutcome.Succeeded())
+        std::ofstream(arguments[1], std::ios::binary) << "HVXK";
     return setting.compactorOutcome;
+}
+
+// Whether "out/" holds a temporary bitmap of this process that the saver left: a hidden name
+// holding "-<process number>-" and ending in ".bmp".
+bool TemporaryFileLeft(const fs::path& out) {
+    const std::string process = "-" + std::to_string(::getpid()) + "-";
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(out, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.front() == '.' && name.find(process) != std::string::npos &&
+            name.ends_with(".bmp"))
+            return true;
+    }
+    return false;
 }
 
 void CountShown(const CDIB& panorama) {
@@ -496,6 +516,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     module.shutdown(token);
+    if (TemporaryFileLeft(setting.out))
+        std::abort();
 
     for (const platform::MessageBoxRecord& box : setting.backend.MessageBoxes()) {
         if (KnownMessages().count(box.text) == 0)

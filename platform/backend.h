@@ -11,7 +11,8 @@
 // - `Post` and `FrameReady` are called from any thread (the render thread among them) and
 //   must not block on the user-interface thread.
 // - Everything else is called on the user-interface thread. `ShowPendingFrames` in particular
-//   runs while that thread waits for the render thread (platform/frame_wait.h).
+//   runs while that thread waits for the render thread (platform/frame_wait.h), and
+//   `PumpHoldingInput` while it waits for another program (platform/program_wait.h).
 // A real backend sends the same messages in the same order as the headless one: WM_SIZE
 // then a queued WM_PAINT after a resize, WM_MOVE after a move, WM_CLOSE then (when the
 // window is destroyed) WM_DESTROY, keys as WM_KEYDOWN/WM_KEYUP with virtual-key codes and
@@ -47,6 +48,15 @@ class Backend {
     // order, and all other input is dropped. User-interface thread; from another thread it
     // does nothing and returns nothing.
     virtual std::vector<int> PumpModal() = 0;
+    // One turn of a wait for another program (platform/program_wait.h): shows the pending
+    // frames, delivers the posted messages that wait and answers the window system (repaints,
+    // the desktop's requests), while user input stays queued, unhandled. User-interface thread;
+    // from another thread it does nothing.
+    virtual void PumpHoldingInput() = 0;
+    // Ends such a wait: the user input that was held is dropped, so nothing done to the
+    // program's windows during the wait acts afterwards. User-interface thread; from another
+    // thread it does nothing.
+    virtual void DropHeldInput() = 0;
 
     virtual Size ScreenSize() = 0;
     virtual Point CursorPos() = 0;

@@ -5,10 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include "platform/program_wait.h"
 
 extern char** environ;
 
@@ -85,19 +86,15 @@ SuiteProgramRun RunProgramAndWait(const std::string& path,
     if (::posix_spawn(&child, path.c_str(), nullptr, nullptr, argv.data(), environ) != 0)
         return {};
 
-    int status = 0;
-    pid_t done = 0;
-    do {
-        done = ::waitpid(child, &status, 0);
-    } while (done < 0 && errno == EINTR);
+    const std::optional<int> status = WaitForChildProcess(child);
     SuiteProgramRun run;
     run.started = true;
-    if (done != child)
+    if (!status)
         return run;
-    if (WIFEXITED(status))
-        run.exitStatus = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status))
-        run.exitStatus = kSignalStatusBase + WTERMSIG(status);
+    if (WIFEXITED(*status))
+        run.exitStatus = WEXITSTATUS(*status);
+    else if (WIFSIGNALED(*status))
+        run.exitStatus = kSignalStatusBase + WTERMSIG(*status);
     return run;
 }
 

@@ -5,8 +5,9 @@
 // through PATH), then along PATH. It is started without a shell, with its arguments as a
 // vector, so names with blanks or shell characters reach it as they are.
 //
-// Threads: any thread; the wait blocks the calling thread until the child ends, without a time
-// limit (a caller on the user-interface thread does not repaint meanwhile, by design).
+// Threads: any thread; the wait lasts until the child ends, without a time limit. On the
+// user-interface thread of a program with windows the wait keeps them repainting and answering
+// the desktop while user input to them is held off (platform/program_wait.h).
 
 #include <optional>
 #include <string>
@@ -38,7 +39,7 @@ std::optional<std::string> FindProgramBesideOrOnPath(std::string_view name,
 std::optional<std::string> FindSuiteProgram(std::string_view name);
 
 // Starts the executable at `path` with `arguments` (argv[1...]; argv[0] is `path`) and waits
-// for it to end.
+// for it to end (platform::WaitForChildProcess).
 SuiteProgramRun RunProgramAndWait(const std::string& path, const std::vector<std::string>& arguments);
 
 // Finds `name` (FindSuiteProgram) and runs it with RunProgramAndWait; not started when it is

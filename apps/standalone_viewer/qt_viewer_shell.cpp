@@ -1,13 +1,11 @@
 #include "apps/standalone_viewer/qt_viewer_shell.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QMenu>
 #include <QStatusBar>
-#include <QUrl>
 #include <QVBoxLayout>
 
+#include "apps/common/help_page.h"
 #include "apps/common/program_icon.h"
 #include "platform/messages.h"
 #include "platform/qt/window_host.h"
@@ -89,12 +87,7 @@ int QtViewerShell::TrackPopupMenu(platform::Point screenPoint, bool helpEnabled,
 }
 
 bool QtViewerShell::OpenHelp(const std::string& page, int context) {
-    const QFileInfo info(QString::fromStdString(page));
-    if (!info.isFile())
-        return false;
-    QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
-    url.setFragment(QStringLiteral("context-%1").arg(context));
-    return QDesktopServices::openUrl(url);
+    return OpenHelpFile(page, context);
 }
 
 void QtViewerShell::SetIcon(const std::string& name) {

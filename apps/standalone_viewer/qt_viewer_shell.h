@@ -1,8 +1,9 @@
 #pragma once
 // The stand-alone viewer window on a display: a top-level Qt widget holding the platform
 // window host over a one-part status bar, a QMenu for the right-click menu, and the help page
-// opened in the desktop's browser. User-interface thread only; needs a QApplication and an
-// installed QtBackend.
+// handed to the desktop's opener through the suite's help helper (apps/common/help_page.h),
+// which hears whether anything opened it. User-interface thread only; needs a QApplication and
+// an installed QtBackend.
 
 #include <QPointer>
 #include <QWidget>

@@ -34,6 +34,12 @@ std::uint64_t PictureChecksum(const SurfacePicture& picture) {
     return hash;
 }
 
+// A key or mouse message: user input.
+bool IsInputMessage(const Message& message) {
+    return message.id == WM_KEYDOWN || message.id == WM_KEYUP ||
+           (message.id >= WM_MOUSEMOVE && message.id <= WM_RBUTTONUP);
+}
+
 }  // namespace
 
 HeadlessBackend::HeadlessBackend() {
@@ -185,11 +191,34 @@ std::vector<int> HeadlessBackend::PumpModal() {
     for (const Message& message : waiting) {
         if (message.id == WM_KEYDOWN)
             keys.push_back(static_cast<int>(message.wParam));
-        else if (message.id != WM_KEYUP && (message.id < WM_MOUSEMOVE || message.id > WM_RBUTTONUP))
+        else if (!IsInputMessage(message))
             DispatchMessage(message);
     }
     ShowPendingFrames();
     return keys;
+}
+
+void HeadlessBackend::PumpHoldingInput() {
+    std::deque<Message> waiting;
+    state_.Lock()->queue.swap(waiting);
+    std::deque<Message> held;
+    for (const Message& message : waiting) {
+        if (IsInputMessage(message))
+            held.push_back(message);
+        else
+            DispatchMessage(message);
+    }
+    if (!held.empty()) {
+        // Ahead of what the delivered messages queued: the input came first.
+        const auto state = state_.Lock();
+        state->queue.insert(state->queue.begin(), held.begin(), held.end());
+    }
+    ShowPendingFrames();
+}
+
+void HeadlessBackend::DropHeldInput() {
+    const auto state = state_.Lock();
+    std::erase_if(state->queue, IsInputMessage);
 }
 
 bool HeadlessBackend::WaitForMessage(std::uint32_t timeoutMs) {

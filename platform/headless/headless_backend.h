@@ -110,6 +110,11 @@ class HeadlessBackend final : public Backend {
     // Takes the whole queue: WM_KEYDOWN messages give their keys, other key and mouse
     // messages are dropped, everything else is delivered; then paints the new pictures.
     std::vector<int> PumpModal() override;
+    // Delivers the queued messages but key and mouse messages, which stay queued in order;
+    // then paints the new pictures.
+    void PumpHoldingInput() override;
+    // Drops the key and mouse messages that wait in the queue.
+    void DropHeldInput() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;

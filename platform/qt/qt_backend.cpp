@@ -248,6 +248,20 @@ std::vector<int> QtBackend::PumpModal() {
     return std::move(hold.keys);
 }
 
+void QtBackend::PumpHoldingInput() {
+    if (QThread::currentThread() != dispatcher_->thread())
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    ShowPendingFrames();
+}
+
+void QtBackend::DropHeldInput() {
+    if (QThread::currentThread() != dispatcher_->thread())
+        return;
+    InputHold hold;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
 Size QtBackend::ScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)

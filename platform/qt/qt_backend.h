@@ -52,6 +52,11 @@ class QtBackend : public Backend {
     // Runs Qt's waiting events once with user input held back by an application-wide filter
     // (key presses noted, the rest dropped), then paints the new frames.
     std::vector<int> PumpModal() override;
+    // Runs Qt's waiting events once without user input, which Qt keeps queued (the close box
+    // among it), then paints the new frames.
+    void PumpHoldingInput() override;
+    // Runs Qt's waiting events once with every piece of user input dropped by the filter.
+    void DropHeldInput() override;
     Size ScreenSize() override;
     Point CursorPos() override;
     void SetCursor(WindowHandle window, CursorHandle cursor) override;

@@ -24,14 +24,13 @@ platform::SuiteProgramRun RunWith(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
-CompactorResult RunCompactor(const std::string& panoramaFile) {
+CompactorResult RunCompactor(const std::string& bitmapFile, const std::string& panoramaFile) {
     const platform::SuiteProgramRun run =
-        RunWith({panoramaFile, panoramaFile, "-registry", kRegistryKey});
-    if (!run.started) {
-        ShowMessage("Unable to compress panorama.");
-        return CompactorResult::NotStarted;
-    }
-    return run.exitStatus == 0 ? CompactorResult::Compressed : CompactorResult::Failed;
+        RunWith({bitmapFile, panoramaFile, "-registry", kRegistryKey});
+    if (run.Succeeded())
+        return CompactorResult::Compressed;
+    ShowMessage("Unable to compress panorama.");
+    return run.started ? CompactorResult::Failed : CompactorResult::NotStarted;
 }
 
 void OpenCompressionOptions() {

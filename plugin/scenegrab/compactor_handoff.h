@@ -1,8 +1,9 @@
 #pragma once
 // The hand-off to Compactor: the program `compactor` found beside the host program, else on
-// PATH, started without a shell and waited for without a time limit. Both runs pass
-// "-registry Tavrin", so Compactor keeps its settings for the plug-in apart from its own.
-// Host thread only (the wait blocks it).
+// PATH, started without a shell and waited for without a time limit; with a display the
+// host's windows go on repainting meanwhile while their input is held off
+// (platform/program_wait.h). Both runs pass "-registry Tavrin", so Compactor keeps its
+// settings for the plug-in apart from its own. Host thread only.
 
 #include <functional>
 #include <string>
@@ -14,10 +15,11 @@ namespace scenegrab {
 
 enum class CompactorResult { Compressed, NotStarted, Failed };
 
-// Compactor with `panoramaFile` as input and output, so the bitmap there is replaced by a
-// panorama file. NotStarted shows "Unable to compress panorama." (the bitmap stays); Failed
-// is a Compactor that ran and ended with a non-zero status (it has shown its own message).
-CompactorResult RunCompactor(const std::string& panoramaFile);
+// Compactor turning the bitmap file `bitmapFile` into the panorama file `panoramaFile` (the
+// two-path form: Compactor replaces `panoramaFile` only by a whole new panorama). Compressed
+// when Compactor ended with status 0. NotStarted (not found, or it could not start) and Failed
+// (a non-zero status, or a signal ended it) both show "Unable to compress panorama.".
+CompactorResult RunCompactor(const std::string& bitmapFile, const std::string& panoramaFile);
 
 // Compactor's options dialog; "Unable to open compression dialog." when it cannot start.
 void OpenCompressionOptions();

@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <utility>
 
 #include "apps/cube_seam/cube_assembly.h"
 #include "platform/picture_limits.h"
+#include "platform/safe_save.h"
 #include "plugin/scenegrab/compactor_handoff.h"
 #include "plugin/scenegrab/controllers.h"
 #include "plugin/scenegrab/module_state.h"
@@ -19,6 +21,7 @@ namespace scenegrab {
 namespace {
 
 constexpr const char* kNoMemory = "Unable to allocate memory.";
+constexpr const char* kCannotOpenOutput = "Unable to open file for output.";
 
 PanoramaPresenter& Presenter() {
     static PanoramaPresenter presenter;
@@ -52,6 +55,21 @@ std::unique_ptr<CDIB> MakePicture(int width, int height) {
     if (picture == nullptr || picture->IsEmpty())
         return nullptr;
     return picture;
+}
+
+// Writes `panorama` as a bitmap beside `target` and has Compactor turn it into the panorama
+// file at `target`. The bitmap is removed whatever happened, so `target` is either what it was
+// or a whole new panorama file. True when Compactor made it; each failure has been shown.
+bool WritePanoramaFile(const CDIB& panorama, const std::string& target) {
+    const std::string bitmap = platform::TemporaryPathBeside(target, ".bmp");
+    bool compressed = false;
+    if (panorama.Save(bitmap) == 0)
+        ShowMessage(kCannotOpenOutput);
+    else
+        compressed = RunCompactor(bitmap, target) == CompactorResult::Compressed;
+    std::error_code ignored;
+    std::filesystem::remove(bitmap, ignored);
+    return compressed;
 }
 
 // Refuses a write, telling the user once per frame.
@@ -168,10 +186,10 @@ bool FinishPanorama(SaverData& data) {
     // land in whatever folder the host happens to be in.
     const bool named = !data.name.baseName.empty() || !data.name.extension.empty();
     bool made = false;
-    if (!named || panorama->Save(data.outputName) == 0)
-        ShowMessage("Unable to open file for output.");
+    if (!named)
+        ShowMessage(kCannotOpenOutput);
     else
-        made = RunCompactor(data.outputName) == CompactorResult::Compressed;
+        made = WritePanoramaFile(*panorama, data.outputName);
 
     if (!data.sequence && !data.suppress && Presenter())
         Presenter()(*panorama);

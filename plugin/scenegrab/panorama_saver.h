@@ -1,9 +1,11 @@
 #pragma once
 // The animation saver: collects each group of six rendered frames as six cube faces (front,
 // right, back, left, top, bottom in render order), assembles them into one equirectangular
-// panorama, writes it as a 24-bit bitmap at the output name and has Compactor turn that file
-// into a panorama file in place; a single panorama is shown in the viewer window unless the
-// options suppress it. Host thread only; each saver instance has its own SaverData.
+// panorama, writes it as a 24-bit bitmap to a temporary file beside the output name and has
+// Compactor turn that file into the panorama file at the output name; the temporary file is
+// removed whatever happens, and a panorama file already there is replaced only by a whole new
+// one. A single panorama is shown in the viewer window unless the options suppress it. Host
+// thread only; each saver instance has its own SaverData.
 //
 // Failures never end the host process: the message is shown, the frame or panorama is
 // dropped and the callback's result tells the host. A face or panorama over the suite's
@@ -68,7 +70,10 @@ int SaverClose(SaverData& data);
 
 // Assembles, writes, compresses and shows the pending cube when all six faces are in (face
 // index 5). True when there was no cube or its panorama file was made. A render whose output
-// name was empty or missing writes no file ("Unable to open file for output.").
+// name was empty or missing writes no file ("Unable to open file for output."), nor does one
+// whose bitmap cannot be written beside the output name (the same message); a Compactor that
+// is missing, fails or is killed leaves the output name as it was ("Unable to compress
+// panorama.").
 bool FinishPanorama(SaverData& data);
 
 }  // namespace scenegrab

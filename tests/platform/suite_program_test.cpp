@@ -8,6 +8,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/headless/headless_backend.h"
+#include "platform/messages.h"
+#include "platform/window.h"
+
 namespace platform {
 namespace {
 
@@ -104,6 +108,42 @@ TEST_F(SuiteProgramTest, OutcomesOfARun) {
         EXPECT_EQ(run.exitStatus, c.exitStatus) << c.name;
         EXPECT_EQ(run.Succeeded(), c.started && c.exitStatus == 0) << c.name;
     }
+}
+
+// The script of a child that waits until `$1` exists: status 0, or 1 once 10 s have passed.
+constexpr const char* kWaitForMarker =
+    "i=0; while [ $i -lt 1000 ]; do [ -e \"$1\" ] && exit 0; sleep 0.01; i=$((i+1)); done; exit 1";
+
+std::string g_marker;  // made by MarkingProc when its message arrives
+constexpr std::uint32_t kMarkMessage = WM_USER + 7;
+WindowProc g_passOn = nullptr;
+
+std::intptr_t MarkingProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                          std::intptr_t lParam) {
+    if (message == kMarkMessage)
+        std::ofstream{g_marker};
+    return CallWindowProc(g_passOn, window, message, wParam, lParam);
+}
+
+// While the program waits for a child, what reaches its windows is handled (the child ends
+// only once the posted message has arrived), but input is not, and is dropped afterwards.
+TEST_F(SuiteProgramTest, WindowsTakeTheirMessagesWhileTheWaitHoldsOffInput) {
+    HeadlessBackend backend;
+    const WindowHandle window = backend.CreateWindow({64, 64});
+    g_passOn = SetWindowProc(window, MarkingProc);
+    g_marker = (root_ / "marker").string();
+    backend.Press(window, VK_SPACE);
+    backend.PressLeft(window, {3, 3});
+    PostMessage(window, kMarkMessage);
+
+    const SuiteProgramRun run =
+        RunProgramAndWait("/bin/sh", {"-c", kWaitForMarker, "sh", g_marker});
+    EXPECT_EQ(run.exitStatus, 0);
+    backend.Pump();
+    for (const Message& message : backend.Log(window))
+        EXPECT_TRUE(message.id != WM_KEYDOWN && message.id != WM_LBUTTONDOWN) << message.id;
+    ASSERT_FALSE(backend.Log(window).empty());
+    EXPECT_EQ(backend.Log(window).back().id, kMarkMessage);
 }
 
 TEST(SuiteProgram, RunningProgramFolderHoldsThisTest) {

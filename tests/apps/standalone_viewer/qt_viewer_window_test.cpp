@@ -8,6 +8,13 @@
 #include <QImage>
 #include <QStatusBar>
 
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 #include "apps/common/program_icon.h"
 #include "apps/standalone_viewer/qt_viewer_shell.h"
 #include "apps/standalone_viewer/viewer_window.h"
@@ -76,6 +83,33 @@ TEST(QtViewerWindow, ShowsThePanoramaInATopLevelWindow) {
         EXPECT_EQ(shell->Widget(), nullptr);
     }
     platform::SetBatchMode(false);
+}
+
+// The Help command hands the page to the desktop's opener and hears its verdict: an opener that
+// finds no method (xdg-open exits non-zero) is a failure the window reports.
+TEST(QtViewerWindow, HelpGoesToTheDesktopsOpenerAndHearsItsVerdict) {
+    EnsureApp();
+    char folder[] = "/tmp/halvex-viewer-help-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const std::filesystem::path root(folder);
+    const std::filesystem::path page = root / "RARIVUDUZOVU.html";
+    std::ofstream(page) << "<html></html>\n";
+    const std::string savedPath = std::getenv("PATH");
+    ::setenv("PATH", folder, 1);
+    for (const int status : {0, 3}) {
+        SCOPED_TRACE(status);
+        std::ofstream(root / "xdg-open") << "#!/bin/sh\necho \"$1\" > \"$0.asked\"\nexit "
+                                         << status << "\n";
+        std::filesystem::permissions(root / "xdg-open", std::filesystem::perms::owner_all);
+        QtViewerShell shell;
+        EXPECT_EQ(shell.OpenHelp(page.string(), 6), status == 0);
+        std::ifstream asked(root / "xdg-open.asked");
+        std::string address;
+        std::getline(asked, address);
+        EXPECT_EQ(address, "file://" + page.string() + "#context-6");
+    }
+    ::setenv("PATH", savedPath.c_str(), 1);
+    std::filesystem::remove_all(root);
 }
 
 }  // namespace

@@ -7,14 +7,20 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <stdlib.h>
+
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/frame_wait.h"
 #include "platform/messages.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/suite_program.h"
 #include "platform/surface.h"
 #include "tests/platform/qt/qt_test_app.h"
 
@@ -29,10 +35,13 @@ struct Received {
     std::thread::id thread;
 };
 std::vector<Received> received;
+std::string markOnPaint;  // when set, a file made as WM_PAINT arrives
 
 std::intptr_t RecordingProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) {
     received.push_back({message, wParam, lParam, std::this_thread::get_id()});
+    if (message == WM_PAINT && !markOnPaint.empty())
+        std::ofstream{markOnPaint};
     return DefaultWindowProc(window, message, wParam, lParam);
 }
 
@@ -249,6 +258,24 @@ TEST_F(WindowHostTest, AModalWaitDeliversMessagesAndHoldsInputBackTakingItsKeys)
     Settle();
     EXPECT_TRUE(ReceivedOf(WM_KEYDOWN).empty()) << "the keys went to the wait, not the window";
     EXPECT_TRUE(ReceivedOf(WM_LBUTTONDOWN).empty());
+}
+
+// While the program waits for another one, its window repaints (the child ends only once it
+// has) and takes its posted messages.
+TEST_F(WindowHostTest, AWaitForAnotherProgramRepaintsAndDeliversMessages) {
+    char folder[] = "/tmp/halvex-wait-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder), nullptr);
+    markOnPaint = std::string(folder) + "/painted";
+    host_->update();
+    ASSERT_TRUE(PostMessage(host_->Handle(), WM_USER + 3));
+    const SuiteProgramRun run = RunProgramAndWait(
+        "/bin/sh", {"-c", "i=0; while [ $i -lt 1000 ] && [ ! -e \"$1\" ]; do sleep 0.01; "
+                          "i=$((i+1)); done; [ -e \"$1\" ]",
+                    "sh", markOnPaint});
+    EXPECT_EQ(run.exitStatus, 0) << "no repaint during the wait";
+    EXPECT_EQ(ReceivedOf(WM_USER + 3).size(), 1u);
+    std::filesystem::remove_all(folder);
+    markOnPaint.clear();
 }
 
 TEST_F(WindowHostTest, DestroyingTheHostSendsDestroyAndForgetsTheWindow) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <numbers>
 #include <random>
 #include <sstream>
@@ -31,11 +32,14 @@ void ScenegrabTest::SetUp() {
     root_ = std::filesystem::temp_directory_path() /
             ("scenegrab-test-" + std::to_string(random()) + "-" + std::to_string(random()));
     std::filesystem::create_directories(root_ / "config");
-    std::filesystem::create_directories(root_ / "empty");
+    std::filesystem::create_directories(root_ / "bin");
     savedConfigHome_ = Current("XDG_CONFIG_HOME");
     savedPath_ = Current("PATH");
     setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
-    FindCompactor(false);
+    const std::filesystem::path copying = root_ / "bin" / "compactor";
+    std::ofstream(copying) << "#!/bin/sh\nexec /bin/cp -- \"$1\" \"$2\"\n";
+    std::filesystem::permissions(copying, std::filesystem::perms::owner_all);
+    setenv("PATH", (root_ / "bin").c_str(), 1);
     backend_ = std::make_unique<platform::HeadlessBackend>();
 }
 
@@ -47,9 +51,8 @@ void ScenegrabTest::TearDown() {
     std::filesystem::remove_all(root_, ignored);
 }
 
-void ScenegrabTest::FindCompactor(bool found) {
-    const std::string folder = found ? COMPACTOR_DIR : (root_ / "empty").string();
-    setenv("PATH", folder.c_str(), 1);
+void ScenegrabTest::UseRealCompactor() {
+    setenv("PATH", COMPACTOR_DIR, 1);
 }
 
 int ScenegrabTest::Render(const scenegrab_host::RenderSettings& settings) {

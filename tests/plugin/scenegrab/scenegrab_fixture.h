@@ -1,8 +1,9 @@
 #pragma once
 // Test helpers: a fixture that gives each test a scratch folder standing in for the user's
 // configuration folder and the output folder, the headless windowing backend (which records
-// the plug-in's message boxes), a PATH with or without Compactor, and the plug-in started
-// in-process under the stand-in host; plus the equirectangular reference of the host's scene.
+// the plug-in's message boxes), a PATH whose `compactor` is the suite's own or a stand-in, and
+// the plug-in started in-process under the stand-in host; plus the equirectangular reference
+// of the host's scene.
 
 #include <gtest/gtest.h>
 
@@ -23,8 +24,10 @@ class ScenegrabTest : public ::testing::Test {
 
     // A path inside the scratch folder.
     std::string Scratch(const std::string& name) const { return (root_ / name).string(); }
-    // PATH holds Compactor's folder (true) or only an empty folder (false).
-    void FindCompactor(bool found);
+    // PATH holds Compactor's folder. Until then it holds only a stand-in `compactor` that
+    // leaves the saver's bitmap at the output name, as Compactor's 24-bit output does, so a
+    // render's picture can be looked at.
+    void UseRealCompactor();
     // Renders through the in-process plug-in; the host's status (0: every panorama made).
     int Render(const scenegrab_host::RenderSettings& settings);
     // The texts of the message boxes shown so far.

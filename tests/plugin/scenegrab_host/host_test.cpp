@@ -161,11 +161,31 @@ TEST_F(HostProgramTest, ExitStatusTellsWhetherAPanoramaWasMade) {
     }
 }
 
-TEST_F(HostProgramTest, WithoutCompactorTheBitmapStaysAndTheRunFails) {
-    const std::string output = (root_ / "pano.pan").string();
-    EXPECT_EQ(RunHost("-size 32 '" + output + "'", "/nonexistent"), 1);
-    EXPECT_EQ(Magic("pano.pan").substr(0, 2), "BM");
-    EXPECT_NE(Stderr().find("Unable to compress panorama."), std::string::npos);
+// A panorama file at the output name is replaced only by a whole new one: when `compactor` is
+// missing, fails or is killed, the old file stays byte for byte, the saver's bitmap is gone
+// from beside it, the failure is told and the run fails.
+TEST_F(HostProgramTest, AFailedCompactorKeepsTheOldPanoramaAndTheRunFails) {
+    const std::filesystem::path out = root_ / "out";
+    const std::filesystem::path bin = root_ / "bin";
+    const std::string old = "HVXK the panorama the user made before";
+    for (const char* compactor : {"", "exit 1", "kill -KILL $$"}) {
+        SCOPED_TRACE(compactor);
+        for (const std::filesystem::path& folder : {out, bin}) {
+            std::filesystem::remove_all(folder);
+            std::filesystem::create_directories(folder);
+        }
+        if (*compactor != '\0') {
+            std::ofstream(bin / "compactor") << "#!/bin/sh\n" << compactor << "\n";
+            std::filesystem::permissions(bin / "compactor", std::filesystem::perms::owner_all);
+        }
+        std::ofstream(out / "pano.pan", std::ios::binary) << old;
+        EXPECT_EQ(RunHost("-size 32 '" + (out / "pano.pan").string() + "'", bin.string()), 1);
+        std::ifstream kept(out / "pano.pan", std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), old);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 1);
+        EXPECT_NE(Stderr().find("Scenegrab: Unable to compress panorama."), std::string::npos)
+            << Stderr();
+    }
 }
 
 TEST_F(HostProgramTest, BadCommandLinesShowTheUsage) {
