@@ -1,8 +1,11 @@
 #include "engine/viewer/extraction_folder.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -17,16 +20,8 @@ bool IsLowerHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
-}  // namespace
-
-std::string ExtractionFolderFor(const void* engine) {
-    char name[48];
-    std::snprintf(name, sizeof name, "~HV%08x.%u/",
-                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(engine)),
-                  static_cast<unsigned>(platform::CurrentProcessId()));
-    return platform::GetTempPath() + name;
-}
-
+// The process id in an extraction folder's name ("~HV", eight lower-case hexadecimal digits,
+// ".", the id in decimal); nothing for any other name.
 std::optional<std::uint32_t> ExtractionFolderProcess(std::string_view name) {
     if (!name.starts_with(kPrefix) || name.size() < kPrefix.size() + kAddressDigits + 2)
         return std::nullopt;
@@ -43,6 +38,16 @@ std::optional<std::uint32_t> ExtractionFolderProcess(std::string_view name) {
     if (fault != std::errc() || end != id.data() + id.size())
         return std::nullopt;
     return pid;
+}
+
+}  // namespace
+
+std::string ExtractionFolderFor(const void* engine) {
+    char name[48];
+    std::snprintf(name, sizeof name, "~HV%08x.%u/",
+                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(engine)),
+                  static_cast<unsigned>(platform::CurrentProcessId()));
+    return platform::GetTempPath() + name;
 }
 
 void RemoveStaleExtractionFolders() {

@@ -5,17 +5,10 @@
 // panorama (killed outright) leaves its folder behind; the next extraction of any process of the
 // same user removes it. Any thread; these touch only the file system.
 
-#include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 // The extraction folder of `engine`, ending in "/".
 std::string ExtractionFolderFor(const void* engine);
-
-// The process id in an extraction folder's name ("~HV", eight lower-case hexadecimal digits,
-// ".", the id in decimal); nothing for any other name.
-std::optional<std::uint32_t> ExtractionFolderProcess(std::string_view name);
 
 // Removes, with everything in them, the extraction folders under the temporary folder whose
 // process no longer runs and that are folders of this user's (not links to one). Every other

@@ -244,12 +244,10 @@ TEST_F(PanoramaContentTest, EveryEmbeddedEntryIsListedOrKeptAndRemovedAlone) {
     editor_.OnEmbeddedFiles();
     EXPECT_EQ(Messages(), std::vector<std::string>{kDuplicateEmbeddedNameText});
     const Bytes section = SavedSection(kFileSectionName);
-    const std::vector<EmbeddedFileEntry> saved = ParseFileSection(section);
-    ASSERT_EQ(saved.size(), 2u);
-    EXPECT_EQ(saved[0].name, "~plain.txt");
-    EXPECT_EQ(Bytes(saved[0].contents.begin(), saved[0].contents.end()), lower);
-    EXPECT_EQ(saved[1].name, "readme.txt");
-    EXPECT_EQ(Bytes(saved[1].contents.begin(), saved[1].contents.end()), other);
+    std::vector<std::pair<std::string_view, Bytes>> saved;
+    for (const EmbeddedFileEntry& entry : ParseFileSection(section))
+        saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
+    EXPECT_EQ(saved, (decltype(saved){{"~plain.txt", lower}, {"readme.txt", other}}));
 }
 
 TEST_F(PanoramaContentTest, DetailsRoundTripThroughNote) {

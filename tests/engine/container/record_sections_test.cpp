@@ -1,5 +1,3 @@
-#include <sys/mman.h>
-
 #include <gtest/gtest.h>
 
 #include "engine/container/file_section.h"
@@ -135,41 +133,6 @@ TEST(FileSection, RefusesNamesThatAreNotPlain) {
     const Bytes contents = {1};
     const EmbeddedFileEntry bad{"dir/file", contents};
     EXPECT_FALSE(BuildFileSection({&bad, 1}).has_value());
-}
-
-// The bounds count every entry the walk passes (names that are not plain too) and all their
-// contents. The contents are pages of a mapping that are never touched.
-TEST(FileSection, EntryCountAndContentsAreBounded) {
-    const Bytes entry = Concat({TextBytes("../x"), {0, 0, 0, 0, 0}});
-    Bytes atCount;
-    for (std::size_t i = 0; i < kMaxEmbeddedFiles; ++i)
-        atCount.insert(atCount.end(), entry.begin(), entry.end());
-    EXPECT_TRUE(FileSectionWithinLimits(Concat({atCount, {0}})));
-    EXPECT_FALSE(FileSectionWithinLimits(Concat({atCount, entry, {0}})));
-
-    const std::size_t mapped = 16 + kMaxEmbeddedBytes + 2;
-    void* pages = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    ASSERT_NE(pages, MAP_FAILED);
-    const std::span<std::uint8_t> big(static_cast<std::uint8_t*>(pages), mapped);
-    const Bytes head = Concat({TextBytes("~big"), {0}});
-    std::copy(head.begin(), head.end(), big.begin());
-    for (const std::uint64_t length : {kMaxEmbeddedBytes, kMaxEmbeddedBytes + 1}) {
-        Bytes field;
-        PutLe32(field, static_cast<std::uint32_t>(length));
-        std::copy(field.begin(), field.end(),
-                  big.begin() + static_cast<std::ptrdiff_t>(head.size()));
-        EXPECT_EQ(FileSectionWithinLimits(big), length <= kMaxEmbeddedBytes) << length;
-    }
-    const EmbeddedFileEntry halves[] = {{"~a", big.first(kMaxEmbeddedBytes / 2)},
-                                        {"~b", big.first(kMaxEmbeddedBytes / 2 + 1)}};
-    EXPECT_FALSE(BuildFileSection(halves).has_value());
-    ::munmap(pages, mapped);
-
-    std::vector<EmbeddedFileEntry> empties(kMaxEmbeddedFiles + 1, EmbeddedFileEntry{"~e", {}});
-    EXPECT_FALSE(BuildFileSection(empties).has_value());
-    empties.pop_back();
-    EXPECT_TRUE(BuildFileSection(empties).has_value());
 }
 
 TEST(PanoramaNote, ReadsAndWritesTheDocumentedBytes) {
