@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <utility>
 
 namespace platform {
