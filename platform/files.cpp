@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 #include "platform/safe_save.h"
@@ -91,6 +93,17 @@ std::uint32_t CurrentUserId() {
 
 std::uint32_t CurrentProcessId() {
     return static_cast<std::uint32_t>(::getpid());
+}
+
+bool IsOwnFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+bool ProcessRunning(std::uint32_t pid) {
+    if (pid == 0 || pid > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max()))
+        return false;
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
 namespace {

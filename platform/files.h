@@ -40,6 +40,10 @@ bool DirectoryExists(const std::string& path);
 std::optional<std::uint32_t> FileOwner(const std::string& path);
 std::uint32_t CurrentUserId();
 std::uint32_t CurrentProcessId();
+// Whether `path` is a folder itself, not a symbolic link to one, owned by the current user.
+bool IsOwnFolder(const std::string& path);
+// Whether a process with this id exists (one of another user's counts).
+bool ProcessRunning(std::uint32_t pid);
 
 // Whether `name` matches a pattern of '*' (any run) and '?' (one character), compared
 // case-insensitively for ASCII letters. "*.*" matches every name, with or without a dot, as

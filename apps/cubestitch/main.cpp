@@ -13,11 +13,13 @@
 #include "apps/cubestitch/seam_command_line.h"
 #include "apps/cubestitch/seam_frame.h"
 #include "apps/cubestitch/seam_settings.h"
+#include "engine/viewer/viewer_engine.h"
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
 #include "platform/message_box.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/termination_signals.h"
 
 int main(int argc, char* argv[]) {
     cubestitch::InstallOutOfMemoryHandler();
@@ -41,6 +43,10 @@ int main(int argc, char* argv[]) {
     backend.Install();
     // Nobody waits at an unattended run: message boxes go to standard error.
     platform::SetBatchMode(unattended);
+    // The window's run ends on a signal with its viewer's panorama closed; an unattended run,
+    // which has no event loop to hear one, keeps the signals' default.
+    if (!unattended)
+        platform::EndOnTerminationSignals(ViewerEngine::CloseEveryPanorama);
 
     cubestitch::SeamSettings settings;
     cubestitch::CSeamFrame frame(settings, {});

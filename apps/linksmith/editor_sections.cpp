@@ -58,6 +58,8 @@ void SetImageFromBareFile(const std::string& sourcePath, SectionArchive& archive
         throw Failure{kNoMemoryText};
 }
 
+// The folder's "~..." files, then the entries of the source's section named otherwise, which
+// the engine does not extract: every entry the panorama held is kept unless the user removed it.
 void SetEmbeddedFiles(const std::string& directory, SectionArchive& archive) {
     std::vector<std::vector<std::uint8_t>> contents;
     std::vector<std::string> names;
@@ -70,13 +72,17 @@ void SetEmbeddedFiles(const std::string& directory, SectionArchive& archive) {
             contents.push_back(std::move(*bytes));
         }
     }
-    if (names.empty()) {
-        archive.SetSection(kFileSectionName, {});
-        return;
-    }
     std::vector<EmbeddedFileEntry> entries;
     for (std::size_t i = 0; i < names.size(); ++i)
         entries.push_back(EmbeddedFileEntry{names[i], contents[i]});
+    for (const EmbeddedFileEntry& kept : ParseFileSection(archive.GetSection(kFileSectionName))) {
+        if (!kept.name.starts_with('~'))
+            entries.push_back(kept);
+    }
+    if (entries.empty()) {
+        archive.SetSection(kFileSectionName, {});
+        return;
+    }
     const std::optional<std::vector<std::uint8_t>> section = BuildFileSection(entries);
     if (!section || !SetOrDelete(archive, kFileSectionName, *section))
         throw Failure{kNoMemoryText};

@@ -41,6 +41,7 @@ struct SaveContent {
     bool keepFileInit = false;  // leave the source's INIT as it is instead of `initialView`
     std::span<const HotspotRecord> hotspots;
     // The folder whose files named "~..." are embedded (with its final "/"); none when empty.
+    // The source's entries named otherwise, which no folder holds, are embedded behind them.
     std::string extractDirectory;
     std::span<const std::uint8_t> note;  // empty: no details
     bool keepFileNote = false;           // leave the source's NOTE as it is
@@ -51,6 +52,7 @@ struct SaveContent {
 // set in the order BTMP, INIT, HSPT, FILE, NOTE; sections the editor does not own stay as they
 // are. False with `error` set to the user's text when the source cannot be read or is neither a
 // container, a bitmap nor a JPEG file, when an embedded file cannot be read, or when memory
-// runs out; `archive` then holds nothing useful.
+// runs out or the embedded files are beyond the FILE section's bounds ("Insufficient System
+// Memory."); `archive` then holds nothing useful.
 bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content,
                        SectionArchive& archive, std::string& error);

@@ -61,9 +61,10 @@ bool EmbeddedFileList::AddEmbeddedFileRow(const std::string& path,
         row.source = slash == std::string::npos ? std::string() : path.substr(0, slash);
         row.size = size;
     }
-    const bool clash = std::any_of(rows_.begin(), rows_.end(), [&](const EmbeddedFileRow& other) {
-        return SameFileName(other.name, row.name);
-    });
+    const bool clash =
+        !embeddedSize && std::any_of(rows_.begin(), rows_.end(), [&](const EmbeddedFileRow& other) {
+            return SameFileName(other.name, row.name);
+        });
     if (clash) {
         if (showClash_)
             showClash_(kDuplicateEmbeddedNameText);

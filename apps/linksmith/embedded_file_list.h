@@ -2,8 +2,9 @@
 // The rows of the embedded-files dialog: which files the open panorama is to carry, each with
 // its name (without the extraction folder's leading "~"), where it comes from ("[embedded]" for
 // a file already in the extraction folder, else the folder of a new file on disk) and its size.
-// Names are unique regardless of letter case. No Qt here; UI thread (a name clash is reported
-// in a message box).
+// Every file of the folder has its row, even two whose names differ only in letter case (two
+// files on Linux); a new file's name must differ from every listed one regardless of case. No
+// Qt here; UI thread (a name clash is reported in a message box).
 
 #include <cstdint>
 #include <functional>
@@ -46,9 +47,10 @@ class EmbeddedFileList {
     // any length, zero included. Nothing when the folder does not exist.
     void AddExtractedFiles(const std::string& directory);
     // Adds one row. With `embeddedSize` the path is a file of the extraction folder ("~name")
-    // of that size; without it, a new file's full path on disk, taken only when it is a regular
-    // file (anything else is skipped without a word). A name already listed (any letter case)
-    // is refused with the message kDuplicateEmbeddedNameText. True when a row was added.
+    // of that size, always listed; without it, a new file's full path on disk, taken only when
+    // it is a regular file (anything else is skipped without a word) whose name no listed row
+    // has in any letter case (else refused with the message kDuplicateEmbeddedNameText). True
+    // when a row was added.
     bool AddEmbeddedFileRow(const std::string& path,
                             std::optional<std::uint64_t> embeddedSize = std::nullopt);
     // Removes the rows at the given indices (any order; out-of-range ones are ignored); later

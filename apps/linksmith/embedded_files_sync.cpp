@@ -18,7 +18,7 @@ ExtractFolderSync SynchroniseExtractedFiles(const std::string& directory,
                           platform::FileOwner(folder) == platform::CurrentUserId();
     const auto keeps = [&](const std::string& file) {
         return std::any_of(rows.begin(), rows.end(), [&](const EmbeddedFileRow& row) {
-            return row.source == kEmbeddedSource && SameFileName("~" + row.name, file);
+            return row.source == kEmbeddedSource && "~" + row.name == file;
         });
     };
     for (const std::string& file : platform::ListFiles(directory, "~*.*")) {

@@ -15,8 +15,9 @@ struct ExtractFolderSync {
 };
 
 // `directory` is the extraction folder with its final "/". Deletes every "~..." file that no
-// "[embedded]" row names (letter case ignored), so that a file removed and added again takes
-// the new content; creates the folder when it is missing; copies every new row's file to
+// "[embedded]" row names exactly (byte for byte: "~a.txt" and "~A.txt" are two files), so that
+// a file removed and added again takes the new content; creates the folder when it is missing;
+// copies every new row's file to
 // "~name". The folder is written only when it is a real folder of this user's.
 ExtractFolderSync SynchroniseExtractedFiles(const std::string& directory,
                                             std::span<const EmbeddedFileRow> rows);

@@ -4,9 +4,11 @@
 
 #include "apps/common/program_icon.h"
 #include "apps/roamer/roamer_app.h"
+#include "engine/viewer/viewer_engine.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt_media/qt_media_outputs.h"
+#include "platform/termination_signals.h"
 
 int main(int argc, char* argv[]) {
     const auto application = platform::OpenGuiApplication(argc, argv, "roamer");
@@ -14,6 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(ProgramIcon(kRoamerIcon));
     platform::QtBackend backend;
     backend.Install();
+    platform::EndOnTerminationSignals(ViewerEngine::CloseEveryPanorama);
     platform::ScopedQtMedia media;
 
     CRoamerApp roamer;

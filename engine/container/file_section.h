@@ -11,6 +11,14 @@
 
 inline constexpr std::string_view kFileSectionName = "FILE";
 
+// The most entries, and the most bytes of contents in all, that a section may hold: far beyond
+// the sounds, videos, avatars and documents that a panorama's hotspots name, and few enough
+// that creating the files costs the viewer a fraction of a second besides writing their bytes.
+// Readers refuse a section beyond either bound before extracting anything; BuildFileSection
+// makes none.
+inline constexpr std::size_t kMaxEmbeddedFiles = 1024;
+inline constexpr std::uint64_t kMaxEmbeddedBytes = std::uint64_t{1} << 30;
+
 // One embedded file. Both members view bytes owned elsewhere: the parsed section, or the
 // caller's buffers when building.
 struct EmbeddedFileEntry {
@@ -28,8 +36,14 @@ bool IsPlainFileName(std::string_view name);
 // file name is left out, and the walk goes on behind it.
 std::vector<EmbeddedFileEntry> ParseFileSection(std::span<const std::uint8_t> section);
 
+// Whether the section's entries, every one that the walk of ParseFileSection passes (names
+// that are not plain included), number at most kMaxEmbeddedFiles and hold at most
+// kMaxEmbeddedBytes of contents. Walks no further than the entry that breaks a bound.
+bool FileSectionWithinLimits(std::span<const std::uint8_t> section);
+
 // The section for `entries`, ended by one NUL. nullopt when a name is not a plain file name or
-// holds a NUL, when contents are longer than 32 bits can count, or when the section would be
-// larger than a container can hold. May throw std::bad_alloc.
+// holds a NUL, when contents are longer than 32 bits can count, when the entries are beyond
+// the bounds above, or when the section would be larger than a container can hold. May throw
+// std::bad_alloc.
 std::optional<std::vector<std::uint8_t>> BuildFileSection(
     std::span<const EmbeddedFileEntry> entries);

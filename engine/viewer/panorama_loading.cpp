@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "engine/container/data_type_sniff.h"
 #include "engine/container/file_section.h"
@@ -13,24 +14,23 @@
 #include "engine/imaging/global_dib.h"
 #include "engine/imaging/image_decoder.h"
 #include "engine/imaging/load_error.h"
+#include "engine/viewer/extraction_folder.h"
 #include "engine/viewer/viewer_engine.h"
 #include "platform/byte_order.h"
 #include "platform/dib_header.h"
 #include "platform/files.h"
+#include "platform/guarded.h"
 #include "platform/picture_limits.h"
 
 namespace {
 
 const double kPi = 2.0 * std::acos(0.0);
 
-// The folder's name holds the engine's address and the process id, so that neither two
-// engines of one process nor two processes share one.
-std::string ExtractionFolderFor(const void* engine) {
-    char name[48];
-    std::snprintf(name, sizeof name, "~HV%08x.%u/",
-                  static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(engine)),
-                  static_cast<unsigned>(platform::CurrentProcessId()));
-    return platform::GetTempPath() + name;
+// The engines that have a panorama loaded, for CloseEveryPanorama. Never destroyed, so that an
+// engine that outlives the statics at exit still closes.
+platform::Guarded<std::vector<ViewerEngine*>>& LoadedEngines() {
+    static auto* const engines = new platform::Guarded<std::vector<ViewerEngine*>>;
+    return *engines;
 }
 
 // Moves n to the nearest multiple of 4 (5 -> 4, 6 -> 8, 7 -> 8).
@@ -136,8 +136,8 @@ void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t a
 void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
                         std::int16_t frameRate, std::int16_t avatarSlots) {
-    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg,
-                    frameRate, avatarSlots);
+    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg, frameRate,
+                    avatarSlots);
 }
 
 void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
@@ -151,6 +151,7 @@ void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib
     wakeSemaphore = std::make_unique<platform::Semaphore>(0, 1);
     doneSemaphore = std::make_unique<platform::Semaphore>(0, 1);
     loaded = true;
+    LoadedEngines().Lock()->push_back(this);
 
     if (!buffer) {
         Close();
@@ -167,6 +168,12 @@ void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib
                       version + 4, 4, 0);
         Close();
         throw LoadError(text);
+    }
+    // Embedded files beyond any real panorama's are refused before anything is decoded or
+    // extracted, so such a file costs no more than the walk over its entries.
+    if (!FileSectionWithinLimits(FindSection(kFileSectionName, block))) {
+        Close();
+        throw LoadError("Resource Error: Insufficient System Memory");
     }
 
     {
@@ -370,9 +377,10 @@ void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, s
 }
 
 void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection("FILE", {buffer, size});
+    const std::span<const std::uint8_t> section = FindSection(kFileSectionName, {buffer, size});
     if (section.empty())
         return;
+    RemoveStaleExtractionFolders();
     const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);
     platform::CreateDirectory(folder);
     // Only a real folder of our own is written into, never one planted by someone else.
@@ -381,6 +389,10 @@ void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
         return;
     }
     for (const EmbeddedFileEntry& entry : ParseFileSection(section)) {
+        // Actions find embedded files by names beginning with "~", and Close deletes those
+        // only; an entry named otherwise is never used here (the editor keeps it on save).
+        if (!entry.name.starts_with('~'))
+            continue;
         platform::File file;
         const std::string path = tempExtractDirectory + std::string(entry.name);
         if (!file.Open(path, platform::File::Mode::CreateWrite))
@@ -448,4 +460,11 @@ void ViewerEngine::Close() {
     doneSemaphore.reset();
     DeleteExtractedFiles();
     loaded = false;
+    std::erase(*LoadedEngines().Lock(), this);
+}
+
+void ViewerEngine::CloseEveryPanorama() {
+    const std::vector<ViewerEngine*> engines = *LoadedEngines().Lock();
+    for (ViewerEngine* engine : engines)
+        engine->Close();
 }

@@ -95,6 +95,10 @@ class ViewerEngine {
     // files. Does nothing when nothing is loaded.
     void Close();
     void Unload() { Close(); }
+    // Closes every engine of the process that has a panorama loaded, as Close does, so that
+    // none leaves its extraction folder behind: what a program does when a signal ends it.
+    // User-interface thread, with no engine operation running below it.
+    static void CloseEveryPanorama();
     // Makes the extraction folder current; returns the directory that was current.
     std::string EnterTempDirectory();
     // The extraction folder of this engine (ends in "/").

@@ -13,6 +13,7 @@
 
 #include "platform/display_presence.h"
 #include "platform/qt/gui_application.h"
+#include "platform/termination_signals.h"
 #include "plugin/scenegrab_host/host_command_line.h"
 #include "plugin/scenegrab_host/plugin_module.h"
 #include "plugin/scenegrab_host/render_job.h"
@@ -60,8 +61,11 @@ int main(int argc, char** argv) {
     if (!started)
         return 1;
     const int status = started->Render(line->settings, std::cerr);
-    if (gui && AnyWindowVisible())
+    if (gui && AnyWindowVisible()) {
+        // A signal closes the plug-in's viewer through the module's shutdown, then ends the host.
+        platform::EndOnTerminationSignals([&started] { started.reset(); });
         gui->exec();
+    }
     started.reset();
     return status;
 }

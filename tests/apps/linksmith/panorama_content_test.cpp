@@ -239,6 +239,35 @@ TEST_F(PanoramaContentTest, EmbeddedFilesRoundTripThroughTheFolderAndFile) {
     EXPECT_TRUE(SavedSection(kFileSectionName).empty());
 }
 
+// Names that differ only in case are two files: both are listed and removing one removes only
+// it. An entry whose name lacks the "~" is extracted by no one and kept by the save.
+TEST_F(PanoramaContentTest, EveryEmbeddedEntryIsListedOrKeptAndRemovedAlone) {
+    const Bytes lower{'l', 'o'}, upper{'U', 'P'}, other{'o'};
+    const EmbeddedFileEntry stored[] = {
+        {"~plain.txt", lower}, {"~Plain.txt", upper}, {"readme.txt", other}};
+    SectionArchive archive(std::filesystem::path(Path("base.pan")));
+    ASSERT_GT(archive.SetSection(kFileSectionName, *BuildFileSection(stored)), 0u);
+    ASSERT_GT(archive.Save(Path("base.pan")), 0u);
+    Reopen();
+    WriteFileBytes(folder_ / "PLAIN.TXT", {'n'});
+
+    frame_.embeddedFilesScript = [&](EmbeddedFileList& files) {
+        ASSERT_EQ(files.Rows().size(), 2u);
+        EXPECT_EQ(files.Rows()[0].name, "Plain.txt");
+        EXPECT_EQ(files.Rows()[1].name, "plain.txt");
+        const int first[] = {0};
+        files.RemoveRows(first);
+        EXPECT_FALSE(files.AddEmbeddedFileRow(Path("PLAIN.TXT"))) << "a new name still clashes";
+    };
+    editor_.OnEmbeddedFiles();
+    EXPECT_EQ(Messages(), std::vector<std::string>{kDuplicateEmbeddedNameText});
+    const Bytes section = SavedSection(kFileSectionName);
+    std::vector<std::pair<std::string_view, Bytes>> saved;
+    for (const EmbeddedFileEntry& entry : ParseFileSection(section))
+        saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
+    EXPECT_EQ(saved, (decltype(saved){{"~plain.txt", lower}, {"readme.txt", other}}));
+}
+
 TEST_F(PanoramaContentTest, DetailsRoundTripThroughNote) {
     PanoramaNote note;
     for (std::size_t i = 0; i < kPanoramaNoteFieldCount; ++i)

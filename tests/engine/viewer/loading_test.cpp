@@ -313,11 +313,13 @@ TEST(Loading, EmbeddedFilesAreExtractedAndOnlyTildeFilesDeleted) {
     platform::DeleteFile(folder + "keep.txt");
 }
 
+// A name without the "~" is never extracted: no action finds it there, and Close would leave it.
 TEST(Loading, ExtractionSkipsDirectoryPartsAndStopsAtAFileItCannotMake) {
     ViewerEngine engine;
     const std::string tooLong = "~" + std::string(300, 'x');
     const Bytes files = FileSection({{"~ok.txt", "a"},
                                      {"../~escape.txt", "b"},
+                                     {"plain.txt", "p"},
                                      {"~next.txt", "c"},
                                      {tooLong, "d"},
                                      {"~late.txt", "e"}});

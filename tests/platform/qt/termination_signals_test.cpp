@@ -1,0 +1,75 @@
+// The programs that extract embedded files, ended by SIGTERM, SIGINT or SIGHUP while a panorama
+// is open: each closes it, so its extraction folder goes, saves nothing, and ends by that signal.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bitmap/cdib.h"
+#include "engine/container/file_section.h"
+#include "engine/container/section_archive.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Termination, AProgramEndedByASignalClosesItsPanoramaAndSavesNothing) {
+    std::string root = (fs::temp_directory_path() / "halvex-signals-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(root.data()), nullptr);
+    const fs::path temp = root + "/tmp", pan = root + "/embedded.pan";
+    fs::create_directory(temp);
+    const std::vector<std::uint8_t> note{'n'};
+    const EmbeddedFileEntry files[] = {{"~note.txt", note}};
+    SectionArchive archive;
+    archive.SetSection("BTMP", CDIB(64, 32, 24).GetBlock());
+    archive.SetSection(kFileSectionName, *BuildFileSection(files));
+    ASSERT_GT(archive.Save(pan), 0u);
+    const auto written = fs::last_write_time(pan);
+    const auto folders = [&temp] {
+        return std::count_if(fs::directory_iterator(temp), {}, [](const fs::directory_entry& e) {
+            return e.path().filename().string().starts_with("~HV");
+        });
+    };
+
+    for (const char* program : {ROAMER_PROGRAM, LINKSMITH_PROGRAM}) {
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            const std::string what = std::string(program) + " " + strsignal(signal);
+            std::string words[] = {"env",
+                                   "QT_QPA_PLATFORM=offscreen",
+                                   "TMPDIR=" + temp.string(),
+                                   "XDG_CONFIG_HOME=" + root,
+                                   program,
+                                   pan.string()};
+            char* arguments[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(),
+                                 words[4].data(), words[5].data(), nullptr};
+            pid_t child = -1;
+            ASSERT_EQ(::posix_spawnp(&child, "env", nullptr, nullptr, arguments, environ), 0);
+            // The folder appears once the panorama is open; the bound only stops a broken build.
+            const auto bound = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (folders() == 0 && std::chrono::steady_clock::now() < bound &&
+                   ::waitpid(child, nullptr, WNOHANG) == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_EQ(folders(), 1) << what;
+            ::kill(child, signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child) << what;
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << what;
+            EXPECT_EQ(folders(), 0) << what;
+            EXPECT_EQ(fs::last_write_time(pan), written) << what;
+        }
+    }
+    fs::remove_all(root);
+}
+
+}  // namespace
