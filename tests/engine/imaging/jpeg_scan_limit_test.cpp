@@ -1,0 +1,93 @@
+// The bounds on a JPEG stream's scans: streams whose scans would keep the decoder reading long
+// before the first row (thousands of scans over every block, scans past the limit, repeated
+// warnings, more blocks than the working memory allows passes over) are refused with the load
+// path's text, at every display depth; real progressions, and the longest consistent ones, decode.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "platform/display_depth.h"
+#include "platform/picture_limits.h"
+#include "tests/engine/imaging/progressive_scans_jpeg.h"
+#include "tests/engine/imaging/ramp_jpeg.h"
+#include "tests/platform/trace/stand_in_trace_monitor.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A 64 x 64 grey stream: a DC scan (unless not asked for), then `acScans` AC first scans of
+// coefficients 1 to 63.
+Bytes GreyScans(bool dcScan, int acScans) {
+    ProgressiveScansJpeg jpeg(64, 64, 1);
+    if (dcScan)
+        jpeg.DcScan();
+    for (int s = 0; s < acScans; ++s)
+        jpeg.AcScan(0, 1, 63, 0, 0);
+    return jpeg.Finish();
+}
+
+// "decoded", or the load path's text; `traced` gets every text sent to the trace monitor.
+std::string Outcome(const Bytes& stream, int depth, std::string& traced) {
+    const StandInTraceMonitor monitor;
+    platform::OverrideDisplayDepth(depth);
+    std::string outcome = "decoded";
+    try {
+        DecompressImage(stream);
+    } catch (const LoadError& error) {
+        outcome = error.what();
+    }
+    platform::ClearDisplayDepthOverride();
+    while (const std::optional<std::string> text = monitor.Receive())
+        traced += *text;
+    return outcome;
+}
+
+TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
+    const struct {
+        const char* name;
+        Bytes stream;
+        const char* refusal;  // what the trace says; null when the stream decodes
+    } cases[] = {
+        {"libjpeg's progression", RampJpeg(64, true), nullptr},
+        {"every coefficient refined bit by bit, 256 scans", RefinedScansJpeg(64, 64, 3), nullptr},
+        {"500 scans", GreyScans(true, 499), nullptr},
+        {"501 scans", GreyScans(true, 500), "more than 500 scans"},
+        {"no DC scan, 2000 AC scans", AcOnlyScansJpeg(64, 64, 2000), "more than 16 warnings"},
+        {"no DC scan, 16 AC scans, 16 warnings", GreyScans(false, 16), nullptr},
+        {"no DC scan, 17 AC scans, 17 warnings", GreyScans(false, 17),
+         "more than 16 warnings, the last: Inconsistent progression sequence"},
+    };
+    for (const auto& c : cases) {
+        for (const int depth : {24, 8}) {
+            std::string traced;
+            const std::string outcome = Outcome(c.stream, depth, traced);
+            EXPECT_EQ(outcome, c.refusal ? "Unsupported file fomat" : "decoded")
+                << c.name << " at depth " << depth;
+            if (c.refusal) {
+                EXPECT_NE(traced.find(c.refusal), std::string::npos)
+                    << c.name << " at depth " << depth << " traced " << traced;
+            }
+        }
+    }
+}
+
+// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows 64 passes
+// over them, here 64 scans; the 65th is refused, also in the colour map's own pass (depth 8).
+TEST(JpegScanLimit, ScansAreHeldToPassesOverTheWorkingMemory) {
+    const platform::ScopedPictureCap cap({.working = 64 * 128});
+    for (const int depth : {24, 8}) {
+        EXPECT_TRUE(JpegToDib(GreyScans(true, 63), depth, 0)) << depth;
+        EXPECT_FALSE(JpegToDib(GreyScans(true, 64), depth, 0)) << depth;
+    }
+    const platform::ScopedPictureCap roomy({});
+    EXPECT_TRUE(JpegToDib(GreyScans(true, 64), 24, 0));
+}
+
+}  // namespace
