@@ -16,8 +16,8 @@ std::uint64_t ScanBlocks(const jpeg_decompress_struct& info) {
     return blocks;
 }
 
-// Runs before each row of input; a new scan's parameters are in place by the first call after
-// its header was read.
+// Runs before each row of input or output; a new scan's parameters are in place by the first
+// call after its header was read, before any of its data.
 void WatchScans(j_common_ptr common) {
     if (!common->is_decompressor)
         return;

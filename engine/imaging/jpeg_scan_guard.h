@@ -13,8 +13,8 @@
 //   - in a multi-scan stream, more blocks read in all than kJpegBlockPasses times the blocks
 //     that the decoder's working memory (platform/picture_limits.h) can hold. At the largest
 //     coefficients a decoder keeps (1.5 Mi blocks), libjpeg's colour progression reads about
-//     5.3 times its blocks; 64 passes take about 1 s, so no stream costs much more, whatever
-//     its scans.
+//     5.3 times its blocks; 32 passes take at most about 1.6 s (refinement scans, which visit
+//     every coefficient of their band, are the dearest), whatever the stream's scans.
 // Library warnings are bounded beside these, by the error hooks (jpeg_error_hooks.h).
 
 #include <cstdint>
@@ -23,7 +23,7 @@
 #include <jpeglib.h>
 
 inline constexpr int kMaxJpegScans = 500;
-inline constexpr std::uint64_t kJpegBlockPasses = 64;
+inline constexpr std::uint64_t kJpegBlockPasses = 32;
 
 struct JpegScanGuard {
     jpeg_progress_mgr library;  // first: the library sees a pointer to this

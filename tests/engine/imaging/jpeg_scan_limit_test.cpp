@@ -11,6 +11,7 @@
 
 #include "engine/imaging/image_decoder.h"
 #include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/jpeg_scan_guard.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
 #include "platform/picture_limits.h"
@@ -78,16 +79,21 @@ TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
     }
 }
 
-// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows 64 passes
-// over them, here 64 scans; the 65th is refused, also in the colour map's own pass (depth 8).
+// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows as many
+// scans over them as there are passes; one more is refused, also in the colour map's own decode
+// (depth 8, whose quantizer copy does not fit), and decodes with the default working memory.
 TEST(JpegScanLimit, ScansAreHeldToPassesOverTheWorkingMemory) {
-    const platform::ScopedPictureCap cap({.working = 64 * 128});
-    for (const int depth : {24, 8}) {
-        EXPECT_TRUE(JpegToDib(GreyScans(true, 63), depth, 0)) << depth;
-        EXPECT_FALSE(JpegToDib(GreyScans(true, 64), depth, 0)) << depth;
+    const int passes = static_cast<int>(kJpegBlockPasses);
+    const Bytes atBudget = GreyScans(true, passes - 1);
+    const Bytes overBudget = GreyScans(true, passes);
+    {
+        const platform::ScopedPictureCap cap({.working = 64 * 128});
+        for (const int depth : {24, 8}) {
+            EXPECT_TRUE(JpegToDib(atBudget, depth, 0)) << depth;
+            EXPECT_FALSE(JpegToDib(overBudget, depth, 0)) << depth;
+        }
     }
-    const platform::ScopedPictureCap roomy({});
-    EXPECT_TRUE(JpegToDib(GreyScans(true, 64), 24, 0));
+    EXPECT_TRUE(JpegToDib(overBudget, 24, 0));
 }
 
 }  // namespace

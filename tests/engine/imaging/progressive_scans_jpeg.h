@@ -6,6 +6,7 @@
 // library; pure functions, any thread.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -78,6 +79,9 @@ class ProgressiveScansJpeg {
         bytes_.insert(bytes_.end(), data.begin(), data.end());
         return *this;
     }
+
+    // The bytes so far.
+    std::size_t Size() const { return bytes_.size(); }
 
     // The stream, ended by an end-of-image marker.
     std::vector<std::uint8_t> Finish() const {
