@@ -92,7 +92,8 @@ class ProgressiveScansJpeg {
 
   private:
     void Put(std::initializer_list<std::uint8_t> bytes) {
-        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+        for (const std::uint8_t byte : bytes)
+            bytes_.push_back(byte);
     }
     void Put16(std::uint16_t value) {
         Put({static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
