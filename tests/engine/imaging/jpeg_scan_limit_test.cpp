@@ -34,6 +34,16 @@ Bytes GreyScans(bool dcScan, int acScans) {
     return jpeg.Finish();
 }
 
+// A stream cut inside a comment segment after its DC scan: the library skips the segment's
+// missing bytes, asking for more two at a time.
+Bytes CutInsideASegment() {
+    ProgressiveScansJpeg jpeg(64, 64, 1);
+    Bytes stream = jpeg.DcScan().Finish();
+    stream.resize(stream.size() - 2);
+    stream.insert(stream.end(), {0xFF, 0xFE, 0x03, 0xE8, 'c', 'u', 't'});
+    return stream;
+}
+
 // "decoded", or the load path's text; `traced` gets every text sent to the trace monitor.
 std::string Outcome(const Bytes& stream, int depth, std::string& traced) {
     const StandInTraceMonitor monitor;
@@ -62,6 +72,7 @@ TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
         {"501 scans", GreyScans(true, 500), "more than 500 scans"},
         {"no DC scan, 2000 AC scans", AcOnlyScansJpeg(64, 64, 2000), "more than 16 warnings"},
         {"no DC scan, 16 AC scans, 16 warnings", GreyScans(false, 16), nullptr},
+        {"cut inside a segment after a scan, one warning", CutInsideASegment(), nullptr},
         {"no DC scan, 17 AC scans, 17 warnings", GreyScans(false, 17),
          "more than 16 warnings, the last: Inconsistent progression sequence"},
     };
