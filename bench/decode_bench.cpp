@@ -2,7 +2,7 @@
 // plain libjpeg-turbo decoding the same stream into a buffer. Prints both and their ratio.
 // Then the refusal of hostile progressive streams of thousands of scans over every block of a
 // 16384 x 6144 grey picture (the most blocks the decoder keeps): with no DC scan (refused by
-// its warnings) and after a DC scan (refused by the passes over the working memory). Prints the
+// its warnings) and after a DC scan (refused by the work its scans ask for). Prints the
 // CPU time of each refusal.
 
 #include <cmath>

@@ -1,20 +1,21 @@
 #pragma once
 // The bounds on the work a JPEG stream may ask of the decoder, checked as its scans are read.
 // A progressive or multi-scan stream is read whole, scan by scan, before its first row comes
-// out, and each scan costs about 10 ns for every block it covers however few bytes it holds: a
+// out, and each scan costs 10 ns or more for every block it covers however few bytes it holds: a
 // hostile stream of a few hundred kilobytes with thousands of scans that each cover every block
 // kept a program busy for minutes. The guard, the library's progress monitor (called before
-// each row of input is consumed), refuses the decode as a library error at the first scan past
+// each row of input or output), refuses the decode as a library error at the first scan past
 // either bound:
 //   - more than kMaxJpegScans scans. libjpeg's own progressions have 6 (grey) or 10 (colour),
 //     optimising encoders a few dozen; 500 is the limit libjpeg-turbo's tools and fuzzers use,
 //     room for a grey picture whose every coefficient comes in a scan of its own and is then
 //     refined bit by bit six times (448 scans).
-//   - in a multi-scan stream, more blocks read in all than kJpegBlockPasses times the blocks
-//     that the decoder's working memory (platform/picture_limits.h) can hold. At the largest
-//     coefficients a decoder keeps (1.5 Mi blocks), libjpeg's colour progression reads about
-//     5.3 times its blocks; 32 passes take at most about 1.6 s (refinement scans, which visit
-//     every coefficient of their band, are the dearest), whatever the stream's scans.
+//   - in a multi-scan stream, more work than kJpegWorkPasses of the cheapest passes over the
+//     blocks that the decoder's working memory (platform/picture_limits.h) can hold. A scan's
+//     work is its blocks weighted by what reading one costs (jpeg_scan_guard.cpp): 1 for an AC
+//     first scan, whose blocks pass in end-of-band runs, up to 10 for the refinement of a whole
+//     band. At the largest coefficients a decoder keeps (1.5 Mi blocks), libjpeg's progressions
+//     ask for about 24 (colour) or 28 (grey) passes so counted; 64 take about 1 s.
 // Library warnings are bounded beside these, by the error hooks (jpeg_error_hooks.h).
 
 #include <cstdint>
@@ -23,13 +24,13 @@
 #include <jpeglib.h>
 
 inline constexpr int kMaxJpegScans = 500;
-inline constexpr std::uint64_t kJpegBlockPasses = 32;
+inline constexpr std::uint64_t kJpegWorkPasses = 64;
 
 struct JpegScanGuard {
     jpeg_progress_mgr library;  // first: the library sees a pointer to this
     int scan;
-    std::uint64_t blocksRead;
-    std::uint64_t blockBudget;
+    std::uint64_t work;
+    std::uint64_t workBudget;
 };
 
 // Makes the decode of `info`, whose header has been read, refuse a stream past the bounds with

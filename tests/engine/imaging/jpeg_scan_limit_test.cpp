@@ -90,21 +90,41 @@ TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
     }
 }
 
-// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows as many
-// scans over them as there are passes; one more is refused, also in the colour map's own decode
-// (depth 8, whose quantizer copy does not fit), and decodes with the default working memory.
-TEST(JpegScanLimit, ScansAreHeldToPassesOverTheWorkingMemory) {
-    const int passes = static_cast<int>(kJpegBlockPasses);
-    const Bytes atBudget = GreyScans(true, passes - 1);
-    const Bytes overBudget = GreyScans(true, passes);
-    {
-        const platform::ScopedPictureCap cap({.working = 64 * 128});
-        for (const int depth : {24, 8}) {
-            EXPECT_TRUE(JpegToDib(atBudget, depth, 0)) << depth;
-            EXPECT_FALSE(JpegToDib(overBudget, depth, 0)) << depth;
+// After a DC scan, an AC first scan of coefficients 1 to 63 at point transform 1 and its
+// refinement, `firstScans` more AC first scans.
+Bytes RefinedThenGreyScans(int firstScans) {
+    ProgressiveScansJpeg jpeg(64, 64, 1);
+    jpeg.DcScan().AcScan(0, 1, 63, 0, 1).AcScan(0, 1, 63, 1, 0);
+    for (int s = 0; s < firstScans; ++s)
+        jpeg.AcScan(0, 1, 63, 0, 0);
+    return jpeg.Finish();
+}
+
+// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows as much
+// work as the passes over them; one AC first scan more is refused, also in the colour map's own
+// decode (depth 8, whose quantizer copy does not fit), and decodes with the default working
+// memory. A DC first scan counts 4 passes, an AC first scan 1, the refinement of 63
+// coefficients 3 + 63 / 8 = 10.
+TEST(JpegScanLimit, ScansAreHeldToTheirWorkOverTheWorkingMemory) {
+    const int passes = static_cast<int>(kJpegWorkPasses);
+    const struct {
+        const char* name;
+        Bytes atBudget;
+        Bytes overBudget;
+    } cases[] = {
+        {"first scans", GreyScans(true, passes - 4), GreyScans(true, passes - 3)},
+        {"a refinement", RefinedThenGreyScans(passes - 15), RefinedThenGreyScans(passes - 14)},
+    };
+    for (const auto& c : cases) {
+        {
+            const platform::ScopedPictureCap cap({.working = 64 * 128});
+            for (const int depth : {24, 8}) {
+                EXPECT_TRUE(JpegToDib(c.atBudget, depth, 0)) << c.name << " at depth " << depth;
+                EXPECT_FALSE(JpegToDib(c.overBudget, depth, 0)) << c.name << " at depth " << depth;
+            }
         }
+        EXPECT_TRUE(JpegToDib(c.overBudget, 24, 0)) << c.name;
     }
-    EXPECT_TRUE(JpegToDib(overBudget, 24, 0));
 }
 
 }  // namespace
