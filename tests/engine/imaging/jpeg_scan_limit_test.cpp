@@ -39,8 +39,9 @@ Bytes GreyScans(bool dcScan, int acScans) {
 Bytes CutInsideASegment() {
     ProgressiveScansJpeg jpeg(64, 64, 1);
     Bytes stream = jpeg.DcScan().Finish();
-    stream.resize(stream.size() - 2);
-    stream.insert(stream.end(), {0xFF, 0xFE, 0x03, 0xE8, 'c', 'u', 't'});
+    stream.erase(stream.end() - 2, stream.end());  // the end-of-image marker
+    const Bytes cut = {0xFF, 0xFE, 0x03, 0xE8, 'c', 'u', 't'};
+    stream.insert(stream.end(), cut.begin(), cut.end());
     return stream;
 }
 
