@@ -1,7 +1,7 @@
 // The bounds on a JPEG stream's scans: streams whose scans would keep the decoder reading long
 // before the first row (thousands of scans over every block, scans past the limit, repeated
-// warnings, more blocks than the working memory allows passes over) are refused with the load
-// path's text, at every display depth; real progressions, and the longest consistent ones, decode.
+// warnings, more work than the passes over the working memory allow) are refused with the load
+// path's text, at every display depth; real progressions, and long consistent ones, decode.
 
 #include <optional>
 #include <string>
