@@ -1,5 +1,9 @@
 // Decoding a full-sphere JPEG panorama record (8192 x 4096) into a 24-bit GlobalDib, against
 // plain libjpeg-turbo decoding the same stream into a buffer. Prints both and their ratio.
+// Then the refusal of hostile progressive streams of thousands of scans over every block of a
+// 16384 x 6144 grey picture (the most blocks the decoder keeps): with no DC scan (refused by
+// its warnings) and after a DC scan (refused by the work its scans ask for). Prints the
+// CPU time of each refusal.
 
 #include <cmath>
 #include <cstdio>
@@ -12,7 +16,9 @@
 
 #include "engine/imaging/image_decoder.h"
 #include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
+#include "tests/engine/imaging/progressive_scans_jpeg.h"
 
 namespace {
 
@@ -87,20 +93,54 @@ void PlainLibjpegTurbo(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(stream.size()));
 }
 
+constexpr int kHostileWidth = 16384;
+constexpr int kHostileHeight = 6144;
+constexpr int kHostileScans = 5000;
+
+const std::vector<std::uint8_t>& ManyScansStream(bool dcScan) {
+    static const auto make = [](bool dc) {
+        ProgressiveScansJpeg jpeg(kHostileWidth, kHostileHeight, 1);
+        if (dc)
+            jpeg.DcScan();
+        for (int s = 0; s < kHostileScans; ++s)
+            jpeg.AcScan(0, 1, 63, 0, 0);
+        return jpeg.Finish();
+    };
+    static const std::vector<std::uint8_t> streams[2] = {make(false), make(true)};
+    return streams[dcScan ? 1 : 0];
+}
+
+void RefuseManyScans(benchmark::State& state) {
+    const std::vector<std::uint8_t>& stream = ManyScansStream(state.range(0) != 0);
+    platform::OverrideDisplayDepth(24);
+    for (auto _ : state) {
+        try {
+            DecompressImage(stream);
+            state.SkipWithError("the many-scan stream decoded");
+        } catch (const LoadError&) {
+        }
+    }
+    platform::ClearDisplayDepthOverride();
+}
+
 BENCHMARK(DecompressImageTo24Bits)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(PlainLibjpegTurbo)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(RefuseManyScans)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps each benchmark's time per iteration while printing as usual.
+// Keeps each benchmark's real and CPU time per iteration while printing as usual.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration)
+            if (run.run_type == Run::RT_Iteration) {
                 times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
+    std::map<std::string, double> cpuTimes;
 };
 
 }  // namespace
@@ -117,6 +157,18 @@ int main(int argc, char** argv) {
             "%.2f\n",
             kWidth, kHeight, PanoramaStream().size(), ours->second, plain->second,
             ours->second / plain->second);
+    }
+    for (const int dcScan : {0, 1}) {
+        const auto refusal =
+            reporter.cpuTimes.find("RefuseManyScans/" + std::to_string(dcScan) + "/min_time:2.000");
+        if (refusal != reporter.cpuTimes.end()) {
+            std::printf(
+                "%d x %d progressive JPEG of %d AC scans%s (%zu bytes): refused in %.0f ms "
+                "of CPU\n",
+                kHostileWidth, kHostileHeight, kHostileScans,
+                dcScan != 0 ? " after a DC scan" : ", no DC scan",
+                ManyScansStream(dcScan != 0).size(), refusal->second);
+        }
     }
     benchmark::Shutdown();
     return 0;

@@ -34,6 +34,7 @@
 #include "platform/picture_codec.h"
 #include "platform/picture_limits.h"
 #include "tests/engine/imaging/jpeg_sides.h"
+#include "tests/engine/imaging/progressive_scans_jpeg.h"
 #include "tests/engine/imaging/ramp_jpeg.h"
 
 namespace {
@@ -117,6 +118,7 @@ int Build(const std::string& folder) {
         {"bitmap-8192x4096.bmp", Bitmap(8192, 4096, 4096), false, {}},
         {"bitmap-12288x8192.bmp", Bitmap(12288, 8192, 8192), false, {}},
         {"targa-16384x16384-header-only.tga", TargaHeaderOnly(16384, 16384), false, {}},
+        {"progressive-5000-scans-16384x6144.jpg", AcOnlyScansJpeg(16384, 6144, 5000), false, {}},
     };
     for (const auto& f : files) {
         if (!Write(folder + "/" + f.name, f.picture, f.container, f.init)) {

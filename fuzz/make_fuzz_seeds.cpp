@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/jpeg_scan_script.h"
 #include "fuzz/saver_script.h"
 #include "fuzz/seed_builders.h"
 #include "tests/engine/imaging/jpeg_sides.h"
+#include "tests/engine/imaging/progressive_scans_jpeg.h"
 
 namespace {
 
@@ -268,6 +270,54 @@ std::vector<Bytes> MimeoBuilds() {
         Concatenated({0x02, 0x00, 0x13}, fuzz::RampBitmap(8, 4, 24))};
 }
 
+// Progressive streams of many scans that once kept the decoder reading for minutes at full
+// size, small: with no DC scan (a warning a scan), and after a DC scan (no warnings).
+std::vector<Bytes> ManyScanStreams() {
+    ProgressiveScansJpeg afterDc(256, 256, 1);
+    afterDc.DcScan();
+    for (int s = 0; s < 600; ++s)
+        afterDc.AcScan(0, 1, 63, 0, 0);
+    return {AcOnlyScansJpeg(256, 256, 2000), afterDc.Finish()};
+}
+
+// The progressive-scan target's scripts: the many-scan forms, libjpeg's colour progression,
+// every AC coefficient in a scan of its own refined bit by bit, and a scan of stray data.
+std::vector<Bytes> JpegScanScripts() {
+    namespace j = fuzz::jpeg_scan_script;
+    j::Script acOnly(0x03, 512, 512);
+    j::Script afterDc(0x00, 512, 512);
+    afterDc.Scan(j::kDc, 0, 0, 0, 0, 0, 0);
+    for (int i = 0; i < 8; ++i) {
+        acOnly.Scan(j::kAc, 7, 0, 1, 63, 0, 0);
+        afterDc.Scan(j::kAc, 7, 0, 1, 63, 0, 0);
+    }
+    j::Script colour(0x23, 64, 48);
+    colour.Scan(j::kDc, 0, 0, 0, 0, 0, 1)
+        .Scan(j::kAc, 0, 0, 1, 5, 0, 2)
+        .Scan(j::kAc, 0, 2, 1, 63, 0, 1)
+        .Scan(j::kAc, 0, 1, 1, 63, 0, 1)
+        .Scan(j::kAc, 0, 0, 6, 63, 0, 2)
+        .Scan(j::kAc, 0, 0, 1, 63, 2, 1)
+        .Scan(j::kDc, 0, 0, 0, 0, 1, 0)
+        .Scan(j::kAc, 0, 2, 1, 63, 1, 0)
+        .Scan(j::kAc, 0, 1, 1, 63, 1, 0)
+        .Scan(j::kAc, 0, 0, 1, 63, 1, 0);
+    j::Script refined(0x0F, 128, 64);
+    refined.Scan(j::kDc, 0, 0, 0, 0, 0, 2)
+        .Scan(j::kDc, 0, 0, 0, 0, 2, 1)
+        .Scan(j::kDc, 0, 0, 0, 0, 1, 0);
+    for (int k = 1; k < 64; ++k) {
+        refined.Scan(j::kAc, 0, 0, k, k, 0, 2)
+            .Scan(j::kAc, 0, 0, k, k, 2, 1)
+            .Scan(j::kAc, 0, 0, k, k, 1, 0);
+    }
+    j::Script stray(0x01, 32, 32);
+    stray.Scan(j::kDc, 0, 0, 0, 0, 0, 0)
+        .Raw(0, 1, 63, 0, 0, {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56})
+        .Scan(j::kAc, 3, 0, 1, 63, 0, 0);
+    return {acOnly.Bytes(), afterDc.Bytes(), colour.Bytes(), refined.Bytes(), stray.Bytes()};
+}
+
 // Each target's seeds, by the target's name.
 std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
     std::vector<Bytes> records;
@@ -278,6 +328,10 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
     std::vector<Bytes> jpegs;
     for (std::uint8_t choice : {0, 1, 2, 3, 4, 9, 19, 30})
         jpegs.push_back(Prefixed(choice, fuzz::RampJpeg(16, 8, 60)));
+    for (const Bytes& stream : ManyScanStreams()) {
+        jpegs.push_back(Prefixed(3, stream));
+        records.push_back(Prefixed(3, stream));
+    }
     std::vector<Bytes> bitmaps;
     for (std::uint8_t choice : {0, 5, 10, 15, 64, 200}) {
         bitmaps.push_back(Prefixed(choice, fuzz::RampBitmap(8, 4, 24)));
@@ -307,6 +361,7 @@ std::vector<std::pair<std::string, std::vector<Bytes>>> Corpora() {
         {"note_section", {fuzz::NoteBytes(), Bytes{0x0A}}},
         {"image_record", records},
         {"jpeg_stream", jpegs},
+        {"jpeg_scans", JpegScanScripts()},
         {"cdib_reader", bitmaps},
         {"avatar_file",
          {fuzz::AvatarFile(16, 8, 2, 1, false), fuzz::AvatarFile(16, 8, 4, 2, true),

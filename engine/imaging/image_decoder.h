@@ -18,7 +18,7 @@
 //   "Unsupported file fomat"            unknown record, a header that does not fit the record,
 //                                        a depth other than 8, 16, 24 or 32, a JPEG that fails
 //                                        (one over the picture ceiling or a panorama's sides
-//                                        too)
+//                                        too, or one whose scans or warnings pass their bounds)
 //   "File decompression failed; Codec: " + the compression field's four characters
 //                                        the codec bridge has no codec for it or the codec failed
 //   "MS Video for Windows not installed" the codec bridge cannot be used

@@ -20,14 +20,21 @@ void JpegOutputMessage(j_common_ptr info) {
     TraceLine(message);
 }
 
-// Level -1 is a warning: the first one of an image is traced. Levels 0 and up are the library's
-// trace messages, not wanted here.
+// Level -1 is a warning: the first one of an image is traced, and the one past the bound ends
+// the coding. Levels 0 and up are the library's trace messages, not wanted here.
 void JpegEmitMessage(j_common_ptr info, int level) {
     if (level >= 0)
         return;
     if (info->err->num_warnings == 0)
         (*info->err->output_message)(info);
-    ++info->err->num_warnings;
+    if (++info->err->num_warnings > kMaxJpegWarnings) {
+        char warning[JMSG_LENGTH_MAX];
+        (*info->err->format_message)(info, warning);
+        char text[JMSG_LENGTH_MAX + 64];
+        std::snprintf(text, sizeof text, "Corrupt JPEG data: more than %ld warnings, the last: %s",
+                      kMaxJpegWarnings, warning);
+        FailJpegCoding(info, text);
+    }
 }
 
 }  // namespace
@@ -39,4 +46,10 @@ jpeg_error_mgr* InstallJpegErrorHooks(JpegErrorManager& manager) {
     library->emit_message = JpegEmitMessage;
     manager.message[0] = '\0';
     return library;
+}
+
+void FailJpegCoding(j_common_ptr info, const char* text) {
+    JpegErrorManager& manager = ManagerOf(info);
+    std::snprintf(manager.message, sizeof manager.message, "%s", text);
+    std::longjmp(manager.jump, 1);
 }

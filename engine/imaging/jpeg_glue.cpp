@@ -12,13 +12,14 @@
 
 #include "engine/imaging/jpeg_error_hooks.h"
 #include "engine/imaging/jpeg_memory_io.h"
+#include "engine/imaging/jpeg_scan_guard.h"
 #include "engine/imaging/pixel_formats.h"
 #include "platform/picture_limits.h"
 #include "platform/trace/trace_link.h"
 
-// The library unwinds with longjmp into RunEncode and RunDecode. Those two and everything the
-// library calls hold no object with a destructor; buffers that must be freed on an error path
-// belong to the callers or to the library's pools, which jpeg_destroy_* frees.
+// The library unwinds with longjmp into RunEncode, RunDecode and ReducedPalette. Those and
+// everything the library calls hold no object with a destructor; buffers that must be freed on
+// an error path belong to the callers or to the library's pools, which jpeg_destroy_* frees.
 
 namespace {
 
@@ -191,6 +192,19 @@ std::uint64_t QuantizerCopyBytes(const jpeg_decompress_struct& info) {
 // Room the library's own small pools and row buffers may take beside the arrays above.
 constexpr std::uint64_t kLibrarySlack = std::uint64_t{16} << 20;
 
+// Creates the decompression record of `info` (its error hooks installed) over `stream` and reads
+// the header (an image is required). The library's whole-picture arrays are held to the working
+// memory, so that one that does not fit ends the decode with the library's own error rather
+// than a swap file, and the guard bounds the scans as they are read.
+void OpenStream(jpeg_decompress_struct& info, JpegScanGuard& guard,
+                std::span<const std::uint8_t> stream, std::uint64_t working) {
+    jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = static_cast<long>(working + kLibrarySlack);
+    SetMemorySource(&info, stream.data(), stream.size());
+    jpeg_read_header(&info, TRUE);
+    InstallJpegScanGuard(info, guard, working);
+}
+
 // A colour map of at most 256 entries, red, green and blue rows as the library keeps them.
 struct Palette {
     int count;
@@ -209,10 +223,8 @@ bool ReducedPalette(std::span<const std::uint8_t> stream, int flags, std::uint64
         jpeg_destroy_decompress(&info);
         return false;
     }
-    jpeg_create_decompress(&info);
-    info.mem->max_memory_to_use = static_cast<long>(working + kLibrarySlack);
-    SetMemorySource(&info, stream.data(), stream.size());
-    jpeg_read_header(&info, TRUE);
+    JpegScanGuard guard;
+    OpenStream(info, guard, stream, working);
     ConfigureOutput(info, 8, flags);
     info.scale_num = 1;
     info.scale_denom = 8;
@@ -248,13 +260,9 @@ std::size_t RunDecode(const DecodeJob& job) {
         jpeg_destroy_decompress(&info);
         return 0;
     }
-    jpeg_create_decompress(&info);
-    // The library's whole-picture arrays are held to the working memory; one that does not fit
-    // ends the decode with the library's own error rather than a swap file.
     const std::uint64_t working = platform::CurrentPictureCap().working;
-    info.mem->max_memory_to_use = static_cast<long>(working + kLibrarySlack);
-    SetMemorySource(&info, job.stream.data(), job.stream.size());
-    jpeg_read_header(&info, TRUE);
+    JpegScanGuard guard;
+    OpenStream(info, guard, job.stream, working);
     ConfigureOutput(info, job.depth, job.flags);
     jpeg_calc_output_dimensions(&info);
 

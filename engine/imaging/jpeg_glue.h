@@ -30,7 +30,9 @@ std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
 // needs (header, colours or masks, rows), or 0 on failure. An image over the picture ceiling, or
 // a progressive or multi-scan stream whose coefficients exceed the decoder working memory
 // (platform/picture_limits.h), is a failure found from its header, before any pixel is decoded;
-// the library's whole-picture arrays are held to that working memory. `header` receives the
+// the library's whole-picture arrays are held to that working memory. A stream whose scans pass
+// the bounds of jpeg_scan_guard.h, or that draws more warnings than jpeg_error_hooks.h allows,
+// is a failure as soon as the scan or warning past the bound is read. `header` receives the
 // image's header. With an empty `dib` only the header is read; otherwise the whole image is
 // written into `dib` (header first), which must hold at least the returned size, else nothing is
 // decoded and the result is 0. Depth 8 quantizes to 256 colours (two passes, Floyd-Steinberg

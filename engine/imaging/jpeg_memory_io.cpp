@@ -16,6 +16,7 @@ struct MemorySource {
     std::size_t remaining;
     JOCTET* buffer;
     boolean startOfFile;
+    boolean endWarned;
 };
 
 struct MemoryDestination {
@@ -33,6 +34,7 @@ MemoryDestination& DestinationOf(j_compress_ptr info) {
 
 void InitSource(j_decompress_ptr info) {
     SourceOf(info).startOfFile = TRUE;
+    SourceOf(info).endWarned = FALSE;
 }
 
 boolean FillInputBuffer(j_decompress_ptr info) {
@@ -41,7 +43,12 @@ boolean FillInputBuffer(j_decompress_ptr info) {
     if (count == 0) {
         if (source.startOfFile)
             ERREXIT(info, JERR_INPUT_EMPTY);
-        WARNMS(info, JWRN_JPEG_EOF);
+        // One truncation is one warning, however often the library asks for the missing bytes
+        // (a skip over a cut marker segment asks once for every two): warnings past a few make
+        // a stream corrupt.
+        if (!source.endWarned)
+            WARNMS(info, JWRN_JPEG_EOF);
+        source.endWarned = TRUE;
         source.buffer[0] = 0xFF;
         source.buffer[1] = JPEG_EOI;
         count = 2;
@@ -129,6 +136,7 @@ void SetMemorySource(j_decompress_ptr info, const std::uint8_t* stream, std::siz
     source.next = stream;
     source.remaining = size;
     source.startOfFile = TRUE;
+    source.endWarned = FALSE;
 }
 
 void SetMemoryDestination(j_compress_ptr info, std::vector<std::uint8_t>& output) {

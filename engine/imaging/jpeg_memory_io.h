@@ -9,9 +9,10 @@
 #include <jpeglib.h>
 
 // Makes `info` read `size` bytes at `stream`, which must outlive the decompression. When the
-// stream runs out before the end, a warning is emitted and an end-of-image marker is supplied;
-// an empty stream is the library's "Empty input file" error. The manager and its buffer live in
-// the library's permanent pool of `info` (taken once, reused on later calls).
+// stream runs out before the end, a warning is emitted (once) and an end-of-image marker is
+// supplied (at every request); an empty stream is the library's "Empty input file" error. The
+// manager and its buffer live in the library's permanent pool of `info` (taken once, reused on
+// later calls).
 void SetMemorySource(j_decompress_ptr info, const std::uint8_t* stream, std::size_t size);
 
 // Makes `info` append the compressed stream to `output`, which must outlive the compression;

@@ -14,6 +14,7 @@
 #include "platform/headless/headless_backend.h"
 #include "platform/picture_limits.h"
 #include "test_panoramas.h"
+#include "tests/engine/imaging/progressive_scans_jpeg.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
@@ -275,6 +276,9 @@ TEST(Loading, FileErrorsCarryTheirTexts) {
     EXPECT_EQ(LoadFailure(engine, MakeContainer({{"INIT", InitSection({0, 0, 0, 0, 0, 0, 0, 0})}})),
               "File Format Error: Cannot Format Specified Image.  ");
     EXPECT_EQ(LoadFailure(engine, MakeContainer({{"BTMP", Bytes{'B', 'M', 1, 2, 3}}})),
+              "File Format Error: Cannot Format Specified Image.  Unsupported file fomat");
+    // A progressive JPEG of thousands of scans, each over every block, is refused as corrupt.
+    EXPECT_EQ(LoadFailure(engine, AcOnlyScansJpeg(512, 256, 5000)),
               "File Format Error: Cannot Format Specified Image.  Unsupported file fomat");
     try {
         engine.Load(nullptr, 0, platform::kNoWindow, 0, 0, 4);
