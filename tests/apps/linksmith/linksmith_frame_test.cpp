@@ -52,7 +52,7 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     WriteFileBytes(path, CompactorPanorama());
 
     CLinksmithApp app;
-    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    ASSERT_TRUE(app.InitInstance({path}));
     EXPECT_EQ(platform::CurrentThreadPriority(), platform::ThreadPriority::AboveNormal)
         << "tried at start, whether or not the system allows it";
     CLinksmithFrame& frame = *app.MainFrame();
@@ -124,8 +124,7 @@ TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
     const std::pair<QDialog*, std::function<void()>> cases[] = {
         {&dimensions, [&] { dimensions.accept(); }},  // "Please enter an integer between..."
         {&hotspot, [&] { hotspot.OnDisplay(); }},
-        {&embedded,
-         [&] { embedded.AddPaths({QString::fromStdString((folder / "A.WAV").string())}); }},
+        {&embedded, [&] { embedded.AddPaths({(folder / "A.WAV").string()}); }},
     };
     for (const auto& [dialog, raise] : cases) {
         const QWidget* owner = nullptr;
