@@ -1,10 +1,10 @@
 #pragma once
 // Qt's file dialogs and paths that are not UTF-8. The dialogs hold names as text: they list no
 // file or folder whose name is not UTF-8, and a path given to them shows such bytes as U+FFFD,
-// which comes back in the answer instead of the bytes. A dialog started in such a place (the
-// folder of the open file, the current folder) is given the paths it started from, and its
-// answer is mapped back onto their bytes where that is unambiguous; anything else is refused,
-// so a save never goes to a folder or name other than the one the user chose.
+// which comes back in the answer instead of the bytes. A save dialog started at such a place
+// (the open file, the current folder) has its answer mapped back onto the bytes it started from
+// where that is unambiguous; anything else is refused, so a save never goes to a folder or name
+// other than the one the user chose.
 // User-interface thread.
 
 #include <QString>
