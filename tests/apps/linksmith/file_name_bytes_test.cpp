@@ -11,6 +11,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <filesystem>
@@ -46,15 +48,24 @@ class LinksmithNamesTest : public ::testing::Test {
         WriteFileBytes(file_, CompactorPanorama());
         // Started inside the folder, as by a user who unpacked it there.
         ASSERT_TRUE(platform::SetCurrentDirectory(folder_));
+        // The file dialog keeps its state in the user's settings: here in a folder of the test's.
+        SetUserSettingsFolder(QString::fromStdString(settings_.Path().string()));
     }
     void TearDown() override {
+        SetUserSettingsFolder(
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
         platform::SetCurrentDirectory(saved_);
         platform::SetBatchMode(false);
+    }
+    static void SetUserSettingsFolder(const QString& folder) {
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, folder);
     }
 
     platform::QtBackend backend_;
     const std::string saved_ = platform::GetCurrentDirectory();
     TempFolder root_;
+    TempFolder settings_;
     const std::string folder_ = (root_ / "Tour\xe9").string();
     const std::string file_ = folder_ + "/caf\xe9.pan";
 };
