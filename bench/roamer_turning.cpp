@@ -86,8 +86,7 @@ int main(int argc, char** argv) {
     backend.Install();
     QTemporaryDir profileDir;
     CRoamerApp roamer(QDir(profileDir.path()).filePath(QStringLiteral("Roamer.ini")));
-    if (!roamer.InitInstance({QString::fromLocal8Bit(argv[1])}) ||
-        !roamer.MainFrame()->View()->IsLoaded()) {
+    if (!roamer.InitInstance({argv[1]}) || !roamer.MainFrame()->View()->IsLoaded()) {
         std::fprintf(stderr, "cannot open %s\n", argv[1]);
         return 1;
     }

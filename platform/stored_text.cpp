@@ -34,55 +34,7 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The length of the well-formed UTF-8 sequence at `at` (which is inside `bytes`), 0 when the
-// bytes there are none. The second byte's range depends on the first (RFC 3629).
-std::size_t SequenceLength(std::string_view bytes, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;  // no overlong form
-        else if (lead == 0xED)
-            high = 0x9F;  // no surrogate
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (bytes.size() - at < length)
-        return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
-
 }  // namespace
-
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = SequenceLength(bytes, at);
-        if (length == 0)
-            return false;
-        at += length;
-    }
-    return true;
-}
 
 StoredTextReading ReadingOf(std::string_view stored) {
     return IsUtf8(stored) ? StoredTextReading::kUtf8 : StoredTextReading::kWindows1252;
@@ -101,7 +53,7 @@ std::optional<std::string> Utf8ToWindows1252(std::string_view utf8) {
         return std::nullopt;
     std::string out;
     for (std::size_t at = 0; at < utf8.size();) {
-        const std::size_t length = SequenceLength(utf8, at);
+        const std::size_t length = Utf8SequenceLength(utf8, at);
         char32_t c = static_cast<unsigned char>(utf8[at]);
         if (length > 1) {
             c &= 0x7F >> length;
@@ -135,7 +87,7 @@ std::string_view CutStoredText(std::string_view stored, std::size_t maxBytes) {
         return stored.substr(0, maxBytes);
     std::size_t end = 0;
     while (end < stored.size()) {
-        const std::size_t length = SequenceLength(stored, end);
+        const std::size_t length = Utf8SequenceLength(stored, end);
         if (end + length > maxBytes)
             break;
         end += length;

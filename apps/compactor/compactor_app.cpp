@@ -16,6 +16,7 @@
 #include "bitmap/cdib.h"
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_presence.h"
+#include "platform/path_text.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
 
@@ -35,7 +36,7 @@ int ConvertBitmapFile(const std::string& inputName, const std::string& outputNam
     }
     CDIB dib(16, 16, 24);
     if (dib.Load(inputName) == 0) {
-        messages("Failed to open " + inputName);
+        messages("Failed to open " + platform::PathForDisplay(inputName));
         return 0;
     }
     if (dib.ChangeBitDepth(24) == 0)

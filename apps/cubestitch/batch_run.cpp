@@ -4,6 +4,8 @@
 
 #include "apps/cubestitch/seam_frame.h"
 #include "platform/message_box.h"
+#include "platform/path_text.h"
+#include "platform/qt/qt_paths.h"
 
 namespace cubestitch {
 
@@ -11,10 +13,11 @@ namespace {
 
 // Loads slot `face` into its pane and replays its flags; false when the face is unusable.
 bool LoadFaceAndReplay(CSeamFrame& frame, int face, CommandSlot& slot) {
-    frame.setWindowTitle(QStringLiteral("Loading ") + QString::fromStdString(slot.name));
+    frame.setWindowTitle(QStringLiteral("Loading ") + platform::PathText(slot.name));
     QApplication::processEvents();
-    if (!frame.LoadFace(face, slot.name, "Failed to load image " + slot.name,
-                        "Failed to decompress image " + slot.name))
+    const std::string shown = platform::PathForDisplay(slot.name);
+    if (!frame.LoadFace(face, slot.name, "Failed to load image " + shown,
+                        "Failed to decompress image " + shown))
         return false;
     while (!slot.operations.empty()) {
         const int command = PaneCommandOf(slot.operations.front());
@@ -43,8 +46,9 @@ BatchResult LoadSeamAndSave(CSeamFrame& frame, CSeamCommandLineInfo& info) {
 
 BatchResult RunBatch(CSeamFrame& frame, CSeamCommandLineInfo& info) {
     if (info.extraName) {
-        frame.Services().ask("Too many names on the command line: " + *info.extraName,
-                             platform::MB_OK);
+        frame.Services().ask(
+            "Too many names on the command line: " + platform::PathForDisplay(*info.extraName),
+            platform::MB_OK);
         return BatchResult::TooManyNames;
     }
     if (!info.NamesAnyFile())

@@ -19,7 +19,9 @@
 #include "apps/cubestitch/pane_layout.h"
 #include "apps/cubestitch/seam_options_dlg.h"
 #include "apps/standalone_viewer/viewer_window.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/qt/file_dialog_paths.h"
 #include "platform/qt/qt_backend.h"
 
 namespace cubestitch {
@@ -75,9 +77,14 @@ SeamFrameServices DesktopServices(QWidget* dialogParent) {
             QStringLiteral("Bitmap Files (*.bmp);;All Files (*)")));
     };
     services.askSavePath = [dialogParent] {
-        return ChosenPath(QFileDialog::getSaveFileName(
-            dialogParent, QStringLiteral("Save As"), QStringLiteral("Untitled.pan"),
-            QStringLiteral("Panorama Files (*.pan);;All Files (*)")));
+        // The dialog starts in the current folder, whose name need not be UTF-8.
+        const std::string folder = platform::GetCurrentDirectory();
+        QFileDialog dialog(dialogParent, QStringLiteral("Save As"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(
+            {QStringLiteral("Panorama Files (*.pan)"), QStringLiteral("All Files (*)")});
+        return platform::RunSaveDialog(dialog, folder, "Untitled.pan", "Cubestitch");
     };
     services.help = [](int context) { return OpenHelp(kCubestitchHelp, context); };
     return services;

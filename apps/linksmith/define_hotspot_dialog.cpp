@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "apps/linksmith/dropped_files.h"
 #include "apps/linksmith/hotspot_record.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_paths.h"
 
 namespace {
 
@@ -158,6 +158,10 @@ void CDefineHotspotDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CDefineHotspotDlg::dropEvent(QDropEvent* event) {
-    AppendPaths(DroppedLocalFiles(event->mimeData()));
+    // The description is text: the dropped paths join it as the dialog's text does.
+    QStringList paths;
+    for (const std::string& path : platform::DroppedLocalPaths(event->mimeData()))
+        paths.append(QString::fromStdString(path));
+    AppendPaths(paths);
     event->acceptProposedAction();
 }

@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "apps/common/stored_text_qt.h"
-#include "apps/linksmith/dropped_files.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/qt/qt_paths.h"
 
 namespace {
 
@@ -100,9 +100,9 @@ void CEmbeddedFilesDlg::ShowRows() {
     }
 }
 
-void CEmbeddedFilesDlg::AddPaths(const QStringList& paths) {
-    for (const QString& path : paths)
-        files_.AddEmbeddedFileRow(path.toStdString());
+void CEmbeddedFilesDlg::AddPaths(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths)
+        files_.AddEmbeddedFileRow(path);
     ShowRows();
 }
 
@@ -112,7 +112,10 @@ void CEmbeddedFilesDlg::OnAddFiles() {
     dialog.setFileMode(QFileDialog::ExistingFiles);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    AddPaths(dialog.selectedFiles());
+    std::vector<std::string> paths;
+    for (const QString& path : dialog.selectedFiles())
+        paths.push_back(path.toStdString());
+    AddPaths(paths);
 }
 
 void CEmbeddedFilesDlg::OnRemoveFiles() {
@@ -131,6 +134,6 @@ void CEmbeddedFilesDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CEmbeddedFilesDlg::dropEvent(QDropEvent* event) {
-    AddPaths(DroppedLocalFiles(event->mimeData()));
+    AddPaths(platform::DroppedLocalPaths(event->mimeData()));
     event->acceptProposedAction();
 }

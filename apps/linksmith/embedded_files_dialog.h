@@ -6,9 +6,10 @@
 // OK. UI thread; a QApplication must exist; `files` must outlive the dialog.
 
 #include <QDialog>
-#include <QStringList>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "apps/linksmith/embedded_file_list.h"
 
@@ -27,8 +28,9 @@ class CEmbeddedFilesDlg : public QDialog {
     // What the buttons and a drop do; public so that tests can press them.
     void OnAddFiles();
     void OnRemoveFiles();
-    // Adds the files at these full paths in order (see EmbeddedFileList::AddEmbeddedFileRow).
-    void AddPaths(const QStringList& paths);
+    // Adds the files at these full paths (bytes) in order (see
+    // EmbeddedFileList::AddEmbeddedFileRow).
+    void AddPaths(const std::vector<std::string>& paths);
 
   protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

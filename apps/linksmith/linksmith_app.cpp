@@ -7,16 +7,16 @@ CLinksmithApp::CLinksmithApp() = default;
 
 CLinksmithApp::~CLinksmithApp() = default;
 
-bool CLinksmithApp::InitInstance(const QStringList& arguments) {
+bool CLinksmithApp::InitInstance(const std::vector<std::string>& arguments) {
     // The editor's own thread goes before the engine's render thread, which starts one level
     // below it; a system that refuses the raise leaves the thread as it is.
     platform::SetCurrentThreadPriority(platform::ThreadPriority::AboveNormal);
     frame_ = std::make_unique<CLinksmithFrame>();
     frame_->show();
     frame_->SizeClientArea();
-    if (!arguments.isEmpty()) {
+    if (!arguments.empty()) {
         LinksmithEditor& editor = frame_->Editor();
-        editor.OpenPanoramaForEditing(arguments.front().toStdString());
+        editor.OpenPanoramaForEditing(arguments.front());
         frame_->Invalidate(true);
         frame_->UpdateNow();
         editor.DrawHotspotRects();

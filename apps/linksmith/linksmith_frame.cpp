@@ -1,7 +1,6 @@
 #include "apps/linksmith/linksmith_frame.h"
 
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -13,9 +12,10 @@
 #include "apps/linksmith/about_dialog.h"
 #include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
-#include "apps/linksmith/dropped_files.h"
 #include "apps/linksmith/embedded_files_dialog.h"
 #include "apps/linksmith/panorama_details_edit_dialog.h"
+#include "platform/qt/file_dialog_paths.h"
+#include "platform/qt/qt_paths.h"
 #include "platform/qt/window_host.h"
 
 namespace {
@@ -23,14 +23,6 @@ namespace {
 const HelpPage kLinksmithHelp{"linksmith", "CvnLinksmith.html"};
 // The help context of the instructions.
 constexpr int kInstructionsContext = 2;
-
-// The local files among dropped data, in order.
-std::vector<std::string> LocalFiles(const QMimeData* data) {
-    std::vector<std::string> paths;
-    for (const QString& path : DroppedLocalFiles(data))
-        paths.push_back(path.toStdString());
-    return paths;
-}
 
 }  // namespace
 
@@ -144,12 +136,12 @@ void CLinksmithFrame::DestroyChildWindow(platform::WindowHandle child) {
 }
 
 void CLinksmithFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFiles(event->mimeData()).empty())
+    if (!platform::DroppedLocalPaths(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void CLinksmithFrame::dropEvent(QDropEvent* event) {
-    const std::vector<std::string> paths = LocalFiles(event->mimeData());
+    const std::vector<std::string> paths = platform::DroppedLocalPaths(event->mimeData());
     if (paths.empty())
         return;
     event->acceptProposedAction();
@@ -241,16 +233,18 @@ std::optional<std::string> CLinksmithFrame::ChooseFileToOpen() {
 }
 
 std::optional<std::string> CLinksmithFrame::ChooseFileToSave() {
-    QFileDialog dialog(this, QStringLiteral("Save As"), QDir::currentPath());
+    // The dialog starts at the open file, whose folder or name need not be UTF-8.
+    const EditingState& state = editor_->State();
+    const std::string& file = state.panoramaPath;
+    QFileDialog dialog(this, QStringLiteral("Save As"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("pan"));
     dialog.setNameFilters({QStringLiteral("All Files (*)"), QStringLiteral("Panoramas (*.pan)")});
     dialog.selectNameFilter(QStringLiteral("Panoramas (*.pan)"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return platform::RunSaveDialog(dialog, state.panoramaFolder, file.substr(file.rfind('/') + 1),
+                                   kLinksmithCaption);
 }
 
 void CLinksmithFrame::SizeClientArea() {

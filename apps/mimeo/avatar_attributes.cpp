@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/avatar_file/avatar_run_length.h"
+#include "platform/path_text.h"
 
 std::uint64_t SavedFileSize(const PackedDib& image) {
     if (const std::optional<std::vector<std::uint8_t>> coded = RleCompress(image))
@@ -35,7 +36,8 @@ std::string AttributesText(const std::string& documentName, const PackedDib& ima
     const int rows = header.biYPelsPerMeter > 0 ? header.biYPelsPerMeter : 1;
     const auto kilobytes =
         static_cast<long long>(static_cast<double>(SavedFileSize(image)) / 1024 + 0.5);
-    const std::string name = documentName.empty() ? "Untitled.avt" : documentName;
+    const std::string name =
+        documentName.empty() ? "Untitled.avt" : platform::PathForDisplay(documentName);
     const std::string colours = ColoursUsedText(image);
     const auto number = [](long long value) { return std::to_string(value); };
     return "\n\nFile Name:\t" + name + "\nFile Size:\t\t" + number(kilobytes) +

@@ -16,5 +16,6 @@ std::uint64_t SavedFileSize(const PackedDib& image);
 std::string ColoursUsedText(const PackedDib& image);
 
 // The report shown under the caption "Avatar attributes"; `documentName` empty means the
-// untitled document "Untitled.avt". The image must be a well-formed PackedDib.
+// untitled document "Untitled.avt"; the name is shown as platform::PathForDisplay gives it. The
+// image must be a well-formed PackedDib.
 std::string AttributesText(const std::string& documentName, const PackedDib& image);

@@ -11,6 +11,7 @@
 #include "engine/avatar_file/avatar_file.h"
 #include "platform/byte_order.h"
 #include "platform/chunked_file.h"
+#include "platform/path_text.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ bool StartsBitmap(Bytes file) {
 }
 
 ImageRead Corrupt(const std::string& path) {
-    return {{}, "Invalid or Corrupt File: " + path};
+    return {{}, "Invalid or Corrupt File: " + platform::PathForDisplay(path)};
 }
 ImageRead WrongDepth(const std::string& path) {
-    return {{}, "Invalid BitMap Color Depth: " + path};
+    return {{}, "Invalid BitMap Color Depth: " + platform::PathForDisplay(path)};
 }
 ImageRead OutOfMemory() {
     return {{}, "Insufficient System Memory"};

@@ -33,7 +33,7 @@ bool IsAvatarFileName(const std::string& path);
 // the picture it claims or an unknown compression; then "Insufficient System Memory" for a
 // picture over the avatar cap (a Targa or "BM" file too big for any picture within it is refused
 // so without being read) or when the memory cannot be had; "Invalid BitMap Color Depth:
-// <path>".
+// <path>". The path in a failure text is shown as platform::PathForDisplay gives it.
 ImageRead ReadImageFile(const std::string& path, std::initializer_list<int> allowedDepths);
 
 // ReadImageFile on a file already read: `file` is its whole content, `path` names it (for the

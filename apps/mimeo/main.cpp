@@ -19,9 +19,9 @@ int main(int argc, char* argv[]) {
     backend.Install();
 
     CMimeoDlg dialog;
-    const QStringList arguments = QApplication::arguments();
-    if (arguments.size() > 1) {
-        const std::vector<std::string> paths{arguments.at(1).toStdString()};
+    // The first argument Qt left, as the bytes given: a file name need not be UTF-8.
+    if (argc > 1) {
+        const std::vector<std::string> paths{argv[1]};
         QTimer::singleShot(0, &dialog, [&dialog, paths] { dialog.BuildAvatar(paths); });
     }
     dialog.exec();

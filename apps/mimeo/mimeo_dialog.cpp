@@ -15,7 +15,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -31,7 +30,11 @@
 #include "apps/mimeo/transparency.h"
 #include "apps/mimeo/transparency_editor_dialog.h"
 #include "engine/avatar_file/avatar_file.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/path_text.h"
+#include "platform/qt/file_dialog_paths.h"
+#include "platform/qt/qt_paths.h"
 
 namespace {
 
@@ -84,15 +87,16 @@ CMimeoDlg::CMimeoDlg(MimeoServices services)
         };
     if (!services_.askSavePath)
         services_.askSavePath = [this]() -> std::optional<std::string> {
+            // The dialog starts in the current folder, whose name need not be UTF-8.
+            const std::string folder = platform::GetCurrentDirectory();
             QFileDialog dialog(this, QStringLiteral("Save As"));
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setNameFilters(
                 {QStringLiteral("All Files (*)"), QStringLiteral("Avatars (*.avt *.AVT)")});
             dialog.selectNameFilter(QStringLiteral("Avatars (*.avt *.AVT)"));
             dialog.setDefaultSuffix(QStringLiteral("avt"));
-            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-                return std::nullopt;
-            return dialog.selectedFiles().front().toStdString();
+            return platform::RunSaveDialog(dialog, folder, {}, kCaption);
         };
     if (!services_.editTransparency)
         services_.editTransparency = [this](PackedDib& image, int column, int row) {
@@ -233,7 +237,8 @@ bool CMimeoDlg::WriteTo(const std::string& path) {
     PackedDib saved = image_;
     KeepIndexZeroTransparent(saved);
     if (!WriteAvatarFile(path, saved)) {
-        Ask("Unable to Save File: " + path, kCaption, platform::MB_OK | platform::MB_ICONERROR);
+        Ask("Unable to Save File: " + platform::PathForDisplay(path), kCaption,
+            platform::MB_OK | platform::MB_ICONERROR);
         return false;
     }
     modified_ = false;
@@ -243,7 +248,8 @@ bool CMimeoDlg::WriteTo(const std::string& path) {
 bool CMimeoDlg::QueryClose() {
     if (!modified_)
         return true;
-    const std::string name = documentName_.empty() ? kUntitled : documentName_;
+    const std::string name =
+        documentName_.empty() ? kUntitled : platform::PathForDisplay(documentName_);
     switch (Ask(Format("Save changes to %s?", name), kCaption,
                 platform::MB_YESNOCANCEL | platform::MB_ICONQUESTION)) {
         case platform::IDCANCEL:
@@ -287,7 +293,7 @@ bool CMimeoDlg::OnSaveAs() {
     if (!path || !WriteTo(*path))
         return false;
     documentName_ = *path;
-    status_->showMessage(QString::fromStdString(documentName_));
+    status_->showMessage(platform::PathText(documentName_));
     UpdateControls();
     return true;
 }
@@ -413,7 +419,8 @@ void CMimeoDlg::BuildAvatar(std::vector<std::string> paths) {
     SetProgress(4, "Blue Screening Image...");
     image_ = std::move(*reduced);
 
-    status_->showMessage(QString::fromStdString(documentName_.empty() ? kUntitled : documentName_));
+    status_->showMessage(documentName_.empty() ? QString::fromLatin1(kUntitled)
+                                               : platform::PathText(documentName_));
     progress_->setValue(0);
     progress_->hide();
     QApplication::restoreOverrideCursor();
@@ -573,11 +580,7 @@ void CMimeoDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMimeoDlg::dropEvent(QDropEvent* event) {
-    std::vector<std::string> paths;
-    for (const QUrl& url : event->mimeData()->urls()) {
-        if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
-    }
+    std::vector<std::string> paths = platform::DroppedLocalPaths(event->mimeData());
     event->acceptProposedAction();
     BuildAvatar(std::move(paths));
 }

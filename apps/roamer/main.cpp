@@ -2,6 +2,9 @@
 
 #include <QApplication>
 
+#include <string>
+#include <vector>
+
 #include "apps/common/program_icon.h"
 #include "apps/roamer/roamer_app.h"
 #include "engine/viewer/viewer_engine.h"
@@ -20,9 +23,8 @@ int main(int argc, char* argv[]) {
     platform::ScopedQtMedia media;
 
     CRoamerApp roamer;
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    if (!roamer.InitInstance(arguments))
+    // The arguments Qt left, as the bytes given: a file name need not be UTF-8.
+    if (!roamer.InitInstance(std::vector<std::string>(argv + 1, argv + argc)))
         return 1;
     return QApplication::exec();
 }

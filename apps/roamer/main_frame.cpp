@@ -2,7 +2,6 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
@@ -21,6 +20,7 @@
 #include "apps/roamer/roamer_view.h"
 #include "apps/roamer/window_placement.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_paths.h"
 
 namespace {
 
@@ -42,14 +42,10 @@ PixelRect ToPixelRect(const QRect& rect) {
     return {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
 }
 
-QString LocalFileOf(const QMimeData* data) {
-    if (!data || !data->hasUrls())
-        return {};
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            return url.toLocalFile();
-    }
-    return {};
+// The first local file among dropped data, as its bytes; empty when there is none.
+std::string LocalFileOf(const QMimeData* data) {
+    const std::vector<std::string> files = platform::DroppedLocalPaths(data);
+    return files.empty() ? std::string() : files.front();
 }
 
 }  // namespace
@@ -257,11 +253,10 @@ void CMainFrame::UpdateRecentFileMenu() {
     }
     int number = 1;
     for (const std::string& path : paths) {
-        const QString file = QString::fromStdString(path);
         auto* action = new QAction(
-            QStringLiteral("&%1 %2").arg(number++).arg(QDir::toNativeSeparators(file)), fileMenu_);
+            QStringLiteral("&%1 %2").arg(number++).arg(platform::PathText(path)), fileMenu_);
         action->setData(int{kCmdRecentFile});
-        connect(action, &QAction::triggered, this, [this, file] { app_.OpenDocumentFile(file); });
+        connect(action, &QAction::triggered, this, [this, path] { app_.OpenDocumentFile(path); });
         fileMenu_->insertAction(recentAnchor_, action);
     }
 }
@@ -296,13 +291,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LocalFileOf(event->mimeData()).isEmpty())
+    if (!LocalFileOf(event->mimeData()).empty())
         event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QString file = LocalFileOf(event->mimeData());
-    if (file.isEmpty())
+    const std::string file = LocalFileOf(event->mimeData());
+    if (file.empty())
         return;
     event->acceptProposedAction();
     activateWindow();

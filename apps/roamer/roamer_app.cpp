@@ -1,11 +1,11 @@
 #include "apps/roamer/roamer_app.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 
 #include "apps/roamer/about_dialog.h"
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_view.h"
+#include "platform/files.h"
 
 CRoamerApp::CRoamerApp(const QString& profilePath)
     : profile_(profilePath), recentFiles_(RoamerProfile::kRecentFileCount) {
@@ -18,19 +18,19 @@ CRoamerApp::~CRoamerApp() {
     profile_.Sync();
 }
 
-bool CRoamerApp::InitInstance(const QStringList& arguments) {
+bool CRoamerApp::InitInstance(const std::vector<std::string>& arguments) {
     frame_ = std::make_unique<CMainFrame>(*this, document_, profile_);
     frame_->UpdateRecentFileMenu();
     frame_->show();
 
-    QString file;
-    for (const QString& argument : arguments) {
-        if (!argument.startsWith(QLatin1Char('-'))) {
+    std::string file;
+    for (const std::string& argument : arguments) {
+        if (!argument.starts_with('-')) {
             file = argument;
             break;
         }
     }
-    if (file.isEmpty()) {
+    if (file.empty()) {
         OnFileNew();
     } else {
         OpenDocumentFile(file);
@@ -45,15 +45,17 @@ void CRoamerApp::OnFileNew() {
     frame_->UpdateCommandUi();
 }
 
-bool CRoamerApp::OpenDocumentFile(const QString& path) {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    document_.OnOpenDocument(absolute.toStdString());
+bool CRoamerApp::OpenDocumentFile(const std::string& path) {
+    // Without a current folder to resolve it against, the name is tried as it stands.
+    const std::string full = platform::GetFullPathName(path);
+    const std::string& absolute = full.empty() ? path : full;
+    document_.OnOpenDocument(absolute);
     // The view names the panorama in the title as it shows it.
     const bool loaded = frame_->View()->OnInitialUpdate();
     if (loaded) {
-        recentFiles_.Add(absolute.toStdString());
+        recentFiles_.Add(absolute);
     } else {
-        recentFiles_.Remove(absolute.toStdString());
+        recentFiles_.Remove(absolute);
     }
     frame_->UpdateRecentFileMenu();
     frame_->UpdateCommandUi();
@@ -69,7 +71,7 @@ void CRoamerApp::OnFileOpen() {
         {QStringLiteral("Panorama Files (*.pan)"), QStringLiteral("All Files (*)")});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    OpenDocumentFile(dialog.selectedFiles().front());
+    OpenDocumentFile(dialog.selectedFiles().front().toStdString());
 }
 
 void CRoamerApp::OnAppAbout() {

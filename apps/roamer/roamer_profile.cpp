@@ -3,6 +3,7 @@
 #include <QStandardPaths>
 
 #include "apps/common/settings_integer.h"
+#include "platform/path_text.h"
 
 namespace {
 
@@ -84,10 +85,13 @@ void RoamerProfile::SetBarState(const QByteArray& state, bool statusBarVisible) 
 std::vector<std::string> RoamerProfile::RecentFiles() const {
     std::vector<std::string> paths;
     for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path =
-            settings_.value(Key(kRecentFileList, QStringLiteral("File%1").arg(i))).toString();
-        if (!path.isEmpty())
-            paths.push_back(path.toStdString());
+        const QVariant value =
+            settings_.value(Key(kRecentFileList, QStringLiteral("File%1").arg(i)));
+        const std::string path = value.typeId() == QMetaType::QByteArray
+                                     ? value.toByteArray().toStdString()
+                                     : value.toString().toStdString();
+        if (!path.empty())
+            paths.push_back(path);
     }
     return paths;
 }
@@ -96,10 +100,13 @@ void RoamerProfile::SetRecentFiles(const std::vector<std::string>& paths) {
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString key = Key(kRecentFileList, QStringLiteral("File%1").arg(i));
         const auto index = static_cast<std::size_t>(i - 1);
-        if (index < paths.size()) {
+        if (index >= paths.size()) {
+            settings_.remove(key);
+        } else if (platform::IsUtf8(paths[index])) {
             settings_.setValue(key, QString::fromStdString(paths[index]));
         } else {
-            settings_.remove(key);
+            // Text cannot carry these bytes; a byte value ("@ByteArray(...)") keeps them.
+            settings_.setValue(key, QByteArray::fromStdString(paths[index]));
         }
     }
 }

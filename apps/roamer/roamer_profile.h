@@ -43,6 +43,8 @@ class RoamerProfile {
     bool StatusBarVisible() const;
     void SetBarState(const QByteArray& state, bool statusBarVisible);
 
+    // "File1" to "File4" of "Recent File List", most recent first, as path bytes. A UTF-8 path
+    // is stored as text; any other as a byte value, which gives back the same bytes.
     std::vector<std::string> RecentFiles() const;
     void SetRecentFiles(const std::vector<std::string>& paths);
 

@@ -19,6 +19,7 @@
 #include "engine/viewer/action_text.h"
 #include "platform/message_box.h"
 #include "platform/messages.h"
+#include "platform/qt/qt_paths.h"
 #include "platform/qt/window_host.h"
 
 namespace {
@@ -79,7 +80,7 @@ bool CRoamerView::IsLoaded() const {
 }
 
 QString CRoamerView::ShownFileName() const {
-    return IsLoaded() ? QString::fromStdString(shownPath_.filename().string()) : QString();
+    return IsLoaded() ? platform::PathText(shownPath_.filename().string()) : QString();
 }
 
 void CRoamerView::NotifyPanoramaChanged() {

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/path_text.h"
+
 namespace scenegrab_host {
 
 std::string CheckDescriptor(const ModuleDescriptor& descriptor) {
@@ -36,17 +38,18 @@ std::unique_ptr<PluginModule> PluginModule::Open(const std::string& path, std::s
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle == nullptr) {
         const char* reason = dlerror();
-        *error = "cannot load " + path + ": " + (reason != nullptr ? reason : "unknown reason");
+        *error = "cannot load " + platform::PathForDisplay(path) + ": " +
+                 platform::PathForDisplay(reason != nullptr ? reason : "unknown reason");
         return nullptr;
     }
     const auto* descriptor = static_cast<const ModuleDescriptor*>(dlsym(handle, "_mod_descrip"));
     if (descriptor == nullptr) {
-        *error = path + " is not a plug-in module (no _mod_descrip)";
+        *error = platform::PathForDisplay(path) + " is not a plug-in module (no _mod_descrip)";
         dlclose(handle);
         return nullptr;
     }
     if (std::string problem = CheckDescriptor(*descriptor); !problem.empty()) {
-        *error = path + ": " + problem;
+        *error = platform::PathForDisplay(path) + ": " + problem;
         dlclose(handle);
         return nullptr;
     }

@@ -163,10 +163,10 @@ TEST_F(ProgramTest, ConvertsACodecCompressedBitmap) {
 }
 
 TEST_F(ProgramTest, MessagesGoToStandardErrorWithoutADisplay) {
-    const std::string missing = Scratch("nothing.bmp");
-    EXPECT_EQ(Run("'" + missing + "' '" + Scratch("x.pan") + "'"),
+    // A name that is not UTF-8 (Windows-1252) is shown with its odd byte readable.
+    EXPECT_EQ(Run("'" + Scratch("nothing\xe9.bmp") + "' '" + Scratch("x.pan") + "'"),
               CCompactorApp::kConversionFailed);
-    EXPECT_EQ(errors_, "Compactor: Failed to open " + missing + "\n");
+    EXPECT_EQ(errors_, "Compactor: Failed to open " + Scratch("nothing\\xe9.bmp") + "\n");
 
     const std::string in = Scratch("face.bmp");
     ASSERT_EQ(GradientPicture(128, 64).Save(in), 1);

@@ -118,7 +118,8 @@ TEST_F(BatchProgramTest, ACodecCompressedFaceIsDecoded) {
 }
 
 TEST_F(BatchProgramTest, FailuresEndWithANonZeroStatusAndWriteNothing) {
-    std::ofstream(Scratch("junk.bmp")) << "not a bitmap";
+    // A name that is not UTF-8 (Windows-1252) is shown with its odd byte readable.
+    std::ofstream(Scratch("junk\xe9.bmp")) << "not a bitmap";
     const std::string output = Scratch("out.pan");
     struct Case {
         const char* name;
@@ -129,9 +130,10 @@ TEST_F(BatchProgramTest, FailuresEndWithANonZeroStatusAndWriteNothing) {
     const Case cases[] = {
         {"compactor missing", false, faces_ + " '" + output + "'",
          "Cubestitch: Failed to find Compactor.exe"},
-        {"bad face", true, "'" + Scratch("junk.bmp") + "'" + faces_.substr(faces_.find(" '", 1)) +
-                               " '" + output + "'",
-         "Cubestitch: Failed to load image " + Scratch("junk.bmp")},
+        {"bad face", true,
+         "'" + Scratch("junk\xe9.bmp") + "'" + faces_.substr(faces_.find(" '", 1)) + " '" + output +
+             "'",
+         "Cubestitch: Failed to load image " + Scratch("junk\\xe9.bmp")},
         {"eighth name", true, faces_ + " '" + output + "' more.pan",
          "Cubestitch: Too many names on the command line: more.pan"},
     };

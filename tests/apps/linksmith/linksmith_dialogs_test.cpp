@@ -143,7 +143,7 @@ TEST_F(LinksmithDialogsTest, EmbeddedFilesDialogShowsAddsAndRemovesRows) {
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("999"));
 
     // A new file from disk shows its folder and its size.
-    dialog.AddPaths({QString::fromStdString((folder / "clip.avi").string())});
+    dialog.AddPaths({(folder / "clip.avi").string()});
     ASSERT_EQ(list->topLevelItemCount(), 4);
     EXPECT_EQ(list->topLevelItem(3)->text(1), QString::fromStdString(folder.Path().string()));
     EXPECT_EQ(list->topLevelItem(3)->text(2), QStringLiteral("1,234"));

@@ -57,7 +57,7 @@ TEST(LinksmithFrame, ShowsThePanoramaWithItsHotspotsAndSavesOnClose) {
     WriteFileBytes(path, CompactorPanorama());
 
     CLinksmithApp app;
-    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path)}));
+    ASSERT_TRUE(app.InitInstance({path}));
     EXPECT_EQ(platform::CurrentThreadPriority(), platform::ThreadPriority::AboveNormal)
         << "tried at start, whether or not the system allows it";
     CLinksmithFrame& frame = *app.MainFrame();
@@ -118,7 +118,7 @@ TEST(LinksmithFrame, CodePageTextsShowAsTheirCharactersAndComeBackAsTheyWere) {
     WriteFileBytes(
         path, MakeContainer({{"BTMP", MakeBitmap(256, 128)}, {"HSPT", hotspots}, {"NOTE", note}}));
     CLinksmithApp app;
-    ASSERT_TRUE(app.InitInstance({QString::fromStdString(path.string())}));
+    ASSERT_TRUE(app.InitInstance({path.string()}));
     LinksmithEditor& editor = app.MainFrame()->Editor();
     platform::SendMessage(app.MainFrame()->Handle(), platform::WM_KEYDOWN, platform::VK_TAB, 0);
     QString action, photographer;
@@ -173,8 +173,7 @@ TEST(LinksmithFrame, ADialogsMessageBoxesOpenOverIt) {
     const std::pair<QDialog*, std::function<void()>> cases[] = {
         {&dimensions, [&] { dimensions.accept(); }},  // "Please enter an integer between..."
         {&hotspot, [&] { hotspot.OnDisplay(); }},
-        {&embedded,
-         [&] { embedded.AddPaths({QString::fromStdString((folder / "A.WAV").string())}); }},
+        {&embedded, [&] { embedded.AddPaths({(folder / "A.WAV").string()}); }},
     };
     for (const auto& [dialog, raise] : cases) {
         const QWidget* owner = nullptr;

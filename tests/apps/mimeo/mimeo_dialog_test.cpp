@@ -203,12 +203,15 @@ TEST_F(MimeoDialogTest, SavingAsksForANameAndFailuresKeepTheChanges) {
 
 TEST_F(MimeoDialogTest, RefusedInputEndsTheBuildWithItsMessage) {
     CMimeoDlg dialog(Services());
-    const std::string bad = folder.Write("bad.avt", {'B', 'M', 1, 2, 3});
-    dialog.BuildAvatar({bad});
-    EXPECT_TRUE(dialog.Image().empty());
-    ASSERT_FALSE(asked.empty());
-    EXPECT_EQ(asked.back(), "|Invalid or Corrupt File: " + bad);
-    EXPECT_EQ(dialog.StatusText(), "No file(s) loaded");
+    // A name that is not UTF-8 (Windows-1252) is shown with its odd byte readable.
+    for (const auto& [name, shown] :
+         {std::pair{"bad.avt", "bad.avt"}, {"bad\xe9.avt", "bad\\xe9.avt"}}) {
+        dialog.BuildAvatar({folder.Write(name, {'B', 'M', 1, 2, 3})});
+        EXPECT_TRUE(dialog.Image().empty());
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked.back(), "|Invalid or Corrupt File: " + folder.Path(shown));
+        EXPECT_EQ(dialog.StatusText(), "No file(s) loaded");
+    }
 
     // A 24-bit avatar whose grid is 0 x 0 asks for one until it fits the picture.
     PackedDib deep = TrueColour(8, 4, [](int x, int) {

@@ -101,6 +101,21 @@ TEST(RoamerProfile, AShorterRecentListLeavesNoStaleEntries) {
     EXPECT_EQ(RoamerProfile(file.Path()).RecentFiles(), (std::vector<std::string>{"/z.pan"}));
 }
 
+TEST(RoamerProfile, RecentFilesComeBackAsTheirBytesAndUtf8OnesAreStoredAsBefore) {
+    // As earlier runs wrote it: a UTF-8 path as text.
+    ProfileFile file("[Recent%20File%20List]\nFile1=/t/caf\xc3\xa9.pan\n");
+    const std::vector<std::string> paths{"/t/caf\xc3\xa9.pan", "/t/Tour\xe9/caf\xe9.pan"};
+    {
+        RoamerProfile profile(file.Path());
+        EXPECT_EQ(profile.RecentFiles(), (std::vector<std::string>{paths[0]}));
+        profile.SetRecentFiles(paths);
+    }
+    EXPECT_EQ(RoamerProfile(file.Path()).RecentFiles(), paths);
+    QFile stored(file.Path());
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(stored.readAll().contains("\nFile1=/t/caf\xc3\xa9.pan\n"));
+}
+
 TEST(RoamerProfile, DamagedBarStateIsIgnored) {
     ProfileFile file("[BarState]\nBars=not a byte array\nStatusBar=maybe\n");
     const RoamerProfile profile(file.Path());

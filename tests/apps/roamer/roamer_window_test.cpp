@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 #include <set>
 
@@ -29,6 +30,7 @@
 #include "apps/roamer/panorama_details_dialog.h"
 #include "apps/roamer/roamer_app.h"
 #include "apps/roamer/roamer_view.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
 #include "platform/program_launcher.h"
 #include "platform/qt/qt_backend.h"
@@ -73,8 +75,8 @@ void Settle(int ms = 150) {
     PumpUntil([] { return false; }, ms);
 }
 
-const QString kSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample.pan");
-const QString kSecondSample = QStringLiteral(HALVEX_SAMPLE_DIR "/sample2.pan");
+const std::string kSample = HALVEX_SAMPLE_DIR "/sample.pan";
+const std::string kSecondSample = HALVEX_SAMPLE_DIR "/sample2.pan";
 
 class RoamerWindowTest : public ::testing::Test {
   protected:
@@ -82,14 +84,14 @@ class RoamerWindowTest : public ::testing::Test {
         EnsureApp();
         backend_.Install();
         platform::SetBatchMode(true);
-        ASSERT_TRUE(QFile::exists(kSample)) << kSample.toStdString();
+        ASSERT_TRUE(QFile::exists(QString::fromStdString(kSample))) << kSample;
     }
     void TearDown() override {
         app_.reset();
         platform::SetBatchMode(false);
     }
 
-    void Start(const QStringList& arguments) {
+    void Start(const std::vector<std::string>& arguments) {
         app_ = std::make_unique<CRoamerApp>(ProfilePath());
         ASSERT_TRUE(app_->InitInstance(arguments));
         Settle();
@@ -104,7 +106,7 @@ class RoamerWindowTest : public ::testing::Test {
     QImage Shown() { return Host().grab().toImage(); }
 
     // Opens `path` and returns what the message boxes said meanwhile.
-    std::string OpenCapturingMessages(const QString& path) {
+    std::string OpenCapturingMessages(const std::string& path) {
         testing::internal::CaptureStderr();
         app_->OpenDocumentFile(path);
         return testing::internal::GetCapturedStderr();
@@ -307,7 +309,7 @@ TEST_F(RoamerWindowTest, AFileThatCannotBeLoadedShowsTheLoadErrorAndLeavesTheVie
         ASSERT_TRUE(app_->OpenDocumentFile(kSample)) << c.name;
         ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; })) << c.name;
 
-        const std::string said = OpenCapturingMessages(c.path);
+        const std::string said = OpenCapturingMessages(c.path.toStdString());
         EXPECT_NE(said.find(std::string("Roamer: ") + c.message), std::string::npos)
             << c.name << ": " << said;
         EXPECT_FALSE(View().IsLoaded()) << c.name;
@@ -337,7 +339,7 @@ TEST_F(RoamerWindowTest, AFileDroppedOnTheWindowIsOpened) {
     Start({});
     ASSERT_FALSE(View().IsLoaded());
     QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(kSecondSample)});
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(kSecondSample))});
     QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&Frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -372,14 +374,30 @@ TEST_F(RoamerWindowTest, TheRecentFileListKeepsLoadedFilesAndSurvivesARestart) {
     Start({});
     EXPECT_TRUE(app_->OpenDocumentFile(kSample));
     EXPECT_TRUE(app_->OpenDocumentFile(kSecondSample));
-    OpenCapturingMessages(dir_.filePath(QStringLiteral("missing.pan")));
-    EXPECT_EQ(app_->RecentFiles().Paths(),
-              (std::vector<std::string>{kSecondSample.toStdString(), kSample.toStdString()}));
+    OpenCapturingMessages(dir_.filePath(QStringLiteral("missing.pan")).toStdString());
+    EXPECT_EQ(app_->RecentFiles().Paths(), (std::vector<std::string>{kSecondSample, kSample}));
 
     app_.reset();
     Start({});
-    EXPECT_EQ(app_->RecentFiles().Paths(),
-              (std::vector<std::string>{kSecondSample.toStdString(), kSample.toStdString()}));
+    EXPECT_EQ(app_->RecentFiles().Paths(), (std::vector<std::string>{kSecondSample, kSample}));
+}
+
+TEST_F(RoamerWindowTest, ANameThatIsNotUtf8OpensFromTheCommandLineInAFolderThatIsNotUtf8) {
+    // A folder and a panorama named in Windows-1252, as unpacked from an old archive.
+    const std::string folder = dir_.path().toStdString() + "/Tour\xe9";
+    const std::string file = folder + "/caf\xe9.pan";
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    ASSERT_TRUE(std::filesystem::copy_file(kSample, file));
+    const std::string saved = platform::GetCurrentDirectory();
+    ASSERT_TRUE(platform::SetCurrentDirectory(folder));
+    Start({"caf\xe9.pan"});
+    ASSERT_TRUE(platform::SetCurrentDirectory(saved));
+    EXPECT_TRUE(View().IsLoaded());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("caf\\xe9.pan - Roamer"));
+    EXPECT_EQ(app_->RecentFiles().Paths(), std::vector<std::string>{file});
+    app_.reset();
+    // Qt lists no such name, so the temporary folder cannot remove it.
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(RoamerWindowTest, SettingsChangedInOneRunAreThereInTheNext) {
@@ -481,16 +499,17 @@ TEST_F(RoamerWindowTest, AHotspotLinkBringsTheDetailsOfThePanoramaItOpens) {
 
 TEST_F(RoamerWindowTest, TheTitleNamesEachOpenedPanoramaBeforeItsFirstFrameIsShown) {
     Start({});
-    const QString cases[] = {kSample, kSecondSample, kSample};
+    const std::string cases[] = {kSample, kSecondSample, kSample};
     // What the panorama shown before looked like: its frames may be painted again while it
     // closes. Only frames painted under its own title count, as a busy machine may show the
     // last frame of a waiting run without the ones before it.
     std::set<std::size_t> earlier;
-    for (const QString& file : cases) {
+    for (const std::string& file : cases) {
         PaintWatch watch(Host());
         const std::uint64_t before = FramesShown();
         ASSERT_TRUE(app_->OpenDocumentFile(file));
-        const QString title = QFileInfo(file).fileName() + QStringLiteral(" - Roamer");
+        const QString title =
+            QFileInfo(QString::fromStdString(file)).fileName() + QStringLiteral(" - Roamer");
         bool painted = false;
         for (std::size_t i = 0; i < watch.serials.size(); ++i) {
             if (watch.serials[i] <= before || earlier.count(watch.hashes[i]) != 0)
@@ -498,7 +517,7 @@ TEST_F(RoamerWindowTest, TheTitleNamesEachOpenedPanoramaBeforeItsFirstFrameIsSho
             painted = true;
             EXPECT_EQ(watch.titles[i], title) << "a frame was shown under another title";
         }
-        EXPECT_TRUE(painted) << file.toStdString() << ": no frame shown while it opened";
+        EXPECT_TRUE(painted) << file << ": no frame shown while it opened";
         EXPECT_EQ(Frame().windowTitle(), title);
         earlier.clear();
         for (std::size_t i = 0; i < watch.hashes.size(); ++i) {
@@ -510,14 +529,14 @@ TEST_F(RoamerWindowTest, TheTitleNamesEachOpenedPanoramaBeforeItsFirstFrameIsSho
 
 TEST_F(RoamerWindowTest, AHotspotLinkThatFailsToLoadLeavesTheViewEmpty) {
     const QString first = dir_.filePath(QStringLiteral("sample.pan"));
-    ASSERT_TRUE(QFile::copy(kSample, first));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(kSample), first));
     QFile broken(dir_.filePath(QStringLiteral("sample2.pan")));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     // A container whose one "BTMP" section holds no image.
     broken.write(
         QByteArray("HVXK\x24\0\0\0\x01\0\0\0\0\0\0\0BTMP\x20\0\0\0\x04\0\0\0\0\0\0\0junk", 36));
     broken.close();
-    Start({first});
+    Start({first.toStdString()});
     ASSERT_TRUE(PumpUntil([&] { return FramesShown() > 0; }));
 
     const std::string said = ClickLink();
