@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/common/stored_text_qt.h"
 #include "apps/linksmith/hotspot_record.h"
 #include "platform/message_box.h"
 #include "platform/qt/qt_backend.h"
@@ -158,10 +159,12 @@ void CDefineHotspotDlg::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CDefineHotspotDlg::dropEvent(QDropEvent* event) {
-    // The description is text: the dropped paths join it as the dialog's text does.
+    // The description is text: the dropped paths join it read as the stored texts are, so a
+    // Windows-1252 name shows as its characters and is stored in UTF-8, which the action
+    // runners map back onto the file's own bytes.
     QStringList paths;
     for (const std::string& path : platform::DroppedLocalPaths(event->mimeData()))
-        paths.append(QString::fromStdString(path));
+        paths.append(StoredTextToQString(path));
     AppendPaths(paths);
     event->acceptProposedAction();
 }

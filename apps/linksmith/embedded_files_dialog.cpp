@@ -94,7 +94,7 @@ void CEmbeddedFilesDlg::ShowRows() {
     list_->clear();
     for (const EmbeddedFileRow& row : files_.Rows()) {
         auto* item = new QTreeWidgetItem(
-            list_, {StoredTextToQString(row.name), QString::fromStdString(row.source),
+            list_, {StoredTextToQString(row.name), platform::PathText(row.source),
                     QString::fromStdString(FormatFileSize(row.size))});
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }

@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "apps/linksmith/define_dimensions_dialog.h"
 #include "apps/linksmith/define_hotspot_dialog.h"
@@ -66,6 +70,16 @@ TEST_F(LinksmithDialogsTest, DefineDialogKeepsTypedTextWhenPathsArrive) {
     EXPECT_TRUE(dialog.Text().isEmpty());
     dialog.AppendPaths({QStringLiteral("/m/x.wav")});
     EXPECT_EQ(dialog.Text(), QStringLiteral("/m/x.wav")) << "no joint before the first command";
+
+    // A dropped Windows-1252 name arrives as its characters, not as U+FFFD.
+    dialog.OnClear();
+    QMimeData dropped;
+    dropped.setUrls({QUrl(QStringLiteral("file:///m/caf%E9.wav"))});
+    QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &enter);
+    QDropEvent drop(QPointF(1, 1), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &drop);
+    EXPECT_EQ(dialog.Text(), QStringLiteral("/m/caf\u00e9.wav"));
 }
 
 TEST_F(LinksmithDialogsTest, DefineDialogHoldsNoMoreThanTheEditorReadsBack) {
