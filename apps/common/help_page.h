@@ -6,8 +6,9 @@
 // program_launcher.h), which says whether anything could open it; when nothing could, the user
 // is told "Unable to open help file".
 //
-// User-interface thread (the opener's verdict is awaited: at most a few seconds). Needs a
-// QCoreApplication for the running program's folder.
+// User-interface thread (the opener's verdict is awaited: at most a few seconds). Paths are
+// the file system's bytes throughout, so a suite installed under a name that is not UTF-8
+// still finds and opens its pages.
 
 #include <string>
 #include <string_view>
@@ -27,7 +28,8 @@ inline constexpr std::string_view kHelpFailedText = "Unable to open help file";
 // ../share/<program>/help/<fileName>, as an absolute path. Empty when neither is a file.
 std::string FindHelpFile(const std::string& programDir, const HelpPage& page);
 
-// The file address of `file` (a path) at the anchor of `context`: "file:///...#context-N".
+// The file address of `file` (a path, made absolute) at the anchor of `context`:
+// "file:///...#context-N", every byte of the path but letters, digits, "-._~/" percent-encoded.
 std::string HelpAddress(const std::string& file, int context);
 
 // Opens `file` at `context` in the desktop's browser. False when `file` is not a file or the

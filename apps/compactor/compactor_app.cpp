@@ -1,7 +1,6 @@
 #include "apps/compactor/compactor_app.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -19,6 +18,7 @@
 #include "platform/path_text.h"
 #include "platform/qt/gui_application.h"
 #include "platform/qt/qt_backend.h"
+#include "platform/suite_program.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ int CCompactorApp::Run() {
     if (info.dialogFlag != 0) {
         if (EnsureGui()) {
             const std::string helpFile =
-                FindHelpFile(QCoreApplication::applicationDirPath().toStdString(), kCompactorHelp);
+                FindHelpFile(platform::RunningProgramFolder(), kCompactorHelp);
             CCompressionOptionsDlg dialog(settings, helpFile,
                                           [this](std::string_view text) { ShowMessage(text); });
             dialog.DoModalFor(info.callerWindow);

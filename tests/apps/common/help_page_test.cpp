@@ -100,6 +100,7 @@ TEST_F(HelpPageTest, TheAddressKeepsOddFileNamesApartFromTheContextAnchor) {
         {"/opt/suite/help/CvnRoamer.html", 3, "file:///opt/suite/help/CvnRoamer.html#context-3"},
         {"/home/a b/help/page.html", 2, "file:///home/a%20b/help/page.html#context-2"},
         {"/tmp/#1/page?.html", 7, "file:///tmp/%231/page%3F.html#context-7"},
+        {"/opt/caf\xe9/help/page.html", 1, "file:///opt/caf%E9/help/page.html#context-1"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(HelpAddress(c.file, c.context), c.address) << c.file;
