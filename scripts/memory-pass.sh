@@ -4,7 +4,8 @@
 # depths 24, 16 and 8), measures each run's peak resident size with /usr/bin/time and fails
 # when a run crashes or peaks over its target:
 #   - a file that opens: its picture plus 256 MiB;
-#   - any file: 1 GiB plus the program's own footprint (the tool opening nothing).
+#   - any file: 1 GiB plus the program's own footprint (the tool opening nothing);
+#   - Compactor and Cubestitch writing bitmaps (bitmap_writers): their picture plus 256 MiB.
 # Usage: scripts/memory-pass.sh [BUILD_DIR]   (default build/dev)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -82,7 +83,7 @@ bitmap_writers() {
     rm -rf "$out" && mkdir "$out"
     status=0
     (ulimit -v "$1" && XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen \
-      PATH="$bin/compactor:$PATH" timeout 900 "$bin/cubestitch/cubestitch" "${faces[@]}" \
+      PATH="$bin/compactor:$PATH" timeout 300 "$bin/cubestitch/cubestitch" "${faces[@]}" \
       "$out/a.pan" >"$work/out" 2>"$work/err") || status=$?
   }
   # At 1.5 GiB, where the whole bitmap file once sat in memory beside the picture, the panorama
