@@ -2,6 +2,8 @@
 // ceiling, for scripts/memory-pass.sh, which measures each run's peak with /usr/bin/time.
 //
 //   memory_pass build FOLDER        writes the hostile inputs into FOLDER
+//   memory_pass build-writers FOLDER  writes the inputs that Compactor and Cubestitch convert
+//                                   and save (scripts/memory-pass.sh runs the programs)
 //   memory_pass PROGRAM FILE        opens FILE as PROGRAM does and prints one line:
 //                                   "picture BYTES" (the picture it holds) or "refused TEXT"
 //   memory_pass none                opens nothing (the program's own footprint)
@@ -13,6 +15,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -129,6 +132,54 @@ int Build(const std::string& folder) {
     return 0;
 }
 
+// A bitmap file of `width` x `height` at `bits` (8: a grey palette) whose pixel rows are a
+// hole in the file: the file has its full length but takes no room on the disk.
+bool WriteSparseBitmap(const std::string& path, int width, int height, int bits) {
+    const std::size_t table = bits == 8 ? 1024 : 0;
+    const std::size_t offset = platform::kFileHeaderSize + platform::kInfoHeaderSize + table;
+    const std::size_t size =
+        offset + platform::DibRowStride(width, bits) * static_cast<std::size_t>(height);
+    Bytes head(offset, 0);
+    head[0] = 'B';
+    head[1] = 'M';
+    platform::StoreLe32(&head[2], static_cast<std::uint32_t>(size));
+    platform::StoreLe32(&head[10], static_cast<std::uint32_t>(offset));
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bits);
+    platform::StoreInfoHeader(&head[platform::kFileHeaderSize], header);
+    for (std::size_t i = 0; i < table / 4; ++i) {
+        for (std::size_t c = 0; c < 3; ++c)
+            head[offset - table + 4 * i + c] = static_cast<std::uint8_t>(i);
+    }
+    if (!Write(path, head, false, {}))
+        return false;
+    std::error_code error;
+    std::filesystem::resize_file(path, size, error);
+    return !error;
+}
+
+// The inputs of the bitmap writers at the ceiling, run by the real programs: 16384 x 16384
+// bitmaps at 24, 16 and 8 bits for Compactor, six 2048 x 2048 faces for Cubestitch.
+int BuildWriterInputs(const std::string& folder) {
+    for (const int bits : {24, 16, 8}) {
+        const std::string name = "bitmap-" + std::to_string(bits) + "bit-16384x16384.bmp";
+        if (!WriteSparseBitmap(folder + "/" + name, 16384, 16384, bits)) {
+            std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), name.c_str());
+            return 1;
+        }
+    }
+    for (int face = 0; face < 6; ++face) {
+        const std::string name = "face" + std::to_string(face) + "-2048x2048.bmp";
+        if (!WriteSparseBitmap(folder + "/" + name, 2048, 2048, 24)) {
+            std::fprintf(stderr, "cannot write %s/%s\n", folder.c_str(), name.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 // The bytes the picture's size is read from: the headers of a bitmap file, the whole of any
 // other file (small: the inputs' pictures are compressed), so that measuring adds no copy of a
 // large bitmap to the run's peak.
@@ -220,6 +271,8 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "build" && argc == 3)
         return Build(argv[2]);
+    if (mode == "build-writers" && argc == 3)
+        return BuildWriterInputs(argv[2]);
     if (mode == "none" && argc == 2) {
         std::printf("picture 0\n");
         return 0;
@@ -236,7 +289,7 @@ int main(int argc, char** argv) {
             return OpenAsFrame(path);
     }
     std::fprintf(stderr,
-                 "usage: memory_pass build FOLDER | none | "
+                 "usage: memory_pass build FOLDER | build-writers FOLDER | none | "
                  "(roamer|linksmith|compactor|cubestitch|mimeo) FILE\n");
     return 2;
 }

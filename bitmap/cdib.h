@@ -92,17 +92,20 @@ class CDIB {
     int Write(std::ostream& out) const;
     // Load: Read from the file at `path`; 0 when it cannot be opened or read (object empty).
     int Load(const std::string& path);
-    // Save: Write through platform::WriteFileSafely (the suite's safe save); on any failure,
-    // also a target the user may not write, returns 0 and `path` is untouched.
+    // Save: the bytes Write writes, streamed from the block into the descriptor of
+    // platform::SaveFileSafely (the suite's safe save), so no copy of the picture is made; on any
+    // failure, also a target the user may not write, returns 0 and `path` is untouched.
     int Save(const std::string& path) const;
 
     // Deep copy of `other` (header, colour table, pixels). 0 when `other` is empty or no memory
     // is left; this object is then unchanged.
     int CopyFrom(const CDIB& other);
     // Converts in place to 16 (5-5-5), 24 or 32 bits, or to the depth it already has (1, nothing
-    // done). Codec data is decompressed by the installed codec decoder (platform/picture_codec.h).
-    // Returns 0 and changes nothing when the source or target depth cannot be honoured (1 and 4
-    // bits, 8 bits from another depth, unknown codecs, no decoder installed) or no memory is left.
+    // done); the pixels are converted inside the bitmap's own block, which grows or shrinks for
+    // them, so no second picture is held. Codec data is decompressed by the installed codec
+    // decoder (platform/picture_codec.h). Returns 0 and changes nothing when the source or target
+    // depth cannot be honoured (1 and 4 bits, 8 bits from another depth, unknown codecs, no
+    // decoder installed) or no memory is left.
     int ChangeBitDepth(int bitsPerPixel);
     // The picture of a codec-compressed bitmap, decoded by the installed codec decoder with the
     // codec its compression code names and converted to `bitsPerPixel` (16, 24 or 32). Nothing
@@ -171,6 +174,11 @@ class CDIB {
     // The block layout of a header; false when the header cannot be held (see top).
     static bool LayoutOf(const platform::BitmapInfoHeader& header, Layout* layout);
     static BitmapBlock AllocateZeroed(std::size_t bytes);
+    using FileHead =
+        std::array<std::uint8_t, platform::kFileHeaderSize + platform::kInfoHeaderSize>;
+    // The 14-byte file header and the fresh 40-byte header that Write puts before the colour
+    // table; the bytes that pad the data to 4 bytes in `padding`.
+    FileHead FileHeaders(std::size_t* padding) const;
 
     // Takes ownership of a block whose header and layout are already valid.
     void Adopt(BitmapBlock block, std::size_t bytes);

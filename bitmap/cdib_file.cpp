@@ -1,17 +1,18 @@
 // Bitmap files: reading (with every size checked against the bytes really there), writing,
 // and loading and saving by path.
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <istream>
 #include <limits>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <utility>
 
 #include "bitmap/cdib.h"
 #include "platform/byte_order.h"
 #include "platform/files.h"
+#include "platform/safe_save.h"
 
 using platform::BitmapInfoHeader;
 using platform::kBiBitfields;
@@ -235,33 +236,41 @@ int CDIB::Read(std::istream& in) {
     return 1;
 }
 
-int CDIB::Write(std::ostream& out) const {
-    if (IsEmpty())
-        return 0;
+CDIB::FileHead CDIB::FileHeaders(std::size_t* padding) const {
     const std::size_t tableBytes =
         static_cast<std::size_t>(m_pBits - m_pBMI.get()) - kInfoHeaderSize;
     const std::size_t dataBytes = static_cast<std::size_t>(m_pBMI.get() + m_blockSize - m_pBits);
     const std::size_t imageBytes = (dataBytes + 3) / 4 * 4;
     const std::size_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + tableBytes;
+    *padding = imageBytes - dataBytes;
 
-    std::uint8_t head[kFileHeaderSize + kInfoHeaderSize] = {};
+    FileHead head{};
     head[0] = 'B';
     head[1] = 'M';
-    platform::StoreLe32(head + 2, static_cast<std::uint32_t>(pixelOffset + imageBytes));
-    platform::StoreLe32(head + 10, static_cast<std::uint32_t>(pixelOffset));
+    platform::StoreLe32(&head[2], static_cast<std::uint32_t>(pixelOffset + imageBytes));
+    platform::StoreLe32(&head[10], static_cast<std::uint32_t>(pixelOffset));
     BitmapInfoHeader header;
     header.biWidth = m_header.biWidth;
     header.biHeight = m_header.biHeight;
     header.biBitCount = m_header.biBitCount;
     header.biCompression = m_header.biCompression;
     header.biSizeImage = IsCompressed() ? m_header.biSizeImage : 0;
-    StoreInfoHeader(head + kFileHeaderSize, header);
+    StoreInfoHeader(&head[kFileHeaderSize], header);
+    return head;
+}
 
+int CDIB::Write(std::ostream& out) const {
+    if (IsEmpty())
+        return 0;
+    std::size_t padding = 0;
+    const FileHead head = FileHeaders(&padding);
+    const std::span<const std::uint8_t> rest = GetBlock().subspan(kInfoHeaderSize);
     static constexpr char kPadding[4] = {};
-    out.write(reinterpret_cast<const char*>(head), sizeof head);
-    out.write(reinterpret_cast<const char*>(m_pBMI.get() + kInfoHeaderSize),
-              static_cast<std::streamsize>(tableBytes + dataBytes));
-    out.write(kPadding, static_cast<std::streamsize>(imageBytes - dataBytes));
+    out.write(reinterpret_cast<const char*>(head.data()),
+              static_cast<std::streamsize>(head.size()));
+    out.write(reinterpret_cast<const char*>(rest.data()),
+              static_cast<std::streamsize>(rest.size()));
+    out.write(kPadding, static_cast<std::streamsize>(padding));
     return out.good() ? 1 : 0;
 }
 
@@ -274,10 +283,17 @@ int CDIB::Load(const std::string& path) {
 }
 
 int CDIB::Save(const std::string& path) const {
-    std::ostringstream file(std::ios::binary);
-    if (Write(file) == 0)
+    if (IsEmpty())
         return 0;
-    const std::string bytes = std::move(file).str();
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    return platform::WriteFileSafely(path, {data, bytes.size()}) ? 1 : 0;
+    std::size_t padding = 0;
+    const FileHead head = FileHeaders(&padding);
+    // The colour table and the rows (or codec data) go out of the block as they lie in it.
+    const std::span<const std::uint8_t> rest = GetBlock().subspan(kInfoHeaderSize);
+    static constexpr std::uint8_t kPadding[4] = {};
+    const platform::SaveResult result = platform::SaveFileSafely(path, [&](int fd) {
+        return platform::WriteFully(fd, head.data(), head.size()) == head.size() &&
+               platform::WriteFully(fd, rest.data(), rest.size()) == rest.size() &&
+               platform::WriteFully(fd, kPadding, padding) == padding;
+    });
+    return result == platform::SaveResult::Saved ? 1 : 0;
 }

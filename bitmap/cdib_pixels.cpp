@@ -1,6 +1,4 @@
-// Pixel access by depth and the conversion between depths.
-#include <utility>
-
+// Pixel access by depth.
 #include "bitmap/cdib.h"
 #include "platform/byte_order.h"
 
@@ -153,37 +151,4 @@ int CDIB::SetPixelValue(int x, int y, std::uint32_t value) {
         default:
             return 0;
     }
-}
-
-int CDIB::ChangeBitDepth(int bitsPerPixel) {
-    if (IsEmpty())
-        return 0;
-    if (IsCompressed()) {
-        std::optional<CDIB> picture = DecompressTo(bitsPerPixel);
-        if (!picture)
-            return 0;
-        *this = std::move(*picture);
-        return 1;
-    }
-    const int current = GetBitCount();
-    if (current == bitsPerPixel)
-        return 1;
-    const bool readable = current == 8 || current == 16 || current == 24 || current == 32;
-    const bool writable = bitsPerPixel == 16 || bitsPerPixel == 24 || bitsPerPixel == 32;
-    if (!readable || !writable)
-        return 0;
-    CDIB converted(m_header.biWidth, m_header.biHeight, bitsPerPixel);
-    if (converted.IsEmpty())
-        return 0;
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    for (int y = 0; y < m_header.biHeight; ++y) {
-        for (int x = 0; x < m_header.biWidth; ++x) {
-            GetPixel(x, y, &r, &g, &b);
-            converted.SetPixel(x, y, r, g, b);
-        }
-    }
-    *this = std::move(converted);
-    return 1;
 }

@@ -1,6 +1,7 @@
 #include "engine/avatar_file/avatar_file.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <new>
 
@@ -74,37 +75,67 @@ AvatarRead ReadAvatarFile(const std::string& path) {
     return ParseAvatarFile(bytes);
 }
 
-std::optional<std::vector<std::uint8_t>> EncodeAvatarFile(const PackedDib& image) {
+namespace {
+
+// An avatar file as it is written: the 14-byte file header, then the coded block when the
+// picture codes smaller, else the picture's own block.
+struct AvatarFileParts {
+    std::array<std::uint8_t, platform::kFileHeaderSize> head{};
+    std::optional<std::vector<std::uint8_t>> coded;
+    std::size_t plainBytes = 0;
+
+    std::span<const std::uint8_t> Block(const PackedDib& image) const {
+        if (coded)
+            return *coded;
+        return {image.data(), plainBytes};
+    }
+};
+
+std::optional<AvatarFileParts> PartsOf(const PackedDib& image) {
     const std::optional<PackedDibShape> shape = CheckedShape(image);
     if (!shape)
         return std::nullopt;
-    std::optional<std::vector<std::uint8_t>> coded = RleCompress(image);
-    const std::span<const std::uint8_t> block =
-        coded ? std::span<const std::uint8_t>(*coded)
-              : std::span<const std::uint8_t>(image.data(), shape->TotalBytes());
-    if (block.size() + platform::kFileHeaderSize > std::numeric_limits<std::uint32_t>::max())
+    AvatarFileParts parts;
+    parts.coded = RleCompress(image);
+    parts.plainBytes = shape->TotalBytes();
+    const std::size_t fileBytes = platform::kFileHeaderSize + parts.Block(image).size();
+    if (fileBytes > std::numeric_limits<std::uint32_t>::max())
         return std::nullopt;
+    parts.head[0] = 'B';
+    parts.head[1] = 'M';
+    platform::StoreLe32(&parts.head[2], static_cast<std::uint32_t>(fileBytes));
+    platform::StoreLe32(&parts.head[10],
+                        static_cast<std::uint32_t>(platform::kFileHeaderSize + shape->pixelOffset));
+    return parts;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> EncodeAvatarFile(const PackedDib& image) {
+    const std::optional<AvatarFileParts> parts = PartsOf(image);
+    if (!parts)
+        return std::nullopt;
+    const std::span<const std::uint8_t> block = parts->Block(image);
     std::vector<std::uint8_t> file;
     try {
-        file.reserve(platform::kFileHeaderSize + block.size());
+        file.reserve(parts->head.size() + block.size());
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
-    file.assign(platform::kFileHeaderSize, 0);
-    file[0] = 'B';
-    file[1] = 'M';
-    platform::StoreLe32(&file[2],
-                        static_cast<std::uint32_t>(platform::kFileHeaderSize + block.size()));
-    platform::StoreLe32(&file[10],
-                        static_cast<std::uint32_t>(platform::kFileHeaderSize + shape->pixelOffset));
+    file.assign(parts->head.begin(), parts->head.end());
     file.insert(file.end(), block.begin(), block.end());
     return file;
 }
 
 bool WriteAvatarFile(const std::string& path, const PackedDib& image) {
-    const std::optional<std::vector<std::uint8_t>> file = EncodeAvatarFile(image);
-    return file && platform::SaveFileSafely(path, [&file](int fd) {
-                       platform::ChunkedFile out(fd, false);
-                       return out.Write(file->data(), file->size()) == file->size();
-                   }) == platform::SaveResult::Saved;
+    const std::optional<AvatarFileParts> parts = PartsOf(image);
+    if (!parts)
+        return false;
+    // The block goes out as it lies in memory, after the file header: no copy of the file.
+    const std::span<const std::uint8_t> block = parts->Block(image);
+    return platform::SaveFileSafely(path, [&](int fd) {
+               platform::ChunkedFile out(fd, false);
+               return out.Write(parts->head.data(), parts->head.size()) == parts->head.size() &&
+                      out.Write(block.data(), block.size()) == block.size();
+           }) == platform::SaveResult::Saved;
 }

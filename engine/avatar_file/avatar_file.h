@@ -42,8 +42,10 @@ AvatarRead ReadAvatarFile(const std::string& path);
 // is not a well-formed PackedDib or is too big for the file's 32-bit sizes.
 std::optional<std::vector<std::uint8_t>> EncodeAvatarFile(const PackedDib& image);
 
-// Writes EncodeAvatarFile(image) to `path` in chunks (platform::ChunkedFile) into the temporary
-// file of platform::SaveFileSafely, which replaces the target only once it is complete. False,
-// with the target as it was, when the image cannot be encoded, the target may not be written
-// (a read-only file, a folder the user may not write) or any step of the write fails.
+// Writes the bytes of EncodeAvatarFile(image) to `path` in chunks (platform::ChunkedFile) into
+// the temporary file of platform::SaveFileSafely, which replaces the target only once it is
+// complete: the file header, then the coded block or the picture's own block as it lies in
+// memory, so no copy of the file is made. False, with the target as it was, when the image
+// cannot be encoded, the target may not be written (a read-only file, a folder the user may not
+// write) or any step of the write fails.
 bool WriteAvatarFile(const std::string& path, const PackedDib& image);

@@ -10,9 +10,11 @@ std::optional<std::vector<std::uint8_t>> RleCompress(const PackedDib& image) {
     if (!shape || shape->bitCount != 8)
         return std::nullopt;
     const std::size_t pixels = shape->pixelBytes;
+    // The coding stops as soon as its words outgrow the plain indices, so the block never takes
+    // more than one word beyond them.
     std::vector<std::uint8_t> coded;
     try {
-        coded.reserve(kHeaderAndPalette + 2 * pixels);
+        coded.reserve(kHeaderAndPalette + pixels + 2);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
@@ -25,10 +27,10 @@ std::optional<std::vector<std::uint8_t>> RleCompress(const PackedDib& image) {
         coded.push_back(static_cast<std::uint8_t>(run));
         coded.push_back(p[i]);
         i += run;
+        if (coded.size() - kHeaderAndPalette > pixels)
+            return std::nullopt;
     }
     const std::size_t wordBytes = coded.size() - kHeaderAndPalette;
-    if (wordBytes > pixels)
-        return std::nullopt;
     platform::BitmapInfoHeader header = HeaderOf(image);
     header.biSizeImage = static_cast<std::uint32_t>(wordBytes + kPaletteBytes);
     header.biBitCount = 16;

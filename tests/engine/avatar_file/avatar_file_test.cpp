@@ -156,6 +156,14 @@ class AvatarFileOnDisk : public testing::Test {
     fs::path dir_;
 };
 
+TEST_F(AvatarFileOnDisk, WrittenFilesHoldTheEncodedBytes) {
+    const std::string path = (dir_ / "walk.avt").string();
+    for (const PackedDib& image : {Solid8(4, 1, 6), Picture(8, 4, 8), Picture(3, 2, 24)}) {
+        ASSERT_TRUE(WriteAvatarFile(path, image));
+        EXPECT_EQ(Contents(path), *EncodeAvatarFile(image));
+    }
+}
+
 TEST_F(AvatarFileOnDisk, WritingReplacesWholeFilesAndFailuresKeepTheOldOne) {
     const std::string path = (dir_ / "walk.avt").string();
     std::ofstream(path, std::ios::binary) << std::string(5000, 'x');
