@@ -29,8 +29,10 @@ int main(int argc, char* argv[]) {
     cubestitch::CSeamCommandLineInfo info;
     cubestitch::ParseSeamCommandLine(args, info);
     const bool unattended = info.NamesOutput() || info.extraName.has_value();
-    // An unattended run needs no display: without one it draws off screen.
-    if (unattended && !platform::HasDisplay())
+    // An unattended run needs no display: without one it works off screen, with its frame
+    // never shown, as nobody could see the faces painted.
+    const bool offScreen = unattended && !platform::HasDisplay();
+    if (offScreen)
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     // Qt sees only the program's name, so face flags never read as Qt's own options.
@@ -51,7 +53,8 @@ int main(int argc, char* argv[]) {
     cubestitch::SeamSettings settings;
     cubestitch::CSeamFrame frame(settings, {});
     frame.SetBatch(info.NamesAnyFile());
-    frame.show();
+    if (!offScreen)
+        frame.show();
     const cubestitch::BatchResult result = cubestitch::RunBatch(frame, info);
     if (unattended)
         return cubestitch::ExitStatusOf(result);
