@@ -405,7 +405,8 @@ int OpenAsFrame(const std::string& path) {
         // An avatar file then goes through the main dialog's colour step and its first frame is
         // shown, as Mimeo opens it.
         PackedDib image = std::move(read.image);
-        if (std::optional<PackedDib> reduced = ReduceAvatarColours(image, false, false)) {
+        if (std::optional<PackedDib> reduced =
+                ReduceAvatarColours(std::move(image), false, false)) {
             image = std::move(*reduced);
             static_cast<void>(FrameImage(image, 0, 0, qRgb(240, 240, 240)));
         }
