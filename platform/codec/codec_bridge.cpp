@@ -102,6 +102,10 @@ struct CodecPicture::State {
             return avcodec_default_get_buffer2(context, frame, flags);
         }
         const auto* description = av_pix_fmt_desc_get(context->pix_fmt);
+        // Cleared as the library's own frames are, so that pixels a picture leaves unwritten
+        // (a skipped block, columns past the last whole block) read as black, not as the
+        // block's old bytes.
+        std::memset(state.lent.data(), 0, state.lent.size());
         frame->buf[0] =
             av_buffer_create(state.lent.data(), state.lent.size(), KeepLentMemory, nullptr, 0);
         if (frame->buf[0] == nullptr)

@@ -1,0 +1,307 @@
+// Records decoded straight to the display's depth: the pictures are those of decoding the record
+// at its own depth and converting it after, and no picture at the record's own depth (nor a
+// codec's frame beside the picture) is held on the way.
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/imaging/display_conversion.h"
+#include "engine/imaging/image_decoder.h"
+#include "engine/imaging/load_error.h"
+#include "platform/codec/codec_bridge.h"
+#include "platform/display_depth.h"
+#include "tests/engine/imaging/test_bitmaps.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class RecordDepth : public ::testing::Test {
+  protected:
+    void TearDown() override { platform::ClearDisplayDepthOverride(); }
+};
+
+// The picture as the decoder held it before converting it: header, colours and rows as stored,
+// turned bottom-up.
+GlobalDib StoredPicture(const Bytes& record) {
+    const std::size_t at = record[0] == 'B' ? 14 : 0;
+    platform::BitmapInfoHeader header = platform::LoadInfoHeader(record.data() + at);
+    const std::size_t rows = static_cast<std::size_t>(std::abs(header.biHeight));
+    const std::size_t info = 40 + ColourTableBytes(header);
+    const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
+    GlobalDib dib = GlobalDib::Allocate(info + stride * rows);
+    std::memcpy(dib.Data(), record.data() + at, info);
+    for (std::size_t r = 0; r < rows; ++r) {
+        const std::size_t stored = header.biHeight < 0 ? rows - 1 - r : r;
+        std::memcpy(dib.Data() + info + stored * stride, record.data() + at + info + r * stride,
+                    stride);
+    }
+    header.biHeight = static_cast<std::int32_t>(rows);
+    dib.SetHeader(header);
+    return dib;
+}
+
+Bytes BytesOf(const GlobalDib& dib) {
+    return {dib.Bytes().begin(), dib.Bytes().end()};
+}
+
+// A record of `width` x `height` whose bytes are a pattern that differs from pixel to pixel.
+Bytes PatternRecord(int width, int height, int bits, std::uint32_t compression, bool fileHeader) {
+    const std::size_t size = platform::DibRowStride(width, bits) * std::abs(height);
+    Bytes pixels(size);
+    for (std::size_t i = 0; i < size; ++i)
+        pixels[i] = static_cast<std::uint8_t>(i * 37 + i / 7);
+    return MakeRecord(MakeHeader(width, height, bits, compression),
+                      compression == 3 ? Masks565() : Bytes{}, pixels, fileHeader);
+}
+
+TEST_F(RecordDepth, BitmapRecordsGiveThePicturesOfConvertingAfterDecoding) {
+    const struct {
+        const char* name;
+        Bytes record;
+    } records[] = {
+        {"24 bits", PatternRecord(8, 4, 24, 0, true)},
+        {"24 bits top-down", PatternRecord(8, -4, 24, 0, true)},
+        {"24 bits, 6 wide", PatternRecord(6, 4, 24, 0, false)},
+        {"32 bits", PatternRecord(8, 4, 32, 0, true)},
+        {"5-6-5 top-down", PatternRecord(12, -8, 16, 3, true)},
+        {"5-5-5", PatternRecord(4, 4, 16, 0, false)},
+        {"5-5-5, 3 high", PatternRecord(4, 3, 16, 0, true)},
+    };
+    for (const int display : {8, 15, 16, 24}) {
+        for (const auto& r : records) {
+            ASSERT_TRUE(platform::OverrideDisplayDepth(display));
+            const Bytes expected = BytesOf(ConvertToDisplayDepth(StoredPicture(r.record), display));
+            EXPECT_EQ(BytesOf(DecompressImage(r.record)), expected) << r.name << " on " << display;
+            const RecordReader read = [&r](std::uint64_t at, std::span<std::uint8_t> into) {
+                if (at > r.record.size() || into.size() > r.record.size() - at)
+                    return false;
+                std::memcpy(into.data(), r.record.data() + at, into.size());
+                return true;
+            };
+            const std::span<const std::uint8_t> head(r.record.data(), 54);
+            const std::optional<GlobalDib> streamed =
+                DecompressBitmapStream(head, r.record.size(), read);
+            ASSERT_TRUE(streamed) << r.name;
+            EXPECT_EQ(BytesOf(*streamed), expected) << r.name << " on " << display << ", streamed";
+        }
+    }
+}
+
+// A Cinepak record of `strips` strips, every 4 x 4 block the first vector of a codebook the
+// first strip sets to `codebook` (six bytes: four brightnesses and two colour differences).
+Bytes CinepakRecord(int width, int height, int strips, const Bytes& codebook) {
+    Bytes frame = {0, 0, 0, 0};
+    const auto Put16 = [](Bytes& to, int value) {
+        to.push_back(static_cast<std::uint8_t>(value >> 8));
+        to.push_back(static_cast<std::uint8_t>(value));
+    };
+    const auto Size24 = [](Bytes& to, std::size_t at, std::size_t value) {
+        to[at] = static_cast<std::uint8_t>(value >> 16);
+        to[at + 1] = static_cast<std::uint8_t>(value >> 8);
+        to[at + 2] = static_cast<std::uint8_t>(value);
+    };
+    Put16(frame, width);
+    Put16(frame, height);
+    Put16(frame, strips);
+    const int stripHeight = height / strips;
+    for (int s = 0; s < strips; ++s) {
+        const std::size_t start = frame.size();
+        frame.insert(frame.end(), {0x10, 0, 0, 0, 0, 0, 0, 0});
+        Put16(frame, stripHeight);
+        Put16(frame, width);
+        if (s == 0) {
+            frame.insert(frame.end(), {0x22, 0, 0, 10});
+            frame.insert(frame.end(), codebook.begin(), codebook.end());
+        }
+        const std::size_t blocks = static_cast<std::size_t>(width / 4 * (stripHeight / 4));
+        frame.insert(frame.end(), {0x32, 0, 0, 0});
+        Size24(frame, frame.size() - 3, 4 + blocks);
+        frame.insert(frame.end(), blocks, 0);
+        Size24(frame, start + 1, frame.size() - start);
+    }
+    Size24(frame, 1, frame.size());
+    platform::BitmapInfoHeader header = MakeHeader(width, height, 24, 0);
+    std::memcpy(&header.biCompression, "cvid", 4);
+    header.biSizeImage = static_cast<std::uint32_t>(frame.size());
+    return MakeRecord(header, {}, frame, false);
+}
+
+// A Video 1 record of `bits` (8: palette indices, 16: 5-5-5 colours) whose whole 4 x 4 blocks
+// are each one colour, block k colour k; columns past the last whole block are not coded (the
+// codes for the blocks a partial column would count are there, unread).
+Bytes VideoOneRecord(int width, int height, int bits) {
+    Bytes data;
+    const int blocks = ((width + 3) / 4) * ((height + 3) / 4);
+    for (int k = 0; k < blocks; ++k) {
+        if (bits == 8) {
+            data.insert(data.end(), {static_cast<std::uint8_t>(k), 0x80});
+        } else {
+            data.insert(data.end(), {static_cast<std::uint8_t>(k * 5),
+                                     static_cast<std::uint8_t>(0x80 | (k & 0x03))});
+        }
+    }
+    platform::BitmapInfoHeader header = MakeHeader(width, height, bits, 0);
+    std::memcpy(&header.biCompression, "CRAM", 4);
+    header.biSizeImage = static_cast<std::uint32_t>(data.size());
+    data.resize((data.size() + 3) / 4 * 4);
+    return MakeRecord(header, {}, data, true);
+}
+
+// A picture of smooth ramps, top-down packed rows, for the encoders.
+Bytes Ramps(int width, int height) {
+    Bytes bgr;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bgr.insert(bgr.end(),
+                       {static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 16),
+                        static_cast<std::uint8_t>(200 - x * 3)});
+        }
+    }
+    return bgr;
+}
+
+Bytes EncodedRecord(const char* fourcc, AVCodecID encoder, int bits) {
+    const Bytes data = EncodeTestPicture(encoder, Ramps(32, 16), 32, 16);
+    platform::BitmapInfoHeader header = MakeHeader(32, 16, bits, 0);
+    std::memcpy(&header.biCompression, fourcc, 4);
+    header.biSizeImage = static_cast<std::uint32_t>(data.size());
+    return MakeRecord(header, {}, data, true);
+}
+
+// The codec's picture as the decoder made it before the codec wrote into the picture's block:
+// the codec's own frame converted at once into a 24-bit bottom-up picture.
+GlobalDib CodecPictureBeside(const Bytes& record) {
+    const std::size_t at = record[0] == 'B' ? 14 : 0;
+    const platform::BitmapInfoHeader header = platform::LoadInfoHeader(record.data() + at);
+    const std::size_t stride = platform::DibRowStride(header.biWidth, 24);
+    GlobalDib dib = GlobalDib::Allocate(40 + stride * header.biHeight);
+    dib.SetHeader(MakeHeader(header.biWidth, header.biHeight, 24));
+    const std::span<const std::uint8_t> data(record.data() + at + 40, header.biSizeImage);
+    const platform::CodecStatus status = platform::DecodeCompressedPicture(
+        {header.biCompression, header.biWidth, header.biHeight, header.biBitCount, data},
+        {dib.Pixels() + (header.biHeight - 1) * stride, -static_cast<std::ptrdiff_t>(stride)});
+    EXPECT_EQ(status, platform::CodecStatus::Decoded);
+    return dib;
+}
+
+TEST_F(RecordDepth, CodecRecordsGiveThePicturesOfDecodingBesideTheBlock) {
+    const struct {
+        const char* name;
+        Bytes record;
+    } records[] = {
+        {"Cinepak, encoded", EncodedRecord("cvid", AV_CODEC_ID_CINEPAK, 24)},
+        {"Video 1, encoded", EncodedRecord("CRAM", AV_CODEC_ID_MSVIDEO1, 16)},
+        {"Cinepak, three strips", CinepakRecord(24, 12, 3, {90, 120, 150, 180, 20, 230})},
+        {"Video 1, 30 wide", VideoOneRecord(30, 8, 16)},
+        {"Video 1, palette indices", VideoOneRecord(16, 12, 8)},
+    };
+    for (const int display : {8, 15, 16, 24}) {
+        for (const auto& r : records) {
+            ASSERT_TRUE(platform::OverrideDisplayDepth(display));
+            const Bytes expected =
+                BytesOf(ConvertToDisplayDepth(CodecPictureBeside(r.record), display));
+            EXPECT_EQ(BytesOf(DecompressImage(r.record)), expected) << r.name << " on " << display;
+        }
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's data segment and private writable mappings in bytes (VmData).
+std::size_t DataBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
+    }
+    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+}
+
+constexpr int kSide = 4096;
+
+// Decodes `record` for `display` with room for its picture at that depth and `room` MiB more;
+// exit status 0 when the picture is made.
+[[noreturn]] void DecodeWithRoom(std::span<const std::uint8_t> record, int display, int room) {
+    if (!platform::OverrideDisplayDepth(display))
+        std::_Exit(2);
+    const std::size_t picture =
+        52 + platform::DibRowStride(kSide, display == 15 ? 16 : display) * kSide;
+    const rlimit limit{DataBytes() + picture + (static_cast<std::size_t>(room) << 20),
+                       RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    try {
+        const GlobalDib dib = DecompressImage(record);
+        std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 1);
+    } catch (const LoadError&) {
+        std::_Exit(1);
+    }
+}
+
+// A 4096 x 4096 24-bit bitmap record of zeros, mapped read-only from a file without data (so
+// that it takes none of the data room), for as long as it lives.
+class MappedRecord {
+  public:
+    MappedRecord() {
+        char path[] = "/tmp/record-depth-XXXXXX";
+        const int fd = mkstemp(path);
+        const Bytes head = MakeRecord(MakeHeader(kSide, kSide, 24), {}, {}, true);
+        size_ = head.size() + std::size_t{kSide} * kSide * 3;
+        if (fd >= 0 && write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size()) &&
+            ftruncate(fd, static_cast<off_t>(size_)) == 0) {
+            void* map = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+            bytes_ = map == MAP_FAILED ? nullptr : static_cast<const std::uint8_t*>(map);
+        }
+        if (fd >= 0)
+            close(fd);
+        unlink(path);
+    }
+    ~MappedRecord() {
+        if (bytes_ != nullptr)
+            munmap(const_cast<std::uint8_t*>(bytes_), size_);
+    }
+    MappedRecord(const MappedRecord&) = delete;
+    MappedRecord& operator=(const MappedRecord&) = delete;
+    std::span<const std::uint8_t> Record() const { return {bytes_, bytes_ ? size_ : 0}; }
+
+  private:
+    const std::uint8_t* bytes_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// A 24-bit record converted for a 15- or 16-bit display is read row by row into the converted
+// picture (32 MiB here): the 24-bit one (48 MiB) is never held. A codec's frame (48 MiB of
+// Cinepak's, 32 MiB of Video 1's) is made inside the picture's own block.
+TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
+    const MappedRecord bitmap;
+    ASSERT_FALSE(bitmap.Record().empty());
+    const Bytes cinepak = CinepakRecord(kSide, kSide, 2, {90, 120, 150, 180, 20, 230});
+    const Bytes videoOne = VideoOneRecord(kSide, kSide, 16);
+    const struct {
+        const char* name;
+        std::span<const std::uint8_t> record;
+        int display;
+        int room;
+    } cases[] = {
+        {"24-bit bitmap on 16", bitmap.Record(), 16, 8},
+        {"24-bit bitmap on 15", bitmap.Record(), 15, 8},
+        {"Cinepak on 24", cinepak, 24, 16},
+        {"Cinepak on 16", cinepak, 16, 24},
+        {"Video 1 on 24", videoOne, 24, 16},
+        {"Video 1 on 16", videoOne, 16, 16},
+    };
+    for (const auto& c : cases)
+        EXPECT_EXIT(DecodeWithRoom(c.record, c.display, c.room), ::testing::ExitedWithCode(0), "")
+            << c.name;
+}
+#endif
+
+}  // namespace
