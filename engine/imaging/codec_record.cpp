@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
@@ -25,6 +26,8 @@ constexpr const char* kCodecFailed = "File decompression failed; Codec: ";
 
 // How many bytes of blue, green, red rows are taken from the codec's frame at a time.
 constexpr std::size_t kBandBytes = std::size_t{4} << 20;
+// How many bytes of rows a codec that decodes band by band makes at a time.
+constexpr std::size_t kCodecBandBytes = std::size_t{16} << 20;
 
 // The codec's picture: what it decodes and the 24-bit bottom-up header of what it makes.
 struct CodecJob {
@@ -53,47 +56,76 @@ GlobalDib AllocateOrThrow(std::size_t size) {
     return dib;
 }
 
+// Reads rows `first` on (0 the top) of the codec's picture as blue, green, red into `out`, packed:
+// at most `count` of them, the rows read (0 when the codec fails).
+using RowsReader =
+    std::function<std::size_t(std::size_t first, std::size_t count, std::uint8_t* out)>;
+
 // The rows of the codec's picture, top to bottom, a band at a time.
 class BandReader {
   public:
-    BandReader(platform::CodecPicture& codec, const CodecJob& job)
-        : codec_(codec),
+    BandReader(RowsReader read, const CodecJob& job)
+        : read_(std::move(read)),
           rowBytes_(job.Width() * 3),
           rows_(job.Rows()),
           band_(std::max<std::size_t>(1, kBandBytes / rowBytes_) * rowBytes_) {}
 
-    std::size_t BandRows() const { return band_.size() / rowBytes_; }
+    std::size_t RowBytes() const { return rowBytes_; }
 
-    // Rows `first` to `first + count - 1` (count at most BandRows()); null when the codec fails.
-    const std::uint8_t* Read(std::size_t first, std::size_t count) {
-        if (!codec_.ReadRows(static_cast<int>(first), static_cast<int>(count), band_.data(),
-                             static_cast<std::ptrdiff_t>(rowBytes_))) {
-            return nullptr;
-        }
+    // Rows from `first` on, as many as the band holds and the codec gives at once; null when
+    // the codec fails.
+    const std::uint8_t* Read(std::size_t first) {
+        count_ = read_(first, std::min(band_.size() / rowBytes_, rows_ - first), band_.data());
         first_ = first;
-        count_ = count;
-        return band_.data();
+        return count_ == 0 ? nullptr : band_.data();
     }
+    std::size_t Count() const { return count_; }
 
     // Row `line`, reading the band that starts there when it is not the current one.
     const std::uint8_t* Row(std::size_t line) {
-        if (line < first_ || line >= first_ + count_) {
-            if (Read(line, std::min(BandRows(), rows_ - line)) == nullptr)
-                return nullptr;
-        }
+        if ((line < first_ || line >= first_ + count_) && Read(line) == nullptr)
+            return nullptr;
         return band_.data() + (line - first_) * rowBytes_;
     }
 
-    std::size_t RowBytes() const { return rowBytes_; }
-
   private:
-    platform::CodecPicture& codec_;
+    RowsReader read_;
     std::size_t rowBytes_;
     std::size_t rows_;
     std::vector<std::uint8_t> band_;
     std::size_t first_ = 0;
     std::size_t count_ = 0;
 };
+
+// The rows of a picture the codec made whole.
+RowsReader FrameRows(platform::CodecPicture& codec, const CodecJob& job) {
+    return [&codec, rowBytes = job.Width() * 3](std::size_t first, std::size_t count,
+                                                std::uint8_t* out) -> std::size_t {
+        return codec.ReadRows(static_cast<int>(first), static_cast<int>(count), out,
+                              static_cast<std::ptrdiff_t>(rowBytes))
+                   ? count
+                   : 0;
+    };
+}
+
+// The rows of a picture the codec makes band by band, never more than the band holds at once.
+RowsReader BandRows(platform::CodecBands& bands, const CodecJob& job) {
+    return [&bands, rowBytes = job.Width() * 3](std::size_t first, std::size_t count,
+                                                std::uint8_t* out) -> std::size_t {
+        while (first >= static_cast<std::size_t>(bands.First() + bands.Count())) {
+            if (bands.Next() != platform::CodecStatus::Decoded)
+                return 0;
+        }
+        const auto top = static_cast<std::size_t>(bands.First());
+        if (first < top)
+            return 0;
+        count = std::min(count, top + static_cast<std::size_t>(bands.Count()) - first);
+        return bands.ReadRows(static_cast<int>(first - top), static_cast<int>(count), out,
+                              static_cast<std::ptrdiff_t>(rowBytes))
+                   ? count
+                   : 0;
+    };
+}
 
 // Swaps row r with row rows - 1 - r: the rows, made top-down, become bottom-up.
 void TurnRowsOver(std::uint8_t* pixels, std::size_t stride, std::size_t rows) {
@@ -138,16 +170,15 @@ GlobalDib DecodeInBlock(platform::CodecPicture& codec, const CodecJob& job, int 
     GlobalDib dib = AllocateOrThrow(pixelOffset + area);
     ThrowFor(codec.Decode(dib.Bytes().subspan(pixelOffset + frameAt)), job);
 
-    BandReader reader(codec, job);
+    BandReader reader(FrameRows(codec, job), job);
     std::uint8_t* const pixels = dib.Data() + pixelOffset;
     const std::size_t width = job.Width();
     const std::size_t used = width * static_cast<std::size_t>(platform::BytesPerPixel(format));
-    for (std::size_t first = 0; first < rows; first += reader.BandRows()) {
-        const std::size_t count = std::min(reader.BandRows(), rows - first);
-        const std::uint8_t* band = reader.Read(first, count);
+    for (std::size_t first = 0; first < rows; first += reader.Count()) {
+        const std::uint8_t* band = reader.Read(first);
         if (band == nullptr)
             ThrowFor(platform::CodecStatus::Failed, job);
-        for (std::size_t r = 0; r < count; ++r) {
+        for (std::size_t r = 0; r < reader.Count(); ++r) {
             std::uint8_t* out = pixels + (first + r) * stride;
             ConvertDibPixels({platform::PixelFormatCode::Bgr24,
                               band + r * reader.RowBytes(),
@@ -164,21 +195,38 @@ GlobalDib DecodeInBlock(platform::CodecPicture& codec, const CodecJob& job, int 
     return dib;
 }
 
-// The picture for an 8-bit display: the codec's frame, in a block of its own, goes band by band
-// into the JPEG round trip and is freed before the quantized picture is decoded. Empty when the
-// encoder refuses the picture.
+// The JPEG stream of the picture's rows, top to bottom; empty when the encoder refuses them.
+std::vector<std::uint8_t> EncodeRows(RowsReader read, const CodecJob& job, bool& codecFailed) {
+    BandReader reader(std::move(read), job);
+    std::vector<std::uint8_t> stream = EncodeJpegRows({platform::PixelFormatCode::Bgr24,
+                                                       {},
+                                                       job.Width(),
+                                                       job.Rows(),
+                                                       [&](std::size_t line) {
+                                                           const std::uint8_t* row =
+                                                               reader.Row(line);
+                                                           codecFailed = row == nullptr;
+                                                           return row;
+                                                       }},
+                                                      100);
+    if (codecFailed)
+        ThrowFor(platform::CodecStatus::Failed, job);
+    return stream;
+}
+
+// The picture for an 8-bit display: the codec's picture goes band by band into the JPEG round
+// trip, made band by band where the codec can (a band's memory at a time), else whole in a block
+// of its own, which is freed before the quantized picture is decoded. Empty when the encoder
+// refuses the picture.
 GlobalDib DecodeThroughJpeg(platform::CodecPicture& codec, const CodecJob& job) {
     std::vector<std::uint8_t> stream;
-    {
+    bool codecFailed = false;
+    if (platform::CodecBands bands; bands.Open(job.input, kCodecBandBytes)) {
+        stream = EncodeRows(BandRows(bands, job), job, codecFailed);
+    } else {
         GlobalDib frame = AllocateOrThrow(codec.FrameBytes());
         ThrowFor(codec.Decode(frame.Bytes()), job);
-        BandReader reader(codec, job);
-        stream = EncodeJpegRows({platform::PixelFormatCode::Bgr24,
-                                 {},
-                                 job.Width(),
-                                 job.Rows(),
-                                 [&reader](std::size_t line) { return reader.Row(line); }},
-                                100);
+        stream = EncodeRows(FrameRows(codec, job), job, codecFailed);
     }
     if (stream.empty())
         return {};

@@ -72,4 +72,34 @@ class CodecPicture {
     std::unique_ptr<State> state_;
 };
 
+// A picture decoded one band of rows at a time, top band first, each band made in the memory of
+// the one before, so that no frame of the whole picture is made: for a Cinepak picture that can
+// be cut into bands each decoded on its own to the very pixels of the whole frame
+// (platform/codec/cinepak_bands.h). Used on one thread; owns the codec.
+class CodecBands {
+  public:
+    CodecBands();
+    ~CodecBands();
+    CodecBands(const CodecBands&) = delete;
+    CodecBands& operator=(const CodecBands&) = delete;
+
+    // Sets up band decoding of `input` in bands of about `bandBytes` of blue, green, red rows
+    // (at least 4 rows); false when the picture cannot be decoded in bands, and is decoded whole.
+    bool Open(const CompressedPicture& input, std::size_t bandBytes);
+
+    // Decodes the next band: the picture's rows First() to First() + Count() - 1. Failed when
+    // the codec refuses it or no band is left; Unavailable when the codec cannot be set up.
+    CodecStatus Next();
+    int First() const;
+    int Count() const;
+
+    // As CodecPicture::ReadRows, for rows of the band decoded last, `first` counted from the
+    // band's top row.
+    bool ReadRows(int first, int count, std::uint8_t* out, std::ptrdiff_t stride);
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
 }  // namespace platform

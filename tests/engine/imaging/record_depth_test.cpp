@@ -19,7 +19,9 @@
 #include "engine/imaging/load_error.h"
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_depth.h"
+#include "platform/picture_limits.h"
 #include "tests/engine/imaging/test_bitmaps.h"
+#include "tests/platform/codec/cinepak_test_frames.h"
 #include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
@@ -98,39 +100,21 @@ TEST_F(RecordDepth, BitmapRecordsGiveThePicturesOfConvertingAfterDecoding) {
     }
 }
 
-// A Cinepak record of `strips` strips, every 4 x 4 block the first vector of a codebook the
-// first strip sets to `codebook` (six bytes: four brightnesses and two colour differences).
-Bytes CinepakRecord(int width, int height, int strips, const Bytes& codebook) {
-    Bytes frame = {0, 0, 0, 0};
-    const auto Put16 = [](Bytes& to, int value) {
-        to.push_back(static_cast<std::uint8_t>(value >> 8));
-        to.push_back(static_cast<std::uint8_t>(value));
-    };
-    const auto Size24 = [](Bytes& to, std::size_t at, std::size_t value) {
-        to[at] = static_cast<std::uint8_t>(value >> 16);
-        to[at + 1] = static_cast<std::uint8_t>(value >> 8);
-        to[at + 2] = static_cast<std::uint8_t>(value);
-    };
-    Put16(frame, width);
-    Put16(frame, height);
-    Put16(frame, strips);
-    const int stripHeight = height / strips;
+// A Cinepak record of `strips` strips of one vector a block, the first strip setting its
+// codebook; `varied`: the blocks take vectors from all over the codebook, else all the first.
+Bytes CinepakRecord(int width, int height, int strips, bool varied) {
+    std::vector<cinepak_test::Strip> parts;
     for (int s = 0; s < strips; ++s) {
-        const std::size_t start = frame.size();
-        frame.insert(frame.end(), {0x10, 0, 0, 0, 0, 0, 0, 0});
-        Put16(frame, stripHeight);
-        Put16(frame, width);
-        if (s == 0) {
-            frame.insert(frame.end(), {0x22, 0, 0, 10});
-            frame.insert(frame.end(), codebook.begin(), codebook.end());
-        }
-        const std::size_t blocks = static_cast<std::size_t>(width / 4 * (stripHeight / 4));
-        frame.insert(frame.end(), {0x32, 0, 0, 0});
-        Size24(frame, frame.size() - 3, 4 + blocks);
-        frame.insert(frame.end(), blocks, 0);
-        Size24(frame, start + 1, frame.size() - start);
+        const int rows = height / strips;
+        const int blocks = width / 4 * rows / 4;
+        const Bytes vectors =
+            varied ? cinepak_test::OneVectorEach(blocks, s)
+                   : cinepak_test::Chunk(0x32, Bytes(static_cast<std::size_t>(blocks)));
+        parts.push_back({rows, s == 0
+                                   ? cinepak_test::Join({cinepak_test::Codebook(0x22, 1), vectors})
+                                   : vectors});
     }
-    Size24(frame, 1, frame.size());
+    const Bytes frame = cinepak_test::Frame(0, width, height, parts);
     platform::BitmapInfoHeader header = MakeHeader(width, height, 24, 0);
     std::memcpy(&header.biCompression, "cvid", 4);
     header.biSizeImage = static_cast<std::uint32_t>(frame.size());
@@ -202,7 +186,7 @@ TEST_F(RecordDepth, CodecRecordsGiveThePicturesOfDecodingBesideTheBlock) {
     } records[] = {
         {"Cinepak, encoded", EncodedRecord("cvid", AV_CODEC_ID_CINEPAK, 24)},
         {"Video 1, encoded", EncodedRecord("CRAM", AV_CODEC_ID_MSVIDEO1, 16)},
-        {"Cinepak, three strips", CinepakRecord(24, 12, 3, {90, 120, 150, 180, 20, 230})},
+        {"Cinepak, three strips", CinepakRecord(24, 12, 3, true)},
         {"Video 1, 30 wide", VideoOneRecord(30, 8, 16)},
         {"Video 1, palette indices", VideoOneRecord(16, 12, 8)},
     };
@@ -235,6 +219,10 @@ constexpr int kSide = 4096;
         std::_Exit(2);
     const std::size_t picture =
         52 + platform::DibRowStride(kSide, display == 15 ? 16 : display) * kSide;
+    // An 8-bit display's quantizer keeps no copy of the picture, as at the ceiling.
+    platform::PictureCap cap;
+    cap.working = std::size_t{8} << 20;
+    const platform::ScopedPictureCap working(cap);
     const rlimit limit{DataBytes() + picture + (static_cast<std::size_t>(room) << 20),
                        RLIM_INFINITY};
     setrlimit(RLIMIT_DATA, &limit);
@@ -279,11 +267,12 @@ class MappedRecord {
 
 // A 24-bit record converted for a 15- or 16-bit display is read row by row into the converted
 // picture (32 MiB here): the 24-bit one (48 MiB) is never held. A codec's frame (48 MiB of
-// Cinepak's, 32 MiB of Video 1's) is made inside the picture's own block.
+// Cinepak's, 32 MiB of Video 1's) is made inside the picture's own block; for an 8-bit display
+// Cinepak's is made a band at a time.
 TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
     const MappedRecord bitmap;
     ASSERT_FALSE(bitmap.Record().empty());
-    const Bytes cinepak = CinepakRecord(kSide, kSide, 2, {90, 120, 150, 180, 20, 230});
+    const Bytes cinepak = CinepakRecord(kSide, kSide, 2, false);
     const Bytes videoOne = VideoOneRecord(kSide, kSide, 16);
     const struct {
         const char* name;
@@ -297,6 +286,7 @@ TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
         {"Cinepak on 16", cinepak, 16, 24},
         {"Video 1 on 24", videoOne, 24, 16},
         {"Video 1 on 16", videoOne, 16, 16},
+        {"Cinepak on 8", cinepak, 8, 40},
     };
     for (const auto& c : cases)
         EXPECT_EXIT(DecodeWithRoom(c.record, c.display, c.room), ::testing::ExitedWithCode(0), "")
