@@ -197,8 +197,8 @@ void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t a
 void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
                         std::int16_t frameRate, std::int16_t avatarSlots) {
-    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg, frameRate,
-                    avatarSlots);
+    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg,
+                    frameRate, avatarSlots);
 }
 
 void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
@@ -396,7 +396,7 @@ void ViewerEngine::EnlargePartialImage(ViewState& state, int headingSpan, int pi
 }
 
 void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection(kHotspotSectionName, {buffer, size});
+    const std::span<const std::uint8_t> section = FindSection("HSPT", {buffer, size});
     if (section.empty())
         return;
     const std::vector<SectionHotspot> records = ParseHotspotSection(section);
@@ -431,7 +431,7 @@ void ViewerEngine::BuildHotspots(ViewState& state, const std::uint8_t* buffer, s
 }
 
 void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
-    const std::span<const std::uint8_t> section = FindSection(kFileSectionName, {buffer, size});
+    const std::span<const std::uint8_t> section = FindSection("FILE", {buffer, size});
     if (section.empty())
         return;
     const std::string folder = tempExtractDirectory.substr(0, tempExtractDirectory.size() - 1);

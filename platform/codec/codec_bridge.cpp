@@ -41,10 +41,12 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketDeleter>;
 using ScalerPtr = std::unique_ptr<SwsContext, ScalerDeleter>;
 
-// The packet owns a padded copy of the data: decoders may read a little past the end.
+// The packet owns a padded copy of the data (the one before let go): decoders may read a
+// little past the end.
 bool FillPacket(AVPacket& packet, std::span<const std::uint8_t> data) {
     if (data.size() > static_cast<std::size_t>(INT32_MAX - AV_INPUT_BUFFER_PADDING_SIZE))
         return false;
+    av_packet_unref(&packet);
     if (av_new_packet(&packet, static_cast<int>(data.size())) < 0)
         return false;
     if (!data.empty())
