@@ -122,8 +122,9 @@ PackedDib EightBitAvatar() {
     return image;
 }
 
-// Opening a large avatar costs the avatar and its shown frame at one byte a pixel each.
-TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptWithoutACopy) {
+// Opening a large avatar costs the avatar and its shown frame at one byte a pixel each: the
+// colour step keeps the avatar's own block, and the frame is shown in the avatar's colours.
+TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptAndShownAtOneByteAPixel) {
     PackedDib image = EightBitAvatar();
     const PackedDib before = image;
     const std::uint8_t* pixels = image.data();
@@ -131,14 +132,11 @@ TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptWithoutACopy) {
     ASSERT_TRUE(kept);
     EXPECT_EQ(*kept, before);
     EXPECT_EQ(kept->data(), pixels) << "the avatar's own block";
-}
 
-TEST(FrameImage, AnEightBitFrameIsShownInItsOwnColours) {
-    const PackedDib avatar = EightBitAvatar();
     const QRgb background = qRgb(1, 2, 3);
-    const QImage frame = FrameImage(avatar, 1, 0, background);
+    const QImage frame = FrameImage(*kept, 1, 0, background);
     ASSERT_EQ(frame.size(), QSize(3, 2));
-    EXPECT_EQ(frame.format(), QImage::Format_Indexed8) << "one byte a pixel";
+    EXPECT_EQ(frame.format(), QImage::Format_Indexed8);
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 3; ++x) {
             // Stored row 1 is the top; frame 1 starts at column 3.

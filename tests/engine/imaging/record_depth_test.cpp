@@ -2,10 +2,7 @@
 // at its own depth and converting it after, and no picture at the record's own depth (nor a
 // codec's frame beside the picture) is held on the way.
 
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -22,7 +19,6 @@
 #include "platform/picture_limits.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 #include "tests/platform/codec/cinepak_test_frames.h"
-#include "tests/platform/codec/ffmpeg_test_encoder.h"
 
 namespace {
 
@@ -142,27 +138,6 @@ Bytes VideoOneRecord(int width, int height, int bits) {
     return MakeRecord(header, {}, data, true);
 }
 
-// A picture of smooth ramps, top-down packed rows, for the encoders.
-Bytes Ramps(int width, int height) {
-    Bytes bgr;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            bgr.insert(bgr.end(),
-                       {static_cast<std::uint8_t>(x * 8), static_cast<std::uint8_t>(y * 16),
-                        static_cast<std::uint8_t>(200 - x * 3)});
-        }
-    }
-    return bgr;
-}
-
-Bytes EncodedRecord(const char* fourcc, AVCodecID encoder, int bits) {
-    const Bytes data = EncodeTestPicture(encoder, Ramps(32, 16), 32, 16);
-    platform::BitmapInfoHeader header = MakeHeader(32, 16, bits, 0);
-    std::memcpy(&header.biCompression, fourcc, 4);
-    header.biSizeImage = static_cast<std::uint32_t>(data.size());
-    return MakeRecord(header, {}, data, true);
-}
-
 // The codec's picture as the decoder made it before the codec wrote into the picture's block:
 // the codec's own frame converted at once into a 24-bit bottom-up picture.
 GlobalDib CodecPictureBeside(const Bytes& record) {
@@ -184,8 +159,6 @@ TEST_F(RecordDepth, CodecRecordsGiveThePicturesOfDecodingBesideTheBlock) {
         const char* name;
         Bytes record;
     } records[] = {
-        {"Cinepak, encoded", EncodedRecord("cvid", AV_CODEC_ID_CINEPAK, 24)},
-        {"Video 1, encoded", EncodedRecord("CRAM", AV_CODEC_ID_MSVIDEO1, 16)},
         {"Cinepak, three strips", CinepakRecord(24, 12, 3, true)},
         {"Video 1, 30 wide", VideoOneRecord(30, 8, 16)},
         {"Video 1, palette indices", VideoOneRecord(16, 12, 8)},
@@ -212,7 +185,8 @@ std::size_t DataBytes() {
 
 constexpr int kSide = 4096;
 
-// Decodes `record` for `display` with room for its picture at that depth and `room` MiB more;
+// Decodes `record` for `display` with room for its picture at that depth and `room` MiB more
+// (an empty record: a 24-bit bitmap of zeros read through a reader, taking no room itself);
 // exit status 0 when the picture is made.
 [[noreturn]] void DecodeWithRoom(std::span<const std::uint8_t> record, int display, int room) {
     if (!platform::OverrideDisplayDepth(display))
@@ -226,52 +200,31 @@ constexpr int kSide = 4096;
     const rlimit limit{DataBytes() + picture + (static_cast<std::size_t>(room) << 20),
                        RLIM_INFINITY};
     setrlimit(RLIMIT_DATA, &limit);
+    const Bytes head = MakeRecord(MakeHeader(kSide, kSide, 24), {}, {}, true);
+    const RecordReader zeros = [&head](std::uint64_t at, std::span<std::uint8_t> into) {
+        std::fill(into.begin(), into.end(), 0);
+        if (at < head.size())
+            std::copy_n(head.begin() + static_cast<std::ptrdiff_t>(at),
+                        std::min(into.size(), head.size() - static_cast<std::size_t>(at)),
+                        into.begin());
+        return true;
+    };
     try {
-        const GlobalDib dib = DecompressImage(record);
+        const GlobalDib dib =
+            record.empty()
+                ? *DecompressBitmapStream(head, head.size() + std::size_t{kSide} * kSide * 3, zeros)
+                : DecompressImage(record);
         std::_Exit(dib.Header().biBitCount == (display == 15 ? 16 : display) ? 0 : 1);
     } catch (const LoadError&) {
         std::_Exit(1);
     }
 }
 
-// A 4096 x 4096 24-bit bitmap record of zeros, mapped read-only from a file without data (so
-// that it takes none of the data room), for as long as it lives.
-class MappedRecord {
-  public:
-    MappedRecord() {
-        char path[] = "/tmp/record-depth-XXXXXX";
-        const int fd = mkstemp(path);
-        const Bytes head = MakeRecord(MakeHeader(kSide, kSide, 24), {}, {}, true);
-        size_ = head.size() + std::size_t{kSide} * kSide * 3;
-        if (fd >= 0 && write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size()) &&
-            ftruncate(fd, static_cast<off_t>(size_)) == 0) {
-            void* map = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
-            bytes_ = map == MAP_FAILED ? nullptr : static_cast<const std::uint8_t*>(map);
-        }
-        if (fd >= 0)
-            close(fd);
-        unlink(path);
-    }
-    ~MappedRecord() {
-        if (bytes_ != nullptr)
-            munmap(const_cast<std::uint8_t*>(bytes_), size_);
-    }
-    MappedRecord(const MappedRecord&) = delete;
-    MappedRecord& operator=(const MappedRecord&) = delete;
-    std::span<const std::uint8_t> Record() const { return {bytes_, bytes_ ? size_ : 0}; }
-
-  private:
-    const std::uint8_t* bytes_ = nullptr;
-    std::size_t size_ = 0;
-};
-
 // A 24-bit record converted for a 15- or 16-bit display is read row by row into the converted
 // picture (32 MiB here): the 24-bit one (48 MiB) is never held. A codec's frame (48 MiB of
 // Cinepak's, 32 MiB of Video 1's) is made inside the picture's own block; for an 8-bit display
 // Cinepak's is made a band at a time.
 TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
-    const MappedRecord bitmap;
-    ASSERT_FALSE(bitmap.Record().empty());
     const Bytes cinepak = CinepakRecord(kSide, kSide, 2, false);
     const Bytes videoOne = VideoOneRecord(kSide, kSide, 16);
     const struct {
@@ -280,12 +233,9 @@ TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
         int display;
         int room;
     } cases[] = {
-        {"24-bit bitmap on 16", bitmap.Record(), 16, 8},
-        {"24-bit bitmap on 15", bitmap.Record(), 15, 8},
-        {"Cinepak on 24", cinepak, 24, 16},
-        {"Cinepak on 16", cinepak, 16, 24},
-        {"Video 1 on 24", videoOne, 24, 16},
-        {"Video 1 on 16", videoOne, 16, 16},
+        {"24-bit bitmap on 16", {}, 16, 8},  {"24-bit bitmap on 15", {}, 15, 8},
+        {"Cinepak on 24", cinepak, 24, 16},  {"Cinepak on 16", cinepak, 16, 24},
+        {"Video 1 on 24", videoOne, 24, 16}, {"Video 1 on 16", videoOne, 16, 16},
         {"Cinepak on 8", cinepak, 8, 40},
     };
     for (const auto& c : cases)

@@ -109,9 +109,7 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
          MakeContainer(
              {{"BTMP", MakeRecord(MakeHeader(4, 4, 24, 0x64636261), {}, Bytes(64, 0xAB), true)}})},
         {"version 1", MakeContainer({{"BTMP", bitmap}, {"INIT", init}}, 1)},
-        {"version -2", MakeContainer({{"BTMP", bitmap}, {"HSPT", hotspots}}, -2)},
         {"image entry past the file's end", WithEntry(full, 0, 80, 1 << 30)},
-        {"no image", MakeContainer({{"INIT", init}})},
         {"two images", MakeContainer({{"BTMP", bitmap}, {"BTMP", MakeBitmap(8, 4)}})},
         {"init inside the image record", overlapping},
     };
