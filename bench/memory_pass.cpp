@@ -10,19 +10,25 @@
 //
 // PROGRAM is roamer (a viewer engine in a headless window, drawing frames), linksmith (an
 // engine without a window, as the editor draws by itself), compactor and cubestitch (a bitmap
-// file into a 24-bit CDIB), or mimeo (a frame file into a picture). Exit status 0 whether the
-// file was shown or refused; anything else is a fault.
+// file into a 24-bit CDIB), or mimeo (a frame file into a picture; an avatar file also through
+// the colour step and its first frame shown). Exit status 0 whether the file was shown or
+// refused; anything else is a fault.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "apps/mimeo/avatar_builder.h"
+#include "apps/mimeo/frame_image.h"
 #include "apps/mimeo/image_reader.h"
 #include "bitmap/cdib.h"
-#include "engine/container/data_type_sniff.h"
+#include "engine/container/container_file.h"
 #include "engine/container/find_section.h"
 #include "engine/container/section_archive.h"
 #include "engine/imaging/display_conversion.h"
@@ -32,6 +38,7 @@
 #include "platform/byte_order.h"
 #include "platform/codec/codec_bridge.h"
 #include "platform/dib_header.h"
+#include "platform/files.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/messages.h"
 #include "platform/picture_codec.h"
@@ -97,6 +104,180 @@ Bytes TargaHeaderOnly(int width, int height) {
     return file;
 }
 
+// Writes `head` at the start of a file of `size` bytes whose rest is a hole: zeros that take no
+// disk and read fast.
+bool WriteSparse(const std::string& path, const Bytes& head, std::uint64_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(head.data()),
+              static_cast<std::streamsize>(head.size()));
+    out.close();
+    std::error_code error;
+    std::filesystem::resize_file(path, size, error);
+    return out && !error;
+}
+
+// The headers of a bitmap file of `width` x `height` at `bits` (a grey colour table for 8):
+// its pixels are left to follow.
+Bytes BitmapHeaders(int width, int height, int bits) {
+    const std::size_t colours = bits == 8 ? 1024 : 0;
+    const std::uint64_t size =
+        platform::kFileHeaderSize + platform::kInfoHeaderSize + colours +
+        std::uint64_t{platform::DibRowStride(width, bits)} * static_cast<std::uint64_t>(height);
+    Bytes file(platform::kFileHeaderSize + platform::kInfoHeaderSize + colours, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    platform::StoreLe32(&file[2], static_cast<std::uint32_t>(size));
+    platform::StoreLe32(&file[10], static_cast<std::uint32_t>(file.size()));
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bits);
+    header.biClrUsed = bits == 8 ? 256 : 0;
+    platform::StoreInfoHeader(&file[platform::kFileHeaderSize], header);
+    for (std::size_t i = 0; i < colours / 4; ++i)
+        std::fill_n(&file[platform::kFileHeaderSize + platform::kInfoHeaderSize + 4 * i], 3, i);
+    return file;
+}
+
+std::uint64_t BitmapFileSize(const Bytes& headers) {
+    return platform::LoadLe32(&headers[2]);
+}
+
+// The head of the compressor's panorama file whose image record of `recordSize` bytes begins
+// with `recordHead`: header, "INIT" and "BTMP" entries, sixteen zero bytes of "INIT".
+Bytes PanoramaHead(const Bytes& recordHead, std::uint64_t recordSize) {
+    Bytes head(64, 0);
+    const auto Entry = [&head](std::size_t at, const char* name, std::uint32_t offset,
+                               std::uint32_t size) {
+        std::copy_n(name, 4, &head[at]);
+        platform::StoreLe32(&head[at + 4], offset);
+        platform::StoreLe32(&head[at + 8], size);
+    };
+    std::copy_n("HVXK", 4, head.begin());
+    platform::StoreLe32(&head[4], static_cast<std::uint32_t>(64 + recordSize));
+    platform::StoreLe32(&head[8], 2);
+    Entry(16, "INIT", 48, 16);
+    Entry(32, "BTMP", 64, static_cast<std::uint32_t>(recordSize));
+    head.insert(head.end(), recordHead.begin(), recordHead.end());
+    return head;
+}
+
+// A codec record's information header for `data` of `width` x `height`.
+Bytes CodecRecordHeader(const char* fourcc, int width, int height, int bits, std::size_t data) {
+    Bytes record(platform::kInfoHeaderSize);
+    platform::BitmapInfoHeader header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biBitCount = static_cast<std::uint16_t>(bits);
+    header.biCompression = platform::LoadLe32(reinterpret_cast<const std::uint8_t*>(fourcc));
+    header.biSizeImage = static_cast<std::uint32_t>(data);
+    platform::StoreInfoHeader(record.data(), header);
+    return record;
+}
+
+void PutBigEndian(Bytes& bytes, std::uint64_t value, int count) {
+    for (int i = count - 1; i >= 0; --i)
+        bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// A Cinepak frame of one strip whose blocks all take the first vector of a codebook left
+// black: the frame, strip and chunk headers; the chunk's `blocks` zero bytes are left to
+// follow. The record's size is given in `size`.
+Bytes CinepakRecordHead(int width, int height, std::uint64_t& size) {
+    const std::uint64_t blocks = std::uint64_t{static_cast<std::uint32_t>(width) / 4} *
+                                 static_cast<std::uint32_t>(height / 4);
+    Bytes frame;
+    frame.push_back(0);  // flags: codebooks kept from strip to strip
+    PutBigEndian(frame, 10 + 12 + 4 + blocks, 3);
+    PutBigEndian(frame, static_cast<std::uint64_t>(width), 2);
+    PutBigEndian(frame, static_cast<std::uint64_t>(height), 2);
+    PutBigEndian(frame, 1, 2);
+    frame.push_back(0x10);  // a key strip
+    PutBigEndian(frame, 12 + 4 + blocks, 3);
+    PutBigEndian(frame, 0, 2);  // from the top
+    PutBigEndian(frame, 0, 2);
+    PutBigEndian(frame, static_cast<std::uint64_t>(height), 2);
+    PutBigEndian(frame, static_cast<std::uint64_t>(width), 2);
+    frame.push_back(0x32);  // every block one vector of the one-vector codebook
+    PutBigEndian(frame, 4 + blocks, 3);
+    const std::uint64_t data = frame.size() + blocks;
+    Bytes record = CodecRecordHeader("cvid", width, height, 24, static_cast<std::size_t>(data));
+    record.insert(record.end(), frame.begin(), frame.end());
+    size = record.size() + blocks;
+    return record;
+}
+
+// A Video 1 record whose 4 x 4 blocks are each one black colour.
+Bytes VideoOneRecord(int width, int height) {
+    const std::size_t blocks =
+        static_cast<std::size_t>(width / 4) * static_cast<std::size_t>(height / 4);
+    Bytes record = CodecRecordHeader("CRAM", width, height, 16, 2 * blocks);
+    for (std::size_t i = 0; i < blocks; ++i) {
+        record.push_back(0x00);
+        record.push_back(0x80);
+    }
+    return record;
+}
+
+// A run-length avatar of a few hundred bytes whose header claims `side` x `side` pixels.
+Bytes RunLengthAvatar(int side) {
+    Bytes file(platform::kFileHeaderSize + platform::kInfoHeaderSize + 1024, 0);
+    for (int i = 0; i < 64; ++i) {
+        file.push_back(255);
+        file.push_back(static_cast<std::uint8_t>(i));
+    }
+    file[0] = 'B';
+    file[1] = 'M';
+    platform::StoreLe32(&file[2], static_cast<std::uint32_t>(file.size()));
+    platform::StoreLe32(&file[10], platform::kFileHeaderSize + platform::kInfoHeaderSize + 1024);
+    platform::BitmapInfoHeader header;
+    header.biWidth = side;
+    header.biHeight = side;
+    header.biBitCount = 16;
+    header.biCompression = platform::LoadLe32(reinterpret_cast<const std::uint8_t*>("qzmv"));
+    header.biSizeImage = static_cast<std::uint32_t>(file.size() - platform::kFileHeaderSize -
+                                                    platform::kInfoHeaderSize);
+    header.biXPelsPerMeter = 1;
+    header.biYPelsPerMeter = 1;
+    header.biClrUsed = 256;
+    platform::StoreInfoHeader(&file[platform::kFileHeaderSize], header);
+    return file;
+}
+
+// The pictures at the ceiling itself that the viewer engine and Mimeo must hold within their
+// picture plus 256 MiB: bitmaps whose pixels are converted to the display's depth, bitmap and
+// codec records inside panorama files, and a tiny run-length avatar claiming a huge picture.
+int BuildCeilingPictures(const std::string& folder) {
+    const Bytes bitmap24 = BitmapHeaders(16384, 16384, 24);
+    const Bytes bitmap8 = BitmapHeaders(16384, 16384, 8);
+    std::uint64_t cinepakSize = 0;
+    const Bytes cinepak = CinepakRecordHead(16384, 8192, cinepakSize);
+    const Bytes videoOne = VideoOneRecord(16384, 8192);
+    const struct {
+        const char* name;
+        Bytes head;
+        std::uint64_t size;
+    } files[] = {
+        {"bitmap-24bit-16384x16384.bmp", bitmap24, BitmapFileSize(bitmap24)},
+        {"bitmap-record-24bit-16384x16384.pan", PanoramaHead(bitmap24, BitmapFileSize(bitmap24)),
+         64 + BitmapFileSize(bitmap24)},
+        {"bitmap-record-8bit-16384x16384.pan", PanoramaHead(bitmap8, BitmapFileSize(bitmap8)),
+         64 + BitmapFileSize(bitmap8)},
+        {"cinepak-record-16384x8192.pan", PanoramaHead(cinepak, cinepakSize), 64 + cinepakSize},
+        {"video1-record-16384x8192.pan", PanoramaHead(videoOne, videoOne.size()),
+         64 + videoOne.size()},
+        {"run-length-avatar-8192x8192.avt", RunLengthAvatar(8192), 0},
+    };
+    for (const auto& f : files) {
+        const std::string path = folder + "/" + f.name;
+        if (!WriteSparse(path, f.head, std::max<std::uint64_t>(f.size, f.head.size()))) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int Build(const std::string& folder) {
     const Bytes progressive = RampJpeg(16, true);
     const Bytes baseline = RampJpeg(16, false);
@@ -129,35 +310,14 @@ int Build(const std::string& folder) {
             return 1;
         }
     }
-    return 0;
+    return BuildCeilingPictures(folder);
 }
 
 // A bitmap file of `width` x `height` at `bits` (8: a grey palette) whose pixel rows are a
 // hole in the file: the file has its full length but takes no room on the disk.
 bool WriteSparseBitmap(const std::string& path, int width, int height, int bits) {
-    const std::size_t table = bits == 8 ? 1024 : 0;
-    const std::size_t offset = platform::kFileHeaderSize + platform::kInfoHeaderSize + table;
-    const std::size_t size =
-        offset + platform::DibRowStride(width, bits) * static_cast<std::size_t>(height);
-    Bytes head(offset, 0);
-    head[0] = 'B';
-    head[1] = 'M';
-    platform::StoreLe32(&head[2], static_cast<std::uint32_t>(size));
-    platform::StoreLe32(&head[10], static_cast<std::uint32_t>(offset));
-    platform::BitmapInfoHeader header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biBitCount = static_cast<std::uint16_t>(bits);
-    platform::StoreInfoHeader(&head[platform::kFileHeaderSize], header);
-    for (std::size_t i = 0; i < table / 4; ++i) {
-        for (std::size_t c = 0; c < 3; ++c)
-            head[offset - table + 4 * i + c] = static_cast<std::uint8_t>(i);
-    }
-    if (!Write(path, head, false, {}))
-        return false;
-    std::error_code error;
-    std::filesystem::resize_file(path, size, error);
-    return !error;
+    const Bytes head = BitmapHeaders(width, height, bits);
+    return WriteSparse(path, head, BitmapFileSize(head));
 }
 
 // The inputs of the bitmap writers at the ceiling, run by the real programs: 16384 x 16384
@@ -180,34 +340,45 @@ int BuildWriterInputs(const std::string& folder) {
     return 0;
 }
 
-// The bytes the picture's size is read from: the headers of a bitmap file, the whole of any
-// other file (small: the inputs' pictures are compressed), so that measuring adds no copy of a
-// large bitmap to the run's peak.
-Bytes ReadHeaders(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    Bytes head(platform::kFileHeaderSize + platform::kInfoHeaderSize);
-    in.read(reinterpret_cast<char*>(head.data()), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    if (head.size() >= 2 && head[0] == 'B' && head[1] == 'M')
-        return head;
-    in.clear();
-    in.seekg(0);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
+// The bytes the picture's size is read from: the first bytes of the image record (of a bitmap
+// file, or of a panorama file's image record), or the whole record when it is a JPEG stream
+// (small: the inputs' JPEG pictures claim their size), so that measuring adds no copy of a
+// large picture to the run's peak.
+Bytes ReadRecordHead(const std::string& path) {
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read))
+        return {};
+    const std::uint64_t size = file.Size().value_or(0);
+    std::uint64_t offset = 0;
+    std::uint64_t recordSize = size;
+    if (const std::optional<Bytes> table = ReadContainerTable(file, size)) {
+        const std::optional<SectionEntry> image = FindSectionEntry("BTMP", *table, size);
+        if (!image)
+            return {};
+        offset = image->offset;
+        recordSize = image->size;
+    }
+    Bytes head(static_cast<std::size_t>(std::min<std::uint64_t>(recordSize, 64)));
+    head.resize(file.ReadAt(offset, head.data(), head.size()));
+    if (head.size() >= 2 && head[0] == 0xFF && head[1] == 0xD8) {
+        head.resize(static_cast<std::size_t>(recordSize));
+        head.resize(file.ReadAt(offset, head.data(), head.size()));
+    }
+    return head;
 }
 
-// The size of the picture the engine holds for `file`, from the image record's header, at the
-// display's depth.
-std::size_t EnginePicture(const Bytes& file) {
-    std::span<const std::uint8_t> record = file;
-    if (SniffDataType(record) == DataTypeCode::Container)
-        record = FindSection("BTMP", record);
+// The size of the picture the engine holds for the image record whose first bytes are
+// `record`, from the record's header, at the display's depth.
+std::size_t EnginePicture(const Bytes& record) {
     const int depth = ProbeDisplayDepth();
     platform::BitmapInfoHeader header;
     if (record.size() >= 4 && record[0] == 0xFF && record[1] == 0xD8)
         return DecodeJpeg(record, header, {}, depth, 0);
-    if (record.size() < platform::kFileHeaderSize + platform::kInfoHeaderSize)
+    const std::size_t infoAt =
+        record.size() >= 2 && record[0] == 'B' && record[1] == 'M' ? platform::kFileHeaderSize : 0;
+    if (record.size() < infoAt + platform::kInfoHeaderSize)
         return 0;
-    header = platform::LoadInfoHeader(record.data() + platform::kFileHeaderSize);
+    header = platform::LoadInfoHeader(record.data() + infoAt);
     const int bits = header.biBitCount == 8 ? 8 : depth == 15 ? 16 : depth;
     const std::size_t colours = bits == 8 ? 1024 : depth == 16 ? 12 : 0;
     return platform::PictureBlockBytes(header.biWidth, std::abs(header.biHeight), bits,
@@ -234,7 +405,7 @@ int OpenInEngine(const std::string& path, bool withWindow) {
         engine.DetachWindow();
     }
     engine.Close();
-    std::printf("picture %zu\n", EnginePicture(ReadHeaders(path)));
+    std::printf("picture %zu\n", EnginePicture(ReadRecordHead(path)));
     return 0;
 }
 
@@ -254,13 +425,24 @@ int OpenAsBitmap(const std::string& path) {
 }
 
 int OpenAsFrame(const std::string& path) {
-    const ImageRead read =
-        IsAvatarFileName(path) ? ReadImageFile(path, {32, 24, 8}) : ReadImageFile(path, {32, 24});
+    const bool avatarFile = IsAvatarFileName(path);
+    ImageRead read = avatarFile ? ReadImageFile(path, {32, 24, 8}) : ReadImageFile(path, {32, 24});
     if (!read.error.empty()) {
         std::printf("refused %s\n", read.error.c_str());
         return 0;
     }
-    std::printf("picture %zu\n", read.image.size());
+    const std::size_t picture = read.image.size();
+    if (avatarFile) {
+        // An avatar file then goes through the main dialog's colour step and its first frame is
+        // shown, as Mimeo opens it.
+        PackedDib image = std::move(read.image);
+        if (std::optional<PackedDib> reduced =
+                ReduceAvatarColours(std::move(image), false, false)) {
+            image = std::move(*reduced);
+            static_cast<void>(FrameImage(image, 0, 0, qRgb(240, 240, 240)));
+        }
+    }
+    std::printf("picture %zu\n", picture);
     return 0;
 }
 

@@ -60,16 +60,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
 
     const std::size_t headBytes = std::min<std::size_t>(record.size(), 54);
-    std::size_t at = headBytes;
-    const RecordStream next = [&](std::span<std::uint8_t> into) {
-        if (into.size() > record.size() - at)
+    const RecordReader read = [&](std::uint64_t at, std::span<std::uint8_t> into) {
+        if (at > record.size() || into.size() > record.size() - at)
             return false;
         std::copy_n(record.begin() + static_cast<std::ptrdiff_t>(at), into.size(), into.begin());
-        at += into.size();
         return true;
     };
     const std::optional<Outcome> streamed = OutcomeOf(
-        [&] { return DecompressBitmapStream(record.first(headBytes), record.size(), next); });
+        [&] { return DecompressBitmapStream(record.first(headBytes), record.size(), read); });
     if (streamed && streamed != whole)
         std::abort();
     return 0;

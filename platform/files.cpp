@@ -241,6 +241,23 @@ std::size_t File::Read(void* buffer, std::size_t size) {
     return fd_ >= 0 ? ReadFully(fd_, buffer, size) : 0;
 }
 
+std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const {
+    if (fd_ < 0 || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return 0;
+    std::size_t done = 0;
+    auto* bytes = static_cast<char*>(buffer);
+    while (done < size) {
+        const ssize_t n =
+            ::pread(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
 std::size_t File::Write(const void* data, std::size_t size) {
     return fd_ >= 0 ? WriteFully(fd_, data, size) : 0;
 }

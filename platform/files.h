@@ -73,6 +73,9 @@ class File {
     // Reads up to `size` bytes; returns how many were read (fewer only at the end or on an
     // error).
     std::size_t Read(void* buffer, std::size_t size);
+    // Reads up to `size` bytes from byte `offset` of the file, leaving the file's position as it
+    // was; returns how many were read (fewer only at the end or on an error).
+    std::size_t ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const;
     // Writes all bytes; returns how many were written (fewer only on an error).
     std::size_t Write(const void* data, std::size_t size);
     // Closes; false when the close reported an error (e.g. a full disk).

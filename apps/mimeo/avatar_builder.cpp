@@ -8,16 +8,17 @@ bool GridFits(const PackedDib& image, int columns, int rows) {
     return columns >= 1 && rows >= 1 && columns <= header.biWidth && rows <= header.biHeight;
 }
 
-std::optional<PackedDib> ReduceAvatarColours(const PackedDib& image, bool disableTransparency,
+std::optional<PackedDib> ReduceAvatarColours(PackedDib image, bool disableTransparency,
                                              bool blueScreen) {
-    if (disableTransparency)
+    const std::optional<PackedDibShape> shape = CheckedShape(image);
+    if (disableTransparency || (shape && shape->bitCount == 8))
         return image;
     const std::vector<std::size_t> blue =
         blueScreen ? PureBluePixels(image) : std::vector<std::size_t>{};
     std::optional<PackedDib> reduced = ReduceTo256Colours(image);
     if (!reduced)
         return std::nullopt;
-    if (blueScreen && HeaderOf(image).biBitCount != 8)
+    if (blueScreen)
         ApplyBlueScreen(*reduced, blue);
     return reduced;
 }

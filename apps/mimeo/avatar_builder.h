@@ -16,6 +16,7 @@ bool GridFits(const PackedDib& image, int columns, int rows);
 // a true-colour picture is reduced to 256 colours (JPEG round trip, else the fixed palette);
 // for frame pictures (`blueScreen`) the pixels that were exactly pure blue before the
 // reduction become index 0, transparent pure blue, and no other pixel keeps index 0. An 8-bit
-// picture keeps its colours and marks. Nothing when the memory runs out.
-std::optional<PackedDib> ReduceAvatarColours(const PackedDib& image, bool disableTransparency,
+// picture keeps its colours and marks, and comes back without a copy. Nothing when the memory
+// runs out.
+std::optional<PackedDib> ReduceAvatarColours(PackedDib image, bool disableTransparency,
                                              bool blueScreen);

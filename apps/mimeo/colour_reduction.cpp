@@ -125,5 +125,7 @@ std::optional<PackedDib> ReducePaletteViaJpeg(const PackedDib& image) {
 
 std::optional<PackedDib> ReduceTo256Colours(const PackedDib& image) {
     std::optional<PackedDib> reduced = ReducePaletteViaJpeg(image);
-    return reduced ? reduced : QuantizeToFixedPalette(image);
+    if (reduced)
+        return reduced;
+    return QuantizeToFixedPalette(image);
 }

@@ -411,7 +411,7 @@ void CMimeoDlg::BuildAvatar(std::vector<std::string> paths) {
 
     SetProgress(3, "Decreasing Image Color Depth...");
     std::optional<PackedDib> reduced =
-        ReduceAvatarColours(image_, grid.disableTransparency, !avatarFile);
+        ReduceAvatarColours(std::move(image_), grid.disableTransparency, !avatarFile);
     if (!reduced) {
         modified_ = false;
         return EndBuild(kNoMemory);

@@ -2,7 +2,6 @@
 
 #include <optional>
 
-#include "engine/container/container_layout.h"
 #include "engine/container/data_type_sniff.h"
 
 namespace {
@@ -23,23 +22,36 @@ bool NamesMatch(std::string_view wanted, const SectionName& stored) {
 
 }  // namespace
 
-std::span<const std::uint8_t> FindSection(std::string_view name,
-                                          std::span<const std::uint8_t> block) {
-    if (SniffDataType(block) != DataTypeCode::Container) {
-        return {};
+std::optional<SectionEntry> FindSectionEntry(std::string_view name,
+                                             std::span<const std::uint8_t> head,
+                                             std::uint64_t blockSize) {
+    if (SniffDataType(head) != DataTypeCode::Container) {
+        return std::nullopt;
     }
-    const std::optional<ContainerHeader> header = ReadContainerHeader(block);
+    const std::optional<ContainerHeader> header = ReadContainerHeader(head);
     if (!header) {
-        return {};
+        return std::nullopt;
     }
     for (std::size_t i = 0; i < header->sectionCount; ++i) {
-        const std::optional<SectionEntry> entry = ReadSectionEntry(block, i);
+        const std::optional<SectionEntry> entry = ReadSectionEntry(head, i);
         if (!entry) {
-            return {};
+            return std::nullopt;
         }
         if (NamesMatch(name, entry->name)) {
-            return SectionData(block, *entry).value_or(std::span<const std::uint8_t>{});
+            if (entry->offset > blockSize || entry->size > blockSize - entry->offset) {
+                return std::nullopt;
+            }
+            return entry;
         }
     }
-    return {};
+    return std::nullopt;
+}
+
+std::span<const std::uint8_t> FindSection(std::string_view name,
+                                          std::span<const std::uint8_t> block) {
+    const std::optional<SectionEntry> entry = FindSectionEntry(name, block, block.size());
+    if (!entry) {
+        return {};
+    }
+    return block.subspan(entry->offset, entry->size);
 }

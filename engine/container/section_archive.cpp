@@ -36,69 +36,91 @@ void EmitDumpLine(const ArchiveDumpSink& sink, std::string_view line) {
     }
 }
 
-// A container holding one section: header, one entry, the data at offset 32.
-std::vector<std::uint8_t> SingleSectionContainer(const SectionName& name,
-                                                 std::span<const std::uint8_t> data) {
+// A container holding one section: header, one entry, the data at offset 32. Throws
+// std::bad_alloc.
+ByteBlock SingleSectionContainer(const SectionName& name, std::span<const std::uint8_t> data) {
     const std::size_t dataOffset = kContainerHeaderSize + kSectionEntrySize;
     const auto total = static_cast<std::uint32_t>(dataOffset + data.size());
-    std::vector<std::uint8_t> block(total);
+    ByteBlock block;
+    if (!block.Resize(total))
+        throw std::bad_alloc();
     WriteContainerHeader(block.data(), {kContainerMagic, total, 1, 0});
     WriteSectionEntry(
         block.data() + kContainerHeaderSize,
         {name, static_cast<std::uint32_t>(dataOffset), static_cast<std::uint32_t>(data.size()), 0});
-    std::copy(data.begin(), data.end(), block.begin() + dataOffset);
+    if (!data.empty())
+        std::memcpy(block.data() + dataOffset, data.data(), data.size());
     return block;
 }
 
-// `old` without entry `index`: the other entries keep their order, lose 16 bytes of offset for
-// the shorter table and, when their data lay behind the removed data, the removed size too.
-std::vector<std::uint8_t> WithoutEntry(std::span<const std::uint8_t> old, std::size_t index) {
+// Removes entry `index` of the container in the first `size` bytes of `block`, in place: the
+// other entries keep their order, lose 16 bytes of offset for the shorter table and, when their
+// data lay behind the removed data, the removed size too; the bytes no section covers become 0.
+// Gives the container's new size. Never fails.
+std::size_t RemoveEntryInPlace(std::uint8_t* block, std::size_t size, std::size_t index) {
+    const std::span<const std::uint8_t> old(block, size);
     const ContainerHeader header = *ReadContainerHeader(old);
     const SectionEntry removed = *ReadSectionEntry(old, index);
     const std::uint32_t total =
         header.totalSize - removed.size - static_cast<std::uint32_t>(kSectionEntrySize);
-    std::vector<std::uint8_t> block(total);
-    WriteContainerHeader(block.data(),
-                         {header.magic, total, header.sectionCount - 1, header.version});
-    std::size_t slot = 0;
+    struct Moved {
+        SectionEntry entry;
+        std::uint32_t from;
+    };
+    std::vector<Moved> kept;
+    kept.reserve(header.sectionCount);
     for (std::size_t i = 0; i < header.sectionCount; ++i) {
-        if (i == index) {
+        if (i == index)
             continue;
-        }
         SectionEntry entry = *ReadSectionEntry(old, i);
-        const std::span<const std::uint8_t> data = *SectionData(old, entry);
+        const std::uint32_t from = entry.offset;
         const std::uint32_t behind = entry.offset > removed.offset ? removed.size : 0;
         entry.offset -= static_cast<std::uint32_t>(kSectionEntrySize) + behind;
-        WriteSectionEntry(block.data() + kContainerHeaderSize + slot * kSectionEntrySize, entry);
-        std::copy(data.begin(), data.end(), block.begin() + entry.offset);
-        ++slot;
+        kept.push_back({entry, from});
     }
-    return block;
+    // Every section moves down and none overlaps another, so moving them from the first to the
+    // last never writes over data not yet moved.
+    std::vector<Moved> byOffset = kept;
+    std::stable_sort(byOffset.begin(), byOffset.end(),
+                     [](const Moved& a, const Moved& b) { return a.from < b.from; });
+    std::size_t covered = kContainerHeaderSize + kept.size() * kSectionEntrySize;
+    for (const Moved& moved : byOffset) {
+        std::memmove(block + moved.entry.offset, block + moved.from, moved.entry.size);
+        if (moved.entry.offset > covered)
+            std::memset(block + covered, 0, moved.entry.offset - covered);
+        covered =
+            std::max<std::size_t>(covered, moved.entry.offset + std::size_t{moved.entry.size});
+    }
+    if (total > covered)
+        std::memset(block + covered, 0, total - covered);
+    WriteContainerHeader(block, {header.magic, total, header.sectionCount - 1, header.version});
+    for (std::size_t slot = 0; slot < kept.size(); ++slot)
+        WriteSectionEntry(block + kContainerHeaderSize + slot * kSectionEntrySize,
+                          kept[slot].entry);
+    return total;
 }
 
-// `old` with one more entry: the table grows by 16 bytes, every old section moves 16 bytes on,
-// and the new data goes behind all old data.
-std::vector<std::uint8_t> WithAppended(std::span<const std::uint8_t> old, const SectionName& name,
-                                       std::span<const std::uint8_t> data) {
-    const ContainerHeader header = *ReadContainerHeader(old);
+// Appends an entry in place to the container in the first `size` bytes of `block`, which has
+// room for 16 + data.size() bytes more: the table grows by 16 bytes, every old section (and all
+// between them) moves 16 bytes on, and the new data, which must not lie in `block`, goes behind
+// all old data. Gives the container's new size. Never fails.
+std::size_t AppendEntryInPlace(std::uint8_t* block, std::size_t size, const SectionName& name,
+                               std::span<const std::uint8_t> data) {
+    const ContainerHeader header = *ReadContainerHeader({block, size});
     const std::size_t oldTableEnd = kContainerHeaderSize + header.sectionCount * kSectionEntrySize;
-    const std::size_t newTableEnd = oldTableEnd + kSectionEntrySize;
-    const auto total = static_cast<std::uint32_t>(old.size() + kSectionEntrySize + data.size());
-    std::vector<std::uint8_t> block(total);
-    WriteContainerHeader(block.data(),
-                         {header.magic, total, header.sectionCount + 1, header.version});
+    const auto total = static_cast<std::uint32_t>(size + kSectionEntrySize + data.size());
+    std::memmove(block + oldTableEnd + kSectionEntrySize, block + oldTableEnd, size - oldTableEnd);
     for (std::size_t i = 0; i < header.sectionCount; ++i) {
-        SectionEntry entry = *ReadSectionEntry(old, i);
+        SectionEntry entry = *ReadSectionEntry({block, size}, i);
         entry.offset += static_cast<std::uint32_t>(kSectionEntrySize);
-        WriteSectionEntry(block.data() + kContainerHeaderSize + i * kSectionEntrySize, entry);
+        WriteSectionEntry(block + kContainerHeaderSize + i * kSectionEntrySize, entry);
     }
-    const auto dataOffset = static_cast<std::uint32_t>(old.size() + kSectionEntrySize);
-    WriteSectionEntry(block.data() + oldTableEnd,
+    const auto dataOffset = static_cast<std::uint32_t>(size + kSectionEntrySize);
+    WriteSectionEntry(block + oldTableEnd,
                       {name, dataOffset, static_cast<std::uint32_t>(data.size()), 0});
-    std::copy(old.begin() + static_cast<std::ptrdiff_t>(oldTableEnd), old.end(),
-              block.begin() + static_cast<std::ptrdiff_t>(newTableEnd));
-    std::copy(data.begin(), data.end(), block.begin() + dataOffset);
-    return block;
+    std::memcpy(block + dataOffset, data.data(), data.size());
+    WriteContainerHeader(block, {header.magic, total, header.sectionCount + 1, header.version});
+    return total;
 }
 
 // `block` (an editable container) keeping only the first entry of each name, which is the one
@@ -147,8 +169,8 @@ std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> b
 // block is grown, when the source is known to hold fewer bytes (`available`, from the header
 // on) than the header claims.
 template <typename ReadBytes>
-std::optional<std::vector<std::uint8_t>> ReadContainerBlock(
-    ReadBytes read, std::optional<std::uint64_t> available) {
+std::optional<ByteBlock> ReadContainerBlock(ReadBytes read,
+                                            std::optional<std::uint64_t> available) {
     std::uint8_t headerBytes[kContainerHeaderSize];
     if (read(headerBytes, sizeof headerBytes) != sizeof headerBytes) {
         return std::nullopt;
@@ -158,20 +180,18 @@ std::optional<std::vector<std::uint8_t>> ReadContainerBlock(
         (available && header.totalSize > *available)) {
         return std::nullopt;
     }
-    try {
-        std::vector<std::uint8_t> block(std::begin(headerBytes), std::end(headerBytes));
-        while (block.size() < header.totalSize) {
-            const std::size_t have = block.size();
-            const std::size_t step = std::min<std::size_t>(kReadStep, header.totalSize - have);
-            block.resize(have + step);
-            if (read(block.data() + have, step) != step) {
-                return std::nullopt;
-            }
-        }
-        return block;
-    } catch (const std::bad_alloc&) {
+    ByteBlock block;
+    if (!block.Resize(kContainerHeaderSize))
         return std::nullopt;
+    std::memcpy(block.data(), headerBytes, sizeof headerBytes);
+    while (block.size() < header.totalSize) {
+        const std::size_t have = block.size();
+        const std::size_t step = std::min<std::size_t>(kReadStep, header.totalSize - have);
+        if (!block.Resize(have + step) || read(block.data() + have, step) != step) {
+            return std::nullopt;
+        }
     }
+    return block;
 }
 
 std::string FieldLine(std::string_view label, std::uint32_t value) {
@@ -194,7 +214,7 @@ std::uint32_t SectionArchive::ReadFrom(int fd) {
         return 0;
     }
     const std::optional<std::uint64_t> left = platform::BytesLeft(fd);
-    std::optional<std::vector<std::uint8_t>> block =
+    std::optional<ByteBlock> block =
         ReadContainerBlock([fd](std::uint8_t* buffer,
                                 std::size_t size) { return platform::ReadFully(fd, buffer, size); },
                            left);
@@ -209,19 +229,19 @@ std::uint32_t SectionArchive::ReadFrom(std::span<const std::uint8_t> bytes) {
         return 0;
     }
     try {
-        return Adopt(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + header->totalSize));
+        return Adopt(ByteBlock(bytes.first(header->totalSize)));
     } catch (const std::bad_alloc&) {
         return 0;
     }
 }
 
-std::uint32_t SectionArchive::Adopt(std::vector<std::uint8_t> block) {
+std::uint32_t SectionArchive::Adopt(ByteBlock block) {
     if (!IsEditableContainer(block)) {
         return 0;
     }
     const auto size = static_cast<std::uint32_t>(block.size());
-    std::vector<std::uint8_t> unique = WithoutLaterDuplicates(block);
-    block_ = unique.empty() ? std::move(block) : std::move(unique);
+    const std::vector<std::uint8_t> unique = WithoutLaterDuplicates(block);
+    block_ = unique.empty() ? std::move(block) : ByteBlock(unique);
     return size;
 }
 
@@ -239,7 +259,7 @@ std::uint32_t SectionArchive::Load(const std::filesystem::path& path) {
     if (!file.Open(path.string(), platform::File::Mode::Read)) {
         return 0;
     }
-    std::optional<std::vector<std::uint8_t>> block = ReadContainerBlock(
+    std::optional<ByteBlock> block = ReadContainerBlock(
         [&file](std::uint8_t* buffer, std::size_t size) { return file.Read(buffer, size); },
         file.Size());
     return block ? Adopt(std::move(*block)) : 0;
@@ -274,7 +294,7 @@ std::span<const std::uint8_t> SectionArchive::GetSection(std::string_view name) 
         return {};
     }
     const SectionEntry entry = Entry(*index);
-    return std::span(block_).subspan(entry.offset, entry.size);
+    return std::span<const std::uint8_t>(block_).subspan(entry.offset, entry.size);
 }
 
 std::span<const std::uint8_t> SectionArchive::GetSection(std::uint32_t tag) const {
@@ -304,11 +324,7 @@ std::uint32_t SectionArchive::SetSection(std::string_view name,
         if (index && Header().sectionCount == 1) {
             Clear();
         } else if (index) {
-            try {
-                block_ = WithoutEntry(block_, *index);
-            } catch (const std::bad_alloc&) {
-                return 0;
-            }
+            block_.Resize(RemoveEntryInPlace(block_.data(), block_.size(), *index));
         }
         return 0;
     }
@@ -337,18 +353,28 @@ std::uint32_t SectionArchive::SetSection(std::string_view name,
         remaining + kSectionEntrySize + data.size() > kMaxContainerSize) {
         return 0;
     }
-    try {
-        // Both steps build new blocks; the old one stays until the end because `data` may
-        // point into it, and a failure on the way leaves the archive as it was.
-        if (index) {
-            const std::vector<std::uint8_t> removed = WithoutEntry(block_, *index);
-            block_ = WithAppended(removed, normalized, data);
-        } else {
-            block_ = WithAppended(block_, normalized, data);
+    // The block changes in place: `data` is first copied out of it when it lies there, and the
+    // block grows before anything moves, so that a failure leaves the archive as it was.
+    std::vector<std::uint8_t> ownCopy;
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(block_.data());
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(data.data());
+    if (at >= first && at < first + block_.size()) {
+        try {
+            ownCopy.assign(data.begin(), data.end());
+        } catch (const std::bad_alloc&) {
+            return 0;
         }
-    } catch (const std::bad_alloc&) {
+        data = ownCopy;
+    }
+    const std::size_t total = static_cast<std::size_t>(remaining + kSectionEntrySize + data.size());
+    if (total > block_.size() && !block_.Resize(total)) {
         return 0;
     }
+    std::size_t size = static_cast<std::size_t>(ReadContainerHeader(block_)->totalSize);
+    if (index) {
+        size = RemoveEntryInPlace(block_.data(), size, *index);
+    }
+    block_.Resize(AppendEntryInPlace(block_.data(), size, normalized, data));
     return length;
 }
 
@@ -381,8 +407,7 @@ std::uint32_t SectionArchive::ListSections(std::string* list) const {
 }
 
 void SectionArchive::Clear() {
-    block_.clear();
-    block_.shrink_to_fit();
+    block_.Clear();
 }
 
 int SectionArchive::Dump() const {
@@ -402,7 +427,7 @@ int SectionArchive::Dump() const {
         EmitDumpLine(sink, FieldLine("SecOffset:\t", entry.offset));
         constexpr std::size_t kBytesPerLine = 16;
         const std::span<const std::uint8_t> data =
-            std::span(block_).subspan(entry.offset, entry.size);
+            std::span<const std::uint8_t>(block_).subspan(entry.offset, entry.size);
         for (std::size_t start = 0; start < data.size(); start += kBytesPerLine) {
             std::string line;
             for (std::size_t j = start; j < data.size() && j < start + kBytesPerLine; ++j) {

@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/container/byte_block.h"
 #include "engine/container/container_layout.h"
 
 class SectionArchive {
@@ -91,13 +92,14 @@ class SectionArchive {
   private:
     // Takes `block` as the content when it is an editable container, dropping later entries of
     // a name that occurs twice; gives its size as read, or 0 (the archive stays empty).
-    std::uint32_t Adopt(std::vector<std::uint8_t> block);
+    std::uint32_t Adopt(ByteBlock block);
     // Index of the first entry with the normalised name.
     std::optional<std::size_t> FindEntry(std::string_view name) const;
     ContainerHeader Header() const;
     SectionEntry Entry(std::size_t index) const;
 
-    std::vector<std::uint8_t> block_;
+    // Changed in place as sections are set, so that a large container is held once.
+    ByteBlock block_;
 };
 
 // Receives SectionArchive::Dump's text, one line at a time, on the dumping thread. The default

@@ -22,17 +22,6 @@ int DepthOf(const platform::BitmapInfoHeader& header) {
     return header.biBitCount;
 }
 
-platform::PixelFormatCode FormatForDepth(int depth) {
-    switch (depth) {
-        case 15:
-            return platform::PixelFormatCode::Rgb555;
-        case 16:
-            return platform::PixelFormatCode::Rgb565;
-        default:
-            return platform::PixelFormatCode::Bgr24;
-    }
-}
-
 // Where a picture's pixels lie in its block: behind `offset` bytes, `stride` bytes a row.
 struct Layout {
     std::size_t offset;
@@ -117,26 +106,58 @@ int ProbeDisplayDepth() {
     return std::clamp(depth, 8, 24);
 }
 
-GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
-    const platform::BitmapInfoHeader old = image.Header();
-    const int current = DepthOf(old);
+DisplayConversion DisplayConversionFor(const platform::BitmapInfoHeader& header, int depth) {
+    const int current = DepthOf(header);
     if (current != 8 && current != 15 && current != 16 && current != 24 && current != 32) {
         throw LoadError(kUnsupportedFormat);
     }
     const bool knownDepth = depth == 8 || depth == 15 || depth == 16 || depth == 24;
     if (current == 8 || current == depth || !knownDepth)
-        return image;
-    if (depth == 8)
-        return ThroughJpeg(std::move(image));
+        return DisplayConversion::Keep;
+    return depth == 8 ? DisplayConversion::ThroughJpeg : DisplayConversion::Pixels;
+}
 
-    platform::BitmapInfoHeader header = old;
+platform::BitmapInfoHeader DisplayDepthHeader(const platform::BitmapInfoHeader& image, int depth) {
+    platform::BitmapInfoHeader header = image;
     header.biBitCount = static_cast<std::uint16_t>(depth == 15 ? 16 : depth);
     header.biCompression = depth == 16 ? platform::kBiBitfields : platform::kBiRgb;
     header.biSizeImage = 0;
     header.biClrUsed = depth == 16 ? 3 : 0;
+    return header;
+}
 
+platform::PixelFormatCode DisplayPixelFormat(int depth) {
+    switch (depth) {
+        case 15:
+            return platform::PixelFormatCode::Rgb555;
+        case 16:
+            return platform::PixelFormatCode::Rgb565;
+        default:
+            return platform::PixelFormatCode::Bgr24;
+    }
+}
+
+void StoreDisplayHeader(GlobalDib& image, const platform::BitmapInfoHeader& header) {
+    image.SetHeader(header);
+    if (header.biCompression == platform::kBiBitfields && header.biBitCount == 16) {
+        const std::uint32_t masks[3] = {kRedMask565, kGreenMask565, kBlueMask565};
+        std::memcpy(image.Colours(), masks, sizeof masks);
+    }
+}
+
+GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
+    const platform::BitmapInfoHeader old = image.Header();
+    switch (DisplayConversionFor(old, depth)) {
+        case DisplayConversion::Keep:
+            return image;
+        case DisplayConversion::ThroughJpeg:
+            return ThroughJpeg(std::move(image));
+        case DisplayConversion::Pixels:
+            break;
+    }
+    const platform::BitmapInfoHeader header = DisplayDepthHeader(old, depth);
     const platform::PixelFormatCode from = platform::DibPixelFormatCode(old);
-    const platform::PixelFormatCode to = FormatForDepth(depth);
+    const platform::PixelFormatCode to = DisplayPixelFormat(depth);
     const auto width = static_cast<std::size_t>(old.biWidth);
     const auto rows = static_cast<std::size_t>(std::abs(old.biHeight));
     const Layout source{platform::kInfoHeaderSize + ColourTableBytes(old),
@@ -145,10 +166,6 @@ GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth) {
                         platform::DibRowStride(header.biWidth, header.biBitCount)};
     if (!ConvertInBlock(image, {from, to, width, rows}, source, target))
         throw LoadError(kNoMemory);
-    image.SetHeader(header);
-    if (depth == 16) {
-        const std::uint32_t masks[3] = {kRedMask565, kGreenMask565, kBlueMask565};
-        std::memcpy(image.Colours(), masks, sizeof masks);
-    }
+    StoreDisplayHeader(image, header);
     return image;
 }

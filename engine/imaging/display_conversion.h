@@ -3,6 +3,7 @@
 // renderer nor the blit converts per frame.
 
 #include "engine/imaging/global_dib.h"
+#include "platform/pixel_format.h"
 
 // The display's depth: 8, 15, 16 or 24. A 16-bit display without the 5-6-5 masks counts as 15;
 // deeper displays report 24, shallower ones 8. Any thread.
@@ -23,3 +24,18 @@ int ProbeDisplayDepth();
 // and "Insufficient system memory" when the block cannot grow or the encoded picture cannot be
 // decoded (`image` is freed either way).
 GlobalDib ConvertToDisplayDepth(GlobalDib image, int depth);
+
+// What ConvertToDisplayDepth does to a picture with this header for `depth`: keeps it, converts
+// its pixels (towards 15, 16 or 24 bits) or takes it through JPEG (towards 8 bits). Throws
+// LoadError "Unsupported file fomat" for a picture whose depth is not 8, 15, 16, 24 or 32.
+enum class DisplayConversion { Keep, Pixels, ThroughJpeg };
+DisplayConversion DisplayConversionFor(const platform::BitmapInfoHeader& header, int depth);
+
+// The header of the picture ConvertToDisplayDepth makes from one with header `image` when it
+// converts its pixels to `depth` (15, 16 or 24), and the pixel format it makes.
+platform::BitmapInfoHeader DisplayDepthHeader(const platform::BitmapInfoHeader& image, int depth);
+platform::PixelFormatCode DisplayPixelFormat(int depth);
+
+// Stores `header` at the start of `image` and, for a 5-6-5 header, the three masks behind it.
+// The block must hold them.
+void StoreDisplayHeader(GlobalDib& image, const platform::BitmapInfoHeader& header);

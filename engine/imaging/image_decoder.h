@@ -3,11 +3,11 @@
 // GlobalDib at the display's depth.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 
 #include "engine/imaging/global_dib.h"
+#include "engine/imaging/record_reader.h"
 
 // Decodes `record`: a bitmap file ("BM" and its 14-byte file header) or a bare information
 // header (first 32-bit value 40) with plain (compression 0), bit-field (3) or codec-compressed
@@ -28,17 +28,12 @@
 //                                        before anything is allocated or decoded
 GlobalDib DecompressImage(std::span<const std::uint8_t> record);
 
-// Gives the next `into.size()` bytes of a record, in order; false when the record has no more of
-// them or they cannot be read.
-using RecordStream = std::function<bool(std::span<std::uint8_t> into)>;
-
-// Decodes a plain or bit-field bitmap record of `size` bytes as DecompressImage does, reading the
-// record once from start to end, each pixel row straight into the picture, so that the record
-// is never held whole. `head` is the record's first bytes, already read: at least its first
-// kFileHeaderSize + kInfoHeaderSize bytes, or all of a shorter record; `next` gives the bytes
-// after them. Returns nothing, having called `next` never, when the record is no plain or
-// bit-field bitmap (a JFIF stream, a codec-compressed bitmap: DecompressImage decodes those from
-// the whole record). Throws as DecompressImage; a record whose stream ends early is
-// "Unsupported file fomat". Any thread.
+// Decodes a plain or bit-field bitmap record of `size` bytes as DecompressImage does, reading
+// it through `read` band by band as the picture is made at the display's depth, so that the
+// record is never held whole. `head` is the record's first bytes: at least its first
+// kFileHeaderSize + kInfoHeaderSize bytes, or all of a shorter record. Returns nothing, having
+// called `read` never, when the record is no plain or bit-field bitmap (a JFIF stream, a
+// codec-compressed bitmap: DecompressImage decodes those from the whole record). Throws as
+// DecompressImage; a read that fails is "Unsupported file fomat". Any thread.
 std::optional<GlobalDib> DecompressBitmapStream(std::span<const std::uint8_t> head,
-                                                std::uint64_t size, const RecordStream& next);
+                                                std::uint64_t size, const RecordReader& read);

@@ -23,21 +23,7 @@
 
 namespace {
 
-// One image to encode: rows of `format` pixels (colours for Indexed8), each converted to
-// blue, green, red as the library takes it, so that no converted copy of the picture is made.
-struct EncodeJob {
-    const std::uint8_t* rows;
-    std::size_t stride;
-    platform::PixelFormatCode format;
-    std::span<const std::uint8_t> colours;
-    JDIMENSION width;
-    JDIMENSION height;
-    bool topDown;
-    int quality;
-    std::vector<std::uint8_t>* output;
-};
-
-bool RunEncode(const EncodeJob& job) {
+bool RunEncode(const JpegSourceRows& rows, int quality, std::vector<std::uint8_t>& output) {
     jpeg_compress_struct info{};
     JpegErrorManager errors;
     info.err = InstallJpegErrorHooks(errors);
@@ -47,31 +33,34 @@ bool RunEncode(const EncodeJob& job) {
         return false;
     }
     jpeg_create_compress(&info);
-    SetMemoryDestination(&info, *job.output);
-    info.image_width = job.width;
-    info.image_height = job.height;
+    SetMemoryDestination(&info, output);
+    info.image_width = static_cast<JDIMENSION>(rows.width);
+    info.image_height = static_cast<JDIMENSION>(rows.height);
     info.input_components = 3;
     info.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, job.quality, TRUE);
+    jpeg_set_quality(&info, quality, TRUE);
     jpeg_start_compress(&info, TRUE);
-    const bool convert = job.format != platform::PixelFormatCode::Bgr24;
+    // Rows of other formats are converted one at a time to blue, green, red as the library takes
+    // them, so that no converted copy of the picture is made.
+    const bool convert = rows.format != platform::PixelFormatCode::Bgr24;
     JSAMPARRAY buffer = nullptr;
     if (convert) {
         buffer = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                           job.width * 3, 1);
+                                           info.image_width * 3, 1);
     }
     while (info.next_scanline < info.image_height) {
-        const JDIMENSION line = info.next_scanline;
-        const JDIMENSION stored = job.topDown ? line : job.height - 1 - line;
-        const std::uint8_t* source = job.rows + std::size_t{stored} * job.stride;
+        const std::uint8_t* source = rows.row(info.next_scanline);
+        if (source == nullptr) {
+            jpeg_destroy_compress(&info);
+            return false;
+        }
         // The library only reads the rows it is given.
         JSAMPROW row = const_cast<JSAMPROW>(source);
         if (convert) {
-            ConvertDibPixels(
-                {job.format, source, job.stride, job.colours},
-                {platform::PixelFormatCode::Bgr24, buffer[0], std::size_t{job.width} * 3},
-                job.width, 1, false);
+            ConvertDibPixels({rows.format, source, 0, rows.colours},
+                             {platform::PixelFormatCode::Bgr24, buffer[0], rows.width * 3},
+                             rows.width, 1, false);
             row = buffer[0];
         }
         jpeg_write_scanlines(&info, &row, 1);
@@ -329,11 +318,6 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
     }
     const auto width = static_cast<std::size_t>(header.biWidth);
     const auto height = static_cast<std::size_t>(std::abs(header.biHeight));
-    if (width % 4 != 0 || height % 4 != 0)
-        return {};
-    if (width > JPEG_MAX_DIMENSION || height > JPEG_MAX_DIMENSION)
-        return {};
-
     const std::size_t stride = platform::DibRowStride(header.biWidth, header.biBitCount);
     if (pixels.size() / stride < height)
         return {};
@@ -344,21 +328,25 @@ std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
             return {};
         colours = colours.first(4 * ColourEntries(header));
     }
+    const bool topDown = header.biHeight < 0;
+    return EncodeJpegRows({format, colours, width, height,
+                           [&](std::size_t line) {
+                               const std::size_t stored = topDown ? line : height - 1 - line;
+                               return pixels.data() + stored * stride;
+                           }},
+                          quality);
+}
 
+std::vector<std::uint8_t> EncodeJpegRows(const JpegSourceRows& rows, int quality) {
+    if (rows.format == platform::PixelFormatCode::None || rows.width == 0 || rows.height == 0 ||
+        rows.width % 4 != 0 || rows.height % 4 != 0 || rows.width > JPEG_MAX_DIMENSION ||
+        rows.height > JPEG_MAX_DIMENSION) {
+        return {};
+    }
     try {
-        EncodeJob job{pixels.data(),
-                      stride,
-                      format,
-                      colours,
-                      static_cast<JDIMENSION>(width),
-                      static_cast<JDIMENSION>(height),
-                      header.biHeight < 0,
-                      quality,
-                      nullptr};
         std::vector<std::uint8_t> output;
-        output.reserve(width * height);
-        job.output = &output;
-        if (!RunEncode(job))
+        output.reserve(rows.width * rows.height);
+        if (!RunEncode(rows, quality, output))
             return {};
         output.shrink_to_fit();
         return output;

@@ -5,10 +5,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 #include "engine/imaging/global_dib.h"
+#include "platform/pixel_format.h"
 
 // DecodeJpeg and JpegToDib flags.
 inline constexpr int kJpegTopDown = 1;   // rows top-down, negative height
@@ -25,6 +27,22 @@ inline constexpr int kJpegNoDither = 4;  // no dithering when quantizing to 8 bi
 std::vector<std::uint8_t> DibToJpeg(std::span<const std::uint8_t> bitmapInfo,
                                     std::span<const std::uint8_t> pixels, int quality);
 std::vector<std::uint8_t> DibToJpeg(const GlobalDib& dib, int quality);
+
+// The rows of a picture to encode, asked for once each, top row first: `row(line)` gives row
+// `line` (0 the top) as `width` pixels of `format` (Indexed8 looked up in `colours`), valid
+// until the next call, or null when it cannot be had.
+struct JpegSourceRows {
+    platform::PixelFormatCode format = platform::PixelFormatCode::None;
+    std::span<const std::uint8_t> colours;
+    std::size_t width = 0;
+    std::size_t height = 0;
+    std::function<const std::uint8_t*(std::size_t line)> row;
+};
+
+// Encodes the rows as DibToJpeg encodes a bitmap of the same pixels, so that no picture need be
+// held to encode it. Empty when the width or the height is not a multiple of 4, the format is
+// None, a row cannot be had, or the library fails.
+std::vector<std::uint8_t> EncodeJpegRows(const JpegSourceRows& rows, int quality);
 
 // Decodes `stream` at `depth` (8, 15, 16 or 24) and returns the size of the GlobalDib the image
 // needs (header, colours or masks, rows), or 0 on failure. An image over the picture ceiling, or

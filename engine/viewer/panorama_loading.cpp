@@ -6,10 +6,13 @@
 #include <optional>
 #include <vector>
 
+#include "engine/container/container_file.h"
+#include "engine/container/container_layout.h"
 #include "engine/container/data_type_sniff.h"
 #include "engine/container/file_section.h"
 #include "engine/container/find_section.h"
 #include "engine/container/hotspot_section.h"
+#include "engine/container/image_section.h"
 #include "engine/container/init_section.h"
 #include "engine/imaging/global_dib.h"
 #include "engine/imaging/image_decoder.h"
@@ -56,6 +59,81 @@ void MakeColourCountExplicit(GlobalDib& image) {
     }
 }
 
+// The first bytes of an image record that tell how it is decoded.
+constexpr std::size_t kRecordHeadBytes = platform::kFileHeaderSize + platform::kInfoHeaderSize;
+
+// A panorama whose picture was decoded from its file as the file was read: the picture, and the
+// bytes the rest of the load reads in place of the whole file (a bitmap file's first bytes, or a
+// container of the sections the load reads beside the image). No picture for a container of a
+// version the engine refuses: the load fails before it would decode one.
+struct StreamedPanorama {
+    std::optional<GlobalDib> picture;
+    std::vector<std::uint8_t> sections;
+};
+
+// Decodes the plain bitmap record of `recordSize` bytes at byte `offset` of `file`, whose first
+// bytes are `head`, reading its rows from the file as the picture is made; nothing when the
+// record is no plain bitmap. Throws the load's errors.
+std::optional<GlobalDib> StreamBitmapRecord(const platform::File& file, std::uint64_t offset,
+                                            std::uint64_t recordSize,
+                                            std::span<const std::uint8_t> head) {
+    bool readFailed = false;
+    const RecordReader read = [&file, offset, &readFailed](std::uint64_t at,
+                                                           std::span<std::uint8_t> into) {
+        readFailed = file.ReadAt(offset + at, into.data(), into.size()) != into.size();
+        return !readFailed;
+    };
+    try {
+        return DecompressBitmapStream(head, recordSize, read);
+    } catch (const LoadError& failure) {
+        if (readFailed)
+            throw LoadError("File I/O Error: Cannot Read Specified File");
+        throw ImageFormatError(failure.what());
+    } catch (const std::bad_alloc&) {
+        throw ImageFormatError("Insufficient system memory");
+    }
+}
+
+// A plain bitmap file, or a panorama file whose image record is a plain bitmap, read so that its
+// pixels are never held whole beside the picture; nothing for any other file, which is then
+// read whole. `head` holds the file's first bytes.
+std::optional<StreamedPanorama> StreamPanorama(const platform::File& file, std::uint64_t size,
+                                               std::span<const std::uint8_t> head) {
+    StreamedPanorama streamed;
+    if (SniffDataType(head) == DataTypeCode::Bitmap) {
+        streamed.picture = StreamBitmapRecord(file, 0, size, head);
+        if (!streamed.picture)
+            return std::nullopt;
+        streamed.sections.assign(head.begin(), head.end());
+        return streamed;
+    }
+    if (SniffDataType(head) != DataTypeCode::Container)
+        return std::nullopt;
+    const std::optional<std::vector<std::uint8_t>> table = ReadContainerTable(file, size);
+    if (!table)
+        return std::nullopt;
+    const std::optional<SectionEntry> image = FindSectionEntry(kImageSectionName, *table, size);
+    static constexpr std::string_view kLoadedBeside[] = {kInitSectionName, kHotspotSectionName,
+                                                         kFileSectionName};
+    std::optional<std::vector<std::uint8_t>> sections =
+        image ? ReadSectionsOfFile(file, *table, size, kLoadedBeside) : std::nullopt;
+    if (!sections)
+        return std::nullopt;
+    streamed.sections = std::move(*sections);
+    if (VersionCode(*ReadContainerHeader(*table)) >= 1)
+        return streamed;
+    std::uint8_t recordHead[kRecordHeadBytes] = {};
+    const std::size_t headBytes =
+        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image->size));
+    if (file.ReadAt(image->offset, recordHead, headBytes) != headBytes)
+        return std::nullopt;
+    streamed.picture =
+        StreamBitmapRecord(file, image->offset, image->size, {recordHead, headBytes});
+    if (!streamed.picture)
+        return std::nullopt;
+    return streamed;
+}
+
 }  // namespace
 
 void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
@@ -70,7 +148,7 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
         throw LoadError("File I/O Error: Cannot Open Specified File");
     }
     const std::uint64_t size = file.Size().value_or(0);
-    std::uint8_t head[platform::kFileHeaderSize + platform::kInfoHeaderSize] = {};
+    std::uint8_t head[kRecordHeadBytes] = {};
     const std::size_t got = file.Read(head, sizeof head);
     const std::span<const std::uint8_t> start(head, got);
     const bool bareHeader =
@@ -78,28 +156,11 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
     if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
     }
-    // A plain bitmap file is read row by row into its picture: never held whole beside it.
-    if (SniffDataType(start) == DataTypeCode::Bitmap) {
-        bool readFailed = false;
-        const RecordStream next = [&file, &readFailed](std::span<std::uint8_t> into) {
-            readFailed = file.Read(into.data(), into.size()) != into.size();
-            return !readFailed;
-        };
-        std::optional<GlobalDib> picture;
-        try {
-            picture = DecompressBitmapStream(start, size, next);
-        } catch (const LoadError& failure) {
-            if (readFailed)
-                throw LoadError("File I/O Error: Cannot Read Specified File");
-            throw ImageFormatError(failure.what());
-        } catch (const std::bad_alloc&) {
-            throw ImageFormatError("Insufficient system memory");
-        }
-        if (picture) {
-            file.Close();
-            LoadWithPicture(start, &*picture, newWindow, notifyMsg, frameRate, avatarSlots);
-            return;
-        }
+    if (std::optional<StreamedPanorama> streamed = StreamPanorama(file, size, start)) {
+        file.Close();
+        LoadWithPicture(streamed->sections, streamed->picture ? &*streamed->picture : nullptr,
+                        newWindow, notifyMsg, frameRate, avatarSlots);
+        return;
     }
     std::vector<std::uint8_t> buffer;
     try {

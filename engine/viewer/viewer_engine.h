@@ -85,7 +85,8 @@ class ViewerEngine {
                       std::int16_t frameRate, std::int16_t avatarSlots);
     void ClosePanorama(int keepMedia, int keepWindow);
     // Reads a panorama or image file and loads it, as Load does with the file's bytes; a plain
-    // bitmap file is read row by row into its picture, never held whole. Throws LoadError.
+    // bitmap file, or a panorama file whose image record is a plain bitmap, is read as its
+    // picture is made, never held whole. Throws LoadError.
     void OpenFile(const char* path, platform::WindowHandle window, std::uint32_t notifyMsg,
                   std::int16_t frameRate, std::int16_t avatarSlots);
     // Loads from memory; the caller keeps the buffer. Throws LoadError (engine closed).

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "apps/mimeo/avatar_builder.h"
+#include "apps/mimeo/frame_image.h"
 #include "apps/mimeo/transparency.h"
 #include "mimeo_test_pictures.h"
 
@@ -100,6 +101,50 @@ TEST(ReduceAvatarColours, ThePureBlueBackgroundIsTransparentExactlyThere) {
     const std::optional<PackedDib> kept = ReduceAvatarColours(BlueScreenFrame(8), true, true);
     ASSERT_TRUE(kept);
     EXPECT_EQ(*kept, BlueScreenFrame(8)) << "Disable transparency keeps the true colours";
+}
+
+// An 8-bit avatar of 2 x 1 frames of 3 x 2, palette entry i (i, 2i, 3i), entry 5 transparent.
+PackedDib EightBitAvatar() {
+    PackedDib image = *NewPackedDib(6, 2, 8);
+    platform::BitmapInfoHeader header = HeaderOf(image);
+    header.biXPelsPerMeter = 2;
+    header.biYPelsPerMeter = 1;
+    SetHeader(image, header);
+    for (int i = 0; i < 256; ++i) {
+        const auto at = static_cast<std::size_t>(40 + 4 * i);
+        image[at] = static_cast<std::uint8_t>(3 * i);
+        image[at + 1] = static_cast<std::uint8_t>(2 * i);
+        image[at + 2] = static_cast<std::uint8_t>(i);
+    }
+    image[40 + 4 * 5 + 3] = kTransparentFlag;
+    for (std::size_t p = 0; p < 12; ++p)
+        image[1064 + p] = static_cast<std::uint8_t>(p);
+    return image;
+}
+
+// Opening a large avatar costs the avatar and its shown frame at one byte a pixel each: the
+// colour step keeps the avatar's own block, and the frame is shown in the avatar's colours.
+TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptAndShownAtOneByteAPixel) {
+    PackedDib image = EightBitAvatar();
+    const PackedDib before = image;
+    const std::uint8_t* pixels = image.data();
+    const std::optional<PackedDib> kept = ReduceAvatarColours(std::move(image), false, false);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(*kept, before);
+    EXPECT_EQ(kept->data(), pixels) << "the avatar's own block";
+
+    const QRgb background = qRgb(1, 2, 3);
+    const QImage frame = FrameImage(*kept, 1, 0, background);
+    ASSERT_EQ(frame.size(), QSize(3, 2));
+    EXPECT_EQ(frame.format(), QImage::Format_Indexed8);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            // Stored row 1 is the top; frame 1 starts at column 3.
+            const int index = (1 - y) * 6 + 3 + x;
+            const QRgb want = index == 5 ? background : qRgb(index, 2 * index, 3 * index);
+            EXPECT_EQ(frame.pixel(x, y), want) << x << "," << y;
+        }
+    }
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "engine/container/find_section.h"
@@ -363,5 +367,45 @@ TEST_F(SectionArchiveTest, ReadsFromBytesInMemoryAsFromAFile) {
         EXPECT_EQ(archive.GetSectionSize("BTMP"), c.result != 0 ? 4u : 0u) << c.name;
     }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's data segment and private writable mappings in bytes (VmData).
+std::size_t DataBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
+    }
+    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+}
+
+constexpr std::uint32_t kImageBytes = 64u << 20;
+
+// Loads `path` (a 64 MiB image and a small INIT) with room for it and 16 MiB more, then sets
+// sections as a save does: exit status 0 when every step worked.
+[[noreturn]] void EditWithRoom(const std::filesystem::path& path) {
+    const rlimit limit{DataBytes() + kImageBytes + (std::size_t{16} << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    SectionArchive archive(path);
+    const Bytes small(300, 7);
+    const bool edited = archive.GetSectionSize("BTMP") == kImageBytes &&
+                        archive.SetSection("INIT", Bytes(20, 1)) == 20 &&     // another length
+                        archive.SetSection("HSPT", small) == small.size() &&  // appended
+                        archive.SetSection("INIT", {}) == 0 &&
+                        archive.GetSectionSize("INIT") == 0 &&
+                        archive.GetSectionSize("BTMP") == kImageBytes;
+    std::_Exit(edited ? 0 : 1);
+}
+
+// A large section is held once while the sections around it change: the container is loaded and
+// changed in its own block.
+TEST_F(SectionArchiveTest, ALargeContainerIsHeldOnceWhileItChanges) {
+    const std::filesystem::path path = folder / "large.pan";
+    const Bytes head = RawContainer("HVXK", 48 + 16 + kImageBytes, 2,
+                                    {{"INIT", 48, 16}, {"BTMP", 64, kImageBytes}}, Bytes(16, 0));
+    WriteFileBytes(path, head);
+    std::filesystem::resize_file(path, head.size() + kImageBytes);
+    EXPECT_EXIT(EditWithRoom(path), ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace

@@ -42,6 +42,15 @@ TEST(CodecBridge, RefusesUnknownCodesBadSizesAndGarbage) {
     }
 }
 
+// Indeo's frame has several planes: it is never lent, the codec keeps it in memory of its own.
+TEST(CodecPicture, AFrameOfSeveralPlanesIsNotLent) {
+    const std::vector<std::uint8_t> coded(64, 0x55);
+    platform::CodecPicture planar;
+    ASSERT_EQ(planar.Open({platform::MakeFourcc("iv41"), 16, 16, 24, coded}),
+              platform::CodecStatus::Decoded);
+    EXPECT_EQ(planar.FrameBytes(), 0U);
+}
+
 TEST(CodecFourcc, FindsTheCodecWhateverTheCase) {
     const struct {
         std::uint32_t fourcc;

@@ -1,0 +1,184 @@
+// Opening a panorama file whose image record is a plain bitmap: the record is read from the file
+// as its picture is made, and the load is the one Load makes of the file's bytes.
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine/imaging/jpeg_glue.h"
+#include "engine/imaging/load_error.h"
+#include "engine/viewer/viewer_engine.h"
+#include "engine_test_access.h"
+#include "platform/byte_order.h"
+#include "platform/display_depth.h"
+#include "platform/files.h"
+#include "test_panoramas.h"
+#include "tests/engine/imaging/test_bitmaps.h"
+
+namespace {
+
+// What a load leaves that the file decides.
+struct Loaded {
+    std::string error;
+    Bytes picture;
+    int hotspots = 0;
+    double homePan = 0, homeFov = 0, fov = 0, fixedPanMax = 0, fixedTiltMax = 0;
+    std::vector<std::string> extracted;
+    bool operator==(const Loaded&) const = default;
+};
+
+Loaded LoadedBy(ViewerEngine& engine, const std::function<void()>& load) {
+    Loaded loaded;
+    try {
+        load();
+    } catch (const LoadError& failure) {
+        loaded.error = failure.what();
+    }
+    {
+        const ViewStateGuard state = Access::State(engine);
+        if (state->image)
+            loaded.picture.assign(state->image.Bytes().begin(), state->image.Bytes().end());
+        loaded.hotspots = state->hotspotCount;
+        loaded.homePan = state->homePan;
+        loaded.homeFov = state->homeFov;
+        loaded.fov = state->fov;
+        loaded.fixedPanMax = state->fixedPanMax;
+        loaded.fixedTiltMax = state->fixedTiltMax;
+    }
+    loaded.extracted = platform::ListFiles(engine.TempExtractDirectory(), "*");
+    return loaded;
+}
+
+// `container` with the entry of section `index` moved to `offset` and given `size`.
+Bytes WithEntry(Bytes container, std::size_t index, std::uint32_t offset, std::uint32_t size) {
+    platform::StoreLe32(&container[16 + 16 * index + 4], offset);
+    platform::StoreLe32(&container[16 + 16 * index + 8], size);
+    return container;
+}
+
+class PanoramaFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = platform::GetTempPath() + "panorama-file-" +
+                std::to_string(platform::CurrentProcessId()) + ".pan";
+    }
+    void TearDown() override {
+        platform::ClearDisplayDepthOverride();
+        platform::DeleteFile(path_);
+    }
+    std::string path_;
+};
+
+TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
+    const Bytes bitmap = MakeBitmap(64, 32);
+    const Bytes init = InitSection({180, 90, 0, 0, 10, 5, 0, 75});
+    const Bytes hotspots = HotspotSection({{10, 5, 20, -5, "a.pan"}, {-30, 0, -20, 10, "b.wav"}});
+    const Bytes files = FileSection({{"~one.txt", "first"}});
+    const Bytes full =
+        MakeContainer({{"BTMP", bitmap}, {"INIT", init}, {"HSPT", hotspots}, {"FILE", files}});
+    std::vector<std::uint8_t> indices(8 * 4);
+    for (std::size_t i = 0; i < indices.size(); ++i)
+        indices[i] = static_cast<std::uint8_t>(i * 9);
+    std::vector<std::uint8_t> packed(8 * 2 * 4);
+    for (std::size_t i = 0; i < packed.size(); ++i)
+        packed[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    const Bytes jpeg = DibToJpeg(InfoOf(MakeHeader(8, 8, 24)), Bytes(8 * 8 * 3, 0x70), 90);
+    // The INIT entry pointed into the image record's bytes.
+    const Bytes overlapping = WithEntry(full, 1, 16 + 4 * 16 + 60, 16);
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"24-bit record with every section", full},
+        {"8-bit record", MakeContainer({{"INIT", init},
+                                        {"BTMP", MakeRecord(MakeHeader(8, 4, 8), GreyColourTable(),
+                                                            indices, true)}})},
+        {"5-6-5 top-down record without a file header",
+         MakeContainer({{"BTMP", MakeRecord(MakeHeader(8, -4, 16, 3), Masks565(), packed, false)},
+                        {"HSPT", hotspots}})},
+        {"record missing rows", MakeContainer({{"BTMP", Bytes(bitmap.begin(), bitmap.end() - 9)}})},
+        {"record shorter than its headers", MakeContainer({{"BTMP", Bytes{'B', 'M', 1, 2, 3}}})},
+        {"JPEG record", MakeContainer({{"BTMP", jpeg}, {"INIT", init}})},
+        {"record of an unknown codec",
+         MakeContainer(
+             {{"BTMP", MakeRecord(MakeHeader(4, 4, 24, 0x64636261), {}, Bytes(64, 0xAB), true)}})},
+        {"version 1", MakeContainer({{"BTMP", bitmap}, {"INIT", init}}, 1)},
+        {"image entry past the file's end", WithEntry(full, 0, 80, 1 << 30)},
+        {"two images", MakeContainer({{"BTMP", bitmap}, {"BTMP", MakeBitmap(8, 4)}})},
+        {"init inside the image record", overlapping},
+    };
+    for (const int display : {24, 16, 8}) {
+        ASSERT_TRUE(platform::OverrideDisplayDepth(display));
+        for (const auto& c : cases) {
+            ASSERT_TRUE(platform::WriteFileSafely(path_, c.file));
+            ViewerEngine fromMemory, fromFile;
+            const Loaded loaded = LoadedBy(fromMemory, [&] {
+                fromMemory.Load(c.file.data(), c.file.size(), platform::kNoWindow, 0, 0, 4);
+            });
+            const Loaded opened = LoadedBy(
+                fromFile, [&] { fromFile.OpenFile(path_.c_str(), platform::kNoWindow, 0, 0, 4); });
+            EXPECT_EQ(opened.error, loaded.error) << c.name << " on " << display;
+            EXPECT_TRUE(opened == loaded) << c.name << " on " << display;
+            EXPECT_EQ(fromFile.IsLoaded(), fromMemory.IsLoaded()) << c.name << " on " << display;
+        }
+    }
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The process's data segment and private writable mappings in bytes (VmData).
+std::size_t DataBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
+    }
+    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+}
+
+constexpr int kSide = 4096;
+
+// Opens `path` for `display` with room for a 4096 x 4096 picture of `bits` and 8 MiB more: exit
+// status 0 when it opens.
+[[noreturn]] void OpenWithRoom(const std::string& path, int display, int bits) {
+    if (!platform::OverrideDisplayDepth(display))
+        std::_Exit(2);
+    const std::size_t picture = 1064 + platform::DibRowStride(kSide, bits) * kSide;
+    const rlimit limit{DataBytes() + picture + (std::size_t{8} << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+    ViewerEngine engine;
+    try {
+        engine.OpenFile(path.c_str(), platform::kNoWindow, 0, 0, 4);
+    } catch (const LoadError&) {
+        std::_Exit(1);
+    }
+    std::_Exit(engine.IsLoaded() ? 0 : 1);
+}
+
+// A panorama whose image record is a 4096 x 4096 bitmap (48 MiB at 24 bits, 16 MiB at 8) costs
+// its picture: the record is never held beside it.
+TEST_F(PanoramaFile, ABitmapRecordIsNotHeldBesideItsPicture) {
+    for (const int bits : {24, 8}) {
+        const Bytes head = MakeRecord(MakeHeader(kSide, kSide, bits),
+                                      bits == 8 ? GreyColourTable() : Bytes{}, {}, true);
+        const std::uint64_t record = head.size() + std::uint64_t{kSide} * kSide * (bits / 8);
+        Bytes file = WithEntry(MakeContainer({{"INIT", Bytes(16, 0)}, {"BTMP", head}}), 1,
+                               16 + 2 * 16 + 16, static_cast<std::uint32_t>(record));
+        platform::StoreLe32(&file[4],
+                            static_cast<std::uint32_t>(file.size() - head.size() + record));
+        ASSERT_TRUE(platform::WriteFileSafely(path_, file));
+        std::filesystem::resize_file(path_, file.size() - head.size() + record);
+        for (const int display : {24, 16}) {
+            EXPECT_EXIT(OpenWithRoom(path_, display, bits == 8 ? 8 : display),
+                        ::testing::ExitedWithCode(0), "")
+                << bits << "-bit record on " << display;
+        }
+    }
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,124 @@
+#include "platform/codec/cinepak_bands.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/codec/codec_bridge.h"
+#include "platform/codec/codec_fourcc.h"
+#include "tests/platform/codec/cinepak_test_frames.h"
+#include "tests/platform/codec/ffmpeg_test_encoder.h"
+
+namespace {
+
+using namespace cinepak_test;
+
+constexpr int kWidth = 16;
+constexpr int kHeight = 24;
+
+// Every block of a strip of `rows` rows, 16 wide.
+int Blocks(int rows) {
+    return kWidth / 4 * rows / 4;
+}
+
+TEST(CutCinepakFrame, CutsOnlyFramesWhoseBandsDecodeAlone) {
+    const Bytes books = Join({Codebook(0x20, 1), Codebook(0x22, 2)});
+    const auto Plain = [&](int rows, int seed) {
+        return Strip{rows, Join({books, OneVectorEach(Blocks(rows), seed)})};
+    };
+    const struct {
+        const char* name;
+        Bytes frame;
+        int width;
+        bool cut;
+    } cases[] = {
+        {"one strip", Frame(0, kWidth, kHeight, {Plain(24, 1)}), kWidth, true},
+        {"three strips of key vectors",
+         Frame(1, kWidth, kHeight,
+               {{8, Join({books, KeyVectors(Blocks(8), 1)})},
+                {8, KeyVectors(Blocks(8), 2)},
+                {8, Join({Codebook(0x22, 3), KeyVectors(Blocks(8), 3)})}}),
+         kWidth, true},
+        {"rows counted from the top",
+         Frame(0, kWidth, kHeight, {Plain(8, 1), {16, OneVectorEach(Blocks(16), 2), 8}}), kWidth,
+         true},
+        {"inter vectors", Frame(0, kWidth, kHeight, {{24, Chunk(0x31, Bytes(64, 0))}}), kWidth,
+         false},
+        {"a narrower strip",
+         Frame(0, kWidth, kHeight, {{24, OneVectorEach(Blocks(24), 1), 0, 0, 12}}), kWidth, false},
+        {"a strip of 6 rows", Frame(0, kWidth, kHeight, {Plain(6, 1), Plain(18, 2)}), kWidth,
+         false},
+        {"rows between strips",
+         Frame(0, kWidth, kHeight, {Plain(8, 1), {12, OneVectorEach(Blocks(12), 2), 12}}), kWidth,
+         false},
+        {"the bottom left out", Frame(0, kWidth, kHeight, {Plain(8, 1), Plain(8, 2)}), kWidth,
+         false},
+        {"a code missing", Frame(0, kWidth, kHeight, {{24, OneVectorEach(Blocks(24) - 1, 1)}}),
+         kWidth, false},
+        {"33 strips", Frame(0, kWidth, 33 * 4, std::vector<Strip>(33, Plain(4, 1))), kWidth, false},
+        {"a width not a multiple of 4",
+         Frame(0, 18, kHeight, {{24, OneVectorEach(Blocks(24), 1), 0, 0, 18}}), 18, false},
+    };
+    for (const auto& c : cases) {
+        const int height = c.frame.size() > 8 ? c.frame[6] << 8 | c.frame[7] : 0;
+        EXPECT_EQ(platform::CutCinepakFrame(c.frame, c.width, height, 8).has_value(), c.cut)
+            << c.name;
+    }
+}
+
+// The rows of the picture decoded whole, top row first.
+Bytes DecodedWhole(const platform::CompressedPicture& input) {
+    platform::CodecPicture picture;
+    Bytes rows(static_cast<std::size_t>(input.width * input.height * 3));
+    EXPECT_EQ(picture.Open(input), platform::CodecStatus::Decoded);
+    EXPECT_EQ(picture.Decode({}), platform::CodecStatus::Decoded);
+    EXPECT_TRUE(picture.ReadRows(0, input.height, rows.data(), input.width * 3));
+    return rows;
+}
+
+TEST(CodecBands, BandsGiveTheWholeFramesPixels) {
+    const Bytes books = Join({Codebook(0x20, 4), Codebook(0x22, 5)});
+    Bytes bgr;
+    for (int i = 0; i < 32 * 48; ++i)
+        bgr.insert(bgr.end(),
+                   {static_cast<std::uint8_t>(i * 3), static_cast<std::uint8_t>(i / 9), 77});
+    const struct {
+        const char* name;
+        int width;
+        int height;
+        Bytes frame;
+    } frames[] = {
+        {"strips that take the codebooks before them", kWidth, kHeight,
+         Frame(0, kWidth, kHeight,
+               {{12, Join({books, KeyVectors(Blocks(12), 1)})},
+                {12, Join({Codebook(0x22, 6), OneVectorEach(Blocks(12), 2)})}})},
+        {"strips with codebooks of their own", kWidth, kHeight,
+         Frame(1, kWidth, kHeight,
+               {{8, Join({books, KeyVectors(Blocks(8), 1)})},
+                {8, KeyVectors(Blocks(8), 2)},
+                {8, Join({Codebook(0x20, 7), KeyVectors(Blocks(8), 3)})}})},
+        {"encoded", 32, 48, EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, 32, 48)},
+    };
+    for (const auto& f : frames) {
+        const platform::CompressedPicture input{platform::MakeFourcc("cvid"), f.width, f.height, 24,
+                                                f.frame};
+        const Bytes whole = DecodedWhole(input);
+        const std::size_t rowBytes = static_cast<std::size_t>(f.width) * 3;
+        for (const int bandRows : {4, 8, 1000}) {
+            platform::CodecBands bands;
+            ASSERT_TRUE(bands.Open(input, rowBytes * static_cast<std::size_t>(bandRows))) << f.name;
+            Bytes rows(whole.size(), 0xEE);
+            while (bands.First() + bands.Count() < f.height) {
+                ASSERT_EQ(bands.Next(), platform::CodecStatus::Decoded) << f.name;
+                ASSERT_LE(bands.Count(), bandRows) << f.name;
+                ASSERT_TRUE(
+                    bands.ReadRows(0, bands.Count(),
+                                   rows.data() + static_cast<std::size_t>(bands.First()) * rowBytes,
+                                   static_cast<std::ptrdiff_t>(rowBytes)))
+                    << f.name;
+            }
+            EXPECT_EQ(rows, whole) << f.name << ", bands of " << bandRows;
+            EXPECT_EQ(bands.Next(), platform::CodecStatus::Failed) << "no band is left";
+        }
+    }
+}
+
+}  // namespace
