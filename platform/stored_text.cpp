@@ -84,10 +84,6 @@ bool IsUtf8(std::string_view bytes) {
     return true;
 }
 
-StoredTextReading ReadingOf(std::string_view stored) {
-    return IsUtf8(stored) ? StoredTextReading::kUtf8 : StoredTextReading::kWindows1252;
-}
-
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

@@ -16,12 +16,9 @@
 
 namespace platform {
 
-enum class StoredTextReading { kUtf8, kWindows1252 };
-
 // Well-formed UTF-8: no overlong form, no surrogate, nothing above U+10FFFF, no sequence cut
 // short.
 bool IsUtf8(std::string_view bytes);
-StoredTextReading ReadingOf(std::string_view stored);
 
 // Each byte as its Windows-1252 character, in UTF-8.
 std::string Windows1252ToUtf8(std::string_view bytes);
