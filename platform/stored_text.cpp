@@ -36,10 +36,6 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-StoredTextReading ReadingOf(std::string_view stored) {
-    return IsUtf8(stored) ? StoredTextReading::kUtf8 : StoredTextReading::kWindows1252;
-}
-
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());

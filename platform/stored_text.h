@@ -18,10 +18,6 @@
 
 namespace platform {
 
-enum class StoredTextReading { kUtf8, kWindows1252 };
-
-StoredTextReading ReadingOf(std::string_view stored);
-
 // Each byte as its Windows-1252 character, in UTF-8.
 std::string Windows1252ToUtf8(std::string_view bytes);
 // The Windows-1252 bytes of a UTF-8 text; nullopt when `utf8` is not UTF-8 or holds a

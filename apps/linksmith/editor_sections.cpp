@@ -1,5 +1,6 @@
 #include "apps/linksmith/editor_sections.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 
@@ -58,9 +59,11 @@ void SetImageFromBareFile(const std::string& sourcePath, SectionArchive& archive
         throw Failure{kNoMemoryText};
 }
 
-// The folder's "~..." files, then the entries of the source's section named otherwise, which
-// the engine does not extract: every entry the panorama held is kept unless the user removed it.
-void SetEmbeddedFiles(const std::string& directory, SectionArchive& archive) {
+// The folder's "~..." files, then the entries of the source's section that the folder never
+// held (SaveContent::extractedFiles): every entry the panorama held is kept unless the user
+// removed it.
+void SetEmbeddedFiles(const std::string& directory, std::span<const std::string> extracted,
+                      SectionArchive& archive) {
     std::vector<std::vector<std::uint8_t>> contents;
     std::vector<std::string> names;
     if (!directory.empty()) {
@@ -75,8 +78,11 @@ void SetEmbeddedFiles(const std::string& directory, SectionArchive& archive) {
     std::vector<EmbeddedFileEntry> entries;
     for (std::size_t i = 0; i < names.size(); ++i)
         entries.push_back(EmbeddedFileEntry{names[i], contents[i]});
+    const auto holds = [](std::span<const std::string> files, std::string_view name) {
+        return std::find(files.begin(), files.end(), name) != files.end();
+    };
     for (const EmbeddedFileEntry& kept : ParseFileSection(archive.GetSection(kFileSectionName))) {
-        if (!kept.name.starts_with('~'))
+        if (!holds(extracted, kept.name) && !holds(names, kept.name))
             entries.push_back(kept);
     }
     if (entries.empty()) {
@@ -130,7 +136,7 @@ bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content
         if (!SetOrDelete(archive, kHotspotSectionName, *hotspotSection))
             throw Failure{kNoMemoryText};
 
-        SetEmbeddedFiles(content.extractDirectory, archive);
+        SetEmbeddedFiles(content.extractDirectory, content.extractedFiles, archive);
 
         if (!content.keepFileNote && !SetOrDelete(archive, kNoteSectionName, content.note))
             throw Failure{kNoMemoryText};

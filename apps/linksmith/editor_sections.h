@@ -41,8 +41,12 @@ struct SaveContent {
     bool keepFileInit = false;  // leave the source's INIT as it is instead of `initialView`
     std::span<const HotspotRecord> hotspots;
     // The folder whose files named "~..." are embedded (with its final "/"); none when empty.
-    // The source's entries named otherwise, which no folder holds, are embedded behind them.
     std::string extractDirectory;
+    // The folder's files as the open left them. The source's entries under other names, which
+    // the folder never held (names without the "~", which the engine does not extract, and
+    // entries it could not write), are embedded behind the folder's files, unless the folder
+    // now holds a file of that name.
+    std::span<const std::string> extractedFiles;
     std::span<const std::uint8_t> note;  // empty: no details
     bool keepFileNote = false;           // leave the source's NOTE as it is
 };

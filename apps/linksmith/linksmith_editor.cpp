@@ -155,6 +155,7 @@ void LinksmithEditor::ClosePanorama() {
     state_.noteData.clear();
     state_.keepFileNote = false;
     state_.keepFileInit = false;
+    state_.extractedFiles.clear();
 }
 
 void LinksmithEditor::OpenPanoramaForEditing(const std::string& path) {
@@ -195,6 +196,7 @@ void LinksmithEditor::OpenPanoramaForEditing(const std::string& path) {
 
     state_.panoramaPath = fullPath;
     state_.panoramaFolder = platform::ParentDirectory(fullPath);
+    state_.extractedFiles = platform::ListFiles(viewer_->TempExtractDirectory(), "~*.*");
     ReadSectionsOf(fullPath);
 }
 
@@ -223,6 +225,7 @@ int LinksmithEditor::SavePanorama(const std::string& target) {
     content.keepFileInit = state_.keepFileInit && state_.initialView == EditorInitialView{};
     content.hotspots = state_.hotspots;
     content.extractDirectory = viewer_->TempExtractDirectory();
+    content.extractedFiles = state_.extractedFiles;
     content.note = state_.noteData;
     content.keepFileNote = state_.keepFileNote;
     SectionArchive archive;

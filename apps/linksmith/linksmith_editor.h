@@ -55,6 +55,8 @@ struct EditingState {
     // The file's INIT is not 16 bytes long: saving leaves it as it is while `initialView`
     // holds the defaults it was read as.
     bool keepFileInit = false;
+    // The extraction folder's files right after the open (SaveContent::extractedFiles).
+    std::vector<std::string> extractedFiles;
     HotspotArray hotspots;  // in file order; empty whenever no panorama is open
 };
 

@@ -458,8 +458,12 @@ void ViewerEngine::ExtractFiles(const std::uint8_t* buffer, std::size_t size) {
         const std::string path = tempExtractDirectory + std::string(entry.name);
         if (!file.Open(path, platform::File::Mode::CreateWrite))
             break;
-        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size())
+        if (file.Write(entry.contents.data(), entry.contents.size()) != entry.contents.size()) {
+            // A copy cut short (a full disk) is no copy of the entry: it is not left behind.
+            file.Close();
+            platform::DeleteFile(path);
             break;
+        }
     }
 }
 

@@ -98,7 +98,8 @@ class ViewerEngine {
     void Unload() { Close(); }
     // Closes every engine of the process that has a panorama loaded, as Close does, so that
     // none leaves its extraction folder behind: what a program does when a signal ends it.
-    // User-interface thread, with no engine operation running below it.
+    // User-interface thread. It may run inside an engine operation's message box (an action's
+    // failure), which then must not go on: the caller ends the process right after.
     static void CloseEveryPanorama();
     // Makes the extraction folder current; returns the directory that was current.
     std::string EnterTempDirectory();

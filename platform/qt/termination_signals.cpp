@@ -38,10 +38,12 @@ void EndBySignal(int signal) {
     ::_exit(128 + signal);
 }
 
-// Only what is safe in a handler: the byte goes into the pipe, errno is kept.
+// Only what is safe in a handler: the first signal's byte goes into the pipe, errno is kept.
+// Later ones change nothing, so they cannot cut the clean end short: a logout sends SIGHUP right
+// behind SIGTERM, and a closed terminal's shell repeats the SIGHUP the terminal sent.
 void OnSignal(int signal) {
     if (signalPending.exchange(true))
-        EndBySignal(signal);
+        return;
     const int saved = errno;
     const char byte = static_cast<char>(signal);
     if (::write(signalPipe[1], &byte, 1) != 1)

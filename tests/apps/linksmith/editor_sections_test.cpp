@@ -168,8 +168,11 @@ TEST_F(SavedArchive, EmbedsTheTildeFilesOfTheFolderAndKeepsAForeignNote) {
     EXPECT_EQ(files[1].name, "~empty.txt");
     EXPECT_TRUE(files[1].contents.empty());
 
-    // Without embedded files, hotspots or details the editor's sections go.
+    // Without embedded files (the one the open extracted since removed), hotspots or details
+    // the editor's sections go.
     content = {};
+    const std::string extracted[] = {"~a"};
+    content.extractedFiles = extracted;
     ASSERT_TRUE(Build(MakeContainer({{"BTMP", MakeBitmap(8, 8)},
                                      {"HSPT", HotspotSection({{1, 2, 3, 4, "x"}})},
                                      {"FILE", FileSection({{"~a", "b"}})},

@@ -3,8 +3,11 @@
 // embedded files in the extraction folder and FILE, the details in NOTE; each saved and read
 // back.
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "apps/linksmith/define_dimensions_dialog.h"
@@ -266,6 +269,39 @@ TEST_F(PanoramaContentTest, EveryEmbeddedEntryIsListedOrKeptAndRemovedAlone) {
     for (const EmbeddedFileEntry& entry : ParseFileSection(section))
         saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
     EXPECT_EQ(saved, (decltype(saved){{"~plain.txt", lower}, {"readme.txt", other}}));
+}
+
+// An entry the extraction folder never held is kept by the save, so a change elsewhere loses
+// no embedded file: here writes beyond 1 KiB fail while the panorama opens, as on a full disk,
+// so the big entry is written in part, and the extraction stops before the two behind it.
+TEST_F(PanoramaContentTest, EntriesTheOpenDidNotExtractAreKept) {
+    const Bytes small{'s'}, big(4096, 'b');
+    const std::string tooLong = "~" + std::string(300, 'x');  // beyond any file name
+    const EmbeddedFileEntry stored[] = {
+        {"~small.txt", small}, {"~big.wav", big}, {tooLong, small}, {"~late.txt", small}};
+    SectionArchive archive(std::filesystem::path(Path("base.pan")));
+    ASSERT_GT(archive.SetSection(kFileSectionName, *BuildFileSection(stored)), 0u);
+    ASSERT_GT(archive.Save(Path("base.pan")), 0u);
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit full{1024, limit.rlim_max};
+    const auto oversize = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
+    Reopen();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, oversize);
+    EXPECT_EQ(platform::ListFiles(editor_.Viewer()->TempExtractDirectory(), "*"),
+              std::vector<std::string>{"~small.txt"})
+        << "no file cut short";
+
+    editor_.AddHotspot(HotspotRecord{20, -20, 10, -10, 0, 0, 0, 0, "~late.txt"});
+    const Bytes section = SavedSection(kFileSectionName);
+    std::vector<std::pair<std::string, Bytes>> saved, expected;
+    for (const EmbeddedFileEntry& entry : ParseFileSection(section))
+        saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
+    for (const EmbeddedFileEntry& entry : stored)
+        expected.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
+    EXPECT_EQ(saved, expected);
 }
 
 TEST_F(PanoramaContentTest, DetailsRoundTripThroughNote) {
