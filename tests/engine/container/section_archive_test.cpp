@@ -7,12 +7,12 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "engine/container/find_section.h"
 #include "engine/container/section_archive.h"
 #include "tests/engine/container/container_test_support.h"
+#include "tests/engine/data_bytes.h"
 
 namespace {
 
@@ -369,15 +369,6 @@ TEST_F(SectionArchiveTest, ReadsFromBytesInMemoryAsFromAFile) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private writable mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 constexpr std::uint32_t kImageBytes = 64u << 20;
 
 // Loads `path` (a 64 MiB image and a small INIT) with room for it and 16 MiB more, then sets

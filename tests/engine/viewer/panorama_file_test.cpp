@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -19,6 +18,7 @@
 #include "platform/display_depth.h"
 #include "platform/files.h"
 #include "test_panoramas.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
@@ -131,15 +131,6 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private writable mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 constexpr int kSide = 4096;
 
 // Opens `path` for `display` with room for a 4096 x 4096 picture of `bits` and 8 MiB more: exit
