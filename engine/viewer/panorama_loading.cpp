@@ -65,7 +65,8 @@ constexpr std::size_t kRecordHeadBytes = platform::kFileHeaderSize + platform::k
 // A panorama whose picture was decoded from its file as the file was read: the picture, and the
 // bytes the rest of the load reads in place of the whole file (a bitmap file's first bytes, or a
 // container of the sections the load reads beside the image). No picture for a container of a
-// version the engine refuses: the load fails before it would decode one.
+// version the engine refuses or whose embedded files pass their bounds: the load fails before it
+// would decode one.
 struct StreamedPanorama {
     std::optional<GlobalDib> picture;
     std::vector<std::uint8_t> sections;
@@ -120,8 +121,11 @@ std::optional<StreamedPanorama> StreamPanorama(const platform::File& file, std::
     if (!sections)
         return std::nullopt;
     streamed.sections = std::move(*sections);
-    if (VersionCode(found->header) >= 1)
+    // The load refuses these before it decodes a picture, so none is decoded for them here.
+    if (VersionCode(found->header) >= 1 ||
+        !FileSectionWithinLimits(FindSection(kFileSectionName, streamed.sections))) {
         return streamed;
+    }
     const SectionEntry& image = *found->entries.front();
     std::uint8_t recordHead[kRecordHeadBytes] = {};
     const std::size_t headBytes =

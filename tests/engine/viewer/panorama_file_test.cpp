@@ -91,6 +91,9 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
     const Bytes jpeg = DibToJpeg(InfoOf(MakeHeader(8, 8, 24)), Bytes(8 * 8 * 3, 0x70), 90);
     // The INIT entry pointed into the image record's bytes.
     const Bytes overlapping = WithEntry(full, 1, 16 + 4 * 16 + 60, 16);
+    std::vector<std::pair<std::string, std::string>> tooMany;
+    for (int i = 0; i <= 1024; ++i)
+        tooMany.emplace_back("~" + std::to_string(i), "x");
     const struct {
         const char* name;
         Bytes file;
@@ -112,6 +115,10 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
         {"image entry past the file's end", WithEntry(full, 0, 80, 1 << 30)},
         {"two images", MakeContainer({{"BTMP", bitmap}, {"BTMP", MakeBitmap(8, 4)}})},
         {"init inside the image record", overlapping},
+        // Refused for its embedded files before the record is decoded.
+        {"1,025 embedded files and a record missing rows",
+         MakeContainer({{"BTMP", Bytes(bitmap.begin(), bitmap.end() - 9)},
+                        {"FILE", FileSection(tooMany)}})},
     };
     for (const int display : {24, 16, 8}) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(display));
