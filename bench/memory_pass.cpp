@@ -21,6 +21,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -29,7 +30,6 @@
 #include "apps/mimeo/image_reader.h"
 #include "bitmap/cdib.h"
 #include "engine/container/container_file.h"
-#include "engine/container/find_section.h"
 #include "engine/container/section_archive.h"
 #include "engine/imaging/display_conversion.h"
 #include "engine/imaging/jpeg_glue.h"
@@ -162,6 +162,13 @@ Bytes PanoramaHead(const Bytes& recordHead, std::uint64_t recordSize) {
     return head;
 }
 
+// `head` with its table claiming `count` entries, most of them lying over the image record: a
+// reader that holds the table as far as the file reaches holds the whole file.
+Bytes ClaimingEntries(Bytes head, std::uint32_t count) {
+    platform::StoreLe32(&head[8], count);
+    return head;
+}
+
 // A codec record's information header for `data` of `width` x `height`.
 Bytes CodecRecordHeader(const char* fourcc, int width, int height, int bits, std::size_t data) {
     Bytes record(platform::kInfoHeaderSize);
@@ -263,6 +270,9 @@ int BuildCeilingPictures(const std::string& folder) {
          64 + BitmapFileSize(bitmap24)},
         {"bitmap-record-8bit-16384x16384.pan", PanoramaHead(bitmap8, BitmapFileSize(bitmap8)),
          64 + BitmapFileSize(bitmap8)},
+        {"bitmap-record-long-table-16384x16384.pan",
+         ClaimingEntries(PanoramaHead(bitmap24, BitmapFileSize(bitmap24)), 0xFFFFFFFF),
+         64 + BitmapFileSize(bitmap24)},
         {"cinepak-record-16384x8192.pan", PanoramaHead(cinepak, cinepakSize), 64 + cinepakSize},
         {"video1-record-16384x8192.pan", PanoramaHead(videoOne, videoOne.size()),
          64 + videoOne.size()},
@@ -351,8 +361,9 @@ Bytes ReadRecordHead(const std::string& path) {
     const std::uint64_t size = file.Size().value_or(0);
     std::uint64_t offset = 0;
     std::uint64_t recordSize = size;
-    if (const std::optional<Bytes> table = ReadContainerTable(file, size)) {
-        const std::optional<SectionEntry> image = FindSectionEntry("BTMP", *table, size);
+    static constexpr std::string_view kImage[] = {"BTMP"};
+    if (const std::optional<ContainerFileSections> found = FindSectionsOfFile(file, size, kImage)) {
+        const std::optional<SectionEntry>& image = found->entries.front();
         if (!image)
             return {};
         offset = image->offset;

@@ -3,39 +3,64 @@
 #include <algorithm>
 #include <limits>
 
-#include "engine/container/container_layout.h"
 #include "engine/container/data_type_sniff.h"
 #include "engine/container/find_section.h"
 
-std::optional<std::vector<std::uint8_t>> ReadContainerTable(const platform::File& file,
-                                                            std::uint64_t fileSize) {
-    std::vector<std::uint8_t> head(std::min<std::uint64_t>(kContainerHeaderSize, fileSize));
-    if (file.ReadAt(0, head.data(), head.size()) != head.size() ||
-        SniffDataType(head) != DataTypeCode::Container) {
+namespace {
+
+// How many table entries are read at a time.
+constexpr std::uint64_t kEntriesPerPiece = 4096;
+
+}  // namespace
+
+std::optional<ContainerFileSections> FindSectionsOfFile(const platform::File& file,
+                                                        std::uint64_t fileSize,
+                                                        std::span<const std::string_view> names) {
+    // The header, followed by one piece of the table at a time, as ReadSectionEntry reads it.
+    std::vector<std::uint8_t> piece(kContainerHeaderSize);
+    if (fileSize < kContainerHeaderSize ||
+        file.ReadAt(0, piece.data(), piece.size()) != piece.size() ||
+        SniffDataType(piece) != DataTypeCode::Container) {
         return std::nullopt;
     }
-    const std::optional<ContainerHeader> header = ReadContainerHeader(head);
-    if (!header)
-        return std::nullopt;
-    const std::uint64_t tableEnd = std::min<std::uint64_t>(
-        kContainerHeaderSize + std::uint64_t{header->sectionCount} * kSectionEntrySize, fileSize);
-    head.resize(static_cast<std::size_t>(tableEnd));
-    const std::size_t rest = head.size() - kContainerHeaderSize;
-    if (file.ReadAt(kContainerHeaderSize, head.data() + kContainerHeaderSize, rest) != rest)
-        return std::nullopt;
-    return head;
+    ContainerFileSections found{*ReadContainerHeader(piece),
+                                std::vector<std::optional<SectionEntry>>(names.size())};
+    // The entries the file holds: FindSection reads the table no further.
+    const std::uint64_t entries = std::min<std::uint64_t>(
+        found.header.sectionCount, (fileSize - kContainerHeaderSize) / kSectionEntrySize);
+    std::vector<bool> matched(names.size(), false);
+    std::size_t unmatched = names.size();
+    for (std::uint64_t first = 0; first < entries && unmatched > 0;) {
+        const auto count = static_cast<std::size_t>(std::min(kEntriesPerPiece, entries - first));
+        piece.resize(kContainerHeaderSize + count * kSectionEntrySize);
+        const std::size_t bytes = piece.size() - kContainerHeaderSize;
+        if (file.ReadAt(kContainerHeaderSize + first * kSectionEntrySize,
+                        piece.data() + kContainerHeaderSize, bytes) != bytes) {
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < count && unmatched > 0; ++i) {
+            const SectionEntry entry = *ReadSectionEntry(piece, i);
+            for (std::size_t n = 0; n < names.size(); ++n) {
+                if (matched[n] || !SectionNameMatches(names[n], entry.name))
+                    continue;
+                matched[n] = true;
+                --unmatched;
+                // The first match is the one FindSection takes, or none when it does not fit.
+                if (entry.offset <= fileSize && entry.size <= fileSize - entry.offset)
+                    found.entries[n] = entry;
+            }
+        }
+        first += count;
+    }
+    return found;
 }
 
 std::optional<std::vector<std::uint8_t>> ReadSectionsOfFile(
-    const platform::File& file, std::span<const std::uint8_t> table, std::uint64_t fileSize,
-    std::span<const std::string_view> names) {
-    const std::optional<ContainerHeader> fileHeader = ReadContainerHeader(table);
-    if (!fileHeader)
-        return std::nullopt;
+    const platform::File& file, const ContainerHeader& header,
+    std::span<const std::optional<SectionEntry>> sections) {
     std::vector<SectionEntry> entries;
     std::uint64_t total = kContainerHeaderSize;
-    for (const std::string_view name : names) {
-        const std::optional<SectionEntry> entry = FindSectionEntry(name, table, fileSize);
+    for (const std::optional<SectionEntry>& entry : sections) {
         if (!entry || entry->size == 0)
             continue;
         entries.push_back(*entry);
@@ -46,7 +71,7 @@ std::optional<std::vector<std::uint8_t>> ReadSectionsOfFile(
     std::vector<std::uint8_t> container(static_cast<std::size_t>(total));
     WriteContainerHeader(container.data(),
                          {kContainerMagic, static_cast<std::uint32_t>(total),
-                          static_cast<std::uint32_t>(entries.size()), fileHeader->version});
+                          static_cast<std::uint32_t>(entries.size()), header.version});
     std::uint64_t offset = kContainerHeaderSize + entries.size() * kSectionEntrySize;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const SectionEntry& entry = entries[i];

@@ -3,7 +3,6 @@
 // path: the whole file read into memory).
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string_view>
 
@@ -19,10 +18,5 @@
 std::span<const std::uint8_t> FindSection(std::string_view name,
                                           std::span<const std::uint8_t> block);
 
-// The table entry FindSection takes for `name` in a container of `blockSize` bytes whose first
-// bytes are `head` (at least its header and as much of its table as the block holds), or
-// nothing where FindSection gives an empty span for a reason other than a section of size 0.
-// Lets a reader find a section of a file without reading the file. Any thread.
-std::optional<SectionEntry> FindSectionEntry(std::string_view name,
-                                             std::span<const std::uint8_t> head,
-                                             std::uint64_t blockSize);
+// Whether FindSection takes a table entry named `stored` for `name`. Any thread.
+bool SectionNameMatches(std::string_view name, const SectionName& stored);

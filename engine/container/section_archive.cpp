@@ -123,43 +123,43 @@ std::size_t AppendEntryInPlace(std::uint8_t* block, std::size_t size, const Sect
     return total;
 }
 
-// `block` (an editable container) keeping only the first entry of each name, which is the one
-// every reader finds; the kept sections keep their table order and their data order. Empty when
-// no name occurs twice.
-std::vector<std::uint8_t> WithoutLaterDuplicates(std::span<const std::uint8_t> block) {
-    const ContainerHeader header = *ReadContainerHeader(block);
+// Drops from the editable container in the first `size` bytes of `block`, in place, every entry
+// whose name an earlier entry has: the first is the one every reader finds. The kept sections
+// keep their table order and their data order, packed behind the shorter table. Gives the
+// container's new size, `size` when no name occurs twice. May throw std::bad_alloc before
+// anything is changed.
+std::size_t DropLaterDuplicates(std::uint8_t* block, std::size_t size) {
+    const std::span<const std::uint8_t> old(block, size);
+    const ContainerHeader header = *ReadContainerHeader(old);
     std::vector<SectionEntry> kept;
     std::set<std::uint32_t> seen;
     for (std::size_t i = 0; i < header.sectionCount; ++i) {
-        const SectionEntry entry = *ReadSectionEntry(block, i);
+        const SectionEntry entry = *ReadSectionEntry(old, i);
         std::uint32_t raw = 0;
         std::memcpy(&raw, entry.name.data(), sizeof raw);
         if (seen.insert(raw).second)
             kept.push_back(entry);
     }
     if (kept.size() == header.sectionCount)
-        return {};
+        return size;
     std::vector<std::size_t> byOffset(kept.size());
     for (std::size_t i = 0; i < kept.size(); ++i)
         byOffset[i] = i;
     std::stable_sort(byOffset.begin(), byOffset.end(),
                      [&](std::size_t a, std::size_t b) { return kept[a].offset < kept[b].offset; });
-    std::uint64_t total = kContainerHeaderSize + kept.size() * kSectionEntrySize;
-    for (const SectionEntry& entry : kept)
-        total += entry.size;
-    std::vector<std::uint8_t> result(static_cast<std::size_t>(total));
-    WriteContainerHeader(result.data(), {header.magic, static_cast<std::uint32_t>(total),
-                                         static_cast<std::uint32_t>(kept.size()), header.version});
+    // No section overlaps another and the table only shrinks, so every section moves down:
+    // moving them from the first to the last never writes over data not yet moved.
     std::size_t next = kContainerHeaderSize + kept.size() * kSectionEntrySize;
     for (const std::size_t i : byOffset) {
-        const std::span<const std::uint8_t> data = *SectionData(block, kept[i]);
-        std::copy(data.begin(), data.end(), result.begin() + static_cast<std::ptrdiff_t>(next));
+        std::memmove(block + next, block + kept[i].offset, kept[i].size);
         kept[i].offset = static_cast<std::uint32_t>(next);
-        next += data.size();
+        next += kept[i].size;
     }
+    WriteContainerHeader(block, {header.magic, static_cast<std::uint32_t>(next),
+                                 static_cast<std::uint32_t>(kept.size()), header.version});
     for (std::size_t i = 0; i < kept.size(); ++i)
-        WriteSectionEntry(result.data() + kContainerHeaderSize + i * kSectionEntrySize, kept[i]);
-    return result;
+        WriteSectionEntry(block + kContainerHeaderSize + i * kSectionEntrySize, kept[i]);
+    return next;
 }
 
 // Reads one container through `read` (which gives the number of bytes it put into the buffer,
@@ -240,8 +240,8 @@ std::uint32_t SectionArchive::Adopt(ByteBlock block) {
         return 0;
     }
     const auto size = static_cast<std::uint32_t>(block.size());
-    const std::vector<std::uint8_t> unique = WithoutLaterDuplicates(block);
-    block_ = unique.empty() ? std::move(block) : ByteBlock(unique);
+    block.Resize(DropLaterDuplicates(block.data(), block.size()));
+    block_ = std::move(block);
     return size;
 }
 

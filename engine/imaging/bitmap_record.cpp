@@ -150,13 +150,7 @@ GlobalDib ReadThroughJpeg(const platform::BitmapInfoHeader& header, const Record
     }
     if (readFailed)
         throw LoadError(kUnsupportedFormat);
-    if (stream.empty())
-        return {};
-    // A stream that was just made fails to decode only for lack of memory.
-    GlobalDib quantized = JpegToDib(stream, 8, 0);
-    if (!quantized)
-        throw LoadError(kNoMemory);
-    return quantized;
+    return stream.empty() ? GlobalDib{} : DecodeRoundTrip(stream);
 }
 
 }  // namespace

@@ -228,13 +228,7 @@ GlobalDib DecodeThroughJpeg(platform::CodecPicture& codec, const CodecJob& job) 
         ThrowFor(codec.Decode(frame.Bytes()), job);
         stream = EncodeRows(FrameRows(codec, job), job, codecFailed);
     }
-    if (stream.empty())
-        return {};
-    // A stream that was just made fails to decode only for lack of memory.
-    GlobalDib quantized = JpegToDib(stream, 8, 0);
-    if (!quantized)
-        throw LoadError(kNoMemory);
-    return quantized;
+    return stream.empty() ? GlobalDib{} : DecodeRoundTrip(stream);
 }
 
 void Open(platform::CodecPicture& codec, const CodecJob& job) {

@@ -81,16 +81,13 @@ bool ConvertInBlock(GlobalDib& image, const Conversion& c, const Layout& source,
 }
 
 // The picture is freed once encoded, so that the 8-bit one is decoded in its place rather than
-// beside it; a stream that was just made fails to decode only for lack of memory.
+// beside it.
 GlobalDib ThroughJpeg(GlobalDib image) {
     const std::vector<std::uint8_t> stream = DibToJpeg(image, 100);
     if (stream.empty())
         return image;
     image.Reset();
-    GlobalDib quantized = JpegToDib(stream, 8, 0);
-    if (!quantized)
-        throw LoadError(kNoMemory);
-    return quantized;
+    return DecodeRoundTrip(stream);
 }
 
 }  // namespace
@@ -135,6 +132,13 @@ platform::PixelFormatCode DisplayPixelFormat(int depth) {
         default:
             return platform::PixelFormatCode::Bgr24;
     }
+}
+
+GlobalDib DecodeRoundTrip(std::span<const std::uint8_t> stream) {
+    GlobalDib quantized = JpegToDib(stream, 8, 0);
+    if (!quantized)
+        throw LoadError(kNoMemory);
+    return quantized;
 }
 
 void StoreDisplayHeader(GlobalDib& image, const platform::BitmapInfoHeader& header) {

@@ -2,6 +2,8 @@
 // Converting a decoded image to the display's pixel depth, once at load, so that neither the
 // renderer nor the blit converts per frame.
 
+#include <span>
+
 #include "engine/imaging/global_dib.h"
 #include "platform/pixel_format.h"
 
@@ -35,6 +37,12 @@ DisplayConversion DisplayConversionFor(const platform::BitmapInfoHeader& header,
 // converts its pixels to `depth` (15, 16 or 24), and the pixel format it makes.
 platform::BitmapInfoHeader DisplayDepthHeader(const platform::BitmapInfoHeader& image, int depth);
 platform::PixelFormatCode DisplayPixelFormat(int depth);
+
+// The 8-bit picture of `stream`, a JPEG stream that a round trip towards an 8-bit display has
+// just made of a picture, decoded as ConvertToDisplayDepth decodes it. Throws LoadError
+// "Insufficient system memory" when it cannot be decoded: a stream just made fails only for
+// lack of memory.
+GlobalDib DecodeRoundTrip(std::span<const std::uint8_t> stream);
 
 // Stores `header` at the start of `image` and, for a 5-6-5 header, the three masks behind it.
 // The block must hold them.

@@ -65,7 +65,8 @@ constexpr std::size_t kRecordHeadBytes = platform::kFileHeaderSize + platform::k
 // A panorama whose picture was decoded from its file as the file was read: the picture, and the
 // bytes the rest of the load reads in place of the whole file (a bitmap file's first bytes, or a
 // container of the sections the load reads beside the image). No picture for a container of a
-// version the engine refuses: the load fails before it would decode one.
+// version the engine refuses or whose embedded files pass their bounds: the load fails before it
+// would decode one.
 struct StreamedPanorama {
     std::optional<GlobalDib> picture;
     std::vector<std::uint8_t> sections;
@@ -109,26 +110,29 @@ std::optional<StreamedPanorama> StreamPanorama(const platform::File& file, std::
     }
     if (SniffDataType(head) != DataTypeCode::Container)
         return std::nullopt;
-    const std::optional<std::vector<std::uint8_t>> table = ReadContainerTable(file, size);
-    if (!table)
+    // The image record first, then the sections the load reads beside it.
+    static constexpr std::string_view kSections[] = {kImageSectionName, kInitSectionName,
+                                                     kHotspotSectionName, kFileSectionName};
+    const std::optional<ContainerFileSections> found = FindSectionsOfFile(file, size, kSections);
+    if (!found || !found->entries.front())
         return std::nullopt;
-    const std::optional<SectionEntry> image = FindSectionEntry(kImageSectionName, *table, size);
-    static constexpr std::string_view kLoadedBeside[] = {kInitSectionName, kHotspotSectionName,
-                                                         kFileSectionName};
     std::optional<std::vector<std::uint8_t>> sections =
-        image ? ReadSectionsOfFile(file, *table, size, kLoadedBeside) : std::nullopt;
+        ReadSectionsOfFile(file, found->header, std::span(found->entries).subspan(1));
     if (!sections)
         return std::nullopt;
     streamed.sections = std::move(*sections);
-    if (VersionCode(*ReadContainerHeader(*table)) >= 1)
+    // The load refuses these before it decodes a picture, so none is decoded for them here.
+    if (VersionCode(found->header) >= 1 ||
+        !FileSectionWithinLimits(FindSection(kFileSectionName, streamed.sections))) {
         return streamed;
+    }
+    const SectionEntry& image = *found->entries.front();
     std::uint8_t recordHead[kRecordHeadBytes] = {};
     const std::size_t headBytes =
-        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image->size));
-    if (file.ReadAt(image->offset, recordHead, headBytes) != headBytes)
+        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image.size));
+    if (file.ReadAt(image.offset, recordHead, headBytes) != headBytes)
         return std::nullopt;
-    streamed.picture =
-        StreamBitmapRecord(file, image->offset, image->size, {recordHead, headBytes});
+    streamed.picture = StreamBitmapRecord(file, image.offset, image.size, {recordHead, headBytes});
     if (!streamed.picture)
         return std::nullopt;
     return streamed;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -13,6 +14,8 @@ constexpr std::size_t kMaxStrips = 32;
 constexpr std::uint8_t kKeyVectors = 0x30;     // a flag word chooses one or four vectors a block
 constexpr std::uint8_t kOneVectorEach = 0x32;  // one vector every block
 constexpr std::size_t kBlocksPerFlagWord = 32;
+// The longest frame whose size (and its strip's) the 24-bit size fields can tell.
+constexpr std::size_t kMaxFrameSize = 0xFFFFFF;
 
 std::uint32_t Big16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return std::uint32_t{bytes[at]} << 8 | bytes[at + 1];
@@ -127,12 +130,17 @@ std::optional<std::vector<std::uint8_t>> KeyVectorsChunk(VectorReader& reader, s
 }
 
 // The frame of one strip of `width` x `rows` at the top of a band: `codebooks` then `vectors`.
-std::vector<std::uint8_t> BandFrame(std::uint8_t flags, std::uint8_t id, int width, int rows,
-                                    std::span<const std::span<const std::uint8_t>> codebooks,
-                                    std::span<const std::uint8_t> vectors) {
+// Nothing when it is too long for its size fields: its key vectors, with their flag words, can
+// outgrow the one-vector codes they were made from.
+std::optional<std::vector<std::uint8_t>> BandFrame(
+    std::uint8_t flags, std::uint8_t id, int width, int rows,
+    std::span<const std::span<const std::uint8_t>> codebooks,
+    std::span<const std::uint8_t> vectors) {
     std::size_t stripSize = kStripHeaderSize + vectors.size();
     for (const std::span<const std::uint8_t> chunk : codebooks)
         stripSize += chunk.size();
+    if (stripSize > kMaxFrameSize - kFrameHeaderSize)
+        return std::nullopt;
     std::vector<std::uint8_t> frame;
     frame.reserve(kFrameHeaderSize + stripSize);
     frame.push_back(flags);
@@ -199,9 +207,12 @@ std::optional<std::vector<CinepakBand>> CutCinepakFrame(std::span<const std::uin
             const std::span<const std::span<const std::uint8_t>> codebooks =
                 startsStrip ? std::span(strip->codebooks)
                             : std::span<const std::span<const std::uint8_t>>{};
+            std::optional<std::vector<std::uint8_t>> frame =
+                BandFrame(flags, id, width, rows, codebooks, *vectors);
+            if (!frame)
+                return std::nullopt;
             bands.push_back({static_cast<int>(row), rows,
-                             startsStrip && i > 0 && (flags & 0x01) != 0,
-                             BandFrame(flags, id, width, rows, codebooks, *vectors)});
+                             startsStrip && i > 0 && (flags & 0x01) != 0, std::move(*frame)});
         }
         top = end;
         at += size;

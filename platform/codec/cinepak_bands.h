@@ -26,7 +26,8 @@ struct CinepakBand {
 // the frame as long as its header says, at most 32 strips following each other from the top of
 // the picture to its bottom, each as wide as the picture and a multiple of 4 rows high, each
 // coding every block of its rows (key vectors, one or four a block) with all the bytes its codes
-// need. Nothing for any other frame, which is decoded whole. May throw std::bad_alloc.
+// need, and each band's frame short enough for the 24-bit size fields. Nothing for any other
+// frame, which is decoded whole. May throw std::bad_alloc.
 std::optional<std::vector<CinepakBand>> CutCinepakFrame(std::span<const std::uint8_t> data,
                                                         int width, int height, int bandRows);
 

@@ -7,12 +7,12 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "engine/container/find_section.h"
 #include "engine/container/section_archive.h"
 #include "tests/engine/container/container_test_support.h"
+#include "tests/engine/data_bytes.h"
 
 namespace {
 
@@ -369,15 +369,6 @@ TEST_F(SectionArchiveTest, ReadsFromBytesInMemoryAsFromAFile) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private writable mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 constexpr std::uint32_t kImageBytes = 64u << 20;
 
 // Loads `path` (a 64 MiB image and a small INIT) with room for it and 16 MiB more, then sets
@@ -396,15 +387,26 @@ constexpr std::uint32_t kImageBytes = 64u << 20;
     std::_Exit(edited ? 0 : 1);
 }
 
-// A large section is held once while the sections around it change: the container is loaded and
-// changed in its own block.
+// A large section is held once while the sections around it change: the container is loaded,
+// rid of a name it holds twice and changed in its own block.
 TEST_F(SectionArchiveTest, ALargeContainerIsHeldOnceWhileItChanges) {
-    const std::filesystem::path path = folder / "large.pan";
-    const Bytes head = RawContainer("HVXK", 48 + 16 + kImageBytes, 2,
-                                    {{"INIT", 48, 16}, {"BTMP", 64, kImageBytes}}, Bytes(16, 0));
-    WriteFileBytes(path, head);
-    std::filesystem::resize_file(path, head.size() + kImageBytes);
-    EXPECT_EXIT(EditWithRoom(path), ::testing::ExitedWithCode(0), "");
+    const struct {
+        const char* name;
+        Bytes head;
+    } cases[] = {
+        {"INIT once", RawContainer("HVXK", 48 + 16 + kImageBytes, 2,
+                                   {{"INIT", 48, 16}, {"BTMP", 64, kImageBytes}}, Bytes(16, 0))},
+        {"INIT twice",
+         RawContainer("HVXK", 64 + 32 + kImageBytes, 3,
+                      {{"INIT", 64, 16}, {"INIT", 80, 16}, {"BTMP", 96, kImageBytes}},
+                      Bytes(32, 0))},
+    };
+    for (const auto& c : cases) {
+        const std::filesystem::path path = folder / "large.pan";
+        WriteFileBytes(path, c.head);
+        std::filesystem::resize_file(path, c.head.size() + kImageBytes);
+        EXPECT_EXIT(EditWithRoom(path), ::testing::ExitedWithCode(0), "") << c.name;
+    }
 }
 #endif
 

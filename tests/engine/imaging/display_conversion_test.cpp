@@ -3,7 +3,6 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
@@ -180,15 +180,6 @@ TEST_F(DisplayConversion, OtherDepthsAreRefused) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 // Converts a 4096 x 4096 picture for `display` (0: only encodes it as JPEG, the first half of
 // the 8-bit round trip) with 24 MiB of data beyond the picture, 40 for the 8-bit round trip:
 // exit status 0 when that succeeds (a refusal throws).

@@ -5,7 +5,6 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "platform/codec/codec_bridge.h"
 #include "platform/display_depth.h"
 #include "platform/picture_limits.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 #include "tests/platform/codec/cinepak_test_frames.h"
 
@@ -174,15 +174,6 @@ TEST_F(RecordDepth, CodecRecordsGiveThePicturesOfDecodingBesideTheBlock) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private writable mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 constexpr int kSide = 4096;
 
 // Decodes `record` for `display` with room for its picture at that depth and `room` MiB more

@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -19,6 +18,7 @@
 #include "platform/display_depth.h"
 #include "platform/files.h"
 #include "test_panoramas.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
@@ -91,6 +91,9 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
     const Bytes jpeg = DibToJpeg(InfoOf(MakeHeader(8, 8, 24)), Bytes(8 * 8 * 3, 0x70), 90);
     // The INIT entry pointed into the image record's bytes.
     const Bytes overlapping = WithEntry(full, 1, 16 + 4 * 16 + 60, 16);
+    std::vector<std::pair<std::string, std::string>> tooMany;
+    for (int i = 0; i <= 1024; ++i)
+        tooMany.emplace_back("~" + std::to_string(i), "x");
     const struct {
         const char* name;
         Bytes file;
@@ -112,6 +115,10 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
         {"image entry past the file's end", WithEntry(full, 0, 80, 1 << 30)},
         {"two images", MakeContainer({{"BTMP", bitmap}, {"BTMP", MakeBitmap(8, 4)}})},
         {"init inside the image record", overlapping},
+        // Refused for its embedded files before the record is decoded.
+        {"1,025 embedded files and a record missing rows",
+         MakeContainer({{"BTMP", Bytes(bitmap.begin(), bitmap.end() - 9)},
+                        {"FILE", FileSection(tooMany)}})},
     };
     for (const int display : {24, 16, 8}) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(display));
@@ -131,15 +138,6 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// The process's data segment and private writable mappings in bytes (VmData).
-std::size_t DataBytes() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line) && line.rfind("VmData:", 0) != 0) {
-    }
-    return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
-}
-
 constexpr int kSide = 4096;
 
 // Opens `path` for `display` with room for a 4096 x 4096 picture of `bits` and 8 MiB more: exit

@@ -56,6 +56,12 @@ TEST(CutCinepakFrame, CutsOnlyFramesWhoseBandsDecodeAlone) {
         {"33 strips", Frame(0, kWidth, 33 * 4, std::vector<Strip>(33, Plain(4, 1))), kWidth, false},
         {"a width not a multiple of 4",
          Frame(0, 18, kHeight, {{24, OneVectorEach(Blocks(24), 1), 0, 0, 18}}), 18, false},
+        // A frame of the longest size its fields tell, whose one band's key vectors, with their
+        // flag word, would make a frame longer than that.
+        {"a band too long for the size fields",
+         Frame(0, kWidth, 8,
+               {{8, Join({Chunk(0x20, Bytes(0xFFFFFF - 38, 0)), OneVectorEach(Blocks(8), 1)})}}),
+         kWidth, false},
     };
     for (const auto& c : cases) {
         const int height = c.frame.size() > 8 ? c.frame[6] << 8 | c.frame[7] : 0;
