@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "engine/imaging/image_decoder.h"
-#include "engine/imaging/jpeg_glue.h"
 #include "engine/imaging/jpeg_scan_guard.h"
 #include "engine/imaging/load_error.h"
 #include "platform/display_depth.h"
@@ -37,9 +36,12 @@ Bytes GreyScans(bool dcScan, int acScans, bool refinement = false) {
 }
 
 // "decoded", or the load path's text; `traced` gets every text sent to the trace monitor.
-std::string Outcome(const Bytes& stream, int depth, std::string& traced) {
+std::string Outcome(const Bytes& stream, int depth, std::uint64_t working, std::string& traced) {
     const StandInTraceMonitor monitor;
     platform::OverrideDisplayDepth(depth);
+    std::optional<platform::ScopedPictureCap> cap;
+    if (working != 0)
+        cap.emplace(platform::PictureCap{.working = working});
     std::string outcome = "decoded";
     try {
         DecompressImage(stream);
@@ -52,28 +54,42 @@ std::string Outcome(const Bytes& stream, int depth, std::string& traced) {
     return outcome;
 }
 
-TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
+TEST(JpegScanLimit, ScansWarningsAndWorkPastTheirBoundsAreRefused) {
     Bytes cut = GreyScans(true, 0);
     cut.erase(cut.end() - 2, cut.end());  // the end-of-image marker
     cut.insert(cut.end(), {0xFF, 0xFE, 0x03, 0xE8, 'c', 'u', 't'});
+    // 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows as
+    // much work as the passes over them. A DC first scan counts 4 passes, an AC first scan 1,
+    // the refinement of 63 coefficients 3 + 63 / 8 = 10.
+    const int passes = static_cast<int>(kJpegWorkPasses);
+    constexpr std::uint64_t kBlocks = 64 * 128;
+    const char* const kTooMuchWork = "its scans ask for too much work";
     const struct {
         const char* name;
         Bytes stream;
-        const char* refusal;  // what the trace says; null when the stream decodes
+        std::uint64_t working;  // 0: the default
+        const char* refusal;    // what the trace says; null when the stream decodes
     } cases[] = {
-        {"every coefficient refined bit by bit, 256 scans", RefinedScansJpeg(64, 64, 3), nullptr},
-        {"500 scans", GreyScans(true, 499), nullptr},
-        {"501 scans", GreyScans(true, 500), "more than 500 scans"},
-        {"no DC scan, 16 AC scans, 16 warnings", GreyScans(false, 16), nullptr},
+        {"every coefficient refined bit by bit, 256 scans", RefinedScansJpeg(64, 64, 3), 0,
+         nullptr},
+        {"500 scans", GreyScans(true, 499), 0, nullptr},
+        {"501 scans", GreyScans(true, 500), 0, "more than 500 scans"},
+        {"no DC scan, 16 AC scans, 16 warnings", GreyScans(false, 16), 0, nullptr},
         // The library skips a cut segment's missing bytes asking for more two at a time.
-        {"cut inside a comment segment after a scan, one warning", cut, nullptr},
-        {"no DC scan, 17 AC scans, 17 warnings", GreyScans(false, 17),
+        {"cut inside a comment segment after a scan, one warning", cut, 0, nullptr},
+        {"no DC scan, 17 AC scans, 17 warnings", GreyScans(false, 17), 0,
          "more than 16 warnings, the last: Inconsistent progression sequence"},
+        {"first scans at the work bound", GreyScans(true, passes - 4), kBlocks, nullptr},
+        {"first scans past it", GreyScans(true, passes - 3), kBlocks, kTooMuchWork},
+        {"first scans past it, the default working memory", GreyScans(true, passes - 3), 0,
+         nullptr},
+        {"a refinement at the work bound", GreyScans(true, passes - 15, true), kBlocks, nullptr},
+        {"a refinement past it", GreyScans(true, passes - 14, true), kBlocks, kTooMuchWork},
     };
     for (const auto& c : cases) {
         for (const int depth : {24, 8}) {
             std::string traced;
-            const std::string outcome = Outcome(c.stream, depth, traced);
+            const std::string outcome = Outcome(c.stream, depth, c.working, traced);
             EXPECT_EQ(outcome, c.refusal ? "Unsupported file fomat" : "decoded")
                 << c.name << " at depth " << depth;
             if (c.refusal) {
@@ -81,33 +97,6 @@ TEST(JpegScanLimit, ScansAndWarningsPastTheirBoundsAreRefused) {
                     << c.name << " at depth " << depth << " traced " << traced;
             }
         }
-    }
-}
-
-// 64 x 64 grey keeps 64 blocks of coefficients: a working memory of just those allows as much
-// work as the passes over them; one AC first scan more is refused, also in the colour map's own
-// decode (depth 8, whose quantizer copy does not fit), and decodes with the default working
-// memory. A DC first scan counts 4 passes, an AC first scan 1, the refinement of 63
-// coefficients 3 + 63 / 8 = 10.
-TEST(JpegScanLimit, ScansAreHeldToTheirWorkOverTheWorkingMemory) {
-    const int passes = static_cast<int>(kJpegWorkPasses);
-    const struct {
-        const char* name;
-        Bytes atBudget;
-        Bytes overBudget;
-    } cases[] = {
-        {"first scans", GreyScans(true, passes - 4), GreyScans(true, passes - 3)},
-        {"a refinement", GreyScans(true, passes - 15, true), GreyScans(true, passes - 14, true)},
-    };
-    for (const auto& c : cases) {
-        {
-            const platform::ScopedPictureCap cap({.working = 64 * 128});
-            for (const int depth : {24, 8}) {
-                EXPECT_TRUE(JpegToDib(c.atBudget, depth, 0)) << c.name << " at depth " << depth;
-                EXPECT_FALSE(JpegToDib(c.overBudget, depth, 0)) << c.name << " at depth " << depth;
-            }
-        }
-        EXPECT_TRUE(JpegToDib(c.overBudget, 24, 0)) << c.name;
     }
 }
 
