@@ -149,9 +149,7 @@ constexpr int kSide = 4096;
     const std::size_t picture =
         52 + platform::DibRowStride(kSide, display == 15 ? 16 : display) * kSide;
     // An 8-bit display's quantizer keeps no copy of the picture, as at the ceiling.
-    platform::PictureCap cap;
-    cap.working = std::size_t{8} << 20;
-    const platform::ScopedPictureCap working(cap);
+    const platform::ScopedPictureCap working({.working = std::size_t{8} << 20});
     const rlimit limit{DataBytes() + picture + (static_cast<std::size_t>(room) << 20),
                        RLIM_INFINITY};
     setrlimit(RLIMIT_DATA, &limit);
