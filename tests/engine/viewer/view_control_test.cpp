@@ -37,8 +37,8 @@ TEST_F(ViewControl, EditorQueriesGiveTheEyeAndAnEmptyExtent) {
     EXPECT_EQ(eye[1], 0);
     EXPECT_EQ(eye[2], 0);
     double extent[6] = {1, 1, 1, 1, 1, 1};
-    ASSERT_EQ(engine.GetPanoramaExtent(&extent[0], &extent[1], &extent[2], &extent[3], &extent[4],
-                                       &extent[5]),
+    ASSERT_EQ(engine.GetPanoramaExtent(&extent[0], &extent[1], &extent[2], &extent[3],
+                                       &extent[4], &extent[5]),
               kEngineDone);
     for (double value : extent)
         EXPECT_EQ(value, 0);
