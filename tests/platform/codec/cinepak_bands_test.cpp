@@ -19,6 +19,11 @@ int Blocks(int rows) {
     return kWidth / 4 * rows / 4;
 }
 
+// A frame's sides as its header gives them.
+std::pair<int, int> SidesOf(const Bytes& frame) {
+    return {frame[4] << 8 | frame[5], frame[6] << 8 | frame[7]};
+}
+
 TEST(CutCinepakFrame, RefusesFramesWhoseBandsWouldNotDecodeAlone) {
     const Bytes books = Join({Codebook(0x20, 1), Codebook(0x22, 2)});
     const auto Plain = [&](int rows, int seed) {
@@ -48,20 +53,9 @@ TEST(CutCinepakFrame, RefusesFramesWhoseBandsWouldNotDecodeAlone) {
                {{8, Join({Chunk(0x20, Bytes(0xFFFFFF - 38, 0)), OneVectorEach(Blocks(8), 1)})}})},
     };
     for (const auto& c : refused) {
-        // The sides as the frame's header gives them.
-        const int width = c.frame[4] << 8 | c.frame[5], height = c.frame[6] << 8 | c.frame[7];
+        const auto [width, height] = SidesOf(c.frame);
         EXPECT_FALSE(platform::CutCinepakFrame(c.frame, width, height, 8)) << c.name;
     }
-}
-
-// The rows of the picture decoded whole, top row first.
-Bytes DecodedWhole(const platform::CompressedPicture& input) {
-    platform::CodecPicture picture;
-    Bytes rows(static_cast<std::size_t>(input.width * input.height * 3));
-    EXPECT_EQ(picture.Open(input), platform::CodecStatus::Decoded);
-    EXPECT_EQ(picture.Decode({}), platform::CodecStatus::Decoded);
-    EXPECT_TRUE(picture.ReadRows(0, input.height, rows.data(), input.width * 3));
-    return rows;
 }
 
 TEST(CodecBands, BandsGiveTheWholeFramesPixels) {
@@ -72,35 +66,38 @@ TEST(CodecBands, BandsGiveTheWholeFramesPixels) {
                    {static_cast<std::uint8_t>(i * 3), static_cast<std::uint8_t>(i / 9), 77});
     const struct {
         const char* name;
-        int width;
-        int height;
         Bytes frame;
     } frames[] = {
-        {"strips that take the codebooks before them", kWidth, kHeight,
+        {"strips that take the codebooks before them",
          Frame(0, kWidth, kHeight,
                {{12, Join({books, KeyVectors(Blocks(12), 1)})},
                 {12, Join({Codebook(0x22, 6), OneVectorEach(Blocks(12), 2)})}})},
-        {"rows counted from the top", kWidth, kHeight,
-         Frame(0, kWidth, kHeight,
-               {{8, Join({books, OneVectorEach(Blocks(8), 1)})},
-                {16, OneVectorEach(Blocks(16), 2), 8}})},
-        {"strips with codebooks of their own", kWidth, kHeight,
+        {"rows counted from the top", Frame(0, kWidth, kHeight,
+                                            {{8, Join({books, OneVectorEach(Blocks(8), 1)})},
+                                             {16, OneVectorEach(Blocks(16), 2), 8}})},
+        {"strips with codebooks of their own",
          Frame(1, kWidth, kHeight,
                {{8, Join({books, KeyVectors(Blocks(8), 1)})},
                 {8, KeyVectors(Blocks(8), 2)},
                 {8, Join({Codebook(0x20, 7), KeyVectors(Blocks(8), 3)})}})},
-        {"encoded", 32, 48, EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, 32, 48)},
+        {"encoded", EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, 32, 48)},
     };
     for (const auto& f : frames) {
-        const platform::CompressedPicture input{platform::MakeFourcc("cvid"), f.width, f.height, 24,
+        const auto [width, height] = SidesOf(f.frame);
+        const platform::CompressedPicture input{platform::MakeFourcc("cvid"), width, height, 24,
                                                 f.frame};
-        const Bytes whole = DecodedWhole(input);
-        const std::size_t rowBytes = static_cast<std::size_t>(f.width) * 3;
+        const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
+        platform::CodecPicture picture;  // the frame decoded whole
+        Bytes whole(rowBytes * static_cast<std::size_t>(height));
+        ASSERT_EQ(picture.Open(input), platform::CodecStatus::Decoded) << f.name;
+        ASSERT_EQ(picture.Decode({}), platform::CodecStatus::Decoded) << f.name;
+        ASSERT_TRUE(
+            picture.ReadRows(0, height, whole.data(), static_cast<std::ptrdiff_t>(rowBytes)));
         for (const int bandRows : {4, 8, 1000}) {
             platform::CodecBands bands;
             ASSERT_TRUE(bands.Open(input, rowBytes * static_cast<std::size_t>(bandRows))) << f.name;
             Bytes rows(whole.size(), 0xEE);
-            while (bands.First() + bands.Count() < f.height) {
+            while (bands.First() + bands.Count() < height) {
                 ASSERT_EQ(bands.Next(), platform::CodecStatus::Decoded) << f.name;
                 ASSERT_LE(bands.Count(), bandRows) << f.name;
                 ASSERT_TRUE(
