@@ -15,16 +15,13 @@ namespace {
 // all set.
 CDIB Patterned(int width, int height, int bits, const std::vector<std::uint32_t>& masks = {}) {
     std::vector<std::uint8_t> packed = PackedHeader(width, height, bits, masks.empty() ? 0 : 3);
-    std::uint8_t next = 3;
-    for (std::uint32_t mask : masks) {
-        packed.resize(packed.size() + 4);
-        platform::StoreLe32(&packed[packed.size() - 4], mask);
-    }
+    for (std::uint32_t mask : masks)
+        platform::StoreLe32(&*packed.insert(packed.end(), 4, 0), mask);
     const std::size_t table = bits == 8 ? 1024 : 0;
     const std::size_t pixels =
         platform::DibRowStride(width, bits) * static_cast<std::size_t>(height);
     for (std::size_t i = 0; i < table + pixels; ++i)
-        packed.push_back(next += 7);
+        packed.push_back(static_cast<std::uint8_t>(10 + 7 * i));
     CDIB dib;
     EXPECT_EQ(dib.CreateFromPackedDib(packed), 1);
     return dib;
@@ -44,9 +41,6 @@ CDIB ConvertedPixelByPixel(const CDIB& source, int bits) {
 }
 
 void* NoNewBlock(std::size_t, std::size_t) {
-    return nullptr;
-}
-void* NoResize(void*, std::size_t) {
     return nullptr;
 }
 
@@ -83,7 +77,8 @@ TEST(CdibDepth, ABlockThatCannotGrowIsLeftAsItWas) {
     const std::vector<std::uint8_t> before(grows.GetBlock().begin(), grows.GetBlock().end());
     CDIB shrinks = Patterned(33, 20, 24);
     const CDIB expected = ConvertedPixelByPixel(shrinks, 16);
-    const ScopedBitmapBlockAllocator noMemory(&NoNewBlock, &NoResize);
+    const ScopedBitmapBlockAllocator noMemory(&NoNewBlock,
+                                              [](void*, std::size_t) -> void* { return nullptr; });
     EXPECT_EQ(grows.ChangeBitDepth(24), 0);
     EXPECT_TRUE(std::ranges::equal(grows.GetBlock(), before));
     // A block the allocator keeps at its size holds the narrower pixels all the same.

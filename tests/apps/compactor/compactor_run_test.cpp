@@ -1,7 +1,6 @@
 // The conversion step of a run and the program as a whole, started as a child process with no
 // display, as batch callers start it.
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -199,24 +198,13 @@ TEST_F(ProgramTest, ExitStatusTellsWhetherTheConversionWasWritten) {
         EXPECT_EQ(Run(c.args), c.status) << c.name << "\n" << errors_;
 }
 
-// A FIFO or a device at the output is refused and kept, with no thumbnail beside it. A link
-// leads to the file it names, made or replaced there with its thumbnail beside it, as private
-// as the panorama; the link stays.
-TEST_F(ProgramTest, OutputNodesAreRefusedAndLinksLeadToTheFileTheyName) {
+// A link leads to the file it names, made or replaced there with its thumbnail beside it, as
+// private as the panorama; the link stays. (Devices and FIFOs are the safe save's own test.)
+TEST_F(ProgramTest, ALinkLeadsToTheFileItNamesWithItsThumbnailBeside) {
     namespace fs = std::filesystem;
     const std::string in = Scratch("face.bmp");
     ASSERT_EQ(GradientPicture(128, 64).Save(in), 1);
-    const fs::path node = Scratch("node"), link = Scratch("a/link.pan"), end = Scratch("b/end");
-    for (const mode_t kind : {S_IFIFO, S_IFCHR}) {
-        if (::mknod(node.c_str(), kind | 0666, 0) != 0)  // 0:0 has no driver; needs privilege
-            continue;
-        EXPECT_EQ(Run("'" + in + "' '" + node.string() + "'"), CCompactorApp::kConversionFailed);
-        EXPECT_EQ(errors_, "Compactor: Failed to open file for writing panorama\n");
-        EXPECT_EQ(fs::status(node).type(),
-                  kind == S_IFIFO ? fs::file_type::fifo : fs::file_type::character);
-        EXPECT_FALSE(fs::exists(node.string() + "Thumbnail"));
-        fs::remove(node);
-    }
+    const fs::path link = Scratch("a/link.pan"), end = Scratch("b/end");
     fs::create_directories(link.parent_path());
     fs::create_directories(end.parent_path());
     fs::create_symlink("../b/end", link);

@@ -146,12 +146,13 @@ TEST_F(LinksmithDialogsTest, EmbeddedFilesDialogShowsAddsAndRemovesRows) {
     TempFolder folder;
     WriteFileBytes(folder / "clip.avi", Bytes(1234, 7));
     EmbeddedFileList files;
-    for (const auto& [name, size] : {std::pair{"~a.wav", 999}, {"~b.avt", 1000}, {"~c.txt", 0}})
+    // A name stored in Windows-1252 shows as its characters.
+    for (const auto& [name, size] : {std::pair{"~a.wav", 999}, {"~b\xe9.avt", 1000}, {"~c.txt", 0}})
         ASSERT_TRUE(files.AddEmbeddedFileRow(name, size));
     CEmbeddedFilesDlg dialog(nullptr, files, {});
     QTreeWidget* list = dialog.List();
     ASSERT_EQ(list->topLevelItemCount(), 3);
-    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("b.avt"));
+    EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("b\u00e9.avt"));
     EXPECT_EQ(list->topLevelItem(1)->text(1), QStringLiteral("[embedded]"));
     EXPECT_EQ(list->topLevelItem(1)->text(2), QStringLiteral("1,000"));
     EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("999"));
@@ -167,7 +168,7 @@ TEST_F(LinksmithDialogsTest, EmbeddedFilesDialogShowsAddsAndRemovesRows) {
     list->topLevelItem(2)->setSelected(true);
     dialog.OnRemoveFiles();
     ASSERT_EQ(files.Rows().size(), 2u);
-    EXPECT_EQ(files.Rows()[0].name, "b.avt");
+    EXPECT_EQ(files.Rows()[0].name, "b\xe9.avt");
     EXPECT_EQ(files.Rows()[1].name, "clip.avi");
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("clip.avi"));
@@ -179,6 +180,7 @@ TEST_F(LinksmithDialogsTest, DetailsDialogEditsAndClearsTheTenTexts) {
     note.fields[9] = "Credits line";
     CPanoramaDetailsEditDlg dialog(nullptr, note);
     EXPECT_EQ(dialog.Note(), note);
+    EXPECT_EQ(dialog.Edit(0)->text(), QStringLiteral("Ann \u00dc Example"));
     EXPECT_EQ(dialog.Edit(9)->text(), QStringLiteral("Credits line"));
     dialog.Edit(4)->setText(QStringLiteral("ann\u00e9@example.org"));
     note.fields[4] = "ann\xc3\xa9@example.org";

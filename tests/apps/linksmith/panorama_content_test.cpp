@@ -49,6 +49,21 @@ class PanoramaContentTest : public testing::Test {
         const Bytes bytes = ReadFileBytes(editor_.Viewer()->TempExtractDirectory() + name);
         return std::string(bytes.begin(), bytes.end());
     }
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    // Makes the file a panorama that embeds `files`.
+    void StoreFiles(const Files& files) {
+        WriteFileBytes(Path("base.pan"), MakeContainer({{"BTMP", MakeBitmap(256, 128)},
+                                                        {"FILE", FileSection(files)}}));
+    }
+    // Saves to the open file and gives what its FILE section embeds.
+    Files SavedFiles() {
+        const Bytes section = SavedSection(kFileSectionName);
+        Files files;
+        for (const EmbeddedFileEntry& entry : ParseFileSection(section))
+            files.emplace_back(entry.name,
+                               std::string(entry.contents.begin(), entry.contents.end()));
+        return files;
+    }
     // Reopens the saved file in a second editor, as another session would.
     void Reopen() {
         editor_.ClosePanorama();
@@ -245,15 +260,9 @@ TEST_F(PanoramaContentTest, EmbeddedFilesRoundTripThroughTheFolderAndFile) {
 // Names that differ only in case are two files: both are listed and removing one removes only
 // it. An entry whose name lacks the "~" is extracted by no one and kept by the save.
 TEST_F(PanoramaContentTest, EveryEmbeddedEntryIsListedOrKeptAndRemovedAlone) {
-    const Bytes lower{'l', 'o'}, upper{'U', 'P'}, other{'o'};
-    const EmbeddedFileEntry stored[] = {
-        {"~plain.txt", lower}, {"~Plain.txt", upper}, {"readme.txt", other}};
-    SectionArchive archive(std::filesystem::path(Path("base.pan")));
-    ASSERT_GT(archive.SetSection(kFileSectionName, *BuildFileSection(stored)), 0u);
-    ASSERT_GT(archive.Save(Path("base.pan")), 0u);
+    StoreFiles({{"~plain.txt", "lo"}, {"~Plain.txt", "UP"}, {"readme.txt", "o"}});
     Reopen();
     WriteFileBytes(folder_ / "PLAIN.TXT", {'n'});
-
     frame_.embeddedFilesScript = [&](EmbeddedFileList& files) {
         ASSERT_EQ(files.Rows().size(), 2u);
         EXPECT_EQ(files.Rows()[0].name, "Plain.txt");
@@ -264,24 +273,19 @@ TEST_F(PanoramaContentTest, EveryEmbeddedEntryIsListedOrKeptAndRemovedAlone) {
     };
     editor_.OnEmbeddedFiles();
     EXPECT_EQ(Messages(), std::vector<std::string>{kDuplicateEmbeddedNameText});
-    const Bytes section = SavedSection(kFileSectionName);
-    std::vector<std::pair<std::string_view, Bytes>> saved;
-    for (const EmbeddedFileEntry& entry : ParseFileSection(section))
-        saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
-    EXPECT_EQ(saved, (decltype(saved){{"~plain.txt", lower}, {"readme.txt", other}}));
+    EXPECT_EQ(SavedFiles(), (Files{{"~plain.txt", "lo"}, {"readme.txt", "o"}}));
 }
 
 // An entry the extraction folder never held is kept by the save, so a change elsewhere loses
 // no embedded file: here writes beyond 1 KiB fail while the panorama opens, as on a full disk,
-// so the big entry is written in part, and the extraction stops before the two behind it.
+// so the big entry is written in part, and the extraction stops before the two behind it (the
+// first with a name beyond any file system's).
 TEST_F(PanoramaContentTest, EntriesTheOpenDidNotExtractAreKept) {
-    const Bytes small{'s'}, big(4096, 'b');
-    const std::string tooLong = "~" + std::string(300, 'x');  // beyond any file name
-    const EmbeddedFileEntry stored[] = {
-        {"~small.txt", small}, {"~big.wav", big}, {tooLong, small}, {"~late.txt", small}};
-    SectionArchive archive(std::filesystem::path(Path("base.pan")));
-    ASSERT_GT(archive.SetSection(kFileSectionName, *BuildFileSection(stored)), 0u);
-    ASSERT_GT(archive.Save(Path("base.pan")), 0u);
+    const Files stored = {{"~small.txt", "s"},
+                          {"~big.wav", std::string(4096, 'b')},
+                          {"~" + std::string(300, 'x'), "s"},
+                          {"~late.txt", "s"}};
+    StoreFiles(stored);
     rlimit limit{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
     const rlimit full{1024, limit.rlim_max};
@@ -293,15 +297,8 @@ TEST_F(PanoramaContentTest, EntriesTheOpenDidNotExtractAreKept) {
     EXPECT_EQ(platform::ListFiles(editor_.Viewer()->TempExtractDirectory(), "*"),
               std::vector<std::string>{"~small.txt"})
         << "no file cut short";
-
     editor_.AddHotspot(HotspotRecord{20, -20, 10, -10, 0, 0, 0, 0, "~late.txt"});
-    const Bytes section = SavedSection(kFileSectionName);
-    std::vector<std::pair<std::string, Bytes>> saved, expected;
-    for (const EmbeddedFileEntry& entry : ParseFileSection(section))
-        saved.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
-    for (const EmbeddedFileEntry& entry : stored)
-        expected.emplace_back(entry.name, Bytes(entry.contents.begin(), entry.contents.end()));
-    EXPECT_EQ(saved, expected);
+    EXPECT_EQ(SavedFiles(), stored);
 }
 
 TEST_F(PanoramaContentTest, DetailsRoundTripThroughNote) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "apps/mimeo/avatar_builder.h"
 #include "apps/mimeo/frame_image.h"
 #include "apps/mimeo/transparency.h"
@@ -103,29 +105,19 @@ TEST(ReduceAvatarColours, ThePureBlueBackgroundIsTransparentExactlyThere) {
     EXPECT_EQ(*kept, BlueScreenFrame(8)) << "Disable transparency keeps the true colours";
 }
 
-// An 8-bit avatar of 2 x 1 frames of 3 x 2, palette entry i (i, 2i, 3i), entry 5 transparent.
-PackedDib EightBitAvatar() {
+// Opening a large avatar costs the avatar and its shown frame at one byte a pixel each: the
+// colour step keeps the avatar's own block, and the frame is shown in the avatar's colours.
+TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptAndShownAtOneByteAPixel) {
+    // 2 x 1 frames of 3 x 2, palette entry i (i, 2i, 3i), entry 5 transparent.
     PackedDib image = *NewPackedDib(6, 2, 8);
     platform::BitmapInfoHeader header = HeaderOf(image);
     header.biXPelsPerMeter = 2;
     header.biYPelsPerMeter = 1;
     SetHeader(image, header);
-    for (int i = 0; i < 256; ++i) {
-        const auto at = static_cast<std::size_t>(40 + 4 * i);
-        image[at] = static_cast<std::uint8_t>(3 * i);
-        image[at + 1] = static_cast<std::uint8_t>(2 * i);
-        image[at + 2] = static_cast<std::uint8_t>(i);
-    }
+    for (std::size_t i = 0; i < 256 * 3; ++i)
+        image[40 + i / 3 * 4 + i % 3] = static_cast<std::uint8_t>((3 - i % 3) * (i / 3));
     image[40 + 4 * 5 + 3] = kTransparentFlag;
-    for (std::size_t p = 0; p < 12; ++p)
-        image[1064 + p] = static_cast<std::uint8_t>(p);
-    return image;
-}
-
-// Opening a large avatar costs the avatar and its shown frame at one byte a pixel each: the
-// colour step keeps the avatar's own block, and the frame is shown in the avatar's colours.
-TEST(ReduceAvatarColours, AnEightBitAvatarIsKeptAndShownAtOneByteAPixel) {
-    PackedDib image = EightBitAvatar();
+    std::iota(image.begin() + 1064, image.begin() + 1076, std::uint8_t{0});
     const PackedDib before = image;
     const std::uint8_t* pixels = image.data();
     const std::optional<PackedDib> kept = ReduceAvatarColours(std::move(image), false, false);

@@ -101,8 +101,7 @@ TEST(QtViewerWindow, HelpGoesToTheSuitesOpenerAndPassesOnItsVerdict) {
     for (const bool opens : {true, false}) {
         opener->openResult = opens;
         opener->ClearLog();
-        QtViewerShell shell;
-        EXPECT_EQ(shell.OpenHelp(page.string(), 6), opens);
+        EXPECT_EQ(QtViewerShell().OpenHelp(page.string(), 6), opens);
         EXPECT_EQ(opener->Log(),
                   std::vector<std::string>{"open file://" + page.string() + "#context-6 show 1"});
     }

@@ -34,19 +34,18 @@ TEST(ContainerFile, FindsWhatFindSectionFindsInTheWholeFile) {
     const std::optional<ContainerFileSections> found =
         FindSectionsOfFile(opened, file.size(), kNames);
     ASSERT_TRUE(found.has_value());
-    const std::optional<Bytes> sections =
-        ReadSectionsOfFile(opened, found->header, found->entries);
+    const std::optional<Bytes> sections = ReadSectionsOfFile(opened, found->header, found->entries);
     ASSERT_TRUE(sections.has_value());
+    const auto bytes = [](std::span<const std::uint8_t> span) {
+        return Bytes(span.begin(), span.end());
+    };
     for (std::size_t i = 0; i < std::size(kNames); ++i) {
-        const std::span<const std::uint8_t> expected = FindSection(kNames[i], file);
+        const Bytes expected = bytes(FindSection(kNames[i], file));
         const std::optional<SectionEntry>& entry = found->entries[i];
-        const Bytes inFile = entry ? Bytes(file.begin() + entry->offset,
-                                           file.begin() + entry->offset + entry->size)
-                                   : Bytes{};
-        EXPECT_EQ(inFile, Bytes(expected.begin(), expected.end())) << kNames[i];
-        const std::span<const std::uint8_t> kept = FindSection(kNames[i], *sections);
-        EXPECT_EQ(Bytes(kept.begin(), kept.end()), Bytes(expected.begin(), expected.end()))
+        EXPECT_EQ(entry ? bytes(std::span(file).subspan(entry->offset, entry->size)) : Bytes{},
+                  expected)
             << kNames[i];
+        EXPECT_EQ(bytes(FindSection(kNames[i], *sections)), expected) << kNames[i];
     }
 }
 

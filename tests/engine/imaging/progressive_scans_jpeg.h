@@ -20,17 +20,13 @@ class ProgressiveScansJpeg {
     ProgressiveScansJpeg(std::uint16_t width, std::uint16_t height, int components)
         : components_(components),
           blocks_(std::uint64_t{(width + 7u) / 8u} * ((height + 7u) / 8u)) {
-        Put({0xFF, 0xD8});
-        Put({0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0x00, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00,
-             0x01, 0x00, 0x00});
-        Put({0xFF, 0xDB, 0x00, 0x43, 0x00});
+        Put({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I',  'F',  0x00, 0x01, 0x01,
+             0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0xFF, 0xDB, 0x00, 0x43, 0x00});
         bytes_.insert(bytes_.end(), 64, 1);
-        Put({0xFF, 0xC2});
-        Put16(static_cast<std::uint16_t>(8 + 3 * components));
-        Put({8});
-        Put16(height);
-        Put16(width);
-        Put({static_cast<std::uint8_t>(components)});
+        Put({0xFF, 0xC2, 0x00, static_cast<std::uint8_t>(8 + 3 * components), 8,
+             static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
+             static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width),
+             static_cast<std::uint8_t>(components)});
         for (int c = 0; c < components; ++c)
             Put({static_cast<std::uint8_t>(c + 1), 0x11, 0x00});
         // DC table 0: one code, "0", for the difference category 0.
@@ -95,14 +91,9 @@ class ProgressiveScansJpeg {
         for (const std::uint8_t byte : bytes)
             bytes_.push_back(byte);
     }
-    void Put16(std::uint16_t value) {
-        Put({static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
-    }
-
     void ScanHeader(int first, int count, int ss, int se, int ah, int al) {
-        Put({0xFF, 0xDA});
-        Put16(static_cast<std::uint16_t>(6 + 2 * count));
-        Put({static_cast<std::uint8_t>(count)});
+        Put({0xFF, 0xDA, 0x00, static_cast<std::uint8_t>(6 + 2 * count),
+             static_cast<std::uint8_t>(count)});
         for (int c = first; c < first + count; ++c)
             Put({static_cast<std::uint8_t>(c + 1), 0x00});
         Put({static_cast<std::uint8_t>(ss), static_cast<std::uint8_t>(se),
@@ -113,16 +104,14 @@ class ProgressiveScansJpeg {
     void PutBits(std::uint32_t value, int count) {
         for (int i = count - 1; i >= 0; --i) {
             pending_ = static_cast<std::uint8_t>(pending_ << 1 | ((value >> i) & 1));
-            if (++pendingBits_ == 8)
-                FlushByte();
+            if (++pendingBits_ == 8) {
+                bytes_.push_back(pending_);
+                if (pending_ == 0xFF)
+                    bytes_.push_back(0x00);
+                pending_ = 0;
+                pendingBits_ = 0;
+            }
         }
-    }
-    void FlushByte() {
-        bytes_.push_back(pending_);
-        if (pending_ == 0xFF)
-            bytes_.push_back(0x00);
-        pending_ = 0;
-        pendingBits_ = 0;
     }
     // The last byte of a scan is filled with one bits.
     void EndScan() {

@@ -30,18 +30,18 @@ std::string LoadFiles(ViewerEngine& engine, const Files& files) {
     return "";
 }
 
+// 100,000 tiny entries in 1.8 MB took seconds to open and left 100,000 files.
 TEST(ExtractionFolder, EntriesBeyondTheBoundAreRefusedBeforeAnythingIsExtracted) {
-    // 100,000 tiny entries in 1.8 MB took seconds to open and left 100,000 files.
-    Files many;
-    for (int i = 0; i < 100000; ++i)
-        many.emplace_back("~" + std::to_string(i), "x");
-    for (const std::size_t count : {many.size(), kMaxEmbeddedFiles + 1, kMaxEmbeddedFiles}) {
+    for (const std::size_t count : {kMaxEmbeddedFiles + 1, kMaxEmbeddedFiles}) {
+        Files files;
+        for (std::size_t i = 0; i < count; ++i)
+            files.emplace_back("~" + std::to_string(i), "x");
         const bool refused = count > kMaxEmbeddedFiles;
         ViewerEngine engine;
-        EXPECT_EQ(LoadFiles(engine, {many.begin(), many.begin() + static_cast<long>(count)}),
+        EXPECT_EQ(LoadFiles(engine, files),
                   refused ? "Resource Error: Insufficient System Memory" : "");
-        const std::string folder = engine.TempExtractDirectory();
-        EXPECT_EQ(platform::ListFiles(folder, "*").size(), refused ? 0 : count) << count;
+        EXPECT_EQ(platform::ListFiles(engine.TempExtractDirectory(), "*").size(),
+                  refused ? 0 : count);
     }
 }
 

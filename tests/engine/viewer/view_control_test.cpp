@@ -142,34 +142,24 @@ TEST_F(ViewControl, ProjectPointPlacesWorldPointsInTheFrame) {
     EXPECT_EQ(ViewerEngine().ProjectPoint(0, 1, 0, &x, &y), 0) << "nothing loaded";
     LoadDefault();
     ASSERT_EQ(engine.SetView(0, 0, 0, 60, 0), kEngineDone);
-    int centreX = 0, centreY = 0;
-    {
-        const ViewStateGuard lock = Access::State(engine);
-        engine.RenderFrame();
-        centreX = lock->viewFrame.width / 2;
-        centreY = lock->viewFrame.height / 2;
-    }
+    engine.RenderFrame();
+    const int width = Access::State(engine)->viewFrame.width;
+    const int height = Access::State(engine)->viewFrame.height;
     const double d = 10 * std::numbers::pi / 180;
-    struct Case {
-        const char* name;
+    // Where each point lands: -1 left of (below) the centre, 0 at it, 1 right of (above) it.
+    const struct {
         double x, y, z;
-        int projects;
-        int wantX, wantY;  // -1: left of (below) the centre, 0: at it, 1: right of (above) it
-    };
-    const Case cases[] = {
-        {"straight ahead", 0, 1, 0, 1, 0, 0},
-        {"ten degrees left", -std::sin(d), std::cos(d), 0, 1, -1, 0},
-        {"ten degrees up", 0, std::cos(d), std::sin(d), 1, 0, 1},
-        {"behind the eye", 0, -1, 0, 0, 0, 0},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(engine.ProjectPoint(c.x, c.y, c.z, &x, &y), c.projects) << c.name;
-        if (!c.projects)
-            continue;
-        const auto side = [](int at, int centre) { return at < centre - 1 ? -1 : at > centre + 1; };
-        EXPECT_EQ(side(x, centreX), c.wantX) << c.name << " x " << x;
-        EXPECT_EQ(side(y, centreY), c.wantY) << c.name << " y " << y;
+        int wantX, wantY;
+    } ahead[] = {{0, 1, 0, 0, 0},
+                 {-std::sin(d), std::cos(d), 0, -1, 0},
+                 {0, std::cos(d), std::sin(d), 0, 1}};
+    const auto side = [](int at, int centre) { return at < centre - 1 ? -1 : at > centre + 1; };
+    for (const auto& c : ahead) {
+        ASSERT_EQ(engine.ProjectPoint(c.x, c.y, c.z, &x, &y), 1) << c.x << " " << c.z;
+        EXPECT_EQ(side(x, width / 2), c.wantX) << c.x << " " << c.z << ": x " << x;
+        EXPECT_EQ(side(y, height / 2), c.wantY) << c.x << " " << c.z << ": y " << y;
     }
+    EXPECT_EQ(engine.ProjectPoint(0, -1, 0, &x, &y), 0) << "behind the eye";
 }
 
 TEST_F(ViewControl, Options) {

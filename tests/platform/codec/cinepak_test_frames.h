@@ -66,25 +66,23 @@ struct Strip {
     int right = -1;  // -1: the picture's width
 };
 
+// A frame of `strips`: its flags, size and sides, then each strip as a key strip.
 inline Bytes Frame(std::uint8_t flags, int width, int height, const std::vector<Strip>& strips) {
     Bytes frame{flags, 0, 0, 0};
-    PutBig(frame, static_cast<std::uint32_t>(width), 2);
-    PutBig(frame, static_cast<std::uint32_t>(height), 2);
-    PutBig(frame, static_cast<std::uint32_t>(strips.size()), 2);
+    for (const std::size_t value :
+         {static_cast<std::size_t>(width), static_cast<std::size_t>(height), strips.size()})
+        PutBig(frame, static_cast<std::uint32_t>(value), 2);
     for (const Strip& strip : strips) {
         frame.push_back(0x10);
         PutBig(frame, static_cast<std::uint32_t>(12 + strip.chunks.size()), 3);
-        PutBig(frame, static_cast<std::uint32_t>(strip.first), 2);
-        PutBig(frame, static_cast<std::uint32_t>(strip.left), 2);
-        PutBig(frame,
-               static_cast<std::uint32_t>(strip.first == 0 ? strip.rows : strip.first + strip.rows),
-               2);
-        PutBig(frame, static_cast<std::uint32_t>(strip.right < 0 ? width : strip.right), 2);
+        const int bottom = strip.first == 0 ? strip.rows : strip.first + strip.rows;
+        for (const int value :
+             {strip.first, strip.left, bottom, strip.right < 0 ? width : strip.right})
+            PutBig(frame, static_cast<std::uint32_t>(value), 2);
         frame.insert(frame.end(), strip.chunks.begin(), strip.chunks.end());
     }
-    frame[1] = static_cast<std::uint8_t>(frame.size() >> 16);
-    frame[2] = static_cast<std::uint8_t>(frame.size() >> 8);
-    frame[3] = static_cast<std::uint8_t>(frame.size());
+    for (int i = 0; i < 3; ++i)
+        frame[1 + i] = static_cast<std::uint8_t>(frame.size() >> (16 - 8 * i));
     return frame;
 }
 
