@@ -67,11 +67,12 @@ class DialogStart {
     }
 
     // The dialog keeps the folders it stood in, to offer them again and to store them in the
-    // user's settings, and its last one to start the next dialog in: the private folder goes
-    // now, so the current folder stands for it, where a dialog not told otherwise falls back.
+    // user's settings, and its last one to start the next dialog in. The private folder goes
+    // now: a dialog left in it is left in none (Qt then keeps no last folder, and the next
+    // dialog not told otherwise starts in the current one).
     ~DialogStart() {
         if (place_.IsPrivate(dialog_.directory().absolutePath()))
-            dialog_.setDirectory(QDir::currentPath());
+            dialog_.setDirectory(QString());
         QStringList history = dialog_.history();
         history.removeIf([this](const QString& path) { return place_.IsPrivate(path); });
         dialog_.setHistory(history);
