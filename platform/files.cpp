@@ -106,6 +106,29 @@ bool ProcessRunning(std::uint32_t pid) {
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
 
+void RemoveFoldersOfEndedProcesses(
+    const std::function<std::optional<std::uint32_t>(std::string_view name)>& processOf) {
+    namespace fs = std::filesystem;
+    const std::string temp = GetTempPath();
+    std::vector<std::string> stale;
+    std::error_code error;
+    for (fs::directory_iterator entry(temp, error), end; !error && entry != end;
+         entry.increment(error)) {
+        std::string name = entry->path().filename().string();
+        const std::optional<std::uint32_t> pid = processOf(name);
+        if (pid && *pid != CurrentProcessId() && !ProcessRunning(*pid))
+            stale.push_back(std::move(name));
+    }
+    for (const std::string& name : stale) {
+        // Only this user may replace an entry of theirs in a sticky temporary folder, so the
+        // folder checked is the one removed; links inside it are removed, never followed.
+        if (IsOwnFolder(temp + name)) {
+            std::error_code ignored;
+            fs::remove_all(temp + name, ignored);
+        }
+    }
+}
+
 namespace {
 
 bool Match(const char* name, const char* pattern) {

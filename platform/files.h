@@ -6,9 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -44,6 +46,13 @@ std::uint32_t CurrentProcessId();
 bool IsOwnFolder(const std::string& path);
 // Whether a process with this id exists (one of another user's counts).
 bool ProcessRunning(std::uint32_t pid);
+// Removes, with everything in them, the entries of the temporary directory that `processOf`
+// gives a process id for (from the entry's name) where that process is not this one, no longer
+// runs, and the entry is a folder of this user's (IsOwnFolder: never a link to one). Every other
+// entry is left as it is; a folder that cannot be removed is left for a later try. For the
+// private folders a process makes there and that one killed outright leaves behind.
+void RemoveFoldersOfEndedProcesses(
+    const std::function<std::optional<std::uint32_t>(std::string_view name)>& processOf);
 
 // Whether `name` matches a pattern of '*' (any run) and '?' (one character), compared
 // case-insensitively for ASCII letters. "*.*" matches every name, with or without a dot, as

@@ -46,12 +46,6 @@ class WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-std::optional<std::string> ChosenPath(const QString& path) {
-    if (path.isEmpty())
-        return std::nullopt;
-    return path.toStdString();
-}
-
 }  // namespace
 
 // The frame's client area: lays the panes out whenever its size changes.
@@ -71,10 +65,15 @@ class CSeamFrame::ClientArea final : public QWidget {
 
 SeamFrameServices DesktopServices(QWidget* dialogParent) {
     SeamFrameServices services;
-    services.askOpenFile = [dialogParent](const QString& title) {
-        return ChosenPath(QFileDialog::getOpenFileName(
-            dialogParent, title.isEmpty() ? QStringLiteral("Open") : title, QString(),
-            QStringLiteral("Bitmap Files (*.bmp);;All Files (*)")));
+    services.askOpenFile = [dialogParent](const QString& title) -> std::optional<std::string> {
+        QFileDialog dialog(dialogParent, title.isEmpty() ? QStringLiteral("Open") : title);
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setNameFilter(QStringLiteral("Bitmap Files (*.bmp);;All Files (*)"));
+        const std::vector<std::string> chosen = platform::RunOpenDialog(dialog);
+        if (chosen.empty())
+            return std::nullopt;
+        return chosen.front();
     };
     services.askSavePath = [dialogParent] {
         // The dialog starts in the current folder, whose name need not be UTF-8.

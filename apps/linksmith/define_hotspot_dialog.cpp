@@ -17,7 +17,9 @@
 
 #include "apps/common/stored_text_qt.h"
 #include "apps/linksmith/hotspot_record.h"
+#include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/qt/file_dialog_paths.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_paths.h"
 
@@ -39,9 +41,9 @@ int StoredBytes(QChar c) {
     return code < 0x800 || c.isSurrogate() ? 2 : 3;
 }
 
-// The path Browse chose the last time in this run.
-QString& LastBrowsedPath() {
-    static QString path;
+// The path Browse chose the last time in this run (bytes).
+std::string& LastBrowsedPath() {
+    static std::string path;
     return path;
 }
 
@@ -137,12 +139,14 @@ void CDefineHotspotDlg::OnBrowse() {
     QFileDialog dialog(this, QStringLiteral("Open"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!LastBrowsedPath().isEmpty())
-        dialog.selectFile(LastBrowsedPath());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::string& last = LastBrowsedPath();
+    const std::vector<std::string> chosen = platform::RunOpenDialog(
+        dialog, platform::ParentDirectory(last), last.substr(last.rfind('/') + 1));
+    if (chosen.empty())
         return;
-    LastBrowsedPath() = dialog.selectedFiles().front();
-    AppendPaths({LastBrowsedPath()});
+    LastBrowsedPath() = chosen.front();
+    // The path joins the text as a dropped one does.
+    AppendPaths({StoredTextToQString(chosen.front())});
 }
 
 void CDefineHotspotDlg::OnClear() {

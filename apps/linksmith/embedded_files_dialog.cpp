@@ -15,6 +15,7 @@
 #include "apps/common/stored_text_qt.h"
 #include "apps/linksmith/linksmith_editor.h"
 #include "platform/message_box.h"
+#include "platform/qt/file_dialog_paths.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/qt/qt_paths.h"
 
@@ -110,12 +111,7 @@ void CEmbeddedFilesDlg::OnAddFiles() {
     QFileDialog dialog(this, QStringLiteral("Open"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    std::vector<std::string> paths;
-    for (const QString& path : dialog.selectedFiles())
-        paths.push_back(path.toStdString());
-    AddPaths(paths);
+    AddPaths(platform::RunOpenDialog(dialog));
 }
 
 void CEmbeddedFilesDlg::OnRemoveFiles() {

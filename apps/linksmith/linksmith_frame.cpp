@@ -14,6 +14,7 @@
 #include "apps/linksmith/define_hotspot_dialog.h"
 #include "apps/linksmith/embedded_files_dialog.h"
 #include "apps/linksmith/panorama_details_edit_dialog.h"
+#include "platform/files.h"
 #include "platform/qt/file_dialog_paths.h"
 #include "platform/qt/qt_paths.h"
 #include "platform/qt/window_host.h"
@@ -224,12 +225,13 @@ std::optional<std::string> CLinksmithFrame::ChooseFileToOpen() {
     dialog.setDefaultSuffix(QStringLiteral("PAN"));
     dialog.setNameFilters(
         {QStringLiteral("Halvex Panorama Files (*.PAN)"), QStringLiteral("All Files (*)")});
-    if (!lastOpenPath_.isEmpty())
-        dialog.selectFile(lastOpenPath_);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::vector<std::string> chosen =
+        platform::RunOpenDialog(dialog, platform::ParentDirectory(lastOpenPath_),
+                                lastOpenPath_.substr(lastOpenPath_.rfind('/') + 1));
+    if (chosen.empty())
         return std::nullopt;
-    lastOpenPath_ = dialog.selectedFiles().front();
-    return lastOpenPath_.toStdString();
+    lastOpenPath_ = chosen.front();
+    return lastOpenPath_;
 }
 
 std::optional<std::string> CLinksmithFrame::ChooseFileToSave() {

@@ -79,5 +79,5 @@ class CLinksmithFrame : public QMainWindow, public FrameWindow {
     // The preview windows of hotspot tests, by their handles.
     std::map<platform::WindowHandle, platform::QtWindowHost*> children_;
     // The path chosen in the open dialog the last time during this run.
-    QString lastOpenPath_;
+    std::string lastOpenPath_;  // the file Open chose last (bytes)
 };

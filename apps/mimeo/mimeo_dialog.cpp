@@ -77,13 +77,12 @@ CMimeoDlg::CMimeoDlg(MimeoServices services)
         };
     if (!services_.askOpenFiles)
         services_.askOpenFiles = [this](const std::string& folder) {
-            const QStringList chosen = QFileDialog::getOpenFileNames(
-                this, QStringLiteral("Open"), QString::fromStdString(folder),
+            QFileDialog dialog(this, QStringLiteral("Open"));
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+            dialog.setFileMode(QFileDialog::ExistingFiles);
+            dialog.setNameFilter(
                 QStringLiteral("All Files (*);;Avatars (*.avt *.AVT);;BitMaps (*.bmp *.BMP)"));
-            std::vector<std::string> paths;
-            for (const QString& path : chosen)
-                paths.push_back(path.toStdString());
-            return paths;
+            return platform::RunOpenDialog(dialog, folder);
         };
     if (!services_.askSavePath)
         services_.askSavePath = [this]() -> std::optional<std::string> {

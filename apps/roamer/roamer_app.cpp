@@ -6,6 +6,7 @@
 #include "apps/roamer/main_frame.h"
 #include "apps/roamer/roamer_view.h"
 #include "platform/files.h"
+#include "platform/qt/file_dialog_paths.h"
 
 CRoamerApp::CRoamerApp(const QString& profilePath)
     : profile_(profilePath), recentFiles_(RoamerProfile::kRecentFileCount) {
@@ -69,9 +70,9 @@ void CRoamerApp::OnFileOpen() {
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(
         {QStringLiteral("Panorama Files (*.pan)"), QStringLiteral("All Files (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    OpenDocumentFile(dialog.selectedFiles().front().toStdString());
+    const std::vector<std::string> chosen = platform::RunOpenDialog(dialog);
+    if (!chosen.empty())
+        OpenDocumentFile(chosen.front());
 }
 
 void CRoamerApp::OnAppAbout() {

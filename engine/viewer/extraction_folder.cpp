@@ -3,11 +3,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string_view>
-#include <system_error>
-#include <vector>
 
 #include "platform/files.h"
 
@@ -51,23 +48,5 @@ std::string ExtractionFolderFor(const void* engine) {
 }
 
 void RemoveStaleExtractionFolders() {
-    namespace fs = std::filesystem;
-    const std::string temp = platform::GetTempPath();
-    std::vector<std::string> stale;
-    std::error_code error;
-    for (fs::directory_iterator entry(temp, error), end; !error && entry != end;
-         entry.increment(error)) {
-        std::string name = entry->path().filename().string();
-        const std::optional<std::uint32_t> pid = ExtractionFolderProcess(name);
-        if (pid && *pid != platform::CurrentProcessId() && !platform::ProcessRunning(*pid))
-            stale.push_back(std::move(name));
-    }
-    for (const std::string& name : stale) {
-        // Only this user may replace an entry of theirs in a sticky temporary folder, so the
-        // folder checked is the one removed; links inside it are removed, never followed.
-        if (platform::IsOwnFolder(temp + name)) {
-            std::error_code ignored;
-            fs::remove_all(temp + name, ignored);
-        }
-    }
+    platform::RemoveFoldersOfEndedProcesses(ExtractionFolderProcess);
 }

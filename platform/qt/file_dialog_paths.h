@@ -1,18 +1,17 @@
 #pragma once
-// Qt's file dialogs and paths that are not UTF-8. The dialogs hold names as text: they list no
-// file or folder whose name is not UTF-8, and a path given to them shows such bytes as U+FFFD,
-// which comes back in the answer instead of the bytes. A save dialog started at such a place
-// (the open file, the current folder) has its answer mapped back onto the bytes it started from
-// where that is unambiguous; anything else is refused, so a save never goes to a folder or name
-// other than the one the user chose.
+// The suite's Qt file dialogs, open and save, run from a folder and a name given as bytes. Qt
+// holds paths as text: it lists no file or folder whose name is not UTF-8 and cannot enter a
+// folder whose path is not. So the dialog stands in its folder through a DialogFolder (a link
+// named as the folder is shown, where its path is not UTF-8), a name that is not UTF-8 is
+// proposed as it is shown (PathForDisplay: `caf\xe9.pan`), and every answer is mapped back onto
+// bytes: the folder's and the proposed name's where the answer names them, else its UTF-8. A
+// save never goes to a folder or name other than the one the user chose.
 // User-interface thread.
 
-#include <QString>
-
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QFileDialog;
 
@@ -23,26 +22,19 @@ inline constexpr std::string_view kUnnamedSaveText =
     "The file dialog cannot show the name of this folder or file (it is not UTF-8 text), so it "
     "is not known where to save. Nothing was saved; choose another folder or name.";
 
-// `path` as a file dialog shows it: UTF-8 decoded, each byte that is not UTF-8 as U+FFFD.
-QString DialogPath(std::string_view path);
+// Runs `dialog`, an open dialog, in `folder` (bytes, absolute) with the file `name` proposed
+// (may be empty) and gives the bytes of the files chosen, none when it is cancelled. Without a
+// folder it starts where Qt would (its last folder, else the current folder), the current
+// folder's bytes standing for the text Qt cannot spell. An answer that names no file the user
+// could see (a name typed in the private folder above a link) is left out.
+std::vector<std::string> RunOpenDialog(QFileDialog& dialog, const std::string& folder = {},
+                                       const std::string& name = {});
 
-// The bytes of the file named by `answer`, an absolute path a dialog started from `starts` gave
-// back. Where `answer` is the dialog form (DialogPath) of a start that is not UTF-8, or lies
-// inside one, that start's bytes stand for it (the longest such start); the rest of the answer
-// is its UTF-8. Nothing when the answer cannot name one file: a U+FFFD after the start, a start
-// whose dialog form also spells an existing entry, or a U+FFFD that no start explains, unless
-// the dialog could have listed it (the file, or else the folder holding the new name, exists as
-// spelled).
-std::optional<std::string> PathOfDialogAnswer(const QString& answer,
-                                              std::span<const std::string> starts);
-
-// Runs `dialog`, a save dialog, at the file `name` in `folder` (bytes; `name` may be empty) and
-// gives the bytes of the file chosen. The dialog shows the folder itself when it can, else the
-// nearest folder above it that it can, with the rest of the way put before the name
-// ("Tour\ufffd/caf\ufffd.pan"). Nothing when the dialog is cancelled, when the answer cannot
-// be mapped (PathOfDialogAnswer; kUnnamedSaveText is shown, captioned `caption`), or when the
-// file chosen exists under bytes the dialog could not see and the user does not want it
-// replaced (the dialog asked only about the name as it spelled it).
+// Runs `dialog`, a save dialog, as RunOpenDialog does and gives the bytes of the file chosen.
+// Nothing when it is cancelled, when the answer lies in the private folder above a link
+// (kUnnamedSaveText is shown, captioned `caption`), or when the file chosen exists under bytes
+// the dialog could not see (the proposed name that is not UTF-8) and the user does not want it
+// replaced: the dialog itself asks only about files it can see.
 std::optional<std::string> RunSaveDialog(QFileDialog& dialog, const std::string& folder,
                                          const std::string& name, std::string_view caption);
 
