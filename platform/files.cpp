@@ -222,11 +222,15 @@ std::optional<std::uint64_t> File::Size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
+namespace {
+
+// Repeats `move(done)`, a read or write of the bytes from `done` on that returns what the call
+// returned, until `size` bytes have moved, the end of the file, or an error other than EINTR.
+template <typename Move>
+std::size_t MoveFully(std::size_t size, Move move) {
     std::size_t done = 0;
-    auto* bytes = static_cast<char*>(buffer);
     while (done < size) {
-        const ssize_t n = ::read(fd, bytes + done, size - done);
+        const ssize_t n = move(done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -234,6 +238,13 @@ std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
         done += static_cast<std::size_t>(n);
     }
     return done;
+}
+
+}  // namespace
+
+std::size_t ReadFully(int fd, void* buffer, std::size_t size) {
+    auto* bytes = static_cast<char*>(buffer);
+    return MoveFully(size, [&](std::size_t done) { return ::read(fd, bytes + done, size - done); });
 }
 
 std::optional<std::uint64_t> BytesLeft(int fd) {
@@ -247,17 +258,9 @@ std::optional<std::uint64_t> BytesLeft(int fd) {
 }
 
 std::size_t WriteFully(int fd, const void* data, std::size_t size) {
-    std::size_t done = 0;
     const auto* bytes = static_cast<const char*>(data);
-    while (done < size) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return MoveFully(size,
+                     [&](std::size_t done) { return ::write(fd, bytes + done, size - done); });
 }
 
 std::size_t File::Read(void* buffer, std::size_t size) {
@@ -267,18 +270,10 @@ std::size_t File::Read(void* buffer, std::size_t size) {
 std::size_t File::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) const {
     if (fd_ < 0 || offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
         return 0;
-    std::size_t done = 0;
     auto* bytes = static_cast<char*>(buffer);
-    while (done < size) {
-        const ssize_t n =
-            ::pread(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
+    return MoveFully(size, [&](std::size_t done) {
+        return ::pread(fd_, bytes + done, size - done, static_cast<off_t>(offset + done));
+    });
 }
 
 std::size_t File::Write(const void* data, std::size_t size) {
