@@ -1,15 +1,21 @@
 // The sections the editor reads from a file and the container it builds to save, on good,
 // partial and hostile files.
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "apps/linksmith/editor_sections.h"
 #include "engine/container/file_section.h"
 #include "engine/container/hotspot_section.h"
+#include "platform/byte_order.h"
 #include "tests/engine/container/container_test_support.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/viewer/test_panoramas.h"
 
 namespace {
@@ -71,6 +77,41 @@ TEST(EditorSections, ReadingIsBoundedByEachSection) {
         EXPECT_EQ(s.note.size(), c.note) << c.what;
         EXPECT_EQ(s.keepFileNote, c.keepNote) << c.what;
     }
+}
+
+constexpr std::uint32_t kHuge = 3u << 30;
+
+// Gives the rest of this process room for 64 MiB in its data segment (not under the sanitizers,
+// whose shadow memory lies there).
+void LeaveLittleRoom() {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    const rlimit limit{DataBytes() + (std::size_t{64} << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+#endif
+}
+
+// A 3 GiB INIT and a 3 GiB NOTE without its mark (over one hole in a sparse file) are not the
+// editor's: they are kept for the save, unread.
+TEST(EditorSections, SectionsTheEditorDoesNotOwnAreNotRead) {
+    Bytes file = MakeContainer({{"BTMP", MakeBitmap(8, 8)}, {"INIT", {}}, {"NOTE", {}}});
+    for (const std::size_t entry : {1, 2}) {
+        platform::StoreLe32(&file[16 + 16 * entry + 4], static_cast<std::uint32_t>(file.size()));
+        platform::StoreLe32(&file[16 + 16 * entry + 8], kHuge);
+    }
+    const TempFolder folder;
+    WriteFileBytes(folder / "a.pan", file);
+    std::filesystem::resize_file(folder / "a.pan", file.size() + kHuge);
+    EXPECT_EXIT(
+        {
+            std::FILE* stream = std::fopen((folder / "a.pan").c_str(), "rb");
+            LeaveLittleRoom();
+            const EditedSections sections = ReadEditedSections(stream);
+            std::_Exit(sections.keepFileInit && sections.keepFileNote && sections.note.empty() &&
+                               sections.initialView == EditorInitialView{}
+                           ? 0
+                           : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 class SavedArchive : public testing::Test {
@@ -179,6 +220,29 @@ TEST_F(SavedArchive, EmbedsTheTildeFilesOfTheFolderAndKeepsAForeignNote) {
                                      {"NOTE", Bytes{0x0A}}}),
                       content));
     EXPECT_EQ(Sections(), "BTMP ");
+}
+
+// A file in the extraction folder beyond the FILE section's bounds (3 GiB, sparse) is refused
+// before it is read.
+TEST_F(SavedArchive, AnEmbeddedFileBeyondTheBoundsIsRefusedUnread) {
+    std::filesystem::create_directory(folder_ / "extract");
+    WriteFileBytes(folder_ / "extract" / "~a.txt", TextBytes("a"));
+    WriteFileBytes(folder_ / "extract" / "~huge.avi", {});
+    std::filesystem::resize_file(folder_ / "extract" / "~huge.avi", kHuge);
+    SaveContent content;
+    content.extractDirectory = (folder_ / "extract").string() + "/";
+    const Bytes source = MakeContainer({{"BTMP", MakeBitmap(8, 8)}});
+    EXPECT_EXIT(
+        {
+            LeaveLittleRoom();
+            const std::size_t peak = PeakResidentBytes();
+            const bool built = Build(source, content);
+            std::_Exit(!built && error_ == kNoMemoryText &&
+                               PeakResidentBytes() - peak < (std::size_t{16} << 20)
+                           ? 0
+                           : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
