@@ -155,10 +155,11 @@ std::optional<FileParts> ReadPanoramaFile(const platform::File& file, std::uint6
     std::uint8_t recordHead[kRecordHeadBytes] = {};
     std::span<const std::uint8_t> head;
     if (image) {
-        head = std::span(recordHead).first(
-            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image->size)));
-        if (file.ReadAt(image->offset, recordHead, head.size()) != head.size())
+        const auto headBytes =
+            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image->size));
+        if (file.ReadAt(image->offset, recordHead, headBytes) != headBytes)
             return std::nullopt;
+        head = std::span(recordHead, headBytes);
     }
     // A plain bitmap record is decoded from the file as it is read; any other is read whole.
     const bool streamed = image && IsPlainBitmapRecord(head, image->size);

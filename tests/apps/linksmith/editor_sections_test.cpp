@@ -228,8 +228,8 @@ TEST_F(SavedArchive, AnEmbeddedFileBeyondTheBoundsIsRefusedUnread) {
         {
             LeaveLittleRoom();
             const std::size_t peak = PeakResidentBytes();
-            const bool refused = !Build(MakeContainer({{"BTMP", {'B', 'M'}}}), content) &&
-                                 error_ == kNoMemoryText;
+            const bool refused =
+                !Build(MakeContainer({{"BTMP", {'B', 'M'}}}), content) && error_ == kNoMemoryText;
             std::_Exit(refused && PeakResidentBytes() - peak < (std::size_t{16} << 20) ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
