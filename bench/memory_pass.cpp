@@ -30,6 +30,7 @@
 #include "apps/mimeo/image_reader.h"
 #include "bitmap/cdib.h"
 #include "engine/container/container_file.h"
+#include "engine/container/file_section.h"
 #include "engine/container/section_archive.h"
 #include "engine/imaging/display_conversion.h"
 #include "engine/imaging/jpeg_glue.h"
@@ -288,6 +289,63 @@ int BuildCeilingPictures(const std::string& folder) {
     return 0;
 }
 
+// The head of a panorama file whose image record `record` is followed by a section `name` of
+// `size` bytes that begins with `first`: header, "INIT", "BTMP" and that section's entries,
+// sixteen zero bytes of "INIT", the record and `first`; the rest of the section is left to follow.
+Bytes PanoramaHeadWithSection(const Bytes& record, const char* name, const Bytes& first,
+                              std::uint64_t size) {
+    Bytes head(80, 0);
+    const auto Entry = [&head](std::size_t at, const char* tag, std::uint64_t offset,
+                               std::uint64_t bytes) {
+        std::copy_n(tag, 4, &head[at]);
+        platform::StoreLe32(&head[at + 4], static_cast<std::uint32_t>(offset));
+        platform::StoreLe32(&head[at + 8], static_cast<std::uint32_t>(bytes));
+    };
+    std::copy_n("HVXK", 4, head.begin());
+    platform::StoreLe32(&head[4], static_cast<std::uint32_t>(80 + record.size() + size));
+    platform::StoreLe32(&head[8], 3);
+    Entry(16, "INIT", 64, 16);
+    Entry(32, "BTMP", 80, record.size());
+    Entry(48, name, 80 + record.size(), size);
+    head.insert(head.end(), record.begin(), record.end());
+    head.insert(head.end(), first.begin(), first.end());
+    return head;
+}
+
+// Panorama files beside whose small picture lie sections of gigabytes, held as holes: a 3 GiB
+// "FILE" section and one a byte longer than any within its bounds that ends after its first
+// entry (both refused unread), and 3 GiB sections that the viewer does not read beside a JPEG
+// and a codec record (which it reads whole).
+int BuildUnreadSections(const std::string& folder) {
+    constexpr std::uint64_t kHuge = std::uint64_t{3} << 30;
+    const Bytes jpeg = RampJpeg(512, false);
+    const Bytes bitmap = Bitmap(512, 256, 256);
+    const Bytes videoOne = VideoOneRecord(512, 256);
+    const Bytes oneEntry = {'~', 'a', 0, 1, 0, 0, 0, 'x', 0};
+    const struct {
+        const char* name;
+        const Bytes& record;
+        const char* section;
+        Bytes first;
+        std::uint64_t size;
+    } files[] = {
+        {"file-section-3gib-jpeg-record.pan", jpeg, "FILE", {}, kHuge},
+        {"file-section-over-the-bound-ended-early.pan", bitmap, "FILE", oneEntry,
+         kMaxFileSectionBytes + 1},
+        {"junk-section-3gib-jpeg-record.pan", jpeg, "JUNK", {}, kHuge},
+        {"note-section-3gib-video1-record.pan", videoOne, "NOTE", {}, kHuge},
+    };
+    for (const auto& f : files) {
+        const std::string path = folder + "/" + f.name;
+        const Bytes head = PanoramaHeadWithSection(f.record, f.section, f.first, f.size);
+        if (!WriteSparse(path, head, head.size() - f.first.size() + f.size)) {
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 int Build(const std::string& folder) {
     const Bytes progressive = RampJpeg(16, true);
     const Bytes baseline = RampJpeg(16, false);
@@ -320,7 +378,9 @@ int Build(const std::string& folder) {
             return 1;
         }
     }
-    return BuildCeilingPictures(folder);
+    if (BuildCeilingPictures(folder) != 0)
+        return 1;
+    return BuildUnreadSections(folder);
 }
 
 // A bitmap file of `width` x `height` at `bits` (8: a grey palette) whose pixel rows are a

@@ -1,7 +1,8 @@
 // Image records (bitmap, JPEG, codec-compressed) decoded at every display depth: the first byte
 // picks the depth, the rest is the record. A decoded picture must be as large as its header says,
 // and a plain bitmap read as a stream (its headers first, then the rest in pieces) must come out
-// as the same bytes, or be refused with the same text, as the record decoded whole.
+// as the same bytes, or be refused with the same text, as the record decoded whole; the records
+// it reads that way are the ones IsPlainBitmapRecord names.
 
 #include <algorithm>
 #include <cstdlib>
@@ -69,6 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<Outcome> streamed = OutcomeOf(
         [&] { return DecompressBitmapStream(record.first(headBytes), record.size(), read); });
     if (streamed && streamed != whole)
+        std::abort();
+    // The records it makes a picture of, and those it leaves to the whole decode, are the ones
+    // IsPlainBitmapRecord tells apart.
+    const bool plain = IsPlainBitmapRecord(record.first(headBytes), record.size());
+    if (streamed ? !streamed->picture.empty() && !plain : plain)
         std::abort();
     return 0;
 }

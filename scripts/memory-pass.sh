@@ -4,7 +4,9 @@
 # depths 24, 16 and 8), measures each run's peak resident size with /usr/bin/time and fails
 # when a run crashes or peaks over its target:
 #   - a file that opens: its picture plus 256 MiB;
-#   - any file: 1 GiB plus the program's own footprint (the tool opening nothing);
+#   - a file that is refused: 256 MiB plus the program's own footprint (the tool opening
+#     nothing), so that a huge section read before its refusal fails;
+#   - any file: 1 GiB plus the program's own footprint;
 #   - Compactor and Cubestitch writing bitmaps (bitmap_writers): their picture plus 256 MiB.
 # Usage: scripts/memory-pass.sh [BUILD_DIR]   (default build/dev)
 set -euo pipefail
@@ -140,6 +142,8 @@ for file in "$work"/inputs/*; do
     picture=$(sed -n 's/^picture \([0-9]*\)$/\1/p' <<<"$outcome")
     if [ -n "$picture" ] && [ "$picture" -gt 0 ] && [ $((picture + 256 * mib)) -lt "$limit" ]; then
       limit=$((picture + 256 * mib))
+    elif [ "${outcome%% *}" = refused ]; then
+      limit=$((256 * mib + own))
     fi
     verdict=ok
     runs=$((runs + 1))

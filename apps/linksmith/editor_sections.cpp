@@ -1,6 +1,7 @@
 #include "apps/linksmith/editor_sections.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 #include <optional>
 
@@ -13,21 +14,32 @@
 
 namespace {
 
-// The section `tag` of `stream`, read whole; empty when absent or of size 0.
-std::vector<std::uint8_t> ReadSection(std::FILE* stream, std::string_view tag) {
-    const std::uint32_t size = FindSectionInFile(stream, tag);
-    if (size == 0)
-        return {};
+struct Failure {
+    const char* text;
+};
+
+// `size` bytes at the stream's position; fewer when the stream ends first.
+std::vector<std::uint8_t> ReadBytes(std::FILE* stream, std::uint32_t size) {
     std::vector<std::uint8_t> bytes(size);
     bytes.resize(std::fread(bytes.data(), 1, bytes.size(), stream));
     return bytes;
 }
 
-// The whole file; sizes and contents come from one read. Nothing when it cannot be read.
-std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
+// The section `tag` of `stream`, read whole; empty when absent or of size 0.
+std::vector<std::uint8_t> ReadSection(std::FILE* stream, std::string_view tag) {
+    return ReadBytes(stream, FindSectionInFile(stream, tag));
+}
+
+// The whole file; sizes and contents come from one read. Nothing when it cannot be read. A file
+// of more than `limit` bytes is refused as too large (Failure{kNoMemoryText}), unread when its
+// size tells, else as soon as the bytes read pass the limit.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(
+    const std::string& path, std::uint64_t limit = std::numeric_limits<std::uint64_t>::max()) {
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read))
         return std::nullopt;
+    if (file.Size().value_or(0) > limit)
+        throw Failure{kNoMemoryText};
     constexpr std::size_t kChunk = 64 * 1024;
     std::vector<std::uint8_t> bytes;
     for (;;) {
@@ -35,6 +47,8 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
         bytes.resize(before + kChunk);
         const std::size_t got = file.Read(bytes.data() + before, kChunk);
         bytes.resize(before + got);
+        if (bytes.size() > limit)
+            throw Failure{kNoMemoryText};
         if (got < kChunk)
             break;
     }
@@ -46,10 +60,6 @@ bool SetOrDelete(SectionArchive& archive, std::string_view tag,
                  std::span<const std::uint8_t> data) {
     return archive.SetSection(tag, data) == data.size();
 }
-
-struct Failure {
-    const char* text;
-};
 
 void SetImageFromBareFile(const std::string& sourcePath, SectionArchive& archive) {
     const std::optional<std::vector<std::uint8_t>> image = ReadWholeFile(sourcePath);
@@ -68,10 +78,16 @@ void SetEmbeddedFiles(const std::string& directory, std::span<const std::string>
     std::vector<std::string> names;
     if (!directory.empty()) {
         names = platform::ListFiles(directory, "~*.*");
+        // Files beyond the section's bounds are refused before they are read whole.
+        if (names.size() > kMaxEmbeddedFiles)
+            throw Failure{kNoMemoryText};
+        std::uint64_t held = 0;
         for (const std::string& name : names) {
-            std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(directory + name);
+            std::optional<std::vector<std::uint8_t>> bytes =
+                ReadWholeFile(directory + name, kMaxEmbeddedBytes - held);
             if (!bytes)
                 throw Failure{kFileIoErrorText};
+            held += bytes->size();
             contents.push_back(std::move(*bytes));
         }
     }
@@ -102,14 +118,18 @@ EditedSections ReadEditedSections(std::FILE* stream) {
          ParseHotspotSection(ReadSection(stream, kHotspotSectionName))) {
         sections.hotspots.push_back(FromSectionHotspot(hotspot));
     }
-    const std::vector<std::uint8_t> init = ReadSection(stream, kInitSectionName);
-    sections.initialView = ReadInitForEditor(init);
-    sections.keepFileInit = !init.empty() && init.size() != kInitSectionSize;
-    std::vector<std::uint8_t> note = ReadSection(stream, kNoteSectionName);
-    if (!note.empty() && note.front() == kPanoramaNoteMark) {
-        sections.note = std::move(note);
+    // An INIT of another length, which the viewer ignores, and a NOTE without its mark are not
+    // the editor's: the save keeps them, and they are not read.
+    const std::uint32_t initSize = FindSectionInFile(stream, kInitSectionName);
+    if (initSize == kInitSectionSize)
+        sections.initialView = ReadInitForEditor(ReadBytes(stream, initSize));
+    sections.keepFileInit = initSize != 0 && initSize != kInitSectionSize;
+    const std::uint32_t noteSize = FindSectionInFile(stream, kNoteSectionName);
+    if (noteSize != 0 && std::fgetc(stream) == kPanoramaNoteMark) {
+        sections.note = ReadBytes(stream, noteSize - 1);
+        sections.note.insert(sections.note.begin(), kPanoramaNoteMark);
     } else {
-        sections.keepFileNote = !note.empty();
+        sections.keepFileNote = noteSize != 0;
     }
     return sections;
 }

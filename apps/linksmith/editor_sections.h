@@ -32,7 +32,9 @@ struct EditedSections {
 
 // Reads the sections from `stream` (open for reading; it is left at an unspecified position).
 // Every read is bounded by its section and by the file: a hotspot record cut short ends the
-// list; a file that is no container gives the defaults. May throw std::bad_alloc.
+// list; a file that is no container gives the defaults. An INIT that is not 16 bytes long and a
+// NOTE that does not begin with 0x0A are not read (only their sizes and the mark decide). May
+// throw std::bad_alloc.
 EditedSections ReadEditedSections(std::FILE* stream);
 
 // What a save writes besides what the source file already holds.
@@ -57,6 +59,7 @@ struct SaveContent {
 // are. False with `error` set to the user's text when the source cannot be read or is neither a
 // container, a bitmap nor a JPEG file, when an embedded file cannot be read, or when memory
 // runs out or the embedded files are beyond the FILE section's bounds ("Insufficient System
-// Memory."); `archive` then holds nothing useful.
+// Memory.": the folder's files are refused as soon as they pass the bounds, never read whole
+// beyond them); `archive` then holds nothing useful.
 bool BuildSavedArchive(const std::string& sourcePath, const SaveContent& content,
                        SectionArchive& archive, std::string& error);

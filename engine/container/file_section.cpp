@@ -2,14 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <limits>
 
 #include "platform/byte_order.h"
 
 namespace {
 
 constexpr std::size_t kLengthBytes = 4;
-constexpr std::uint64_t kMaxSectionSize = std::numeric_limits<std::uint32_t>::max();
 
 bool NamesADrive(std::string_view name) {
     return name.size() >= 2 && name[1] == ':' &&
@@ -60,12 +58,15 @@ std::vector<EmbeddedFileEntry> ParseFileSection(std::span<const std::uint8_t> se
 }
 
 bool FileSectionWithinLimits(std::span<const std::uint8_t> section) {
+    if (section.size() > kMaxFileSectionBytes)
+        return false;
     std::size_t count = 0;
     std::uint64_t bytes = 0;
     bool within = true;
     WalkEntries(section, [&](const EmbeddedFileEntry& entry) {
         bytes += entry.contents.size();
-        within = ++count <= kMaxEmbeddedFiles && bytes <= kMaxEmbeddedBytes;
+        within = ++count <= kMaxEmbeddedFiles && entry.name.size() <= kMaxEmbeddedNameBytes &&
+                 bytes <= kMaxEmbeddedBytes;
         return within;
     });
     return within;
@@ -77,15 +78,14 @@ std::optional<std::vector<std::uint8_t>> BuildFileSection(
         return std::nullopt;
     std::uint64_t size = 1;
     std::uint64_t contents = 0;
+    // Within these bounds every length fits its 32 bits and the section kMaxFileSectionBytes.
     for (const EmbeddedFileEntry& entry : entries) {
-        if (!IsPlainFileName(entry.name) || entry.contents.size() > kMaxSectionSize) {
+        if (!IsPlainFileName(entry.name) || entry.name.size() > kMaxEmbeddedNameBytes)
             return std::nullopt;
-        }
         contents += entry.contents.size();
-        size += entry.name.size() + 1 + kLengthBytes + entry.contents.size();
-        if (size > kMaxSectionSize || contents > kMaxEmbeddedBytes) {
+        if (contents > kMaxEmbeddedBytes)
             return std::nullopt;
-        }
+        size += entry.name.size() + 1 + kLengthBytes + entry.contents.size();
     }
     std::vector<std::uint8_t> section;
     section.reserve(static_cast<std::size_t>(size));

@@ -93,3 +93,12 @@ std::optional<GlobalDib> DecompressBitmapStream(std::span<const std::uint8_t> he
         return std::nullopt;
     return DecodeBitmapRecord(bitmap->header, bitmap->bodyOffset, size, read, ProbeDisplayDepth());
 }
+
+bool IsPlainBitmapRecord(std::span<const std::uint8_t> head, std::uint64_t size) {
+    try {
+        const std::optional<BitmapHead> bitmap = ReadBitmapHead(head, size);
+        return bitmap && IsPlain(bitmap->header);
+    } catch (const LoadError&) {
+        return false;
+    }
+}

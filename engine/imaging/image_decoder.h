@@ -37,3 +37,9 @@ GlobalDib DecompressImage(std::span<const std::uint8_t> record);
 // DecompressImage; a read that fails is "Unsupported file fomat". Any thread.
 std::optional<GlobalDib> DecompressBitmapStream(std::span<const std::uint8_t> head,
                                                 std::uint64_t size, const RecordReader& read);
+
+// Whether DecompressBitmapStream decodes the record of `size` bytes whose first bytes are `head`
+// (as it takes them) through its reader: a plain or bit-field bitmap. False for any other record,
+// which DecompressImage decodes from the whole record, and for a record too short for its
+// headers, which both refuse alike. Any thread; never throws.
+bool IsPlainBitmapRecord(std::span<const std::uint8_t> head, std::uint64_t size);

@@ -62,22 +62,44 @@ void MakeColourCountExplicit(GlobalDib& image) {
 // The first bytes of an image record that tell how it is decoded.
 constexpr std::size_t kRecordHeadBytes = platform::kFileHeaderSize + platform::kInfoHeaderSize;
 
-// A panorama whose picture was decoded from its file as the file was read: the picture, and the
-// bytes the rest of the load reads in place of the whole file (a bitmap file's first bytes, or a
-// container of the sections the load reads beside the image). No picture for a container of a
-// version the engine refuses or whose embedded files pass their bounds: the load fails before it
-// would decode one.
-struct StreamedPanorama {
+// The refusal that a load gives a file's `bytes` before it decodes a picture, in the order it
+// checks: a version the engine cannot read, then embedded files beyond their bounds (a "FILE"
+// section left unread as longer than any within them when `embeddedFilesTooLarge`). Nothing when
+// the load goes on to the picture.
+std::optional<LoadError> RefusalBeforePicture(std::span<const std::uint8_t> bytes,
+                                              bool embeddedFilesTooLarge) {
+    const int version = bytes.size() >= 13 && std::memcmp(bytes.data(), "HVXK", 4) == 0
+                            ? static_cast<std::int8_t>(bytes[12])
+                            : -1;
+    if (version >= 1) {
+        char text[128];
+        std::snprintf(text, sizeof text,
+                      "Version Error: Cannot load a version %d.0 file with version %d.%d software",
+                      version + 4, 4, 0);
+        return LoadError(text);
+    }
+    // Embedded files beyond any real panorama's are refused before anything is decoded or
+    // extracted, so such a file costs no more than the walk over its entries.
+    if (embeddedFilesTooLarge || !FileSectionWithinLimits(FindSection(kFileSectionName, bytes)))
+        return LoadError("Resource Error: Insufficient System Memory");
+    return std::nullopt;
+}
+
+// What OpenFile reads of a file in place of the whole file, the load of which is the load of the
+// whole file's bytes: a bitmap file's first bytes with its picture, decoded as the file was read;
+// or a container of the sections the load reads, with the picture when the image record is a
+// plain bitmap (none when the load refuses the file before it would decode one).
+struct FileParts {
+    std::vector<std::uint8_t> bytes;
     std::optional<GlobalDib> picture;
-    std::vector<std::uint8_t> sections;
+    bool embeddedFilesTooLarge = false;  // the "FILE" section, left unread, is beyond its bounds
 };
 
-// Decodes the plain bitmap record of `recordSize` bytes at byte `offset` of `file`, whose first
-// bytes are `head`, reading its rows from the file as the picture is made; nothing when the
-// record is no plain bitmap. Throws the load's errors.
-std::optional<GlobalDib> StreamBitmapRecord(const platform::File& file, std::uint64_t offset,
-                                            std::uint64_t recordSize,
-                                            std::span<const std::uint8_t> head) {
+// Decodes the plain bitmap record (one IsPlainBitmapRecord accepts) of `recordSize` bytes at
+// byte `offset` of `file`, whose first bytes are `head`, reading its rows from the file as the
+// picture is made. Throws the load's errors.
+GlobalDib StreamBitmapRecord(const platform::File& file, std::uint64_t offset,
+                             std::uint64_t recordSize, std::span<const std::uint8_t> head) {
     bool readFailed = false;
     const RecordReader read = [&file, offset, &readFailed](std::uint64_t at,
                                                            std::span<std::uint8_t> into) {
@@ -85,7 +107,7 @@ std::optional<GlobalDib> StreamBitmapRecord(const platform::File& file, std::uin
         return !readFailed;
     };
     try {
-        return DecompressBitmapStream(head, recordSize, read);
+        return DecompressBitmapStream(head, recordSize, read).value();
     } catch (const LoadError& failure) {
         if (readFailed)
             throw LoadError("File I/O Error: Cannot Read Specified File");
@@ -95,47 +117,71 @@ std::optional<GlobalDib> StreamBitmapRecord(const platform::File& file, std::uin
     }
 }
 
-// A plain bitmap file, or a panorama file whose image record is a plain bitmap, read so that its
-// pixels are never held whole beside the picture; nothing for any other file, which is then
-// read whole. `head` holds the file's first bytes.
-std::optional<StreamedPanorama> StreamPanorama(const platform::File& file, std::uint64_t size,
-                                               std::span<const std::uint8_t> head) {
-    StreamedPanorama streamed;
-    if (SniffDataType(head) == DataTypeCode::Bitmap) {
-        streamed.picture = StreamBitmapRecord(file, 0, size, head);
-        if (!streamed.picture)
-            return std::nullopt;
-        streamed.sections.assign(head.begin(), head.end());
-        return streamed;
-    }
-    if (SniffDataType(head) != DataTypeCode::Container)
+// A plain bitmap file of `size` bytes whose first bytes are `head`, read so that its pixels are
+// never held whole beside the picture; nothing for a codec-compressed one, which is read whole.
+std::optional<FileParts> ReadBitmapFile(const platform::File& file, std::uint64_t size,
+                                        std::span<const std::uint8_t> head) {
+    if (!IsPlainBitmapRecord(head, size))
         return std::nullopt;
-    // The image record first, then the sections the load reads beside it.
+    FileParts parts;
+    parts.picture = StreamBitmapRecord(file, 0, size, head);
+    parts.bytes.assign(head.begin(), head.end());
+    return parts;
+}
+
+// The parts of the panorama file `file` of `size` bytes that its load reads: the image record
+// (decoded as it is read when it is a plain bitmap), an "INIT" of 16 bytes (the load ignores any
+// other), "HSPT" and "FILE" (unless it is longer than any within its bounds), never any other
+// section. Nothing, and the file is read whole, when it is shorter than a container's header or
+// cannot be read, or when those sections are too large for one container together and the load
+// does not refuse the file from the bounded ones ("INIT" and "FILE").
+std::optional<FileParts> ReadPanoramaFile(const platform::File& file, std::uint64_t size) {
     static constexpr std::string_view kSections[] = {kImageSectionName, kInitSectionName,
                                                      kHotspotSectionName, kFileSectionName};
     const std::optional<ContainerFileSections> found = FindSectionsOfFile(file, size, kSections);
-    if (!found || !found->entries.front())
+    if (!found)
         return std::nullopt;
-    std::optional<std::vector<std::uint8_t>> sections =
-        ReadSectionsOfFile(file, found->header, std::span(found->entries).subspan(1));
-    if (!sections)
-        return std::nullopt;
-    streamed.sections = std::move(*sections);
-    // The load refuses these before it decodes a picture, so none is decoded for them here.
-    if (VersionCode(found->header) >= 1 ||
-        !FileSectionWithinLimits(FindSection(kFileSectionName, streamed.sections))) {
-        return streamed;
-    }
-    const SectionEntry& image = *found->entries.front();
+    const std::optional<SectionEntry>& image = found->entries[0];
+    std::optional<SectionEntry> init = found->entries[1];
+    const std::optional<SectionEntry>& hotspots = found->entries[2];
+    std::optional<SectionEntry> files = found->entries[3];
+    if (init && init->size != kInitSectionSize)
+        init.reset();
+    FileParts parts;
+    parts.embeddedFilesTooLarge = files && files->size > kMaxFileSectionBytes;
+    if (parts.embeddedFilesTooLarge)
+        files.reset();
+
     std::uint8_t recordHead[kRecordHeadBytes] = {};
-    const std::size_t headBytes =
-        static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image.size));
-    if (file.ReadAt(image.offset, recordHead, headBytes) != headBytes)
-        return std::nullopt;
-    streamed.picture = StreamBitmapRecord(file, image.offset, image.size, {recordHead, headBytes});
-    if (!streamed.picture)
-        return std::nullopt;
-    return streamed;
+    std::span<const std::uint8_t> head;
+    if (image) {
+        const auto headBytes =
+            static_cast<std::size_t>(std::min<std::uint64_t>(sizeof recordHead, image->size));
+        if (file.ReadAt(image->offset, recordHead, headBytes) != headBytes)
+            return std::nullopt;
+        head = std::span(recordHead, headBytes);
+    }
+    // A plain bitmap record is decoded from the file as it is read; any other is read whole.
+    const bool streamed = image && IsPlainBitmapRecord(head, image->size);
+    const std::optional<SectionEntry> wanted[] = {streamed ? std::nullopt : image, init, hotspots,
+                                                  files};
+    std::optional<std::vector<std::uint8_t>> sections =
+        ReadSectionsOfFile(file, found->header, wanted);
+    if (!sections) {
+        // Together too large for one container (sections that overlap, or lie beyond 4 GiB): the
+        // refusals that need no more are given from the bounded sections alone.
+        const std::optional<SectionEntry> bounded[] = {init, files};
+        sections = ReadSectionsOfFile(file, found->header, bounded);
+        if (!sections || !RefusalBeforePicture(*sections, parts.embeddedFilesTooLarge))
+            return std::nullopt;
+        parts.bytes = std::move(*sections);
+        return parts;
+    }
+    parts.bytes = std::move(*sections);
+    // The load refuses these before it decodes a picture, so none is decoded for them here.
+    if (streamed && !RefusalBeforePicture(parts.bytes, parts.embeddedFilesTooLarge))
+        parts.picture = StreamBitmapRecord(file, image->offset, image->size, head);
+    return parts;
 }
 
 }  // namespace
@@ -160,10 +206,22 @@ void ViewerEngine::OpenFile(const char* path, platform::WindowHandle newWindow,
     if (SniffDataType(start) == DataTypeCode::None || bareHeader) {
         throw LoadError("File Type Error: Unsupported File Format");
     }
-    if (std::optional<StreamedPanorama> streamed = StreamPanorama(file, size, start)) {
+    // A bare JPEG file is its image record, read whole.
+    std::optional<FileParts> parts;
+    if (SniffDataType(start) == DataTypeCode::Bitmap) {
+        parts = ReadBitmapFile(file, size, start);
+    } else if (SniffDataType(start) == DataTypeCode::Container) {
+        try {
+            parts = ReadPanoramaFile(file, size);
+        } catch (const std::bad_alloc&) {
+            throw LoadError("Resource Error: Insufficient System Memory");
+        }
+    }
+    if (parts) {
         file.Close();
-        LoadWithPicture(streamed->sections, streamed->picture ? &*streamed->picture : nullptr,
-                        newWindow, notifyMsg, frameRate, avatarSlots);
+        LoadFrom({parts->bytes, parts->picture ? &*parts->picture : nullptr,
+                  parts->embeddedFilesTooLarge},
+                 newWindow, notifyMsg, frameRate, avatarSlots);
         return;
     }
     std::vector<std::uint8_t> buffer;
@@ -201,15 +259,14 @@ void ViewerEngine::ResetForLoad(platform::WindowHandle newWindow, std::int16_t a
 void ViewerEngine::Load(const std::uint8_t* buffer, std::size_t size,
                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
                         std::int16_t frameRate, std::int16_t avatarSlots) {
-    LoadWithPicture(std::span(buffer, buffer ? size : 0), nullptr, newWindow, notifyMsg, frameRate,
-                    avatarSlots);
+    LoadFrom({std::span(buffer, buffer ? size : 0)}, newWindow, notifyMsg, frameRate, avatarSlots);
 }
 
-void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
-                                   platform::WindowHandle newWindow, std::uint32_t notifyMsg,
-                                   std::int16_t frameRate, std::int16_t avatarSlots) {
-    const std::uint8_t* buffer = file.data();
-    const std::size_t size = file.size();
+void ViewerEngine::LoadFrom(const LoadSource& source, platform::WindowHandle newWindow,
+                            std::uint32_t notifyMsg, std::int16_t frameRate,
+                            std::int16_t avatarSlots) {
+    const std::uint8_t* buffer = source.bytes.data();
+    const std::size_t size = source.bytes.size();
     Close();
     ResetForLoad(newWindow, avatarSlots);
     tempExtractDirectory = ExtractionFolderFor(this);
@@ -223,27 +280,15 @@ void ViewerEngine::LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib
         throw LoadError("Data Error: No Data Available");
     }
     const std::span<const std::uint8_t> block(buffer, size);
-    const int version = size >= 13 && std::memcmp(buffer, "HVXK", 4) == 0
-                            ? static_cast<std::int8_t>(buffer[12])
-                            : -1;
-    if (version >= 1) {
-        char text[128];
-        std::snprintf(text, sizeof text,
-                      "Version Error: Cannot load a version %d.0 file with version %d.%d software",
-                      version + 4, 4, 0);
+    if (std::optional<LoadError> refusal =
+            RefusalBeforePicture(block, source.embeddedFilesTooLarge)) {
         Close();
-        throw LoadError(text);
-    }
-    // Embedded files beyond any real panorama's are refused before anything is decoded or
-    // extracted, so such a file costs no more than the walk over its entries.
-    if (!FileSectionWithinLimits(FindSection(kFileSectionName, block))) {
-        Close();
-        throw LoadError("Resource Error: Insufficient System Memory");
+        throw *refusal;
     }
 
     {
         const ViewStateGuard state = LockState();
-        DecodeImage(*state, buffer, size, picture);
+        DecodeImage(*state, buffer, size, source.picture);
         if (build == EngineBuild::StandAlone && SniffDataType(block) != DataTypeCode::Container) {
             state->fov =
                 std::clamp(180.0 - 45.0 * state->image.Header().biHeight / 512.0, 60.0, 120.0);

@@ -84,9 +84,11 @@ class ViewerEngine {
     void OpenPanorama(const char* path, platform::WindowHandle window, std::uint32_t notifyMsg,
                       std::int16_t frameRate, std::int16_t avatarSlots);
     void ClosePanorama(int keepMedia, int keepWindow);
-    // Reads a panorama or image file and loads it, as Load does with the file's bytes; a plain
-    // bitmap file, or a panorama file whose image record is a plain bitmap, is read as its
-    // picture is made, never held whole. Throws LoadError.
+    // Reads a panorama or image file and loads it, as Load does with the file's bytes. Of a
+    // panorama file only the sections the load reads are read (the image record, an "INIT" of 16
+    // bytes, "HSPT", and "FILE" unless it is longer than any within its bounds, which is refused
+    // unread), never the whole file; a plain bitmap file, or a panorama file's image record that
+    // is a plain bitmap, is read as its picture is made, never held whole. Throws LoadError.
     void OpenFile(const char* path, platform::WindowHandle window, std::uint32_t notifyMsg,
                   std::int16_t frameRate, std::int16_t avatarSlots);
     // Loads from memory; the caller keeps the buffer. Throws LoadError (engine closed).
@@ -228,11 +230,18 @@ class ViewerEngine {
     ViewStateGuard LockState() const { return shared.Lock(); }
 
     void ResetForLoad(platform::WindowHandle newWindow, std::int16_t avatarSlots);
-    // Loads `file` (a panorama or image file's bytes) as Load does; with a `picture` the file's
-    // picture was decoded already and is taken instead of decoding the file's.
-    void LoadWithPicture(std::span<const std::uint8_t> file, GlobalDib* picture,
-                         platform::WindowHandle newWindow, std::uint32_t notifyMsg,
-                         std::int16_t frameRate, std::int16_t avatarSlots);
+    // What a load reads: a panorama or image file's bytes, or what OpenFile read of them in their
+    // place, which loads as they do: `bytes` as the sniffing and the section lookups see them; a
+    // `picture` decoded already, taken instead of decoding the image record; and whether the
+    // file's "FILE" section was left unread as longer than any within its bounds.
+    struct LoadSource {
+        std::span<const std::uint8_t> bytes;
+        GlobalDib* picture = nullptr;
+        bool embeddedFilesTooLarge = false;
+    };
+    // Loads `source` as Load loads a file's bytes.
+    void LoadFrom(const LoadSource& source, platform::WindowHandle newWindow,
+                  std::uint32_t notifyMsg, std::int16_t frameRate, std::int16_t avatarSlots);
     void DecodeImage(ViewState& state, const std::uint8_t* buffer, std::size_t size,
                      GlobalDib* picture);
     void ApplyInitSection(ViewState& state, const std::uint8_t* buffer, std::size_t size);

@@ -1,15 +1,21 @@
 // The sections the editor reads from a file and the container it builds to save, on good,
 // partial and hostile files.
 
+#include <sys/resource.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "apps/linksmith/editor_sections.h"
 #include "engine/container/file_section.h"
 #include "engine/container/hotspot_section.h"
+#include "platform/byte_order.h"
 #include "tests/engine/container/container_test_support.h"
+#include "tests/engine/data_bytes.h"
 #include "tests/engine/viewer/test_panoramas.h"
 
 namespace {
@@ -71,6 +77,36 @@ TEST(EditorSections, ReadingIsBoundedByEachSection) {
         EXPECT_EQ(s.note.size(), c.note) << c.what;
         EXPECT_EQ(s.keepFileNote, c.keepNote) << c.what;
     }
+}
+
+constexpr std::uint32_t kHuge = 3u << 30;
+
+// Leaves this process room for 64 MiB more data (not under the sanitizers, whose shadow memory
+// lies there).
+void LeaveLittleRoom() {
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    const rlimit limit{DataBytes() + (std::size_t{64} << 20), RLIM_INFINITY};
+    setrlimit(RLIMIT_DATA, &limit);
+#endif
+}
+
+// A 3 GiB INIT and a 3 GiB NOTE without its mark (one hole of a sparse file) are kept unread.
+TEST(EditorSections, SectionsTheEditorDoesNotOwnAreNotRead) {
+    Bytes file = MakeContainer({{"INIT", {}}, {"NOTE", {}}});
+    for (const std::size_t sizeAt : {24, 40})
+        platform::StoreLe32(&file[sizeAt], kHuge);
+    const TempFolder folder;
+    WriteFileBytes(folder / "a.pan", file);
+    std::filesystem::resize_file(folder / "a.pan", file.size() + kHuge);
+    std::FILE* stream = std::fopen((folder / "a.pan").c_str(), "rb");
+    EXPECT_EXIT(
+        {
+            LeaveLittleRoom();
+            const EditedSections read = ReadEditedSections(stream);
+            std::_Exit(read.keepFileInit && read.keepFileNote ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    std::fclose(stream);
 }
 
 class SavedArchive : public testing::Test {
@@ -179,6 +215,24 @@ TEST_F(SavedArchive, EmbedsTheTildeFilesOfTheFolderAndKeepsAForeignNote) {
                                      {"NOTE", Bytes{0x0A}}}),
                       content));
     EXPECT_EQ(Sections(), "BTMP ");
+}
+
+// A 3 GiB (sparse) file in the extraction folder passes the bounds: it is refused unread.
+TEST_F(SavedArchive, AnEmbeddedFileBeyondTheBoundsIsRefusedUnread) {
+    std::filesystem::create_directory(folder_ / "extract");
+    WriteFileBytes(folder_ / "extract" / "~huge.avi", {});
+    std::filesystem::resize_file(folder_ / "extract" / "~huge.avi", kHuge);
+    SaveContent content;
+    content.extractDirectory = (folder_ / "extract").string() + "/";
+    EXPECT_EXIT(
+        {
+            LeaveLittleRoom();
+            const std::size_t peak = PeakResidentBytes();
+            const bool refused =
+                !Build(MakeContainer({{"BTMP", {'B', 'M'}}}), content) && error_ == kNoMemoryText;
+            std::_Exit(refused && PeakResidentBytes() - peak < (std::size_t{16} << 20) ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

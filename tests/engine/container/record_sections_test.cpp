@@ -135,6 +135,19 @@ TEST(FileSection, RefusesNamesThatAreNotPlain) {
     EXPECT_FALSE(BuildFileSection({&bad, 1}).has_value());
 }
 
+// A name longer than the longest path is beyond the bounds, so that no section within them is
+// longer than kMaxFileSectionBytes.
+TEST(FileSection, NamesAreBoundByTheLongestPath) {
+    const Bytes contents = {'x'};
+    for (const std::size_t length : {kMaxEmbeddedNameBytes, kMaxEmbeddedNameBytes + 1}) {
+        const std::string name(length, 'n');
+        const EmbeddedFileEntry entry{name, contents};
+        EXPECT_EQ(BuildFileSection({&entry, 1}).has_value(), length <= kMaxEmbeddedNameBytes);
+        const Bytes section = Concat({TextBytes(name), {0, 1, 0, 0, 0, 'x', 0}});
+        EXPECT_EQ(FileSectionWithinLimits(section), length <= kMaxEmbeddedNameBytes) << length;
+    }
+}
+
 TEST(PanoramaNote, ReadsAndWritesTheDocumentedBytes) {
     const Bytes section =
         Concat({{0x0A}, TextBytes("Ann"), {0}, TextBytes("Org"), {0}, Bytes(8, 0)});
