@@ -9,6 +9,7 @@
 #include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "engine_test_access.h"
+#include "loaded_by.h"
 #include "platform/dib_header.h"
 #include "platform/files.h"
 #include "platform/headless/headless_backend.h"
@@ -186,25 +187,6 @@ TEST(Loading, BareInformationHeaderOnlyFromMemory) {
     }
     EXPECT_FALSE(engine.IsLoaded());
     platform::DeleteFile(path);
-}
-
-// What a load leaves: the picture's bytes, or the error's text.
-struct Loaded {
-    std::string error;
-    Bytes picture;
-};
-
-Loaded LoadedBy(ViewerEngine& engine, const std::function<void()>& load) {
-    Loaded loaded;
-    try {
-        load();
-    } catch (const LoadError& failure) {
-        loaded.error = failure.what();
-    }
-    const ViewStateGuard state = Access::State(engine);
-    if (state->image)
-        loaded.picture.assign(state->image.Bytes().begin(), state->image.Bytes().end());
-    return loaded;
 }
 
 TEST(Loading, ABitmapFileOpensAsTheSameBytesLoadFromMemory) {

@@ -18,6 +18,7 @@
 #include "engine/imaging/load_error.h"
 #include "engine/viewer/viewer_engine.h"
 #include "engine_test_access.h"
+#include "loaded_by.h"
 #include "platform/byte_order.h"
 #include "platform/display_depth.h"
 #include "platform/files.h"
@@ -26,38 +27,6 @@
 #include "tests/engine/imaging/test_bitmaps.h"
 
 namespace {
-
-// What a load leaves that the file decides.
-struct Loaded {
-    std::string error;
-    Bytes picture;
-    int hotspots = 0;
-    double homePan = 0, homeFov = 0, fov = 0, fixedPanMax = 0, fixedTiltMax = 0;
-    std::vector<std::string> extracted;
-    bool operator==(const Loaded&) const = default;
-};
-
-Loaded LoadedBy(ViewerEngine& engine, const std::function<void()>& load) {
-    Loaded loaded;
-    try {
-        load();
-    } catch (const LoadError& failure) {
-        loaded.error = failure.what();
-    }
-    {
-        const ViewStateGuard state = Access::State(engine);
-        if (state->image)
-            loaded.picture.assign(state->image.Bytes().begin(), state->image.Bytes().end());
-        loaded.hotspots = state->hotspotCount;
-        loaded.homePan = state->homePan;
-        loaded.homeFov = state->homeFov;
-        loaded.fov = state->fov;
-        loaded.fixedPanMax = state->fixedPanMax;
-        loaded.fixedTiltMax = state->fixedTiltMax;
-    }
-    loaded.extracted = platform::ListFiles(engine.TempExtractDirectory(), "*");
-    return loaded;
-}
 
 // `container` with the entry of section `index` moved to `offset` and given `size`.
 Bytes WithEntry(Bytes container, std::size_t index, std::uint32_t offset, std::uint32_t size) {
