@@ -3,6 +3,8 @@
 // What a load leaves that the loaded bytes decide, so that two ways of loading one panorama (from
 // its file and from memory) can be compared whole.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,4 +46,20 @@ inline Loaded LoadedBy(ViewerEngine& engine, const std::function<void()>& load) 
     }
     loaded.extracted = platform::ListFiles(engine.TempExtractDirectory(), "*");
     return loaded;
+}
+
+// Writes `file` to `path`, then opens it there and loads it from memory, each on a new engine, and
+// expects both to leave the same; `what` names the case in a failure.
+inline void ExpectOpenedAsLoaded(const std::string& path, const Bytes& file,
+                                 const std::string& what) {
+    ASSERT_TRUE(platform::WriteFileSafely(path, file)) << what;
+    ViewerEngine fromMemory, fromFile;
+    const Loaded loaded = LoadedBy(fromMemory, [&] {
+        fromMemory.Load(file.data(), file.size(), platform::kNoWindow, 0, 0, 4);
+    });
+    const Loaded opened =
+        LoadedBy(fromFile, [&] { fromFile.OpenFile(path.c_str(), platform::kNoWindow, 0, 0, 4); });
+    EXPECT_EQ(opened.error, loaded.error) << what;
+    EXPECT_TRUE(opened == loaded) << what;
+    EXPECT_EQ(fromFile.IsLoaded(), fromMemory.IsLoaded()) << what;
 }

@@ -214,18 +214,8 @@ TEST(Loading, ABitmapFileOpensAsTheSameBytesLoadFromMemory) {
     };
     const std::string path = platform::GetTempPath() + "opened-bitmap-" +
                              std::to_string(platform::CurrentProcessId()) + ".bmp";
-    for (const Case& c : cases) {
-        ASSERT_TRUE(platform::WriteFileSafely(path, c.file));
-        ViewerEngine fromMemory, fromFile;
-        const Loaded loaded = LoadedBy(fromMemory, [&] {
-            fromMemory.Load(c.file.data(), c.file.size(), platform::kNoWindow, 0, 0, 4);
-        });
-        const Loaded opened = LoadedBy(
-            fromFile, [&] { fromFile.OpenFile(path.c_str(), platform::kNoWindow, 0, 0, 4); });
-        EXPECT_EQ(opened.error, loaded.error) << c.what;
-        EXPECT_EQ(opened.picture, loaded.picture) << c.what;
-        EXPECT_EQ(fromFile.IsLoaded(), fromMemory.IsLoaded()) << c.what;
-    }
+    for (const Case& c : cases)
+        ExpectOpenedAsLoaded(path, c.file, c.what);
     platform::DeleteFile(path);
 }
 

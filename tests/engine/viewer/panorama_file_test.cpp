@@ -99,18 +99,9 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
     };
     for (const int display : {24, 16, 8}) {
         ASSERT_TRUE(platform::OverrideDisplayDepth(display));
-        for (const auto& c : cases) {
-            ASSERT_TRUE(platform::WriteFileSafely(path_, c.file));
-            ViewerEngine fromMemory, fromFile;
-            const Loaded loaded = LoadedBy(fromMemory, [&] {
-                fromMemory.Load(c.file.data(), c.file.size(), platform::kNoWindow, 0, 0, 4);
-            });
-            const Loaded opened = LoadedBy(
-                fromFile, [&] { fromFile.OpenFile(path_.c_str(), platform::kNoWindow, 0, 0, 4); });
-            EXPECT_EQ(opened.error, loaded.error) << c.name << " on " << display;
-            EXPECT_TRUE(opened == loaded) << c.name << " on " << display;
-            EXPECT_EQ(fromFile.IsLoaded(), fromMemory.IsLoaded()) << c.name << " on " << display;
-        }
+        for (const auto& c : cases)
+            ExpectOpenedAsLoaded(path_, c.file,
+                                 c.name + std::string(" on ") + std::to_string(display));
     }
 }
 
