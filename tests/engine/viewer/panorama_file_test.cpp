@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <numeric>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -52,8 +53,7 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
         MakeContainer({{"BTMP", bitmap_}, {"INIT", init}, {"HSPT", hotspots}, {"FILE", files}});
     const Bytes cut(bitmap_.begin(), bitmap_.end() - 9);
     Bytes pixels(64);
-    for (std::size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    std::iota(pixels.begin(), pixels.end(), 5);
     std::vector<std::pair<std::string, std::string>> tooMany;
     for (int i = 0; i <= 1024; ++i)
         tooMany.emplace_back("~" + std::to_string(i), "x");
@@ -68,7 +68,6 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
                         {"HSPT", hotspots}})},
         {"record missing rows", MakeContainer({{"BTMP", cut}})},
         {"record shorter than its headers", MakeContainer({{"BTMP", Bytes{'B', 'M', 1, 2, 3}}})},
-        {"JPEG record", MakeContainer({{"BTMP", jpeg_}, {"INIT", init}})},
         {"JPEG record, INIT of 17 bytes and a note",
          MakeContainer({{"NOTE", {0x0A}}, {"BTMP", jpeg_}, {"INIT", Bytes(17, 1)}})},
         {"no image record", MakeContainer({{"INIT", init}, {"FILE", files}})},
@@ -105,8 +104,10 @@ TEST_F(PanoramaFile, OpensAsTheSameLoadTheFilesBytesMake) {
     const auto [loaded, opened] = LoadedBothWays(path, {mapped, size});
     std::fprintf(stderr, "loaded \"%s\", opened \"%s\"", loaded.error.c_str(),
                  opened.error.c_str());
-    std::_Exit(
-        loaded == opened && loaded.error == expected && loaded.view[0] == expected.empty() ? 0 : 1);
+    std::_Exit(loaded == opened && loaded.error == expected &&
+                       std::get<0>(loaded.view) == expected.empty()
+                   ? 0
+                   : 1);
 }
 
 // Sparse files whose last section claims gigabytes, a hole behind its first bytes: sections the
