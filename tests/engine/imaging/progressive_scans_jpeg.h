@@ -2,10 +2,10 @@
 // Progressive JPEG streams written marker by marker, for streams no encoder makes: scans chosen
 // one by one (any count, any order, repeated), each covering every block of its components with
 // the cheapest codes there are (zero DC differences, end-of-band runs of up to 32767 blocks).
-// Used by the imaging tests, the fuzz targets and seeds, and the decode benchmark. Needs no
-// library; pure functions, any thread.
+// For the imaging tests, the fuzz targets and seeds and the benchmarks; pure, any thread.
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -14,30 +14,25 @@
 
 class ProgressiveScansJpeg {
   public:
-    // A JFIF stream of `components` (1 grey, 3 colour; every one at full resolution) and the
-    // given sides, with a quantization table of ones, a DC table whose only code is the zero
-    // difference and an AC table whose only codes are the end-of-band runs.
+    // A JFIF stream of `components` (1 grey, 3 colour; all at full resolution) and the given
+    // sides, with a quantization table of ones, a DC table whose only code, "0", is the zero
+    // difference and an AC table whose only codes are the end-of-band runs (n for EOBRn, n < 15).
     ProgressiveScansJpeg(std::uint16_t width, std::uint16_t height, int components)
         : components_(components),
           blocks_(std::uint64_t{(width + 7u) / 8u} * ((height + 7u) / 8u)) {
         Put({0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J',  'F',  'I',  'F',  0x00, 0x01, 0x01,
              0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0xFF, 0xDB, 0x00, 0x43, 0x00});
         bytes_.insert(bytes_.end(), 64, 1);
-        Put({0xFF, 0xC2, 0x00, static_cast<std::uint8_t>(8 + 3 * components), 8,
-             static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
-             static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width),
-             static_cast<std::uint8_t>(components)});
+        Put({0xFF, 0xC2, 0x00, U8(8 + 3 * components), 8, U8(height >> 8), U8(height),
+             U8(width >> 8), U8(width), U8(components)});
         for (int c = 0; c < components; ++c)
-            Put({static_cast<std::uint8_t>(c + 1), 0x11, 0x00});
-        // DC table 0: one code, "0", for the difference category 0.
+            Put({U8(c + 1), 0x11, 0x00});
         Put({0xFF, 0xC4, 0x00, 0x14, 0x00, 1});
-        bytes_.insert(bytes_.end(), 15, 0);
-        Put({0x00});
-        // AC table 0: the end-of-band runs EOBR0 to EOBR14, four bits each (code n for EOBRn).
+        bytes_.insert(bytes_.end(), 16, 0);
         Put({0xFF, 0xC4, 0x00, 0x22, 0x10, 0, 0, 0, 15});
         bytes_.insert(bytes_.end(), 12, 0);
-        for (std::uint8_t n = 0; n < 15; ++n)
-            Put({static_cast<std::uint8_t>(n << 4)});
+        for (int n = 0; n < 15; ++n)
+            Put({U8(n << 4)});
     }
 
     // A DC scan of every component (interleaved when there are several), first (ah 0: every
@@ -46,8 +41,7 @@ class ProgressiveScansJpeg {
         ScanHeader(0, components_, 0, 0, ah, al);
         for (std::uint64_t b = 0; b < blocks_ * static_cast<std::uint64_t>(components_); ++b)
             PutBits(0, 1);
-        EndScan();
-        return *this;
+        return EndScan();
     }
 
     // An AC scan of `component` (0-based) over coefficients ss..se, first (ah 0) or refinement,
@@ -56,19 +50,16 @@ class ProgressiveScansJpeg {
         ScanHeader(component, 1, ss, se, ah, al);
         for (std::uint64_t left = blocks_; left > 0;) {
             const auto run = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, 32767));
-            int n = 0;
-            while ((run >> (n + 1)) != 0)
-                ++n;
+            const int n = std::bit_width(run) - 1;
             PutBits(static_cast<std::uint32_t>(n), 4);
             PutBits(run - (1u << n), n);
             left -= run;
         }
-        EndScan();
-        return *this;
+        return EndScan();
     }
 
-    // A scan header for components first..first+count-1 followed by `data` as its entropy-coded
-    // bytes, taken as they are.
+    // A scan header for components first..first+count-1, then `data` taken as its entropy-coded
+    // bytes.
     ProgressiveScansJpeg& RawScan(int first, int count, int ss, int se, int ah, int al,
                                   std::span<const std::uint8_t> data) {
         ScanHeader(first, count, ss, se, ah, al);
@@ -76,7 +67,6 @@ class ProgressiveScansJpeg {
         return *this;
     }
 
-    // The bytes so far.
     std::size_t Size() const { return bytes_.size(); }
 
     // The stream, ended by an end-of-image marker.
@@ -87,36 +77,33 @@ class ProgressiveScansJpeg {
     }
 
   private:
+    static std::uint8_t U8(int value) { return static_cast<std::uint8_t>(value); }
     void Put(std::initializer_list<std::uint8_t> bytes) {
         for (const std::uint8_t byte : bytes)
             bytes_.push_back(byte);
     }
     void ScanHeader(int first, int count, int ss, int se, int ah, int al) {
-        Put({0xFF, 0xDA, 0x00, static_cast<std::uint8_t>(6 + 2 * count),
-             static_cast<std::uint8_t>(count)});
+        Put({0xFF, 0xDA, 0x00, U8(6 + 2 * count), U8(count)});
         for (int c = first; c < first + count; ++c)
-            Put({static_cast<std::uint8_t>(c + 1), 0x00});
-        Put({static_cast<std::uint8_t>(ss), static_cast<std::uint8_t>(se),
-             static_cast<std::uint8_t>(ah << 4 | al)});
+            Put({U8(c + 1), 0x00});
+        Put({U8(ss), U8(se), U8(ah << 4 | al)});
     }
-
-    // Appends the low `count` bits of `value`, highest first; a whole 0xFF byte is stuffed.
+    // Appends the low `count` bits of `value`, highest first, stuffing a whole 0xFF byte.
     void PutBits(std::uint32_t value, int count) {
         for (int i = count - 1; i >= 0; --i) {
-            pending_ = static_cast<std::uint8_t>(pending_ << 1 | ((value >> i) & 1));
-            if (++pendingBits_ == 8) {
+            pending_ = U8(pending_ << 1 | ((value >> i) & 1));
+            if (++pendingBits_ % 8 == 0) {
                 bytes_.push_back(pending_);
                 if (pending_ == 0xFF)
                     bytes_.push_back(0x00);
-                pending_ = 0;
-                pendingBits_ = 0;
             }
         }
     }
-    // The last byte of a scan is filled with one bits.
-    void EndScan() {
-        while (pendingBits_ != 0)
+    // Fills the scan's last byte with one bits.
+    ProgressiveScansJpeg& EndScan() {
+        while (pendingBits_ % 8 != 0)
             PutBits(1, 1);
+        return *this;
     }
 
     int components_;
@@ -133,22 +120,5 @@ inline std::vector<std::uint8_t> AcOnlyScansJpeg(std::uint16_t width, std::uint1
     ProgressiveScansJpeg jpeg(width, height, 1);
     for (int s = 0; s < scans; ++s)
         jpeg.AcScan(0, 1, 63, 0, 0);
-    return jpeg.Finish();
-}
-
-// A grey picture in as many scans as successive approximation gives without one inconsistency:
-// the DC coefficient and then each AC coefficient on its own, each first at point transform
-// `steps` and then refined bit by bit, (steps + 1) x 64 scans in all.
-inline std::vector<std::uint8_t> RefinedScansJpeg(std::uint16_t width, std::uint16_t height,
-                                                  int steps) {
-    ProgressiveScansJpeg jpeg(width, height, 1);
-    jpeg.DcScan(0, steps);
-    for (int bit = steps; bit > 0; --bit)
-        jpeg.DcScan(bit, bit - 1);
-    for (int k = 1; k < 64; ++k) {
-        jpeg.AcScan(0, k, k, 0, steps);
-        for (int bit = steps; bit > 0; --bit)
-            jpeg.AcScan(0, k, k, bit, bit - 1);
-    }
     return jpeg.Finish();
 }
