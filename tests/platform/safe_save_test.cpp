@@ -86,62 +86,54 @@ TEST_F(SafeSave, TheTargetIsReplacedWholeWithItsPermissionsOrKept) {
 // anything is opened or written: opening a FIFO to write would wait for a reader.
 TEST_F(SafeSave, ATargetThatIsNoRegularFileIsRefusedAndKept) {
     const fs::path node = folder / "node", link = folder / "link";
+    fs::create_symlink("node", link);
     for (const mode_t kind : {S_IFIFO, S_IFSOCK, S_IFCHR, S_IFBLK, S_IFDIR}) {
         // Device 0:0 has no driver behind it; without the privilege to make one, no case.
-        if (::mknod(node.c_str(), kind | 0666, 0) != 0 &&
-            (kind != S_IFDIR || ::mkdir(node.c_str(), 0777) != 0)) {
+        if (kind == S_IFDIR ? ::mkdir(node.c_str(), 0777) : ::mknod(node.c_str(), kind | 0666, 0))
             continue;
-        }
-        fs::create_symlink("node", link);
         for (const fs::path& target : {node, link}) {
-            bool written = false;
-            EXPECT_EQ(SaveFileSafely(target, [&written](int) { return written = true; }),
-                      SaveResult::OpenFailed)
-                << target << " " << kind;
-            EXPECT_FALSE(written);
+            const SaveWriter unreached = [](int) { return ADD_FAILURE() << "written", true; };
+            EXPECT_EQ(SaveFileSafely(target, unreached), SaveResult::OpenFailed) << target << kind;
             EXPECT_EQ(TemporaryPathBeside(target, ".bmp"), "");
         }
         struct stat info {};
         EXPECT_TRUE(::lstat(node.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind) << kind;
         EXPECT_EQ(Entries(), (std::set<std::string>{"link", "node"}));
-        fs::remove(link);
         fs::remove(node);
     }
 }
 
-// A chain of links, relative or absolute, leads to the file that is made in its own folder, and
-// every link stays; a loop or a missing folder at the end is refused.
+// A chain of links in a/, relative or absolute, leads to the file that is made in its own folder,
+// and every link stays; a loop or a missing folder at the end is refused.
 TEST_F(SafeSave, LinksLeadToTheFileThatIsSavedAndStay) {
-    const fs::path end = folder / "b/end.pan";
+    const fs::path end = folder / "b/end.pan", link = folder / "a/link.pan";
     const struct {
-        const char* name;
-        std::vector<std::pair<std::string, std::string>> links;  // link in `folder`, its text
+        std::vector<std::pair<std::string, std::string>> links;  // name in a/, text
         bool saved;
     } cases[] = {
-        {"dangling", {{"a/link.pan", "../b/end.pan"}}, true},
-        {"chain", {{"a/link.pan", "next"}, {"a/next", end.string()}}, true},
-        {"missing folder", {{"a/link.pan", "../c/end.pan"}}, false},
-        {"loop", {{"a/link.pan", "other"}, {"a/other", "link.pan"}}, false},
+        {{{"link.pan", "../b/end.pan"}}, true},
+        {{{"link.pan", "next"}, {"next", end.string()}}, true},
+        {{{"link.pan", "../c/end.pan"}}, false},
+        {{{"link.pan", "other"}, {"other", "link.pan"}}, false},
     };
+    fs::create_directory(end.parent_path());
     for (const auto& c : cases) {
-        fs::create_directories(end.parent_path());
-        for (const auto& [link, text] : c.links) {
-            fs::create_directories((folder / link).parent_path());
-            fs::create_symlink(text, folder / link);
-        }
-        const fs::path temporary = TemporaryPathBeside(folder / "a/link.pan", ".bmp");
-        EXPECT_EQ(SaveFileSafely(folder / "a/link.pan", Writes(true)),
-                  c.saved ? SaveResult::Saved : SaveResult::OpenFailed)
-            << c.name;
-        EXPECT_EQ(Text(end), c.saved ? "new" : "") << c.name;
-        EXPECT_EQ(temporary.parent_path().filename(), c.saved ? "b" : "") << c.name;
-        for (const auto& link : c.links)
-            EXPECT_TRUE(fs::is_symlink(folder / link.first)) << c.name;
+        SCOPED_TRACE(c.links.back().second);
+        fs::create_directory(link.parent_path());
+        for (const auto& [name, text] : c.links)
+            fs::create_symlink(text, link.parent_path() / name);
+        const fs::path temporary = TemporaryPathBeside(link, ".bmp");
+        EXPECT_EQ(SaveFileSafely(link, Writes(true)),
+                  c.saved ? SaveResult::Saved : SaveResult::OpenFailed);
+        EXPECT_EQ(Text(end), c.saved ? "new" : "");
+        EXPECT_EQ(temporary.parent_path().filename(), c.saved ? "b" : "");
+        for (const auto& [name, text] : c.links)
+            EXPECT_TRUE(fs::is_symlink(link.parent_path() / name));
         EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder), {}),
                   static_cast<std::ptrdiff_t>(2 + c.links.size() + c.saved))
-            << c.name << ": the two folders, the links and the file saved alone";
-        fs::remove_all(folder / "a");
-        fs::remove_all(folder / "b");
+            << "the two folders, the links and the file saved alone";
+        fs::remove_all(link.parent_path());
+        fs::remove(end);
     }
 }
 

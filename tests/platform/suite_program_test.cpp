@@ -55,9 +55,8 @@ TEST_F(SuiteProgramTest, FindsBesideFirstThenAlongThePath) {
         const char* expectedFolder;  // null: not found
     };
     const Case cases[] = {
-        {"both", "bin"},       {"onpath", "path2"}, {"notexec", "path2"},
-        {"folder", "path2"},   {"missing", nullptr}, {"", nullptr},
-        {"bin/both", nullptr},
+        {"both", "bin"},      {"onpath", "path2"}, {"notexec", "path2"},  {"folder", "path2"},
+        {"missing", nullptr}, {"", nullptr},       {"bin/both", nullptr},
     };
     for (const Case& c : cases) {
         const auto found = FindProgramBesideOrOnPath(c.name, Folder("bin"), path);
@@ -76,8 +75,8 @@ TEST_F(SuiteProgramTest, FindsBesideFirstThenAlongThePath) {
 TEST_F(SuiteProgramTest, RunsWithoutAShellAndReportsTheExitStatus) {
     const std::string out = (root_ / "args.txt").string();
     const std::string echo =
-        Script("bin/echo-args", "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out +
-                                    "\"; exit 3");
+        Script("bin/echo-args",
+               "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"" + out + "\"; exit 3");
     const SuiteProgramRun run =
         RunProgramAndWait(echo, {"two words", "$HOME", "a;b", "\"quoted\"", ""});
     EXPECT_TRUE(run.started);
@@ -110,40 +109,31 @@ TEST_F(SuiteProgramTest, OutcomesOfARun) {
     }
 }
 
-// The script of a child that waits until `$1` exists: status 0, or 1 once 10 s have passed.
-constexpr const char* kWaitForMarker =
-    "i=0; while [ $i -lt 1000 ]; do [ -e \"$1\" ] && exit 0; sleep 0.01; i=$((i+1)); done; exit 1";
-
-std::string g_marker;  // made by MarkingProc when its message arrives
-constexpr std::uint32_t kMarkMessage = WM_USER + 7;
-WindowProc g_passOn = nullptr;
-
-std::intptr_t MarkingProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
-                          std::intptr_t lParam) {
-    if (message == kMarkMessage)
-        std::ofstream{g_marker};
-    return CallWindowProc(g_passOn, window, message, wParam, lParam);
-}
-
 // While the program waits for a child, what reaches its windows is handled (the child ends
 // only once the posted message has arrived), but input is not, and is dropped afterwards.
 TEST_F(SuiteProgramTest, WindowsTakeTheirMessagesWhileTheWaitHoldsOffInput) {
     HeadlessBackend backend;
     const WindowHandle window = backend.CreateWindow({64, 64});
-    g_passOn = SetWindowProc(window, MarkingProc);
-    g_marker = (root_ / "marker").string();
+    static std::string marker;  // made when the posted message arrives
+    static WindowProc passOn = nullptr;
+    marker = Folder("marker");
+    passOn = SetWindowProc(
+        window, [](WindowHandle to, std::uint32_t id, std::uintptr_t w, std::intptr_t l) {
+            if (id == WM_USER + 7)
+                std::ofstream{marker};
+            return CallWindowProc(passOn, to, id, w, l);
+        });
     backend.Press(window, VK_SPACE);
     backend.PressLeft(window, {3, 3});
-    PostMessage(window, kMarkMessage);
-
-    const SuiteProgramRun run =
-        RunProgramAndWait("/bin/sh", {"-c", kWaitForMarker, "sh", g_marker});
-    EXPECT_EQ(run.exitStatus, 0);
+    PostMessage(window, WM_USER + 7);
+    const char* waitForMarker =
+        "for i in $(seq 1000); do [ -e \"$1\" ] && exit; sleep 0.01; done; exit 1";
+    EXPECT_EQ(RunProgramAndWait("/bin/sh", {"-c", waitForMarker, "sh", marker}).exitStatus, 0);
     backend.Pump();
     for (const Message& message : backend.Log(window))
         EXPECT_TRUE(message.id != WM_KEYDOWN && message.id != WM_LBUTTONDOWN) << message.id;
     ASSERT_FALSE(backend.Log(window).empty());
-    EXPECT_EQ(backend.Log(window).back().id, kMarkMessage);
+    EXPECT_EQ(backend.Log(window).back().id, WM_USER + 7);
 }
 
 TEST(SuiteProgram, RunningProgramFolderHoldsThisTest) {

@@ -476,9 +476,7 @@ TEST_F(RoamerWindowTest, TheDetailsDialogTurnsAPreviewAndGivesTheViewBackAsItWas
 
 TEST(RoamerDetails, ACodePageTextShowsAsItsCharacters) {
     EnsureApp();
-    CPanoramaDetailsDlg::Texts texts;
-    texts[0] = "Ann \xdc Photog";
-    const CPanoramaDetailsDlg dialog(texts);
+    const CPanoramaDetailsDlg dialog(CPanoramaDetailsDlg::Texts{"Ann \xdc Photog"});
     const auto* field = dialog.findChild<QLabel*>(QStringLiteral("1000"));
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->text(), QStringLiteral("Ann \u00dc Photog"));
