@@ -1,6 +1,5 @@
-// Records decoded straight to the display's depth: the pictures of decoding the record at its
-// own depth and converting after, with no picture at the record's depth (nor a codec's frame
-// beside the picture) held on the way.
+// Records decoded straight to the display's depth: the pictures of decoding at the record's own
+// depth and converting after, with no picture at the record's depth nor codec frame held beside.
 
 #include <sys/resource.h>
 
@@ -95,10 +94,7 @@ Bytes VideoOneRecord(int width, int height, int bits) {
 }
 
 TEST_F(RecordDepth, RecordsGiveThePicturesOfConvertingAfterDecoding) {
-    const struct {
-        const char* name;
-        Bytes record;
-    } records[] = {
+    const std::pair<const char*, Bytes> records[] = {
         {"24 bits top-down", Record(8, -4, 24, 0)},
         {"24 bits, 6 wide", Record(6, 4, 24, 0, {}, false)},
         {"32 bits", Record(8, 4, 32, 0)},
@@ -110,11 +106,11 @@ TEST_F(RecordDepth, RecordsGiveThePicturesOfConvertingAfterDecoding) {
     };
     for (const int display : {8, 15, 16, 24}) {
         for (const auto& r : records) {
-            ASSERT_TRUE(platform::OverrideDisplayDepth(display));
+            EXPECT_TRUE(platform::OverrideDisplayDepth(display));
             EXPECT_TRUE(
-                std::ranges::equal(DecompressImage(r.record).Bytes(),
-                                   ConvertToDisplayDepth(OldDecode(r.record), display).Bytes()))
-                << r.name << " on " << display;
+                std::ranges::equal(DecompressImage(r.second).Bytes(),
+                                   ConvertToDisplayDepth(OldDecode(r.second), display).Bytes()))
+                << r.first << " on " << display;
         }
     }
 }
@@ -122,9 +118,8 @@ TEST_F(RecordDepth, RecordsGiveThePicturesOfConvertingAfterDecoding) {
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 constexpr int kSide = 4096;
 
-// Decodes `record` for `display` with room for its picture at that depth and `room` MiB more:
-// exit status 0 when the picture is made. An 8-bit display's quantizer keeps no copy of the
-// picture, as at the ceiling.
+// Decodes `record` for `display` with room for its picture and `room` MiB more: exit status 0
+// when it is made. An 8-bit display's quantizer keeps no copy of the picture, as at the ceiling.
 [[noreturn]] void DecodeWithRoom(const Bytes& record, int display, std::size_t room) {
     const int bits = display == 15 ? 16 : display;
     const platform::ScopedPictureCap working({.working = std::size_t{8} << 20});
@@ -136,11 +131,10 @@ constexpr int kSide = 4096;
     std::_Exit(DecompressImage(record).Header().biBitCount == bits ? 0 : 1);
 }
 
-// A 24-bit bitmap converted for a 15- or 16-bit display (32 MiB here) never holds its 24-bit
-// picture (48 MiB). A codec's frame (48 MiB of Cinepak's, 32 MiB of Video 1's) is made inside
-// the picture's own block; for an 8-bit display Cinepak's is made a band at a time.
+// A codec's frame (48 MiB of Cinepak's, 32 MiB of Video 1's) is made inside the picture's own
+// block; for an 8-bit display Cinepak's is made a band at a time. (A bitmap record's picture at
+// its own depth is never held either: the panorama file tests open one with no room for it.)
 TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
-    const Bytes bitmap = Record(kSide, kSide, 24, 0);
     const Bytes cinepak = CinepakRecord(kSide, kSide, 2, false);
     const Bytes videoOne = VideoOneRecord(kSide, kSide, 16);
     const struct {
@@ -149,9 +143,8 @@ TEST_F(RecordDepth, NoPictureAtTheRecordsDepthIsHeld) {
         int display;
         std::size_t room;
     } cases[] = {
-        {"24-bit bitmap on 16", bitmap, 16, 8}, {"24-bit bitmap on 15", bitmap, 15, 8},
-        {"Cinepak on 24", cinepak, 24, 16},     {"Cinepak on 16", cinepak, 16, 24},
-        {"Video 1 on 24", videoOne, 24, 16},    {"Video 1 on 16", videoOne, 16, 16},
+        {"Cinepak on 24", cinepak, 24, 16},  {"Cinepak on 16", cinepak, 16, 24},
+        {"Video 1 on 24", videoOne, 24, 16}, {"Video 1 on 16", videoOne, 16, 16},
         {"Cinepak on 8", cinepak, 8, 40},
     };
     for (const auto& c : cases)

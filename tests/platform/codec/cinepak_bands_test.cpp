@@ -22,10 +22,7 @@ TEST(CutCinepakFrame, RefusesFramesWhoseBandsWouldNotDecodeAlone) {
     const auto Plain = [](int rows, int seed) {
         return Strip{rows, Join({Codebook(0x20, 1), Codebook(0x22, 2), Vectors(0x32, rows, seed)})};
     };
-    const struct {
-        const char* name;
-        Bytes frame;
-    } refused[] = {
+    const std::pair<const char*, Bytes> refused[] = {
         {"inter vectors", Frame(0, 16, 24, {{24, Chunk(0x31, Bytes(64, 0))}})},
         {"a narrower strip", Frame(0, 16, 24, {{24, Vectors(0x32, 24, 1), 0, 12}})},
         {"a strip of 6 rows", Frame(0, 16, 24, {Plain(6, 1), Plain(18, 2)})},
@@ -39,22 +36,18 @@ TEST(CutCinepakFrame, RefusesFramesWhoseBandsWouldNotDecodeAlone) {
         {"a band too long for the size fields",
          Frame(0, 16, 8, {{8, Join({Chunk(0x20, Bytes(0xFFFFFF - 38)), Vectors(0x32, 8, 1)})}})},
     };
-    for (const auto& c : refused) {
-        const auto [width, height] = SidesOf(c.frame);
-        EXPECT_FALSE(platform::CutCinepakFrame(c.frame, width, height, 8)) << c.name;
+    for (const auto& [name, frame] : refused) {
+        const auto [width, height] = SidesOf(frame);
+        EXPECT_FALSE(platform::CutCinepakFrame(frame, width, height, 8)) << name;
     }
 }
 
 TEST(CodecBands, BandsGiveTheWholeFramesPixels) {
     const Bytes books = Join({Codebook(0x20, 4), Codebook(0x22, 5)});
-    Bytes bgr;
-    for (int i = 0; i < 32 * 48; ++i)
-        bgr.insert(bgr.end(),
-                   {static_cast<std::uint8_t>(i * 3), static_cast<std::uint8_t>(i / 9), 77});
-    const struct {
-        const char* name;
-        Bytes frame;
-    } frames[] = {
+    Bytes bgr(32 * 48 * 3);
+    for (std::size_t i = 0; i < bgr.size(); ++i)
+        bgr[i] = static_cast<std::uint8_t>(i * 7 + i / 96);
+    const std::pair<const char*, Bytes> frames[] = {
         {"strips that take the codebooks before them",
          Frame(0, 16, 24,
                {{12, Join({books, Vectors(0x30, 12, 1)})},
@@ -69,11 +62,11 @@ TEST(CodecBands, BandsGiveTheWholeFramesPixels) {
                 {8, Join({Codebook(0x20, 7), Vectors(0x30, 8, 3)})}})},
         {"encoded", EncodeTestPicture(AV_CODEC_ID_CINEPAK, bgr, 32, 48)},
     };
-    for (const auto& f : frames) {
-        SCOPED_TRACE(f.name);
-        const auto [width, height] = SidesOf(f.frame);
+    for (const auto& [name, frame] : frames) {
+        SCOPED_TRACE(name);
+        const auto [width, height] = SidesOf(frame);
         const platform::CompressedPicture input{platform::MakeFourcc("cvid"), width, height, 24,
-                                                f.frame};
+                                                frame};
         const auto rowBytes = static_cast<std::ptrdiff_t>(width) * 3;
         Bytes whole(static_cast<std::size_t>(rowBytes * height));
         ASSERT_EQ(platform::DecodeCompressedPicture(input, {whole.data(), rowBytes}),
