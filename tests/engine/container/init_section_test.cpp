@@ -83,10 +83,9 @@ TEST(InitSection, EditorReadsTheViewAsTheEngineDoes) {
          InitBytes({-1, -2, 0, 0, 0, 0, 0, -30}), 360, 180, 0, 0, 0, -30},
         {"long form gives the spans of its ranges", InitBytes({-90, 90, -30, 30, 0, 0, 0, 0}), 180,
          60, 0, 0, 0, 0},
-        {"long form with only a pitch range", InitBytes({0, 0, -45, 45, 0, 0, 0, 0}), 360, 90, 0,
-         0, 0, 0},
-        {"spans beyond the sphere", InitBytes({400, 200, 0, 0, 0, 0, 0, 0}), 360, 180, 0, 0, 0,
-         0},
+        {"long form with only a pitch range", InitBytes({0, 0, -45, 45, 0, 0, 0, 0}), 360, 90, 0, 0,
+         0, 0},
+        {"spans beyond the sphere", InitBytes({400, 200, 0, 0, 0, 0, 0, 0}), 360, 180, 0, 0, 0, 0},
         {"longer than 16 bytes",
          [] {
              Bytes b = InitBytes({200, 100, 0, 0, 1, 2, 3, 4});
