@@ -3,8 +3,7 @@
 #include "platform/stored_text.h"
 
 QString StoredTextToQString(std::string_view stored) {
-    const std::string utf8 = platform::StoredTextToUtf8(stored);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    return QString::fromStdString(platform::StoredTextToUtf8(stored));
 }
 
 std::string StoredTextFromQString(std::string_view original, const QString& shown,

@@ -53,10 +53,6 @@ std::string LinkName(std::string_view lastPart) {
     return shown.substr(0, end);
 }
 
-QString Text(const std::string& utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 bool Within(const QString& path, const QString& place) {
     return path == place || (path.startsWith(place) && path.at(place.size()) == QLatin1Char('/'));
 }
@@ -67,7 +63,7 @@ DialogFolder::DialogFolder(std::string folder) : folder_(std::move(folder)) {
     while (folder_.size() > 1 && folder_.back() == '/')
         folder_.pop_back();
     if (IsUtf8(folder_)) {
-        shown_ = Text(folder_);
+        shown_ = QString::fromStdString(folder_);
         return;
     }
     RemoveFoldersOfEndedProcesses(DialogFolderProcess);
@@ -79,8 +75,8 @@ DialogFolder::DialogFolder(std::string folder) : folder_(std::move(folder)) {
     const std::string link = private_ + '/' + LinkName(folder_.substr(folder_.rfind('/') + 1));
     if (::symlink(folder_.c_str(), link.c_str()) != 0)
         return;
-    shown_ = QDir::cleanPath(Text(link));
-    privateShown_ = QDir::cleanPath(Text(private_));
+    shown_ = QDir::cleanPath(QString::fromStdString(link));
+    privateShown_ = QDir::cleanPath(QString::fromStdString(private_));
 }
 
 DialogFolder::~DialogFolder() {

@@ -25,10 +25,6 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder.ends_with('/') ? folder + name : folder + '/' + name;
 }
 
-QString Text(const std::string& utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 // The folder of a dialog given none: where Qt starts it (its last folder while that exists),
 // else the current folder as bytes, which Qt cannot spell when they are not UTF-8.
 std::string DefaultFolder(const QFileDialog& dialog) {
@@ -49,7 +45,7 @@ class DialogStart {
             return;
         const std::string shown = PathForDisplay(name);
         if (shown == name) {
-            dialog.selectFile(Text(name));
+            dialog.selectFile(QString::fromStdString(name));
             return;
         }
         // A name that is not UTF-8 is proposed as it is shown, unless an entry is spelled so:
@@ -60,10 +56,11 @@ class DialogStart {
         const std::string lookalike = Join(place_.Folder(), shown);
         if (Exists(lookalike) || (!suffix.empty() && Exists(lookalike + suffix)))
             return;
-        dialog.selectFile(Text(shown));
-        proposed_ = QDir::cleanPath(place_.Shown() + QLatin1Char('/') + Text(shown));
+        const QString shownText = QString::fromStdString(shown);
+        dialog.selectFile(shownText);
+        proposed_ = QDir::cleanPath(place_.Shown() + QLatin1Char('/') + shownText);
         proposedFile_ = file;
-        suffix_ = Text(suffix);
+        suffix_ = QString::fromStdString(suffix);
     }
 
     // The dialog keeps the folders it stood in, to offer them again and to store them in the

@@ -9,8 +9,7 @@
 namespace platform {
 
 QString PathText(std::string_view path) {
-    const std::string text = PathForDisplay(path);
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromStdString(PathForDisplay(path));
 }
 
 std::string LocalPathOfUrl(const QUrl& url) {
