@@ -13,14 +13,11 @@ platform::SuiteProgramRun RunCompactor(const std::vector<std::string>& arguments
     return platform::RunSuiteProgram("compactor", arguments);
 }
 
-std::string TemporaryBitmapPath(const std::string& target) {
-    return platform::TemporaryPathBeside(target, ".bmp");
-}
-
 SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::string& target,
                                           const CompressorRunner& runCompressor,
                                           const AskUser& ask) {
-    const std::string bitmapPath = TemporaryBitmapPath(target);
+    // Empty when the target cannot be saved (a device, a FIFO, a file the user may not write).
+    const std::string bitmapPath = platform::TemporaryPathBeside(target, ".bmp");
     if (bitmapPath.empty() || panorama.Save(bitmapPath) == 0) {
         ask("Failed to save file", platform::MB_OK);
         return SaveOutcome::WriteFailed;

@@ -33,15 +33,10 @@ enum class SaveOutcome {
 
 // Saves `panorama` at `target` as described at the top; every outcome but Saved is told to
 // the user through `ask` with its message. The bitmap is written in the target's folder under a
-// short hidden name (TemporaryBitmapPath), which the next save of the target removes should this
-// process end before it could.
+// short hidden name (platform::TemporaryPathBeside with ".bmp"), which the next save of the
+// target removes should this process end before it could.
 SaveOutcome SavePanoramaThroughCompressor(const CDIB& panorama, const std::string& target,
                                           const CompressorRunner& runCompressor,
                                           const AskUser& ask);
-
-// The temporary bitmap's path for `target`: platform::TemporaryPathBeside with ".bmp", within
-// the file system's limit on names whatever the target's length; empty when the target cannot
-// be saved (a device, a FIFO, a file the user may not write).
-std::string TemporaryBitmapPath(const std::string& target);
 
 }  // namespace cubestitch
