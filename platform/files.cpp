@@ -95,16 +95,21 @@ std::uint32_t CurrentProcessId() {
     return static_cast<std::uint32_t>(::getpid());
 }
 
-bool IsOwnFolder(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
-}
-
 bool ProcessRunning(std::uint32_t pid) {
     if (pid == 0 || pid > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max()))
         return false;
     return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH;
 }
+
+namespace {
+
+// Whether `path` is a folder itself, not a symbolic link to one, owned by the current user.
+bool IsOwnFolder(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid();
+}
+
+}  // namespace
 
 void RemoveFoldersOfEndedProcesses(
     const std::function<std::optional<std::uint32_t>(std::string_view name)>& processOf) {

@@ -42,13 +42,11 @@ bool DirectoryExists(const std::string& path);
 std::optional<std::uint32_t> FileOwner(const std::string& path);
 std::uint32_t CurrentUserId();
 std::uint32_t CurrentProcessId();
-// Whether `path` is a folder itself, not a symbolic link to one, owned by the current user.
-bool IsOwnFolder(const std::string& path);
 // Whether a process with this id exists (one of another user's counts).
 bool ProcessRunning(std::uint32_t pid);
 // Removes, with everything in them, the entries of the temporary directory that `processOf`
 // gives a process id for (from the entry's name) where that process is not this one, no longer
-// runs, and the entry is a folder of this user's (IsOwnFolder: never a link to one). Every other
+// runs, and the entry is a folder of this user's (never a link to one). Every other
 // entry is left as it is; a folder that cannot be removed is left for a later try. For the
 // private folders a process makes there and that one killed outright leaves behind.
 void RemoveFoldersOfEndedProcesses(

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +14,8 @@
 #include <optional>
 #include <system_error>
 #include <vector>
+
+#include "platform/files.h"
 
 namespace platform {
 namespace {
@@ -86,7 +87,7 @@ void RemoveStaleTemporaries(int folder, const std::string& name) {
         const auto [end, fault] = std::from_chars(rest.data(), last, pid);
         if (fault != std::errc() || end == last || *end != '-' || pid <= 0 || pid == ::getpid())
             continue;
-        if (::kill(pid, 0) != 0 && errno == ESRCH)
+        if (!ProcessRunning(static_cast<std::uint32_t>(pid)))
             stale.emplace_back(entryName);
     }
     ::closedir(dir);

@@ -45,11 +45,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> Utf8ToWindows1252(std::string_view utf8) {
-    if (!IsUtf8(utf8))
-        return std::nullopt;
     std::string out;
     for (std::size_t at = 0; at < utf8.size();) {
         const std::size_t length = Utf8SequenceLength(utf8, at);
+        if (length == 0)
+            return std::nullopt;
         char32_t c = static_cast<unsigned char>(utf8[at]);
         if (length > 1) {
             c &= 0x7F >> length;
