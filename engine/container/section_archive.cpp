@@ -56,7 +56,8 @@ ByteBlock SingleSectionContainer(const SectionName& name, std::span<const std::u
 // Removes entry `index` of the container in the first `size` bytes of `block`, in place: the
 // other entries keep their order, lose 16 bytes of offset for the shorter table and, when their
 // data lay behind the removed data, the removed size too; the bytes no section covers become 0.
-// Gives the container's new size. Never fails.
+// Gives the container's new size. Throws std::bad_alloc, with the block unchanged, when the list
+// of the entries it keeps cannot be allocated.
 std::size_t RemoveEntryInPlace(std::uint8_t* block, std::size_t size, std::size_t index) {
     const std::span<const std::uint8_t> old(block, size);
     const ContainerHeader header = *ReadContainerHeader(old);
@@ -324,7 +325,11 @@ std::uint32_t SectionArchive::SetSection(std::string_view name,
         if (index && Header().sectionCount == 1) {
             Clear();
         } else if (index) {
-            block_.Resize(RemoveEntryInPlace(block_.data(), block_.size(), *index));
+            try {
+                block_.Resize(RemoveEntryInPlace(block_.data(), block_.size(), *index));
+            } catch (const std::bad_alloc&) {
+                return 0;
+            }
         }
         return 0;
     }
