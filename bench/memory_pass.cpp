@@ -145,20 +145,28 @@ std::uint64_t BitmapFileSize(const Bytes& headers) {
 }
 
 // The head of the compressor's panorama file whose image record of `recordSize` bytes begins
-// with `recordHead`: header, "INIT" and "BTMP" entries, sixteen zero bytes of "INIT".
-Bytes PanoramaHead(const Bytes& recordHead, std::uint64_t recordSize) {
-    Bytes head(64, 0);
-    const auto Entry = [&head](std::size_t at, const char* name, std::uint32_t offset,
-                               std::uint32_t size) {
+// with `recordHead`: header, "INIT" and "BTMP" entries and, when `section` is named, the entry
+// of that section of `sectionSize` bytes behind the record; sixteen zero bytes of "INIT", then
+// `recordHead`. The rest of the record and the section are left to follow.
+Bytes PanoramaHead(const Bytes& recordHead, std::uint64_t recordSize,
+                   const char* section = nullptr, std::uint64_t sectionSize = 0) {
+    const std::size_t entries = section == nullptr ? 2 : 3;
+    const std::size_t init = 16 + 16 * entries;
+    const std::size_t record = init + 16;
+    Bytes head(record, 0);
+    const auto Entry = [&head](std::size_t at, const char* name, std::uint64_t offset,
+                               std::uint64_t size) {
         std::copy_n(name, 4, &head[at]);
-        platform::StoreLe32(&head[at + 4], offset);
-        platform::StoreLe32(&head[at + 8], size);
+        platform::StoreLe32(&head[at + 4], static_cast<std::uint32_t>(offset));
+        platform::StoreLe32(&head[at + 8], static_cast<std::uint32_t>(size));
     };
     std::copy_n("HVXK", 4, head.begin());
-    platform::StoreLe32(&head[4], static_cast<std::uint32_t>(64 + recordSize));
-    platform::StoreLe32(&head[8], 2);
-    Entry(16, "INIT", 48, 16);
-    Entry(32, "BTMP", 64, static_cast<std::uint32_t>(recordSize));
+    platform::StoreLe32(&head[4], static_cast<std::uint32_t>(record + recordSize + sectionSize));
+    platform::StoreLe32(&head[8], static_cast<std::uint32_t>(entries));
+    Entry(16, "INIT", init, 16);
+    Entry(32, "BTMP", record, recordSize);
+    if (section != nullptr)
+        Entry(48, section, record + recordSize, sectionSize);
     head.insert(head.end(), recordHead.begin(), recordHead.end());
     return head;
 }
@@ -289,29 +297,6 @@ int BuildCeilingPictures(const std::string& folder) {
     return 0;
 }
 
-// The head of a panorama file whose image record `record` is followed by a section `name` of
-// `size` bytes that begins with `first`: header, "INIT", "BTMP" and that section's entries,
-// sixteen zero bytes of "INIT", the record and `first`; the rest of the section is left to follow.
-Bytes PanoramaHeadWithSection(const Bytes& record, const char* name, const Bytes& first,
-                              std::uint64_t size) {
-    Bytes head(80, 0);
-    const auto Entry = [&head](std::size_t at, const char* tag, std::uint64_t offset,
-                               std::uint64_t bytes) {
-        std::copy_n(tag, 4, &head[at]);
-        platform::StoreLe32(&head[at + 4], static_cast<std::uint32_t>(offset));
-        platform::StoreLe32(&head[at + 8], static_cast<std::uint32_t>(bytes));
-    };
-    std::copy_n("HVXK", 4, head.begin());
-    platform::StoreLe32(&head[4], static_cast<std::uint32_t>(80 + record.size() + size));
-    platform::StoreLe32(&head[8], 3);
-    Entry(16, "INIT", 64, 16);
-    Entry(32, "BTMP", 80, record.size());
-    Entry(48, name, 80 + record.size(), size);
-    head.insert(head.end(), record.begin(), record.end());
-    head.insert(head.end(), first.begin(), first.end());
-    return head;
-}
-
 // Panorama files beside whose small picture lie sections of gigabytes, held as holes: a 3 GiB
 // "FILE" section and one a byte longer than any within its bounds that ends after its first
 // entry (both refused unread), and 3 GiB sections that the viewer does not read beside a JPEG
@@ -337,7 +322,9 @@ int BuildUnreadSections(const std::string& folder) {
     };
     for (const auto& f : files) {
         const std::string path = folder + "/" + f.name;
-        const Bytes head = PanoramaHeadWithSection(f.record, f.section, f.first, f.size);
+        // The section's first bytes follow the whole record.
+        Bytes head = PanoramaHead(f.record, f.record.size(), f.section, f.size);
+        head.insert(head.end(), f.first.begin(), f.first.end());
         if (!WriteSparse(path, head, head.size() - f.first.size() + f.size)) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
             return 1;

@@ -253,13 +253,6 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
             throw LoadError(kUnsupportedFormat);
         data = data.first(header.biSizeImage);
     }
-    // A record the codec would refuse unread is refused before its block is allocated.
-    if (!platform::CodecForFourcc(header.biCompression) ||
-        data.size() < platform::FewestCodedBytes(header.biCompression, header.biWidth,
-                                                 static_cast<int>(rows))) {
-        throw LoadError(kCodecFailed + platform::FourccText(header.biCompression));
-    }
-
     CodecJob job{
         {header.biCompression, header.biWidth, static_cast<int>(rows), header.biBitCount, data},
         {}};
@@ -268,6 +261,7 @@ GlobalDib DecodeCodecRecord(const platform::BitmapInfoHeader& header,
     job.decoded.biBitCount = 24;
 
     try {
+        // Open refuses a record the codec would refuse unread before any block is allocated.
         std::optional<platform::CodecPicture> codec;
         codec.emplace();
         Open(*codec, job);
