@@ -169,9 +169,8 @@ bool Locate(const std::string& path, Located& target) {
     target.name = end->filename().string();
     if (target.name.empty() || target.name == "." || target.name == "..")
         return false;
-    target.folderPath = end->parent_path().string();
-    if (target.folderPath.empty())
-        target.folderPath = ".";
+    std::string folder = end->parent_path().string();
+    target.folderPath = folder.empty() ? std::string(".") : std::move(folder);
     target.folder = ::open(target.folderPath.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     struct stat folderInfo {};
     if (target.folder < 0 || ::fstat(target.folder, &folderInfo) != 0 ||
